@@ -1,0 +1,438 @@
+#include "codec/lzh_encoder.h"
+
+#include "codec/bit_writer.h"
+#include "codec/crc16.h"
+#include "codec/huffman.h"
+#include "codec/lzh_format.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+namespace lha {
+
+using namespace format;
+
+namespace {
+
+struct Tuning {
+    unsigned hashBits;
+    unsigned maxChain;   // candidates examined per search
+    unsigned niceLen;    // stop searching once a match this long is found
+    unsigned lazyLen;    // do not look for a better match after one this long
+    unsigned goodLen;    // search less when the pending match is already this long
+    unsigned tooFar;     // a 3-byte match further away than this costs more than three literals
+};
+
+Tuning tuningFor(Method m)
+{
+    switch (m) {
+    case Method::Lh4:
+    case Method::Lh5:
+        return {15, 48, 128, 64, 32, 4096};
+    case Method::Lh6:
+        return {16, 64, 160, 80, 32, 4096};
+    default:
+        return {16, 72, 192, 96, 32, 4096};
+    }
+}
+
+inline std::uint32_t load32(const std::uint8_t* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+inline std::uint64_t load64(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+inline std::uint16_t load16(const std::uint8_t* p)
+{
+    std::uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
+// Length of the common prefix of a and b, at most `limit`. Reads up to 7 bytes past `limit`.
+inline unsigned commonLength(const std::uint8_t* a, const std::uint8_t* b, unsigned limit)
+{
+    unsigned n = 0;
+    while (n < limit) {
+        const std::uint64_t x = load64(a + n) ^ load64(b + n);
+        if (x) {
+            if constexpr (std::endian::native == std::endian::little)
+                n += static_cast<unsigned>(std::countr_zero(x)) >> 3;
+            else
+                n += static_cast<unsigned>(std::countl_zero(x)) >> 3;
+            return std::min(n, limit);
+        }
+        n += 8;
+    }
+    return limit;
+}
+
+class Encoder {
+public:
+    Encoder(Method m, Reader& in, Writer& out, const EncodeOptions& opt)
+        : in_(in), bits_(out), opt_(opt), tune_(tuningFor(m))
+    {
+        const MethodParams mp = methodParams(m);
+        dictSize_ = 1u << mp.dictBits;
+        np_ = mp.np;
+        pbit_ = mp.pbit;
+        windowMask_ = (2u << mp.dictBits) - 1;   // chain ring strictly larger than the dictionary
+        bufCap_ = dictSize_ + 1 + kChunk + kMaxMatch + 64;
+        buf_.assign(bufCap_ + 16, 0);
+        head_.assign(std::size_t{1} << tune_.hashBits, 0);
+        prev_.assign(windowMask_ + 1, 0);
+        syms_.resize(kBlockSymbols);
+        offs_.resize(kBlockSymbols);
+    }
+
+    EncodeResult run();
+
+private:
+    static constexpr std::uint32_t kChunk = 1u << 18;
+    static constexpr unsigned kBlockSymbols = 1u << 15;   // at most 65535 by the format
+
+    const std::uint8_t* at(std::uint32_t absPos) const { return buf_.data() + (absPos - base_); }
+
+    std::uint32_t hashAt(std::uint32_t absPos) const
+    {
+        return ((load32(at(absPos)) & 0xFFFFFFu) * 0x9E3779B1u) >> (32 - tune_.hashBits);
+    }
+
+    // Links absPos into its hash chain; returns the previous chain head (stored as position + 1, 0 = none).
+    std::uint32_t insert(std::uint32_t absPos)
+    {
+        std::uint32_t& h = head_[hashAt(absPos)];
+        const std::uint32_t old = h;
+        prev_[absPos & windowMask_] = old;
+        h = absPos + 1;
+        return old;
+    }
+
+    void ensureLookahead(std::uint32_t pos);
+    unsigned findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avail, unsigned prevLen,
+                       std::uint32_t& dist) const;
+
+    void literal(std::uint8_t c)
+    {
+        syms_[count_] = c;
+        ++cFreq_[c];
+        emitted_ += 1;
+        if (++count_ == kBlockSymbols)
+            flushBlock();
+    }
+    void match(unsigned len, std::uint32_t dist)
+    {
+        const std::uint32_t off = dist - 1;
+        const unsigned c = len - kMinMatch + 256;
+        syms_[count_] = static_cast<std::uint16_t>(c);
+        offs_[count_] = static_cast<std::uint16_t>(off);
+        ++cFreq_[c];
+        ++pFreq_[std::bit_width(off)];
+        emitted_ += len;
+        if (++count_ == kBlockSymbols)
+            flushBlock();
+    }
+
+    void flushBlock();
+    void writeLengths(const std::uint8_t* len, unsigned nn, unsigned nbit, int special);
+    void writeSingle(unsigned nbit, unsigned symbol)
+    {
+        bits_.put(nbit, 0);
+        bits_.put(nbit, symbol);
+    }
+
+    Reader& in_;
+    BitWriter bits_;
+    EncodeOptions opt_;
+    Tuning tune_;
+    std::uint32_t dictSize_ = 0;
+    unsigned np_ = 0, pbit_ = 0;
+    std::uint32_t windowMask_ = 0;
+    std::uint32_t bufCap_ = 0;
+
+    std::vector<std::uint8_t> buf_;
+    std::uint32_t base_ = 0;   // absolute position of buf_[0]
+    std::uint32_t end_ = 0;    // absolute position just past the data in buf_
+    bool eof_ = false;
+    std::uint64_t totalIn_ = 0;
+    std::uint16_t crc_ = 0;
+
+    std::vector<std::uint32_t> head_, prev_;
+
+    std::vector<std::uint16_t> syms_, offs_;
+    unsigned count_ = 0;
+    std::uint32_t cFreq_[kNC] = {};
+    std::uint32_t pFreq_[kMaxNP] = {};
+    std::uint64_t emitted_ = 0;
+    bool expanded_ = false;
+};
+
+void Encoder::ensureLookahead(std::uint32_t pos)
+{
+    if (eof_ || end_ - pos > kMaxMatch)
+        return;
+    // Keep the dictionary (plus the byte a pending lazy match starts at) and drop what lies before it.
+    const std::uint32_t keepFrom = pos - base_ > dictSize_ + 1 ? pos - dictSize_ - 1 : base_;
+    if (keepFrom > base_ && bufCap_ - (end_ - base_) < kChunk) {
+        std::memmove(buf_.data(), buf_.data() + (keepFrom - base_), end_ - keepFrom);
+        base_ = keepFrom;
+    }
+    while (!eof_ && end_ - base_ < bufCap_) {
+        std::uint8_t* dst = buf_.data() + (end_ - base_);
+        const std::size_t got = in_.read(dst, bufCap_ - (end_ - base_));
+        if (got == 0) {
+            eof_ = true;
+            break;
+        }
+        totalIn_ += got;
+        if (totalIn_ > opt_.maxInput)
+            throw Error(ErrorCode::TooLarge, "file too large for an LHA archive");
+        crc_ = crc16Update(crc_, dst, got);
+        end_ += static_cast<std::uint32_t>(got);
+    }
+}
+
+unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avail, unsigned prevLen,
+                            std::uint32_t& dist) const
+{
+    const unsigned maxLen = std::min(avail, kMaxMatch);
+    unsigned best = std::max(prevLen, kMinMatch - 1);
+    if (best >= maxLen)
+        return 0;
+    const std::uint8_t* cur = at(pos);
+    const std::uint32_t lowest = pos > dictSize_ ? pos - dictSize_ : 0;
+    unsigned chain = prevLen >= tune_.goodLen ? tune_.maxChain / 4 : tune_.maxChain;
+    const std::uint16_t head2 = load16(cur);
+    unsigned found = 0;
+    while (cand != 0) {
+        const std::uint32_t c = cand - 1;
+        if (c < lowest)
+            break;
+        const std::uint8_t* m = at(c);
+        if (m[best] == cur[best] && load16(m) == head2) {
+            const unsigned len = commonLength(m, cur, maxLen);
+            if (len > best) {
+                best = len;
+                found = len;
+                dist = pos - c;
+                if (len >= tune_.niceLen || len == maxLen)
+                    break;
+            }
+        }
+        if (--chain == 0)
+            break;
+        cand = prev_[c & windowMask_];
+    }
+    if (found == kMinMatch && dist > tune_.tooFar)
+        return 0;
+    return found;
+}
+
+void Encoder::writeLengths(const std::uint8_t* len, unsigned nn, unsigned nbit, int special)
+{
+    unsigned n = nn;
+    while (n > 0 && len[n - 1] == 0)
+        --n;
+    bits_.put(nbit, n);
+    unsigned i = 0;
+    while (i < n) {
+        const unsigned k = len[i++];
+        if (k <= 6) {
+            bits_.put(3, k);
+        } else {
+            // 7, then one extra 1-bit per length step above 7, closed by a 0-bit.
+            bits_.put(3, 7);
+            bits_.put(k - 6, ((1u << (k - 7)) - 1) << 1);
+        }
+        if (static_cast<int>(i) == special) {
+            unsigned z = 0;
+            while (z < 3 && i + z < n && len[i + z] == 0)
+                ++z;
+            bits_.put(2, z);
+            i += z;
+        }
+    }
+}
+
+void Encoder::flushBlock()
+{
+    if (count_ == 0)
+        return;
+    bits_.put(16, count_);
+
+    std::uint8_t cLen[kNC];
+    std::uint16_t cCode[kNC];
+    unsigned single = 0;
+    if (buildCodeLengths(cFreq_, kNC, kMaxCodeLength, cLen, single) <= 1) {
+        writeSingle(kTBit, 0);
+        writeSingle(kCBit, single);
+        std::memset(cCode, 0, sizeof cCode);
+    } else {
+        assignCanonicalCodes(cLen, kNC, cCode);
+        unsigned n = kNC;
+        while (n > 0 && cLen[n - 1] == 0)
+            --n;
+        // Frequencies of the symbols that code the C lengths; zero runs are folded as the format allows.
+        std::uint32_t tFreq[kNT] = {};
+        for (unsigned i = 0; i < n;) {
+            if (cLen[i] == 0) {
+                unsigned run = 0;
+                while (i < n && cLen[i] == 0) {
+                    ++i;
+                    ++run;
+                }
+                if (run <= 2)
+                    tFreq[0] += run;
+                else if (run <= 18)
+                    ++tFreq[1];
+                else if (run == 19) {
+                    ++tFreq[0];
+                    ++tFreq[1];
+                } else
+                    ++tFreq[2];
+            } else {
+                ++tFreq[cLen[i++] + 2];
+            }
+        }
+        std::uint8_t tLen[kNT];
+        std::uint16_t tCode[kNT];
+        unsigned tSingle = 0;
+        if (buildCodeLengths(tFreq, kNT, kMaxCodeLength, tLen, tSingle) <= 1) {
+            writeSingle(kTBit, tSingle);
+            std::memset(tCode, 0, sizeof tCode);
+        } else {
+            assignCanonicalCodes(tLen, kNT, tCode);
+            writeLengths(tLen, kNT, kTBit, kTSpecial);
+        }
+        auto putT = [&](unsigned t) { bits_.put(tLen[t], tCode[t]); };
+        bits_.put(kCBit, n);
+        for (unsigned i = 0; i < n;) {
+            if (cLen[i] == 0) {
+                unsigned run = 0;
+                while (i < n && cLen[i] == 0) {
+                    ++i;
+                    ++run;
+                }
+                if (run <= 2) {
+                    for (unsigned r = 0; r < run; ++r)
+                        putT(0);
+                } else if (run <= 18) {
+                    putT(1);
+                    bits_.put(4, run - 3);
+                } else if (run == 19) {
+                    putT(0);
+                    putT(1);
+                    bits_.put(4, 15);
+                } else {
+                    putT(2);
+                    bits_.put(kCBit, run - 20);
+                }
+            } else {
+                putT(cLen[i++] + 2u);
+            }
+        }
+    }
+
+    std::uint8_t pLen[kMaxNP];
+    std::uint16_t pCode[kMaxNP];
+    unsigned pSingle = 0;
+    if (buildCodeLengths(pFreq_, np_, kMaxCodeLength, pLen, pSingle) <= 1) {
+        writeSingle(pbit_, pSingle);
+        std::memset(pCode, 0, sizeof pCode);
+    } else {
+        assignCanonicalCodes(pLen, np_, pCode);
+        writeLengths(pLen, np_, pbit_, -1);
+    }
+
+    for (unsigned i = 0; i < count_; ++i) {
+        const unsigned c = syms_[i];
+        bits_.put(cLen[c], cCode[c]);
+        if (c >= 256) {
+            const unsigned off = offs_[i];
+            const unsigned q = static_cast<unsigned>(std::bit_width(off));
+            bits_.put(pLen[q], pCode[q]);
+            if (q > 1)
+                bits_.put(q - 1, off & ((1u << (q - 1)) - 1));
+        }
+    }
+
+    count_ = 0;
+    std::memset(cFreq_, 0, sizeof cFreq_);
+    std::memset(pFreq_, 0, sizeof pFreq_);
+    if (opt_.stopWhenExpanding && emitted_ >= (1u << 16) && bits_.bitCount() >= emitted_ * 8)
+        expanded_ = true;
+}
+
+EncodeResult Encoder::run()
+{
+    std::uint32_t pos = 0;
+    bool pending = false;   // a literal or match starting at pos - 1 is waiting for the lazy decision
+    unsigned prevLen = 0;
+    std::uint32_t prevDist = 0;
+
+    for (;;) {
+        if (expanded_)
+            break;
+        ensureLookahead(pos);
+        const std::uint32_t avail = end_ - pos;
+        if (avail == 0)
+            break;
+        unsigned curLen = 0;
+        std::uint32_t curDist = 0;
+        if (avail >= kMinMatch) {
+            const std::uint32_t cand = insert(pos);
+            if (!pending || prevLen < tune_.lazyLen)
+                curLen = findMatch(pos, cand, avail, pending ? prevLen : 0, curDist);
+        }
+        if (pending && prevLen >= kMinMatch && curLen <= prevLen) {
+            match(prevLen, prevDist);
+            const std::uint32_t stop = pos - 1 + prevLen;
+            for (std::uint32_t p = pos + 1; p < stop; ++p)
+                if (end_ - p >= kMinMatch)
+                    insert(p);
+            pos = stop;
+            pending = false;
+            prevLen = 0;
+        } else {
+            if (pending)
+                literal(at(pos - 1)[0]);
+            pending = true;
+            prevLen = curLen;
+            prevDist = curDist;
+            ++pos;
+        }
+    }
+    if (!expanded_) {
+        if (pending)
+            literal(at(pos - 1)[0]);
+        flushBlock();
+    }
+    bits_.finish();
+
+    EncodeResult r;
+    r.inputSize = totalIn_;
+    r.packedSize = bits_.bitCount() / 8;
+    r.crc = crc_;
+    r.expanded = expanded_;
+    return r;
+}
+
+} // namespace
+
+EncodeResult encodeLzh(Method method, Reader& in, Writer& out, const EncodeOptions& options)
+{
+    if (method == Method::Lh0 || method == Method::Directory)
+        throw Error(ErrorCode::Internal, "not a packing method");
+    Encoder enc(method, in, out, options);
+    return enc.run();
+}
+
+} // namespace lha

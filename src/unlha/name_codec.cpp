@@ -1,0 +1,40 @@
+#include "name_codec.h"
+
+#ifndef _WIN32
+#  include <iconv.h>
+#  include <vector>
+#endif
+
+namespace unlha {
+
+std::string hostNameToArchive(const std::string& name)
+{
+#ifdef _WIN32
+    return name;
+#else
+    bool ascii = true;
+    for (unsigned char c : name)
+        if (c >= 0x80)
+            ascii = false;
+    if (ascii)
+        return name;
+    iconv_t cd = ::iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return name;
+    std::vector<char> in(name.begin(), name.end());
+    std::vector<char> out(name.size() * 2 + 8);
+    char* ip = in.data();
+    std::size_t il = in.size();
+    char* op = out.data();
+    std::size_t ol = out.size();
+    const std::size_t r = ::iconv(cd, &ip, &il, &op, &ol);
+    const bool ok = r != static_cast<std::size_t>(-1) && il == 0
+                    && ::iconv(cd, nullptr, nullptr, &op, &ol) != static_cast<std::size_t>(-1);
+    ::iconv_close(cd);
+    if (!ok)
+        return name;
+    return std::string(out.data(), static_cast<std::size_t>(op - out.data()));
+#endif
+}
+
+} // namespace unlha

@@ -1,0 +1,119 @@
+// The exported entry points: command-line handling and file I/O around the codec.
+#include "unlha32.h"
+
+#include "codec/command_line.h"
+#include "codec/lha_archive.h"
+#include "file_io.h"
+#include "name_codec.h"
+
+#include <atomic>
+#include <cstring>
+#include <new>
+#include <string>
+
+namespace {
+
+std::atomic<int> g_methodLevel{5};
+
+lha::Method currentMethod()
+{
+    switch (g_methodLevel.load()) {
+    case 6:
+        return lha::Method::Lh6;
+    case 7:
+        return lha::Method::Lh7;
+    default:
+        return lha::Method::Lh5;
+    }
+}
+
+void putMessage(char* output, unsigned long size, const std::string& text)
+{
+    if (!output || size == 0)
+        return;
+    const std::size_t n = std::min<std::size_t>(text.size(), size - 1);
+    std::memcpy(output, text.data(), n);
+    output[n] = '\0';
+}
+
+std::string pack(const lha::Command& cmd)
+{
+    unlha::InputFile src(cmd.file);
+    const unlha::FileInfo info = src.info();
+    if (info.size > 0xFFFFFFFFull)
+        throw lha::Error(lha::ErrorCode::TooLarge, "file too large for an LHA archive: " + cmd.file);
+    lha::PackInfo pi;
+    pi.name = unlha::hostNameToArchive(unlha::baseName(cmd.file));
+    pi.mtime = info.mtime;
+    pi.unixMode = info.mode;
+    unlha::AtomicOutputFile out(cmd.archive);
+    const lha::EntryHeader h = lha::writeArchive(src, out, pi, currentMethod());
+    out.commit(std::nullopt, std::nullopt);
+    return "packed " + cmd.file + " (" + lha::methodId(h.method) + ", " + std::to_string(h.originalSize) + " -> "
+           + std::to_string(h.packedSize) + " bytes)";
+}
+
+std::string extract(const lha::Command& cmd)
+{
+    unlha::InputFile archive(cmd.archive);
+    unlha::AtomicOutputFile out(cmd.file);
+    const lha::EntryHeader h = lha::extractFirstFile(archive, out);
+    std::optional<std::uint16_t> mode;
+    if (h.unixMode)
+        mode = *h.unixMode;
+    out.commit(h.mtime, mode);
+    return "extracted " + cmd.file + " (" + std::to_string(h.originalSize) + " bytes)";
+}
+
+} // namespace
+
+extern "C" {
+
+UNLHA32_API int UNLHA32_CALL Unlha(void* /*hwnd*/, const char* cmdLine, char* output, unsigned long outputSize)
+{
+    try {
+        const auto cmd = cmdLine ? lha::parseCommandLine(cmdLine) : std::nullopt;
+        if (!cmd) {
+            putMessage(output, outputSize, "unsupported command line");
+            return static_cast<int>(lha::ErrorCode::BadCommand);
+        }
+        const std::string msg = cmd->kind == lha::Command::Kind::Add ? pack(*cmd) : extract(*cmd);
+        putMessage(output, outputSize, msg);
+        return 0;
+    } catch (const lha::Error& e) {
+        putMessage(output, outputSize, e.what());
+        return static_cast<int>(e.code());
+    } catch (const std::bad_alloc&) {
+        putMessage(output, outputSize, "out of memory");
+    } catch (const std::exception& e) {
+        putMessage(output, outputSize, e.what());
+    } catch (...) {
+        putMessage(output, outputSize, "internal error");
+    }
+    return static_cast<int>(lha::ErrorCode::Internal);
+}
+
+UNLHA32_API unsigned short UNLHA32_CALL UnlhaGetVersion(void)
+{
+    return 100;
+}
+
+UNLHA32_API int UNLHA32_CALL UnlhaSetBackGroundMode(int)
+{
+    return 1;
+}
+
+UNLHA32_API int UNLHA32_CALL UnlhaSetCursorMode(int)
+{
+    return 1;
+}
+
+UNLHA32_API int UNLHA32_CALL UnlhaSetMethod(int level)
+{
+    if (level < 5 || level > 7)
+        return 0;
+    g_methodLevel.store(level);
+    return 1;
+}
+
+} // extern "C"
