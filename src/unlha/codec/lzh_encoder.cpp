@@ -6,6 +6,8 @@
 #include "codec/lzh_format.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -16,25 +18,37 @@ using namespace format;
 
 namespace {
 
+unsigned g_block = 1u << 15;
+int g_bias = 0;
 struct Tuning {
     unsigned hashBits;
     unsigned maxChain;   // candidates examined per search
     unsigned niceLen;    // stop searching once a match this long is found
     unsigned lazyLen;    // do not look for a better match after one this long
     unsigned goodLen;    // search less when the pending match is already this long
-    unsigned tooFar;     // a 3-byte match further away than this costs more than three literals
 };
 
+Tuning tuningFor0(Method m);
 Tuning tuningFor(Method m)
 {
+    Tuning t = tuningFor0(m);
+    if (const char* e = std::getenv("LHA_TUNE")) {
+        std::sscanf(e, "%u,%u,%u,%u,%u,%d", &t.maxChain, &t.niceLen, &t.lazyLen, &t.goodLen, &g_block, &g_bias);
+    }
+    return t;
+}
+Tuning tuningFor0(Method m)
+{
+    // Chain depths chosen on text: -lh5- stays fast while matching the ratio of the classic LHA packer;
+    // the larger windows search deeper, where the ratio gains are bigger.
     switch (m) {
     case Method::Lh4:
     case Method::Lh5:
-        return {15, 48, 128, 64, 32, 4096};
+        return {15, 56, 128, 64, 32};
     case Method::Lh6:
-        return {16, 64, 160, 80, 32, 4096};
+        return {16, 96, 192, 96, 32};
     default:
-        return {16, 72, 192, 96, 32, 4096};
+        return {16, 128, 192, 96, 32};
     }
 }
 
@@ -89,7 +103,15 @@ public:
         buf_.assign(bufCap_ + 16, 0);
         head_.assign(std::size_t{1} << tune_.hashBits, 0);
         prev_.assign(windowMask_ + 1, 0);
+        head3_.assign(std::size_t{1} << kHash3Bits, 0);
         syms_.resize(kBlockSymbols);
+        cum_.assign(bufCap_ + 1, 0);
+        for (int& p : litPrice_)
+            p = 6 * 16;
+        for (int& p : lenPrice_)
+            p = 7 * 16;
+        for (int& p : slotPrice_)
+            p = 4 * 16;
         offs_.resize(kBlockSymbols);
     }
 
@@ -97,35 +119,57 @@ public:
 
 private:
     static constexpr std::uint32_t kChunk = 1u << 18;
-    static constexpr unsigned kBlockSymbols = 1u << 15;   // at most 65535 by the format
+    static constexpr unsigned kBlockSymbols = 65535;   // at most 65535 by the format
 
     const std::uint8_t* at(std::uint32_t absPos) const { return buf_.data() + (absPos - base_); }
 
-    std::uint32_t hashAt(std::uint32_t absPos) const
-    {
-        return ((load32(at(absPos)) & 0xFFFFFFu) * 0x9E3779B1u) >> (32 - tune_.hashBits);
-    }
+    // Chains link positions with equal 4-byte hashes, which keeps them short; 3-byte matches are
+    // found through a separate table that only remembers the latest position of each 3-byte hash.
+    std::uint32_t hash4(std::uint32_t v) const { return (v * 0x9E3779B1u) >> (32 - tune_.hashBits); }
+    static std::uint32_t hash3(std::uint32_t v) { return ((v & 0xFFFFFFu) * 0x9E3779B1u) >> (32 - kHash3Bits); }
 
-    // Links absPos into its hash chain; returns the previous chain head (stored as position + 1, 0 = none).
-    std::uint32_t insert(std::uint32_t absPos)
+    // Links absPos into the tables; returns the previous chain head and the latest position of the same
+    // 3-byte hash (both stored as position + 1, 0 = none). Needs four readable bytes at absPos; a fourth
+    // byte past the end of the data only affects which chain the position lands in.
+    std::uint32_t insert(std::uint32_t absPos, std::uint32_t& cand3)
     {
-        std::uint32_t& h = head_[hashAt(absPos)];
+        const std::uint32_t v = load32(at(absPos));
+        std::uint32_t& h3 = head3_[hash3(v)];
+        cand3 = h3;
+        h3 = absPos + 1;
+        std::uint32_t& h = head_[hash4(v)];
         const std::uint32_t old = h;
         prev_[absPos & windowMask_] = old;
         h = absPos + 1;
         return old;
     }
+    void insert(std::uint32_t absPos)
+    {
+        std::uint32_t c3;
+        insert(absPos, c3);
+    }
 
     void ensureLookahead(std::uint32_t pos);
-    unsigned findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avail, unsigned prevLen,
-                       std::uint32_t& dist) const;
+    unsigned findMatch(std::uint32_t pos, std::uint32_t cand, std::uint32_t cand3, unsigned avail, unsigned prevLen,
+                       std::uint32_t& dist, int& score) const;
+
+    // Estimated bits saved by coding `len` bytes as a match at offset `off` instead of as literals, in
+    // 1/16 bit, from the code lengths of the previous block.
+    int matchScore(std::uint32_t pos, unsigned len, std::uint32_t off) const
+    {
+        const unsigned q = static_cast<unsigned>(std::bit_width(off));
+        const std::uint32_t* cum = cum_.data() + (pos - base_);
+        return static_cast<int>(cum[len] - cum[0]) - lenPrice_[len - kMinMatch]
+               - slotPrice_[q] - static_cast<int>(q > 1 ? (q - 1) * 16 : 0);
+    }
+    void updatePrices(const std::uint8_t* cLen, const std::uint8_t* pLen);
 
     void literal(std::uint8_t c)
     {
         syms_[count_] = c;
         ++cFreq_[c];
         emitted_ += 1;
-        if (++count_ == kBlockSymbols)
+        if (++count_ == g_block)
             flushBlock();
     }
     void match(unsigned len, std::uint32_t dist)
@@ -137,7 +181,7 @@ private:
         ++cFreq_[c];
         ++pFreq_[std::bit_width(off)];
         emitted_ += len;
-        if (++count_ == kBlockSymbols)
+        if (++count_ == g_block)
             flushBlock();
     }
 
@@ -165,7 +209,8 @@ private:
     std::uint64_t totalIn_ = 0;
     std::uint16_t crc_ = 0;
 
-    std::vector<std::uint32_t> head_, prev_;
+    static constexpr unsigned kHash3Bits = 14;
+    std::vector<std::uint32_t> head_, prev_, head3_;
 
     std::vector<std::uint16_t> syms_, offs_;
     unsigned count_ = 0;
@@ -173,7 +218,24 @@ private:
     std::uint32_t pFreq_[kMaxNP] = {};
     std::uint64_t emitted_ = 0;
     bool expanded_ = false;
+
+    // Running sum of literal prices over the buffer: cum_[i + 1] - cum_[i] is the price of buf_[i].
+    std::vector<std::uint32_t> cum_;
+    int litPrice_[256];
+    int lenPrice_[kMaxMatch - kMinMatch + 1];
+    int slotPrice_[kMaxNP];
 };
+
+void Encoder::updatePrices(const std::uint8_t* cLen, const std::uint8_t* pLen)
+{
+    auto price = [](unsigned len) { return len ? static_cast<int>(len) * 16 : 12 * 16; };
+    for (unsigned c = 0; c < 256; ++c)
+        litPrice_[c] = price(cLen[c]);
+    for (unsigned l = 0; l <= kMaxMatch - kMinMatch; ++l)
+        lenPrice_[l] = price(cLen[256 + l]);
+    for (unsigned q = 0; q < np_; ++q)
+        slotPrice_[q] = price(pLen[q]);
+}
 
 void Encoder::ensureLookahead(std::uint32_t pos)
 {
@@ -183,6 +245,7 @@ void Encoder::ensureLookahead(std::uint32_t pos)
     const std::uint32_t keepFrom = pos - base_ > dictSize_ + 1 ? pos - dictSize_ - 1 : base_;
     if (keepFrom > base_ && bufCap_ - (end_ - base_) < kChunk) {
         std::memmove(buf_.data(), buf_.data() + (keepFrom - base_), end_ - keepFrom);
+        std::memmove(cum_.data(), cum_.data() + (keepFrom - base_), (end_ - keepFrom + 1) * sizeof(std::uint32_t));
         base_ = keepFrom;
     }
     while (!eof_ && end_ - base_ < bufCap_) {
@@ -196,12 +259,15 @@ void Encoder::ensureLookahead(std::uint32_t pos)
         if (totalIn_ > opt_.maxInput)
             throw Error(ErrorCode::TooLarge, "file too large for an LHA archive");
         crc_ = crc16Update(crc_, dst, got);
+        std::uint32_t* cum = cum_.data() + (end_ - base_);
+        for (std::size_t i = 0; i < got; ++i)
+            cum[i + 1] = cum[i] + static_cast<std::uint32_t>(litPrice_[dst[i]]);
         end_ += static_cast<std::uint32_t>(got);
     }
 }
 
-unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avail, unsigned prevLen,
-                            std::uint32_t& dist) const
+unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, std::uint32_t cand3, unsigned avail,
+                            unsigned prevLen, std::uint32_t& dist, int& score) const
 {
     const unsigned maxLen = std::min(avail, kMaxMatch);
     unsigned best = std::max(prevLen, kMinMatch - 1);
@@ -212,6 +278,26 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avai
     unsigned chain = prevLen >= tune_.goodLen ? tune_.maxChain / 4 : tune_.maxChain;
     const std::uint16_t head2 = load16(cur);
     unsigned found = 0;
+    int bestScore = 0;
+    // The latest 3-byte repeat first: chains only hold positions sharing four bytes.
+    if (cand3 != 0 && cand3 - 1 >= lowest) {
+        const std::uint32_t c = cand3 - 1;
+        const std::uint8_t* m = at(c);
+        if (m[best] == cur[best] && load16(m) == head2) {
+            const unsigned len = commonLength(m, cur, maxLen);
+            if (len > best) {
+                best = len;
+                const int sc = matchScore(pos, len, pos - c - 1);
+                if (sc > bestScore) {
+                    bestScore = sc;
+                    found = len;
+                    dist = pos - c;
+                }
+            }
+        }
+    }
+    if (best >= tune_.niceLen || best >= maxLen)
+        cand = 0;
     while (cand != 0) {
         const std::uint32_t c = cand - 1;
         if (c < lowest)
@@ -221,8 +307,12 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avai
             const unsigned len = commonLength(m, cur, maxLen);
             if (len > best) {
                 best = len;
-                found = len;
-                dist = pos - c;
+                const int sc = matchScore(pos, len, pos - c - 1);
+                if (sc > bestScore) {
+                    bestScore = sc;
+                    found = len;
+                    dist = pos - c;
+                }
                 if (len >= tune_.niceLen || len == maxLen)
                     break;
             }
@@ -231,8 +321,7 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, unsigned avai
             break;
         cand = prev_[c & windowMask_];
     }
-    if (found == kMinMatch && dist > tune_.tooFar)
-        return 0;
+    score = bestScore;
     return found;
 }
 
@@ -364,6 +453,7 @@ void Encoder::flushBlock()
         }
     }
 
+    updatePrices(cLen, pLen);
     count_ = 0;
     std::memset(cFreq_, 0, sizeof cFreq_);
     std::memset(pFreq_, 0, sizeof pFreq_);
@@ -377,6 +467,7 @@ EncodeResult Encoder::run()
     bool pending = false;   // a literal or match starting at pos - 1 is waiting for the lazy decision
     unsigned prevLen = 0;
     std::uint32_t prevDist = 0;
+    int prevScore = 0;
 
     for (;;) {
         if (expanded_)
@@ -387,12 +478,14 @@ EncodeResult Encoder::run()
             break;
         unsigned curLen = 0;
         std::uint32_t curDist = 0;
+        int curScore = 0;
         if (avail >= kMinMatch) {
-            const std::uint32_t cand = insert(pos);
+            std::uint32_t cand3 = 0;
+            const std::uint32_t cand = insert(pos, cand3);
             if (!pending || prevLen < tune_.lazyLen)
-                curLen = findMatch(pos, cand, avail, pending ? prevLen : 0, curDist);
+                curLen = findMatch(pos, cand, cand3, avail, pending ? prevLen : 0, curDist, curScore);
         }
-        if (pending && prevLen >= kMinMatch && curLen <= prevLen) {
+        if (pending && prevLen >= kMinMatch && (curLen == 0 || curScore <= prevScore + g_bias)) {
             match(prevLen, prevDist);
             const std::uint32_t stop = pos - 1 + prevLen;
             for (std::uint32_t p = pos + 1; p < stop; ++p)
@@ -407,6 +500,7 @@ EncodeResult Encoder::run()
             pending = true;
             prevLen = curLen;
             prevDist = curDist;
+            prevScore = curScore;
             ++pos;
         }
     }
