@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs everything Qarno needs to build, test and benchmark on Debian 12.
+# Idempotent: packages already present are left alone; safe to run before every build.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev googletest
+  # archiver interoperability and fuzzing
+  lhasa p7zip-full libarchive-tools jlha-utils default-jre-headless
+  clang libclang-rt-14-dev
+  # real volumes for the engine tests
+  udev exfatprogs exfat-fuse ntfs-3g fuse3 util-linux
+  # benchmarks and the demo
+  rsync hyperfine time
+  # the windows, later: fonts for screenshots under Xvfb
+  locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A UTF-8 locale so that the system's text encoding is UTF-8 as on a normal desktop.
+if ! locale -a 2>/dev/null | grep -qi '^C\.utf-\?8$'; then
+  echo "warning: no C.UTF-8 locale" >&2
+fi
+echo "install-deps: all packages present"

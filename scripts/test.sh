@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: the normal build, the build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run of the archiver.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+status=0
+
+echo "== build (RelWithDebInfo)"
+bash scripts/build.sh build
+echo "== tests"
+(cd build && ctest -j "$(nproc)" --output-on-failure --timeout 600) || status=1
+
+echo "== build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQARNO_SANITIZE=ON
+echo "== tests under the sanitizers"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest -j "$(nproc)" --output-on-failure --timeout 900) || status=1
+
+if [ -f scripts/fuzz-unlha.sh ]; then
+  echo "== fuzzing the archive reader"
+  bash scripts/fuzz-unlha.sh "${QARNO_FUZZ_SECONDS:-180}" || status=1
+fi
+
+if [ "$status" -eq 0 ]; then echo "all test stages passed"; else echo "some test stage failed"; fi
+exit "$status"

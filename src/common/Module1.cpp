@@ -1,0 +1,102 @@
+#include "common/Module1.h"
+
+#include "platform/WinPath.h"
+
+#include <cmath>
+
+namespace qarno {
+
+Module1::Module1(Platform& platform, Prompter& prompter, QString programFolder)
+    : fs(platform), ui(prompter), ProgramFolder(std::move(programFolder)) {}
+
+Module1::~Module1() = default;
+
+QString Module1::DebugFilePath() const { return winpath::Join(ProgramFolder, QStringLiteral("Qarno.deb")); }
+
+QString Module1::LogFilePath() const { return winpath::Join(SetFolder, set.Name + QStringLiteral(".log")); }
+
+Answer Module1::Warn(const QString& title, const QString& text, Buttons buttons) {
+  BeepAsterisk();
+  return ui.MsgBox(title, text, buttons, Icon::Exclamation);
+}
+
+std::optional<QStringList> Module1::ReadTextFile(const QString& path) {
+  auto bytes = fs.ReadAll(path);
+  if (!bytes) return std::nullopt;
+  return TextCodec::DecodeLines(*bytes);
+}
+
+void Module1::WriteDebugLine(const QString& line) {
+  const QByteArray bytes = codec.EncodeLine(line);
+  if (debugFile_ && debugFile_->write(bytes) == bytes.size()) return;
+  // Not open yet (or the write failed): the file is made anew, header first.
+  debugFile_ = fs.Open(DebugFilePath(), QIODevice::WriteOnly | QIODevice::Truncate);
+  if (!debugFile_) {
+    DebugMode = 0;
+    ui.MsgBox(MainCaption, QStringLiteral("デバッグファイルが作れません！"), Buttons::OK, Icon::Exclamation);
+    return;
+  }
+  debugFile_->write(codec.EncodeLine(QStringLiteral("デバッグファイル")));
+  debugFile_->write(bytes);
+}
+
+void Module1::WriteLogLine(const QString& line) {
+  const QByteArray bytes = codec.EncodeLine(line);
+  if (logFile_ && logFile_->write(bytes) == bytes.size()) return;
+  logFile_ = fs.Open(LogFilePath(), QIODevice::WriteOnly | QIODevice::Append);
+  if (!logFile_) {
+    LogEnabled = false;
+    ui.MsgBox(MainCaption, QStringLiteral("ログファイルが作れません！"), Buttons::OK, Icon::Exclamation);
+    return;
+  }
+  logFile_->write(bytes);
+}
+
+void Module1::CloseDebugFile() { debugFile_.reset(); }
+
+void Module1::CloseLogFile() { logFile_.reset(); }
+
+bool Module1::MakeDirPath(const QString& path) {
+  if (fs.SetCurrentDir(path)) return true;
+  for (int n = 1;; ++n) {
+    const QString prefix = GetPathPrefix(path, n);
+    if (prefix.isEmpty()) break;
+    if (!fs.SetCurrentDir(prefix)) {
+      if (n == 1) return false;  // a drive root is never created
+      if (!fs.MkDir(prefix) && !fs.IsDirectory(prefix)) return false;
+      if (!fs.SetCurrentDir(prefix)) return false;
+    }
+  }
+  return fs.SetCurrentDir(path);
+}
+
+void Module1::DeleteSaveData(const QString& folder, const QString& saveName) {
+  QString base = folder;
+  if (!base.endsWith(u'\\')) base += u'\\';
+  const QString setDir = base + set.Name;
+  fs.Kill(setDir + u'\\' + saveName + QStringLiteral(".csv"));
+  DeleteTree(setDir + u'\\' + saveName);
+}
+
+void Module1::DeleteTree(const QString& directory) {
+  if (CancelFlag) return;
+  auto entries = fs.List(winpath::Join(directory, QStringLiteral("*.*")));
+  if (!entries) return;
+  for (const DirEntry& e : *entries) {
+    ui.DoEvents();
+    if (CancelFlag) return;
+    const QString path = winpath::Join(directory, e.name);
+    currentItem = path;
+    if (e.isDirectory) DeleteTree(path);
+    else fs.Kill(path);
+    if (CancelFlag) return;
+  }
+  QString parent, name;
+  SplitPath(directory, parent, name);
+  if (!parent.isEmpty()) fs.SetCurrentDir(parent);
+  fs.RmDir(directory);
+}
+
+int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
+
+}  // namespace qarno

@@ -1,0 +1,152 @@
+#include "common/Settings.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <cmath>
+
+namespace qarno {
+
+namespace {
+const QString kSection = QStringLiteral("Startup Setting");
+
+template <typename T>
+void ReadInt(QSettings& s, const char* key, T& value) {
+  const QString text = s.value(QLatin1String(key)).toString().trimmed();
+  if (text.isEmpty()) return;
+  bool ok = false;
+  long long v = text.toLongLong(&ok);
+  if (!ok) {
+    const double d = text.toDouble(&ok);
+    if (!ok) return;
+    v = std::llrint(d);
+  }
+  if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) return;
+  value = static_cast<T>(v);
+}
+
+void ReadDouble(QSettings& s, const char* key, double& value) {
+  bool ok = false;
+  const double d = s.value(QLatin1String(key)).toString().trimmed().toDouble(&ok);
+  if (ok) value = d;
+}
+
+void ReadText(QSettings& s, const char* key, QString& value) {
+  const QString v = s.value(QLatin1String(key)).toString();
+  if (!v.isEmpty()) value = v;
+}
+}  // namespace
+
+QString SettingsStorePath() {
+  QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
+  return base + QStringLiteral("/Qarno/Qarno.conf");
+}
+
+std::unique_ptr<QSettings> OpenSettingsStore() {
+#ifdef _WIN32
+  return std::make_unique<QSettings>(QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Qarno"));
+#else
+  return std::make_unique<QSettings>(SettingsStorePath(), QSettings::IniFormat);
+#endif
+}
+
+const QList<QPair<QString, QString>>& Settings::PositionKeys() {
+  static const QList<QPair<QString, QString>> keys = {
+      {"SettingTop", ""},        {"SettingLeft", ""},        {"SaveDirTop", ""},
+      {"SaveDirLeft", ""},       {"SaveDirHeight", "4000"},  {"SaveDirWidth", "4500"},
+      {"SetNameTop", ""},        {"SetNameLeft", ""},        {"FDelSetNameTop", ""},
+      {"FDelSetNameLeft", ""},   {"FDelHisDataTop", ""},     {"FDelHisDataLeft", ""},
+      {"FDelHisDataHeight", "5000"}, {"FDelHisDataWidth", "4400"}, {"FApendTop", ""},
+      {"FApendLeft", ""},        {"FApendHeight", "3900"},   {"FApendWidth", "4400"},
+      {"FSetDirTop", ""},        {"FSetDirLeft", ""},        {"EditHisDataTop", ""},
+      {"EditHisDataLeft", ""},   {"NoCompTypeTop", "0"},     {"NoCompTypeLeft", "0"},
+  };
+  return keys;
+}
+
+void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, BackupSet& set) {
+  s.beginGroup(kSection);
+  ReadDouble(s, "Top", st.Top);
+  ReadDouble(s, "Left", st.Left);
+  ReadDouble(s, "Height", st.Height);
+  ReadDouble(s, "Width", st.Width);
+  st.ResentFile = s.value(QStringLiteral("ResentFile")).toString();
+  set.Name = st.ResentFile;
+  RunOptions& o = set.options;
+  ReadInt(s, "ComplexType", o.ComplexTypeMode);
+  ReadInt(s, "ComlexSetting", o.ComplexSettingMode);
+  ReadInt(s, "SaveLevel", set.SaveLevel);
+  ReadInt(s, "RestorePosition", o.RestorePosition);
+  ReadText(s, "RestoreHomeDir", o.RestoreHomeDir);
+  st.Version = s.value(QStringLiteral("Version")).toString();
+  ReadInt(s, "ChkVolSer", o.ChkVolSer);
+  ReadText(s, "SetDirName", st.SetDirName);
+  ReadInt(s, "DelOption", st.DelOption);
+  ReadInt(s, "RsvSizeChk", o.RsvSizeChk);
+  ReadInt(s, "RsvSize", o.RsvSize);
+  ReadInt(s, "DElErrFile", o.DElErrFile);
+  ReadInt(s, "LockFile", o.LockFile);
+  ReadInt(s, "PathLenMode", o.PathLenMode);
+  ReadInt(s, "PathLen", o.PathLen);
+  ReadInt(s, "CalUseSize", o.CalUseSize);
+  for (const auto& [key, def] : Settings::PositionKeys()) {
+    const QVariant v = s.value(key);
+    st.positions[key] = v.isValid() ? v.toString() : def;
+  }
+  st.TextEncoding = s.value(QStringLiteral("TextEncoding")).toString();
+  st.LhaMethod = s.value(QStringLiteral("LhaMethod")).toString();
+  st.ArchiverPath = s.value(QStringLiteral("ArchiverPath")).toString();
+  s.endGroup();
+
+  // Fix-ups.
+  if (st.positions[QStringLiteral("FDelHisDataHeight")].isEmpty()) st.positions[QStringLiteral("FDelHisDataHeight")] = QStringLiteral("3900");
+  if (st.positions[QStringLiteral("FDelHisDataWidth")].isEmpty()) st.positions[QStringLiteral("FDelHisDataWidth")] = QStringLiteral("4400");
+  if (st.Version.isEmpty()) st.Version = programVersion;
+}
+
+void SaveSettings(QSettings& s, const Settings& st, const BackupSet& set) {
+  const RunOptions& o = set.options;
+  s.beginGroup(kSection);
+  s.setValue(QStringLiteral("Top"), QString::number(st.Top));
+  s.setValue(QStringLiteral("Left"), QString::number(st.Left));
+  s.setValue(QStringLiteral("Height"), QString::number(st.Height));
+  s.setValue(QStringLiteral("Width"), QString::number(st.Width));
+  s.setValue(QStringLiteral("ResentFile"), set.Name);
+  s.setValue(QStringLiteral("ComplexType"), QString::number(o.ComplexTypeMode));
+  s.setValue(QStringLiteral("ComlexSetting"), QString::number(o.ComplexSettingMode));
+  s.setValue(QStringLiteral("SaveLevel"), QString::number(set.SaveLevel));
+  s.setValue(QStringLiteral("RestorePosition"), QString::number(o.RestorePosition));
+  s.setValue(QStringLiteral("RestoreHomeDir"), o.RestoreHomeDir);
+  s.setValue(QStringLiteral("Version"), st.Version);
+  s.setValue(QStringLiteral("ChkVolSer"), QString::number(o.ChkVolSer));
+  s.setValue(QStringLiteral("SetDirName"), st.SetDirName);
+  s.setValue(QStringLiteral("DelOption"), QString::number(st.DelOption));
+  s.setValue(QStringLiteral("RsvSizeChk"), QString::number(o.RsvSizeChk));
+  s.setValue(QStringLiteral("RsvSize"), QString::number(o.RsvSize));
+  s.setValue(QStringLiteral("DElErrFile"), QString::number(o.DElErrFile));
+  s.setValue(QStringLiteral("LockFile"), QString::number(o.LockFile));
+  s.setValue(QStringLiteral("PathLenMode"), QString::number(o.PathLenMode));
+  s.setValue(QStringLiteral("PathLen"), QString::number(o.PathLen));
+  s.setValue(QStringLiteral("CalUseSize"), QString::number(o.CalUseSize));
+  for (const auto& [key, def] : Settings::PositionKeys()) {
+    if (key == u"SaveDirHeight" || key == u"SaveDirWidth") continue;  // read only
+    s.setValue(key, st.positions.value(key, def));
+  }
+  s.endGroup();
+  s.sync();
+}
+
+DriveTable LoadDriveTable(QSettings& s) {
+  DriveTable table;
+  s.beginGroup(QStringLiteral("Drives"));
+  for (const QString& key : s.childKeys()) {
+    if (key.size() != 1 || !key[0].isLetter()) continue;
+    const QString dir = s.value(key).toString().trimmed();
+    if (dir.isEmpty()) table.Unmap(key[0]);
+    else table.Map(key[0], dir);
+  }
+  s.endGroup();
+  return table;
+}
+
+}  // namespace qarno

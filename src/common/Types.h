@@ -1,0 +1,73 @@
+#pragma once
+// The shared types of the system: the backup set, one entry of a run's save list, and one
+// run of the history. Entries and history rows are text, as their files hold them.
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+
+namespace qarno {
+
+// Save levels, as indexes of the main window's level selector.
+namespace level {
+constexpr int None = -1;
+constexpr int Level0 = 0;
+constexpr int Level1 = 1;
+constexpr int Level2 = 2;
+constexpr int Overwrite = 3;
+constexpr int Repair = 4;
+}  // namespace level
+
+// The run and restore options. Each is a program-wide value: the settings store gives its
+// start value, a set file overrides it, and a set file without the key leaves it as it was.
+struct RunOptions {
+  int16_t RestorePosition = 1;
+  QString RestoreHomeDir = QStringLiteral("C:\\tmp");
+  int32_t ComplexTypeMode = 1;     // 1 = pack each file with LHA
+  int32_t ComplexSettingMode = 1;  // 0 = listed no-compression types stay unpacked
+  int16_t ChkVolSer = 1;
+  int16_t RsvSizeChk = 1;
+  int16_t RsvSize = 50;  // MB
+  int16_t DElErrFile = 1;
+  int16_t LockFile = 0;
+  int16_t PathLenMode = 0;
+  int16_t PathLen = 100;
+  int16_t CalUseSize = 1;
+};
+
+// The current set: what to save, what to skip, where to, and how.
+struct BackupSet {
+  QString Name;        // the main window's SetName label
+  QString SaveDir;     // destination directory
+  int16_t SaveLevel = level::Level2;
+  RunOptions options;
+  QStringList SaveList;  // HList
+  QStringList SkipList;  // KList
+};
+
+// One file or directory of a run, in the column order of the listing.
+struct SaveListEntry {
+  enum Field {
+    Path = 0, Attributes, Size, Date, Flag, SaveName, VolSerial, VolName, RestoreFlag, CompType, Alias,
+    FieldCount
+  };
+  std::array<QString, FieldCount> f;
+
+  QString& operator[](int i) { return f[static_cast<size_t>(i)]; }
+  const QString& operator[](int i) const { return f[static_cast<size_t>(i)]; }
+  bool IsDirectory() const { return f[Attributes].size() >= 5 && f[Attributes][4] == u'D'; }
+};
+
+// One run of the history, in the column order of the history grid.
+struct HistoryEntry {
+  enum Column {
+    SaveName = 0, Level, UncopiedCount, Comment, ProcessTime, SaveDate, SavedKB, UsedKB, SaveDir, VolSerial, VolName,
+    ColumnCount
+  };
+  std::array<QString, ColumnCount> c;
+
+  QString& operator[](int i) { return c[static_cast<size_t>(i)]; }
+  const QString& operator[](int i) const { return c[static_cast<size_t>(i)]; }
+};
+
+}  // namespace qarno

@@ -1,0 +1,52 @@
+#pragma once
+// Small path, pattern, date and ordering routines shared by every window. None of them
+// touches the file system; those that do live in Module1.
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QString>
+#include <cstdint>
+
+namespace qarno {
+
+// The text before the n-th "\" of the path ("C:\A\B": 1 → "C:\", 2 → "C:\A", 3 → "C:\A\B",
+// 4 → ""). A two-character result (a drive) gets its "\".
+QString GetPathPrefix(const QString& path, int n);
+
+// Splits at the last "\": "C:\X" → "C:\" and "X". True only when both parts are non-empty.
+bool SplitPath(const QString& path, QString& directory, QString& name);
+
+// Matches "*" (any run, also empty) left to right without backtracking, letters without case:
+// a skip-list pattern against a full path. Without "*" it is a case-insensitive equality.
+bool WildMatch(const QString& text, const QString& pattern);
+
+// "yyyy/mm/dd hh:mm:ss", local time.
+QString FormatDateTime(const QDateTime& d);
+// The same for a file time in seconds since the epoch (the scan's hot path).
+QString FormatFileTime(int64_t secondsSinceEpoch);
+
+// Orders save names for the history table: "Qrn_All" above all, then the name whose first
+// "_" stands further right, then the text without case. 1 when a sorts after b.
+int CompareSaveNames(const QString& a, const QString& b);
+
+// "name.ext" → "name"; ".x" → ""; a name without "." unchanged.
+QString StripExtension(const QString& name);
+
+// Size in whole KB as every total counts it: (bytes + 1023) / 1024.
+inline int64_t KbOf(int64_t bytes) { return (bytes + 1023) / 1024; }
+
+// The duration of a run, "hh:mm:ss" (hours may grow past 24). Measured with a monotonic
+// clock, so that a run across midnight or a clock change still shows its real length.
+class RunClock {
+ public:
+  void Start() { timer_.start(); }
+  bool IsStarted() const { return timer_.isValid(); }
+  QString ElapsedTime() const;
+  int64_t ElapsedSeconds() const { return timer_.isValid() ? timer_.elapsed() / 1000 : 0; }
+
+ private:
+  QElapsedTimer timer_;
+};
+
+QString FormatDuration(int64_t seconds);
+
+}  // namespace qarno

@@ -1,0 +1,64 @@
+#include "maintenance/NoCompTypes.h"
+
+#include "platform/WinPath.h"
+
+namespace qarno {
+
+QStringList DefaultNoCompTypes() {
+  return {QStringLiteral("lzh"), QStringLiteral("zip"), QStringLiteral("mp3"), QStringLiteral("jpg")};
+}
+
+QString NctFilePath(const Module1& m) { return winpath::Join(m.ProgramFolder, m.ProgramName + QStringLiteral(".nct")); }
+
+namespace {
+// Records are separated by commas and line ends; a quoted record keeps its commas.
+QStringList SplitRecords(const QString& text) {
+  QStringList records;
+  QString current;
+  bool quoted = false, any = false;
+  for (QChar c : text) {
+    if (quoted) {
+      if (c == u'"') quoted = false;
+      else current += c;
+      continue;
+    }
+    if (c == u'"') {
+      quoted = true;
+      any = true;
+    } else if (c == u',' || c == u'\n') {
+      if (any || !current.trimmed().isEmpty()) records += current.trimmed();
+      current.clear();
+      any = false;
+    } else if (c != u'\r') {
+      current += c;
+    }
+  }
+  if (any || !current.trimmed().isEmpty()) records += current.trimmed();
+  return records;
+}
+}  // namespace
+
+void ReadNctFile(Module1& m) {
+  m.NoCompTypes.clear();
+  auto bytes = m.fs.ReadAll(NctFilePath(m));
+  if (!bytes) return;
+  const QStringList records = SplitRecords(TextCodec::Decode(*bytes));
+  if (records.isEmpty()) return;
+  bool ok = false;
+  const double version = records[0].toDouble(&ok);
+  if (!ok || version < 1.02) return;
+  if (records.size() < 2) return;
+  const int n = records[1].toInt(&ok);
+  if (!ok) return;
+  for (int i = 1; i <= n && i + 1 < records.size(); ++i) m.NoCompTypes += records[i + 1];
+}
+
+void WriteNctFile(Module1& m) {
+  QStringList lines;
+  lines += u'"' + m.ProgramVersion + u'"';
+  lines += QString::number(m.NoCompTypes.size());
+  for (const QString& t : m.NoCompTypes) lines += u'"' + t + u'"';
+  if (!m.WriteTextFile(NctFilePath(m), lines)) m.fs.Kill(NctFilePath(m));
+}
+
+}  // namespace qarno

@@ -1,0 +1,16 @@
+#pragma once
+// The list of file types that a packing run never compresses, kept in "<program>.nct" in the
+// program folder: a quoted version record, the count, then one quoted type per record.
+#include "common/Module1.h"
+
+namespace qarno {
+
+QStringList DefaultNoCompTypes();  // "lzh", "zip", "mp3", "jpg"
+QString NctFilePath(const Module1& m);
+// Loads the list into m.NoCompTypes; a file below version 1.02, missing or short reads as
+// far as it goes, silently.
+void ReadNctFile(Module1& m);
+// Writes the list (atomically); on failure the file is removed, silently.
+void WriteNctFile(Module1& m);
+
+}  // namespace qarno

@@ -1,0 +1,342 @@
+#include "mainwin/Qarno.h"
+
+#include "maintenance/NoCompTypes.h"
+#include "mainwin/SetFile.h"
+#include "platform/WinPath.h"
+
+#include <cmath>
+
+namespace qarno {
+
+Qarno::Qarno(Module1& module) : m(module) {}
+
+QStringList Qarno::SaveLevelCaptions() {
+  return {QStringLiteral("Level-0 （ 全てのファイルとディレクトリ ）"),
+          QStringLiteral("Level-1 （ Level-0 以降の追加/変更分 ）"),
+          QStringLiteral("Level-2 （ Level-1 以降の追加/変更分 ）"),
+          QStringLiteral("上書き   （ 追加/変更分だけ上書きする ）"),
+          QStringLiteral("修復     （ 直前の保存名の修復をする ）")};
+}
+
+QString Qarno::GetSaveLevelCaption(int index) {
+  switch (index) {
+    case 0: return QStringLiteral("Level-0");
+    case 1: return QStringLiteral("Level-1");
+    case 2: return QStringLiteral("Level-2");
+    case 3: return QStringLiteral("上書き");
+    case 4: return QStringLiteral("修復");
+    default: return QString();
+  }
+}
+
+QString Qarno::MakeProgramVersion(int major, int minor, int revision) {
+  return QString::number(major) + u'.' + QString::number(minor) + QString::number(revision);
+}
+
+QString Qarno::SetFilePath() const { return winpath::Join(m.SetFolder, m.set.Name + QStringLiteral(".qrn")); }
+
+QString Qarno::HisFilePath() const { return winpath::Join(m.SetFolder, m.set.Name + QStringLiteral(".qrl")); }
+
+// ---------------------------------------------------------------------------------------
+// The set file
+
+void Qarno::ReadSetFile() {
+  m.MainCaption = m.ProgramName + QStringLiteral("  ") + m.set.Name;
+  ClearSetFileData();
+  const auto lines = m.ReadTextFile(SetFilePath());
+  setLoaded = lines.has_value();
+  if (!lines) {
+    m.Warn(m.MainCaption, QStringLiteral("セットファイルがありません。"));
+    m.AutoRunMode = -1;
+    return;
+  }
+  const bool levelApplied = ApplySetFileLines(m.set, *lines);
+  if (levelApplied && m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
+    m.set.SaveLevel = level::Level2;
+  ReadHisFile();
+}
+
+bool Qarno::WriteSetFile() {
+  if (m.WriteTextFile(SetFilePath(), FormatSetFile(m.set, m.ProgramVersion))) {
+    m.SetModified = false;
+    return true;
+  }
+  m.Warn(m.MainCaption, SetFilePath() + u'\r' + QStringLiteral("保存できませんでした"));
+  m.AutoRunMode = -1;
+  return false;
+}
+
+void Qarno::ClearSetFileData() {
+  m.set.SaveList.clear();
+  m.set.SkipList.clear();
+  m.set.SaveDir.clear();
+  m.SetModified = false;
+  ClearHisTable();
+}
+
+// ---------------------------------------------------------------------------------------
+// The history
+
+void Qarno::ClearHisTable() {
+  HisTable.Clear();
+  HisTable.selectedRow = 0;
+  m.HistoryModified = false;
+}
+
+void Qarno::ReadHisFile() {
+  ClearHisTable();
+  const QString path = HisFilePath();
+  auto bytes = m.fs.ReadAll(path);
+  bool hadVersion = true;
+  if (!bytes) {
+    if (!m.fs.WriteAtomic(path, QByteArray())) {
+      m.Warn(m.MainCaption, path + u'\r' + QStringLiteral("ファイルが作れませんでした。"));
+      m.AutoRunMode = -1;
+      return;
+    }
+  } else {
+    hadVersion = ParseHistoryFile(TextCodec::DecodeLines(*bytes), HisTable);
+  }
+  SortHisTable();
+  if (!hadVersion && HisTable.HasData()) {
+    int lowest = 0;
+    for (int r = 1; r < HisTable.Rows(); ++r) {
+      if (HisTable.Cell(r, HistoryEntry::Level).isEmpty()) {
+        HisTable.SetCell(r, HistoryEntry::Level, QStringLiteral("Level-1"));
+        lowest = r;
+      }
+    }
+    if (lowest > 0) HisTable.SetCell(lowest, HistoryEntry::Level, QStringLiteral("Level-0"));
+  }
+  if (!HisTable.HasData() && m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
+    m.set.SaveLevel = level::Level0;
+  if (HisTable.HasData() && HisTable.selectedRow == 0) HisTable.selectedRow = 1;
+}
+
+bool Qarno::SaveHisFile() {
+  m.WriteDebug(1020, "SaveHisFile");
+  const QString path = HisFilePath();
+  m.WriteDebugPath(1021, path);
+  if (!HisTable.HasData()) {
+    m.WriteDebug(1022);
+    m.fs.Kill(path);
+    m.WriteDebug(1023);
+    return true;
+  }
+  m.WriteDebug(1024);
+  const QStringList lines = FormatHistoryFile(HisTable, m.ProgramVersion);
+  m.WriteDebug(1025);
+  if (m.DebugMode != 0) {
+    for (int r = 1; r < lines.size(); ++r) m.WriteDebugPath(1026, r, lines[r]);
+  }
+  m.WriteDebug(1027);
+  if (m.WriteTextFile(path, lines)) {
+    m.HistoryModified = false;
+    m.WriteDebug(1028);
+    return true;
+  }
+  m.Warn(m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
+  m.AutoRunMode = -1;
+  m.WriteDebug(1029);
+  return false;
+}
+
+bool Qarno::ChkHis(const QString& name) const {
+  for (int r = 1; r < HisTable.Rows(); ++r) {
+    if (HisTable.Cell(r, HistoryEntry::SaveName).compare(name, Qt::CaseInsensitive) == 0) return true;
+  }
+  return false;
+}
+
+void Qarno::AddHisTable(const QString& saveName, const QString& levelCaption, const QString& savedKB,
+                        const QString& saveDir, const QString& volSerial, const QString& volName,
+                        const QString& usedKB, const QString& saveDate, const QString& processTime,
+                        const QString& comment, const QString& uncopiedCount) {
+  m.WriteDebugPath(1010, "AddHisTable", saveName, levelCaption, savedKB, saveDir, volSerial, volName, usedKB, saveDate,
+                   processTime, comment, uncopiedCount);
+  int target = 0;
+  if (m.set.SaveLevel != level::Repair) {
+    for (int r = HisTable.Rows() - 1; r >= 1; --r) {
+      if (HisTable.Cell(r, HistoryEntry::SaveName) == saveName) HisTable.RemoveRow(r);
+    }
+    m.WriteDebug(1011);
+    target = HisTable.AddRow(saveName);
+    HisTable.SetCell(target, HistoryEntry::Level, levelCaption);
+    HisTable.SetCell(target, HistoryEntry::SavedKB, savedKB);
+  } else {
+    // The row of the save being repaired, found by its name: an overwrite row may sort
+    // above it, and the first row is then not the repaired run.
+    for (int r = 1; r < HisTable.Rows() && target == 0; ++r) {
+      if (HisTable.Cell(r, HistoryEntry::SaveName) == saveName) target = r;
+    }
+    if (target == 0) {
+      if (!HisTable.HasData()) return;
+      target = 1;
+    }
+    const qint64 sum = HisTable.Cell(target, HistoryEntry::SavedKB).toLongLong() + savedKB.toLongLong();
+    HisTable.SetCell(target, HistoryEntry::SavedKB, QString::number(sum));
+  }
+  m.WriteDebug(1012, target);
+  HisTable.SetCell(target, HistoryEntry::SaveDir, saveDir);
+  HisTable.SetCell(target, HistoryEntry::VolSerial, volSerial);
+  HisTable.SetCell(target, HistoryEntry::VolName, volName);
+  HisTable.SetCell(target, HistoryEntry::UsedKB, usedKB);
+  HisTable.SetCell(target, HistoryEntry::SaveDate, saveDate);
+  HisTable.SetCell(target, HistoryEntry::ProcessTime, processTime);
+  HisTable.SetCell(target, HistoryEntry::Comment, comment);
+  HisTable.SetCell(target, HistoryEntry::UncopiedCount, uncopiedCount);
+  m.HistoryModified = true;
+  m.WriteDebug(1013);
+  SortHisTable();
+  m.WriteDebug(1014);
+}
+
+bool Qarno::GetPreCsvName(int& row) const {
+  row = 0;
+  auto findFirst = [&](std::initializer_list<const char16_t*> levels) {
+    for (int r = 1; r < HisTable.Rows(); ++r) {
+      const QString& lv = HisTable.Cell(r, HistoryEntry::Level);
+      for (const char16_t* want : levels) {
+        if (lv == QStringView(want)) {
+          row = r;
+          return true;
+        }
+      }
+    }
+    return false;
+  };
+  switch (m.set.SaveLevel) {
+    case level::Level0: return true;
+    case level::Level1: return findFirst({u"Level-0", u"Level-1"});
+    case level::Level2:
+    case level::Repair: return findFirst({u"Level-0", u"Level-1", u"Level-2"});
+    case level::Overwrite: return findFirst({u"上書き"});
+    default: return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up, command line, exit
+
+void Qarno::ResetSaveLevel() {
+  if (m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
+    m.set.SaveLevel = HisTable.HasData() ? level::Level2 : level::Level0;
+}
+
+bool Qarno::GetNextArg(QString& text, QString& argument) {
+  if (text.isEmpty()) return false;
+  const QChar first = text[0];
+  if (first == u'"' || first == u'\'') {
+    const qsizetype close = text.indexOf(first, 1);
+    if (close < 0) {
+      argument = text.mid(1);
+      text.clear();
+    } else {
+      argument = text.mid(1, close - 1);
+      text = text.mid(close + 1).trimmed();
+    }
+    return true;
+  }
+  const qsizetype blank = text.indexOf(u' ');
+  if (blank < 0) {
+    argument = text;
+    text.clear();
+  } else {
+    argument = text.left(blank);
+    text = text.mid(blank + 1).trimmed();
+  }
+  return true;
+}
+
+namespace {
+// The switch's number, rounded to an integer; nullopt when it cannot be read.
+std::optional<long long> SwitchNumber(const QString& text) {
+  bool ok = false;
+  const double v = text.trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(v) || std::fabs(v) > 1e9) return std::nullopt;
+  return std::llrint(v);
+}
+}  // namespace
+
+void Qarno::ReadCommandLine(const QString& commandLine) {
+  m.AutoRunMode = -1;
+  m.ShutdownAfterRun = false;
+  QString text = commandLine.trimmed();
+  QString arg;
+  while (GetNextArg(text, arg)) {
+    if (!arg.startsWith(u'/')) {
+      m.set.Name = arg;
+      continue;
+    }
+    if (arg.size() < 2) continue;
+    const QChar letter = arg[1].toUpper();
+    const auto n = SwitchNumber(arg.mid(2));
+    const long long v = n.value_or(0);
+    switch (letter.unicode()) {
+      case u'L':
+        if (n && v >= 0 && v <= 4) m.set.SaveLevel = static_cast<int16_t>(v);
+        break;
+      case u'B': m.AutoRunMode = static_cast<int16_t>(std::clamp<long long>(v, -32768, 32767)); break;
+      case u'C':
+        if (v == 0 || v == 1) m.set.options.ComplexTypeMode = static_cast<int32_t>(v);
+        break;
+      case u'W':
+        if (v >= 0 && v <= 2) windowState = static_cast<int>(v);
+        break;
+      case u'S': m.ShutdownAfterRun = true; break;
+      case u'D': m.DebugMode = static_cast<int16_t>(std::clamp<long long>(v, -32768, 32767)); break;
+      default: break;
+    }
+  }
+  if (m.ShutdownAfterRun && m.AutoRunMode < 1) m.AutoRunMode = 1;
+}
+
+bool Qarno::SaveBeforeAction() {
+  if (m.SetModified && !WriteSetFile()) return false;
+  if (m.HistoryModified && !SaveHisFile()) return false;
+  return true;
+}
+
+bool Qarno::SaveIfChanged() {
+  if (m.AutoRunMode < 0 && store) SaveSettings(*store, m.settings, m.set);
+  WriteNctFile(m);
+  m.CloseDebugFile();
+  if (m.SetModified && !WriteSetFile()) return false;
+  if (m.HistoryModified) return SaveHisFile();
+  return true;
+}
+
+void Qarno::Form_Load(const QString& commandLine) {
+  m.SetModified = false;
+  m.DebugMode = 0;
+  m.LogEnabled = true;
+  m.MainCaption = m.ProgramName;
+  m.OpenDialogKind = 0;
+  m.ExecMode = 0;
+  ClearHisTable();
+  if (store) {
+    LoadSettings(*store, m.ProgramVersion, m.settings, m.set);
+    m.codec = TextCodec::FromSettingText(m.settings.TextEncoding);
+  }
+  m.SetFolder = winpath::Join(m.ProgramFolder, m.settings.SetDirName);
+  m.MakeDirPath(m.SetFolder);
+  ReadCommandLine(commandLine);
+  if (!m.set.Name.isEmpty()) {
+    ReadSetFile();
+    ResetSaveLevel();
+    const int16_t autoRun = m.AutoRunMode;
+    ReadCommandLine(commandLine);
+    // A failed read of the set has already stopped the automatic run; reading the command
+    // line again must not start it anyway.
+    if (autoRun < 0) m.AutoRunMode = -1;
+  }
+  m.SetModified = false;
+  ReadNctFile(m);
+}
+
+bool Qarno::FileSave_Click() {
+  if (!m.SetModified && !m.HistoryModified) return true;
+  return SaveBeforeAction();
+}
+
+}  // namespace qarno

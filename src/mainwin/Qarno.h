@@ -1,0 +1,64 @@
+#pragma once
+// The main window's state and routines, without widgets: the current set and its set file,
+// the history table and its file, the command line, start-up and exit. The window (when it
+// comes) binds its controls to this object; command-line runs use it directly.
+#include "common/Module1.h"
+#include "mainwin/HistoryTable.h"
+
+namespace qarno {
+
+class Qarno {
+ public:
+  explicit Qarno(Module1& module);
+
+  Module1& m;
+  HistoryTable HisTable;
+
+  // The save-level selector's entries, index 0..4.
+  static QStringList SaveLevelCaptions();
+  // "Level-0", "Level-1", "Level-2", "上書き", "修復"; "" for any other index.
+  static QString GetSaveLevelCaption(int index);
+  // major.minor + revision without padding: 1, 2, 9 → "1.29".
+  static QString MakeProgramVersion(int major, int minor, int revision);
+
+  QString SetFilePath() const;
+  QString HisFilePath() const;
+
+  // --- The set file ---
+  void ReadSetFile();
+  bool setLoaded = false;  // the last ReadSetFile found its file
+  bool WriteSetFile();
+  void ClearSetFileData();
+
+  // --- The history ---
+  void ReadHisFile();
+  bool SaveHisFile();
+  void ClearHisTable();
+  void SortHisTable() { HisTable.Sort(); }
+  bool ChkHis(const QString& name) const;
+  void AddHisTable(const QString& saveName, const QString& level, const QString& savedKB, const QString& saveDir,
+                   const QString& volSerial, const QString& volName, const QString& usedKB, const QString& saveDate,
+                   const QString& processTime, const QString& comment, const QString& uncopiedCount);
+  // The history row of the run that a new run of the current level compares against.
+  bool GetPreCsvName(int& row) const;
+
+  // --- Start-up, command line, exit ---
+  void ResetSaveLevel();
+  void ReadCommandLine(const QString& commandLine);
+  static bool GetNextArg(QString& text, QString& argument);
+  // Window state asked for on the command line: 0 normal, 1 minimised, 2 maximised.
+  int windowState = 0;
+  bool FileSave_Click();
+  // The exit-time save: settings (unless an automatic run), the type list, the debug file,
+  // the set file and the history. No question is asked; false when a write failed.
+  bool SaveIfChanged();
+  // Steps of the main window's start-up (the window's own steps aside): settings, set
+  // folder, command line, set file, level, command line again, the type list.
+  void Form_Load(const QString& commandLine);
+  // The settings store of this program run (tests give their own).
+  QSettings* store = nullptr;
+  // Writes the set file and the history when they changed; false when a write failed.
+  bool SaveBeforeAction();
+};
+
+}  // namespace qarno

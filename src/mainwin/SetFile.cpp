@@ -1,0 +1,110 @@
+#include "mainwin/SetFile.h"
+
+#include <limits>
+
+namespace qarno {
+
+QStringList FormatSetFile(const BackupSet& s, const QString& programVersion) {
+  const RunOptions& o = s.options;
+  auto n = [](auto v) { return QString::number(v); };
+  QStringList lines = {
+      QStringLiteral("#Version ") + programVersion,
+      QStringLiteral("dir=") + s.SaveDir,
+      QStringLiteral("#SaveLevel=") + n(s.SaveLevel),
+      QStringLiteral("#RestorePosition=") + n(o.RestorePosition),
+      QStringLiteral("#RestoreHomeDir=") + o.RestoreHomeDir,
+      QStringLiteral("#ComplexTypeMode=") + n(o.ComplexTypeMode),
+      QStringLiteral("#ComplexSettingMode=") + n(o.ComplexSettingMode),
+      QStringLiteral("#ChkVolSer=") + n(o.ChkVolSer),
+      QStringLiteral("#RsvSizeChk=") + n(o.RsvSizeChk),
+      QStringLiteral("#RsvSize=") + n(o.RsvSize),
+      QStringLiteral("#DElErrFile=") + n(o.DElErrFile),
+      QStringLiteral("#LockFile=") + n(o.LockFile),
+      QStringLiteral("#PathLenMode=") + n(o.PathLenMode),
+      QStringLiteral("#PathLen=") + n(o.PathLen),
+      QStringLiteral("#CalUseSize=") + n(o.CalUseSize),
+  };
+  lines += s.SaveList;
+  for (const QString& skip : s.SkipList) lines += QStringLiteral("#skip ") + skip;
+  return lines;
+}
+
+namespace {
+
+template <typename T>
+void SetNumber(T& field, const QString& text, long long lo = std::numeric_limits<T>::min(),
+               long long hi = std::numeric_limits<T>::max()) {
+  bool ok = false;
+  const long long v = text.toLongLong(&ok);
+  if (ok && v >= lo && v <= hi) field = static_cast<T>(v);
+}
+
+enum class Key { Dir, SaveLevel, RestorePosition, RestoreHomeDir, ComplexTypeMode, ComplexSettingMode, ChkVolSer,
+                 RsvSizeChk, RsvSize, DElErrFile, LockFile, PathLenMode, PathLen, CalUseSize, Skip };
+
+// In the order in which they are tried: "#RsvSizeChk=" before "#RsvSize=" is what keeps the
+// two apart, since only a full key matches.
+const std::pair<QLatin1String, Key> kKeys[] = {
+    {QLatin1String("dir="), Key::Dir},
+    {QLatin1String("#SaveLevel="), Key::SaveLevel},
+    {QLatin1String("#RestorePosition="), Key::RestorePosition},
+    {QLatin1String("#RestoreHomeDir="), Key::RestoreHomeDir},
+    {QLatin1String("#ComplexTypeMode="), Key::ComplexTypeMode},
+    {QLatin1String("#ComplexSettingMode="), Key::ComplexSettingMode},
+    {QLatin1String("#ChkVolSer="), Key::ChkVolSer},
+    {QLatin1String("#RsvSizeChk="), Key::RsvSizeChk},
+    {QLatin1String("#RsvSize="), Key::RsvSize},
+    {QLatin1String("#DElErrFile="), Key::DElErrFile},
+    {QLatin1String("#LockFile="), Key::LockFile},
+    {QLatin1String("#PathLenMode="), Key::PathLenMode},
+    {QLatin1String("#PathLen="), Key::PathLen},
+    {QLatin1String("#CalUseSize="), Key::CalUseSize},
+    {QLatin1String("#skip "), Key::Skip},
+};
+
+}  // namespace
+
+bool ApplySetFileLines(BackupSet& s, const QStringList& lines) {
+  RunOptions& o = s.options;
+  bool levelApplied = false;
+  for (const QString& line : lines) {
+    if (line.isEmpty()) continue;  // never written; a blank line would otherwise be a path
+    bool matched = false;
+    for (const auto& [key, which] : kKeys) {
+      if (!line.startsWith(key, Qt::CaseInsensitive)) continue;
+      matched = true;
+      const QString v = line.mid(key.size()).trimmed();
+      switch (which) {
+        case Key::Dir: s.SaveDir = v; break;
+        case Key::SaveLevel: {
+          bool ok = false;
+          const long long x = v.toLongLong(&ok);
+          if (ok && x >= level::None && x <= level::Repair) {
+            s.SaveLevel = static_cast<int16_t>(x);
+            levelApplied = true;
+          }
+          break;
+        }
+        case Key::RestorePosition: SetNumber(o.RestorePosition, v); break;
+        case Key::RestoreHomeDir: o.RestoreHomeDir = v; break;
+        case Key::ComplexTypeMode: SetNumber(o.ComplexTypeMode, v); break;
+        case Key::ComplexSettingMode: SetNumber(o.ComplexSettingMode, v); break;
+        case Key::ChkVolSer: SetNumber(o.ChkVolSer, v); break;
+        case Key::RsvSizeChk: SetNumber(o.RsvSizeChk, v); break;
+        case Key::RsvSize: SetNumber(o.RsvSize, v); break;
+        case Key::DElErrFile: SetNumber(o.DElErrFile, v); break;
+        case Key::LockFile: SetNumber(o.LockFile, v); break;
+        case Key::PathLenMode: SetNumber(o.PathLenMode, v); break;
+        case Key::PathLen: SetNumber(o.PathLen, v); break;
+        case Key::CalUseSize: SetNumber(o.CalUseSize, v); break;
+        case Key::Skip: s.SkipList.append(v); break;
+      }
+      break;
+    }
+    if (matched || line.startsWith(u'#')) continue;
+    s.SaveList.append(line);
+  }
+  return levelApplied;
+}
+
+}  // namespace qarno

@@ -1,0 +1,63 @@
+#include "platform/Prompter.h"
+
+#include <cstdio>
+
+namespace qarno {
+
+Answer SafeAnswer(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::OK: return Answer::OK;
+    case Buttons::OKCancel: return Answer::Cancel;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::YesNoCancel: return Answer::Cancel;
+    case Buttons::AbortRetryIgnore: return Answer::Abort;
+    case Buttons::RetryCancel: return Answer::Cancel;
+  }
+  return Answer::Cancel;
+}
+
+bool Offers(Buttons buttons, Answer answer) {
+  switch (buttons) {
+    case Buttons::OK: return answer == Answer::OK;
+    case Buttons::OKCancel: return answer == Answer::OK || answer == Answer::Cancel;
+    case Buttons::YesNo: return answer == Answer::Yes || answer == Answer::No;
+    case Buttons::YesNoCancel: return answer == Answer::Yes || answer == Answer::No || answer == Answer::Cancel;
+    case Buttons::AbortRetryIgnore: return answer == Answer::Abort || answer == Answer::Retry || answer == Answer::Ignore;
+    case Buttons::RetryCancel: return answer == Answer::Retry || answer == Answer::Cancel;
+  }
+  return false;
+}
+
+QString AnswerName(Answer answer) {
+  switch (answer) {
+    case Answer::OK: return QStringLiteral("OK");
+    case Answer::Cancel: return QStringLiteral("Cancel");
+    case Answer::Yes: return QStringLiteral("Yes");
+    case Answer::No: return QStringLiteral("No");
+    case Answer::Abort: return QStringLiteral("Abort");
+    case Answer::Retry: return QStringLiteral("Retry");
+    case Answer::Ignore: return QStringLiteral("Ignore");
+  }
+  return QString();
+}
+
+Answer HeadlessPrompter::MsgBox(const Message& message) {
+  Answer answer = SafeAnswer(message.buttons);
+  if (policy_) {
+    if (auto chosen = policy_(message); chosen && Offers(message.buttons, *chosen)) answer = *chosen;
+  }
+  QString flat = message.text;
+  flat.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+  flat.replace(u'\r', QStringLiteral(" / "));
+  flat.replace(u'\n', QStringLiteral(" / "));
+  const QString line = flat + QStringLiteral(" -> ") + AnswerName(answer);
+  if (!quiet_) std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+  if (sink_) sink_(line);
+  return answer;
+}
+
+void HeadlessPrompter::DoEvents() {
+  if (onYield_) onYield_();
+}
+
+}  // namespace qarno

@@ -1,0 +1,68 @@
+#include "support/TestEnv.h"
+
+#include "mainwin/Qarno.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <utime.h>
+
+namespace qarno::test {
+
+namespace {
+DriveTable TableFor(const QString& root) {
+  DriveTable t;
+  t.Map(u'T', root);
+  return t;
+}
+}  // namespace
+
+TestEnv::TestEnv() : fs(TableFor(dir_.path())) {
+  savedHome_ = qgetenv("QARNO_HOME");
+  savedConfig_ = qgetenv("XDG_CONFIG_HOME");
+  QDir(dir_.path()).mkpath(QStringLiteral("prog"));
+  QDir(dir_.path()).mkpath(QStringLiteral("config"));
+  qputenv("QARNO_HOME", (dir_.path() + QStringLiteral("/prog")).toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", (dir_.path() + QStringLiteral("/config")).toLocal8Bit());
+  m = std::make_unique<Module1>(fs, ui, QStringLiteral("T:\\prog"));
+  m->ProgramVersion = Qarno::MakeProgramVersion(QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
+  m->SetFolder = QStringLiteral("T:\\prog\\SetDir");
+  QDir(dir_.path()).mkpath(QStringLiteral("prog/SetDir"));
+}
+
+TestEnv::~TestEnv() {
+  m.reset();
+  QDir::setCurrent(QDir::tempPath());
+  if (savedHome_.isNull()) qunsetenv("QARNO_HOME");
+  else qputenv("QARNO_HOME", savedHome_);
+  if (savedConfig_.isNull()) qunsetenv("XDG_CONFIG_HOME");
+  else qputenv("XDG_CONFIG_HOME", savedConfig_);
+}
+
+QString TestEnv::Host(const QString& winPath) const { return *fs.HostPath(winPath); }
+
+void TestEnv::WriteFile(const QString& winPath, const QByteArray& content, const QDateTime& mtime) {
+  const QString host = Host(winPath);
+  QDir().mkpath(QFileInfo(host).path());
+  QFile f(host);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << host.toStdString();
+  f.write(content);
+  f.close();
+  if (mtime.isValid()) {
+    struct utimbuf t;
+    t.actime = t.modtime = static_cast<time_t>(mtime.toSecsSinceEpoch());
+    ::utime(QFile::encodeName(host).constData(), &t);
+  }
+}
+
+QByteArray TestEnv::ReadFile(const QString& winPath) const {
+  QFile f(Host(winPath));
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+  return f.readAll();
+}
+
+bool TestEnv::Exists(const QString& winPath) const { return QFileInfo::exists(Host(winPath)); }
+
+void TestEnv::MakeDir(const QString& winPath) { QDir().mkpath(Host(winPath)); }
+
+}  // namespace qarno::test

@@ -1,0 +1,39 @@
+#pragma once
+// A hermetic world for one test: a temporary directory mapped as drive T:, its own program
+// folder (T:\prog) and settings store, a real host platform and a scripted prompter. Nothing
+// outside the temporary directory is touched.
+#include "common/Module1.h"
+#include "platform/HostPlatform.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace qarno::test {
+
+class TestEnv {
+ public:
+  TestEnv();
+  ~TestEnv();
+
+  // Host path of a Windows path on T: ("T:\a\b" → "<tmp>/a/b").
+  QString Host(const QString& winPath) const;
+  QString root() const { return dir_.path(); }
+
+  // Writes a file (creating its directories) and optionally sets its last-write time.
+  void WriteFile(const QString& winPath, const QByteArray& content, const QDateTime& mtime = QDateTime());
+  QByteArray ReadFile(const QString& winPath) const;
+  bool Exists(const QString& winPath) const;
+  void MakeDir(const QString& winPath);
+
+  QTemporaryDir dir_;
+  HostPlatform fs;
+  ScriptedPrompter ui;
+  std::unique_ptr<Module1> m;
+
+ private:
+  QByteArray savedHome_, savedConfig_;
+};
+
+}  // namespace qarno::test
