@@ -21,11 +21,27 @@ seq 1 20000 > "$demo/source/docs/sub/numbers.txt"
 printf 'scratch\n' > "$demo/source/docs/sub/scratch.tmp"
 printf 'hidden\n' > "$demo/source/.profile"
 
-# The demo set: save the source tree, skip *.tmp, no packing.
-printf '#Version 1.10\r\ndir=%s\r\n#SaveLevel=0\r\n#ComplexTypeMode=0\r\n%s\r\n#skip *.tmp\r\n' \
+# The demo set: save the source tree, skip *.tmp, pack with LHA except the listed types.
+printf '#Version 1.10\r\ndir=%s\r\n#SaveLevel=0\r\n#ComplexTypeMode=1\r\n#ComplexSettingMode=0\r\n#PathLen=260\r\n%s\r\n#skip *.tmp\r\n' \
   "$(win "$demo/dest")" "$(win "$demo/source")" > "$QARNO_HOME/SetDir/demo.qrn"
+printf '"1.10"\r\n2\r\n"jpg"\r\n"zip"\r\n' > "$QARNO_HOME/Qarno.nct"
 
 echo "== Qarno demo in $demo"
-echo "== start-up of the demo set"
-"$qarno" demo
+echo "== Level-0 run: Qarno demo /B2 /L0"
+"$qarno" demo /B2 /L0 && echo "exit status 0"
+sleep 1
+echo "changed" >> "$demo/source/docs/readme.txt"
+printf 'new\n' > "$demo/source/docs/added.txt"
+echo "== Level-1 run after changing one file and adding another: Qarno demo /B2 /L1"
+"$qarno" demo /B2 /L1 && echo "exit status 0"
+
+echo "== history ($QARNO_HOME/SetDir/demo.qrl)"
+cat "$QARNO_HOME/SetDir/demo.qrl"
+second=$(ls "$demo/dest/demo/"qrn*.csv | sort | tail -1)
+echo "== the Level-1 listing ($second)"
+cat "$second"
+echo "== the run log"
+cat "$QARNO_HOME/SetDir/demo.log"
+echo "== the destination"
+(cd "$demo/dest" && find . -type f | sort)
 echo "== the demo is left in $demo"

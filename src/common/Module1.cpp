@@ -97,6 +97,12 @@ void Module1::DeleteTree(const QString& directory) {
   fs.RmDir(directory);
 }
 
+bool Module1::ChkUnlha() {
+  if (!archiver) return false;
+  if (archiver->GetVersion() < 0) return false;
+  return archiver->SetBackGroundMode(true) && archiver->SetCursorMode(true);
+}
+
 int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
 
 }  // namespace qarno

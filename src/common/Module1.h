@@ -6,6 +6,7 @@
 #include "common/Settings.h"
 #include "common/Types.h"
 #include "common/Utils.h"
+#include "platform/ArchiverLibrary.h"
 #include "platform/Platform.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
@@ -60,6 +61,7 @@ class Module1 {
   Platform& fs;
   Prompter& ui;
   TextCodec codec;
+  ArchiverLibrary* archiver = nullptr;  // the LHA archiver; null reads as not installed
 
   // --- Program-wide values ---
   BackupSet set;  // the current set; its options are the program-wide run options
@@ -117,6 +119,10 @@ class Module1 {
   // Removes a save from the destination: its listing and its folder with all below it.
   void DeleteSaveData(const QString& folder, const QString& saveName);
   void DeleteTree(const QString& directory);
+
+  // --- The archiver ---
+  // True when the archiver library could be loaded and called.
+  bool ChkUnlha();
 
   // --- Drive and medium identity ---
   bool ReadDriveInfo(QString& drive, QString& volumeName, QString& volumeSerial);

@@ -63,7 +63,7 @@ namespace {
 
 QByteArray Native(const QString& hostPath) { return QFile::encodeName(hostPath); }
 
-std::optional<struct stat> Stat(const QString& hostPath) {
+std::optional<struct stat> HostStat(const QString& hostPath) {
   struct stat st;
   if (::stat(Native(hostPath).constData(), &st) != 0) return std::nullopt;
   return st;
@@ -156,14 +156,31 @@ bool HostPlatform::SetCurrentDir(const QString& dir) {
 bool HostPlatform::IsDirectory(const QString& path) {
   auto host = drives_.ToHost(path);
   if (!host) return false;
-  auto st = Stat(*host);
+  auto st = HostStat(*host);
   return st && S_ISDIR(st->st_mode) && ::access(Native(*host).constData(), X_OK) == 0;
+}
+
+std::optional<DirEntry> HostPlatform::Stat(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  const QByteArray native = Native(*host);
+  struct stat st;
+  if (::stat(native.constData(), &st) != 0) return std::nullopt;
+  const bool isDir = S_ISDIR(st.st_mode);
+  if (!isDir && !S_ISREG(st.st_mode)) return std::nullopt;
+  DirEntry e;
+  e.name = winpath::IsDriveRoot(path) ? QString() : LastComponent(path);
+  e.attributes = AttributesOf(st, e.name);
+  e.size = isDir ? 0 : static_cast<int64_t>(st.st_size);
+  e.mtime = static_cast<int64_t>(st.st_mtime);
+  e.isDirectory = isDir && ::access(native.constData(), X_OK) == 0;
+  return e;
 }
 
 std::optional<uint32_t> HostPlatform::GetAttr(const QString& path) {
   auto host = drives_.ToHost(path);
   if (!host) return std::nullopt;
-  auto st = Stat(*host);
+  auto st = HostStat(*host);
   if (!st) return std::nullopt;
   return AttributesOf(*st, winpath::IsDriveRoot(path) ? QString() : LastComponent(path));
 }
@@ -171,7 +188,7 @@ std::optional<uint32_t> HostPlatform::GetAttr(const QString& path) {
 bool HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
   auto host = drives_.ToHost(path);
   if (!host) return false;
-  auto st = Stat(*host);
+  auto st = HostStat(*host);
   if (!st) return false;
   mode_t mode = st->st_mode & 07777;
   // Only read-only has a meaning here; hidden, system and archive are accepted and ignored.
@@ -184,7 +201,7 @@ bool HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
 std::optional<int64_t> HostPlatform::FileLen(const QString& path) {
   auto host = drives_.ToHost(path);
   if (!host) return std::nullopt;
-  auto st = Stat(*host);
+  auto st = HostStat(*host);
   if (!st) return std::nullopt;
   if (S_ISDIR(st->st_mode)) return 0;
   if (!S_ISREG(st->st_mode)) return std::nullopt;
@@ -194,7 +211,7 @@ std::optional<int64_t> HostPlatform::FileLen(const QString& path) {
 std::optional<int64_t> HostPlatform::FileTime(const QString& path) {
   auto host = drives_.ToHost(path);
   if (!host) return std::nullopt;
-  auto st = Stat(*host);
+  auto st = HostStat(*host);
   if (!st) return std::nullopt;
   return static_cast<int64_t>(st->st_mtime);
 }
@@ -386,7 +403,7 @@ uint32_t SerialFromUuid(const QString& uuid) {
 
 HostPlatform::DeviceIdentity HostPlatform::IdentifyDevice(const QString& hostDir) {
   DeviceIdentity id;
-  auto st = Stat(hostDir);
+  auto st = HostStat(hostDir);
   if (!st) return id;
   const unsigned long long dev = st->st_dev;
   auto cached = identityCache_.find(dev);
@@ -441,14 +458,14 @@ HostPlatform::DeviceIdentity HostPlatform::IdentifyDevice(const QString& hostDir
 
 DriveType HostPlatform::GetDriveType(const QString& root) {
   auto host = drives_.ToHost(winpath::DriveRoot(root));
-  if (!host || !Stat(*host)) return DriveType::NoRootDir;
+  if (!host || !HostStat(*host)) return DriveType::NoRootDir;
   return IdentifyDevice(*host).removable ? DriveType::Removable : DriveType::Fixed;
 }
 
 std::optional<VolumeInfo> HostPlatform::GetVolumeInformation(const QString& root) {
   auto host = drives_.ToHost(winpath::DriveRoot(root));
   if (!host) return std::nullopt;
-  auto st = Stat(*host);
+  auto st = HostStat(*host);
   if (!st || !S_ISDIR(st->st_mode)) return std::nullopt;
   return IdentifyDevice(*host).volume;
 }

@@ -18,6 +18,7 @@ class HostPlatform : public Platform {
   bool SetCurrentDir(const QString& dir) override;
   QString CurrentDir() const override { return current_; }
   bool IsDirectory(const QString& path) override;
+  std::optional<DirEntry> Stat(const QString& path) override;
   std::optional<uint32_t> GetAttr(const QString& path) override;
   bool SetAttr(const QString& path, uint32_t attributes) override;
   std::optional<int64_t> FileLen(const QString& path) override;

@@ -67,6 +67,9 @@ class Platform {
   // True when the path can be entered as a directory; does not change the current directory.
   virtual bool IsDirectory(const QString& path) = 0;
 
+  // Everything a listing would say about one path (its name is the last component); nullopt
+  // when it does not exist or is not a regular file or directory.
+  virtual std::optional<DirEntry> Stat(const QString& path) = 0;
   virtual std::optional<uint32_t> GetAttr(const QString& path) = 0;
   virtual bool SetAttr(const QString& path, uint32_t attributes) = 0;
   virtual std::optional<int64_t> FileLen(const QString& path) = 0;
@@ -111,6 +114,7 @@ class ForwardingPlatform : public Platform {
   bool SetCurrentDir(const QString& d) override { return base_.SetCurrentDir(d); }
   QString CurrentDir() const override { return base_.CurrentDir(); }
   bool IsDirectory(const QString& p) override { return base_.IsDirectory(p); }
+  std::optional<DirEntry> Stat(const QString& p) override { return base_.Stat(p); }
   std::optional<uint32_t> GetAttr(const QString& p) override { return base_.GetAttr(p); }
   bool SetAttr(const QString& p, uint32_t a) override { return base_.SetAttr(p, a); }
   std::optional<int64_t> FileLen(const QString& p) override { return base_.FileLen(p); }

@@ -1,0 +1,173 @@
+// Building the save list: the walk of every save-list entry, the skip list applied to what
+// is found below them, and the totals of the whole list.
+#include "engine/FSaveExec.h"
+#include "platform/WinPath.h"
+
+#include <algorithm>
+
+namespace qarno {
+
+namespace {
+const QString kDone = QStringLiteral("　...　終了");
+constexpr int kYieldEvery = 50;
+}  // namespace
+
+void FSaveExec::ClearSaveList() {
+  SaveList.Clear();
+  scanCount = 0;
+  SelSaveList.clear();
+  selSaveListVisible = false;
+}
+
+QString FSaveExec::GetAttrStr(uint32_t a) {
+  a &= 0x3F;
+  QString s(5, u'-');
+  if (a & attr::ReadOnly) s[0] = u'R';
+  if (a & attr::System) s[1] = u'S';
+  if (a & attr::Hidden) s[2] = u'H';
+  if (a & attr::Archive) s[3] = u'A';
+  if (a & attr::Directory) s[4] = u'D';
+  return s;
+}
+
+bool FSaveExec::MkSaveList() {
+  if (m.CancelFlag) return false;
+  m.WriteDebug(2100, "MkSaveList");
+  ClearSaveList();
+  Status = QStringLiteral("セーブリストの作成");
+  scanDir.clear();
+  lastEntry.clear();
+  scanCount = 0;
+  phaseNow = phase::Scan;
+  ListInfo.Set(ListInfoTable::Files, 1, 0);
+  ListInfo.Set(ListInfoTable::Folders, 1, 0);
+  ListInfo.Set(ListInfoTable::KB, 1, 0);
+  for (const QString& entry : m.set.SaveList) {
+    if (m.CancelFlag) return false;
+    scanTreeFirst = true;
+    if (!ScanTree(entry)) return false;
+  }
+  phaseNow = phase::Idle;
+  Status = QStringLiteral("セーブリストの作成") + kDone;
+  m.DoEvents();
+  return true;
+}
+
+bool FSaveExec::ScanTree(const QString& pathIn) {
+  if (m.CancelFlag) return false;
+  QString path = pathIn;
+  if (path.endsWith(u'\\')) path.chop(1);
+  m.WriteDebugPath(2110, "ScanTree", path);
+
+  std::optional<std::vector<DirEntry>> found;
+  QString base;
+  if (!path.contains(u'*') && m.fs.SetCurrentDir(path)) {
+    found = m.fs.List(winpath::Join(path, QStringLiteral("*.*")));
+    base = path;
+  } else {
+    found = m.fs.List(path);
+    QString name;
+    SplitPath(path, base, name);
+  }
+
+  if (scanTreeFirst) {
+    scanTreeFirst = false;
+    // The first row of every save-list entry is its own directory, or the one holding it.
+    std::optional<DirEntry> self = m.fs.Stat(base);
+    if (self) {
+      if (!AddDirData(base, *self)) return false;
+    }
+    scanDir = base;
+  }
+  if (!found) return true;
+
+  // Names in ordinal order of their UTF-16 code units.
+  std::vector<DirEntry>& entries = *found;
+  int n = 0;
+  for (const DirEntry& e : entries) {
+    if (++n % kYieldEvery == 0) m.DoEvents();
+    if (m.CancelFlag) return false;
+    scanDir = winpath::Join(base, e.name);
+  }
+  std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  n = 0;
+  for (const DirEntry& e : entries) {
+    if (++n % kYieldEvery == 0) m.DoEvents();
+    if (m.CancelFlag) return false;
+    const QString full = base.endsWith(u'\\') ? base + e.name : base + u'\\' + e.name;
+    if (!ScanCheck(full, e)) return false;
+  }
+  return true;
+}
+
+bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
+  if (m.CancelFlag) return false;
+  int n = 0;
+  for (const QString& skip : m.set.SkipList) {
+    if (++n % kYieldEvery == 0) {
+      m.DoEvents();
+      if (m.CancelFlag) return false;
+    }
+    if (WildMatch(path, skip)) return true;
+  }
+  // A name no listing line can carry, or the text encoding cannot hold, would restore the
+  // wrong file: it stays out of the list, and the log says so.
+  if (!info.representable || !m.codec.CanEncode(path)) {
+    LogNotSaved(QStringLiteral("保存できませんでした（ファイル名）"), path);
+    return true;
+  }
+  if (!info.isDirectory) {
+    // A link to a directory is listed as a directory, but not followed.
+    if (info.attributes & attr::Directory) return AddDirData(path, info);
+    return AddFileData(path, info);
+  }
+  if (!AddDirData(path, info)) return false;
+  const QString saved = scanDir;
+  scanDir = path;
+  if (!ScanTree(path)) return false;
+  scanDir = saved;
+  return true;
+}
+
+bool FSaveExec::AddFileData(const QString& path, const DirEntry& info) {
+  int64_t count = ListInfo.Value(ListInfoTable::Files, 1);
+  const bool ok = AddSListData(path, info, count);
+  if (ok) {
+    ListInfo.Set(ListInfoTable::Files, 1, count);
+    lastEntry = path;
+  }
+  return ok;
+}
+
+bool FSaveExec::AddDirData(const QString& path, const DirEntry& info) {
+  int64_t count = ListInfo.Value(ListInfoTable::Folders, 1);
+  const bool ok = AddSListData(path, info, count);
+  if (ok) {
+    ListInfo.Set(ListInfoTable::Folders, 1, count);
+    lastEntry = path;
+  }
+  return ok;
+}
+
+bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t& count) {
+  m.WriteDebugPath(2150, "AddSListData", path);
+  SaveListEntry e;
+  e[SaveListEntry::Path] = path;
+  e[SaveListEntry::Attributes] = GetAttrStr(info.attributes);
+  const int64_t size = (info.attributes & attr::Directory) ? 0 : info.size;
+  e[SaveListEntry::Size] = QString::number(size);
+  ListInfo.Add(ListInfoTable::KB, 1, KbOf(size));
+  e[SaveListEntry::Date] = FormatFileTime(info.mtime);
+  e[SaveListEntry::Flag] = QStringLiteral("0");
+  SaveList.Append(std::move(e));
+  ++scanCount;
+  ++count;
+  if (SaveList.Rows() >= SaveListTable::kRowLimit) {
+    m.Warn(FSaveExecCaption, QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") +
+                                 QStringLiteral("\r\n") + QStringLiteral("セット名を分割して下さい"));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qarno

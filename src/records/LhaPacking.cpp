@@ -1,0 +1,37 @@
+#include "records/LhaPacking.h"
+
+namespace qarno {
+
+bool IsNoCompType(const Module1& m, const QString& path) {
+  if (m.set.options.ComplexSettingMode == 1) return false;
+  QString ext;
+  for (qsizetype i = path.size() - 2; i >= 0; --i) {
+    const QChar c = path[i];
+    if (c == u'.') {
+      ext = path.mid(i + 1);
+      break;
+    }
+    if (c == u'\\' || c == u':') return false;
+  }
+  if (ext.isEmpty()) return false;
+  for (const QString& type : m.NoCompTypes) {
+    if (type.compare(ext, Qt::CaseInsensitive) == 0) return true;
+  }
+  return false;
+}
+
+bool SaveLha(Module1& m, const QString& source, const QString& base) {
+  m.WriteDebugPath(2330, "SaveLha", source, base);
+  {
+    auto probe = m.fs.Open(source, QIODevice::ReadOnly);
+    if (!probe) return false;
+  }
+  if (!m.archiver) return false;
+  const auto hostSource = m.fs.HostPath(source);
+  if (!hostSource) return false;
+  const QString cmd = QStringLiteral("a -n -a1 -jss -jyko -gm1 ") + u'"' + base + QStringLiteral(".LZH") + u'"' + u' ' +
+                      u'"' + *hostSource + u'"';
+  return m.archiver->Unlha(cmd, 256) == 0;
+}
+
+}  // namespace qarno

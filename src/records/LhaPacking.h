@@ -1,0 +1,14 @@
+#pragma once
+// Packing one file of a run into its own LHA archive, and the test whether its type is one
+// that is never packed.
+#include "common/Module1.h"
+
+namespace qarno {
+
+// True when the file's type is on the no-compression list and ComplexSettingMode is 0.
+bool IsNoCompType(const Module1& m, const QString& path);
+// Packs the source into "<base>.LZH" in the current directory; false when the source cannot
+// be opened for reading or the archiver fails (the caller then copies plainly).
+bool SaveLha(Module1& m, const QString& source, const QString& base);
+
+}  // namespace qarno
