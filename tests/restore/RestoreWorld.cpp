@@ -1,0 +1,114 @@
+#include "RestoreWorld.h"
+
+#include "platform/WinPath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace qarno::test {
+
+const QDateTime RestoreWorld::kTime(QDate(2001, 2, 3), QTime(4, 5, 6));
+
+int FakeArchiver::Unlha(const QString& commandLine, int) {
+  commands += commandLine;
+  currentDirs += QDir::currentPath();
+  if (!available) return -1;
+  static const QRegularExpression re(QStringLiteral("^e .* \"([^\"]+)\" \"([^\"]+)\"$"));
+  const auto match = re.match(commandLine);
+  if (!match.hasMatch()) return 1;
+  QFile archive(match.captured(1));
+  if (!archive.open(QIODevice::ReadOnly)) return 2;
+  const QByteArray bytes = archive.readAll();
+  if (!bytes.startsWith("LZH\n")) return 3;
+  QFile out(match.captured(2));
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 4;
+  out.write(bytes.mid(4));
+  return 0;
+}
+
+RestoreWorld::RestoreWorld() {
+  m.ProgramVersion = QStringLiteral("1.10");
+  m.SetFolder = QStringLiteral("T:\\prog\\SetDir");
+  m.set.Name = QStringLiteral("daily");
+  m.set.SaveDir = QStringLiteral("T:\\dst");
+  m.set.SaveList = {QStringLiteral("T:\\src")};
+  m.set.options.ComplexTypeMode = 0;
+  m.set.options.CalUseSize = 0;
+  m.set.options.RsvSizeChk = 0;
+  m.set.options.PathLen = 260;
+  m.MainCaption = QStringLiteral("Qarno  daily");
+  m.archiver = &archiver;
+  env.MakeDir(QStringLiteral("T:\\src"));
+  env.MakeDir(QStringLiteral("T:\\dst"));
+}
+
+QString RestoreWorld::Line(const QString& path, const QString& attrs, qint64 size, const QString& flag,
+                           const QString& saveName, const QString& compType, const QString& alias,
+                           const QString& serial, const QString& volume) {
+  return u'"' + path + QStringLiteral("\",") + attrs + u',' + QString::number(size) + u',' +
+         FormatDateTime(kTime) + u',' + flag + u',' + saveName + u',' + serial + u',' + volume + QStringLiteral(",,") +
+         compType + u',' + alias;
+}
+
+void RestoreWorld::WriteListing(const QString& saveName, const QStringList& lines, const QString& saveDir) {
+  QByteArray bytes;
+  for (const QString& l : lines) bytes += l.toUtf8() + "\r\n";
+  env.WriteFile(winpath::Join(saveDir, QStringLiteral("daily\\")) + saveName + QStringLiteral(".csv"), bytes);
+}
+
+void RestoreWorld::WriteCopy(const QString& saveName, const QString& path, const QByteArray& content,
+                             const QString& alias, const QString& saveDir) {
+  const QString run = winpath::Join(saveDir, QStringLiteral("daily\\")) + saveName;
+  const QString where = alias.isEmpty() ? run + QStringLiteral("\\Drive_") + path.left(1) + path.mid(2)
+                                        : run + QStringLiteral("\\Alias\\") + alias;
+  env.WriteFile(where, content, kTime);
+}
+
+void RestoreWorld::AddHistory(const QString& saveName, const QString& saveDir, const QString& serial,
+                              const QString& volume) {
+  const int r = main.HisTable.AddRow(saveName);
+  main.HisTable.SetCell(r, HistoryEntry::Level, QStringLiteral("Level-0"));
+  main.HisTable.SetCell(r, HistoryEntry::SaveDir, saveDir);
+  main.HisTable.SetCell(r, HistoryEntry::VolSerial, serial);
+  main.HisTable.SetCell(r, HistoryEntry::VolName, volume);
+  main.HisTable.Sort();
+}
+
+std::unique_ptr<FRestore> RestoreWorld::Open(const QString& saveName, bool expectLoaded) {
+  main.HisTable.selectedRow = 0;
+  for (int r = 1; r < main.HisTable.Rows(); ++r) {
+    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == saveName) main.HisTable.selectedRow = r;
+  }
+  auto r = std::make_unique<FRestore>(m, main);
+  r->Form_Load();
+  const bool loaded = r->FormInit();
+  EXPECT_EQ(loaded, expectLoaded) << saveName.toStdString();
+  return r;
+}
+
+RestoreOutcome RestoreWorld::RestoreAll(FRestore& r, const QString& topDir) {
+  if (topDir.isEmpty()) {
+    r.Position = 0;
+  } else {
+    r.Position = 1;
+    r.WriteHDir = topDir;
+  }
+  r.SetAllRestoreMarks();
+  return r.OK_Click();
+}
+
+bool RestoreWorld::IsReadOnly(const QString& winPath) const {
+  struct stat st;
+  if (::stat(QFile::encodeName(Host(winPath)).constData(), &st) != 0) return false;
+  return (st.st_mode & S_IWUSR) == 0;
+}
+
+qint64 RestoreWorld::MTime(const QString& winPath) const {
+  return QFileInfo(Host(winPath)).lastModified().toSecsSinceEpoch();
+}
+
+}  // namespace qarno::test

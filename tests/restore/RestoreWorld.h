@@ -1,0 +1,92 @@
+#pragma once
+// A restore world: set "daily" saving to T:\dst, listings, run folders and history rows made
+// by the test (or by real backup runs), a platform double that reports the media a test
+// chooses and breaks the copies it names, and a stand-in for the archiver library.
+#include "engine/FSaveExec.h"
+#include "mainwin/Qarno.h"
+#include "restore/FRestore.h"
+#include "support/TestEnv.h"
+
+#include <QMap>
+#include <QSet>
+#include <functional>
+
+namespace qarno::test {
+
+class MediaPlatform : public ForwardingPlatform {
+ public:
+  using ForwardingPlatform::ForwardingPlatform;
+
+  VolumeInfo volume{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
+  int volumeReads = 0;
+  std::function<void(int)> onVolumeRead;  // called with the count; may swap the medium
+  QSet<QString> copyFails;                // copies from these sources fail
+
+  DriveType GetDriveType(const QString&) override { return DriveType::Fixed; }
+  std::optional<VolumeInfo> GetVolumeInformation(const QString&) override {
+    ++volumeReads;
+    if (onVolumeRead) onVolumeRead(volumeReads);
+    return volume;
+  }
+  bool CopyFile(const QString& from, const QString& to) override {
+    if (copyFails.contains(from)) return false;
+    return base_.CopyFile(from, to);
+  }
+};
+
+// Plays the archiver: an "archive" holds the file's bytes after the line "LZH\n"; anything
+// else is damaged. The file is written into the current directory under the bare name.
+class FakeArchiver : public ArchiverLibrary {
+ public:
+  bool available = true;
+  QStringList commands;
+  QStringList currentDirs;  // the host's current directory at each call
+
+  bool Load() override { return available; }
+  int GetVersion() override { return available ? 100 : -1; }
+  bool SetBackGroundMode(bool) override { return available; }
+  bool SetCursorMode(bool) override { return available; }
+  int Unlha(const QString& commandLine, int outputLength) override;
+  void SetMethod(int) override {}
+};
+
+class RestoreWorld {
+ public:
+  RestoreWorld();
+
+  TestEnv env;
+  MediaPlatform fs{env.fs};
+  Module1 m{fs, env.ui, QStringLiteral("T:\\prog")};
+  Qarno main{m};
+  ScriptedPrompter& ui = env.ui;
+  FakeArchiver archiver;
+
+  static const QDateTime kTime;
+  static constexpr const char* kSerial = "1A2B-3C4D";
+  static constexpr const char* kVolume = "BACKUP1";
+
+  // One listing line; fields left out take the usual values of a plain copy.
+  static QString Line(const QString& path, const QString& attrs, qint64 size, const QString& flag,
+                      const QString& saveName, const QString& compType = QStringLiteral("0"),
+                      const QString& alias = QString(), const QString& serial = QString::fromLatin1(kSerial),
+                      const QString& volume = QString::fromLatin1(kVolume));
+  // Writes the listing of a save in a save directory (T:\dst unless given).
+  void WriteListing(const QString& saveName, const QStringList& lines, const QString& saveDir = QStringLiteral("T:\\dst"));
+  // The copy of a file in a run folder, under its Drive_ path or an alias.
+  void WriteCopy(const QString& saveName, const QString& path, const QByteArray& content,
+                 const QString& alias = QString(), const QString& saveDir = QStringLiteral("T:\\dst"));
+  // A history row (newest first after sorting).
+  void AddHistory(const QString& saveName, const QString& saveDir = QStringLiteral("T:\\dst"),
+                  const QString& serial = QString::fromLatin1(kSerial), const QString& volume = QString::fromLatin1(kVolume));
+
+  // Opens the restore window on the history row of the save and loads its listing.
+  std::unique_ptr<FRestore> Open(const QString& saveName, bool expectLoaded = true);
+  // Restores with every entry marked: in place, or under the top directory.
+  RestoreOutcome RestoreAll(FRestore& r, const QString& topDir = QString());
+
+  QString Host(const QString& winPath) const { return env.Host(winPath); }
+  bool IsReadOnly(const QString& winPath) const;
+  qint64 MTime(const QString& winPath) const;
+};
+
+}  // namespace qarno::test
