@@ -1,5 +1,7 @@
 // Packs and unpacks files in memory with the LHA codec and reports sizes and speeds.
-// Usage: lha_bench [-r RUNS] FILE...   (prints one line per file and method, median of RUNS)
+// Usage: lha_bench [-r RUNS] [-o DIR] [-m lh5|lh6|lh7] FILE...
+// Prints one line per file and method (median of RUNS); with -o, also writes each archive to
+// DIR/NAME.lhN.lzh so that other tools can unpack it.
 #include "codec/lha_archive.h"
 #include "codec/memory_io.h"
 
@@ -46,10 +48,16 @@ double now()
 int main(int argc, char** argv)
 {
     int runs = 3;
+    std::string outDir;
+    std::string only;   // -m lh5: just one method
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-r") == 0 && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc)
+            outDir = argv[++i];
+        else if (std::strcmp(argv[i], "-m") == 0 && i + 1 < argc)
+            only = argv[++i];
         else
             files.push_back(argv[i]);
     }
@@ -69,6 +77,8 @@ int main(int argc, char** argv)
         const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const double mb = static_cast<double>(data.size()) / 1e6;
         for (const auto& m : methods) {
+            if (!only.empty() && only != m.name)
+                continue;
             std::vector<double> packT, unpackT;
             lha::MemoryTarget archive;
             lha::EntryHeader h;
@@ -95,8 +105,13 @@ int main(int argc, char** argv)
                     return 1;
                 }
             }
+            const std::string base = f.substr(f.rfind('/') + 1);
+            if (!outDir.empty()) {
+                std::ofstream o(outDir + "/" + base + "." + m.name + ".lzh", std::ios::binary);
+                o.write(reinterpret_cast<const char*>(archive.data.data()), static_cast<std::streamsize>(archive.data.size()));
+            }
             const std::string shown = std::string(m.name) + (h.method == lha::Method::Lh0 ? "*" : "");
-            std::printf("%-20s %-6s %12zu %12zu %6.1f%% %10.1f %10.1f\n", f.substr(f.rfind('/') + 1).c_str(),
+            std::printf("%-20s %-6s %12zu %12zu %6.1f%% %10.1f %10.1f\n", base.c_str(),
                         shown.c_str(), data.size(), archive.data.size(),
                         data.empty() ? 100.0 : 100.0 * static_cast<double>(archive.data.size()) / static_cast<double>(data.size()),
                         data.empty() ? 0.0 : mb / median(packT), data.empty() ? 0.0 : mb / median(unpackT));

@@ -5,6 +5,7 @@
 #include "codec/lzh_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -30,12 +31,13 @@ public:
     }
 
     // Afterwards at least 56 bits are available.
-    void refill()
+    inline __attribute__((always_inline)) void refill()
     {
-        if (end_ - p_ >= 8) {
-            std::uint64_t v = 0;
-            for (int i = 0; i < 8; ++i)
-                v = (v << 8) | p_[i];
+        if (end_ - p_ >= 8) [[likely]] {
+            std::uint64_t v;
+            std::memcpy(&v, p_, 8);
+            if constexpr (std::endian::native == std::endian::little)
+                v = __builtin_bswap64(v);
             buf_ |= v >> cnt_;
             p_ += (63 - cnt_) >> 3;
             cnt_ |= 56;

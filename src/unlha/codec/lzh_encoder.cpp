@@ -6,8 +6,6 @@
 #include "codec/lzh_format.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -18,8 +16,6 @@ using namespace format;
 
 namespace {
 
-unsigned g_block = 1u << 15;
-int g_bias = 0;
 struct Tuning {
     unsigned hashBits;
     unsigned maxChain;   // candidates examined per search
@@ -28,23 +24,14 @@ struct Tuning {
     unsigned goodLen;    // search less when the pending match is already this long
 };
 
-Tuning tuningFor0(Method m);
 Tuning tuningFor(Method m)
-{
-    Tuning t = tuningFor0(m);
-    if (const char* e = std::getenv("LHA_TUNE")) {
-        std::sscanf(e, "%u,%u,%u,%u,%u,%d", &t.maxChain, &t.niceLen, &t.lazyLen, &t.goodLen, &g_block, &g_bias);
-    }
-    return t;
-}
-Tuning tuningFor0(Method m)
 {
     // Chain depths chosen on text: -lh5- stays fast while matching the ratio of the classic LHA packer;
     // the larger windows search deeper, where the ratio gains are bigger.
     switch (m) {
     case Method::Lh4:
     case Method::Lh5:
-        return {15, 56, 128, 64, 32};
+        return {13, 56, 128, 64, 32};
     case Method::Lh6:
         return {16, 96, 192, 96, 32};
     default:
@@ -119,7 +106,7 @@ public:
 
 private:
     static constexpr std::uint32_t kChunk = 1u << 18;
-    static constexpr unsigned kBlockSymbols = 65535;   // at most 65535 by the format
+    static constexpr unsigned kBlockSymbols = 1u << 15;   // at most 65535 by the format
 
     const std::uint8_t* at(std::uint32_t absPos) const { return buf_.data() + (absPos - base_); }
 
@@ -169,7 +156,7 @@ private:
         syms_[count_] = c;
         ++cFreq_[c];
         emitted_ += 1;
-        if (++count_ == g_block)
+        if (++count_ == kBlockSymbols)
             flushBlock();
     }
     void match(unsigned len, std::uint32_t dist)
@@ -181,7 +168,7 @@ private:
         ++cFreq_[c];
         ++pFreq_[std::bit_width(off)];
         emitted_ += len;
-        if (++count_ == g_block)
+        if (++count_ == kBlockSymbols)
             flushBlock();
     }
 
@@ -209,7 +196,7 @@ private:
     std::uint64_t totalIn_ = 0;
     std::uint16_t crc_ = 0;
 
-    static constexpr unsigned kHash3Bits = 14;
+    static constexpr unsigned kHash3Bits = 12;
     std::vector<std::uint32_t> head_, prev_, head3_;
 
     std::vector<std::uint16_t> syms_, offs_;
@@ -273,54 +260,62 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, std::uint32_t
     unsigned best = std::max(prevLen, kMinMatch - 1);
     if (best >= maxLen)
         return 0;
-    const std::uint8_t* cur = at(pos);
+    // Locals, so that nothing is reloaded from members inside the chain walk.
+    const std::uint8_t* const win = buf_.data();
+    const std::uint32_t base = base_;
+    const std::uint32_t* const prev = prev_.data();
+    const std::uint32_t mask = windowMask_;
+    const unsigned nice = std::min(tune_.niceLen, maxLen);
+    const std::uint8_t* const cur = win + (pos - base);
+    // Candidates are stored as position + 1 (0 = none); valid ones lie within the dictionary.
     const std::uint32_t lowest = pos > dictSize_ ? pos - dictSize_ : 0;
     unsigned chain = prevLen >= tune_.goodLen ? tune_.maxChain / 4 : tune_.maxChain;
     const std::uint16_t head2 = load16(cur);
     unsigned found = 0;
+    std::uint32_t foundDist = 0;
     int bestScore = 0;
+
     // The latest 3-byte repeat first: chains only hold positions sharing four bytes.
-    if (cand3 != 0 && cand3 - 1 >= lowest) {
-        const std::uint32_t c = cand3 - 1;
-        const std::uint8_t* m = at(c);
+    if (cand3 > lowest) {
+        const std::uint8_t* m = win + (cand3 - 1 - base);
         if (m[best] == cur[best] && load16(m) == head2) {
             const unsigned len = commonLength(m, cur, maxLen);
             if (len > best) {
                 best = len;
-                const int sc = matchScore(pos, len, pos - c - 1);
+                const std::uint32_t d = pos - (cand3 - 1);
+                const int sc = matchScore(pos, len, d - 1);
                 if (sc > bestScore) {
                     bestScore = sc;
                     found = len;
-                    dist = pos - c;
+                    foundDist = d;
                 }
             }
         }
     }
-    if (best >= tune_.niceLen || best >= maxLen)
-        cand = 0;
-    while (cand != 0) {
-        const std::uint32_t c = cand - 1;
-        if (c < lowest)
-            break;
-        const std::uint8_t* m = at(c);
-        if (m[best] == cur[best] && load16(m) == head2) {
-            const unsigned len = commonLength(m, cur, maxLen);
-            if (len > best) {
-                best = len;
-                const int sc = matchScore(pos, len, pos - c - 1);
-                if (sc > bestScore) {
-                    bestScore = sc;
-                    found = len;
-                    dist = pos - c;
+    if (best < nice) {
+        while (cand > lowest) {
+            const std::uint32_t c = cand - 1;
+            const std::uint8_t* m = win + (c - base);
+            if (m[best] == cur[best] && load16(m) == head2) {
+                const unsigned len = commonLength(m, cur, maxLen);
+                if (len > best) {
+                    best = len;
+                    const int sc = matchScore(pos, len, pos - c - 1);
+                    if (sc > bestScore) {
+                        bestScore = sc;
+                        found = len;
+                        foundDist = pos - c;
+                    }
+                    if (len >= nice)
+                        break;
                 }
-                if (len >= tune_.niceLen || len == maxLen)
-                    break;
             }
+            if (--chain == 0)
+                break;
+            cand = prev[c & mask];
         }
-        if (--chain == 0)
-            break;
-        cand = prev_[c & windowMask_];
     }
+    dist = foundDist;
     score = bestScore;
     return found;
 }
@@ -447,9 +442,9 @@ void Encoder::flushBlock()
         if (c >= 256) {
             const unsigned off = offs_[i];
             const unsigned q = static_cast<unsigned>(std::bit_width(off));
-            bits_.put(pLen[q], pCode[q]);
-            if (q > 1)
-                bits_.put(q - 1, off & ((1u << (q - 1)) - 1));
+            // Slot code and the offset bits below the leading one, in one go (at most 16 + 15 bits).
+            const unsigned extra = q > 1 ? q - 1 : 0;
+            bits_.put(pLen[q] + extra, (static_cast<std::uint32_t>(pCode[q]) << extra) | (off & ((1u << extra) - 1)));
         }
     }
 
@@ -485,12 +480,12 @@ EncodeResult Encoder::run()
             if (!pending || prevLen < tune_.lazyLen)
                 curLen = findMatch(pos, cand, cand3, avail, pending ? prevLen : 0, curDist, curScore);
         }
-        if (pending && prevLen >= kMinMatch && (curLen == 0 || curScore <= prevScore + g_bias)) {
+        if (pending && prevLen >= kMinMatch && (curLen == 0 || curScore <= prevScore)) {
             match(prevLen, prevDist);
             const std::uint32_t stop = pos - 1 + prevLen;
-            for (std::uint32_t p = pos + 1; p < stop; ++p)
-                if (end_ - p >= kMinMatch)
-                    insert(p);
+            const std::uint32_t insertEnd = std::min(stop, end_ - (kMinMatch - 1));
+            for (std::uint32_t p = pos + 1; p < insertEnd; ++p)
+                insert(p);
             pos = stop;
             pending = false;
             prevLen = 0;
