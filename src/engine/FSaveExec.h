@@ -67,6 +67,7 @@ class FSaveExec {
   bool createdSave = false;  // this run chose a new save name (Level-0/1/2)
   QString drive, volumeName, volumeSerial;  // the destination medium at the start
   int preRow = 0;  // the history row of the previous run
+  std::optional<int32_t> packingBeforeRun;  // packing switched off for this run only
   RunClock clock;
 
   // Counters the progress display reads.

@@ -50,6 +50,10 @@ void FSaveExec::FailAfterCopy() {
 }
 
 void FSaveExec::EndRun() {
+  if (packingBeforeRun) {
+    m.set.options.ComplexTypeMode = *packingBeforeRun;
+    packingBeforeRun.reset();
+  }
   if (m.CancelFlag) m.WriteLog(QStringLiteral("中止されました"));
   m.WriteLog(QStringLiteral("終了"));
   m.WriteLog(QString());
@@ -88,6 +92,7 @@ bool FSaveExec::OK_Click() {
   if (m.set.options.ComplexTypeMode == 1 && !m.ChkUnlha()) {
     m.WriteLog(QStringLiteral("UNLHA32がインストールされていません。"));
     if (m.AutoRunMode >= 2) {
+      packingBeforeRun = m.set.options.ComplexTypeMode;
       m.set.options.ComplexTypeMode = 0;
       CompMode = QStringLiteral("圧縮しない");
     } else {

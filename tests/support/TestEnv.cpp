@@ -48,11 +48,13 @@ void TestEnv::WriteFile(const QString& winPath, const QByteArray& content, const
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << host.toStdString();
   f.write(content);
   f.close();
-  if (mtime.isValid()) {
-    struct utimbuf t;
-    t.actime = t.modtime = static_cast<time_t>(mtime.toSecsSinceEpoch());
-    ::utime(QFile::encodeName(host).constData(), &t);
-  }
+  if (mtime.isValid()) SetTime(winPath, mtime);
+}
+
+void TestEnv::SetTime(const QString& winPath, const QDateTime& mtime) {
+  struct utimbuf t;
+  t.actime = t.modtime = static_cast<time_t>(mtime.toSecsSinceEpoch());
+  ::utime(QFile::encodeName(Host(winPath)).constData(), &t);
 }
 
 QByteArray TestEnv::ReadFile(const QString& winPath) const {

@@ -26,6 +26,8 @@ class TestEnv {
   QByteArray ReadFile(const QString& winPath) const;
   bool Exists(const QString& winPath) const;
   void MakeDir(const QString& winPath);
+  // Sets the last-write time of a file or directory.
+  void SetTime(const QString& winPath, const QDateTime& mtime);
 
   QTemporaryDir dir_;
   HostPlatform fs;

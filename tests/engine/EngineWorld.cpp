@@ -1,0 +1,75 @@
+#include "EngineWorld.h"
+
+#include "platform/TextCodec.h"
+#include "records/CsvFields.h"
+
+#include <gtest/gtest.h>
+
+namespace qarno::test {
+
+const QDateTime EngineWorld::kTime(QDate(2001, 2, 3), QTime(4, 5, 6));
+
+EngineWorld::EngineWorld() {
+  m.ProgramVersion = QStringLiteral("1.10");
+  m.SetFolder = QStringLiteral("T:\\prog\\SetDir");
+  m.set.Name = QStringLiteral("daily");
+  m.set.SaveDir = QStringLiteral("T:\\dst");
+  m.set.SaveList = {QStringLiteral("T:\\src")};
+  m.set.options.ComplexTypeMode = 0;
+  m.set.options.CalUseSize = 0;
+  m.set.options.RsvSizeChk = 0;
+  m.set.options.PathLen = 260;
+  m.MainCaption = QStringLiteral("Qarno  daily");
+  env.MakeDir(QStringLiteral("T:\\src"));
+  env.MakeDir(QStringLiteral("T:\\dst"));
+}
+
+void EngineWorld::Source(const QString& rel, const QByteArray& content, const QDateTime& mtime) {
+  env.WriteFile(Src(rel), content, mtime.isValid() ? mtime : kTime);
+}
+
+RunResult EngineWorld::Run(int level) {
+  m.set.SaveLevel = static_cast<int16_t>(level);
+  m.ExecMode = 1;
+  m.OpenDialogKind = 4;
+  run = std::make_unique<FSaveExec>(m, main);
+  run->Form_Load();
+  RunResult r;
+  r.ok = run->OK_Click();
+  r.succeeded = run->succeeded;
+  r.uncopied = run->uncopiedCount;
+  r.saveName = run->SaveSetName;
+  r.status = run->Status;
+  m.OpenDialogKind = 0;
+  m.ExecMode = 0;
+  return r;
+}
+
+QStringList EngineWorld::Listing(const QString& saveName) const {
+  return TextCodec::DecodeLines(env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + saveName + QStringLiteral(".csv")));
+}
+
+QString EngineWorld::ListingLine(const QString& saveName, const QString& path) const {
+  const QString prefix = u'"' + path + QStringLiteral("\",");
+  for (const QString& l : Listing(saveName))
+    if (l.startsWith(prefix)) return l;
+  return QString();
+}
+
+QString EngineWorld::Log() const { return QString::fromUtf8(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log"))); }
+
+QStringList EngineWorld::HistoryLines() const {
+  return TextCodec::DecodeLines(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
+}
+
+QStringList EngineWorld::Fields(const QString& line) {
+  QString rest = line, f;
+  QStringList out;
+  GetCsvPathField(rest, f);
+  out += f;
+  while (GetCsvField(rest, f)) out += f;
+  while (out.size() < 11) out += QString();
+  return out;
+}
+
+}  // namespace qarno::test
