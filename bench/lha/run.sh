@@ -60,7 +60,9 @@ for f in "${files[@]}"; do
   # Ours: packing and unpacking in memory (no disk I/O), plus the archives for the other tools.
   "$build/lha_bench" -r "$runs" -o "$arcdir" "$path" | awk 'NR > 1 && $1 != "(*" { print }' |
     while read -r name method osize packed r pack unpack; do
-      row "$f" "unlha32 -$method-" "$osize" "$packed" "$r" "$pack" "$unpack"
+      label="unlha32 -${method%\*}-"
+      [ "${method%\*}" != "$method" ] && label="$label stored"
+      row "$f" "$label" "$osize" "$packed" "$r" "$pack" "$unpack"
     done
   for m in lh5 lh6 lh7; do
     arc="$arcdir/$f.$m.lzh"
@@ -94,4 +96,4 @@ for f in "${files[@]}"; do
 done
 echo "Reference figures (format notes): text.txt LHa for UNIX -lh5- 3,400,893 bytes at 27.3 MB/s,"
 echo "-lh7- 2,791,523 bytes; 7-Zip unpacks text.txt at 131-186 MB/s."
-echo "Archives marked with * in the ratio column of our rows were stored (-lh0-): packing did not shrink them."
+echo "\"stored\": the archive holds the file as -lh0- because packing did not shrink it."

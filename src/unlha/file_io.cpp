@@ -1,6 +1,7 @@
 #include "file_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -101,14 +102,14 @@ void InputFile::rewind()
 
 AtomicOutputFile::AtomicOutputFile(const std::string& finalPath) : finalPath_(finalPath), buf_(1 << 18)
 {
+    // The temporary name does not repeat the final one, which may already be as long as a name can be.
     const std::string dir = directoryOf(finalPath);
-    const std::string base = baseName(finalPath);
     std::random_device rd;
     std::mt19937_64 rng((static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ static_cast<std::uint64_t>(::getpid()));
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx.tmp", static_cast<unsigned long long>(rng() & 0xFFFFFFFFFFFFull));
-        tempPath_ = dir + "." + base + suffix;
+        std::snprintf(suffix, sizeof suffix, "%012llx.tmp", static_cast<unsigned long long>(rng() & 0xFFFFFFFFFFFFull));
+        tempPath_ = dir + ".unlha-" + suffix;
         fd_ = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | LHA_O_BINARY, 0666);
         if (fd_ >= 0)
             return;

@@ -121,10 +121,11 @@ TEST(RoundTripEdge, LargerWindowsPackRepetitiveTextSmaller)
 
 TEST(RoundTripEdge, Lh7ReachesBackAlmost64KiB)
 {
+    // Text first, so that packing does not give up on the random part before its repeats.
     const Bytes unit = lhatest::randomData(65000, 8);
-    const Bytes data = concat(concat(unit, unit), unit);
+    const Bytes data = concat(concat(concat(lhatest::textData(60000), unit), unit), unit);
     const Bytes archive = lhatest::packToMemory(data, Method::Lh7);
-    EXPECT_LT(archive.size(), unit.size() + unit.size() / 10);
+    EXPECT_LT(archive.size(), unit.size() + 30000);
     EXPECT_TRUE(lhatest::unpackFromMemory(archive) == data);
 }
 

@@ -116,6 +116,19 @@ TEST_F(Library, EmptyAndLargeFilesThroughFiles)
     EXPECT_EQ(headerOf("empty.LZH").method, lha::Method::Lh0);
 }
 
+TEST_F(Library, NamesAsLongAsTheFileSystemAllows)
+{
+    lhatest::CurrentDir cd(dir.path());
+    const std::string src(251, 's');   // + ".LZH" = 255 bytes, the longest name
+    const std::string target(255, 't');
+    const Bytes data = lhatest::textData(3000);
+    lhatest::writeFile(src, data);
+    ASSERT_EQ(unlha(packCommand(src + ".LZH", src)), 0);
+    EXPECT_EQ(headerOf(src + ".LZH").name, src);
+    ASSERT_EQ(unlha(extractCommand(src + ".LZH", target)), 0);
+    EXPECT_TRUE(lhatest::readFile(target) == data);
+}
+
 TEST_F(Library, MethodSelection)
 {
     lhatest::CurrentDir cd(dir.path());

@@ -33,9 +33,9 @@ Tuning tuningFor(Method m)
     case Method::Lh5:
         return {13, 56, 128, 64, 32};
     case Method::Lh6:
-        return {16, 96, 192, 96, 32};
+        return {15, 96, 192, 96, 32};
     default:
-        return {16, 128, 192, 96, 32};
+        return {15, 128, 192, 96, 32};
     }
 }
 
@@ -452,7 +452,7 @@ void Encoder::flushBlock()
     count_ = 0;
     std::memset(cFreq_, 0, sizeof cFreq_);
     std::memset(pFreq_, 0, sizeof pFreq_);
-    if (opt_.stopWhenExpanding && emitted_ >= (1u << 16) && bits_.bitCount() >= emitted_ * 8)
+    if (opt_.stopWhenExpanding && emitted_ >= (1u << 15) && bits_.bitCount() >= emitted_ * 8)
         expanded_ = true;
 }
 

@@ -8,7 +8,7 @@
 namespace lha {
 
 struct EncodeOptions {
-    // Give up (and report `expanded`) as soon as, at a block boundary after the first 64 KiB, the output
+    // Give up (and report `expanded`) as soon as, at a block boundary after the first 32 KiB, the output
     // is not smaller than the input read so far: such data is better stored, and giving up early keeps
     // storing it almost as fast as copying.
     bool stopWhenExpanding = true;
