@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# Backup engine benchmark: the scan, a Level-0 run and a Level-1 run with nothing changed,
+# each next to the plain tool that does the same job (find, cp -a, rsync -a) on the same
+# tree in the same run, plus the peak memory of Level-0 runs. Everything happens on a tmpfs
+# mounted for the purpose (needs root), unmounted at the end whatever happens.
+# Usage: bench/engine/run.sh [RUNS]      (median of RUNS timings, default 5, at least 3)
+set -euo pipefail
+
+runs="${1:-5}"
+((runs >= 3)) || runs=3
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+build="$root/build-bench"
+helpers="$build/engine"
+qarno="$build/bin/Qarno"
+files=30000          # the main tree: 30,000 files in 1,110 directories, about 320 MB
+dirs=1110
+limit_entries=32765  # the most entries a save list takes
+seed=20240601
+
+if [ "$(id -u)" != 0 ]; then
+  echo "bench/engine: needs root (it mounts a tmpfs)" >&2
+  exit 2
+fi
+for tool in rsync /usr/bin/time find cp; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "bench/engine: $tool is missing" >&2; exit 2; }
+done
+
+# Build (Release) if needed; both steps do nothing when everything is up to date.
+bash "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF >/dev/null
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+if [ ! -f "$helpers/CMakeCache.txt" ]; then
+  cmake -S "$here" -B "$helpers" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_DIR="$build" >/dev/null
+fi
+cmake --build "$helpers" -j2 >/dev/null
+
+# The scratch file system.
+work=$(mktemp -d /tmp/qarno-bench.XXXXXX)
+mounted=0
+cleanup() {
+  local status=$?
+  cd /
+  if [ "$mounted" = 1 ]; then
+    umount "$work" 2>/dev/null || { sleep 1; umount "$work" 2>/dev/null; } || umount -l "$work" || true
+  fi
+  rmdir "$work" 2>/dev/null || true
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+mount -t tmpfs -o size=2G,mode=0755 qarno-bench "$work"
+mounted=1
+
+# Qarno's world: the tmpfs is drive D:, the program folder and the settings live on it too.
+export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno"
+printf '[Drives]\nD=%s\n' "$work" >"$XDG_CONFIG_HOME/Qarno/Qarno.conf"
+printf '#Version 1.10\r\ndir=D:\\dest\r\n#SaveLevel=0\r\n#ComplexTypeMode=0\r\n#RsvSizeChk=0\r\n#RsvSize=0\r\n#PathLen=260\r\n#CalUseSize=0\r\nD:\\src\r\n' \
+  >"$QARNO_HOME/SetDir/bench.qrn"
+
+# now_ns; median of numbers on stdin; ms/MB formatting; ratio with two decimals.
+now_ns() { date +%s%N; }
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print 0; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%d\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ms() { awk -v ns="$1" 'BEGIN { printf "%.1f ms", ns / 1e6 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "-"; else printf "%.2fx", a / b }'; }
+within() { awk -v a="$1" -v b="$2" -v g="$3" 'BEGIN { print (b > 0 && a / b <= g) ? "met" : "MISSED" }'; }
+
+# Resets the set's history, log and destination: every run starts from nothing.
+fresh_qarno() {
+  rm -rf "$work/dest" "$QARNO_HOME/SetDir/bench.qrl" "$QARNO_HOME/SetDir/bench.log"
+}
+# run_qarno LEVEL: one unattended run; prints its wall time in ns and keeps its max RSS (KB)
+# in $work/rss. A run that does not end with status 0 stops the benchmark.
+run_qarno() {
+  local s e status=0
+  s=$(now_ns)
+  /usr/bin/time -f %M -o "$work/rss" "$qarno" bench /B2 "/L$1" >"$work/qarno.out" 2>"$work/qarno.err" || status=$?
+  e=$(now_ns)
+  if [ "$status" != 0 ]; then
+    echo "bench/engine: Qarno bench /B2 /L$1 ended with status $status" >&2
+    cat "$work/qarno.err" "$QARNO_HOME/SetDir/bench.log" >&2 2>/dev/null || true
+    exit 1
+  fi
+  echo $((e - s))
+}
+# Field N of the newest history line.
+history_field() { sed -n 2p "$QARNO_HOME/SetDir/bench.qrl" | cut -d, -f"$1"; }
+
+make_source() {
+  rm -rf "$work/src"
+  read -r made_files made_dirs made_bytes < <("$helpers/make_tree" "$work/src" "$1" "$seed")
+}
+
+echo "Backup engine benchmark, $(date -u +%Y-%m-%d), $(nproc) cores, tmpfs, median of $runs runs"
+make_source "$files"
+entries=$((made_files + made_dirs + 1))
+printf 'Tree: %d files in %d directories (%d entries with the root), %.1f MB, seed %s\n\n' \
+  "$made_files" "$made_dirs" "$entries" "$(awk -v b="$made_bytes" 'BEGIN { print b / 1e6 }')" "$seed"
+
+# 1. The scan: the save list built in memory (in-process timing of MkSaveList, process
+#    start-up excluded), next to find listing size, time and path of every entry.
+scan_out=$("$helpers/scan_bench" bench "$runs")
+scan_entries=$(echo "$scan_out" | awk 'NR == 1 { print $1 }')
+if [ "$scan_entries" != "$entries" ]; then
+  echo "bench/engine: the scan listed $scan_entries entries, the tree has $entries" >&2
+  exit 1
+fi
+scan_ns=$(echo "$scan_out" | awk '{ print $2 }' | median)
+find_t=()
+for ((i = 0; i < runs; i++)); do
+  s=$(now_ns)
+  find "$work/src" -printf '%s %T@ %p\n' >/dev/null
+  e=$(now_ns)
+  find_t+=($((e - s)))
+done
+find_ns=$(printf '%s\n' "${find_t[@]}" | median)
+
+# 2. Level-0 (plain copies) next to cp -a, alternating so that both see the same machine load.
+l0_t=() cp_t=() l0_rss=()
+for ((i = 0; i < runs; i++)); do
+  rm -rf "$work/cp"
+  s=$(now_ns)
+  cp -a "$work/src" "$work/cp"
+  e=$(now_ns)
+  cp_t+=($((e - s)))
+  rm -rf "$work/cp"
+  fresh_qarno
+  l0_t+=("$(run_qarno 0)")
+  l0_rss+=("$(cat "$work/rss")")
+  if [ "$i" = 0 ]; then
+    listed=$(($(wc -l <"$(ls "$work"/dest/bench/qrn*.csv | head -1)")))
+    copied=$(find "$work/dest/bench" -mindepth 1 -path "$work/dest/bench/qrn*/*" -type f | wc -l)
+    if [ "$copied" != "$made_files" ]; then
+      echo "bench/engine: Level-0 copied $copied files of $made_files (listing: $listed lines)" >&2
+      exit 1
+    fi
+  fi
+done
+l0_ns=$(printf '%s\n' "${l0_t[@]}" | median)
+cp_ns=$(printf '%s\n' "${cp_t[@]}" | median)
+l0_rss_max=$(printf '%s\n' "${l0_rss[@]}" | sort -n | tail -1)
+
+# 3. Level-1 with nothing changed since the Level-0 run, next to a second rsync -a.
+l1_t=() rs_t=()
+for ((i = 0; i < runs; i++)); do
+  rm -rf "$work/rs"
+  rsync -a "$work/src/" "$work/rs/"
+  s=$(now_ns)
+  rsync -a "$work/src/" "$work/rs/"
+  e=$(now_ns)
+  rs_t+=($((e - s)))
+  rm -rf "$work/rs"
+  fresh_qarno
+  run_qarno 0 >/dev/null
+  l1_t+=("$(run_qarno 1)")
+  if [ "$(history_field 2)" != "Level-1" ] || [ "$(history_field 3)" != 0 ]; then
+    echo "bench/engine: the no-change Level-1 run recorded: $(sed -n 2p "$QARNO_HOME/SetDir/bench.qrl")" >&2
+    exit 1
+  fi
+done
+l1_ns=$(printf '%s\n' "${l1_t[@]}" | median)
+rs_ns=$(printf '%s\n' "${rs_t[@]}" | median)
+fresh_qarno
+
+# 4. Memory at the limit: a tree of exactly 32,765 entries; one entry more must be refused.
+make_source $((limit_entries - 1 - dirs))
+lim_entries=$((made_files + made_dirs + 1))
+lim_rss=()
+for ((i = 0; i < 3; i++)); do
+  fresh_qarno
+  run_qarno 0 >/dev/null
+  lim_rss+=("$(cat "$work/rss")")
+done
+lim_rss_max=$(printf '%s\n' "${lim_rss[@]}" | sort -n | tail -1)
+lim_listed=$(($(wc -l <"$(ls "$work"/dest/bench/qrn*.csv | head -1)")))
+fresh_qarno
+printf 'one too many\n' >"$work/src/one-too-many.txt"
+if "$helpers/scan_bench" bench 1 >/dev/null 2>"$work/scan.err"; then over="NOT refused"; else over="refused"; fi
+rm -rf "$work/src"
+
+mb() { awk -v kb="$1" 'BEGIN { printf "%.1f MB", kb / 1024 }'; }
+under() { awk -v kb="$1" 'BEGIN { print kb / 1024 < 100 ? "met" : "MISSED" }'; }
+row() { printf '%-34s %12s %-16s %12s %8s  %-10s %s\n' "$@"; }
+row "measure" "Qarno" "peer" "peer time" "ratio" "goal" "result"
+row "scan (MkSaveList, in-process)" "$(ms "$scan_ns")" "find -printf" "$(ms "$find_ns")" \
+  "$(ratio "$scan_ns" "$find_ns")" "<= 2x" "$(within "$scan_ns" "$find_ns" 2)"
+row "Level-0, plain copies" "$(ms "$l0_ns")" "cp -a" "$(ms "$cp_ns")" \
+  "$(ratio "$l0_ns" "$cp_ns")" "<= 1.2x" "$(within "$l0_ns" "$cp_ns" 1.2)"
+row "Level-1, nothing changed" "$(ms "$l1_ns")" "rsync -a again" "$(ms "$rs_ns")" \
+  "$(ratio "$l1_ns" "$rs_ns")" "<= 1.5x" "$(within "$l1_ns" "$rs_ns" 1.5)"
+echo
+printf '%-52s %10s  %-10s %s\n' "peak memory (max RSS)" "" "goal" "result"
+printf '%-52s %10s  %-10s %s\n' "Level-0, $entries entries" "$(mb "$l0_rss_max")" "< 100 MB" "$(under "$l0_rss_max")"
+printf '%-52s %10s  %-10s %s\n' "Level-0, $lim_entries entries (listing: $lim_listed lines)" "$(mb "$lim_rss_max")" \
+  "< 100 MB" "$(under "$lim_rss_max")"
+echo "A save list of $((lim_entries + 1)) entries: $over"
+echo
+echo "Times are wall clock, medians; Qarno's include its start-up, log, listing and history writes."
+echo "Level-0 runs: ${l0_t[*]} ns; cp -a: ${cp_t[*]} ns"
+echo "Level-1 runs: ${l1_t[*]} ns; rsync -a: ${rs_t[*]} ns"
