@@ -296,7 +296,6 @@ void FRestore::SetAllRestoreMarks() {
   RestoreListInfo[cell::MarkedFolders] = RestoreListInfo[cell::TotalFolders];
   RestoreListInfo[cell::MarkedKB] = RestoreListInfo[cell::TotalKB];
   for (int c : {cell::RestoredFiles, cell::RestoredFolders, cell::RestoredKB}) RestoreListInfo[static_cast<size_t>(c)].clear();
-  notYetRun = true;
   listVisible = true;
   Status = saved;
   stage = rstage::Idle;

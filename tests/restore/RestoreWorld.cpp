@@ -40,6 +40,9 @@ RestoreWorld::RestoreWorld() {
   m.set.options.CalUseSize = 0;
   m.set.options.RsvSizeChk = 0;
   m.set.options.PathLen = 260;
+  // Never the host's own drives: restoring elsewhere goes below the temporary drive.
+  m.set.options.RestorePosition = 0;
+  m.set.options.RestoreHomeDir = QStringLiteral("T:\\restore");
   m.MainCaption = QStringLiteral("Qarno  daily");
   m.archiver = &archiver;
   env.MakeDir(QStringLiteral("T:\\src"));
