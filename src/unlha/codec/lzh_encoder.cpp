@@ -31,7 +31,7 @@ Tuning tuningFor(Method m)
     switch (m) {
     case Method::Lh4:
     case Method::Lh5:
-        return {13, 56, 128, 64, 32};
+        return {13, 48, 128, 64, 32};
     case Method::Lh6:
         return {15, 96, 192, 96, 32};
     default:
@@ -89,7 +89,7 @@ public:
         bufCap_ = dictSize_ + 1 + kChunk + kMaxMatch + 64;
         buf_.assign(bufCap_ + 16, 0);
         head_.assign(std::size_t{1} << tune_.hashBits, 0);
-        prev_.assign(windowMask_ + 1, 0);
+        prev_.assign(windowMask_ + 1, 0xFFFF);
         head3_.assign(std::size_t{1} << kHash3Bits, 0);
         syms_.resize(kBlockSymbols);
         cum_.assign(bufCap_ + 1, 0);
@@ -126,7 +126,11 @@ private:
         h3 = absPos + 1;
         std::uint32_t& h = head_[hash4(v)];
         const std::uint32_t old = h;
-        prev_[absPos & windowMask_] = old;
+        // The chain link is the distance back to the previous position, which keeps the ring of links
+        // small. "None" (old == 0) gives a distance reaching before the file, which ends the walk like any
+        // distance beyond the dictionary; a distance capped at 0xFFFF lands on some other position, which
+        // costs a wasted comparison at worst, as every candidate is verified.
+        prev_[absPos & windowMask_] = static_cast<std::uint16_t>(std::min<std::uint32_t>(absPos + 1 - old, 0xFFFF));
         h = absPos + 1;
         return old;
     }
@@ -197,7 +201,8 @@ private:
     std::uint16_t crc_ = 0;
 
     static constexpr unsigned kHash3Bits = 12;
-    std::vector<std::uint32_t> head_, prev_, head3_;
+    std::vector<std::uint32_t> head_, head3_;
+    std::vector<std::uint16_t> prev_;
 
     std::vector<std::uint16_t> syms_, offs_;
     unsigned count_ = 0;
@@ -263,7 +268,7 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, std::uint32_t
     // Locals, so that nothing is reloaded from members inside the chain walk.
     const std::uint8_t* const win = buf_.data();
     const std::uint32_t base = base_;
-    const std::uint32_t* const prev = prev_.data();
+    const std::uint16_t* const prev = prev_.data();
     const std::uint32_t mask = windowMask_;
     const unsigned nice = std::min(tune_.niceLen, maxLen);
     const std::uint8_t* const cur = win + (pos - base);
@@ -292,9 +297,9 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, std::uint32_t
             }
         }
     }
-    if (best < nice) {
-        while (cand > lowest) {
-            const std::uint32_t c = cand - 1;
+    if (best < nice && cand > lowest) {
+        std::uint32_t c = cand - 1;
+        for (;;) {
             const std::uint8_t* m = win + (c - base);
             if (m[best] == cur[best] && load16(m) == head2) {
                 const unsigned len = commonLength(m, cur, maxLen);
@@ -312,7 +317,10 @@ unsigned Encoder::findMatch(std::uint32_t pos, std::uint32_t cand, std::uint32_t
             }
             if (--chain == 0)
                 break;
-            cand = prev[c & mask];
+            const std::uint32_t back = prev[c & mask];
+            if (c - lowest < back)
+                break;
+            c -= back;
         }
     }
     dist = foundDist;
