@@ -71,17 +71,19 @@ fresh_qarno() {
   rm -rf "$work/dest" "$QARNO_HOME/SetDir/bench.qrl" "$QARNO_HOME/SetDir/bench.log"
 }
 # run_qarno LEVEL: one unattended run; prints its wall time in ns and keeps its max RSS (KB)
-# in $work/rss. A run that does not end with status 0 stops the benchmark.
+# and CPU seconds (user + system) in $work/rss and $work/cpu. A run that does not end with
+# status 0 stops the benchmark.
 run_qarno() {
   local s e status=0
   s=$(now_ns)
-  /usr/bin/time -f %M -o "$work/rss" "$qarno" bench /B2 "/L$1" >"$work/qarno.out" 2>"$work/qarno.err" || status=$?
+  /usr/bin/time -f '%M %U %S' -o "$work/time" "$qarno" bench /B2 "/L$1" >"$work/qarno.out" 2>"$work/qarno.err" || status=$?
   e=$(now_ns)
   if [ "$status" != 0 ]; then
     echo "bench/engine: Qarno bench /B2 /L$1 ended with status $status" >&2
     cat "$work/qarno.err" "$QARNO_HOME/SetDir/bench.log" >&2 2>/dev/null || true
     exit 1
   fi
+  awk '{ print $1 > "'"$work/rss"'"; printf "%.2f\n", $2 + $3 > "'"$work/cpu"'" }' "$work/time"
   echo $((e - s))
 }
 # Field N of the newest history line.
@@ -117,17 +119,19 @@ done
 find_ns=$(printf '%s\n' "${find_t[@]}" | median)
 
 # 2. Level-0 (plain copies) next to cp -a, alternating so that both see the same machine load.
-l0_t=() cp_t=() l0_rss=()
+l0_t=() cp_t=() l0_rss=() l0_cpu=() cp_cpu=()
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/cp"
   s=$(now_ns)
-  cp -a "$work/src" "$work/cp"
+  /usr/bin/time -f '%U %S' -o "$work/time" cp -a "$work/src" "$work/cp"
   e=$(now_ns)
   cp_t+=($((e - s)))
+  cp_cpu+=("$(awk '{ printf "%.2f", $1 + $2 }' "$work/time")")
   rm -rf "$work/cp"
   fresh_qarno
   l0_t+=("$(run_qarno 0)")
   l0_rss+=("$(cat "$work/rss")")
+  l0_cpu+=("$(cat "$work/cpu")")
   if [ "$i" = 0 ]; then
     listed=$(($(wc -l <"$(ls "$work"/dest/bench/qrn*.csv | head -1)")))
     copied=$(find "$work/dest/bench" -mindepth 1 -path "$work/dest/bench/qrn*/*" -type f | wc -l)
@@ -198,4 +202,7 @@ echo "A save list of $((lim_entries + 1)) entries: $over"
 echo
 echo "Times are wall clock, medians; Qarno's include its start-up, log, listing and history writes."
 echo "Level-0 runs: ${l0_t[*]} ns; cp -a: ${cp_t[*]} ns"
+echo "Level-0 CPU seconds (user + system): ${l0_cpu[*]}; cp -a: ${cp_cpu[*]}" \
+  "(medians $(printf '%s\n' "${l0_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")" \
+  "and $(printf '%s\n' "${cp_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"))"
 echo "Level-1 runs: ${l1_t[*]} ns; rsync -a: ${rs_t[*]} ns"
