@@ -325,7 +325,9 @@ void FRestore::RestoreList_ItemCheck(int item, bool ticked) {
   }
 }
 
-int FRestore::MarkPathTree(const QString& path) {
+int FRestore::MarkPathTree(const QString& given) {
+  QString path = given;
+  if (path.size() > 3 && path.endsWith(u'\\')) path.chop(1);
   const QString prefix = BelowPrefix(path);
   int matched = 0;
   for (int r = 1; r < Rows(); ++r) {
