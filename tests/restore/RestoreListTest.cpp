@@ -205,7 +205,9 @@ TEST_F(RestoreList, TickingADriveRootTicksTheWholeDrive) {
   auto r = w.Open(S0);
   r->RestoreList_ItemCheck(0, true);
   EXPECT_EQ(r->CountReserved(), 3);
-  EXPECT_EQ(r->MarkPathTree(QStringLiteral("T:\\b")), 1);
+  r->ClearRestoreMarks();
+  EXPECT_EQ(r->MarkPathTree(QStringLiteral("T:\\b\\")), 1);
+  EXPECT_EQ(r->CountReserved(), 1);
 }
 
 TEST_F(RestoreList, ProgressTextsFollowTheStage) {

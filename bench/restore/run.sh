@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Restore benchmark. Builds a tree of about 30,000 files (a few hundred MB) on a tmpfs when
+# one can be mounted (else under /tmp), saves it with a Level-0 run of Qarno (plain copies),
+# then times restoring that run in place into an empty target with qarno-restore against
+# `cp -a` of the save folder, and times loading the restore list of a 32,765-entry listing.
+#
+#   bench/restore/run.sh            FILES=30000 ROUNDS=3 BUILD=<dir> to change the defaults
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BUILD:-$root/build-bench}
+files=${FILES:-30000}
+rounds=${ROUNDS:-3}
+
+if [ ! -x "$build/bin/qarno-restore" ] || [ ! -x "$build/bin/Qarno" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF > /dev/null
+  ninja -C "$build" -j2 Qarno qarno-restore
+fi
+bin="$build/bin"
+
+work=$(mktemp -d /tmp/qarno-restore-bench.XXXXXX)
+mounted=0
+if mount -t tmpfs -o size=3g tmpfs "$work" 2> /dev/null; then mounted=1; fi
+cleanup() {
+  cd /
+  if [ "$mounted" = 1 ]; then umount "$work"; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+echo "working in $work ($([ "$mounted" = 1 ] && echo tmpfs || df -T "$work" | awk 'NR==2 {print $2}'))"
+
+export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno" "$work/t/dst"
+printf '[Drives]\nT=%s\n' "$work/t" > "$XDG_CONFIG_HOME/Qarno/Qarno.conf"
+printf '#Version 1.10\r\ndir=T:\\dst\r\n#SaveLevel=0\r\n#ComplexTypeMode=0\r\n#CalUseSize=0\r\n#PathLen=260\r\nT:\\src\r\n' \
+  > "$QARNO_HOME/SetDir/bench.qrn"
+
+python3 - "$work/t/src" "$files" <<'PY'
+import os, random, sys
+top, count = sys.argv[1], int(sys.argv[2])
+rng = random.Random(20240601)
+block = bytes(rng.getrandbits(8) for _ in range(1 << 16))
+per_dir = 100
+for i in range(count):
+    d = os.path.join(top, "d%03d" % (i // (per_dir * 20)), "s%03d" % (i // per_dir))
+    if i % per_dir == 0:
+        os.makedirs(d, exist_ok=True)
+    size = rng.randint(0, 20000)
+    start = rng.randint(0, len(block) - size - 1)
+    with open(os.path.join(d, "f%05d.dat" % i), "wb") as f:
+        f.write(block[start:start + size])
+    os.utime(os.path.join(d, "f%05d.dat" % i), (1600000000 + i, 1600000000 + i))
+PY
+echo "tree: $(find "$work/t/src" -type f | wc -l) files, $(du -sm "$work/t/src" | cut -f1) MB"
+
+now() { date +%s.%N; }
+t=$(now); "$bin/Qarno" bench /B2 /L0 > /dev/null; echo "Level-0 backup: $(echo "$(now) - $t" | bc) s"
+save=$(basename "$(ls "$work/t/dst/bench/"qrn*.csv | head -1)" .csv)
+mv "$work/t/src" "$work/original"
+
+best_restore=999999; best_cp=999999
+for round in $(seq "$rounds"); do
+  rm -rf "$work/t/src" "$work/cp-target"
+  sync
+  t=$(now); "$bin/qarno-restore" bench "$save" > "$work/restore.out"; s=$(echo "$(now) - $t" | bc)
+  best_restore=$(echo "if ($s < $best_restore) $s else $best_restore" | bc)
+  sync
+  t=$(now); cp -a "$work/t/dst/bench/$save/Drive_T/src" "$work/cp-target"; c=$(echo "$(now) - $t" | bc)
+  best_cp=$(echo "if ($c < $best_cp) $c else $best_cp" | bc)
+  echo "round $round: qarno-restore $s s, cp -a $c s"
+done
+tail -2 "$work/restore.out"
+diff -r "$work/original" "$work/t/src" > /dev/null && echo "restored tree matches the original"
+printf 'restore vs cp -a (best of %s): %.3f s vs %.3f s, ratio %.2f\n' "$rounds" "$best_restore" "$best_cp" \
+  "$(echo "scale=4; $best_restore / $best_cp" | bc)"
+
+# A listing of 32,765 entries (the most a save list holds), under a second history row.
+big=qrn19990101_00
+python3 - "$work/t/dst/bench/$save.csv" "$work/t/dst/bench/$big.csv" <<'PY'
+import sys
+template = open(sys.argv[1], "rb").read().split(b"\r\n")[1].decode()
+rest = template.split('",', 1)[1].split(",")
+out = []
+for i in range(32765):
+    path = "T:\\big\\d%03d\\f%05d.dat" % (i // 100, i)
+    out.append('"%s",%s' % (path, ",".join([rest[0], str(i * 37 % 100000)] + rest[2:])))
+open(sys.argv[2], "wb").write(("\r\n".join(out) + "\r\n").encode())
+PY
+sed -n 2p "$QARNO_HOME/SetDir/bench.qrl" | sed "s/^$save,/$big,/" >> "$QARNO_HOME/SetDir/bench.qrl"
+best_list=999999
+for round in $(seq "$rounds"); do
+  t=$(now); "$bin/qarno-restore" bench "$big" --list > "$work/list.out"; s=$(echo "$(now) - $t" | bc)
+  best_list=$(echo "if ($s < $best_list) $s else $best_list" | bc)
+done
+printf 'restore list of %s entries (whole qarno-restore --list, start to exit): %.3f s\n' \
+  "$(($(wc -l < "$work/list.out") - 1))" "$best_list"
