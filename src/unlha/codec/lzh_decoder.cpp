@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace lha {
@@ -133,7 +134,9 @@ public:
         pbit_ = methodParams(m).pbit;
         // Bytes before the start of the file read as spaces, as the original LHA tools assumed; every
         // offset the format can express stays inside this history.
-        win_.assign(kHist + kOut + kMaxMatch + 16, ' ');
+        // Only the history needs a value; the rest is written before it is read.
+        win_.reset(new std::uint8_t[kHist + kOut + kMaxMatch + 16]);
+        std::memset(win_.get(), ' ', kHist);
     }
 
     std::uint16_t run(std::uint64_t originalSize);
@@ -156,7 +159,7 @@ private:
     std::uint8_t tLen_[kNT] = {};
     unsigned blockLeft_ = 0;
 
-    std::vector<std::uint8_t> win_;
+    std::unique_ptr<std::uint8_t[]> win_;
     std::size_t pos_ = kHist;
     std::uint16_t crc_ = 0;
 };
@@ -236,16 +239,16 @@ void Decoder::readBlockHeader()
 void Decoder::flush()
 {
     const std::size_t n = pos_ - kHist;
-    crc_ = crc16Update(crc_, win_.data() + kHist, n);
-    out_.write(win_.data() + kHist, n);
-    std::memmove(win_.data(), win_.data() + pos_ - kHist, kHist);
+    crc_ = crc16Update(crc_, win_.get() + kHist, n);
+    out_.write(win_.get() + kHist, n);
+    std::memmove(win_.get(), win_.get() + pos_ - kHist, kHist);
     pos_ = kHist;
 }
 
 std::uint16_t Decoder::run(std::uint64_t originalSize)
 {
     std::uint64_t remaining = originalSize;
-    std::uint8_t* const w = win_.data();
+    std::uint8_t* const w = win_.get();
     std::size_t pos = pos_;
     while (remaining > 0) {
         if (blockLeft_ == 0)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace lha {
@@ -92,7 +93,8 @@ public:
         prev_.assign(windowMask_ + 1, 0xFFFF);
         head3_.assign(std::size_t{1} << kHash3Bits, 0);
         syms_.resize(kBlockSymbols);
-        cum_.assign(bufCap_ + 1, 0);
+        cum_.reset(new std::uint32_t[bufCap_ + 1]);
+        cum_[0] = 0;
         for (int& p : litPrice_)
             p = 6 * 16;
         for (int& p : lenPrice_)
@@ -149,7 +151,7 @@ private:
     int matchScore(std::uint32_t pos, unsigned len, std::uint32_t off) const
     {
         const unsigned q = static_cast<unsigned>(std::bit_width(off));
-        const std::uint32_t* cum = cum_.data() + (pos - base_);
+        const std::uint32_t* cum = cum_.get() + (pos - base_);
         return static_cast<int>(cum[len] - cum[0]) - lenPrice_[len - kMinMatch]
                - slotPrice_[q] - static_cast<int>(q > 1 ? (q - 1) * 16 : 0);
     }
@@ -212,7 +214,7 @@ private:
     bool expanded_ = false;
 
     // Running sum of literal prices over the buffer: cum_[i + 1] - cum_[i] is the price of buf_[i].
-    std::vector<std::uint32_t> cum_;
+    std::unique_ptr<std::uint32_t[]> cum_;
     int litPrice_[256];
     int lenPrice_[kMaxMatch - kMinMatch + 1];
     int slotPrice_[kMaxNP];
@@ -237,7 +239,7 @@ void Encoder::ensureLookahead(std::uint32_t pos)
     const std::uint32_t keepFrom = pos - base_ > dictSize_ + 1 ? pos - dictSize_ - 1 : base_;
     if (keepFrom > base_ && bufCap_ - (end_ - base_) < kChunk) {
         std::memmove(buf_.data(), buf_.data() + (keepFrom - base_), end_ - keepFrom);
-        std::memmove(cum_.data(), cum_.data() + (keepFrom - base_), (end_ - keepFrom + 1) * sizeof(std::uint32_t));
+        std::memmove(cum_.get(), cum_.get() + (keepFrom - base_), (end_ - keepFrom + 1) * sizeof(std::uint32_t));
         base_ = keepFrom;
     }
     while (!eof_ && end_ - base_ < bufCap_) {
@@ -251,7 +253,7 @@ void Encoder::ensureLookahead(std::uint32_t pos)
         if (totalIn_ > opt_.maxInput)
             throw Error(ErrorCode::TooLarge, "file too large for an LHA archive");
         crc_ = crc16Update(crc_, dst, got);
-        std::uint32_t* cum = cum_.data() + (end_ - base_);
+        std::uint32_t* cum = cum_.get() + (end_ - base_);
         for (std::size_t i = 0; i < got; ++i)
             cum[i + 1] = cum[i] + static_cast<std::uint32_t>(litPrice_[dst[i]]);
         end_ += static_cast<std::uint32_t>(got);
