@@ -2,6 +2,8 @@
 # LHA benchmark: our -lh5-/-lh6-/-lh7- packing and unpacking next to gzip -6, jlha (when installed) and
 # 7-Zip's unpacking of our archives, per corpus file, all measured in the same run.
 # Usage: bench/lha/run.sh [RUNS]      (median of RUNS timings, default 5; jlha runs at most 3 times)
+# Our rows are wall-clock time of packing/unpacking in memory; with LHA_BENCH_CPU=1 they are process CPU time
+# instead, which is steadier when other work shares the machine (the other tools are always wall-clock).
 set -euo pipefail
 
 runs="${1:-5}"
