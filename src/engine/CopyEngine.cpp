@@ -202,20 +202,26 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   QString dir, name;
   if (!SplitPath(destination, dir, name)) return false;
   if (!m.MakeDirPath(dir)) return false;
-  RefreshEntry(row);
   SaveListEntry& e = SaveList[row];
-  if (m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source)) {
+  const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source);
+  if (pack) {
+    RefreshEntry(row);
     if (SaveLha(m, source, name)) {
       compType = 1;
       e[SaveListEntry::Flag] = QStringLiteral("3");
       return true;
     }
   }
-  if (m.fs.CopyFile(source, destination)) {
+  // The entry takes size, date and attributes of the source as it was copied.
+  if (const auto copied = m.fs.CopyFileWithInfo(source, destination)) {
+    e[SaveListEntry::Size] = QString::number(copied->size);
+    e[SaveListEntry::Attributes] = GetAttrStr(copied->attributes);
+    e[SaveListEntry::Date] = FormatFileTime(copied->mtime);
     compType = 0;
     e[SaveListEntry::Flag] = QStringLiteral("3");
     return true;
   }
+  if (!pack) RefreshEntry(row);
   m.fs.Kill(destination);
   if (!m.fs.FileLen(source)) {
     e[SaveListEntry::Flag] = QStringLiteral("6");

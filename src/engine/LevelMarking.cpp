@@ -4,6 +4,8 @@
 #include "platform/WinPath.h"
 #include "records/CsvFields.h"
 
+#include <array>
+
 namespace qarno {
 
 namespace {
@@ -26,6 +28,13 @@ QStringList RestFields(QString rest) {
   QString f;
   while (out.size() < 10 && GetCsvField(rest, f)) out += f;
   return out;
+}
+
+// Up to ten fields after the path, as views of the line.
+int ViewFields(CsvCursor& c, std::array<QStringView, 10>& f) {
+  int n = 0;
+  while (n < 10 && c.Field(f[static_cast<size_t>(n)])) ++n;
+  return n;
 }
 }  // namespace
 
@@ -140,10 +149,11 @@ bool FSaveExec::SetSaveListNewMark1() {
   progressCounter = 0;
   for (const QString& line : *lines) {
     if (m.CancelFlag) return false;
-    QString rest = line, field;
-    GetCsvPathField(rest, field);
-    const QStringList f = RestFields(rest);
-    if (f.size() >= 10) RaiseAlias(aliasCounter, f[9]);
+    CsvCursor c(line);
+    QStringView path;
+    c.PathField(path);
+    std::array<QStringView, 10> f;
+    if (ViewFields(c, f) == 10) RaiseAlias(aliasCounter, f[9].toString());
   }
   // Second pass: apply each line, the search going on from the last row found.
   int position = 1;
@@ -159,23 +169,22 @@ bool FSaveExec::SetSaveListNewMark1() {
 }
 
 void FSaveExec::CheckCsv(const QString& line, int& position) {
-  QString rest = line, path;
-  if (!GetCsvPathField(rest, path)) return;
-  if (!FindNewPath(path, position)) return;
+  CsvCursor c(line);
+  QStringView pathView;
+  if (!c.PathField(pathView)) return;
+  if (!FindNewPath(pathView.toString(), position)) return;
   SaveListEntry& row = SaveList[position];
-  const QStringList f = RestFields(rest);
-  if (f.size() < 4) {
+  std::array<QStringView, 10> f;
+  const int n = ViewFields(c, f);
+  if (n < 4) {
     row[SaveListEntry::Flag] = QStringLiteral("4");
     return;
   }
-  const QString& attributes = f[0];
-  const QString& size = f[1];
-  const QString& date = f[2];
-  const QString& flag = f[3];
+  const QStringView attributes = f[0], size = f[1], date = f[2], flag = f[3];
   if (row[SaveListEntry::Date] == date && row[SaveListEntry::Size] == size &&
       row[SaveListEntry::Attributes] == attributes && (flag == u"3" || flag == u"2")) {
     row[SaveListEntry::Flag] = QStringLiteral("2");
-    for (int i = 4; i < f.size(); ++i) row[SaveListEntry::Flag + i - 3] = f[i];
+    for (int i = 4; i < n; ++i) row[SaveListEntry::Flag + i - 3] = f[static_cast<size_t>(i)].toString();
   } else {
     row[SaveListEntry::Flag] = QStringLiteral("4");
   }

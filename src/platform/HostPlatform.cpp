@@ -223,7 +223,9 @@ bool HostPlatform::MkDir(const QString& path) {
 
 bool HostPlatform::RmDir(const QString& path) {
   auto host = drives_.ToHost(path);
-  return host && ::rmdir(Native(*host).constData()) == 0;
+  if (!host || ::rmdir(Native(*host).constData()) != 0) return false;
+  if (current_.startsWith(path, Qt::CaseInsensitive)) current_.clear();  // no longer a place to be
+  return true;
 }
 
 bool HostPlatform::Kill(const QString& path) {
@@ -245,16 +247,16 @@ bool HostPlatform::Rename(const QString& from, const QString& to) {
   return ::rename(Native(*a).constData(), Native(*b).constData()) == 0;
 }
 
-bool HostPlatform::CopyFile(const QString& from, const QString& to) {
+std::optional<DirEntry> HostPlatform::CopyFileWithInfo(const QString& from, const QString& to) {
   auto a = drives_.ToHost(from);
   auto b = drives_.ToHost(to);
-  if (!a || !b) return false;
+  if (!a || !b) return std::nullopt;
   const int in = ::open(Native(*a).constData(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
+  if (in < 0) return std::nullopt;
   struct stat st;
   if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(in);
-    return false;
+    return std::nullopt;
   }
   const QByteArray target = Native(*b);
   int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -265,17 +267,21 @@ bool HostPlatform::CopyFile(const QString& from, const QString& to) {
   }
   if (out < 0) {
     ::close(in);
-    return false;
+    return std::nullopt;
   }
   bool ok = true;
   off_t remaining = st.st_size;
-  bool useRange = true;
+  struct stat ost;
+  const auto devices = std::make_pair<unsigned long long, unsigned long long>(
+      st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
+  bool useRange = !noRangeCopy_.count(devices);
   while (remaining > 0) {
     ssize_t n = -1;
     if (useRange) {
       n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(std::min<off_t>(remaining, 1 << 30)), 0);
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         useRange = false;
+        noRangeCopy_[devices] = true;
         continue;
       }
     } else {
@@ -308,7 +314,14 @@ bool HostPlatform::CopyFile(const QString& from, const QString& to) {
   }
   if (::close(out) != 0) ok = false;
   ::close(in);
-  return ok;
+  if (!ok) return std::nullopt;
+  DirEntry e;
+  const qsizetype slash = from.lastIndexOf(u'\\');
+  e.name = slash < 0 ? from : from.mid(slash + 1);
+  e.attributes = AttributesOf(st, e.name);
+  e.size = static_cast<int64_t>(st.st_size);
+  e.mtime = static_cast<int64_t>(st.st_mtime);
+  return e;
 }
 
 std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::OpenMode mode) {
@@ -456,19 +469,26 @@ HostPlatform::DeviceIdentity HostPlatform::IdentifyDevice(const QString& hostDir
   return id;
 }
 
-DriveType HostPlatform::GetDriveType(const QString& root) {
-  auto host = drives_.ToHost(winpath::DriveRoot(root));
-  if (!host || !HostStat(*host)) return DriveType::NoRootDir;
-  return IdentifyDevice(*host).removable ? DriveType::Removable : DriveType::Fixed;
+const HostPlatform::CachedVolume& HostPlatform::Volume(const QString& rootIn) {
+  const QString root = winpath::DriveRoot(rootIn).toUpper();
+  CachedVolume& v = volumeCache_[root];
+  if (v.age.isValid() && v.age.elapsed() < 1000) return v;
+  v.age.start();
+  v.volume.reset();
+  v.type = DriveType::NoRootDir;
+  auto host = drives_.ToHost(root);
+  if (!host) return v;
+  auto st = HostStat(*host);
+  if (!st || !S_ISDIR(st->st_mode)) return v;
+  const DeviceIdentity id = IdentifyDevice(*host);
+  v.type = id.removable ? DriveType::Removable : DriveType::Fixed;
+  v.volume = id.volume;
+  return v;
 }
 
-std::optional<VolumeInfo> HostPlatform::GetVolumeInformation(const QString& root) {
-  auto host = drives_.ToHost(winpath::DriveRoot(root));
-  if (!host) return std::nullopt;
-  auto st = HostStat(*host);
-  if (!st || !S_ISDIR(st->st_mode)) return std::nullopt;
-  return IdentifyDevice(*host).volume;
-}
+DriveType HostPlatform::GetDriveType(const QString& root) { return Volume(root).type; }
+
+std::optional<VolumeInfo> HostPlatform::GetVolumeInformation(const QString& root) { return Volume(root).volume; }
 
 std::optional<DiskSpace> HostPlatform::GetDiskFreeSpace(const QString& root) {
   auto host = drives_.ToHost(winpath::DriveRoot(root));

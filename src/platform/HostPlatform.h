@@ -27,7 +27,8 @@ class HostPlatform : public Platform {
   bool RmDir(const QString& path) override;
   bool Kill(const QString& path) override;
   bool Rename(const QString& from, const QString& to) override;
-  bool CopyFile(const QString& from, const QString& to) override;
+  bool CopyFile(const QString& from, const QString& to) override { return CopyFileWithInfo(from, to).has_value(); }
+  std::optional<DirEntry> CopyFileWithInfo(const QString& from, const QString& to) override;
   std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) override;
   std::optional<QByteArray> ReadAll(const QString& path) override;
   bool WriteAtomic(const QString& path, const QByteArray& content) override;
@@ -55,6 +56,16 @@ class HostPlatform : public Platform {
     QElapsedTimer age;
   };
   std::map<unsigned long long, CachedIdentity> identityCache_;
+  // Drive roots asked about within the last second: type and identity without a system call.
+  struct CachedVolume {
+    DriveType type = DriveType::Unknown;
+    std::optional<VolumeInfo> volume;
+    QElapsedTimer age;
+  };
+  std::map<QString, CachedVolume> volumeCache_;
+  const CachedVolume& Volume(const QString& root);
+  // Pairs of devices between which the kernel's copy path is known not to work.
+  std::map<std::pair<unsigned long long, unsigned long long>, bool> noRangeCopy_;
 };
 
 // Windows-style wildcard match of one name ("*" any run, "?" one character, "*.*" everything),

@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QSaveFile>
 #include <windows.h>
+// The interface's names, not the ANSI/wide switches of the Windows headers.
+#undef CopyFile
+#undef GetDriveType
+#undef GetVolumeInformation
+#undef GetDiskFreeSpace
 
 namespace qarno {
 
@@ -102,8 +107,9 @@ bool HostPlatform::MkDir(const QString& path) { return CreateDirectoryW(W(path).
 bool HostPlatform::RmDir(const QString& path) { return RemoveDirectoryW(W(path).c_str()) != 0; }
 bool HostPlatform::Kill(const QString& path) { return DeleteFileW(W(path).c_str()) != 0; }
 bool HostPlatform::Rename(const QString& from, const QString& to) { return MoveFileW(W(from).c_str(), W(to).c_str()) != 0; }
-bool HostPlatform::CopyFile(const QString& from, const QString& to) {
-  return CopyFileW(W(from).c_str(), W(to).c_str(), FALSE) != 0;
+std::optional<DirEntry> HostPlatform::CopyFileWithInfo(const QString& from, const QString& to) {
+  if (!CopyFileW(W(from).c_str(), W(to).c_str(), FALSE)) return std::nullopt;
+  return Stat(from);
 }
 
 std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::OpenMode mode) {

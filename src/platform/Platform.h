@@ -83,6 +83,12 @@ class Platform {
   // Plain copy: overwrites the destination, keeps the last-write time (and on Linux the
   // permission bits). A failed copy may leave a partial destination; the caller removes it.
   virtual bool CopyFile(const QString& from, const QString& to) = 0;
+  // The plain copy, answering what the source was as it was copied (size, time, attributes),
+  // so that the caller need not ask again; nullopt when the copy failed.
+  virtual std::optional<DirEntry> CopyFileWithInfo(const QString& from, const QString& to) {
+    if (!CopyFile(from, to)) return std::nullopt;
+    return Stat(from);
+  }
 
   // Raw access for the byte-wise copy and the open-for-reading tests.
   virtual std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) = 0;

@@ -178,6 +178,7 @@ class FRestore {
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);
   void SetMark(int row, const QString& mark);
   bool MediaCheck();
+  bool MakeTargetDir(const QString& dir);
   void RejectUnsafeEntries();
   void ApplyDeferredFolderAttributes();
   void BuildPathIndex();
