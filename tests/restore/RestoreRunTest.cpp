@@ -3,6 +3,7 @@
 // runs, cancel, unpacking and the guard against paths that would leave the target.
 #include "RestoreWorld.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -126,6 +127,23 @@ TEST_F(RestoreRun, AttributesComeFromTheListingAndReadOnlyFoldersCloseLast) {
   EXPECT_FALSE(w.IsReadOnly(QStringLiteral("T:\\src\\ro\\short.txt")));  // too short a text: normal
   EXPECT_TRUE(w.IsReadOnly(QStringLiteral("T:\\src\\ro")));
   w.fs.SetAttr(QStringLiteral("T:\\src\\ro"), attr::Normal);
+}
+
+TEST_F(RestoreRun, AFolderRemovedSinceTheLastRestoreIsMadeAgain) {
+  w.WriteCopy(S0, QStringLiteral("T:\\src\\sub\\a.txt"), "a");
+  w.WriteCopy(S0, QStringLiteral("T:\\src\\sub\\b.txt"), "b");
+  w.WriteListing(S0, {L(QStringLiteral("sub\\a.txt"), 1, S0, QStringLiteral("3")),
+                      L(QStringLiteral("sub\\b.txt"), 1, S0, QStringLiteral("3"))});
+  w.AddHistory(S0);
+  auto r = w.Open(S0);
+  ASSERT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
+  // The folder the first restore left current is removed; the same window restores again.
+  QDir(w.Host(QStringLiteral("T:\\src\\sub"))).removeRecursively();
+  r->ClearRestoreMarks();
+  EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\sub\\b.txt")), "b");
+  EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2"));
+  EXPECT_TRUE(w.ui.messages.isEmpty());
 }
 
 TEST_F(RestoreRun, RecordedSaveDirectoryFallsBackToTheCurrentOne) {
