@@ -67,9 +67,9 @@ bool FSaveExec::ExecCopy() {
       const bool isDir = e.IsDirectory();
       lastEntry = path;
 
-      // The reserve of free space on the destination.
-      const int64_t freeMB = m.GetFreeDiskKB(root) / 1024;
-      if (freeMB < m.set.options.RsvSize && reserveMode != 0) {
+      // The reserve of free space on the destination (asked only while a reserve is kept).
+      const int64_t freeMB = reserveMode != 0 ? m.GetFreeDiskKB(root) / 1024 : 0;
+      if (reserveMode != 0 && freeMB < m.set.options.RsvSize) {
         bool refused = reserveMode == 2;
         if (reserveMode == 1) {
           m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));

@@ -258,12 +258,24 @@ std::optional<DirEntry> HostPlatform::CopyFileWithInfo(const QString& from, cons
     ::close(in);
     return std::nullopt;
   }
-  const QByteArray target = Native(*b);
-  int out = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  QByteArray target = Native(*b);
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  int out = -1;
+  // A copy into the current directory (the copy engine makes each file's folder current)
+  // is opened by its name: the kernel need not walk the whole path again.
+  const qsizetype slash = to.lastIndexOf(u'\\');
+  if (slash > 0 && !current_.isEmpty() && QStringView(to).left(slash) == current_) {
+    const QByteArray relative = QFile::encodeName(to.mid(slash + 1));
+    if (!relative.isEmpty() && !relative.contains('/')) {
+      out = ::open(relative.constData(), kFlags, 0600);
+      if (out >= 0) target = relative;
+    }
+  }
+  if (out < 0) out = ::open(target.constData(), kFlags, 0600);
   if (out < 0 && errno == EACCES) {
     // A read-only earlier copy (the copy keeps the source's read-only bit) is replaced.
     ::unlink(target.constData());
-    out = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    out = ::open(target.constData(), kFlags, 0600);
   }
   if (out < 0) {
     ::close(in);
@@ -316,8 +328,8 @@ std::optional<DirEntry> HostPlatform::CopyFileWithInfo(const QString& from, cons
   ::close(in);
   if (!ok) return std::nullopt;
   DirEntry e;
-  const qsizetype slash = from.lastIndexOf(u'\\');
-  e.name = slash < 0 ? from : from.mid(slash + 1);
+  const qsizetype fromSlash = from.lastIndexOf(u'\\');
+  e.name = fromSlash < 0 ? from : from.mid(fromSlash + 1);
   e.attributes = AttributesOf(st, e.name);
   e.size = static_cast<int64_t>(st.st_size);
   e.mtime = static_cast<int64_t>(st.st_mtime);

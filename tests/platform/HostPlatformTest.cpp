@@ -83,6 +83,30 @@ TEST(HostPlatform, CopyOverwritesAndKeepsTimeAndPermissions) {
   EXPECT_FALSE(env.fs.CopyFile(QStringLiteral("T:\\s"), QStringLiteral("T:\\d\\x")));
 }
 
+TEST(HostPlatform, CopyIntoTheCurrentFolderReportsWhatWasCopied) {
+  TestEnv env;
+  const QDateTime when(QDate(2002, 3, 4), QTime(5, 6, 7));
+  env.WriteFile(QStringLiteral("T:\\s\\f.txt"), "content", when);
+  env.MakeDir(QStringLiteral("T:\\d"));
+  env.MakeDir(QStringLiteral("T:\\other"));
+  ASSERT_TRUE(env.fs.SetCurrentDir(QStringLiteral("T:\\d")));
+  auto info = env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\g.txt"));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->size, 7);
+  EXPECT_EQ(info->mtime, when.toSecsSinceEpoch());
+  EXPECT_EQ(info->attributes, attr::Archive);
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\g.txt")), QByteArray("content"));
+  // Elsewhere than the current folder, and after the current folder is gone.
+  ASSERT_TRUE(env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\other\\g.txt")));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\d\\other")));
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\other\\g.txt")), QByteArray("content"));
+  QDir(env.Host(QStringLiteral("T:\\d"))).removeRecursively();
+  env.MakeDir(QStringLiteral("T:\\d"));
+  ASSERT_TRUE(env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\h.txt")));
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\h.txt")), QByteArray("content"));
+  EXPECT_FALSE(env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\missing"), QStringLiteral("T:\\d\\x")));
+}
+
 TEST(HostPlatform, FileOperationsBehaveAsOnWindows) {
   TestEnv env;
   env.WriteFile(QStringLiteral("T:\\a.txt"), "a");
