@@ -1,0 +1,61 @@
+#include "common/Module1.h"
+#include "platform/ArchiverLibrary.h"
+#include "records/LhaPacking.h"
+#include "support/TestEnv.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace qarno {
+namespace {
+
+using test::TestEnv;
+
+QString BuiltLibrary() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QStringLiteral("/libunlha32.so"); }
+
+TEST(Archiver, AMissingLibraryIsNotInstalled) {
+  TestEnv env;
+  LoadedArchiver missing(env.root() + QStringLiteral("/nowhere/libunlha32.so"));
+  EXPECT_FALSE(missing.Load());
+  EXPECT_EQ(missing.GetVersion(), -1);
+  EXPECT_NE(missing.Unlha(QStringLiteral("a \"x.LZH\" \"y\""), 256), 0);
+  env.m->archiver = &missing;
+  EXPECT_FALSE(env.m->ChkUnlha());
+  env.m->archiver = nullptr;
+  EXPECT_FALSE(env.m->ChkUnlha());
+  // A file that is no library at all.
+  env.WriteFile(QStringLiteral("T:\\fake.so"), "not a library");
+  LoadedArchiver fake(env.Host(QStringLiteral("T:\\fake.so")));
+  EXPECT_FALSE(fake.Load());
+}
+
+TEST(Archiver, PacksAndUnpacksThroughTheLoadedLibrary) {
+  TestEnv env;
+  LoadedArchiver lib(BuiltLibrary());
+  if (!lib.Load()) GTEST_SKIP() << "archiver library not built beside the tests";
+  env.m->archiver = &lib;
+  EXPECT_TRUE(env.m->ChkUnlha());
+  EXPECT_EQ(lib.GetVersion(), 100);
+  lib.SetMethod(7);
+  const QByteArray data = QByteArray("Qarno packs one file per archive. ").repeated(500);
+  env.WriteFile(QStringLiteral("T:\\src\\日本語 name.txt"), data, QDateTime(QDate(2003, 4, 5), QTime(6, 7, 8)));
+  ASSERT_TRUE(env.m->MakeDirPath(QStringLiteral("T:\\dst")));
+  ASSERT_TRUE(SaveLha(*env.m, QStringLiteral("T:\\src\\日本語 name.txt"), QStringLiteral("日本語 name.txt")));
+  const QByteArray archive = env.ReadFile(QStringLiteral("T:\\dst\\日本語 name.txt.LZH"));
+  ASSERT_FALSE(archive.isEmpty());
+  EXPECT_LT(archive.size(), data.size() / 4);
+  EXPECT_EQ(archive.mid(2, 5), QByteArray("-lh7-"));
+  // Unpacking into the current directory, as the restore does.
+  ASSERT_TRUE(env.m->MakeDirPath(QStringLiteral("T:\\out")));
+  const QString cmd = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 \"") + env.Host(QStringLiteral("T:\\dst\\日本語 name.txt.LZH")) +
+                      QStringLiteral("\" \"back.txt\"");
+  EXPECT_EQ(lib.Unlha(cmd, 1024), 0);
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\out\\back.txt")), data);
+  EXPECT_EQ(*env.fs.FileTime(QStringLiteral("T:\\out\\back.txt")), QDateTime(QDate(2003, 4, 5), QTime(6, 7, 8)).toSecsSinceEpoch());
+  // A source that cannot be opened is never handed to the archiver.
+  EXPECT_FALSE(SaveLha(*env.m, QStringLiteral("T:\\src\\missing.txt"), QStringLiteral("missing.txt")));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\out\\missing.txt.LZH")));
+}
+
+}  // namespace
+}  // namespace qarno
