@@ -57,9 +57,6 @@ void Module1::CloseDebugFile() { debugFile_.reset(); }
 void Module1::CloseLogFile() { logFile_.reset(); }
 
 bool Module1::MakeDirPath(const QString& path) {
-  // Files of one folder come one after another: the folder made current for the first one
-  // is still current for the next.
-  if (!path.isEmpty() && fs.CurrentDir() == path) return true;
   if (fs.SetCurrentDir(path)) return true;
   for (int n = 1;; ++n) {
     const QString prefix = GetPathPrefix(path, n);

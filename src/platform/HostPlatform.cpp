@@ -144,6 +144,12 @@ std::optional<std::vector<DirEntry>> HostPlatform::List(const QString& pattern) 
 }
 
 bool HostPlatform::SetCurrentDir(const QString& dir) {
+  // Files of one folder come one after another: the folder that is current already needs
+  // no new walk of its path, as long as it still exists.
+  if (!dir.isEmpty() && dir == current_) {
+    struct stat st;
+    if (::stat(".", &st) == 0 && S_ISDIR(st.st_mode) && st.st_nlink > 0) return true;
+  }
   auto host = drives_.ToHost(dir);
   if (!host) return false;
   if (::chdir(Native(*host).constData()) != 0) return false;

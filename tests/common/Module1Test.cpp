@@ -1,6 +1,7 @@
 #include "common/Module1.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace qarno {
@@ -68,6 +69,10 @@ TEST(Files, MakeDirPathCreatesEveryLevelButNeverADrive) {
   EXPECT_TRUE(env.fs.IsDirectory(QStringLiteral("T:\\a\\b\\c")));
   EXPECT_EQ(env.fs.CurrentDir(), QStringLiteral("T:\\a\\b\\c"));
   EXPECT_TRUE(m.MakeDirPath(QStringLiteral("T:\\a\\b\\c")));
+  // The current folder removed behind the program's back is made again.
+  QDir(env.Host(QStringLiteral("T:\\a"))).removeRecursively();
+  EXPECT_TRUE(m.MakeDirPath(QStringLiteral("T:\\a\\b\\c")));
+  EXPECT_TRUE(env.fs.IsDirectory(QStringLiteral("T:\\a\\b\\c")));
   EXPECT_FALSE(m.MakeDirPath(QStringLiteral("Q:\\a\\b")));
   env.WriteFile(QStringLiteral("T:\\file"), "x");
   EXPECT_FALSE(m.MakeDirPath(QStringLiteral("T:\\file\\sub")));
