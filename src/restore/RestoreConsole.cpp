@@ -1,16 +1,11 @@
 #include "restore/RestoreConsole.h"
 
-#include "common/Settings.h"
 #include "mainwin/ConsoleApp.h"
-#include "mainwin/Qarno.h"
-#include "platform/HostPlatform.h"
-#include "platform/ProgramFolder.h"
+#include "mainwin/HeadlessProgram.h"
 #include "platform/WinPath.h"
 #include "restore/FRestore.h"
 
-#include <QElapsedTimer>
 #include <cstdio>
-#include <unistd.h>
 
 namespace qarno {
 
@@ -82,33 +77,6 @@ void PrintEntries(const FRestore& r) {
   }
 }
 
-// The restore's progress on a terminal, from the window timer's texts.
-class ProgressLine {
- public:
-  explicit ProgressLine(bool enabled) : enabled_(enabled) { timer_.start(); }
-  void Tick(FRestore* r) {
-    if (!enabled_ || !r || timer_.elapsed() < 300) return;
-    timer_.restart();
-    const RestoreTimerView v = r->Timer1_Timer();
-    if (!v.update) return;
-    QString text = v.status;
-    text.replace(u'\r', QStringLiteral("  "));
-    if (text.size() > 150) text = text.left(147) + QStringLiteral("...");
-    std::fprintf(stderr, "\r\033[K%s", text.toLocal8Bit().constData());
-    std::fflush(stderr);
-    shown_ = true;
-  }
-  void End() {
-    if (shown_) std::fprintf(stderr, "\r\033[K");
-    shown_ = false;
-  }
-
- private:
-  bool enabled_;
-  bool shown_ = false;
-  QElapsedTimer timer_;
-};
-
 }  // namespace
 
 int RunRestoreConsole(const QStringList& arguments) {
@@ -117,23 +85,16 @@ int RunRestoreConsole(const QStringList& arguments) {
     Usage();
     return kRestoreFailed;
   }
-  auto store = OpenSettingsStore();
-  HostPlatform fs(LoadDriveTable(*store));
-  HeadlessPrompter ui;
-  const QString hostFolder = ProgramFolderHost();
-  const auto programFolder = fs.drives().FromHost(hostFolder);
-  if (!programFolder) {
-    Err(QStringLiteral("the program folder %1 lies on no drive of the drive table").arg(hostFolder));
+  HeadlessProgram program;
+  if (!program.ok()) {
+    Err(program.error);
     return kRestoreFailed;
   }
-  Module1 m(fs, ui, *programFolder);
-  LoadedArchiver archiver(store->value(QStringLiteral("Startup Setting/ArchiverPath")).toString());
-  m.archiver = &archiver;
-  m.ProgramVersion = Qarno::MakeProgramVersion(QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
-  Qarno main(m);
-  main.store = store.get();
+  Module1& m = *program.m;
+  Qarno& main = *program.main;
+  HeadlessPrompter& ui = program.ui;
   // Only the set name: no switch of the backup's command line applies to a restore.
-  main.Form_Load(JoinCommandLine({o.setName}));
+  program.Form_Load(JoinCommandLine({o.setName}));
   if (m.set.Name.isEmpty() || !main.setLoaded) {
     Err(QStringLiteral("no set named %1").arg(o.setName));
     return kRestoreFailed;
@@ -167,8 +128,12 @@ int RunRestoreConsole(const QStringList& arguments) {
   });
 
   FRestore r(m, main);
-  ProgressLine progress(::isatty(STDERR_FILENO) && !o.list);
-  ui.SetOnYield([&] { progress.Tick(&r); });
+  TerminalLine progress(StderrIsTerminal() && !o.list);
+  ui.SetOnYield([&] {
+    if (!progress.Due()) return;
+    const RestoreTimerView v = r.Timer1_Timer();
+    if (v.update) progress.Show(v.status);
+  });
   r.Form_Load();
   const bool loaded = r.FormInit();
   progress.End();

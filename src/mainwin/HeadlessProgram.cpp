@@ -1,0 +1,69 @@
+#include "mainwin/HeadlessProgram.h"
+
+#include "common/Settings.h"
+#include "platform/ProgramFolder.h"
+
+#include <cstdio>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace qarno {
+
+HeadlessProgram::HeadlessProgram() {
+  store = OpenSettingsStore();
+  fs = std::make_unique<HostPlatform>(LoadDriveTable(*store));
+  archiver = std::make_unique<LoadedArchiver>(store->value(QStringLiteral("Startup Setting/ArchiverPath")).toString());
+  const QString hostFolder = ProgramFolderHost();
+  const auto programFolder = fs->drives().FromHost(hostFolder);
+  if (!programFolder) {
+    error = QStringLiteral("the program folder %1 lies on no drive of the drive table").arg(hostFolder);
+    return;
+  }
+  m = std::make_unique<Module1>(*fs, ui, *programFolder);
+  m->archiver = archiver.get();
+  m->ProgramVersion = Qarno::MakeProgramVersion(QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
+  main = std::make_unique<Qarno>(*m);
+  main->store = store.get();
+}
+
+void HeadlessProgram::Form_Load(const QString& commandLine) {
+  main->Form_Load(commandLine);
+  const QString method = m->settings.LhaMethod.toLower();
+  if (method == u"lh6") archiver->SetMethod(6);
+  else if (method == u"lh7") archiver->SetMethod(7);
+}
+
+TerminalLine::TerminalLine(bool enabled) : enabled_(enabled) { timer_.start(); }
+
+bool TerminalLine::Due() {
+  if (!enabled_ || timer_.elapsed() < 300) return false;
+  timer_.restart();
+  return true;
+}
+
+void TerminalLine::Show(QString text) {
+  if (!enabled_) return;
+  text.replace(u'\r', QStringLiteral("  "));
+  if (text.size() > 150) text = text.left(147) + QStringLiteral("...");
+  std::fprintf(stderr, "\r\033[K%s", text.toLocal8Bit().constData());
+  std::fflush(stderr);
+  shown_ = true;
+}
+
+void TerminalLine::End() {
+  if (shown_) std::fprintf(stderr, "\n");
+  shown_ = false;
+}
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+  return _isatty(2);
+#else
+  return ::isatty(STDERR_FILENO);
+#endif
+}
+
+}  // namespace qarno
