@@ -114,7 +114,7 @@ Bytes oldLevelEntry(int level, const char* method, const std::string& path, cons
     Bytes h;
     h.push_back(0);   // size, filled below
     h.push_back(0);   // checksum, filled below
-    h.insert(h.end(), method, method + 5);
+    for (int i = 0; i < 5; ++i) h.push_back(static_cast<std::uint8_t>(method[i]));  // gcc 12 misreads insert() here
     put32(h, static_cast<std::uint32_t>(payload.size() + ext.size()));
     put32(h, static_cast<std::uint32_t>(originalSize));
     put32(h, dosTime(2001, 2, 3, 4, 5, 6));
