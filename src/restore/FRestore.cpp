@@ -251,55 +251,45 @@ void FRestore::SetRestoreMark(int row, bool marked) {
   UpdateOkButton();
 }
 
-void FRestore::ClearRestoreMarks() {
-  m.WriteDebug(4020, "ClearRestoreMarks");
+void FRestore::MarkAll(bool marked) {
   listVisible = false;
   const QString saved = Status;
   Status = QStringLiteral("選択処理中 ......");
   m.DoEvents();
   for (size_t k = 0; k < RestoreList.size(); ++k) {
     if (m.CancelFlag) break;
-    RestoreList[k].checked = false;
+    RestoreList[k].checked = marked;
     if ((k + 1) % 200 == 0) m.DoEvents();
   }
+  const QString mark = marked ? rmark::Reserved : rmark::None;
   for (int r = 1; r < Rows(); ++r) {
-    SaveList[static_cast<size_t>(r)][SaveListEntry::RestoreFlag] = rmark::None;
+    SaveList[static_cast<size_t>(r)][SaveListEntry::RestoreFlag] = mark;
     if (r % 200 == 0) m.DoEvents();
   }
-  reservedCount_ = 0;
-  for (int c : {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}) RestoreListInfo[static_cast<size_t>(c)] = QStringLiteral("0");
+  reservedCount_ = marked ? Rows() - 1 : 0;
+  if (marked) {
+    RestoreListInfo[cell::MarkedFiles] = RestoreListInfo[cell::TotalFiles];
+    RestoreListInfo[cell::MarkedFolders] = RestoreListInfo[cell::TotalFolders];
+    RestoreListInfo[cell::MarkedKB] = RestoreListInfo[cell::TotalKB];
+  } else {
+    for (int c : {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}) RestoreListInfo[static_cast<size_t>(c)] = QStringLiteral("0");
+    notYetRun = true;  // clearing the marks is what allows another run
+  }
   for (int c : {cell::RestoredFiles, cell::RestoredFolders, cell::RestoredKB}) RestoreListInfo[static_cast<size_t>(c)].clear();
-  notYetRun = true;
   listVisible = true;
   Status = saved;
   stage = rstage::Idle;
   UpdateOkButton();
 }
 
+void FRestore::ClearRestoreMarks() {
+  m.WriteDebug(4020, "ClearRestoreMarks");
+  MarkAll(false);
+}
+
 void FRestore::SetAllRestoreMarks() {
   m.WriteDebug(4021, "SetAllRestoreMarks");
-  listVisible = false;
-  const QString saved = Status;
-  Status = QStringLiteral("選択処理中 ......");
-  m.DoEvents();
-  for (size_t k = 0; k < RestoreList.size(); ++k) {
-    if (m.CancelFlag) break;
-    RestoreList[k].checked = true;
-    if ((k + 1) % 200 == 0) m.DoEvents();
-  }
-  for (int r = 1; r < Rows(); ++r) {
-    SaveList[static_cast<size_t>(r)][SaveListEntry::RestoreFlag] = rmark::Reserved;
-    if (r % 200 == 0) m.DoEvents();
-  }
-  reservedCount_ = Rows() - 1;
-  RestoreListInfo[cell::MarkedFiles] = RestoreListInfo[cell::TotalFiles];
-  RestoreListInfo[cell::MarkedFolders] = RestoreListInfo[cell::TotalFolders];
-  RestoreListInfo[cell::MarkedKB] = RestoreListInfo[cell::TotalKB];
-  for (int c : {cell::RestoredFiles, cell::RestoredFolders, cell::RestoredKB}) RestoreListInfo[static_cast<size_t>(c)].clear();
-  listVisible = true;
-  Status = saved;
-  stage = rstage::Idle;
-  UpdateOkButton();
+  MarkAll(true);
 }
 
 void FRestore::UpdateOkButton() {

@@ -177,6 +177,8 @@ class FRestore {
   };
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);
   void SetMark(int row, const QString& mark);
+  // The frame of the two bulk commands: every item and row ticked or cleared.
+  void MarkAll(bool marked);
   bool MediaCheck();
   bool MakeTargetDir(const QString& dir);
   void RejectUnsafeEntries();
