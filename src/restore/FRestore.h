@@ -180,7 +180,6 @@ class FRestore {
   // The frame of the two bulk commands: every item and row ticked or cleared.
   void MarkAll(bool marked);
   bool MediaCheck();
-  bool MakeTargetDir(const QString& dir);
   void RejectUnsafeEntries();
   void ApplyDeferredFolderAttributes();
   void BuildPathIndex();

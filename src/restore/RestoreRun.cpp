@@ -412,7 +412,7 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   const QString& attrText = e[SaveListEntry::Attributes];
 
   if (e.IsDirectory()) {
-    if (!winpath::IsDriveRoot(target) && !MakeTargetDir(target)) return false;
+    if (!winpath::IsDriveRoot(target) && !m.MakeDirPath(target)) return false;
     // A read-only folder would refuse what is restored into it afterwards: its own bit is
     // set once the run is over.
     if (attrText.size() >= 5 && attrText[0] != u'-') {
@@ -425,16 +425,14 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   } else {
     QString targetDir, targetName;
     if (!SplitPath(target, targetDir, targetName)) return false;
-    // Files of one folder follow each other: the folder made current for the previous one
-    // is not made again. Should it have gone meanwhile, the failed copy below makes it anew.
-    if (m.fs.CurrentDir() != targetDir && !MakeTargetDir(targetDir)) return false;
+    if (!m.MakeDirPath(targetDir)) return false;
     if (form.compType == u"1") {
       if (!ExtractLha(source, target)) return false;
     } else if (!m.fs.CopyFile(source, target)) {
       // A read-only (or, on Windows, hidden or system) file in the way, or a folder that
       // went: the attributes are reset and the folder made, and the copy tried once more.
       if (!m.fs.FileLen(source)) return false;  // nothing to copy from: the target stays as it is
-      if (!MakeTargetDir(targetDir)) return false;
+      if (!m.MakeDirPath(targetDir)) return false;
       m.fs.SetAttr(target, attr::Normal);
       if (!m.fs.CopyFile(source, target)) {
         m.fs.Kill(target);  // a partial copy is no restored file
@@ -449,13 +447,6 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   return true;
 }
 
-// MakeDirPath takes the current directory for made; a restore may follow the removal of the
-// very folder an earlier restore left current, and then has to make it anew.
-bool FRestore::MakeTargetDir(const QString& dir) {
-  if (m.fs.CurrentDir() == dir && !m.fs.IsDirectory(dir)) m.fs.SetCurrentDir(winpath::DriveRoot(dir));
-  return m.MakeDirPath(dir);
-}
-
 bool FRestore::ExtractLha(const QString& source, const QString& target) {
   const QString archive = source + QStringLiteral(".LZH");
   m.WriteDebugPath(4036, "ExtractLha", archive, target);
@@ -463,7 +454,7 @@ bool FRestore::ExtractLha(const QString& source, const QString& target) {
   QString targetDir, targetName;
   if (!SplitPath(target, targetDir, targetName)) return false;
   // The archiver resolves the bare target name against the current directory.
-  if (m.fs.CurrentDir() != targetDir && !m.fs.SetCurrentDir(targetDir)) return false;
+  if (!m.fs.SetCurrentDir(targetDir)) return false;
   m.fs.SetAttr(target, attr::Normal);
   if (!m.archiver) return false;
   const auto hostArchive = m.fs.HostPath(archive);
