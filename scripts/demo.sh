@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Qarno and runs it on a built-in demo: a sample tree, a
-# demo set and a destination in a temporary folder, all outside the user's own settings.
+# demo set and a destination in a temporary folder, all outside the user's own settings:
+# a Level-0 run, a change, a Level-1 run, the history and listing, and a restore of the
+# Level-1 run compared with the source tree.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -44,4 +46,18 @@ echo "== the run log"
 cat "$QARNO_HOME/SetDir/demo.log"
 echo "== the destination"
 (cd "$demo/dest" && find . -type f | sort)
+
+restore="$root/build-demo/bin/qarno-restore"
+echo "== the history as qarno-restore lists it"
+"$restore" demo
+latest=$(basename "$second" .csv)
+mkdir -p "$demo/restored"
+echo "== restore of $latest under $(win "$demo/restored")"
+"$restore" demo "$latest" --to "$(win "$demo/restored")"
+if diff -r "$demo/source" "$demo/restored/Drive_C$demo/source" -x '*.tmp' >/dev/null; then
+  echo "the restored tree equals the source (but for the skipped *.tmp)"
+else
+  echo "the restored tree differs from the source" >&2
+  exit 1
+fi
 echo "== the demo is left in $demo"
