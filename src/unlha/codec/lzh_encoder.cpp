@@ -465,17 +465,33 @@ void Encoder::flushBlock()
         writeLengths(pLen, np_, pbit_, -1);
     }
 
-    for (unsigned i = 0; i < count_; ++i) {
-        const unsigned c = syms_[i];
-        bits_.put(cLen[c], cCode[c]);
+    // Codes gather in a local accumulator and go to the writer 32 bits at a time: the writer's byte
+    // stores may alias its own state, which would otherwise be reloaded for every code.
+    std::uint64_t acc = 0;
+    unsigned nAcc = 0;
+    auto add = [&](unsigned n, std::uint32_t v) {   // n <= 31
+        acc = (acc << n) | v;
+        nAcc += n;
+        if (nAcc >= 32) {
+            nAcc -= 32;
+            bits_.put(32, static_cast<std::uint32_t>(acc >> nAcc));
+        }
+    };
+    const std::uint16_t* const syms = syms_.data();
+    const std::uint16_t* const offs = offs_.data();
+    for (unsigned i = 0, n = count_; i < n; ++i) {
+        const unsigned c = syms[i];
+        add(cLen[c], cCode[c]);
         if (c >= 256) {
-            const unsigned off = offs_[i];
+            const unsigned off = offs[i];
             const unsigned q = static_cast<unsigned>(std::bit_width(off));
             // Slot code and the offset bits below the leading one, in one go (at most 16 + 15 bits).
             const unsigned extra = q > 1 ? q - 1 : 0;
-            bits_.put(pLen[q] + extra, (static_cast<std::uint32_t>(pCode[q]) << extra) | (off & ((1u << extra) - 1)));
+            add(pLen[q] + extra, (static_cast<std::uint32_t>(pCode[q]) << extra) | (off & ((1u << extra) - 1)));
         }
     }
+    if (nAcc)
+        bits_.put(nAcc, static_cast<std::uint32_t>(acc & ((std::uint64_t{1} << nAcc) - 1)));
 
     updatePrices(cLen, pLen);
     count_ = 0;
