@@ -9,20 +9,7 @@ namespace qarno::test {
 
 const QDateTime EngineWorld::kTime(QDate(2001, 2, 3), QTime(4, 5, 6));
 
-EngineWorld::EngineWorld() {
-  m.ProgramVersion = QStringLiteral("1.10");
-  m.SetFolder = QStringLiteral("T:\\prog\\SetDir");
-  m.set.Name = QStringLiteral("daily");
-  m.set.SaveDir = QStringLiteral("T:\\dst");
-  m.set.SaveList = {QStringLiteral("T:\\src")};
-  m.set.options.ComplexTypeMode = 0;
-  m.set.options.CalUseSize = 0;
-  m.set.options.RsvSizeChk = 0;
-  m.set.options.PathLen = 260;
-  m.MainCaption = QStringLiteral("Qarno  daily");
-  env.MakeDir(QStringLiteral("T:\\src"));
-  env.MakeDir(QStringLiteral("T:\\dst"));
-}
+EngineWorld::EngineWorld() { SetUpDailySet(m, env); }
 
 void EngineWorld::Source(const QString& rel, const QByteArray& content, const QDateTime& mtime) {
   env.WriteFile(Src(rel), content, mtime.isValid() ? mtime : kTime);

@@ -31,22 +31,11 @@ int FakeArchiver::Unlha(const QString& commandLine, int) {
 }
 
 RestoreWorld::RestoreWorld() {
-  m.ProgramVersion = QStringLiteral("1.10");
-  m.SetFolder = QStringLiteral("T:\\prog\\SetDir");
-  m.set.Name = QStringLiteral("daily");
-  m.set.SaveDir = QStringLiteral("T:\\dst");
-  m.set.SaveList = {QStringLiteral("T:\\src")};
-  m.set.options.ComplexTypeMode = 0;
-  m.set.options.CalUseSize = 0;
-  m.set.options.RsvSizeChk = 0;
-  m.set.options.PathLen = 260;
+  SetUpDailySet(m, env);
   // Never the host's own drives: restoring elsewhere goes below the temporary drive.
   m.set.options.RestorePosition = 0;
   m.set.options.RestoreHomeDir = QStringLiteral("T:\\restore");
-  m.MainCaption = QStringLiteral("Qarno  daily");
   m.archiver = &archiver;
-  env.MakeDir(QStringLiteral("T:\\src"));
-  env.MakeDir(QStringLiteral("T:\\dst"));
 }
 
 QString RestoreWorld::Line(const QString& path, const QString& attrs, qint64 size, const QString& flag,

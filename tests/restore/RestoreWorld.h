@@ -5,6 +5,7 @@
 #include "engine/FSaveExec.h"
 #include "mainwin/Qarno.h"
 #include "restore/FRestore.h"
+#include "support/FaultyPlatform.h"
 #include "support/TestEnv.h"
 
 #include <QMap>
@@ -13,26 +14,8 @@
 
 namespace qarno::test {
 
-class MediaPlatform : public ForwardingPlatform {
- public:
-  using ForwardingPlatform::ForwardingPlatform;
-
-  VolumeInfo volume{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
-  int volumeReads = 0;
-  std::function<void(int)> onVolumeRead;  // called with the count; may swap the medium
-  QSet<QString> copyFails;                // copies from these sources fail
-
-  DriveType GetDriveType(const QString&) override { return DriveType::Fixed; }
-  std::optional<VolumeInfo> GetVolumeInformation(const QString&) override {
-    ++volumeReads;
-    if (onVolumeRead) onVolumeRead(volumeReads);
-    return volume;
-  }
-  bool CopyFile(const QString& from, const QString& to) override {
-    if (copyFails.contains(from)) return false;
-    return base_.CopyFile(from, to);
-  }
-};
+// The restore tests use the shared platform double under the name of what they need of it.
+using MediaPlatform = FaultyPlatform;
 
 // Plays the archiver: an "archive" holds the file's bytes after the line "LZH\n"; anything
 // else is damaged. The file is written into the current directory under the bare name.

@@ -67,4 +67,19 @@ bool TestEnv::Exists(const QString& winPath) const { return QFileInfo::exists(Ho
 
 void TestEnv::MakeDir(const QString& winPath) { QDir().mkpath(Host(winPath)); }
 
+void SetUpDailySet(Module1& m, TestEnv& env) {
+  m.ProgramVersion = QStringLiteral("1.10");
+  m.SetFolder = QStringLiteral("T:\\prog\\SetDir");
+  m.set.Name = QStringLiteral("daily");
+  m.set.SaveDir = QStringLiteral("T:\\dst");
+  m.set.SaveList = {QStringLiteral("T:\\src")};
+  m.set.options.ComplexTypeMode = 0;
+  m.set.options.CalUseSize = 0;
+  m.set.options.RsvSizeChk = 0;
+  m.set.options.PathLen = 260;
+  m.MainCaption = QStringLiteral("Qarno  daily");
+  env.MakeDir(QStringLiteral("T:\\src"));
+  env.MakeDir(QStringLiteral("T:\\dst"));
+}
+
 }  // namespace qarno::test

@@ -38,4 +38,8 @@ class TestEnv {
   QByteArray savedHome_, savedConfig_;
 };
 
+// The usual world of the backup and restore tests: set "daily" saving T:\src to T:\dst
+// with plain copies, no reserve check and no used-size count.
+void SetUpDailySet(Module1& m, TestEnv& env);
+
 }  // namespace qarno::test
