@@ -161,7 +161,7 @@ bool FSaveExec::ExecCopy() {
   }
   phaseNow = phase::Idle;
   totals();
-  Status = QStringLiteral("コピーの実行") + QStringLiteral("　...　終了");
+  Status = QStringLiteral("コピーの実行") + kPhaseDone;
   if (uncopiedCount >= 1)
     Status += u'\r' + QString(7, u' ') + QString::number(uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
   return true;

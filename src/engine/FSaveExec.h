@@ -10,8 +10,6 @@
 #include "engine/SaveList.h"
 #include "mainwin/Qarno.h"
 
-#include <QHash>
-#include <array>
 #include <optional>
 
 namespace qarno {
@@ -21,6 +19,9 @@ namespace phase {
 constexpr int Idle = 0, Scan = 1, PreviousList = 2, ThisList = 3, Copy = 4, Csv = 5, ViewIdle = 6, Merge = 7,
               UsedSize = 8, Done = 9, ViewBusy = 10;
 }
+
+// What the status text of a phase ends with when the phase is over.
+inline const QString kPhaseDone = QStringLiteral("　...　終了");
 
 // What the progress display shows at one tick.
 struct ProgressView {
@@ -145,6 +146,8 @@ class FSaveExec {
   void EndRun();
   void FailBeforeCopy();
   void FailAfterCopy();
+  bool PreviousListError();
+  void ShowLevel();  // the level box: the level's caption up to its first blank  // the error ending of the phases that read the previous listing
   void LogNotSaved(const QString& what, const QString& path);
 };
 

@@ -9,8 +9,6 @@
 namespace qarno {
 
 namespace {
-const QString kDone = QStringLiteral("　...　終了");
-const QString kError = QStringLiteral("　...　エラーです");
 
 bool NeedsCopy(const QString& flag) { return flag == u"0" || flag == u"-2" || flag == u"8"; }
 
@@ -20,14 +18,6 @@ void RaiseAlias(int32_t& counter, const QString& aliasField) {
   bool ok = false;
   const qlonglong v = aliasField.toLongLong(&ok);
   if (ok && v > counter && v <= std::numeric_limits<int32_t>::max()) counter = static_cast<int32_t>(v);
-}
-
-// The fields of a listing line after the path, in order; missing ones stay absent.
-QStringList RestFields(QString rest) {
-  QStringList out;
-  QString f;
-  while (out.size() < 10 && GetCsvField(rest, f)) out += f;
-  return out;
 }
 
 // Up to ten fields after the path, as views of the line.
@@ -73,7 +63,7 @@ bool FSaveExec::SetSaveListNewMark0() {
     }
     m.DoEvents();
   }
-  Status = QStringLiteral("今回のセーブリストの調査") + kDone;
+  Status = QStringLiteral("今回のセーブリストの調査") + kPhaseDone;
   phaseNow = phase::Idle;
   return true;
 }
@@ -115,33 +105,33 @@ std::optional<QStringList> FSaveExec::ReadPreviousListing(QString& firstPath, bo
   return std::nullopt;
 }
 
+bool FSaveExec::PreviousListError() {
+  phaseNow = phase::Idle;
+  Status = QStringLiteral("前回のセーブリストの調査") + QStringLiteral("　...　エラーです");
+  return false;
+}
+
 bool FSaveExec::SetSaveListNewMark1() {
   m.WriteDebug(2210, "SetSaveListNewMark1", preRow);
   if (preRow == 0) return true;
   Status = QStringLiteral("前回のセーブリストの調査");
   phaseNow = phase::PreviousList;
-  auto errorEnd = [&] {
-    phaseNow = phase::Idle;
-    Status = QStringLiteral("前回のセーブリストの調査") + kError;
-    return false;
-  };
-  if (!MediumCheckAgainstHistory()) return errorEnd();
+  if (!MediumCheckAgainstHistory()) return PreviousListError();
 
   QString path;
   const auto lines = ReadPreviousListing(path, Level() == level::Overwrite);
   if (!lines) {
     if (m.AutoRunMode >= 2) {
       m.set.SaveLevel = level::Level0;
-      const QString caption = Qarno::SaveLevelCaptions().value(Level());
-      SaveLevel = caption.left(caption.indexOf(u' '));
+      ShowLevel();
       preRow = 0;
-      Status = QStringLiteral("前回のセーブリストの調査") + kDone;
+      Status = QStringLiteral("前回のセーブリストの調査") + kPhaseDone;
       phaseNow = phase::Idle;
       return true;
     }
     m.Warn(FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
     m.AutoRunMode = -1;
-    return errorEnd();
+    return PreviousListError();
   }
 
   // First pass: the count, and the highest alias number already used.
@@ -164,7 +154,7 @@ bool FSaveExec::SetSaveListNewMark1() {
     if (m.CancelFlag) return false;
   }
   phaseNow = phase::Idle;
-  Status = QStringLiteral("前回のセーブリストの調査") + kDone;
+  Status = QStringLiteral("前回のセーブリストの調査") + kPhaseDone;
   return true;
 }
 
@@ -194,18 +184,13 @@ bool FSaveExec::SetSaveListNewMark2() {
   m.WriteDebug(2220, "SetSaveListNewMark2", preRow);
   Status = QStringLiteral("前回のセーブリストの調査");
   phaseNow = phase::PreviousList;
-  auto errorEnd = [&] {
-    phaseNow = phase::Idle;
-    Status = QStringLiteral("前回のセーブリストの調査") + kError;
-    return false;
-  };
-  if (m.ExecMode == 1 && !MediumCheckAgainstHistory()) return errorEnd();
+  if (m.ExecMode == 1 && !MediumCheckAgainstHistory()) return PreviousListError();
   QString path;
   const auto lines = ReadPreviousListing(path, false);
   if (!lines) {
     m.Warn(FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
     m.AutoRunMode = -1;
-    return errorEnd();
+    return PreviousListError();
   }
   progressTotal = lines->size();
   progressCounter = 0;
@@ -214,12 +199,14 @@ bool FSaveExec::SetSaveListNewMark2() {
     if (m.ExecMode == 1) ListInfo.Set(r, 2, 0);
   }
   for (const QString& line : *lines) {
-    QString rest = line, path;
-    GetCsvPathField(rest, path);
+    CsvCursor c(line);
+    QStringView path;
+    c.PathField(path);
     SaveListEntry e;
-    e[SaveListEntry::Path] = path;
-    const QStringList f = RestFields(rest);
-    for (int i = 0; i < f.size(); ++i) e[SaveListEntry::Attributes + i] = f[i];
+    e[SaveListEntry::Path] = path.toString();
+    std::array<QStringView, 10> f;
+    const int n = ViewFields(c, f);
+    for (int i = 0; i < n; ++i) e[SaveListEntry::Attributes + i] = f[static_cast<size_t>(i)].toString();
     const int64_t kb = KbOf(e[SaveListEntry::Size].toLongLong());
     ListInfo.Add(ListInfoTable::KB, 1, kb);
     const int kind = e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files;
@@ -239,7 +226,7 @@ bool FSaveExec::SetSaveListNewMark2() {
     if (m.CancelFlag) return false;
   }
   phaseNow = phase::Idle;
-  Status = QStringLiteral("前回のセーブリストの調査") + kDone;
+  Status = QStringLiteral("前回のセーブリストの調査") + kPhaseDone;
   return true;
 }
 

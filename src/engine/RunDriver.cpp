@@ -5,13 +5,6 @@
 namespace qarno {
 
 namespace {
-const QString kDone = QStringLiteral("　...　終了");
-
-QString CutAtSpace(const QString& caption) {
-  const qsizetype i = caption.indexOf(u' ');
-  return i < 0 ? caption : caption.left(i);
-}
-
 int Percent(int64_t counter, int64_t total) { return total < 1 ? 100 : static_cast<int>(counter * 100 / total); }
 }  // namespace
 
@@ -34,6 +27,13 @@ void FSaveExec::Form_Load() {
 QString FSaveExec::DispElapsedTime(int percent) const {
   return QStringLiteral("経過時間  ") + clock.ElapsedTime() + QStringLiteral(" ( Total ") + QString::number(percent) +
          QStringLiteral("% )");
+}
+
+void FSaveExec::ShowLevel() {
+  // The level box shows the selector's caption up to its first blank.
+  const QString caption = Qarno::SaveLevelCaptions().value(Level());
+  const qsizetype i = caption.indexOf(u' ');
+  SaveLevel = i < 0 ? caption : caption.left(i);
 }
 
 void FSaveExec::LogNotSaved(const QString& what, const QString& path) { m.WriteLog(what, path); }
@@ -79,7 +79,7 @@ bool FSaveExec::OK_Click() {
   SaveDir = m.set.SaveDir;
   closeAllowed = false;
   m.CancelFlag = false;
-  SaveLevel = CutAtSpace(Qarno::SaveLevelCaptions().value(Level()));
+  ShowLevel();
   CompMode = m.set.options.ComplexTypeMode == 1 ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない");
 
   auto fail = [&] {
@@ -115,7 +115,7 @@ bool FSaveExec::OK_Click() {
   if (!main.GetPreCsvName(preRow) && Level() != level::Overwrite) {
     if (m.AutoRunMode >= 2) {
       m.set.SaveLevel = level::Level0;
-      SaveLevel = CutAtSpace(Qarno::SaveLevelCaptions().value(Level()));
+      ShowLevel();
       preRow = 0;
     } else {
       m.Warn(FSaveExecCaption, QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +

@@ -8,7 +8,6 @@
 namespace qarno {
 
 namespace {
-const QString kDone = QStringLiteral("　...　終了");
 constexpr int kYieldEvery = 50;
 }  // namespace
 
@@ -48,7 +47,7 @@ bool FSaveExec::MkSaveList() {
     if (!ScanTree(entry)) return false;
   }
   phaseNow = phase::Idle;
-  Status = QStringLiteral("セーブリストの作成") + kDone;
+  Status = QStringLiteral("セーブリストの作成") + kPhaseDone;
   m.DoEvents();
   return true;
 }

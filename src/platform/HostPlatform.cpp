@@ -437,8 +437,6 @@ HostPlatform::DeviceIdentity HostPlatform::IdentifyDevice(const QString& hostDir
   auto st = HostStat(hostDir);
   if (!st) return id;
   const unsigned long long dev = st->st_dev;
-  auto cached = identityCache_.find(dev);
-  if (cached != identityCache_.end() && cached->second.age.elapsed() < 1000) return cached->second.identity;
 
   // The mount that holds the directory: the longest mount point that is a prefix of it,
   // preferring entries whose device numbers are the directory's own.
@@ -481,9 +479,6 @@ HostPlatform::DeviceIdentity HostPlatform::IdentifyDevice(const QString& hostDir
       id.removable = removable == u"1";
     }
   }
-  CachedIdentity& slot = identityCache_[dev];
-  slot.identity = id;
-  slot.age.start();
   return id;
 }
 

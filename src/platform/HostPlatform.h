@@ -49,14 +49,8 @@ class HostPlatform : public Platform {
 
   DriveTable drives_;
   QString current_;
-  // Volume identity is asked once per copied file; the answer for a device is kept for a
-  // second, well below the time it takes to swap a medium.
-  struct CachedIdentity {
-    DeviceIdentity identity;
-    QElapsedTimer age;
-  };
-  std::map<unsigned long long, CachedIdentity> identityCache_;
-  // Drive roots asked about within the last second: type and identity without a system call.
+  // Volume identity is asked once per copied file: the answer for a drive root is kept for
+  // a second, well below the time it takes to swap a medium, and costs no system call.
   struct CachedVolume {
     DriveType type = DriveType::Unknown;
     std::optional<VolumeInfo> volume;

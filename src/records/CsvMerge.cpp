@@ -21,17 +21,19 @@ void FSaveExec::MergeCsv() {
   int position = 1;
   for (const QString& line : *lines) {
     if (m.CancelFlag) return;
-    QString rest = line, path;
-    if (GetCsvPathField(rest, path) && !FindNewPath(path, position)) {
+    CsvCursor c(line);
+    QStringView path, field;
+    if (c.PathField(path) && !FindNewPath(path.toString(), position)) {
       SaveListEntry e;
-      e[SaveListEntry::Path] = path;
+      e[SaveListEntry::Path] = path.toString();
       bool whole = true;
-      for (int f = SaveListEntry::Attributes; f <= SaveListEntry::Flag && whole; ++f) whole = GetCsvField(rest, e[f]);
+      for (int f = SaveListEntry::Attributes; f <= SaveListEntry::Flag && whole; ++f) {
+        whole = c.Field(field);
+        e[f] = field.toString();
+      }
       if (whole) {
         if (e[SaveListEntry::Flag] == u"3") e[SaveListEntry::Flag] = QStringLiteral("2");
-        for (int f = SaveListEntry::SaveName; f <= SaveListEntry::Alias; ++f) {
-          if (!GetCsvField(rest, e[f])) break;
-        }
+        for (int f = SaveListEntry::SaveName; f <= SaveListEntry::Alias && c.Field(field); ++f) e[f] = field.toString();
         SaveList.Append(std::move(e));
       }
     }
