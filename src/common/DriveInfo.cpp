@@ -30,7 +30,7 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
     const auto info = fs.GetVolumeInformation(root);
     WriteDebugPath(3003, info.has_value(), info ? info->name : QString(), info ? static_cast<qint64>(info->serial) : 0);
     if (!info) {
-      const Answer a = Warn(MainCaption, root + u'\r' + QStringLiteral("ドライブ情報が取得できません。") + u'\r' +
+      const Answer a = Warn(Question::DriveInfoUnreadable, MainCaption, root + u'\r' + QStringLiteral("ドライブ情報が取得できません。") + u'\r' +
                                              QStringLiteral("フォーマットされていますか？"),
                             Buttons::RetryCancel);
       if (a == Answer::Retry) continue;
@@ -51,7 +51,7 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
       WriteDebug(3008, static_cast<int>(AutoRunMode));
       Answer a = Answer::Ignore;
       if (AutoRunMode < 1) {
-        a = Warn(MainCaption,
+        a = Warn(Question::MediumUnidentifiable, MainCaption,
                  root + u'\r' + QStringLiteral("ボリューム名： ") + volumeName + QStringLiteral("　　シリアル番号: ") +
                      volumeSerial + u'\r' + u'\r' +
                      QStringLiteral("このプログラムはディスクのボリューム名とシリアル番号で履歴を管理しています。") +

@@ -15,9 +15,9 @@ QString Module1::DebugFilePath() const { return winpath::Join(ProgramFolder, QSt
 
 QString Module1::LogFilePath() const { return winpath::Join(SetFolder, set.Name + QStringLiteral(".log")); }
 
-Answer Module1::Warn(const QString& title, const QString& text, Buttons buttons) {
+Answer Module1::Warn(Question kind, const QString& title, const QString& text, Buttons buttons) {
   BeepAsterisk();
-  return ui.MsgBox(title, text, buttons, Icon::Exclamation);
+  return ui.MsgBox(kind, title, text, buttons, Icon::Exclamation);
 }
 
 std::optional<QStringList> Module1::ReadTextFile(const QString& path) {
@@ -33,7 +33,7 @@ void Module1::WriteDebugLine(const QString& line) {
   debugFile_ = fs.Open(DebugFilePath(), QIODevice::WriteOnly | QIODevice::Truncate);
   if (!debugFile_) {
     DebugMode = 0;
-    ui.MsgBox(MainCaption, QStringLiteral("デバッグファイルが作れません！"), Buttons::OK, Icon::Exclamation);
+    ui.MsgBox(Question::DebugFileNotCreated, MainCaption, QStringLiteral("デバッグファイルが作れません！"), Buttons::OK, Icon::Exclamation);
     return;
   }
   debugFile_->write(codec.EncodeLine(QStringLiteral("デバッグファイル")));
@@ -46,7 +46,7 @@ void Module1::WriteLogLine(const QString& line) {
   logFile_ = fs.Open(LogFilePath(), QIODevice::WriteOnly | QIODevice::Append);
   if (!logFile_) {
     LogEnabled = false;
-    ui.MsgBox(MainCaption, QStringLiteral("ログファイルが作れません！"), Buttons::OK, Icon::Exclamation);
+    ui.MsgBox(Question::LogFileNotCreated, MainCaption, QStringLiteral("ログファイルが作れません！"), Buttons::OK, Icon::Exclamation);
     return;
   }
   logFile_->write(bytes);

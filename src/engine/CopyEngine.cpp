@@ -75,7 +75,7 @@ bool FSaveExec::ExecCopy() {
           m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
           m.WriteDebug(2239, "残量不足を検出");
           const Answer a = m.ui.MsgBox(
-              FSaveExecCaption,
+              Question::ReserveShort, FSaveExecCaption,
               QStringLiteral("保存先ディスク残量が制限値以下です!") + QStringLiteral("\r\n\t残量値：") + MegaBytes(freeMB) +
                   QStringLiteral("\r\n\t制限値：") + MegaBytes(m.set.options.RsvSize) + QStringLiteral("\r\n") +
                   QStringLiteral("保存先メディアを交換して下さい"),
@@ -84,7 +84,7 @@ bool FSaveExec::ExecCopy() {
             again = true;
             continue;
           }
-          const Answer off = m.ui.MsgBox(FSaveExecCaption, QStringLiteral("今回の保存での残量制限を無効にしますか？"),
+          const Answer off = m.ui.MsgBox(Question::ReserveSwitchOff, FSaveExecCaption, QStringLiteral("今回の保存での残量制限を無効にしますか？"),
                                          Buttons::YesNo, Icon::Exclamation);
           if (off == Answer::Yes) {
             m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました"));
@@ -138,7 +138,7 @@ bool FSaveExec::ExecCopy() {
         break;
       }
       // The destination is full.
-      const Answer a = m.Warn(FSaveExecCaption,
+      const Answer a = m.Warn(Question::DestinationFull, FSaveExecCaption,
                               root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
                                   QStringLiteral("新しいメディアに交換してください"),
                               Buttons::YesNoCancel);

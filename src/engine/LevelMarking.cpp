@@ -38,7 +38,7 @@ bool FSaveExec::SetSaveListNewMark() {
     case level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
     case level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
     default:
-      m.Warn(FSaveExecCaption, QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
+      m.Warn(Question::LevelOutOfRange, FSaveExecCaption, QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
       return false;
   }
 }
@@ -76,7 +76,7 @@ bool FSaveExec::MediumCheckAgainstHistory() {
     if (!m.ReadDriveInfo(d, name, serial)) return false;
     if (preSerial.isEmpty() || preSerial == serial) return true;
     if (m.AutoRunMode >= 2) return true;
-    const Answer a = m.Warn(FSaveExecCaption,
+    const Answer a = m.Warn(Question::MediumChangedSincePrevious, FSaveExecCaption,
                             d + u'\r' + QStringLiteral("前回とメディアが変わっています。") + u'\r' +
                                 QStringLiteral("    前回のメディアのシリアル番号 : ") + preSerial + u'\r' +
                                 QStringLiteral("    前回のメディアのボリューム名 : ") + preName + u'\r' +
@@ -129,7 +129,7 @@ bool FSaveExec::SetSaveListNewMark1() {
       phaseNow = phase::Idle;
       return true;
     }
-    m.Warn(FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
+    m.Warn(Question::PreviousListingMissing, FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
     m.AutoRunMode = -1;
     return PreviousListError();
   }
@@ -188,7 +188,7 @@ bool FSaveExec::SetSaveListNewMark2() {
   QString path;
   const auto lines = ReadPreviousListing(path, false);
   if (!lines) {
-    m.Warn(FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
+    m.Warn(Question::PreviousListingMissing, FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
     m.AutoRunMode = -1;
     return PreviousListError();
   }

@@ -96,7 +96,7 @@ bool FSaveExec::OK_Click() {
       m.set.options.ComplexTypeMode = 0;
       CompMode = QStringLiteral("圧縮しない");
     } else {
-      m.Warn(FSaveExecCaption, QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
+      m.Warn(Question::ArchiverMissing, FSaveExecCaption, QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
                                    QStringLiteral("設定で[圧縮しない]を選択してください。"));
       return fail();
     }
@@ -118,7 +118,7 @@ bool FSaveExec::OK_Click() {
       ShowLevel();
       preRow = 0;
     } else {
-      m.Warn(FSaveExecCaption, QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
+      m.Warn(Question::PreviousRunMissing, FSaveExecCaption, QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
                                    QStringLiteral("差分ならLevel-0、修復なら最初に差分モードで保存してください"));
       return fail();
     }
@@ -152,7 +152,7 @@ bool FSaveExec::OK_Click() {
       return false;
     }
     if ((name != volumeName || serial != volumeSerial) && m.AutoRunMode < 3) {
-      const Answer a = m.Warn(FSaveExecCaption,
+      const Answer a = m.Warn(Question::MediumChangedSinceStart, FSaveExecCaption,
                               drive + u'\r' + QStringLiteral("起動時とメディアが変わっています。") + u'\r' +
                                   QStringLiteral("必要ならメディアを交換してください"),
                               Buttons::OKCancel);
@@ -205,7 +205,7 @@ bool FSaveExec::OK_Click() {
   if (uncopiedCount >= 1) {
     m.WriteLog(QStringLiteral("コピーできなかった数"), uncopiedCount);
     if (m.AutoRunMode < 2)
-      m.Warn(FSaveExecCaption, QString::number(uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
+      m.Warn(Question::UncopiedEntries, FSaveExecCaption, QString::number(uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
     ListSel_Click(2);
   } else {
     ListSel_Click(1);

@@ -22,7 +22,7 @@ bool FSaveExec::GetNewSetName() {
   const QString& dir = m.set.SaveDir;
   SaveSetHDir = dir.size() == 3 ? dir + m.set.Name : dir + u'\\' + m.set.Name;
   if (!m.MakeDirPath(SaveSetHDir)) {
-    m.Warn(FSaveExecCaption, SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
+    m.Warn(Question::SetFolderNotCreated, FSaveExecCaption, SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
     runFailed = true;
     return false;
   }

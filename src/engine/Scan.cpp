@@ -162,7 +162,7 @@ bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t&
   ++scanCount;
   ++count;
   if (SaveList.Rows() >= SaveListTable::kRowLimit) {
-    m.Warn(FSaveExecCaption, QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") +
+    m.Warn(Question::TooManyEntries, FSaveExecCaption, QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") +
                                  QStringLiteral("\r\n") + QStringLiteral("セット名を分割して下さい"));
     return false;
   }

@@ -1,6 +1,5 @@
 #include "mainwin/Qarno.h"
 
-#include "maintenance/NoCompTypes.h"
 #include "mainwin/SetFile.h"
 #include "platform/WinPath.h"
 
@@ -46,7 +45,7 @@ void Qarno::ReadSetFile() {
   const auto lines = m.ReadTextFile(SetFilePath());
   setLoaded = lines.has_value();
   if (!lines) {
-    m.Warn(m.MainCaption, QStringLiteral("セットファイルがありません。"));
+    m.Warn(Question::SetFileMissing, m.MainCaption, QStringLiteral("セットファイルがありません。"));
     m.AutoRunMode = -1;
     return;
   }
@@ -61,7 +60,7 @@ bool Qarno::WriteSetFile() {
     m.SetModified = false;
     return true;
   }
-  m.Warn(m.MainCaption, SetFilePath() + u'\r' + QStringLiteral("保存できませんでした"));
+  m.Warn(Question::SetFileNotSaved, m.MainCaption, SetFilePath() + u'\r' + QStringLiteral("保存できませんでした"));
   m.AutoRunMode = -1;
   return false;
 }
@@ -90,7 +89,7 @@ void Qarno::ReadHisFile() {
   bool hadVersion = true;
   if (!bytes) {
     if (!m.fs.WriteAtomic(path, QByteArray())) {
-      m.Warn(m.MainCaption, path + u'\r' + QStringLiteral("ファイルが作れませんでした。"));
+      m.Warn(Question::HistoryNotCreated, m.MainCaption, path + u'\r' + QStringLiteral("ファイルが作れませんでした。"));
       m.AutoRunMode = -1;
       return;
     }
@@ -135,7 +134,7 @@ bool Qarno::SaveHisFile() {
     m.WriteDebug(1028);
     return true;
   }
-  m.Warn(m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
+  m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
   m.AutoRunMode = -1;
   m.WriteDebug(1029);
   return false;
@@ -297,10 +296,31 @@ bool Qarno::SaveBeforeAction() {
   return true;
 }
 
+bool Qarno::CheckBeforeRun() {
+  m.WriteDebug(1000, "BackUp_Click");
+  if (m.set.Name.isEmpty()) {
+    m.Warn(Question::NoSetName, m.MainCaption, QStringLiteral("セット名を指定してください。"));
+    return false;
+  }
+  m.WriteDebug(1001);
+  if (!SaveBeforeAction()) return false;
+  m.WriteDebug(1002);
+  return true;
+}
+
+void Qarno::OpenChild(int dialogKind, int execMode) {
+  m.OpenDialogKind = static_cast<int16_t>(dialogKind);
+  m.ExecMode = execMode;
+  m.WriteDebug(1003);
+}
+
+void Qarno::ChildClosed() {
+  m.OpenDialogKind = 0;
+  m.ExecMode = 0;
+  m.WriteDebug(1004);
+}
+
 bool Qarno::SaveIfChanged() {
-  if (m.AutoRunMode < 0 && store) SaveSettings(*store, m.settings, m.set);
-  WriteNctFile(m);
-  m.CloseDebugFile();
   if (m.SetModified && !WriteSetFile()) return false;
   if (m.HistoryModified) return SaveHisFile();
   return true;
@@ -331,7 +351,6 @@ void Qarno::Form_Load(const QString& commandLine) {
     if (autoRun < 0) m.AutoRunMode = -1;
   }
   m.SetModified = false;
-  ReadNctFile(m);
 }
 
 bool Qarno::FileSave_Click() {

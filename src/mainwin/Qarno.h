@@ -49,16 +49,26 @@ class Qarno {
   // Window state asked for on the command line: 0 normal, 1 minimised, 2 maximised.
   int windowState = 0;
   bool FileSave_Click();
-  // The exit-time save: settings (unless an automatic run), the type list, the debug file,
-  // the set file and the history. No question is asked; false when a write failed.
+  // The exit-time save of the set file and the history (the program's exit saves the
+  // settings and the type list first). No question is asked; false when a write failed.
   bool SaveIfChanged();
   // Steps of the main window's start-up (the window's own steps aside): settings, set
-  // folder, command line, set file, level, command line again, the type list.
+  // folder, command line, set file, level, command line again. The program reads the
+  // no-compression types next.
   void Form_Load(const QString& commandLine);
   // The settings store of this program run (tests give their own).
   QSettings* store = nullptr;
   // Writes the set file and the history when they changed; false when a write failed.
   bool SaveBeforeAction();
+
+  // --- Handing over to a child window ---
+  // The first two steps of the backup and restore commands: a set name is needed, and what
+  // changed is written first. False stops the command.
+  bool CheckBeforeRun();
+  // The main window hands over to a child window of this kind (and mode, for the backup run
+  // window), and takes over again when it closes. Windows and command-line runs alike.
+  void OpenChild(int dialogKind, int execMode = 0);
+  void ChildClosed();
 };
 
 }  // namespace qarno

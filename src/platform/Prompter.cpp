@@ -41,10 +41,20 @@ QString AnswerName(Answer answer) {
   return QString();
 }
 
+QString QuestionName(Question kind) {
+  switch (kind) {
+#define QARNO_QUESTION_NAME(k) \
+  case Question::k: return QStringLiteral(#k);
+    QARNO_QUESTIONS(QARNO_QUESTION_NAME)
+#undef QARNO_QUESTION_NAME
+  }
+  return QStringLiteral("Question(%1)").arg(static_cast<int>(kind));
+}
+
 Answer HeadlessPrompter::MsgBox(const Message& message) {
   Answer answer = SafeAnswer(message.buttons);
   if (policy_) {
-    if (auto chosen = policy_(message); chosen && Offers(message.buttons, *chosen)) answer = *chosen;
+    if (auto chosen = policy_(message.kind); chosen && Offers(message.buttons, *chosen)) answer = *chosen;
   }
   QString flat = message.text;
   flat.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));

@@ -14,12 +14,63 @@ enum class Buttons { OK, OKCancel, YesNo, YesNoCancel, AbortRetryIgnore, RetryCa
 enum class Answer { OK, Cancel, Yes, No, Abort, Retry, Ignore };
 enum class BeepKind { Asterisk, Default };
 
+// What a message is about, beside its exact text: unattended policies and tests decide by the
+// kind, never by the words. Every message the system shows has its own kind.
+#define QARNO_QUESTIONS(X) \
+  X(None)                        /* a message without a kind of its own (never used by the system's messages) */ \
+  /* Program, set and history files */ \
+  X(DebugFileNotCreated)         /* "デバッグファイルが作れません！" */ \
+  X(LogFileNotCreated)           /* "ログファイルが作れません！" */ \
+  X(SetFileMissing)              /* "セットファイルがありません。" */ \
+  X(SetFileNotSaved)             /* path CR "保存できませんでした" (set file) */ \
+  X(HistoryNotCreated)           /* path CR "ファイルが作れませんでした。" */ \
+  X(HistoryNotSaved)             /* path CR "保存できませんでした" (history file) */ \
+  X(NoSetName)                   /* "セット名を指定してください。" */ \
+  /* Drives and media */ \
+  X(DriveInfoUnreadable)         /* "ドライブ情報が取得できません。" Retry/Cancel */ \
+  X(MediumUnidentifiable)        /* "…フォーマットされるのをお勧めします。" Abort/Retry/Ignore */ \
+  /* The backup run */ \
+  X(ArchiverMissing)             /* "UNLHA32がインストールされていません。" (backup and restore) */ \
+  X(PreviousRunMissing)          /* "前回の保存名が見つかりません！" */ \
+  X(SetFolderNotCreated)         /* SaveSetHDir CR "ディレクトリが作成できません。" */ \
+  X(TooManyEntries)              /* "保存対象のファイル/フォルダーが多すぎます。…" */ \
+  X(LevelOutOfRange)             /* "保存レベルの設定" CR "選択の範囲外です" */ \
+  X(MediumChangedSincePrevious)  /* "前回とメディアが変わっています。" Yes/No/Cancel */ \
+  X(PreviousListingMissing)      /* path CR "前回のCSVファイルがありません。" */ \
+  X(MediumChangedSinceStart)     /* "起動時とメディアが変わっています。" OK/Cancel */ \
+  X(ReserveShort)                /* "保存先ディスク残量が制限値以下です!" Yes/No */ \
+  X(ReserveSwitchOff)            /* "今回の保存での残量制限を無効にしますか？" Yes/No */ \
+  X(DestinationFull)             /* "ドライブの空き量が足りません。" Yes/No/Cancel */ \
+  X(ListingNotWritten)           /* path CR "CSVファイルが作成できませんでした。" */ \
+  X(UncopiedEntries)             /* n " 個コピーできませんでした。" */ \
+  /* The restore */ \
+  X(RestoreMediumChanged)        /* "前回とメディアが変わっています。" Abort/Retry/Ignore */ \
+  X(ListingUnreadable)           /* path CR "CSVファイルがリードできません。" Retry/Cancel */ \
+  X(MalformedListingLine)        /* "CSVファイルの内容がおかしいです。" … "続行しますか？" */ \
+  X(CannotRestore)               /* save CR path CR CR "復元できません。" Abort/Retry/Ignore */ \
+  X(SwapMedium)                  /* "メディアを入れ替えてください" Abort/Retry/Ignore */ \
+  X(SearchOlderRuns)             /* "…別の保存データーを使用して復元しますか？" Yes/No */ \
+  X(SaveNotInHistory)            /* name CR "ヒストリテーブルにありません。" */ \
+  X(RestoreIncomplete)           /* name CR "この保存履歴では完全に復元できませんでした。" */ \
+  X(OlderListingMissing)         /* path CR "ファイルがありません" Abort/Retry/Ignore */ \
+  /* The windows add their own kinds below. */
+
+enum class Question {
+#define QARNO_QUESTION_ENUM(k) k,
+  QARNO_QUESTIONS(QARNO_QUESTION_ENUM)
+#undef QARNO_QUESTION_ENUM
+};
+
 struct Message {
   QString title;
   QString text;
   Icon icon = Icon::Exclamation;
   Buttons buttons = Buttons::OK;
+  Question kind = Question::None;
 };
+
+// The kind's name, for logs and test failures.
+QString QuestionName(Question kind);
 
 // The answer that loses nothing and starts nothing: Cancel, Abort, No, or OK where OK is the
 // only button.
@@ -35,9 +86,9 @@ class Prompter {
   // Lets the user interface process pending events (timers, the Cancel button).
   virtual void DoEvents() = 0;
 
-  Answer MsgBox(const QString& title, const QString& text, Buttons buttons = Buttons::OK,
+  Answer MsgBox(Question kind, const QString& title, const QString& text, Buttons buttons = Buttons::OK,
                 Icon icon = Icon::Exclamation) {
-    return MsgBox(Message{title, text, icon, buttons});
+    return MsgBox(Message{title, text, icon, buttons, kind});
   }
 };
 
@@ -46,7 +97,8 @@ class Prompter {
 // unattended run never waits for a click.
 class HeadlessPrompter : public Prompter {
  public:
-  using Policy = std::function<std::optional<Answer>(const Message&)>;
+  // Chooses another answer than the safe one for some kinds of question.
+  using Policy = std::function<std::optional<Answer>(Question)>;
   using Sink = std::function<void(const QString&)>;
 
   Answer MsgBox(const Message& message) override;

@@ -32,7 +32,7 @@ bool FSaveExec::OutCsvList() {
     m.BeepAsterisk();
     const QString message = SaveCsvFile + u'\r' + QStringLiteral("CSVファイルが作成できませんでした。");
     Status = QStringLiteral("CSVファイルの出力") + u'\r' + message;
-    m.ui.MsgBox(FSaveExecCaption, message, Buttons::OK, Icon::Exclamation);
+    m.ui.MsgBox(Question::ListingNotWritten, FSaveExecCaption, message, Buttons::OK, Icon::Exclamation);
     m.AutoRunMode = -1;
     phaseNow = phase::Idle;
     return false;

@@ -115,7 +115,7 @@ bool FRestore::MediaCheck() {
     QString drive, volName, volSerial;
     if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
     if (volName == prevName && volSerial == prevSerial) return true;
-    const Answer a = m.Warn(Caption,
+    const Answer a = m.Warn(Question::RestoreMediumChanged, Caption,
                             drive + CR + QStringLiteral("前回とメディアが変わっています。") + CR +
                                 QStringLiteral("    前回のメディアのシリアル番号 : ") + prevSerial + CR +
                                 QStringLiteral("    前回のメディアのボリューム名 : ") + prevName + CR +
@@ -147,7 +147,7 @@ bool FRestore::ReadSaveList() {
       lines = m.ReadTextFile(path);
     }
     if (!lines) {
-      const Answer a = m.Warn(Caption, path + CR + QStringLiteral("CSVファイルがリードできません。"), Buttons::RetryCancel);
+      const Answer a = m.Warn(Question::ListingUnreadable, Caption, path + CR + QStringLiteral("CSVファイルがリードできません。"), Buttons::RetryCancel);
       if (a == Answer::Retry) continue;
       return false;
     }
@@ -165,7 +165,7 @@ bool FRestore::ReadSaveList() {
       m.WriteDebugPath(4013, line);
       SaveListEntry e;
       if (!ParseListingLine(line, e)) {
-        const Answer a = m.Warn(Caption,
+        const Answer a = m.Warn(Question::MalformedListingLine, Caption,
                                 QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
                                     QStringLiteral("続行しますか？"),
                                 Buttons::OKCancel);

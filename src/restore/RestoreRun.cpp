@@ -62,7 +62,7 @@ bool FRestore::ChkUnlhaNeeded() {
     needed = IsMarked(r) && SaveList[static_cast<size_t>(r)][SaveListEntry::CompType] == u"1";
   }
   if (!needed || m.ChkUnlha()) return true;
-  m.Warn(Caption, QStringLiteral("UNLHA32がインストールされていません。") + CR +
+  m.Warn(Question::ArchiverMissing, Caption, QStringLiteral("UNLHA32がインストールされていません。") + CR +
                       QStringLiteral("インストールしてから実行してください。"));
   return false;
 }
@@ -185,7 +185,7 @@ bool FRestore::ExecRestore() {
 
   const int left = CountReserved();
   if (left >= 1) {
-    const Answer a = m.ui.MsgBox(Caption,
+    const Answer a = m.ui.MsgBox(Question::SearchOlderRuns, Caption,
                                  QStringLiteral("保存履歴か保存データが壊れているため") + QString::number(left) +
                                      QStringLiteral("個復元できませんでした。") + QStringLiteral("\r\n") +
                                      QStringLiteral("別の保存データーを使用して復元しますか？") +
@@ -243,7 +243,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
           SetMark(r, rmark::Failed);
           break;
         }
-        const Answer a = m.Warn(Caption, name + CR + e[SaveListEntry::Path] + CR + CR + kNotRestorable,
+        const Answer a = m.Warn(Question::CannotRestore, Caption, name + CR + e[SaveListEntry::Path] + CR + CR + kNotRestorable,
                                 Buttons::AbortRetryIgnore);
         if (a == Answer::Abort) {
           SetMark(r, rmark::Failed);
@@ -257,7 +257,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
         ignoreErrors = true;
         break;
       }
-      const Answer a = m.Warn(Caption, drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
+      const Answer a = m.Warn(Question::SwapMedium, Caption, drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
                                            QStringLiteral("ボリューム名") + e[SaveListEntry::VolName] + CR +
                                            QStringLiteral("シリアル番号") + e[SaveListEntry::VolSerial],
                               Buttons::AbortRetryIgnore);
@@ -276,7 +276,7 @@ bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
     if (main.HisTable.Cell(h, HistoryEntry::SaveName) == RestoreSaveName) start = h;
   }
   if (start == 0) {
-    m.Warn(Caption, RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
+    m.Warn(Question::SaveNotInHistory, Caption, RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
     return false;
   }
   const QString incomplete = RestoreSaveName + CR + QStringLiteral("この保存履歴では完全に復元できませんでした。");
@@ -289,12 +289,12 @@ bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
     currentPath.clear();
     lineCounter = 0;
     if (!RestoreFromSaveCsv(name, dir, ignoreErrors)) {
-      m.Warn(Caption, incomplete);
+      m.Warn(Question::RestoreIncomplete, Caption, incomplete);
       return false;
     }
     if (CountReserved() == 0) return true;
   }
-  m.Warn(Caption, incomplete);
+  m.Warn(Question::RestoreIncomplete, Caption, incomplete);
   return false;
 }
 
@@ -305,7 +305,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
   for (;;) {
     lines = m.ReadTextFile(path);
     if (lines) break;
-    const Answer a = m.Warn(Caption, path + CR + QStringLiteral("ファイルがありません"), Buttons::AbortRetryIgnore);
+    const Answer a = m.Warn(Question::OlderListingMissing, Caption, path + CR + QStringLiteral("ファイルがありません"), Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) return false;
     if (a == Answer::Ignore) return true;
   }
@@ -319,7 +319,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
     ++lineCounter;
     SaveListEntry e;
     if (!ParseListingLine(line, e)) {
-      const Answer a = m.Warn(Caption,
+      const Answer a = m.Warn(Question::MalformedListingLine, Caption,
                               QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
                                   QStringLiteral("続行しますか？"),
                               Buttons::YesNo);
@@ -347,7 +347,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
         SetMark(r, rmark::Failed);
         break;
       }
-      const Answer a = m.Warn(Caption, name + CR + SaveList[static_cast<size_t>(r)][SaveListEntry::Path] + CR + CR +
+      const Answer a = m.Warn(Question::CannotRestore, Caption, name + CR + SaveList[static_cast<size_t>(r)][SaveListEntry::Path] + CR + CR +
                                            kNotRestorable,
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Retry) continue;

@@ -35,7 +35,7 @@ TEST(Trace, AnUncreatableDebugFileIsReportedOnceAndSwitchesDebugOff) {
   TestEnv env;
   Module1 m(env.fs, env.ui, QStringLiteral("T:\\no\\such\\folder"));
   m.DebugMode = 1;
-  env.ui.Expect(QStringLiteral("デバッグファイルが作れません！"), Answer::OK);
+  env.ui.Expect(Question::DebugFileNotCreated, Answer::OK, QStringLiteral("デバッグファイルが作れません！"));
   m.WriteDebug(1);
   m.WriteDebug(2);
   EXPECT_EQ(m.DebugMode, 0);
@@ -55,7 +55,7 @@ TEST(Log, RunsAppendToTheSetLogAndAFailureSilencesIt) {
             QStringLiteral("保存開始 [2001/02/03 04:05:06]\r\n終了\r\n\r\n"));
 
   m.SetFolder = QStringLiteral("T:\\missing");
-  env.ui.Expect(QStringLiteral("ログファイルが作れません！"), Answer::OK);
+  env.ui.Expect(Question::LogFileNotCreated, Answer::OK, QStringLiteral("ログファイルが作れません！"));
   m.WriteLog(QStringLiteral("a"));
   m.WriteLog(QStringLiteral("b"));
   EXPECT_FALSE(m.LogEnabled);
@@ -133,13 +133,13 @@ TEST(Drive, ReadDriveInfoAsksOnlyAboutUnidentifiableRemovableMedia) {
 
   // A labelled disk with serial 0: asked once; Ignore remembers it until the program ends.
   fs.volume = VolumeInfo{QStringLiteral(" FLOPPY "), 0};
-  env.ui.Expect(QStringLiteral("フォーマットされるのをお勧めします。"), Answer::Ignore);
+  env.ui.Expect(Question::MediumUnidentifiable, Answer::Ignore, QStringLiteral("フォーマットされるのをお勧めします。"));
   ASSERT_TRUE(m.ReadDriveInfo(drive, name, serial));
   EXPECT_EQ(name, QStringLiteral("FLOPPY"));
   ASSERT_TRUE(m.ReadDriveInfo(drive, name, serial));
   // Another disk in the same drive is asked about again; Abort fails the read.
   fs.volume = VolumeInfo{QString(), 0x1234};
-  env.ui.Expect(QStringLiteral("ボリューム名： "), Answer::Abort);
+  env.ui.Expect(Question::MediumUnidentifiable, Answer::Abort, QStringLiteral("ボリューム名： "));
   EXPECT_FALSE(m.ReadDriveInfo(drive, name, serial));
   // A fixed disk without a label raises no question; neither does an automatic run.
   fs.type = DriveType::Fixed;
@@ -150,8 +150,8 @@ TEST(Drive, ReadDriveInfoAsksOnlyAboutUnidentifiableRemovableMedia) {
   // An unreadable drive: Retry asks again, Cancel gives up.
   m.AutoRunMode = -1;
   fs.volume.reset();
-  env.ui.Expect(QStringLiteral("ドライブ情報が取得できません。"), Answer::Retry);
-  env.ui.Expect(QStringLiteral("フォーマットされていますか？"), Answer::Cancel);
+  env.ui.Expect(Question::DriveInfoUnreadable, Answer::Retry, QStringLiteral("ドライブ情報が取得できません。"));
+  env.ui.Expect(Question::DriveInfoUnreadable, Answer::Cancel, QStringLiteral("フォーマットされていますか？"));
   EXPECT_FALSE(m.ReadDriveInfo(drive, name, serial));
   EXPECT_TRUE(env.ui.Exhausted());
 }

@@ -1,7 +1,7 @@
 // Runs started from the command line: exit statuses, and packing with the real archiver.
 #include "EngineWorld.h"
 #include "common/Settings.h"
-#include "mainwin/ConsoleApp.h"
+#include "app/QarnoConsole.h"
 #include "records/LhaPacking.h"
 
 #include <QFileInfo>
@@ -113,7 +113,7 @@ TEST(ResultView, SelectorsFilterByFlagAndRecordedRunsLoadTheirListing) {
   w.Source(QStringLiteral("a.txt"), "a");
   w.Source(QStringLiteral("b.txt"), "b");
   w.fs.copyFails.insert(w.Src("b.txt"));
-  w.ui.Expect(QStringLiteral("1 個コピーできませんでした。"), Answer::OK);
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
   const RunResult r = w.Run(level::Level0);
   ASSERT_TRUE(r.succeeded);
   FSaveExec& run = *w.run;

@@ -41,10 +41,9 @@ TEST_F(Faults, LongDestinationsGoToNumberedAliasesThatContinueAcrossRuns) {
 TEST_F(Faults, ReserveShortageAsksAndNoNoRefusesEveryFile) {
   w.m.set.options.RsvSizeChk = 1;
   w.fs.freeKB = 10 * 1024;  // 10 MB against a 50 MB reserve
-  w.ui.Expect(QStringLiteral("保存先ディスク残量が制限値以下です!\r\n\t残量値：     10 MByte\r\n\t制限値：     50 MByte"),
-              Answer::No);
-  w.ui.Expect(QStringLiteral("今回の保存での残量制限を無効にしますか？"), Answer::No);
-  w.ui.Expect(QStringLiteral(" 個コピーできませんでした。"), Answer::OK);
+  w.ui.Expect(Question::ReserveShort, Answer::No, QStringLiteral("保存先ディスク残量が制限値以下です!\r\n\t残量値：     10 MByte\r\n\t制限値：     50 MByte"));
+  w.ui.Expect(Question::ReserveSwitchOff, Answer::No, QStringLiteral("今回の保存での残量制限を無効にしますか？"));
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral(" 個コピーできませんでした。"));
   const RunResult r = w.Run(level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 5);  // the directory and the four files
@@ -59,14 +58,14 @@ TEST_F(Faults, ReserveShortageAsksAndNoNoRefusesEveryFile) {
 TEST_F(Faults, ReserveShortageNoYesCopiesEverythingWithoutAskingAgain) {
   w.m.set.options.RsvSizeChk = 1;
   w.fs.freeKB = 1024;
-  w.ui.Expect(QStringLiteral("保存先ディスク残量が制限値以下です!"), Answer::No);
-  w.ui.Expect(QStringLiteral("今回の保存での残量制限を無効にしますか？"), Answer::Yes);
+  w.ui.Expect(Question::ReserveShort, Answer::No, QStringLiteral("保存先ディスク残量が制限値以下です!"));
+  w.ui.Expect(Question::ReserveSwitchOff, Answer::Yes, QStringLiteral("今回の保存での残量制限を無効にしますか？"));
   const RunResult r = w.Run(level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 0);
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました")));
   // Yes means "I changed the medium": the same entry is checked again.
-  w.ui.Expect(QStringLiteral("保存先ディスク残量が制限値以下です!"), Answer::Yes);
+  w.ui.Expect(Question::ReserveShort, Answer::Yes, QStringLiteral("保存先ディスク残量が制限値以下です!"));
   const qsizetype before = w.ui.messages.size();
   w.fs.onFreeQuery = [&] {
     if (w.ui.messages.size() > before) w.fs.freeKB = 100 * 1024;  // the new medium has room
@@ -80,7 +79,8 @@ TEST_F(Faults, UnattendedRunsRefuseShortReservesWithoutAsking) {
   w.fs.freeKB = 1024;
   w.m.AutoRunMode = 2;
   // The headless fallback of a Yes/No question is No: the files are refused.
-  w.ui.AnswerAll(QStringLiteral("残量"), Answer::No);
+  w.ui.AnswerAll(Question::ReserveShort, Answer::No);
+  w.ui.AnswerAll(Question::ReserveSwitchOff, Answer::No);
   const RunResult r = w.Run(level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 5);
@@ -89,8 +89,8 @@ TEST_F(Faults, UnattendedRunsRefuseShortReservesWithoutAsking) {
 TEST_F(Faults, FullDestinationNoMarksTheRestUnsavedAndCancelAborts) {
   w.fs.copyFails.insert(w.Src("f1.txt"));
   w.fs.freeKB = 0;
-  w.ui.Expect(QStringLiteral("ドライブの空き量が足りません。\r新しいメディアに交換してください"), Answer::No);
-  w.ui.Expect(QStringLiteral("3 個コピーできませんでした。"), Answer::OK);
+  w.ui.Expect(Question::DestinationFull, Answer::No, QStringLiteral("ドライブの空き量が足りません。\r新しいメディアに交換してください"));
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("3 個コピーできませんでした。"));
   const RunResult r = w.Run(level::Level0);
   EXPECT_TRUE(r.succeeded);  // the listing records what was saved and what was not
   EXPECT_EQ(Flag(r.saveName, "f0.txt"), QStringLiteral("3"));
@@ -99,7 +99,7 @@ TEST_F(Faults, FullDestinationNoMarksTheRestUnsavedAndCancelAborts) {
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（残量不足） [T:\\src\\f1.txt]")));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした(残量不足） [T:\\src\\f2.txt]")));
 
-  w.ui.Expect(QStringLiteral("ドライブの空き量が足りません。"), Answer::Cancel);
+  w.ui.Expect(Question::DestinationFull, Answer::Cancel, QStringLiteral("ドライブの空き量が足りません。"));
   const RunResult c = w.Run(level::Level0);
   EXPECT_FALSE(c.succeeded);
   EXPECT_EQ(c.saveName, Today(1));
@@ -114,13 +114,13 @@ TEST_F(Faults, MediumChangedBetweenStartAndCopyIsAskedAboutUnlessUnattended) {
   w.fs.onVolumeRead = [&](int n) {
     if (n == 2) w.fs.volume.serial = 0x55556666;
   };
-  w.ui.Expect(QStringLiteral("起動時とメディアが変わっています。"), Answer::Cancel);
+  w.ui.Expect(Question::MediumChangedSinceStart, Answer::Cancel, QStringLiteral("起動時とメディアが変わっています。"));
   EXPECT_FALSE(w.Run(level::Level0).succeeded);
   EXPECT_TRUE(w.Log().contains(QStringLiteral("中止されました\r\n終了")));
 
   w.fs.volumeReads = 0;
   w.fs.volume.serial = 0x1A2B3C4D;
-  w.ui.Expect(QStringLiteral("必要ならメディアを交換してください"), Answer::OK);
+  w.ui.Expect(Question::MediumChangedSinceStart, Answer::OK, QStringLiteral("必要ならメディアを交換してください"));
   const RunResult ok = w.Run(level::Level0);
   EXPECT_TRUE(ok.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(ok.saveName, w.Src("f0.txt")))[6], QStringLiteral("5555-6666"));
@@ -134,14 +134,13 @@ TEST_F(Faults, MediumChangedBetweenStartAndCopyIsAskedAboutUnlessUnattended) {
 TEST_F(Faults, PreviousMediumDifferentAsksToChangeIt) {
   ASSERT_TRUE(w.Run(level::Level0).succeeded);
   w.fs.volume = VolumeInfo{QStringLiteral("OTHER"), 0x99990000};
-  w.ui.Expect(QStringLiteral("    前回のメディアのシリアル番号 : 1A2B-3C4D\r    前回のメディアのボリューム名 : BACKUP1\r"
-                             "    今回のメディアのシリアル番号 : 9999-0000"),
-              Answer::Yes);
-  w.ui.Expect(QStringLiteral("前回とメディアが変わっています。"), Answer::No);
+  w.ui.Expect(Question::MediumChangedSincePrevious, Answer::Yes, QStringLiteral("    前回のメディアのシリアル番号 : 1A2B-3C4D\r    前回のメディアのボリューム名 : BACKUP1\r"
+                             "    今回のメディアのシリアル番号 : 9999-0000"));
+  w.ui.Expect(Question::MediumChangedSincePrevious, Answer::No, QStringLiteral("前回とメディアが変わっています。"));
   EXPECT_TRUE(w.Run(level::Level1).succeeded);
   // The newest run is now on the other medium; the first one comes back.
   w.fs.volume = VolumeInfo{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
-  w.ui.Expect(QStringLiteral("前回とメディアが変わっています。"), Answer::Cancel);
+  w.ui.Expect(Question::MediumChangedSincePrevious, Answer::Cancel, QStringLiteral("前回とメディアが変わっています。"));
   EXPECT_FALSE(w.Run(level::Level1).succeeded);
 }
 
@@ -154,7 +153,7 @@ TEST_F(Faults, VanishedAndUnreadableSourcesAreRecordedNotFatal) {
   w.fs.copyFails = {w.Src("f1.txt"), w.Src("f2.txt")};
   w.fs.unopenable = {w.Src("f1.txt")};
   w.m.set.options.LockFile = 1;
-  w.ui.Expect(QStringLiteral("2 個コピーできませんでした。"), Answer::OK);
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
   const RunResult r = w.Run(level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(Flag(r.saveName, "f0.txt"), QStringLiteral("6"));
@@ -168,7 +167,7 @@ TEST_F(Faults, VanishedAndUnreadableSourcesAreRecordedNotFatal) {
   // Without the locked-file option the refused copy is an ordinary failure.
   w.ui.onYield = nullptr;
   w.m.set.options.LockFile = 0;
-  w.ui.Expect(QStringLiteral("2 個コピーできませんでした。"), Answer::OK);
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
   const RunResult r2 = w.Run(level::Level0);
   EXPECT_EQ(Flag(r2.saveName, "f2.txt"), QStringLiteral("-2"));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（その他） [T:\\src\\f2.txt] [文字数=13]")));
@@ -228,8 +227,7 @@ TEST_F(Faults, TheEntryLimitStopsTheScan) {
   EXPECT_TRUE(run.MkSaveList());
   EXPECT_EQ(run.SaveList.Count(), 32765);
   many(32765);
-  w.ui.Expect(QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)\r\nセット名を分割して下さい"),
-              Answer::OK);
+  w.ui.Expect(Question::TooManyEntries, Answer::OK, QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)\r\nセット名を分割して下さい"));
   EXPECT_FALSE(run.MkSaveList());
   EXPECT_TRUE(w.ui.Exhausted());
 }
@@ -254,11 +252,11 @@ TEST_F(Faults, UnattendedFallbacksRunAsLevel0AndWithoutPacking) {
 
   // Interactive, the same situations stop the run with their messages.
   w.m.AutoRunMode = -1;
-  w.ui.Expect(QStringLiteral("UNLHA32がインストールされていません。\r設定で[圧縮しない]を選択してください。"), Answer::OK);
+  w.ui.Expect(Question::ArchiverMissing, Answer::OK, QStringLiteral("UNLHA32がインストールされていません。\r設定で[圧縮しない]を選択してください。"));
   EXPECT_FALSE(w.Run(level::Level0).succeeded);
   w.m.set.options.ComplexTypeMode = 0;
   w.main.ClearHisTable();
-  w.ui.Expect(QStringLiteral("前回の保存名が見つかりません！"), Answer::OK);
+  w.ui.Expect(Question::PreviousRunMissing, Answer::OK, QStringLiteral("前回の保存名が見つかりません！"));
   EXPECT_FALSE(w.Run(level::Level1).succeeded);
 }
 

@@ -138,8 +138,8 @@ TEST_F(Levels, OverwriteRunsReuseOneSaveAndKeepVanishedEntries) {
 
 TEST_F(Levels, RepairCopiesOnlyWhatTheRepairedRunMissed) {
   w.fs.copyFails.insert(w.Src("a.txt"));
-  w.ui.Expect(QStringLiteral("1 個コピーできませんでした。"), Answer::OK);
-  w.ui.Expect(QStringLiteral("1 個コピーできませんでした。"), Answer::OK);
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
   const RunResult r0 = w.Run(level::Level0);
   ASSERT_TRUE(r0.succeeded);
   EXPECT_EQ(r0.uncopied, 1);

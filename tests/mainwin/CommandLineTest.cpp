@@ -1,4 +1,4 @@
-#include "mainwin/ConsoleApp.h"
+#include "app/QarnoConsole.h"
 #include "mainwin/Qarno.h"
 #include "support/TestEnv.h"
 
@@ -74,29 +74,10 @@ TEST(CommandLine, StartUpAppliesTheCommandLineOverTheSetFile) {
   // A set that cannot be loaded never starts an automatic run.
   Qarno q2(m);
   q2.store = store.get();
-  env.ui.Expect(QStringLiteral("セットファイルがありません。"), Answer::OK);
+  env.ui.Expect(Question::SetFileMissing, Answer::OK, QStringLiteral("セットファイルがありません。"));
   q2.Form_Load(QStringLiteral("other /B2"));
   EXPECT_FALSE(q2.setLoaded);
   EXPECT_EQ(m.AutoRunMode, -1);
-}
-
-TEST(CommandLine, ExitSavesWhatChangedAndTheSettingsOnlyWhenInteractive) {
-  TestEnv env;
-  Module1& m = *env.m;
-  auto store = OpenSettingsStore();
-  Qarno q(m);
-  q.store = store.get();
-  m.set.Name = QStringLiteral("s");
-  m.set.SaveDir = QStringLiteral("T:\\dst");
-  m.SetModified = true;
-  m.AutoRunMode = 1;
-  EXPECT_TRUE(q.SaveIfChanged());
-  EXPECT_TRUE(env.Exists(QStringLiteral("T:\\prog\\SetDir\\s.qrn")));
-  EXPECT_TRUE(env.Exists(QStringLiteral("T:\\prog\\Qarno.nct")));
-  EXPECT_FALSE(store->contains(QStringLiteral("Startup Setting/ResentFile")));
-  m.AutoRunMode = -1;
-  EXPECT_TRUE(q.SaveIfChanged());
-  EXPECT_EQ(store->value(QStringLiteral("Startup Setting/ResentFile")).toString(), QStringLiteral("s"));
 }
 
 }  // namespace

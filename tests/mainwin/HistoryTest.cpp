@@ -116,11 +116,11 @@ TEST_F(History, MissingFileIsCreatedAndEmptyHistoryDeletesIt) {
   EXPECT_FALSE(env.Exists(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
   m.SetFolder = QStringLiteral("T:\\nowhere");
   m.AutoRunMode = 2;
-  env.ui.Expect(QStringLiteral("ファイルが作れませんでした。"), Answer::OK);
+  env.ui.Expect(Question::HistoryNotCreated, Answer::OK, QStringLiteral("ファイルが作れませんでした。"));
   q.ReadHisFile();
   EXPECT_EQ(m.AutoRunMode, -1);
   Add(QStringLiteral("qrn20010101_00"), QStringLiteral("Level-0"));
-  env.ui.Expect(QStringLiteral("daily.qrl\r保存できませんでした"), Answer::OK);
+  env.ui.Expect(Question::HistoryNotSaved, Answer::OK, QStringLiteral("daily.qrl\r保存できませんでした"));
   EXPECT_FALSE(q.SaveHisFile());
   EXPECT_TRUE(m.HistoryModified);
 }

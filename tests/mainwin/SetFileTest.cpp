@@ -91,7 +91,7 @@ TEST(SetFile, MissingAndUnwritableFilesStopAutomaticRuns) {
   Qarno q(m);
   m.set.Name = QStringLiteral("nothere");
   m.AutoRunMode = 1;
-  env.ui.Expect(QStringLiteral("セットファイルがありません。"), Answer::OK);
+  env.ui.Expect(Question::SetFileMissing, Answer::OK, QStringLiteral("セットファイルがありません。"));
   q.ReadSetFile();
   EXPECT_FALSE(q.setLoaded);
   EXPECT_EQ(m.AutoRunMode, -1);
@@ -100,7 +100,7 @@ TEST(SetFile, MissingAndUnwritableFilesStopAutomaticRuns) {
   m.AutoRunMode = 1;
   m.SetModified = true;
   m.SetFolder = QStringLiteral("T:\\nowhere");
-  env.ui.Expect(QStringLiteral("T:\\nowhere\\nothere.qrn\r保存できませんでした"), Answer::OK);
+  env.ui.Expect(Question::SetFileNotSaved, Answer::OK, QStringLiteral("T:\\nowhere\\nothere.qrn\r保存できませんでした"));
   EXPECT_FALSE(q.WriteSetFile());
   EXPECT_EQ(m.AutoRunMode, -1);
   EXPECT_TRUE(m.SetModified);
@@ -118,7 +118,7 @@ TEST(SetFile, AFailedWriteLeavesTheOldFileWhole) {
   m.set.Name = QStringLiteral("s");
   env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\s.qrn"), "#Version 1.10\r\ndir=E:\\old\r\n");
   Qarno q(m);
-  env.ui.Expect(QStringLiteral("保存できませんでした"), Answer::OK);
+  env.ui.Expect(Question::SetFileNotSaved, Answer::OK, QStringLiteral("保存できませんでした"));
   EXPECT_FALSE(q.WriteSetFile());
   EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\s.qrn")), QByteArray("#Version 1.10\r\ndir=E:\\old\r\n"));
 }

@@ -83,13 +83,12 @@ TEST_F(RestoreList, MalformedLinesAreSkippedOnOkAndAbandonOnCancel) {
   lines.insert(2, QStringLiteral("\"T:\\src\\short\",---A-,1,2001/02/03 04:05:06"));
   w.WriteListing(S0, lines);
   w.AddHistory(S0);
-  w.ui.Expect(QStringLiteral("CSVファイルの内容がおかしいです。\r[\"T:\\src\\short\",---A-,1,2001/02/03 04:05:06]\r続行しますか？"),
-              Answer::OK);
+  w.ui.Expect(Question::MalformedListingLine, Answer::OK, QStringLiteral("CSVファイルの内容がおかしいです。\r[\"T:\\src\\short\",---A-,1,2001/02/03 04:05:06]\r続行しますか？"));
   auto r = w.Open(S0);
   EXPECT_EQ(r->Rows(), 8);
   EXPECT_EQ(w.ui.messages.back().buttons, Buttons::OKCancel);
 
-  w.ui.Expect(QStringLiteral("CSVファイルの内容がおかしいです。"), Answer::Cancel);
+  w.ui.Expect(Question::MalformedListingLine, Answer::Cancel, QStringLiteral("CSVファイルの内容がおかしいです。"));
   auto failed = w.Open(S0, false);
   EXPECT_TRUE(w.m.CancelFlag);
   EXPECT_TRUE(failed->closeAllowed);
@@ -109,8 +108,7 @@ TEST_F(RestoreList, MissingListingIsTriedAtTheRecordedDirectoryThenRetried) {
 
   // Neither place: Retry after the listing came back, Cancel gives up.
   w.AddHistory(S1, QStringLiteral("T:\\gone"));
-  w.ui.Expect(QStringLiteral("T:\\gone\\daily\\") + S1 + QStringLiteral(".csv\rCSVファイルがリードできません。"),
-              Answer::Retry);
+  w.ui.Expect(Question::ListingUnreadable, Answer::Retry, QStringLiteral("T:\\gone\\daily\\") + S1 + QStringLiteral(".csv\rCSVファイルがリードできません。"));
   int reads = 0;
   w.fs.onVolumeRead = [&](int) {
     if (++reads == 2) w.WriteListing(S1, SmallListing().mid(0, 3));
@@ -121,7 +119,7 @@ TEST_F(RestoreList, MissingListingIsTriedAtTheRecordedDirectoryThenRetried) {
 
   w.fs.onVolumeRead = nullptr;
   w.AddHistory(QStringLiteral("qrn20010203_02"), QStringLiteral("T:\\gone"));
-  w.ui.Expect(QStringLiteral("CSVファイルがリードできません。"), Answer::Cancel);
+  w.ui.Expect(Question::ListingUnreadable, Answer::Cancel, QStringLiteral("CSVファイルがリードできません。"));
   auto none = w.Open(QStringLiteral("qrn20010203_02"), false);
   EXPECT_EQ(none->Rows(), 1);
 }
@@ -133,8 +131,8 @@ TEST_F(RestoreList, ChangedMediumIsComparedAgainOnEveryRetry) {
                                       "    前回のメディアのボリューム名 : OLD\r    今回のメディアのシリアル番号 : 1A2B-3C4D\r"
                                       "    今回のメディアのボリューム名 : BACKUP1\r交換して下さい。");
   // Retry with the wrong medium still in: asked again; then the right one is put in.
-  w.ui.Expect(text, Answer::Retry);
-  w.ui.Expect(text, Answer::Retry);
+  w.ui.Expect(Question::RestoreMediumChanged, Answer::Retry, text);
+  w.ui.Expect(Question::RestoreMediumChanged, Answer::Retry, text);
   w.fs.onVolumeRead = [&](int n) {
     if (n == 3) w.fs.volume = VolumeInfo{QStringLiteral("OLD"), 0x11112222};
   };
@@ -146,9 +144,9 @@ TEST_F(RestoreList, ChangedMediumIsComparedAgainOnEveryRetry) {
 
   w.fs.onVolumeRead = nullptr;
   w.fs.volume = VolumeInfo{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
-  w.ui.Expect(QStringLiteral("前回とメディアが変わっています。"), Answer::Ignore);
+  w.ui.Expect(Question::RestoreMediumChanged, Answer::Ignore, QStringLiteral("前回とメディアが変わっています。"));
   EXPECT_EQ(w.Open(S0)->Rows(), 8);
-  w.ui.Expect(QStringLiteral("前回とメディアが変わっています。"), Answer::Abort);
+  w.ui.Expect(Question::RestoreMediumChanged, Answer::Abort, QStringLiteral("前回とメディアが変わっています。"));
   EXPECT_EQ(w.Open(S0, false)->Rows(), 1);
 }
 

@@ -162,9 +162,9 @@ TEST_F(RestoreRun, MediumOfTheRunFolderIsAskedForPerSaveName) {
   auto r = w.Open(S2);
   w.fs.volume = VolumeInfo{QStringLiteral("OTHER"), 0x99998888};
   // Ignore holds for the save name it was given for: S0 and S1 each ask once.
-  w.ui.Expect(QStringLiteral("T:\\\rメディアを入れ替えてください\rボリューム名BACKUP1\rシリアル番号1A2B-3C4D"), Answer::Ignore);
-  w.ui.Expect(QStringLiteral("メディアを入れ替えてください"), Answer::Ignore);
-  w.ui.Expect(QStringLiteral("メディアを入れ替えてください"), Answer::Abort);
+  w.ui.Expect(Question::SwapMedium, Answer::Ignore, QStringLiteral("T:\\\rメディアを入れ替えてください\rボリューム名BACKUP1\rシリアル番号1A2B-3C4D"));
+  w.ui.Expect(Question::SwapMedium, Answer::Ignore, QStringLiteral("メディアを入れ替えてください"));
+  w.ui.Expect(Question::SwapMedium, Answer::Abort, QStringLiteral("メディアを入れ替えてください"));
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Stopped);
   EXPECT_TRUE(w.ui.Exhausted());
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,1,2"));  // S2's new.txt was not reached
@@ -180,8 +180,8 @@ TEST_F(RestoreRun, FailedEntryAsksAndIgnoreSilencesTheRestOfTheRun) {
   auto r = w.Open(S2);
   // Retry fails again, then Ignore: the entry fails and nothing more is asked for S2 either.
   const QString text = S0 + QStringLiteral("\rT:\\src\\sub\\old.txt\r\r") + kNot;
-  w.ui.Expect(text, Answer::Retry);
-  w.ui.Expect(text, Answer::Ignore);
+  w.ui.Expect(Question::CannotRestore, Answer::Retry, text);
+  w.ui.Expect(Question::CannotRestore, Answer::Ignore, text);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_TRUE(w.ui.Exhausted());
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,-1,-1"));
@@ -194,7 +194,7 @@ TEST_F(RestoreRun, AbortOnAFailedEntryStopsTheRun) {
   ThreeRuns();
   w.fs.copyFails = {QStringLiteral("T:\\dst\\daily\\") + S1 + QStringLiteral("\\Drive_T\\src\\a.txt")};
   auto r = w.Open(S2);
-  w.ui.Expect(kNot, Answer::Abort);
+  w.ui.Expect(Question::CannotRestore, Answer::Abort, kNot);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Stopped);
   EXPECT_EQ(Mark(*r, 2), QStringLiteral("-1"));
   EXPECT_EQ(Mark(*r, 4), QStringLiteral("1"));
@@ -213,11 +213,10 @@ TEST_F(RestoreRun, SearchInOlderRunsTakesCopiesThatThoseRunsMade) {
                       .toUtf8());
   w.fs.copyFails = {QStringLiteral("T:\\dst\\daily\\") + S1 + QStringLiteral("\\Drive_T\\src\\a.txt")};
   auto r = w.Open(S2);
-  w.ui.Expect(S1 + QStringLiteral("\rT:\\src\\a.txt\r\r") + kNot, Answer::Ignore);
+  w.ui.Expect(Question::CannotRestore, Answer::Ignore, S1 + QStringLiteral("\rT:\\src\\a.txt\r\r") + kNot);
   // Still marked after the main pass: sub\old.txt only; a.txt failed and is not tried again.
-  w.ui.Expect(QStringLiteral("保存履歴か保存データが壊れているため1個復元できませんでした。\r\n") + kSearch +
-                  QStringLiteral("\r\n(新しいデーターから順番に探します)"),
-              Answer::Yes);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, QStringLiteral("保存履歴か保存データが壊れているため1個復元できませんでした。\r\n") + kSearch +
+                  QStringLiteral("\r\n(新しいデーターから順番に探します)"));
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_TRUE(w.ui.Exhausted());
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\sub\\old.txt")), "old");
@@ -240,7 +239,7 @@ TEST_F(RestoreRun, SearchUsesTheStorageOfTheOlderRunsLine) {
   w.AddHistory(S0);
   w.AddHistory(S1);
   auto r = w.Open(S1);
-  w.ui.Expect(kSearch, Answer::Yes);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\a.txt")), "from S0");
   EXPECT_EQ(Mark(*r, 1), QStringLiteral("2"));
@@ -251,35 +250,35 @@ TEST_F(RestoreRun, SearchReportsMissingListingsAndRunsNotInTheHistory) {
   w.WriteListing(S2, {L(QStringLiteral("a.txt"), 2, QString(), QStringLiteral("0"))});
   w.env.fs.Kill(QStringLiteral("T:\\dst\\daily\\") + S1 + QStringLiteral(".csv"));
   auto r = w.Open(S2);
-  w.ui.Expect(kSearch, Answer::Yes);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
   // S2's listing has no copy of it; S1's listing is gone: Retry, then skip it; S0 has it.
-  w.ui.Expect(QStringLiteral("T:\\dst\\daily\\") + S1 + QStringLiteral(".csv\rファイルがありません"), Answer::Retry);
-  w.ui.Expect(QStringLiteral("ファイルがありません"), Answer::Ignore);
+  w.ui.Expect(Question::OlderListingMissing, Answer::Retry, QStringLiteral("T:\\dst\\daily\\") + S1 + QStringLiteral(".csv\rファイルがありません"));
+  w.ui.Expect(Question::OlderListingMissing, Answer::Ignore, QStringLiteral("ファイルがありません"));
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_TRUE(w.ui.Exhausted());
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\a.txt")), "a0");
 
   // Abort on the missing listing ends the search with its message; the run still finishes.
   auto aborted = w.Open(S2);
-  w.ui.Expect(kSearch, Answer::Yes);
-  w.ui.Expect(QStringLiteral("ファイルがありません"), Answer::Abort);
-  w.ui.Expect(S2 + QStringLiteral("\r") + kIncomplete, Answer::OK);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
+  w.ui.Expect(Question::OlderListingMissing, Answer::Abort, QStringLiteral("ファイルがありません"));
+  w.ui.Expect(Question::RestoreIncomplete, Answer::OK, S2 + QStringLiteral("\r") + kIncomplete);
   EXPECT_EQ(w.RestoreAll(*aborted), RestoreOutcome::Finished);
   EXPECT_EQ(Mark(*aborted, 1), QStringLiteral("1"));
 
   // The restore window's save name not in the history.
   auto orphan = w.Open(S2);
   orphan->RestoreSaveName = QStringLiteral("qrn19990101_00");
-  w.ui.Expect(kSearch, Answer::Yes);
-  w.ui.Expect(QStringLiteral("qrn19990101_00\rヒストリテーブルにありません。"), Answer::OK);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
+  w.ui.Expect(Question::SaveNotInHistory, Answer::OK, QStringLiteral("qrn19990101_00\rヒストリテーブルにありません。"));
   EXPECT_EQ(w.RestoreAll(*orphan), RestoreOutcome::Finished);
 
   // Nobody has it: every run searched, then the message.
   w.WriteListing(S2, {L(QStringLiteral("zzz.txt"), 2, QString(), QStringLiteral("0"))});
   auto nowhere = w.Open(S2);
-  w.ui.Expect(kSearch, Answer::Yes);
-  w.ui.Expect(QStringLiteral("ファイルがありません"), Answer::Ignore);
-  w.ui.Expect(kIncomplete, Answer::OK);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
+  w.ui.Expect(Question::OlderListingMissing, Answer::Ignore, QStringLiteral("ファイルがありません"));
+  w.ui.Expect(Question::RestoreIncomplete, Answer::OK, kIncomplete);
   EXPECT_EQ(w.RestoreAll(*nowhere), RestoreOutcome::Finished);
   EXPECT_EQ(nowhere->Status, QStringLiteral("復元を実行中  ...... 終了"));  // still marked, not failed
 }
@@ -291,18 +290,18 @@ TEST_F(RestoreRun, SearchCarriesIgnoreErrorsAndAsksOnMalformedLines) {
   w.fs.copyFails = {QStringLiteral("T:\\dst\\daily\\") + S1 + QStringLiteral("\\Drive_T\\src\\a.txt"),
                     QStringLiteral("T:\\dst\\daily\\") + S0 + QStringLiteral("\\Drive_T\\src\\sub\\old.txt")};
   auto r = w.Open(S2);
-  w.ui.Expect(kNot, Answer::Ignore);
-  w.ui.Expect(kSearch, Answer::Yes);
-  w.ui.Expect(QStringLiteral("CSVファイルの内容がおかしいです。\r[\"T:\\src\\broken\",---A-]\r続行しますか？"), Answer::Yes);
+  w.ui.Expect(Question::CannotRestore, Answer::Ignore, kNot);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
+  w.ui.Expect(Question::MalformedListingLine, Answer::Yes, QStringLiteral("CSVファイルの内容がおかしいです。\r[\"T:\\src\\broken\",---A-]\r続行しますか？"));
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_TRUE(w.ui.Exhausted());  // S0's copy of sub\old.txt failed silently
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("-1,-1"));
 
   auto stopped = w.Open(S2);
-  w.ui.Expect(kNot, Answer::Ignore);
-  w.ui.Expect(kSearch, Answer::Yes);
-  w.ui.Expect(QStringLiteral("CSVファイルの内容がおかしいです。"), Answer::No);
-  w.ui.Expect(kIncomplete, Answer::OK);
+  w.ui.Expect(Question::CannotRestore, Answer::Ignore, kNot);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
+  w.ui.Expect(Question::MalformedListingLine, Answer::No, QStringLiteral("CSVファイルの内容がおかしいです。"));
+  w.ui.Expect(Question::RestoreIncomplete, Answer::OK, kIncomplete);
   EXPECT_EQ(w.RestoreAll(*stopped), RestoreOutcome::Finished);
   EXPECT_EQ(Marks(*stopped).join(u','), QStringLiteral("-1,1"));
 }
@@ -311,7 +310,7 @@ TEST_F(RestoreRun, NoSearchWhenTheUserSaysNo) {
   ThreeRuns();
   w.WriteListing(S2, {L(QStringLiteral("a.txt"), 2, QString(), QStringLiteral("0"))});
   auto r = w.Open(S2);
-  w.ui.Expect(kSearch, Answer::No);
+  w.ui.Expect(Question::SearchOlderRuns, Answer::No, kSearch);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_EQ(Mark(*r, 1), QStringLiteral("1"));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\src\\a.txt")));
@@ -383,7 +382,7 @@ TEST_F(RestoreRun, PackedEntriesAreUnpackedWithTheArchiverInTheTargetFolder) {
   w.AddHistory(S0);
   w.env.WriteFile(QStringLiteral("T:\\src\\bad.txt"), "kept");
   auto r = w.Open(S0);
-  w.ui.Expect(S0 + QStringLiteral("\rT:\\src\\bad.txt\r\r") + kNot, Answer::Ignore);
+  w.ui.Expect(Question::CannotRestore, Answer::Ignore, S0 + QStringLiteral("\rT:\\src\\bad.txt\r\r") + kNot);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\p\\doc.txt")), "packed");
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\deep\\name.txt")), "aliased");
@@ -407,7 +406,7 @@ TEST_F(RestoreRun, MissingArchiverStopsBeforeAnythingWhenPackedEntriesAreMarked)
   w.AddHistory(S0);
   w.archiver.available = false;
   auto r = w.Open(S0);
-  w.ui.Expect(QStringLiteral("UNLHA32がインストールされていません。\rインストールしてから実行してください。"), Answer::OK);
+  w.ui.Expect(Question::ArchiverMissing, Answer::OK, QStringLiteral("UNLHA32がインストールされていません。\rインストールしてから実行してください。"));
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::NotStarted);
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("1,1"));
   EXPECT_TRUE(r->closeAllowed);

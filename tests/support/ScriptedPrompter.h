@@ -12,14 +12,20 @@ namespace qarno::test {
 class ScriptedPrompter : public Prompter {
  public:
   struct Expected {
-    QString contains;  // a part of the text the message must have
+    Question kind;
     Answer answer;
+    QString contains;  // when not empty, a part of the text the message must have
   };
 
-  // Queues the answer to the next message, whose text must contain `contains`.
-  void Expect(const QString& contains, Answer answer) { script_.push_back({contains, answer}); }
-  // Every message gets the answer, without failing (for loops of identical questions).
-  void AnswerAll(const QString& contains, Answer answer) { standing_.push_back({contains, answer}); }
+  // Queues the answer to the next message, which must be of this kind (and, when `contains`
+  // is given, hold that text: a mismatch fails the test but the message is still answered).
+  void Expect(Question kind, Answer answer, const QString& contains = QString()) {
+    script_.push_back({kind, answer, contains});
+  }
+  // Every message of the kind gets the answer, without failing (for loops of one question).
+  void AnswerAll(Question kind, Answer answer) { standing_.push_back({kind, answer, QString()}); }
+  // The messages of one kind that were shown.
+  QList<Message> Shown(Question kind) const;
 
   Answer MsgBox(const Message& message) override;
   void Beep(BeepKind kind) override { kind == BeepKind::Asterisk ? ++asterisks : ++defaults; }

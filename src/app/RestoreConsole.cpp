@@ -1,7 +1,7 @@
-#include "restore/RestoreConsole.h"
+#include "app/RestoreConsole.h"
 
-#include "mainwin/ConsoleApp.h"
-#include "mainwin/HeadlessProgram.h"
+#include "app/Program.h"
+#include "app/QarnoConsole.h"
 #include "platform/WinPath.h"
 #include "restore/FRestore.h"
 
@@ -85,14 +85,14 @@ int RunRestoreConsole(const QStringList& arguments) {
     Usage();
     return kRestoreFailed;
   }
-  HeadlessProgram program;
+  HeadlessPrompter ui;
+  Program program(ui);
   if (!program.ok()) {
     Err(program.error);
     return kRestoreFailed;
   }
   Module1& m = *program.m;
   Qarno& main = *program.main;
-  HeadlessPrompter& ui = program.ui;
   // Only the set name: no switch of the backup's command line applies to a restore.
   program.Form_Load(JoinCommandLine({o.setName}));
   if (m.set.Name.isEmpty() || !main.setLoaded) {
@@ -113,17 +113,11 @@ int RunRestoreConsole(const QStringList& arguments) {
   }
   main.HisTable.selectedRow = row;
 
-  const QString searchQuestion = QStringLiteral("別の保存データーを使用して復元しますか？");
-  const QStringList mediumQuestions = {QStringLiteral("前回とメディアが変わっています。"),
-                                       QStringLiteral("メディアを入れ替えてください"),
-                                       QStringLiteral("フォーマットされるのをお勧めします。")};
-  ui.SetPolicy([&](const Message& msg) -> std::optional<Answer> {
-    if (o.searchOlder && msg.text.contains(searchQuestion)) return Answer::Yes;
-    if (o.ignoreMedium) {
-      for (const QString& q : mediumQuestions) {
-        if (msg.text.contains(q)) return Answer::Ignore;
-      }
-    }
+  ui.SetPolicy([&](Question kind) -> std::optional<Answer> {
+    if (o.searchOlder && kind == Question::SearchOlderRuns) return Answer::Yes;
+    const bool mediumQuestion = kind == Question::RestoreMediumChanged || kind == Question::SwapMedium ||
+                                kind == Question::MediumUnidentifiable;
+    if (o.ignoreMedium && mediumQuestion) return Answer::Ignore;
     return std::nullopt;
   });
 

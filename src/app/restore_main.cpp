@@ -1,4 +1,4 @@
-#include "mainwin/ConsoleApp.h"
+#include "app/RestoreConsole.h"
 
 #include <QCoreApplication>
 
@@ -6,5 +6,5 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  return qarno::RunConsole(args);
+  return qarno::RunRestoreConsole(args);
 }

@@ -1,6 +1,7 @@
-#include "mainwin/HeadlessProgram.h"
+#include "app/Program.h"
 
 #include "common/Settings.h"
+#include "maintenance/NoCompTypes.h"
 #include "platform/ProgramFolder.h"
 
 #include <cstdio>
@@ -12,7 +13,7 @@
 
 namespace qarno {
 
-HeadlessProgram::HeadlessProgram() {
+Program::Program(Prompter& ui) {
   store = OpenSettingsStore();
   fs = std::make_unique<HostPlatform>(LoadDriveTable(*store));
   archiver = std::make_unique<LoadedArchiver>(store->value(QStringLiteral("Startup Setting/ArchiverPath")).toString());
@@ -29,11 +30,19 @@ HeadlessProgram::HeadlessProgram() {
   main->store = store.get();
 }
 
-void HeadlessProgram::Form_Load(const QString& commandLine) {
+void Program::Form_Load(const QString& commandLine) {
   main->Form_Load(commandLine);
+  ReadNctFile(*m);
   const QString method = m->settings.LhaMethod.toLower();
   if (method == u"lh6") archiver->SetMethod(6);
   else if (method == u"lh7") archiver->SetMethod(7);
+}
+
+bool Program::Exit() {
+  if (m->AutoRunMode < 0 && store) SaveSettings(*store, m->settings, m->set);
+  WriteNctFile(*m);
+  m->CloseDebugFile();
+  return main->SaveIfChanged();
 }
 
 TerminalLine::TerminalLine(bool enabled) : enabled_(enabled) { timer_.start(); }

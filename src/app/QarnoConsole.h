@@ -1,8 +1,7 @@
 #pragma once
-// The program without a display: start-up from the command line with the headless prompter,
-// the automatic backup run, and the exit. Returns the exit status for scripts:
-// 0 success, 1 success with uncopied entries, 2 failed or cancelled, 3 the set could not be
-// loaded.
+// Qarno without a display: start-up from the command line with the headless prompter, the
+// automatic backup run, and the exit. Returns the exit status for scripts: 0 success,
+// 1 success with uncopied entries, 2 failed or cancelled, 3 the set could not be loaded.
 #include <QStringList>
 
 namespace qarno {

@@ -1,4 +1,4 @@
-#include "restore/RestoreConsole.h"
+#include "app/QarnoConsole.h"
 
 #include <QCoreApplication>
 
@@ -6,5 +6,5 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  return qarno::RunRestoreConsole(args);
+  return qarno::RunConsole(args);
 }

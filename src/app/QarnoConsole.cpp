@@ -1,7 +1,7 @@
-#include "mainwin/ConsoleApp.h"
+#include "app/QarnoConsole.h"
 
+#include "app/Program.h"
 #include "engine/FSaveExec.h"
-#include "mainwin/HeadlessProgram.h"
 
 #include <cstdio>
 
@@ -22,19 +22,10 @@ QString ProgressText(FSaveExec& run) {
   return QStringLiteral("[%1%] ").arg(v.overall, 3) + v.status;
 }
 
-// The backup command: save what changed, then the run window's run.
+// The backup command and the run window's run, as the main window would do them.
 int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current) {
-  m.WriteDebug(1000, "BackUp_Click");
-  if (m.set.Name.isEmpty()) {
-    m.Warn(m.MainCaption, QStringLiteral("セット名を指定してください。"));
-    return kExitNoSet;
-  }
-  m.WriteDebug(1001);
-  if (!main.SaveBeforeAction()) return kExitFailed;
-  m.WriteDebug(1002);
-  m.OpenDialogKind = 4;
-  m.ExecMode = 1;
-  m.WriteDebug(1003);
+  if (!main.CheckBeforeRun()) return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
+  main.OpenChild(4, 1);
   FSaveExec run(m, main);
   current = &run;
   run.Form_Load();
@@ -42,39 +33,37 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current)
   progress.Show(ProgressText(run));
   progress.End();
   current = nullptr;
-  // The window closes: the main window takes over again.
-  m.OpenDialogKind = 0;
-  m.ExecMode = 0;
-  m.WriteDebug(1004);
+  main.ChildClosed();
   if (!run.succeeded) return kExitFailed;
   return run.uncopiedCount > 0 ? kExitUncopied : kExitOk;
 }
 }  // namespace
 
 int RunConsole(const QStringList& arguments) {
-  HeadlessProgram program;
+  HeadlessPrompter ui;
+  Program program(ui);
   if (!program.ok()) {
     std::fprintf(stderr, "Qarno: %s\n", program.error.toLocal8Bit().constData());
     return kExitNoSet;
   }
   Module1& m = *program.m;
   Qarno& main = *program.main;
-  program.ui.SetLogSink([&m](const QString& line) { m.WriteLog(line); });
+  ui.SetLogSink([&m](const QString& line) { m.WriteLog(line); });
   program.Form_Load(JoinCommandLine(arguments));
 
   FSaveExec* current = nullptr;
   TerminalLine progress(StderrIsTerminal() && m.AutoRunMode >= 0);
-  program.ui.SetOnYield([&] {
+  ui.SetOnYield([&] {
     if (current && progress.Due()) progress.Show(ProgressText(*current));
   });
 
   if (m.set.Name.isEmpty()) {
     std::fprintf(stderr, "usage: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n");
-    main.SaveIfChanged();
+    program.Exit();
     return kExitNoSet;
   }
   if (!main.setLoaded) {
-    main.SaveIfChanged();
+    program.Exit();
     return kExitNoSet;
   }
   if (m.AutoRunMode < 0) {
@@ -89,7 +78,7 @@ int RunConsole(const QStringList& arguments) {
   int status = kExitOk;
   if (m.AutoRunMode >= 0) status = BackUp(m, main, progress, current);
   // The exit command (after an automatic run, what the main window's timer runs).
-  if (!main.SaveIfChanged()) return kExitFailed;
+  if (!program.Exit()) return kExitFailed;
   if (m.ShutdownAfterRun && m.AutoRunMode >= 1) {
     const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");
     m.WriteLog(note);

@@ -1,7 +1,9 @@
 #pragma once
-// The program's parts as a run without a display puts them together: the settings store,
-// the platform with its drive table, the headless prompter, the archiver, the shared module
-// and the main window's state. Used by Qarno's command-line runs and by qarno-restore.
+// The composition root: the one place where the parts of a program run are made and joined —
+// the settings store, the platform with its drive table, the archiver, the shared module and
+// the main window's state — for Qarno (with or without windows), qarno-restore and the
+// tests. The prompter is given: the windows bring theirs, a run without a display the
+// headless one.
 #include "mainwin/Qarno.h"
 #include "platform/ArchiverLibrary.h"
 #include "platform/HostPlatform.h"
@@ -12,22 +14,26 @@
 
 namespace qarno {
 
-class HeadlessProgram {
+class Program {
  public:
-  HeadlessProgram();
+  explicit Program(Prompter& ui);
   // False when the program folder lies on no drive of the drive table; error says why.
   bool ok() const { return m != nullptr; }
   QString error;
 
   std::unique_ptr<QSettings> store;
   std::unique_ptr<HostPlatform> fs;
-  HeadlessPrompter ui;
   std::unique_ptr<LoadedArchiver> archiver;
   std::unique_ptr<Module1> m;
   std::unique_ptr<Qarno> main;
 
-  // Loads the set as the main window's start-up does, then applies the archiver's method.
+  // The main window's start-up without its window: settings, set folder, command line, set
+  // file and history, the command line again, the no-compression types, the archiver's
+  // packing method.
   void Form_Load(const QString& commandLine);
+  // The exit-time save (settings unless an automatic run, the type list, the debug file, the
+  // set file and the history); false when a write failed.
+  bool Exit();
 };
 
 // One line of progress on a terminal's standard error, redrawn at most every 300 ms.
