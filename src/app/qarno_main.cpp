@@ -1,10 +1,3 @@
-#include "app/QarnoConsole.h"
+#include "mainwin/windows/GuiProgram.h"
 
-#include <QCoreApplication>
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QStringList args = QCoreApplication::arguments();
-  args.removeFirst();
-  return qarno::RunConsole(args);
-}
+int main(int argc, char** argv) { return qarno::RunQarno(argc, argv); }

@@ -53,7 +53,28 @@ enum class BeepKind { Asterisk, Default };
   X(SaveNotInHistory)            /* name CR "ヒストリテーブルにありません。" */ \
   X(RestoreIncomplete)           /* name CR "この保存履歴では完全に復元できませんでした。" */ \
   X(OlderListingMissing)         /* path CR "ファイルがありません" Abort/Retry/Ignore */ \
-  /* The windows add their own kinds below. */
+  /* The windows add their own kinds below. */ \
+  /* The main window, list editing, the set and directory dialogs */ \
+  X(SaveChangedSet)              /* "（set）は変更されています。" CR "保存しますか？" Yes/No/Cancel */ \
+  X(ChangesDiscarded)            /* "（set）の変更は破棄されました。" */ \
+  X(DiscardChangedHistory)       /* "（set）の保存履歴は変更されています。" CR "破棄しますか？" Yes/No */ \
+  X(ProgramVersionInfo)          /* "Qarno Version " version */ \
+  X(ArchiverVersionInfo)         /* "UNLHA32 バージョン情報" CR "    Version " n.nn */ \
+  X(HelpMissing)                 /* path CR "ヘルプファイルがありません。" */ \
+  X(NoItemSelected)              /* "項目が選択されていません。" (remove, add) */ \
+  X(AlreadyRegistered)           /* text CR "すでに登録済みです。" */ \
+  X(ApendDriveNotReady)          /* drive CR "ドライブの準備ができていません" */ \
+  X(SetFileNameMissing)          /* "セットファイル名を指定してください。" */ \
+  X(SetNameInvalid)              /* name CR "この名前は使えません。" CR reason (set name) */ \
+  X(OverwriteSet)                /* name CR "すでにあります。" CR "上書きしますか？" Yes/No */ \
+  X(CreateSet)                   /* name CR "新しいセット名です。" CR "作成しますか？" OK/Cancel */ \
+  X(SetFileNotCreated)           /* name CR "セットファイルを作成できませんでした。" */ \
+  X(DeleteSet)                   /* "セット名： " name CR "本当に削除しますか？" … OK/Cancel */ \
+  X(SetFolderNameMissing)        /* "セットフォルダー名を指定してください。" */ \
+  X(SetFolderNameInvalid)        /* name CR "この名前は使えません。" CR reason (set folder) */ \
+  X(NewSetFolderNotMade)         /* folder CR "フォルダーが作成できません。" */ \
+  X(SaveDirDriveNotReady)        /* "ドライブの準備ができていません。" CR "しばらくしてから再試行してください。" */ \
+  X(NoDirectoryName)             /* "ディレクトリ名を指定してください。" */
 
 enum class Question {
 #define QARNO_QUESTION_ENUM(k) k,

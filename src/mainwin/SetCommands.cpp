@@ -1,0 +1,181 @@
+#include "mainwin/SetCommands.h"
+
+#include "mainwin/SetNames.h"
+#include "platform/WinPath.h"
+
+#include <algorithm>
+
+namespace qarno {
+
+bool AskToSaveChanges(Qarno& main) {
+  Module1& m = main.m;
+  if (!m.SetModified && !m.HistoryModified) return true;
+  const Answer a = m.Warn(Question::SaveChangedSet, m.MainCaption,
+                          QStringLiteral("（") + m.set.Name + QStringLiteral("）は変更されています。") + u'\r' +
+                              QStringLiteral("保存しますか？"),
+                          Buttons::YesNoCancel);
+  if (a == Answer::Yes) {
+    if (m.SetModified && !main.WriteSetFile()) return false;
+    if (m.HistoryModified && !main.SaveHisFile()) return false;
+    return true;
+  }
+  if (a == Answer::No) {
+    m.Warn(Question::ChangesDiscarded, m.MainCaption,
+           QStringLiteral("（") + m.set.Name + QStringLiteral("）の変更は破棄されました。"));
+    return true;
+  }
+  return false;
+}
+
+bool AskToDropHistory(Qarno& main) {
+  Module1& m = main.m;
+  if (!m.HistoryModified) return true;
+  return m.Warn(Question::DiscardChangedHistory, m.MainCaption,
+                QStringLiteral("（") + m.set.Name + QStringLiteral("）の保存履歴は変更されています。") + u'\r' +
+                    QStringLiteral("破棄しますか？"),
+                Buttons::YesNo) == Answer::Yes;
+}
+
+bool AcceptSetName(Module1& m, QString& name, bool saveAsMode, const QString& title) {
+  name = name.trimmed();
+  if (name.isEmpty()) {
+    m.Warn(Question::SetFileNameMissing, title, QStringLiteral("セットファイル名を指定してください。"));
+    return false;
+  }
+  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) {
+    m.Warn(Question::SetNameInvalid, title, name + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + reason);
+    return false;
+  }
+  const QString path = winpath::Join(m.SetFolder, name + QStringLiteral(".qrn"));
+  const bool exists = m.fs.Open(path, QIODevice::ReadOnly) != nullptr;
+  if (exists) {
+    if (saveAsMode &&
+        m.Warn(Question::OverwriteSet, title,
+               name + u'\r' + QStringLiteral("すでにあります。") + u'\r' + QStringLiteral("上書きしますか？"),
+               Buttons::YesNo) != Answer::Yes)
+      return false;
+    return true;
+  }
+  if (saveAsMode) return true;
+  if (m.Warn(Question::CreateSet, title,
+             name + u'\r' + QStringLiteral("新しいセット名です。") + u'\r' + QStringLiteral("作成しますか？"),
+             Buttons::OKCancel) != Answer::OK)
+    return false;
+  // A new set file is made empty, and never over a file that appeared meanwhile.
+  auto file = m.fs.Open(path, QIODevice::WriteOnly | QIODevice::NewOnly);
+  if (!file) {
+    m.Warn(Question::SetFileNotCreated, title, name + u'\r' + QStringLiteral("セットファイルを作成できませんでした。"));
+    return false;
+  }
+  return true;
+}
+
+SetDeletion DeleteSet(Qarno& main, QString name, const QString& title) {
+  Module1& m = main.m;
+  name = name.trimmed();
+  if (name.isEmpty()) {
+    m.Warn(Question::NoSetName, title, QStringLiteral("セット名を指定してください。"));
+    return SetDeletion::NotDone;
+  }
+  // A name that could reach outside the set folder never deletes anything.
+  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) {
+    m.Warn(Question::SetNameInvalid, title, name + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + reason);
+    return SetDeletion::NotDone;
+  }
+  if (m.Warn(Question::DeleteSet, title,
+             QStringLiteral("セット名： ") + name + u'\r' + QStringLiteral("本当に削除しますか？") + u'\r' + u'\r' +
+                 QStringLiteral("(保存履歴は削除されますが、保存データは削除されません！）"),
+             Buttons::OKCancel) != Answer::OK)
+    return SetDeletion::NotDone;
+  m.fs.Kill(winpath::Join(m.SetFolder, name + QStringLiteral(".qrn")));
+  m.fs.Kill(winpath::Join(m.SetFolder, name + QStringLiteral(".qrl")));
+  if (name != m.set.Name) return SetDeletion::Deleted;
+  m.SetModified = false;
+  m.HistoryModified = false;
+  m.set.Name.clear();
+  main.ClearSetFileData();
+  m.MainCaption = m.ProgramName;
+  return SetDeletion::DeletedCurrent;
+}
+
+bool AcceptSetFolderName(Module1& m, const QString& name, const QString& title) {
+  if (name.trimmed().isEmpty()) {
+    m.Warn(Question::SetFolderNameMissing, title, QStringLiteral("セットフォルダー名を指定してください。"));
+    return false;
+  }
+  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) {
+    m.Warn(Question::SetFolderNameInvalid, title,
+           name + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + reason);
+    return false;
+  }
+  return true;
+}
+
+bool ChangeSetFolder(Qarno& main, const QString& folderName) {
+  Module1& m = main.m;
+  if (folderName == m.settings.SetDirName) return false;
+  const QString folder = winpath::Join(m.ProgramFolder, folderName);
+  if (!m.MakeDirPath(folder)) {
+    m.Warn(Question::NewSetFolderNotMade, m.MainCaption, folder + u'\r' + QStringLiteral("フォルダーが作成できません。"));
+    return false;
+  }
+  m.settings.SetDirName = folderName;
+  m.SetFolder = folder;
+  m.set.Name.clear();
+  main.ClearSetFileData();
+  m.MainCaption = m.ProgramName;
+  return true;
+}
+
+QStringList& ShownList(Module1& m, bool saveList) { return saveList ? m.set.SaveList : m.set.SkipList; }
+
+bool RemoveEntries(Module1& m, bool saveList, QList<int> rows, const QString& title) {
+  QStringList& list = ShownList(m, saveList);
+  std::sort(rows.begin(), rows.end(), std::greater<int>());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  bool removed = false;
+  for (const int r : rows) {
+    if (r < 0 || r >= list.size()) continue;
+    list.removeAt(r);
+    removed = true;
+  }
+  if (removed) {
+    m.SetModified = true;
+    return true;
+  }
+  m.Warn(Question::NoItemSelected, title, QStringLiteral("項目が選択されていません。"));
+  return false;
+}
+
+int ApendEntry(Module1& m, bool saveList, QString text, int modifyRow, const QString& title) {
+  text = text.trimmed();
+  if (text.isEmpty()) {
+    m.Warn(Question::NoItemSelected, title, QStringLiteral("項目が選択されていません。"));
+    return -1;
+  }
+  QStringList& list = ShownList(m, saveList);
+  for (int i = 0; i < list.size(); ++i) {
+    if (i == modifyRow) continue;
+    if (list[i].compare(text, Qt::CaseInsensitive) == 0) {
+      m.Warn(Question::AlreadyRegistered, title, text + u'\r' + QStringLiteral("すでに登録済みです。"));
+      return -1;
+    }
+  }
+  int index;
+  if (modifyRow >= 0 && modifyRow < list.size()) {
+    list[modifyRow] = text;
+    index = modifyRow;
+  } else {
+    list.append(text);
+    index = static_cast<int>(list.size()) - 1;
+  }
+  m.SetModified = true;
+  return index;
+}
+
+QString FileInDirectory(const QString& directory, const QString& file) {
+  if (directory.size() == 3 && directory.endsWith(u'\\')) return directory + file;
+  return directory + u'\\' + file;
+}
+
+}  // namespace qarno

@@ -1,0 +1,61 @@
+#include "mainwin/windows/GuiProgram.h"
+
+#include "app/Program.h"
+#include "app/QarnoConsole.h"
+#include "mainwin/StartMode.h"
+#include "mainwin/windows/ChildWindows.h"
+#include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/QtPrompter.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace qarno {
+
+bool DisplayAvailable() {
+#ifdef _WIN32
+  return true;
+#else
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#endif
+}
+
+QString NoDisplayMessage() {
+  return QStringLiteral(
+      "Qarno: no display to open the window on (DISPLAY is not set); to run a set unattended, "
+      "give it with /B2, e.g.: Qarno SETNAME /B2");
+}
+
+int RunQarno(int argc, char** argv, ChildWindows* children) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args += QString::fromLocal8Bit(argv[i]);
+  if (!DisplayAvailable()) {
+    if (AsksForAutoRun(JoinCommandLine(args))) {
+      QCoreApplication app(argc, argv);
+      return RunConsole(args);
+    }
+    std::fprintf(stderr, "%s\n", NoDisplayMessage().toLocal8Bit().constData());
+    return kExitNoSet;
+  }
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  InstallQtJapanese();
+  QtPrompter ui;
+  Program program(ui);
+  if (!program.ok()) {
+    ui.MsgBox(Question::None, QStringLiteral("Qarno"), program.error, Buttons::OK, Icon::Critical);
+    std::fprintf(stderr, "Qarno: %s\n", program.error.toLocal8Bit().constData());
+    return kExitNoSet;
+  }
+  UnfinishedWindows standIns;
+  QarnoWindow window(program, children ? *children : standIns);
+  window.Form_Load(JoinCommandLine(args));
+  // An automatic run whose set could not be loaded ends as the command-line program does.
+  if (program.m->AutoRunMode < 0 && AsksForAutoRun(JoinCommandLine(args)) && !program.main->setLoaded)
+    window.exitStatus = kExitNoSet;
+  if (window.exited) return window.exitStatus;
+  return app.exec();
+}
+
+}  // namespace qarno

@@ -1,0 +1,108 @@
+#include "mainwin/windows/Placement.h"
+
+#include "common/WindowGeometry.h"
+
+#include <QEvent>
+#include <QLayout>
+#include <QShowEvent>
+
+namespace qarno {
+
+double LogicalDpi(const QWidget* w) { return w ? w->logicalDpiY() : 96.0; }
+
+int Px(const QWidget* w, double twips) { return TwipsToPixels(twips, LogicalDpi(w)); }
+
+double Twips(const QWidget* w, int pixels) { return PixelsToTwips(pixels, LogicalDpi(w)); }
+
+QSize FrameSize(const QWidget* w) {
+  const QSize frame = w->frameGeometry().size();
+  return frame.isValid() && w->isVisible() ? frame : w->size();
+}
+
+void FollowWindowState(QWidget* mainWindow, QWidget* dialog) {
+  if (!mainWindow || !dialog) return;
+  const Qt::WindowStates mask = Qt::WindowMinimized | Qt::WindowMaximized;
+  const Qt::WindowStates d = dialog->windowState() & mask;
+  if ((mainWindow->windowState() & mask) != d) mainWindow->setWindowState((mainWindow->windowState() & ~mask) | d);
+}
+
+ChildDialog::ChildDialog(QWidget* mainWindow, Settings& settings, QString topKey, QString leftKey, FirstPlace first)
+    : QDialog(mainWindow),
+      settings_(settings),
+      main_(mainWindow),
+      topKey_(std::move(topKey)),
+      leftKey_(std::move(leftKey)),
+      first_(first) {
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+}
+
+void ChildDialog::SetSizeTwips(double width, double height) { resize(Px(this, width), Px(this, height)); }
+
+void ChildDialog::SetMinimumTwips(double width, double height) {
+  QSize min(Px(this, width), Px(this, height));
+  if (layout()) min = min.expandedTo(layout()->minimumSize());
+  setMinimumSize(min);
+}
+
+void ChildDialog::StoreSizeAs(QString heightKey, QString widthKey) {
+  heightKey_ = std::move(heightKey);
+  widthKey_ = std::move(widthKey);
+}
+
+void ChildDialog::Place() {
+  if (!main_) return;
+  const QPoint origin = main_->frameGeometry().topLeft();
+  const QSize mainSize = FrameSize(main_);
+  const QSize own = size();
+  double fallbackTop, fallbackLeft;
+  if (first_ == FirstPlace::Centred) {
+    fallbackTop = Twips(this, (mainSize.height() - own.height()) / 2);
+    fallbackLeft = Twips(this, (mainSize.width() - own.width()) / 2);
+  } else {
+    fallbackTop = Twips(this, mainSize.height() - own.height());
+    fallbackLeft = Twips(this, mainSize.width() - own.width());
+  }
+  const double top = StoredTwips(settings_.positions.value(topKey_), fallbackTop);
+  const double left = StoredTwips(settings_.positions.value(leftKey_), fallbackLeft);
+  move(origin + QPoint(Px(this, left), Px(this, top)));
+}
+
+void ChildDialog::StorePlace() {
+  if (stored_ || !main_) return;
+  stored_ = true;
+  const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
+  const QPoint origin = main_->frameGeometry().topLeft();
+  const QPoint at = pos();
+  settings_.positions[topKey_] = TwipsText(Twips(this, at.y() - origin.y()));
+  settings_.positions[leftKey_] = TwipsText(Twips(this, at.x() - origin.x()));
+  if (!heightKey_.isEmpty()) {
+    settings_.positions[heightKey_] = TwipsText(Twips(this, normal.height()));
+    settings_.positions[widthKey_] = TwipsText(Twips(this, normal.width()));
+  }
+}
+
+void ChildDialog::showEvent(QShowEvent* e) {
+  if (!placed_) {
+    placed_ = true;
+    Place();
+  }
+  QDialog::showEvent(e);
+}
+
+void ChildDialog::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::WindowStateChange) FollowWindowState(main_, this);
+  QDialog::changeEvent(e);
+}
+
+void ChildDialog::closeEvent(QCloseEvent* e) {
+  StorePlace();
+  QDialog::closeEvent(e);
+}
+
+void ChildDialog::done(int result) {
+  StorePlace();
+  QDialog::done(result);
+}
+
+}  // namespace qarno

@@ -1,0 +1,790 @@
+#include "mainwin/windows/QarnoWindow.h"
+
+#include "common/WindowGeometry.h"
+#include "mainwin/SetCommands.h"
+#include "mainwin/windows/DirDialogs.h"
+#include "mainwin/windows/Placement.h"
+#include "mainwin/windows/SetDialogs.h"
+#include "mainwin/SetNames.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace qarno {
+
+namespace {
+template <typename T>
+T* Named(T* w, const char* name) {
+  w->setObjectName(QLatin1String(name));
+  return w;
+}
+
+QAction* Command(QMenu* menu, const char* name, const QString& text) {
+  QAction* a = menu->addAction(text);
+  a->setObjectName(QLatin1String(name));
+  return a;
+}
+
+bool IsEnabled(QWidget* o) {
+  if (auto* menu = qobject_cast<QMenu*>(o)) return menu->menuAction()->isEnabled();
+  return o->isEnabled();
+}
+
+void SetEnabled(QWidget* o, bool on) {
+  if (auto* menu = qobject_cast<QMenu*>(o)) menu->menuAction()->setEnabled(on);
+  else o->setEnabled(on);
+}
+}  // namespace
+
+QarnoWindow::QarnoWindow(Program& p, ChildWindows& c)
+    : program(p), m(*p.m), main(*p.main), children(c) {
+  setObjectName(QStringLiteral("Qarno"));
+  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  BuildControls();
+  BuildMenus();
+  Timer1 = Named(new QTimer(this), "Timer1");
+  Timer1->setInterval(500);
+  connect(Timer1, &QTimer::timeout, this, &QarnoWindow::Timer1_Timer);
+  setWindowTitle(m.ProgramName);
+}
+
+QarnoWindow::~QarnoWindow() = default;
+
+// ---------------------------------------------------------------------------------------
+// Controls and menus
+
+void QarnoWindow::BuildControls() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+
+  FSetName = Named(new QGroupBox(QStringLiteral("セット名"), central), "FSetName");
+  SetName = Named(new QLabel(FSetName), "SetName");
+  SetName->setFrameShape(QFrame::StyledPanel);
+  SetName->setFrameShadow(QFrame::Sunken);
+  SetName->setTextInteractionFlags(Qt::NoTextInteraction);
+  SetName->installEventFilter(this);
+  BSetName = Named(new QPushButton(QStringLiteral("参照"), FSetName), "BSetName");
+  auto* setRow = new QHBoxLayout(FSetName);
+  setRow->addWidget(SetName, 1);
+  setRow->addWidget(BSetName);
+
+  FSaveDir = Named(new QGroupBox(QStringLiteral("保存先ディレクトリ"), central), "FSaveDir");
+  SaveDir = Named(new QLineEdit(FSaveDir), "SaveDir");
+  BSaveDir = Named(new QPushButton(QStringLiteral("参照"), FSaveDir), "BSaveDir");
+  auto* dirRow = new QHBoxLayout(FSaveDir);
+  dirRow->addWidget(SaveDir, 1);
+  dirRow->addWidget(BSaveDir);
+
+  FSaveLevel = Named(new QGroupBox(QStringLiteral("保存レベル"), central), "FSaveLevel");
+  SaveLevel = Named(new QComboBox(FSaveLevel), "SaveLevel");
+  SaveLevel->addItems(Qarno::SaveLevelCaptions());  // InitSaveLevelList
+  SaveLevel->setCurrentIndex(2);
+  (new QVBoxLayout(FSaveLevel))->addWidget(SaveLevel);
+
+  SFrame = Named(new QGroupBox(QStringLiteral("保存/スキップリスト"), central), "SFrame");
+  SLabel = Named(new QLabel(QStringLiteral("保存リスト"), SFrame), "SLabel");
+  SList = Named(new QListView(SFrame), "SList");
+  listModel = new EntryListModel(this);
+  SList->setModel(listModel);
+  SList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  SList->setUniformItemSizes(true);
+  SList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  SList->setDragDropMode(QAbstractItemView::NoDragDrop);
+  SList->installEventFilter(this);
+  Apend = Named(new QPushButton(QStringLiteral("追加"), SFrame), "Apend");
+  Remove = Named(new QPushButton(QStringLiteral("削除"), SFrame), "Remove");
+  Modify = Named(new QPushButton(QStringLiteral("変更"), SFrame), "Modify");
+  Change = Named(new QPushButton(QStringLiteral("表示切替"), SFrame), "Change");
+  auto* listBox = new QVBoxLayout(SFrame);
+  listBox->addWidget(SLabel);
+  listBox->addWidget(SList, 1);
+  auto* listButtons = new QGridLayout;
+  listButtons->addWidget(Apend, 0, 0);
+  listButtons->addWidget(Remove, 0, 1);
+  listButtons->addWidget(Modify, 1, 0);
+  listButtons->addWidget(Change, 1, 1);
+  listBox->addLayout(listButtons);
+
+  FHistory = Named(new QGroupBox(QStringLiteral("保存履歴"), central), "FHistory");
+  HisTable = Named(new QTableView(FHistory), "HisTable");
+  hisModel = new HistoryModel(main.HisTable, this);
+  HisTable->setModel(hisModel);
+  HisTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  HisTable->setSelectionMode(QAbstractItemView::SingleSelection);
+  HisTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  HisTable->setWordWrap(false);
+  HisTable->verticalHeader()->setDefaultSectionSize(HisTable->fontMetrics().height() + 6);
+  HisTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  HisTable->horizontalHeader()->setHighlightSections(false);
+  HisTable->viewport()->installEventFilter(this);
+  // Column widths from the header texts of the grid's layout, which pad them with blanks.
+  {
+    const QStringList parts = HistoryTable::FormatString().split(u'|');
+    const QFontMetrics fm(HisTable->horizontalHeader()->font());
+    for (int c = 0; c < parts.size(); ++c) {
+      QString part = parts[c];
+      if (!part.isEmpty() && QStringView(u"<>^").contains(part[0])) part.remove(0, 1);
+      HisTable->setColumnWidth(c, fm.horizontalAdvance(part) + fm.averageCharWidth() * 2);
+    }
+  }
+  (new QVBoxLayout(FHistory))->addWidget(HisTable);
+
+  BackUp = Named(new QPushButton(QStringLiteral("保存開始"), central), "BackUp");
+  Restore = Named(new QPushButton(QStringLiteral("復元"), central), "Restore");
+  BExit = Named(new QPushButton(QStringLiteral("終了"), central), "BExit");
+  auto* line = Named(new QFrame(central), "Line1");
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+
+  // The left column (3700 twips wide) beside the history, the run buttons along the bottom.
+  auto* left = new QVBoxLayout;
+  left->addWidget(FSetName);
+  left->addWidget(FSaveDir);
+  left->addWidget(FSaveLevel);
+  left->addWidget(SFrame, 1);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left);
+  columns->addWidget(FHistory, 1);
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch();
+  bottom->addWidget(BackUp);
+  bottom->addWidget(Restore);
+  bottom->addWidget(BExit);
+  auto* outer = new QVBoxLayout(central);
+  outer->addLayout(columns, 1);
+  outer->addWidget(line);
+  outer->addLayout(bottom);
+  for (QWidget* w : {FSetName, FSaveDir, FSaveLevel, SFrame}) w->setFixedWidth(Px(this, 3700));
+  columns->setSpacing(Px(this, 100));
+
+  connect(BSetName, &QPushButton::clicked, this, &QarnoWindow::SetChoice);
+  connect(BSaveDir, &QPushButton::clicked, this, &QarnoWindow::BSaveDir_Click);
+  connect(SaveDir, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // A destination typed by hand is a change of the set like one chosen in the dialog.
+    m.set.SaveDir = text;
+    m.SetModified = true;
+    SetBackUpEnabled();
+  });
+  connect(SaveLevel, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+    m.set.SaveLevel = static_cast<int16_t>(index);
+    m.SetModified = true;
+  });
+  connect(Apend, &QPushButton::clicked, this, &QarnoWindow::Apend_Click);
+  connect(Remove, &QPushButton::clicked, this, &QarnoWindow::Remove_Click);
+  connect(Modify, &QPushButton::clicked, this, &QarnoWindow::Modify_Click);
+  connect(Change, &QPushButton::clicked, this, &QarnoWindow::Change_Click);
+  connect(SList, &QListView::doubleClicked, this, [this](const QModelIndex&) { Modify_Click(); });
+  connect(HisTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            main.HisTable.selectedRow = current.isValid() ? current.row() + 1 : 0;
+            SetRestoreEnabled();
+          });
+  connect(HisTable, &QTableView::clicked, this, [this](const QModelIndex& index) {
+    main.HisTable.selectedRow = index.row() + 1;
+    SetRestoreEnabled();
+  });
+  connect(HisTable, &QTableView::doubleClicked, this, [this](const QModelIndex&) { HistoryEdit_Click(); });
+  connect(BackUp, &QPushButton::clicked, this, &QarnoWindow::BackUp_Click);
+  connect(Restore, &QPushButton::clicked, this, &QarnoWindow::Restore_Click);
+  connect(BExit, &QPushButton::clicked, this, &QarnoWindow::ExitCommand);
+}
+
+void QarnoWindow::BuildMenus() {
+  FileMenu = Named(menuBar()->addMenu(QStringLiteral("保存セット(&B)")), "FileMenu");
+  FileNew = Command(FileMenu, "FileNew", QStringLiteral("新規作成(&N)"));
+  FileOpen = Command(FileMenu, "FileOpen", QStringLiteral("開く(&O)"));
+  FileSave = Command(FileMenu, "FileSave", QStringLiteral("保存(&S)"));
+  FileSaveAs = Command(FileMenu, "FileSaveAs", QStringLiteral("名前をつけて保存"));
+  FileMenu->addSeparator();
+  FileExit = Command(FileMenu, "FileExit", QStringLiteral("終了(&X)"));
+
+  OptionMenu = Named(menuBar()->addMenu(QStringLiteral("オプション(&O)")), "OptionMenu");
+  OptionSetting = Command(OptionMenu, "OptionSetting", QStringLiteral("設定(&S)"));
+  OptionNoCompType = Command(OptionMenu, "OptionNoCompType", QStringLiteral("非圧縮タイプの設定"));
+  OptionMenu->addSeparator();
+  OptionSetDir = Command(OptionMenu, "OptionSetDir", QStringLiteral("セット名フォルダーの変更"));
+
+  EditMenu = Named(menuBar()->addMenu(QStringLiteral("編集(&E)")), "EditMenu");
+  EditSetNameDelete = Command(EditMenu, "EditSetNameDelete", QStringLiteral("セット名の削除"));
+  EditMenu->addSeparator();
+  EditHistoryEdit = Command(EditMenu, "EditHistoryEdit", QStringLiteral("履歴情報の編集"));
+  EditHistoryDisp = Command(EditMenu, "EditHistoryDisp", QStringLiteral("保存内容の詳細表示"));
+  EditMenu->addSeparator();
+  EditHistoryDelete = Command(EditMenu, "EditHistoryDelete", QStringLiteral("履歴情報の削除"));
+
+  HelpMenu = Named(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), "HelpMenu");
+  HelpHelp = Command(HelpMenu, "HelpHelp", QStringLiteral("ヘルプ(&M)"));
+  HelpMenu->addSeparator();
+  HelpVersion = Command(HelpMenu, "HelpVersion", QStringLiteral("バージョン情報(&A)"));
+  HelpMenu->addSeparator();
+  HelpUnLhaVersion = Command(HelpMenu, "HelpUnLhaVersion", QStringLiteral("UNLHAバージョン"));
+
+  SetNameMenu = Named(new QMenu(QStringLiteral("セット名"), this), "SetNameMenu");
+  SetNameSelect = Named(SetNameMenu->addMenu(QStringLiteral("セット名の選択")), "SetNameSelect");
+  SetNameMenu->addSeparator();
+  SetNameDel = Command(SetNameMenu, "SetNameDel", QStringLiteral("セット名の削除"));
+  // The set entries live only while the menu is open.
+  connect(SetNameMenu, &QMenu::aboutToHide, this, [this] {
+    QTimer::singleShot(0, this, [this] { SetNameSelect->clear(); });
+  });
+
+  HisTableMenu = Named(new QMenu(QStringLiteral("履歴情報"), this), "HisTableMenu");
+  HisTableEdit = Command(HisTableMenu, "HisTableEdit", QStringLiteral("履歴情報の編集"));
+  HisTableDisp = Command(HisTableMenu, "HisTableDisp", QStringLiteral("保存内容の詳細表示"));
+  HisTableMenu->addSeparator();
+  HisTableDelete = Command(HisTableMenu, "HisTableDelete", QStringLiteral("履歴情報の削除"));
+
+  connect(FileNew, &QAction::triggered, this, &QarnoWindow::SetChoice);
+  connect(FileOpen, &QAction::triggered, this, &QarnoWindow::SetChoice);
+  connect(FileSave, &QAction::triggered, this, &QarnoWindow::FileSave_Click);
+  connect(FileSaveAs, &QAction::triggered, this, &QarnoWindow::FileSaveAs_Click);
+  connect(FileExit, &QAction::triggered, this, &QarnoWindow::ExitCommand);
+  connect(OptionSetting, &QAction::triggered, this, &QarnoWindow::OptionSetting_Click);
+  connect(OptionNoCompType, &QAction::triggered, this, &QarnoWindow::OptionNoCompType_Click);
+  connect(OptionSetDir, &QAction::triggered, this, &QarnoWindow::OptionSetDir_Click);
+  for (QAction* a : {EditSetNameDelete, SetNameDel})
+    connect(a, &QAction::triggered, this, &QarnoWindow::SetNameDelete_Click);
+  for (QAction* a : {EditHistoryEdit, HisTableEdit})
+    connect(a, &QAction::triggered, this, &QarnoWindow::HistoryEdit_Click);
+  for (QAction* a : {EditHistoryDisp, HisTableDisp})
+    connect(a, &QAction::triggered, this, &QarnoWindow::ShowRecordedRun);
+  for (QAction* a : {EditHistoryDelete, HisTableDelete})
+    connect(a, &QAction::triggered, this, &QarnoWindow::HistoryDelete_Click);
+  connect(HelpHelp, &QAction::triggered, this, &QarnoWindow::HelpHelp_Click);
+  connect(HelpVersion, &QAction::triggered, this, &QarnoWindow::HelpVersion_Click);
+  connect(HelpUnLhaVersion, &QAction::triggered, this, &QarnoWindow::HelpUnLhaVersion_Click);
+
+  QWidget* controls[15] = {FileMenu, OptionMenu, HelpMenu, BSetName, BSaveDir, SaveLevel, Apend,   Remove,
+                           Change,   BackUp,     Restore,  BExit,    SList,    HisTable,  EditMenu};
+  std::copy(std::begin(controls), std::end(controls), controls_);
+}
+
+void QarnoWindow::SetToolTips() {
+  Change->setToolTip(QStringLiteral("リストに表示する内容を、保存リストとスキップリストの間で切替えます"));
+  BSetName->setToolTip(QStringLiteral("セット名を変更したり、新しいセットを作成するためのダイアログ・ボックスを開きます"));
+  BSaveDir->setToolTip(QStringLiteral("バックアップの保存先ディレクトリを選択するためのダイアログ・ボックスを開きます"));
+  SaveLevel->setToolTip(QStringLiteral("今回保存されるファイルとディレクトリの種類（レベル）を設定します"));
+  HisTable->setToolTip(QStringLiteral("今までのバックアップの履歴が表示されます"));
+  BackUp->setToolTip(QStringLiteral("バックアップを行うためのダイアログ・ボックスを開きます"));
+  BExit->setToolTip(QStringLiteral("プログラムを終了します"));
+  Restore->setToolTip(QStringLiteral("保存履歴で選択されている時点の状態に復元するためのダイアログ・ボックスを開きます"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Geometry
+
+void QarnoWindow::ApplyGeometry() {
+  const Settings& s = m.settings;
+  const QSize frameExtra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+  resize(Px(this, s.Width) - frameExtra.width(), Px(this, s.Height) - frameExtra.height());
+  move(Px(this, s.Left), Px(this, s.Top));
+}
+
+void QarnoWindow::StoreGeometry() {
+  Settings& s = m.settings;
+  QRect frame = frameGeometry();
+  if (isMinimized() || isMaximized()) {
+    const QRect normal = normalGeometry();
+    const QSize extra = frame.size() - size();
+    frame = QRect(normal.topLeft() - (geometry().topLeft() - frame.topLeft()), normal.size() + extra);
+  }
+  s.Top = Twips(this, frame.top());
+  s.Left = Twips(this, frame.left());
+  s.Height = Twips(this, frame.height());
+  s.Width = Twips(this, frame.width());
+}
+
+void QarnoWindow::ArrangeControls() {
+  if (isMinimized()) return;
+  // The window is held at its minimum of 5900 × 6400 twips (frame included).
+  const QSize extra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+  setMinimumSize(Px(this, 5900) - extra.width(), Px(this, 6400) - extra.height());
+}
+
+void QarnoWindow::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  ArrangeControls();
+}
+
+void QarnoWindow::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange) return;
+  // An open dialog (or run window) takes the main window's state.
+  if (openChild_ && m.OpenDialogKind >= 1 && m.OpenDialogKind <= 6) {
+    const Qt::WindowStates mask = Qt::WindowMinimized | Qt::WindowMaximized;
+    const Qt::WindowStates mine = windowState() & mask;
+    if ((openChild_->windowState() & mask) != mine)
+      openChild_->setWindowState((openChild_->windowState() & ~mask) | mine);
+  }
+  ArrangeControls();
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up and showing the set
+
+void QarnoWindow::Form_Load(const QString& commandLine) {
+  ShowListKind = true;
+  program.Form_Load(commandLine);  // settings, set folder, command line, set, command line again, types
+  setWindowTitle(m.MainCaption);
+  SetToolTips();
+  BackUp->setEnabled(false);
+  Restore->setEnabled(false);
+  ApplyGeometry();
+  show();
+  ApplyGeometry();  // now that the frame is known
+  ArrangeControls();
+  ShowSet();
+  if (m.set.Name.isEmpty()) {
+    GetSetName dialog(m, this, false);
+    if (RunDialog(1, dialog) == QDialog::Accepted) {
+      m.set.Name = dialog.chosenName;
+      main.ReadSetFile();
+      main.ResetSaveLevel();
+      const int16_t autoRun = m.AutoRunMode;
+      main.ReadCommandLine(commandLine);
+      if (autoRun < 0) m.AutoRunMode = -1;
+      m.SetModified = false;
+      ShowSet();
+    }
+  }
+  Timer1->start();
+  if (m.AutoRunMode < 0) {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    return;
+  }
+  if (main.windowState == 1) setWindowState(windowState() | Qt::WindowMinimized);
+  else if (main.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
+  BackUp_Click();
+}
+
+void QarnoWindow::ShowSet() {
+  setWindowTitle(m.MainCaption);
+  SetName->setText(m.set.Name);
+  SaveDir->setText(m.set.SaveDir);
+  SaveLevel->setCurrentIndex(m.set.SaveLevel >= 0 && m.set.SaveLevel <= 4 ? m.set.SaveLevel : -1);
+  SListDisp();
+  ShowHistory();
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::ShowHistory() {
+  hisModel->Reload();
+  const int row = main.HisTable.selectedRow;
+  if (row >= 1 && row < main.HisTable.Rows()) {
+    HisTable->selectRow(row - 1);
+    HisTable->setCurrentIndex(hisModel->index(row - 1, 0));
+  }
+  main.HisTable.selectedRow = row;
+  SaveLevel->setCurrentIndex(m.set.SaveLevel >= 0 && m.set.SaveLevel <= 4 ? m.set.SaveLevel : -1);
+  SetRestoreEnabled();
+}
+
+// ---------------------------------------------------------------------------------------
+// The list view
+
+int QarnoWindow::SListTopRow() const { return SList->indexAt(QPoint(2, 2)).row(); }
+
+void QarnoWindow::SListDisp() {
+  const int top = SListTopRow();
+  const QStringList& list = ShownList(m, ShowListKind);
+  listModel->Show(&list);
+  if (ShowListKind) {
+    SLabel->setText(QStringLiteral("保存リスト"));
+    SList->setToolTip(QStringLiteral(
+        "ここに登録されているファイル又はディレクトリ（その全てのサブディレクトリとファイルを含む）が保存対象に含まれます"));
+    Apend->setToolTip(QStringLiteral("保存リストに追加するためのダイアログ・ボックスを開きます"));
+    Remove->setToolTip(QStringLiteral("選択されている項目を保存リストから削除します"));
+  } else {
+    SLabel->setText(QStringLiteral("スキップリスト"));
+    SList->setToolTip(QStringLiteral(
+        "ここに登録されているファイル又はディレクトリ（その全てのサブディレクトリとファイルを含む）は保存対象から除かれます"));
+    Apend->setToolTip(QStringLiteral("スキップリストに追加するためのダイアログ・ボックスを開きます"));
+    Remove->setToolTip(QStringLiteral("選択されている項目をスキップリストから削除します"));
+  }
+  if (top >= 0 && top < list.size()) SList->scrollTo(listModel->index(top), QAbstractItemView::PositionAtTop);
+  else SList->scrollToTop();
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::SListSetForcus(int index) {
+  const QModelIndex at = listModel->index(index);
+  SList->selectionModel()->clearSelection();
+  if (at.isValid()) {
+    SList->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
+  }
+  const QModelIndex top = listModel->index(ForcusTopRow(index));
+  if (top.isValid()) SList->scrollTo(top, QAbstractItemView::PositionAtTop);
+  else SList->scrollToTop();
+}
+
+QList<int> QarnoWindow::SelectedRows() const {
+  QList<int> rows;
+  for (const QModelIndex& i : SList->selectionModel()->selectedIndexes()) rows += i.row();
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// ---------------------------------------------------------------------------------------
+// Enabling
+
+void QarnoWindow::SaveControlState() {
+  for (size_t i = 0; i < savedState_.size(); ++i) savedState_[i] = IsEnabled(controls_[i]);
+}
+
+void QarnoWindow::LockControls() {
+  SaveControlState();
+  for (QWidget* c : controls_) SetEnabled(c, false);
+  locked_ = true;
+}
+
+void QarnoWindow::Qarno_RestoreState() {
+  for (size_t i = 0; i < savedState_.size(); ++i) SetEnabled(controls_[i], savedState_[i]);
+  locked_ = false;
+}
+
+void QarnoWindow::SetBackUpEnabled() {
+  const bool on = !m.set.Name.isEmpty() && !SaveDir->text().isEmpty() && !m.set.SaveList.isEmpty();
+  // While a dialog holds the window, the state to come back to is what changes.
+  if (locked_) savedState_[9] = on;
+  else BackUp->setEnabled(on);
+}
+
+void QarnoWindow::SetRestoreEnabled() {
+  const bool on = main.HisTable.HasData() && main.HisTable.selectedRow >= 1;
+  if (locked_) savedState_[10] = on;
+  else Restore->setEnabled(on);
+}
+
+int QarnoWindow::RunDialog(int kind, QDialog& dialog, bool lock) {
+  if (lock) LockControls();
+  main.OpenChild(kind);
+  openChild_ = &dialog;
+  const int result = dialog.exec();
+  openChild_ = nullptr;
+  main.ChildClosed();
+  if (lock) Qarno_RestoreState();
+  return result;
+}
+
+int QarnoWindow::SelectedHistoryRow() const {
+  const int row = main.HisTable.selectedRow;
+  return main.HisTable.HasData() && row >= 1 && row < main.HisTable.Rows() ? row : 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Events
+
+bool QarnoWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
+    const QPoint global = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+    if (watched == SetName && FileMenu->menuAction()->isEnabled()) {
+      // What changed is written first: the menu may load another set without asking.
+      if (main.SaveBeforeAction()) ShowSetNameMenu(global);
+      return true;
+    }
+    if (watched == HisTable->viewport() && HisTable->isEnabled()) {
+      const QModelIndex at = HisTable->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
+      if (at.isValid()) {
+        HisTable->selectRow(at.row());
+        main.HisTable.selectedRow = at.row() + 1;
+        SetRestoreEnabled();
+      }
+      ShowHisTableMenu(global);
+      return true;
+    }
+  }
+  if (watched == SList && e->type() == QEvent::KeyRelease) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+      Remove_Click();
+      return true;
+    }
+    if (key->key() == Qt::Key_A && (key->modifiers() & Qt::ControlModifier)) {
+      SList->selectAll();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void QarnoWindow::ShowSetNameMenu(const QPoint& globalPos) {
+  SetNameSelect->clear();
+  for (const QString& name : ListSetNames(m.fs, m.SetFolder)) {
+    QAction* a = SetNameSelect->addAction(name);
+    a->setObjectName(QStringLiteral("SetNameS"));
+    connect(a, &QAction::triggered, this, [this, name] { SetNameS_Click(name); });
+  }
+  SetNameSelect->menuAction()->setEnabled(!SetNameSelect->isEmpty());
+  SetNameMenu->popup(globalPos);
+}
+
+void QarnoWindow::ShowHisTableMenu(const QPoint& globalPos) {
+  if (!main.HisTable.HasData()) return;
+  HisTableMenu->popup(globalPos);
+}
+
+void QarnoWindow::SetNameS_Click(const QString& name) {
+  m.set.Name = name;
+  LoadNamedSet();
+}
+
+void QarnoWindow::LoadNamedSet() {
+  SetBackUpEnabled();
+  if (!m.set.Name.isEmpty()) {
+    main.ResetSaveLevel();
+    main.ReadSetFile();
+  }
+  ShowSet();
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+void QarnoWindow::HandOver(int kind, int execMode) {
+  LockControls();
+  hide();
+  main.OpenChild(kind, execMode);
+}
+
+void QarnoWindow::TakeBack() {
+  openChild_ = nullptr;
+  main.ChildClosed();
+  show();
+  Qarno_RestoreState();
+  ShowHistory();
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::BackUp_Click() {
+  if (!main.CheckBeforeRun()) return;
+  HandOver(4, 1);
+  children.OpenSaveExec(*this, 1, [this] { TakeBack(); });
+}
+
+void QarnoWindow::Restore_Click() {
+  if (!main.CheckBeforeRun()) return;
+  HandOver(5, 1);
+  // The restore window may change the restore target options of the set.
+  m.SetModified = true;
+  children.OpenRestore(*this, [this] { TakeBack(); });
+}
+
+void QarnoWindow::ShowRecordedRun() {
+  if (SelectedHistoryRow() == 0) return;
+  HandOver(4, 2);
+  children.OpenSaveExec(*this, 2, [this] { TakeBack(); });
+}
+
+void QarnoWindow::SetChoice() {
+  if (!AskToSaveChanges(main)) return;
+  GetSetName dialog(m, this, false);
+  if (RunDialog(1, dialog) == QDialog::Accepted) m.set.Name = dialog.chosenName;
+  LoadNamedSet();
+}
+
+void QarnoWindow::FileSave_Click() { main.FileSave_Click(); }
+
+void QarnoWindow::FileSaveAs_Click() {
+  if (!AskToDropHistory(main)) return;
+  GetSetName dialog(m, this, true);
+  if (RunDialog(1, dialog, false) != QDialog::Accepted) return;
+  const QString before = m.set.Name;
+  m.set.Name = dialog.chosenName;
+  if (!main.WriteSetFile()) {
+    // The set stays what it was, under its own name, with everything it held.
+    m.set.Name = before;
+    return;
+  }
+  main.ReadSetFile();
+  ShowSet();
+}
+
+void QarnoWindow::OptionSetDir_Click() {
+  if (!AskToSaveChanges(main)) return;
+  FSetDir dialog(m, this);
+  RunDialog(10, dialog);
+  if (!ChangeSetFolder(main, dialog.chosenFolder)) return;
+  ShowSet();
+  SetChoice();
+}
+
+void QarnoWindow::OptionSetting_Click() {
+  LockControls();
+  main.OpenChild(6);
+  if (children.OpenSetting(*this)) m.SetModified = true;
+  openChild_ = nullptr;
+  main.ChildClosed();
+  Qarno_RestoreState();
+  ShowSet();
+}
+
+void QarnoWindow::OptionNoCompType_Click() { children.OpenNoCompType(*this); }
+
+void QarnoWindow::SetNameDelete_Click() {
+  FDelSetName dialog(main, this);
+  RunDialog(8, dialog);
+  if (dialog.deletedCurrent) ShowSet();
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::HistoryEdit_Click() {
+  const int row = SelectedHistoryRow();
+  if (row == 0) return;
+  LockControls();
+  main.OpenChild(11);
+  children.OpenEditHisData(*this, row);
+  openChild_ = nullptr;
+  main.ChildClosed();
+  Qarno_RestoreState();
+  ShowHistory();
+}
+
+void QarnoWindow::HistoryDelete_Click() {
+  LockControls();
+  main.OpenChild(9);
+  children.OpenDelHisData(*this);
+  openChild_ = nullptr;
+  main.ChildClosed();
+  Qarno_RestoreState();
+  main.ResetSaveLevel();
+  ShowHistory();
+}
+
+QString QarnoWindow::GuidePath() {
+  const QString base = QCoreApplication::applicationDirPath();
+  for (const QString& candidate : {base + QStringLiteral("/../share/qarno/guide/index.html"),
+                                   base + QStringLiteral("/guide/index.html")}) {
+    if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
+  }
+  return QString();
+}
+
+void QarnoWindow::HelpHelp_Click() {
+  const QString path = GuidePath();
+  if (path.isEmpty() || !openUrl(QUrl::fromLocalFile(path))) {
+    m.Warn(Question::HelpMissing, m.MainCaption,
+           (path.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../share/qarno/guide/index.html")
+                           : path) +
+               u'\r' + QStringLiteral("ヘルプファイルを開けませんでした。"));
+  }
+}
+
+void QarnoWindow::HelpVersion_Click() {
+  m.BeepDefault();
+  m.ui.MsgBox(Question::ProgramVersionInfo, m.MainCaption, QStringLiteral("Qarno Version ") + m.ProgramVersion,
+              Buttons::OK, Icon::Information);
+}
+
+void QarnoWindow::HelpUnLhaVersion_Click() {
+  const int version = m.archiver ? m.archiver->GetVersion() : -1;
+  if (version < 0) {
+    m.Warn(Question::ArchiverMissing, m.MainCaption, QStringLiteral("UNLHA32がインストールされていません。"));
+    return;
+  }
+  m.ui.MsgBox(Question::ArchiverVersionInfo, m.MainCaption,
+              QStringLiteral("UNLHA32 バージョン情報") + u'\r' + QStringLiteral("    Version ") +
+                  QString::number(version / 100.0, 'f', 2),
+              Buttons::OK, Icon::Information);
+}
+
+void QarnoWindow::BSaveDir_Click() {
+  GetSaveDir dialog(m, program.fs->drives(), this, 0, m.MainCaption, SaveDir->text());
+  if (RunDialog(2, dialog) == QDialog::Accepted) {
+    m.set.SaveDir = dialog.chosen;
+    SaveDir->setText(dialog.chosen);
+    m.SetModified = true;
+  }
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::Apend_Click() {
+  FApend dialog(m, program.fs->drives(), this, 0, ShowListKind, -1, [this](int index) {
+    SListDisp();
+    SListSetForcus(index);
+  });
+  RunDialog(3, dialog);
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::Modify_Click() {
+  QModelIndex current = SList->currentIndex();
+  if (!current.isValid() || !SList->selectionModel()->isSelected(current)) {
+    const QList<int> rows = SelectedRows();
+    current = rows.isEmpty() ? QModelIndex() : listModel->index(rows.first());
+  }
+  if (!current.isValid()) {
+    m.Warn(Question::NoItemSelected, m.MainCaption, QStringLiteral("項目が選択されていません。"));
+    return;
+  }
+  FApend dialog(m, program.fs->drives(), this, 1, ShowListKind, current.row(), [this](int index) {
+    SListDisp();
+    SListSetForcus(index);
+  });
+  RunDialog(3, dialog);
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::Remove_Click() {
+  RemoveEntries(m, ShowListKind, SelectedRows(), m.MainCaption);
+  SListDisp();
+  SetBackUpEnabled();
+}
+
+void QarnoWindow::Change_Click() {
+  ShowListKind = !ShowListKind;
+  SListDisp();
+}
+
+// ---------------------------------------------------------------------------------------
+// Exit
+
+bool QarnoWindow::ExitCommand() {
+  StoreGeometry();
+  if (!program.Exit()) return false;
+  if (m.ShutdownAfterRun && m.AutoRunMode >= 1 && !children.ConfirmShutdown(*this)) return false;
+  exiting_ = true;
+  exited = true;
+  Timer1->stop();
+  close();
+  QCoreApplication::exit(exitStatus);
+  return true;
+}
+
+void QarnoWindow::closeEvent(QCloseEvent* e) {
+  if (exiting_) {
+    e->accept();
+    return;
+  }
+  StoreGeometry();
+  if (!program.Exit()) {
+    e->ignore();
+    return;
+  }
+  exiting_ = true;
+  exited = true;
+  Timer1->stop();
+  e->accept();
+  QCoreApplication::exit(exitStatus);
+}
+
+void QarnoWindow::Timer1_Timer() {
+  if (m.AutoRunMode >= 1 && m.OpenDialogKind == 0) {
+    ExitCommand();
+    m.AutoRunMode = -1;
+  }
+}
+
+}  // namespace qarno

@@ -1,0 +1,154 @@
+#pragma once
+// The main window: the current set and its history on screen, every command of the program
+// in its menus and buttons, the hand-over to the dialogs and child windows, and the exit.
+// It binds to the program's state (Qarno, the set, the history table) and sends commands;
+// the work is done by the core.
+#include "app/Program.h"
+#include "mainwin/windows/ChildWindows.h"
+#include "mainwin/windows/ListModels.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QUrl>
+#include <array>
+#include <functional>
+
+class QComboBox;
+
+namespace qarno {
+
+class QarnoWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  QarnoWindow(Program& program, ChildWindows& children);
+  ~QarnoWindow() override;
+
+  Program& program;
+  Module1& m;
+  Qarno& main;
+  ChildWindows& children;
+
+  // --- Controls, named as their objectNames ---
+  QGroupBox *FSetName, *FSaveDir, *FSaveLevel, *SFrame, *FHistory;
+  QLabel* SetName;
+  QPushButton* BSetName;
+  QLineEdit* SaveDir;
+  QPushButton* BSaveDir;
+  QComboBox* SaveLevel;
+  QLabel* SLabel;
+  QListView* SList;
+  QPushButton *Apend, *Remove, *Modify, *Change;
+  QTableView* HisTable;
+  QPushButton *BackUp, *Restore, *BExit;
+  QTimer* Timer1;
+  QMenu *FileMenu, *OptionMenu, *EditMenu, *HelpMenu;
+  QMenu *SetNameMenu, *SetNameSelect, *HisTableMenu;
+  HistoryModel* hisModel;
+  EntryListModel* listModel;
+
+  // --- Start-up and the state on screen ---
+  // The start-up: settings and window geometry, set folder, command line, the set name
+  // dialog when no set is named, the set and its history, the command line again, the type
+  // list; then the automatic run when one was asked for.
+  void Form_Load(const QString& commandLine);
+  // Shows the current set, its lists and its history again.
+  void ShowSet();
+  void ShowHistory();
+
+  // --- Public routines of the main window ---
+  bool ShowListKind = true;  // the view shows the save list (false: the skip list)
+  void SListDisp();
+  void SListSetForcus(int index);
+  int SListTopRow() const;
+  void Qarno_RestoreState();
+  void LockControls();
+  void SaveControlState();
+  void SetBackUpEnabled();
+  void SetRestoreEnabled();
+  void ArrangeControls();
+  // The dialog or child window open over the main window (for window states), or null.
+  void SetOpenChild(QWidget* child) { openChild_ = child; }
+  QWidget* OpenChild() const { return openChild_; }
+  // The rows of the view that are selected, in view order.
+  QList<int> SelectedRows() const;
+
+  // --- Commands ---
+  void BackUp_Click();
+  void Restore_Click();
+  void ShowRecordedRun();
+  void SetChoice();
+  void FileSave_Click();
+  void FileSaveAs_Click();
+  void OptionSetDir_Click();
+  void OptionSetting_Click();
+  void OptionNoCompType_Click();
+  void SetNameDelete_Click();
+  void HistoryEdit_Click();
+  void HistoryDelete_Click();
+  void HelpHelp_Click();
+  void HelpVersion_Click();
+  void HelpUnLhaVersion_Click();
+  void BSaveDir_Click();
+  void Apend_Click();
+  void Modify_Click();
+  void Remove_Click();
+  void Change_Click();
+  void SetNameS_Click(const QString& name);
+  // The exit command: false when the program stays open.
+  bool ExitCommand();
+  void Timer1_Timer();
+  void ShowSetNameMenu(const QPoint& globalPos);
+  void ShowHisTableMenu(const QPoint& globalPos);
+
+  // The exit status the program ends with: the result of the last automatic run.
+  int exitStatus = 0;
+  bool exited = false;
+  // Opens the user guide (tests replace it).
+  std::function<bool(const QUrl&)> openUrl;
+  // The user guide's contents page beside the program; empty when it is missing.
+  static QString GuidePath();
+
+  QAction *FileNew, *FileOpen, *FileSave, *FileSaveAs, *FileExit;
+  QAction *OptionSetting, *OptionNoCompType, *OptionSetDir;
+  QAction *EditSetNameDelete, *EditHistoryEdit, *EditHistoryDisp, *EditHistoryDelete;
+  QAction *HelpHelp, *HelpVersion, *HelpUnLhaVersion;
+  QAction *SetNameDel, *HisTableEdit, *HisTableDisp, *HisTableDelete;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void SetToolTips();
+  void ApplyGeometry();
+  void StoreGeometry();
+  // A modal dialog over the locked main window, with its kind in OpenDialogKind.
+  int RunDialog(int kind, QDialog& dialog, bool lock = true);
+  // Reads the set now named (after a choice), and shows it.
+  void LoadNamedSet();
+  // The history row selected in the grid (1 = the newest), 0 when none.
+  int SelectedHistoryRow() const;
+  void HandOver(int kind, int execMode);
+  void TakeBack();
+  void EnterAutoRun();
+
+  QWidget* controls_[15] = {};
+  std::array<bool, 15> savedState_{};
+  bool locked_ = false;
+  QPointer<QWidget> openChild_;
+  bool exiting_ = false;
+};
+
+}  // namespace qarno

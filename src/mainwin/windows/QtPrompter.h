@@ -1,0 +1,26 @@
+#pragma once
+// The prompter of the desktop program: message boxes with the system's icon, title, text and
+// buttons (the first button is the default; Escape answers Cancel or No where they are
+// offered), the desktop's beep, and the event loop for the yields of long loops.
+#include "platform/Prompter.h"
+
+class QWidget;
+
+namespace qarno {
+
+class QtPrompter : public Prompter {
+ public:
+  using Prompter::MsgBox;
+  Answer MsgBox(const Message& message) override;
+  void Beep(BeepKind kind) override;
+  void DoEvents() override;
+};
+
+// The system's texts break lines with CR (or CR LF); a message box wants LF.
+QString MessageBoxText(QString text);
+
+// Loads Qt's Japanese translation of its own texts (the standard buttons read はい, いいえ,
+// キャンセル …). False when the translation is not installed.
+bool InstallQtJapanese();
+
+}  // namespace qarno
