@@ -23,6 +23,9 @@ QList<DirEntry> Sorted(std::vector<DirEntry> entries, bool directories) {
 }  // namespace
 
 DriveBox::DriveBox(Platform& fs, const DriveTable& drives, QWidget* parent) : QComboBox(parent) {
+  // A long volume name or host folder must not widen the dialog.
+  setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  setMinimumContentsLength(6);
   entries = ReadDriveList(fs, drives);
   const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
   for (const DriveListEntry& e : entries) addItem(icon, e.text);

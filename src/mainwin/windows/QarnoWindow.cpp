@@ -53,6 +53,7 @@ QarnoWindow::QarnoWindow(Program& p, ChildWindows& c)
     : program(p), m(*p.m), main(*p.main), children(c) {
   setObjectName(QStringLiteral("Qarno"));
   openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  quit = [](int status) { QCoreApplication::exit(status); };
   BuildControls();
   BuildMenus();
   Timer1 = Named(new QTimer(this), "Timer1");
@@ -759,7 +760,7 @@ bool QarnoWindow::ExitCommand() {
   exited = true;
   Timer1->stop();
   close();
-  QCoreApplication::exit(exitStatus);
+  quit(exitStatus);
   return true;
 }
 
@@ -777,7 +778,7 @@ void QarnoWindow::closeEvent(QCloseEvent* e) {
   exited = true;
   Timer1->stop();
   e->accept();
-  QCoreApplication::exit(exitStatus);
+  quit(exitStatus);
 }
 
 void QarnoWindow::Timer1_Timer() {

@@ -113,6 +113,9 @@ class QarnoWindow : public QMainWindow {
   bool exited = false;
   // Opens the user guide (tests replace it).
   std::function<bool(const QUrl&)> openUrl;
+  // Ends the event loop of the program with the exit status (tests replace it: the end of
+  // the loop would end every later dialog of the test process at once).
+  std::function<void(int)> quit;
   // The user guide's contents page beside the program; empty when it is missing.
   static QString GuidePath();
 

@@ -1,0 +1,351 @@
+// The main window: start-up, the enabling rules, the hand-over to the other windows, the
+// commands of the menus, the exit and the automatic run.
+#include "mainwin/windows/SetDialogs.h"
+#include "mainwin/windows/WindowWorld.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+namespace qarno::test {
+namespace {
+
+const QString kRun1 = QStringLiteral("qrn20240101_1,Level-0,10,T:\\dst,,,,2024/01/01 10:00:00,00:00:01,\"\",0");
+const QString kRun2 = QStringLiteral("qrn20240102_1,Level-1,5,T:\\dst,,,,2024/01/02 10:00:00,00:00:01,\"\",0");
+
+TEST(MainWindow, StartUpShowsTheSetAndAppliesTheCommandLineAgainAfterTheSetFile) {
+  WindowWorld world;
+  // Stored at Level-0 with history: loading makes it Level-2, the command line's /l1 wins.
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}, 0),
+                 {kRun2, kRun1});
+  world.Start(QStringLiteral("daily /l1"));
+  QarnoWindow& w = *world.w;
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Qarno  daily"));
+  EXPECT_EQ(w.SetName->text(), QStringLiteral("daily"));
+  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\dst"));
+  EXPECT_EQ(w.SaveLevel->currentIndex(), 1);
+  EXPECT_EQ(w.SaveLevel->count(), 5);
+  EXPECT_EQ(w.SaveLevel->itemText(3), QStringLiteral("上書き   （ 追加/変更分だけ上書きする ）"));
+  EXPECT_FALSE(world.m().SetModified);
+  EXPECT_EQ(w.hisModel->rowCount(), 2);
+  EXPECT_EQ(w.hisModel->data(w.hisModel->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("qrn20240102_1"));
+  EXPECT_EQ(w.hisModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("サイズ(KB)"));
+  EXPECT_EQ(w.listModel->rowCount(), 1);
+  EXPECT_TRUE(w.BackUp->isEnabled());
+  EXPECT_TRUE(w.Restore->isEnabled());  // history rows, the newest selected
+  EXPECT_EQ(w.BExit->toolTip(), QStringLiteral("プログラムを終了します"));
+  EXPECT_EQ(w.FileMenu->title(), QStringLiteral("保存セット(&B)"));
+  for (const char* name : {"FSetName", "SetName", "BSetName", "FSaveDir", "SaveDir", "BSaveDir", "FSaveLevel",
+                           "SaveLevel", "SFrame", "SLabel", "SList", "Apend", "Remove", "Modify", "Change",
+                           "FHistory", "HisTable", "BackUp", "Restore", "BExit", "Timer1", "Line1", "EditMenu",
+                           "HelpMenu", "OptionMenu", "SetNameMenu", "HisTableMenu"})
+    EXPECT_NE(world.w->findChild<QObject*>(QLatin1String(name)), nullptr) << name;
+  // The left column is 3700 twips wide, the window no smaller than 5900 × 6400 twips.
+  EXPECT_EQ(w.FSetName->width(), Px(&w, 3700));
+  w.resize(10, 10);
+  EXPECT_GE(w.width(), Px(&w, 5900) - 20);
+}
+
+TEST(MainWindow, BackupNeedsANameADestinationAndASaveListEntry) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QString(), {}));
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  EXPECT_FALSE(w.BackUp->isEnabled());  // neither destination nor entries
+  EXPECT_FALSE(w.Restore->isEnabled());  // no history
+  EXPECT_EQ(w.SaveLevel->currentIndex(), 0);  // no history: Level-0
+  QTest::keyClicks(w.SaveDir, QStringLiteral("T:\\dst"));
+  EXPECT_TRUE(world.m().SetModified);
+  EXPECT_FALSE(w.BackUp->isEnabled());  // still no entry
+  world.m().set.SaveList = {QStringLiteral("T:\\src")};
+  w.SListDisp();
+  EXPECT_TRUE(w.BackUp->isEnabled());
+  w.SaveDir->clear();
+  QTest::keyClicks(w.SaveDir, QStringLiteral(" "));
+  QTest::keyClick(w.SaveDir, Qt::Key_Backspace);
+  EXPECT_FALSE(w.BackUp->isEnabled());
+}
+
+TEST(MainWindow, LockedWhileADialogIsOpenAndRestoredAfter) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}), {kRun1});
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  bool checked = false;
+  OnDialog<GetSetName>(QStringLiteral("GetSetName"), [&](GetSetName& d) {
+    EXPECT_EQ(world.m().OpenDialogKind, 1);
+    for (QWidget* c : {static_cast<QWidget*>(w.BSetName), static_cast<QWidget*>(w.BSaveDir),
+                       static_cast<QWidget*>(w.SaveLevel), static_cast<QWidget*>(w.Apend),
+                       static_cast<QWidget*>(w.Remove), static_cast<QWidget*>(w.Change),
+                       static_cast<QWidget*>(w.BackUp), static_cast<QWidget*>(w.Restore),
+                       static_cast<QWidget*>(w.BExit), static_cast<QWidget*>(w.SList),
+                       static_cast<QWidget*>(w.HisTable)})
+      EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
+    for (QMenu* menu : {w.FileMenu, w.OptionMenu, w.EditMenu, w.HelpMenu}) EXPECT_FALSE(menu->menuAction()->isEnabled());
+    EXPECT_TRUE(w.Modify->isEnabled());  // not among the locked controls
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Qarno  セット名の選択"));
+    checked = true;
+    QTest::mouseClick(d.Cancel, Qt::LeftButton);
+  });
+  QTest::mouseClick(w.BSetName, Qt::LeftButton);
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(world.m().OpenDialogKind, 0);
+  EXPECT_TRUE(w.BackUp->isEnabled());
+  EXPECT_TRUE(w.Restore->isEnabled());
+  EXPECT_TRUE(w.FileMenu->menuAction()->isEnabled());
+  EXPECT_TRUE(w.SList->isEnabled());
+}
+
+TEST(MainWindow, TheSaveQuestionBeforeAnotherSetYesNoAndCancel) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}));
+  world.WriteSet(QStringLiteral("other"), PlainSet(QStringLiteral("T:\\o"), {QStringLiteral("T:\\x")}));
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  ScriptedPrompter& ui = world.env.ui;
+
+  // Cancel: nothing happens, no dialog.
+  world.m().set.SaveDir = QStringLiteral("T:\\changed");
+  world.m().SetModified = true;
+  ui.Expect(Question::SaveChangedSet, Answer::Cancel, QStringLiteral("（daily）は変更されています。\r保存しますか？"));
+  w.SetChoice();
+  EXPECT_TRUE(world.m().SetModified);
+  EXPECT_EQ(world.m().set.Name, QStringLiteral("daily"));
+
+  // No: the discarded message, then the dialog; choosing "other" loads it, daily unchanged.
+  ui.Expect(Question::SaveChangedSet, Answer::No);
+  ui.Expect(Question::ChangesDiscarded, Answer::OK, QStringLiteral("（daily）の変更は破棄されました。"));
+  OnDialog<GetSetName>(QStringLiteral("GetSetName"), [](GetSetName& d) {
+    d.Text1->setText(QStringLiteral("other"));
+    QTest::mouseClick(d.OK, Qt::LeftButton);
+  });
+  w.SetChoice();
+  EXPECT_EQ(w.SetName->text(), QStringLiteral("other"));
+  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\o"));
+  EXPECT_FALSE(QFile(world.SetFile(QStringLiteral("daily"))).readAll().contains("changed"));
+
+  // Yes: written first, then the dialog (cancelled: the same set is read again).
+  world.m().set.SaveDir = QStringLiteral("T:\\kept");
+  world.m().SetModified = true;
+  ui.Expect(Question::SaveChangedSet, Answer::Yes);
+  OnDialog<GetSetName>(QStringLiteral("GetSetName"), [](GetSetName& d) { QTest::mouseClick(d.Cancel, Qt::LeftButton); });
+  w.SetChoice();
+  QFile f(world.SetFile(QStringLiteral("other")));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.readAll().contains("dir=T:\\kept"));
+  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\kept"));
+  EXPECT_TRUE(ui.Exhausted());
+}
+
+TEST(MainWindow, HandsOverToTheRunRestoreAndMaintenanceWindowsAndTakesBack) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}),
+                 {kRun2, kRun1});
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  world.m().SetModified = true;
+  QTest::mouseClick(w.BackUp, Qt::LeftButton);
+  EXPECT_FALSE(world.m().SetModified);  // written before the run window opens
+  EXPECT_FALSE(w.isVisible());          // hidden while the run window is open
+  EXPECT_FALSE(w.BSetName->isEnabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));
+  EXPECT_TRUE(w.BSetName->isEnabled());
+  EXPECT_EQ(world.m().OpenDialogKind, 0);
+
+  QTest::mouseClick(w.Restore, Qt::LeftButton);
+  EXPECT_TRUE(world.m().SetModified);  // the restore window may change the restore options
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));
+
+  // The history commands work on every row, the last one included.
+  w.HisTable->selectRow(1);
+  w.EditHistoryEdit->trigger();
+  DoubleClick(w.HisTable->viewport(), w.HisTable->visualRect(w.hisModel->index(1, 0)).center());
+  w.EditHistoryDisp->trigger();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));
+  world.children.onDelHisData = [](QarnoWindow& main) {
+    main.main.HisTable.RemoveRow(1);
+    main.main.HisTable.RemoveRow(1);
+    main.m.HistoryModified = true;
+  };
+  world.m().set.SaveLevel = 2;
+  w.EditHistoryDelete->trigger();
+  EXPECT_EQ(world.m().set.SaveLevel, 0);  // no history left: Level-0
+  EXPECT_EQ(w.SaveLevel->currentIndex(), 0);
+  EXPECT_FALSE(w.Restore->isEnabled());
+  w.EditHistoryDisp->trigger();  // no rows: nothing happens
+  world.children.settingChanged = true;
+  w.OptionSetting->trigger();
+  w.OptionNoCompType->trigger();
+  EXPECT_EQ(world.children.calls,
+            (QStringList{QStringLiteral("FSaveExec 1 kind 4"), QStringLiteral("FRestore kind 5"),
+                         QStringLiteral("FEditHisData row 2 kind 11"), QStringLiteral("FEditHisData row 2 kind 11"),
+                         QStringLiteral("FSaveExec 2 kind 4"), QStringLiteral("FDelHisData kind 9"),
+                         QStringLiteral("FSetting kind 6"), QStringLiteral("FNoCompType")}));
+  EXPECT_TRUE(world.m().SetModified);
+}
+
+TEST(MainWindow, RunAndRestoreNeedASetName) {
+  WindowWorld world;
+  OnDialog<GetSetName>(QStringLiteral("GetSetName"), [](GetSetName& d) { QTest::mouseClick(d.Cancel, Qt::LeftButton); });
+  world.Start();  // no set named: the set name dialog opens at start
+  QarnoWindow& w = *world.w;
+  EXPECT_TRUE(w.SetName->text().isEmpty());
+  world.env.ui.Expect(Question::NoSetName, Answer::OK, QStringLiteral("セット名を指定してください。"));
+  w.BackUp_Click();
+  world.env.ui.Expect(Question::NoSetName, Answer::OK);
+  w.Restore_Click();
+  EXPECT_TRUE(world.children.calls.isEmpty());
+}
+
+TEST(MainWindow, SetNameMenuListsTheSetsAndLoadsOneWithoutAsking) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}));
+  world.WriteSet(QStringLiteral("b-weekly"), PlainSet(QStringLiteral("T:\\w"), {QStringLiteral("T:\\x")}));
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  world.m().set.SaveDir = QStringLiteral("T:\\written");
+  world.m().SetModified = true;
+  RightClick(w.SetName);
+  EXPECT_FALSE(world.m().SetModified);  // written before the menu opens
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.SetNameMenu->isVisible(); }));
+  QStringList names;
+  for (QAction* a : w.SetNameSelect->actions()) names += a->text();
+  EXPECT_EQ(names, (QStringList{QStringLiteral("b-weekly"), QStringLiteral("daily")}));
+  w.SetNameSelect->actions().first()->trigger();
+  w.SetNameMenu->hide();
+  EXPECT_EQ(w.SetName->text(), QStringLiteral("b-weekly"));
+  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\w"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.SetNameSelect->isEmpty(); }));
+
+  // The history menu opens only over a history with rows.
+  RightClick(w.HisTable->viewport());
+  EXPECT_FALSE(w.HisTableMenu->isVisible());
+}
+
+TEST(MainWindow, VersionHelpAndArchiverCommands) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}));
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  world.env.ui.Expect(Question::ProgramVersionInfo, Answer::OK, QStringLiteral("Qarno Version ") + world.m().ProgramVersion);
+  w.HelpVersion->trigger();
+  EXPECT_EQ(world.env.ui.Shown(Question::ProgramVersionInfo).value(0).icon, Icon::Information);
+  QUrl opened;
+  w.openUrl = [&](const QUrl& url) {
+    opened = url;
+    return true;
+  };
+  w.HelpHelp->trigger();
+  EXPECT_TRUE(opened.toLocalFile().endsWith(QStringLiteral("share/qarno/guide/index.html")))
+      << opened.toString().toStdString();
+  w.openUrl = [](const QUrl&) { return false; };
+  world.env.ui.Expect(Question::HelpMissing, Answer::OK);
+  w.HelpHelp->trigger();
+  // The archiver is built beside the tests: its version as n.nn.
+  world.env.ui.Expect(Question::ArchiverVersionInfo, Answer::OK, QStringLiteral("UNLHA32 バージョン情報\r    Version "));
+  world.env.ui.AnswerAll(Question::ArchiverMissing, Answer::OK);
+  w.HelpUnLhaVersion->trigger();
+}
+
+TEST(MainWindow, ExitSavesWhatChangedAndAFailedSaveKeepsTheProgramOpen) {
+  WindowWorld world;
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}));
+  world.Start(QStringLiteral("daily"));
+  QarnoWindow& w = *world.w;
+  world.m().set.SaveDir = QStringLiteral("T:\\new");
+  world.m().SetModified = true;
+  // The set file cannot be replaced: a folder stands in its place.
+  const QString setFile = world.SetFile(QStringLiteral("daily"));
+  QFile::rename(setFile, setFile + QStringLiteral(".bak"));
+  QDir().mkpath(setFile + QStringLiteral("/blocker"));
+  world.env.ui.Expect(Question::SetFileNotSaved, Answer::OK, QStringLiteral("保存できませんでした"));
+  QTest::mouseClick(w.BExit, Qt::LeftButton);
+  EXPECT_FALSE(w.exited);
+  EXPECT_TRUE(world.m().SetModified);
+  // Closing by the frame runs the same save, and stays open as well.
+  world.env.ui.Expect(Question::SetFileNotSaved, Answer::OK);
+  EXPECT_FALSE(w.close());
+  QDir(setFile).removeRecursively();
+  w.move(Px(&w, 300), Px(&w, 600));
+  QTest::mouseClick(w.BExit, Qt::LeftButton);
+  EXPECT_TRUE(w.exited);
+  QFile f(setFile);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.readAll().contains("dir=T:\\new"));
+  // The settings keep the set shown and the window's place, in twips.
+  QSettings store(SettingsStorePath(), QSettings::IniFormat);
+  EXPECT_EQ(store.value(QStringLiteral("Startup Setting/ResentFile")).toString(), QStringLiteral("daily"));
+  EXPECT_NEAR(store.value(QStringLiteral("Startup Setting/Left")).toDouble(), 300, 20);
+}
+
+TEST(MainWindow, AnAutomaticRunStartsItselfAndTheProgramEndsHalfASecondAfter) {
+  WindowWorld world;
+  world.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "hello");
+  world.env.MakeDir(QStringLiteral("T:\\dst"));
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}));
+  world.children.runForReal = true;
+  world.Start(QStringLiteral("daily /B1 /L0"));
+  QarnoWindow& w = *world.w;
+  EXPECT_EQ(world.children.calls.value(0), QStringLiteral("FSaveExec 1 kind 4"));
+  QElapsedTimer sinceClose;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return world.m().OpenDialogKind == 0; }, 20000));
+  sinceClose.start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 3000));
+  EXPECT_LE(sinceClose.elapsed(), 900);
+  EXPECT_EQ(w.exitStatus, 0);
+  EXPECT_EQ(world.m().AutoRunMode, -1);
+  EXPECT_TRUE(QFileInfo::exists(world.env.root() + QStringLiteral("/prog/SetDir/daily.qrl")));
+  EXPECT_EQ(w.hisModel->rowCount(), 1);
+  // An automatic run does not write the settings.
+  QSettings store(SettingsStorePath(), QSettings::IniFormat);
+  EXPECT_FALSE(store.contains(QStringLiteral("Startup Setting/ResentFile")));
+}
+
+TEST(MainWindow, ShutdownAfterTheRunIsAskedAndARefusalKeepsTheProgramOpen) {
+  WindowWorld world;
+  world.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "hello");
+  world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}));
+  world.children.shutdownAgreed = false;
+  world.Start(QStringLiteral("daily /S"));  // /S alone: a run and the end after it
+  QarnoWindow& w = *world.w;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return world.children.calls.contains(QStringLiteral("FShutdown")); }, 3000));
+  QTest::qWait(700);
+  EXPECT_FALSE(w.exited);
+  EXPECT_EQ(world.m().AutoRunMode, -1);  // no further automatic exit
+  EXPECT_EQ(world.children.calls.count(QStringLiteral("FShutdown")), 1);
+}
+
+TEST(MainWindow, FiveThousandRunsAndEntriesShowAtOnce) {
+  WindowWorld world;
+  QStringList entries, history;
+  for (int i = 0; i < 5000; ++i) {
+    entries += QStringLiteral("T:\\data\\folder%1").arg(i, 4, 10, QLatin1Char('0'));
+    history += QStringLiteral("qrn2024%1_1,Level-1,5,T:\\dst,,,,2024/01/02 10:00:00,00:00:01,\"c\",0")
+                   .arg(i, 5, 10, QLatin1Char('0'));
+  }
+  world.WriteSet(QStringLiteral("big"), PlainSet(QStringLiteral("T:\\dst"), entries), history);
+  world.Start(QStringLiteral("big"));
+  QarnoWindow& w = *world.w;
+  EXPECT_EQ(w.listModel->rowCount(), 5000);
+  EXPECT_EQ(w.hisModel->rowCount(), 5000);
+  w.ShowSet();
+  for (int i = 0; i < 50; ++i) {
+    w.SList->verticalScrollBar()->setValue(i * 100);
+    w.HisTable->verticalScrollBar()->setValue(i * 100);
+    QApplication::processEvents();
+  }
+  // The history file is read (and sorted) by the core; the views add no visible pause.
+  QElapsedTimer show;
+  show.start();
+  w.ShowSet();
+  QApplication::processEvents();
+  EXPECT_LT(show.elapsed(), 300);
+}
+
+}  // namespace
+}  // namespace qarno::test

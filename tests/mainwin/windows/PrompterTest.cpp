@@ -1,0 +1,71 @@
+// The Qt prompter: the message box's icon, title, text and buttons, in Japanese.
+#include "mainwin/windows/QtPrompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace qarno {
+namespace {
+
+struct BoxSeen {
+  QString title, text, defaultText;
+  QStringList buttons;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+TEST(QtPrompter, ShowsTheMessageWithJapaneseButtonsTheFirstAsDefaultAndEscapeAsCancelOrNo) {
+  ASSERT_TRUE(InstallQtJapanese()) << "qtbase_ja.qm is not installed";
+  QtPrompter ui;
+  BoxSeen* seen = nullptr;
+  auto capture = [&](int key) {
+    seen = new BoxSeen;
+    QTimer::singleShot(20, [seen, key] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      seen->title = box->windowTitle();
+      seen->text = box->text();
+      seen->icon = box->icon();
+      seen->defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+      for (QAbstractButton* b : box->buttons()) seen->buttons += b->text();
+      QTest::keyClick(box, static_cast<Qt::Key>(key));
+    });
+  };
+  capture(Qt::Key_Escape);
+  EXPECT_EQ(ui.MsgBox(Question::SaveChangedSet, QStringLiteral("Qarno  daily"),
+                      QStringLiteral("（daily）は変更されています。\r保存しますか？"), Buttons::YesNoCancel),
+            Answer::Cancel);
+  EXPECT_EQ(seen->title, QStringLiteral("Qarno  daily"));
+  EXPECT_EQ(seen->text, QStringLiteral("（daily）は変更されています。\n保存しますか？"));
+  EXPECT_EQ(seen->icon, QMessageBox::Warning);
+  EXPECT_TRUE(seen->defaultText.startsWith(QStringLiteral("はい"))) << seen->defaultText.toStdString();
+  EXPECT_TRUE(seen->buttons.join(u' ').contains(QStringLiteral("キャンセル")));
+  delete seen;
+
+  capture(Qt::Key_Escape);
+  EXPECT_EQ(ui.MsgBox(Question::OverwriteSet, QStringLiteral("t"), QStringLiteral("a\r\nb"), Buttons::YesNo), Answer::No);
+  EXPECT_EQ(seen->text, QStringLiteral("a\nb"));
+  EXPECT_TRUE(seen->buttons.join(u' ').contains(QStringLiteral("いいえ")));
+  delete seen;
+
+  capture(Qt::Key_Return);  // Enter takes the default, the first button
+  EXPECT_EQ(ui.MsgBox(Question::CannotRestore, QStringLiteral("t"), QStringLiteral("x"), Buttons::AbortRetryIgnore),
+            Answer::Abort);
+  EXPECT_TRUE(seen->buttons.join(u' ').contains(QStringLiteral("中止")));
+  EXPECT_TRUE(seen->buttons.join(u' ').contains(QStringLiteral("再試行")));
+  EXPECT_TRUE(seen->buttons.join(u' ').contains(QStringLiteral("無視")));
+  delete seen;
+
+  capture(Qt::Key_Escape);
+  EXPECT_EQ(ui.MsgBox(Question::ProgramVersionInfo, QStringLiteral("t"), QStringLiteral("Qarno Version 1.10"),
+                      Buttons::OK, Icon::Information),
+            Answer::OK);
+  EXPECT_EQ(seen->icon, QMessageBox::Information);
+  delete seen;
+}
+
+}  // namespace
+}  // namespace qarno

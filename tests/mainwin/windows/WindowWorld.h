@@ -1,0 +1,91 @@
+#pragma once
+// The world of a window test: a hermetic TestEnv whose drive T: is also in the settings'
+// drive table, the program put together on it, and the main window started offscreen with
+// the scripted prompter. Modal dialogs are driven from a timer once they are shown.
+#include "app/Program.h"
+#include "mainwin/windows/ChildWindows.h"
+#include "mainwin/windows/QarnoWindow.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+
+namespace qarno::test {
+
+// Records what the main window asked of the other windows; non-modal ones close at once
+// (on the next turn of the event loop), unless `keepOpen`.
+class RecordingChildren : public UnfinishedWindows {
+ public:
+  QStringList calls;
+  bool settingChanged = false;
+  bool shutdownAgreed = true;
+  std::function<void(QarnoWindow&, int)> onEditHisData;
+  std::function<void(QarnoWindow&)> onDelHisData;
+  bool runForReal = false;  // the backup run goes to the stand-in run window
+
+  void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
+  void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;
+  bool OpenSetting(QarnoWindow& main) override;
+  void OpenNoCompType(QarnoWindow& main) override;
+  void OpenDelHisData(QarnoWindow& main) override;
+  void OpenEditHisData(QarnoWindow& main, int row) override;
+  bool ConfirmShutdown(QarnoWindow& main) override;
+};
+
+class WindowWorld {
+ public:
+  WindowWorld();
+  ~WindowWorld();
+
+  // Writes a set file in the set folder (lines joined with CR LF) and, when given, its
+  // history lines after the version line.
+  void WriteSet(const QString& name, const QStringList& lines, const QStringList& history = {});
+  QString SetFile(const QString& name) const;  // host path of the set file
+  // Maps a drive letter in the settings' drive table (before Start).
+  void MapDrive(QChar letter, const QString& hostDir);
+  // Puts the program together and runs the main window's start-up.
+  void Start(const QString& commandLine = QString());
+  // Ends this program run as the exit command does and forgets the window (for restarts).
+  void Restart(const QString& commandLine = QString());
+
+  TestEnv env;
+  RecordingChildren children;
+  std::unique_ptr<Program> program;
+  std::unique_ptr<QarnoWindow> w;
+  Module1& m() { return *program->m; }
+
+  template <typename T = QWidget>
+  T* Find(const char* name) const {
+    return w->findChild<T*>(QLatin1String(name));
+  }
+};
+
+// Calls `act` with the modal dialog of this objectName as soon as it is shown (from the
+// event loop of its exec). Fails the test when none appears within the time.
+void OnModal(const QString& objectName, std::function<void(QWidget&)> act, int timeoutMs = 5000);
+template <typename T>
+void OnDialog(const QString& objectName, std::function<void(T&)> act) {
+  OnModal(objectName, [act](QWidget& w) { act(*qobject_cast<T*>(&w)); });
+}
+
+// A child of the widget by objectName (the test fails when it is missing).
+template <typename T = QWidget>
+T* Child(QWidget& parent, const char* name) {
+  T* c = parent.findChild<T*>(QLatin1String(name));
+  if (!c) ADD_FAILURE() << "no control " << name << " in " << parent.objectName().toStdString();
+  return c;
+}
+
+// A set file's lines with plain copies (no packing, no reserve, no used size).
+QStringList PlainSet(const QString& saveDir, const QStringList& saveList, int level = 2);
+
+// A double-click as a person makes it: a click, then the double-click.
+void DoubleClick(QWidget* w, QPoint at);
+
+// Right-click on a widget as the windows see it: the release of the right button.
+void RightClick(QWidget* w, QPoint at = QPoint(5, 5));
+
+}  // namespace qarno::test
