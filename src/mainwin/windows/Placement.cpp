@@ -20,10 +20,11 @@ QSize FrameSize(const QWidget* w) {
 }
 
 void FollowWindowState(QWidget* mainWindow, QWidget* dialog) {
+  // Only the way down is passed on here, and only the way back up from the main window
+  // (QarnoWindow::changeEvent): a window manager reports states late, and passing every
+  // change both ways would let two windows toss a state between them.
   if (!mainWindow || !dialog) return;
-  const Qt::WindowStates mask = Qt::WindowMinimized | Qt::WindowMaximized;
-  const Qt::WindowStates d = dialog->windowState() & mask;
-  if ((mainWindow->windowState() & mask) != d) mainWindow->setWindowState((mainWindow->windowState() & ~mask) | d);
+  if (dialog->isMinimized() && !mainWindow->isMinimized()) mainWindow->setWindowState(mainWindow->windowState() | Qt::WindowMinimized);
 }
 
 ChildDialog::ChildDialog(QWidget* mainWindow, Settings& settings, QString topKey, QString leftKey, FirstPlace first)

@@ -16,8 +16,8 @@ double Twips(const QWidget* w, int pixels);
 // The whole window with its frame, as the settings store keeps main window sizes.
 QSize FrameSize(const QWidget* w);
 
-// Gives the main window the dialog's window state when they differ: minimising a dialog
-// minimises the main window, restoring one restores it.
+// Minimising a dialog minimises the main window with it (restoring the main window restores
+// its dialog: QarnoWindow does that).
 void FollowWindowState(QWidget* mainWindow, QWidget* dialog);
 
 // A dialog over the main window: it opens at its stored offset from the main window's

@@ -323,13 +323,9 @@ void QarnoWindow::resizeEvent(QResizeEvent* e) {
 void QarnoWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() != QEvent::WindowStateChange) return;
-  // An open dialog (or run window) takes the main window's state.
-  if (openChild_ && m.OpenDialogKind >= 1 && m.OpenDialogKind <= 6) {
-    const Qt::WindowStates mask = Qt::WindowMinimized | Qt::WindowMaximized;
-    const Qt::WindowStates mine = windowState() & mask;
-    if ((openChild_->windowState() & mask) != mine)
-      openChild_->setWindowState((openChild_->windowState() & ~mask) | mine);
-  }
+  // An open dialog (or run window) comes back with the main window.
+  if (openChild_ && m.OpenDialogKind >= 1 && m.OpenDialogKind <= 6 && !isMinimized() && openChild_->isMinimized())
+    openChild_->setWindowState(openChild_->windowState() & ~Qt::WindowMinimized);
   ArrangeControls();
 }
 
