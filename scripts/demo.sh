@@ -2,40 +2,41 @@
 # Installs what is missing, builds Qarno and runs it on a built-in demo: a sample tree, a
 # demo set and a destination in a temporary folder, all outside the user's own settings:
 # a Level-0 run, a change, a Level-1 run, the history and listing, and a restore of the
-# Level-1 run compared with the source tree.
+# Level-1 run compared with the source tree. With a display, it opens the main window on the
+# demo set after the first run instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+source scripts/demo-tree.sh
+if has_display; then
+  echo "== Qarno demo: a display is present; the main window opens on the demo set after a first run"
+else
+  echo "== Qarno demo: no display; the headless demo runs on the terminal"
+fi
 bash scripts/install-deps.sh
 bash scripts/build.sh build-demo -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF
 qarno="$root/build-demo/bin/Qarno"
+# The automatic runs never need a display: Qarno runs them on the terminal without one.
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$qarno" "$@"; }
 
 demo=$(mktemp -d /tmp/qarno-demo.XXXXXX)
-export QARNO_HOME="$demo/home" XDG_CONFIG_HOME="$demo/config"
-mkdir -p "$QARNO_HOME/SetDir" "$demo/source/docs/sub" "$demo/source/photos" "$demo/dest"
-win() { printf 'C:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
+make_demo_tree "$demo"
 
-# The sample tree.
-printf 'Qarno demo file\r\n' > "$demo/source/docs/readme.txt"
-printf '日本語のファイル\n' > "$demo/source/docs/日本語.txt"
-head -c 300000 /dev/urandom > "$demo/source/photos/picture.jpg"
-seq 1 20000 > "$demo/source/docs/sub/numbers.txt"
-printf 'scratch\n' > "$demo/source/docs/sub/scratch.tmp"
-printf 'hidden\n' > "$demo/source/.profile"
-
-# The demo set: save the source tree, skip *.tmp, pack with LHA except the listed types.
-printf '#Version 1.10\r\ndir=%s\r\n#SaveLevel=0\r\n#ComplexTypeMode=1\r\n#ComplexSettingMode=0\r\n#PathLen=260\r\n%s\r\n#skip *.tmp\r\n' \
-  "$(win "$demo/dest")" "$(win "$demo/source")" > "$QARNO_HOME/SetDir/demo.qrn"
-printf '"1.10"\r\n2\r\n"jpg"\r\n"zip"\r\n' > "$QARNO_HOME/Qarno.nct"
+if has_display; then
+  echo "== Level-0 run without a window: Qarno demo /B2 /L0"
+  headless demo /B2 /L0 && echo "exit status 0"
+  echo "== the main window on the demo set (files in $demo)"
+  exec "$qarno" demo
+fi
 
 echo "== Qarno demo in $demo"
 echo "== Level-0 run: Qarno demo /B2 /L0"
-"$qarno" demo /B2 /L0 && echo "exit status 0"
+headless demo /B2 /L0 && echo "exit status 0"
 sleep 1
 echo "changed" >> "$demo/source/docs/readme.txt"
 printf 'new\n' > "$demo/source/docs/added.txt"
 echo "== Level-1 run after changing one file and adding another: Qarno demo /B2 /L1"
-"$qarno" demo /B2 /L1 && echo "exit status 0"
+headless demo /B2 /L1 && echo "exit status 0"
 
 echo "== history ($QARNO_HOME/SetDir/demo.qrl)"
 cat "$QARNO_HOME/SetDir/demo.qrl"

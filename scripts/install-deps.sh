@@ -15,8 +15,10 @@ packages=(
   udev exfatprogs exfat-fuse ntfs-3g fuse3 util-linux
   # benchmarks and the demo
   rsync hyperfine time
-  # the windows, later: fonts for screenshots under Xvfb
-  locales
+  # the windows: Japanese fonts, Qt's own texts in Japanese, the X libraries of Qt's xcb
+  # platform, and a virtual display for the screenshots
+  locales fonts-noto-cjk qt6-translations-l10n qt6-qpa-plugins libxkbcommon-x11-0 libxcb-cursor0
+  xvfb xauth
 )
 
 missing=()

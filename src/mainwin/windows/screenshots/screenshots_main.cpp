@@ -1,0 +1,136 @@
+// Writes pictures of the main window and of its dialogs, as they look on this display, for
+// the documentation: qarno-screenshots OUTDIR SETNAME. Every window is opened without
+// waiting for input, drawn, saved as OUTDIR/<name>.png (and <name>-min.png at its minimum
+// size), and closed again; nothing of the set is changed.
+#include "app/Program.h"
+#include "mainwin/windows/DirDialogs.h"
+#include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/QtPrompter.h"
+#include "mainwin/windows/SetDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPainter>
+#include <cstdio>
+
+namespace qarno {
+namespace {
+
+QString outDir;
+
+void Settle(int ms = 250) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The window's picture with a plain title bar drawn above it (the display has no window
+// manager to draw one), so that the caption shows too.
+void Save(QWidget& w, const QString& name) {
+  Settle();
+  const QPixmap body = w.grab();
+  const int bar = w.fontMetrics().height() + 10;
+  QPixmap shot(body.width() + 2, body.height() + bar + 1);
+  shot.fill(QColor(0x50, 0x60, 0x78));
+  QPainter p(&shot);
+  p.setPen(Qt::white);
+  p.setFont(w.font());
+  p.drawText(QRect(8, 0, shot.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft, w.windowTitle());
+  p.drawPixmap(1, bar, body);
+  p.end();
+  const QString path = outDir + u'/' + name + QStringLiteral(".png");
+  if (!shot.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  else std::printf("%s (%dx%d)\n", qPrintable(path), shot.width(), shot.height());
+}
+
+void SaveBoth(QWidget& w, const QString& name) {
+  Save(w, name);
+  const QSize normal = w.size();
+  w.resize(w.minimumSize());
+  Save(w, name + QStringLiteral("-min"));
+  w.resize(normal);
+}
+
+}  // namespace
+}  // namespace qarno
+
+int main(int argc, char** argv) {
+  using namespace qarno;
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: qarno-screenshots OUTDIR SETNAME\n");
+    return 2;
+  }
+  outDir = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(outDir);
+  InstallQtJapanese();
+  QtPrompter ui;
+  Program program(ui);
+  if (!program.ok()) {
+    std::fprintf(stderr, "%s\n", qPrintable(program.error));
+    return 2;
+  }
+  UnfinishedWindows standIns;
+  QarnoWindow w(program, standIns);
+  w.quit = [](int) {};
+  w.Form_Load(QString::fromLocal8Bit(argv[2]));
+  w.raise();
+  SaveBoth(w, QStringLiteral("main"));
+  Module1& m = *program.m;
+
+  // The skip list shown.
+  w.Change_Click();
+  Save(w, QStringLiteral("main-skiplist"));
+  w.Change_Click();
+
+  {
+    GetSetName d(m, &w, false);
+    d.show();
+    SaveBoth(d, QStringLiteral("GetSetName"));
+  }
+  {
+    FDelSetName d(*program.main, &w);
+    d.show();
+    SaveBoth(d, QStringLiteral("FDelSetName"));
+  }
+  {
+    FSetDir d(m, &w);
+    d.show();
+    SaveBoth(d, QStringLiteral("FSetDir"));
+  }
+  {
+    FApend d(m, program.fs->drives(), &w, 0, true, -1, nullptr);
+    d.show();
+    SaveBoth(d, QStringLiteral("FApend"));
+  }
+  if (!m.set.SaveList.isEmpty()) {
+    FApend d(m, program.fs->drives(), &w, 1, true, 0, nullptr);
+    d.show();
+    Save(d, QStringLiteral("FApend-modify"));
+  }
+  {
+    GetSaveDir d(m, program.fs->drives(), &w, 0, m.MainCaption, m.set.SaveDir);
+    d.show();
+    SaveBoth(d, QStringLiteral("GetSaveDir"));
+  }
+  {
+    // The question before another set is chosen, as the prompter shows it.
+    QMessageBox box(QMessageBox::Warning, m.MainCaption,
+                    MessageBoxText(QStringLiteral("（") + m.set.Name + QStringLiteral("）は変更されています。\r保存しますか？")),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &w);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.show();
+    Save(box, QStringLiteral("MsgBox"));
+  }
+  {
+    // The set-name pop-up menu over the set name.
+    w.ShowSetNameMenu(w.SetName->mapToGlobal(QPoint(10, 10)));
+    Settle();
+    Save(*w.SetNameMenu, QStringLiteral("SetNameMenu"));
+    w.SetNameMenu->hide();
+  }
+  w.hide();
+  return 0;
+}
