@@ -39,7 +39,7 @@ void Program::Form_Load(const QString& commandLine) {
 }
 
 bool Program::Exit() {
-  if (m->AutoRunMode < 0 && store) SaveSettings(*store, m->settings, m->set);
+  if (!m->AutoRunMode.Requested() && store) SaveSettings(*store, m->settings, m->set);
   WriteNctFile(*m);
   m->CloseDebugFile();
   return main->SaveIfChanged();

@@ -17,25 +17,27 @@ namespace {
 void Print(const QString& text) { std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData()); }
 
 // The run window timer's texts, on one line.
-QString ProgressText(FSaveExec& run) {
-  const ProgressView v = run.Timer1_Timer();
+QString ProgressText(const FSaveExec& run, int& overall) {
+  const ProgressView v = run.Describe(overall);
+  overall = v.overall;
   return QStringLiteral("[%1%] ").arg(v.overall, 3) + v.status;
 }
 
 // The backup command and the run window's run, as the main window would do them.
-int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current) {
+int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current, int& overall) {
   if (!main.CheckBeforeRun()) return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
   main.OpenChild(4, 1);
   FSaveExec run(m, main);
   current = &run;
   run.Form_Load();
   run.OK_Click();
-  progress.Show(ProgressText(run));
+  progress.Show(ProgressText(run, overall));
   progress.End();
   current = nullptr;
   main.ChildClosed();
-  if (!run.succeeded) return kExitFailed;
-  return run.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+  const RunOutcome& outcome = run.state().outcome;
+  if (!outcome.succeeded) return kExitFailed;
+  return outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
 }
 }  // namespace
 
@@ -52,9 +54,10 @@ int RunConsole(const QStringList& arguments) {
   program.Form_Load(JoinCommandLine(arguments));
 
   FSaveExec* current = nullptr;
-  TerminalLine progress(StderrIsTerminal() && m.AutoRunMode >= 0);
+  int overall = 0;
+  TerminalLine progress(StderrIsTerminal() && m.AutoRunMode.Requested());
   ui.SetOnYield([&] {
-    if (current && progress.Due()) progress.Show(ProgressText(*current));
+    if (current && progress.Due()) progress.Show(ProgressText(*current, overall));
   });
 
   if (m.set.Name.isEmpty()) {
@@ -66,7 +69,7 @@ int RunConsole(const QStringList& arguments) {
     program.Exit();
     return kExitNoSet;
   }
-  if (m.AutoRunMode < 0) {
+  if (!m.AutoRunMode.Requested()) {
     Print(QStringLiteral("セット名: ") + m.set.Name);
     Print(QStringLiteral("保存先: ") + m.set.SaveDir);
     Print(QStringLiteral("保存レベル: ") + Qarno::GetSaveLevelCaption(m.set.SaveLevel));
@@ -76,10 +79,10 @@ int RunConsole(const QStringList& arguments) {
               .arg(main.HisTable.Rows() - 1));
   }
   int status = kExitOk;
-  if (m.AutoRunMode >= 0) status = BackUp(m, main, progress, current);
+  if (m.AutoRunMode.Requested()) status = BackUp(m, main, progress, current, overall);
   // The exit command (after an automatic run, what the main window's timer runs).
   if (!program.Exit()) return kExitFailed;
-  if (m.ShutdownAfterRun && m.AutoRunMode >= 1) {
+  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
     const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");
     m.WriteLog(note);
     m.CloseLogFile();

@@ -69,8 +69,8 @@ void PrintHistory(const Qarno& main) {
 
 void PrintEntries(const FRestore& r) {
   Out(QStringLiteral("パス\t属性\tサイズ\t日付\tフラグ\t保存セット名\t圧縮の種類\t別名"));
-  for (int i = 1; i < r.Rows(); ++i) {
-    const SaveListEntry& e = r.SaveList[static_cast<size_t>(i)];
+  for (int i = 1; i < r.table().Rows(); ++i) {
+    const SaveListEntry& e = r.table()[i];
     Out(QStringList{e[SaveListEntry::Path], e[SaveListEntry::Attributes], e[SaveListEntry::Size], e[SaveListEntry::Date],
                     e[SaveListEntry::Flag], e[SaveListEntry::SaveName], e[SaveListEntry::CompType], e[SaveListEntry::Alias]}
             .join(u'\t'));
@@ -111,7 +111,6 @@ int RunRestoreConsole(const QStringList& arguments) {
     Err(QStringLiteral("%1 is not in the history of %2").arg(o.saveName, m.set.Name));
     return kRestoreFailed;
   }
-  main.HisTable.selectedRow = row;
 
   ui.SetPolicy([&](Question kind) -> std::optional<Answer> {
     if (o.searchOlder && kind == Question::SearchOlderRuns) return Answer::Yes;
@@ -121,15 +120,15 @@ int RunRestoreConsole(const QStringList& arguments) {
     return std::nullopt;
   });
 
-  FRestore r(m, main);
+  FRestore r(m, main.HisTable);
   TerminalLine progress(StderrIsTerminal() && !o.list);
   ui.SetOnYield([&] {
     if (!progress.Due()) return;
-    const RestoreTimerView v = r.Timer1_Timer();
+    const RestoreTimerView v = r.Describe();
     if (v.update) progress.Show(v.status);
   });
   r.Form_Load();
-  const bool loaded = r.FormInit();
+  const bool loaded = r.FormInit(row);
   progress.End();
   if (!loaded) {
     Err(QStringLiteral("the listing of %1 could not be loaded").arg(o.saveName));
@@ -141,14 +140,13 @@ int RunRestoreConsole(const QStringList& arguments) {
   }
 
   if (o.topDir.isEmpty()) {
-    r.Position = 0;
+    r.SetTarget(0, QString());
   } else {
     if (!winpath::IsSafeAbsolute(o.topDir)) {
       Err(QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir));
       return kRestoreFailed;
     }
-    r.Position = 1;
-    r.WriteHDir = o.topDir;
+    r.SetTarget(1, o.topDir);
   }
   if (o.paths.isEmpty()) {
     r.SetAllRestoreMarks();
@@ -166,18 +164,16 @@ int RunRestoreConsole(const QStringList& arguments) {
   if (outcome == RestoreOutcome::NotStarted) return kRestoreFailed;
 
   int notRestored = 0;
-  for (int i = 1; i < r.Rows(); ++i) {
-    const SaveListEntry& e = r.SaveList[static_cast<size_t>(i)];
+  for (int i = 1; i < r.table().Rows(); ++i) {
+    const SaveListEntry& e = r.table()[i];
     const QString& mark = e[SaveListEntry::RestoreFlag];
     if (mark != rmark::Reserved && mark != rmark::Failed) continue;
     ++notRestored;
     Out(QStringLiteral("復元できませんでした: ") + e[SaveListEntry::Path] +
         (e[SaveListEntry::SaveName].isEmpty() ? QString() : QStringLiteral("  (") + e[SaveListEntry::SaveName] + u')'));
   }
-  Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB")
-          .arg(r.CellNumber(cell::RestoredFiles))
-          .arg(r.CellNumber(cell::RestoredFolders))
-          .arg(r.CellNumber(cell::RestoredKB)));
+  const RestoreCounts& restored = r.table().Restored();
+  Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB").arg(restored.files).arg(restored.folders).arg(restored.kb));
   Out(QStringLiteral("復元できなかった項目: %1").arg(notRestored));
   m.CloseDebugFile();
   m.CloseLogFile();

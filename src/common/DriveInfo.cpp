@@ -48,9 +48,9 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
                           acceptedMedium.serial == volumeSerial;
     if (unidentifiable && type != DriveType::Fixed && set.options.ChkVolSer == 1 && !accepted) {
       WriteDebug(3007);
-      WriteDebug(3008, static_cast<int>(AutoRunMode));
+      WriteDebug(3008, static_cast<int>(AutoRunMode.mode));
       Answer a = Answer::Ignore;
-      if (AutoRunMode < 1) {
+      if (!AutoRunMode.EndsProgram()) {
         a = Warn(Question::MediumUnidentifiable, MainCaption,
                  root + u'\r' + QStringLiteral("ボリューム名： ") + volumeName + QStringLiteral("　　シリアル番号: ") +
                      volumeSerial + u'\r' + u'\r' +
@@ -95,16 +95,10 @@ int64_t Module1::SumClusters(const QString& directory, int64_t count, int64_t cl
   return count;
 }
 
-int64_t Module1::GetAllSizeKB(const QString& directory, const QString& saveName) {
-  WriteDebugPath(3010, "GetAllSizeKB", directory, saveName);
-  QString base = directory;
-  if (base.size() == 2 && base[1] == u':') base += u'\\';
-  if (!base.endsWith(u'\\')) base += u'\\';
-  const QString listing = base + set.Name + u'\\' + saveName + QStringLiteral(".csv");
-  const QString folder = base + set.Name + u'\\' + saveName;
+int64_t Module1::UsedSpaceKB(const QString& listing, const QString& folder) {
   WriteDebugPath(3011, listing, folder);
   int64_t cluster = 32768;
-  if (const auto space = fs.GetDiskFreeSpace(winpath::DriveRoot(base))) {
+  if (const auto space = fs.GetDiskFreeSpace(winpath::DriveRoot(folder))) {
     const int64_t c = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
     if (c > 0) cluster = c;
   }

@@ -70,14 +70,6 @@ bool Module1::MakeDirPath(const QString& path) {
   return fs.SetCurrentDir(path);
 }
 
-void Module1::DeleteSaveData(const QString& folder, const QString& saveName) {
-  QString base = folder;
-  if (!base.endsWith(u'\\')) base += u'\\';
-  const QString setDir = base + set.Name;
-  fs.Kill(setDir + u'\\' + saveName + QStringLiteral(".csv"));
-  DeleteTree(setDir + u'\\' + saveName);
-}
-
 void Module1::DeleteTree(const QString& directory) {
   if (CancelFlag) return;
   auto entries = fs.List(winpath::Join(directory, QStringLiteral("*.*")));

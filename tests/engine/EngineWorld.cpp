@@ -1,7 +1,7 @@
 #include "EngineWorld.h"
 
 #include "platform/TextCodec.h"
-#include "records/CsvFields.h"
+#include "common/CsvFields.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +23,10 @@ RunResult EngineWorld::Run(int level) {
   run->Form_Load();
   RunResult r;
   r.ok = run->OK_Click();
-  r.succeeded = run->succeeded;
-  r.uncopied = run->uncopiedCount;
-  r.saveName = run->SaveSetName;
-  r.status = run->Status;
+  r.succeeded = run->state().outcome.succeeded;
+  r.uncopied = run->state().outcome.uncopiedCount;
+  r.saveName = run->state().paths.SaveSetName;
+  r.status = run->state().progress.status;
   m.OpenDialogKind = 0;
   m.ExecMode = 0;
   return r;
