@@ -25,9 +25,9 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
       root = winpath::DriveRoot(drive);
     }
     WriteDebugPath(3001, root);
-    const DriveType type = fs.GetDriveType(root);
+    const DriveType type = fs.DriveTypeOf(root);
     WriteDebug(3002, static_cast<int>(type));
-    const auto info = fs.GetVolumeInformation(root);
+    const auto info = fs.VolumeOf(root);
     WriteDebugPath(3003, info.has_value(), info ? info->name : QString(), info ? static_cast<qint64>(info->serial) : 0);
     if (!info) {
       const Answer a = Warn(Question::DriveInfoUnreadable, MainCaption, root + u'\r' + QStringLiteral("ドライブ情報が取得できません。") + u'\r' +
@@ -68,7 +68,7 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
 
 int64_t Module1::GetFreeDiskKB(const QString& root) {
   WriteDebugPath(3020, "GetFreeDiskKB", root);
-  const auto space = fs.GetDiskFreeSpace(winpath::DriveRoot(root));
+  const auto space = fs.FreeSpaceOf(winpath::DriveRoot(root));
   if (!space) return 0;
   const int64_t cluster = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
   int64_t kb;
@@ -98,7 +98,7 @@ int64_t Module1::SumClusters(const QString& directory, int64_t count, int64_t cl
 int64_t Module1::UsedSpaceKB(const QString& listing, const QString& folder) {
   WriteDebugPath(3011, listing, folder);
   int64_t cluster = 32768;
-  if (const auto space = fs.GetDiskFreeSpace(winpath::DriveRoot(folder))) {
+  if (const auto space = fs.FreeSpaceOf(winpath::DriveRoot(folder))) {
     const int64_t c = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
     if (c > 0) cluster = c;
   }

@@ -56,14 +56,15 @@ void Module1::CloseDebugFile() { debugFile_.reset(); }
 
 void Module1::CloseLogFile() { logFile_.reset(); }
 
-bool Module1::MakeDirPath(const QString& path) {
+bool Module1::MakeDirPath(const QString& path, const std::function<uint32_t(const QString&)>& modeFor) {
   if (fs.SetCurrentDir(path)) return true;
   for (int n = 1;; ++n) {
     const QString prefix = GetPathPrefix(path, n);
     if (prefix.isEmpty()) break;
     if (!fs.SetCurrentDir(prefix)) {
       if (n == 1) return false;  // a drive root is never created
-      if (!fs.MkDir(prefix) && !fs.IsDirectory(prefix)) return false;
+      const uint32_t mode = modeFor ? modeFor(prefix) : kDefaultDirMode;
+      if (!fs.MkDir(prefix, mode) && !fs.IsDirectory(prefix)) return false;
       if (!fs.SetCurrentDir(prefix)) return false;
     }
   }

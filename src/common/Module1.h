@@ -153,12 +153,13 @@ class Module1 {
   QString DebugFilePath() const;
   QString LogFilePath() const;
   // Encodes and writes the system's text files.
-  bool WriteTextFile(const QString& path, const QStringList& lines) { return fs.WriteAtomic(path, codec.EncodeLines(lines)); }
+  FsStatus WriteTextFile(const QString& path, const QStringList& lines) { return fs.WriteAtomic(path, codec.EncodeLines(lines)); }
   std::optional<QStringList> ReadTextFile(const QString& path);
 
   // --- Files and paths ---
   // Makes the directory current, creating every missing level of it (never a drive root).
-  bool MakeDirPath(const QString& path);
+  // `modeFor`, when given, tells the permission bits of each folder it creates.
+  bool MakeDirPath(const QString& path, const std::function<uint32_t(const QString&)>& modeFor = {});
   // Removes a directory with everything below it; stops early on Cancel.
   void DeleteTree(const QString& directory);
 

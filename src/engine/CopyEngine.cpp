@@ -4,6 +4,7 @@
 #include "engine/FSaveExec.h"
 
 #include "common/Attributes.h"
+#include "engine/CopyDecision.h"
 #include "records/LhaPacking.h"
 
 namespace qarno {
@@ -132,8 +133,7 @@ bool FSaveExec::ExecCopy() {
         m.WriteDebug(2234, "なくなっている為エントリーが削除されます");
         break;
       }
-      const double needKB = (e[SaveListEntry::Size].toDouble() + 1023.0) / 1024.0;
-      if (needKB < static_cast<double>(m.GetFreeDiskKB(root))) {
+      if (!DestinationFull(lastCopyError_, e[SaveListEntry::Size].toLongLong(), m.GetFreeDiskKB(root))) {
         e[SaveListEntry::Flag] = flag::NotSaved;
         ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path,
@@ -150,6 +150,8 @@ bool FSaveExec::ExecCopy() {
       QString d3 = s_.medium.drive, n3, s3;
       if (!m.ReadDriveInfo(d3, n3, s3)) return abort();
       if (a == Answer::Yes) {
+        // Another medium: the same row is copied again from the start.
+        e[SaveListEntry::Flag] = flag::ToCopy;
         again = true;
         continue;
       }
@@ -203,8 +205,9 @@ bool FSaveExec::RefreshEntry(int row) {
 
 bool FSaveExec::CopyFile(const QString& source, const QString& destination, int& compType, int row) {
   QString dir, name;
+  lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
-  if (!m.MakeDirPath(dir)) return false;
+  if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
   SaveListEntry& e = SaveList_[row];
   const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source);
   if (pack) {
@@ -216,22 +219,20 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
     }
   }
   // The entry takes size, date and attributes of the source as it was copied.
-  if (const auto copied = m.fs.CopyFileWithInfo(source, destination)) {
-    e[SaveListEntry::Size] = QString::number(copied->size);
-    e[SaveListEntry::Attributes] = AttrText(copied->attributes);
-    e[SaveListEntry::Date] = FormatFileTime(copied->mtime);
+  const CopyResult copied = m.fs.Copy(source, destination);
+  if (copied) {
+    e[SaveListEntry::Size] = QString::number(copied.source.size);
+    e[SaveListEntry::Attributes] = AttrText(copied.source.attributes);
+    e[SaveListEntry::Date] = FormatFileTime(copied.source.mtime);
     compType = 0;
     e[SaveListEntry::Flag] = flag::Copied;
     return true;
   }
   if (!pack) RefreshEntry(row);
-  m.fs.Kill(destination);
-  if (!m.fs.FileLen(source)) {
-    e[SaveListEntry::Flag] = flag::Vanished;
-    return false;
-  }
-  if (!m.fs.Open(source, QIODevice::ReadOnly)) {
-    e[SaveListEntry::Flag] = flag::Locked;
+  lastCopyError_ = copied.error;
+  const QString failed = FlagForFailedCopy(copied);
+  if (!failed.isEmpty()) {
+    e[SaveListEntry::Flag] = failed;
     return false;
   }
   if (CopyLockedFile(source, destination)) {
@@ -242,38 +243,31 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   e[SaveListEntry::Flag] = flag::NotSaved;
   return false;
 }
+
 bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination) {
   if (m.set.options.LockFile == 0) return false;
-  bool ok = true;
-  {
-    auto in = m.fs.Open(source, QIODevice::ReadOnly);
-    auto out = in ? m.fs.Open(destination, QIODevice::WriteOnly | QIODevice::Truncate) : nullptr;
-    if (!in || !out) {
-      ok = false;
-    } else {
-      // Byte by byte in effect: a block of 1000 bytes between two yields.
-      char buf[1000];
-      for (;;) {
-        const qint64 n = in->read(buf, sizeof buf);
-        if (n < 0) {
-          ok = false;
-          break;
-        }
-        if (n == 0) break;
-        if (out->write(buf, n) != n) {
-          ok = false;
-          break;
-        }
-        m.DoEvents();
-        if (m.CancelFlag) {
-          ok = false;
-          break;
-        }
-      }
-    }
-  }
-  if (!ok) m.fs.Kill(destination);
-  return ok;
+  // Byte by byte in effect: a block of 1000 bytes between two yields.
+  CopyOptions slow;
+  slow.chunk = 1000;
+  slow.onChunk = [this] {
+    m.DoEvents();
+    return !m.CancelFlag;
+  };
+  const CopyResult copied = m.fs.Copy(source, destination, slow);
+  if (!copied) lastCopyError_ = copied.error;
+  return copied.ok();
 }
 
+uint32_t FSaveExec::FolderModeFor(const QString& folder) const {
+  const bool privileged = m.fs.Privileged();
+  // A folder of a source drive's tree stands for that folder of the source.
+  const QString drives = s_.paths.SaveSetDir + QStringLiteral("\\Drive_");
+  if (folder.startsWith(drives) && folder.size() > drives.size()) {
+    const QString rest = folder.mid(drives.size() + 1);
+    const QString source = folder.mid(drives.size(), 1) + u':' + (rest.isEmpty() ? QStringLiteral("\\") : rest);
+    if (const auto mode = m.fs.DirMode(source)) return SaveFolderMode(*mode, privileged);
+  }
+  // The save's own folders (the save, "Alias"): only the owner, when the run may read all.
+  return privileged ? 0700 : kDefaultDirMode;
+}
 }  // namespace qarno

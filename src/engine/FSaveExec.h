@@ -74,6 +74,7 @@ class FSaveExec {
   bool CopyFile(const QString& source, const QString& destination, int& compType, int row);
   bool RefreshEntry(int row);
   bool CopyLockedFile(const QString& source, const QString& destination);
+  uint32_t FolderModeFor(const QString& folder) const;
   // The run's endings
   void ShowLevel();
   void FailBeforeCopy();
@@ -92,6 +93,7 @@ class FSaveExec {
   ResultView view_;
   RunClock clock_;
   std::optional<int32_t> packingBeforeRun_;  // packing switched off for this run only
+  FsError lastCopyError_ = FsError::None;    // why the last copy failed
 };
 
 }  // namespace qarno

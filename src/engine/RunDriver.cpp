@@ -70,6 +70,7 @@ void FSaveExec::DeleteErrorSave() {
 
 void FSaveExec::EndRun() {
   clock_.Stop();
+  m.fs.SetWriteAnchor(QString());
   if (packingBeforeRun_) {
     m.set.options.ComplexTypeMode = *packingBeforeRun_;
     packingBeforeRun_.reset();

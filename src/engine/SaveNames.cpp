@@ -11,7 +11,14 @@ bool FSaveExec::ChkFName(const QString& path) {
 bool FSaveExec::GetNewSetName() {
   RunPaths& paths = s_.paths;
   paths.SaveSetHDir = SetFolderOn(m.set.SaveDir, m.set.Name);
-  if (!m.MakeDirPath(paths.SaveSetHDir)) {
+  const QString setFolder = paths.SaveSetHDir;
+  const bool privileged = m.fs.Privileged();
+  // The set's folder is the program's own; a run that may read every user's files keeps
+  // it to itself.
+  auto modeFor = [&](const QString& folder) {
+    return privileged && folder.startsWith(setFolder) ? 0700u : kDefaultDirMode;
+  };
+  if (!m.MakeDirPath(paths.SaveSetHDir, modeFor)) {
     m.Warn(Question::SetFolderNotCreated, s_.texts.FSaveExecCaption,
            paths.SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
     s_.outcome.failed = true;
@@ -34,6 +41,8 @@ bool FSaveExec::GetNewSetName() {
     s_.outcome.createdSave = true;
   }
   paths = RunPaths::Of(m.set.SaveDir, m.set.Name, saveName);
+  // From here on the run writes only below its set folder, and follows no link there.
+  m.fs.SetWriteAnchor(paths.SaveSetHDir);
   return true;
 }
 

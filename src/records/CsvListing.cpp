@@ -23,6 +23,8 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   if (!m.ReadDriveInfo(drive, medium.volumeName, medium.volumeSerial)) return failure();
   medium.drive = drive;
   if (!m.MakeDirPath(paths.SaveSetHDir)) return failure();
+  // The copies the listing vouches for reach the medium before the listing does.
+  if (m.fs.IsDirectory(paths.SaveSetDir) && !m.fs.Sync(paths.SaveSetDir)) return failure();
   if (overwrite) {
     const QString bak = paths.SaveSetHDir + u'\\' + kOverwriteBackupListing;
     m.fs.Kill(bak);

@@ -94,6 +94,9 @@ void FRestore::RejectUnsafeEntries() {
 RestoreOutcome FRestore::PrepareRestore() {
   m.WriteDebug(4030, "PrepareRestore");
   clock_.Start();
+  // Under a top directory, nothing below it is reached through a link the restore did not
+  // make; in place, the last component of each target is never followed either way.
+  m.fs.SetWriteAnchor(s_.Position == 1 ? s_.WriteHDir : QString());
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
   s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
@@ -107,6 +110,7 @@ RestoreOutcome FRestore::OK_Click() {
   s_.closeAllowed = false;
   const RestoreOutcome outcome = PrepareRestore();
   clock_.Stop();
+  m.fs.SetWriteAnchor(QString());
   if (outcome == RestoreOutcome::NotStarted) {
     s_.closeAllowed = true;
     return outcome;
@@ -382,15 +386,17 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
     if (!m.MakeDirPath(targetDir)) return false;
     if (form.compType == comp::Lha) {
       if (!ExtractLha(source, target)) return false;
-    } else if (!m.fs.CopyFile(source, target)) {
-      // A read-only (or, on Windows, hidden or system) file in the way, or a folder that
-      // went: the attributes are reset and the folder made, and the copy tried once more.
-      if (!m.fs.FileLen(source)) return false;  // nothing to copy from: the target stays as it is
-      if (!m.MakeDirPath(targetDir)) return false;
-      m.fs.SetAttr(target, attr::Normal);
-      if (!m.fs.CopyFile(source, target)) {
-        m.fs.Kill(target);  // a partial copy is no restored file
-        return false;
+    } else {
+      const CopyResult copied = m.fs.Copy(source, target);
+      if (!copied) {
+        // Nothing to copy from (or the source is no file): the target stays as it is.
+        if (copied.sourceFailed) return false;
+        // A read-only (or, on Windows, hidden or system) file in the way, or a folder that
+        // went: the attributes are reset and the folder made, and the copy tried once more.
+        // A failed copy never touches the target itself.
+        if (!m.MakeDirPath(targetDir)) return false;
+        m.fs.SetAttr(target, attr::Normal);
+        if (!m.fs.CopyFile(source, target)) return false;
       }
     }
     if (!SetAttrFromText(target, attrText)) return false;
@@ -414,6 +420,6 @@ bool FRestore::ExtractLha(const QString& source, const QString& target) {
   return m.archiver->Unlha(command, 1024) == 0;
 }
 
-bool FRestore::SetAttrFromText(const QString& path, const QString& text) { return m.fs.SetAttr(path, AttrBits(text)); }
+bool FRestore::SetAttrFromText(const QString& path, const QString& text) { return m.fs.SetAttr(path, AttrBits(text)).ok(); }
 
 }  // namespace qarno

@@ -101,9 +101,9 @@ class MediumDouble : public ForwardingPlatform {
   DriveType type = DriveType::Removable;
   std::optional<VolumeInfo> volume = VolumeInfo{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
   DiskSpace space{8, 512, 1000, 5000};
-  DriveType GetDriveType(const QString&) override { return type; }
-  std::optional<VolumeInfo> GetVolumeInformation(const QString&) override { return volume; }
-  std::optional<DiskSpace> GetDiskFreeSpace(const QString&) override { return space; }
+  DriveType DriveTypeOf(const QString&) override { return type; }
+  std::optional<VolumeInfo> VolumeOf(const QString&) override { return volume; }
+  std::optional<DiskSpace> FreeSpaceOf(const QString&) override { return space; }
 };
 
 TEST(Drive, SerialsAreEightHexDigitsWithAHyphen) {

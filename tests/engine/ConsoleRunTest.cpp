@@ -48,7 +48,7 @@ TEST_F(Console, UncopiedEntriesGiveStatusOne) {
   // A destination with less free space than the largest reserve there is: the unattended
   // run refuses every file and says so in its status.
   QTemporaryDir shm(QStringLiteral("/dev/shm/qarno-test-XXXXXX"));
-  auto space = env.fs.GetDiskFreeSpace(QStringLiteral("T:\\"));
+  auto space = env.fs.FreeSpaceOf(QStringLiteral("T:\\"));
   if (!shm.isValid()) GTEST_SKIP() << "no /dev/shm";
   {
     auto store = OpenSettingsStore();
@@ -56,7 +56,7 @@ TEST_F(Console, UncopiedEntriesGiveStatusOne) {
   }
   HostPlatform probe;
   probe.drives().Map(u'S', shm.path());
-  const auto shmSpace = probe.GetDiskFreeSpace(QStringLiteral("S:\\"));
+  const auto shmSpace = probe.FreeSpaceOf(QStringLiteral("S:\\"));
   ASSERT_TRUE(shmSpace && space);
   if (shmSpace->freeClusters * shmSpace->bytesPerSector * shmSpace->sectorsPerCluster >= (uint64_t(32767) << 20))
     GTEST_SKIP() << "/dev/shm has more than 32 GB free";
@@ -84,7 +84,7 @@ TEST(Packing, RunsPackEachFileExceptTheListedTypes) {
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("doc.txt")))[9], QStringLiteral("1"));
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("photo.JPG")))[9], QStringLiteral("0"));
   // A file the packer cannot open is not handed to it; the plain copy saves it.
-  w.fs.unopenable.insert(w.Src("doc.txt"));
+  w.fs.probeFails.insert(w.Src("doc.txt"));
   w.Source(QStringLiteral("doc.txt"), QByteArray(6000, 'd'));
   const RunResult r2 = w.Run(level::Level1);
   const QStringList f = EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("doc.txt")));
