@@ -2,6 +2,8 @@
 // the fallbacks for a missing listing and malformed lines, and the progress texts.
 #include "RestoreWorld.h"
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 namespace qarno::test {
@@ -280,6 +282,53 @@ TEST_F(RestoreList, PositionSwitchesBetweenInPlaceAndTheStoredTopDirectory) {
   EXPECT_EQ(w.m.set.options.RestorePosition, 0);
   r.Position_Click(1);
   EXPECT_EQ(r.state().WriteHDir, QStringLiteral("T:\\restore"));
+}
+
+}  // namespace
+}  // namespace qarno::test
+
+namespace qarno::test {
+namespace {
+
+// The restore table's path lookup answers as the circular walk of the rows would.
+TEST(RestoreTableIndex, AgreesWithALinearWalkOnGeneratedListsWithDuplicates) {
+  QRandomGenerator rng(77);
+  for (int round = 0; round < 20; ++round) {
+    RestoreTable t;
+    const int n = 1 + static_cast<int>(rng.bounded(150));
+    const int distinct = 1 + static_cast<int>(rng.bounded(static_cast<quint32>(n)));
+    for (int i = 0; i < n; ++i) {
+      SaveListEntry e;
+      e[SaveListEntry::Path] = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct));
+      e[SaveListEntry::Attributes] = QStringLiteral("---A-");
+      t.Append(e);
+    }
+    for (int q = 0; q < 100; ++q) {
+      const QString path = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct + 2));
+      int pos = 1 + static_cast<int>(rng.bounded(n));
+      // The walk: from pos on, wrapping to row 1.
+      int expected = 0;
+      for (int k = 0; k < n && expected == 0; ++k) {
+        const int row = (pos - 1 + k) % n + 1;
+        if (t[row][SaveListEntry::Path] == path) expected = row;
+      }
+      int found = pos;
+      ASSERT_EQ(t.FindRow(path, found), expected != 0);
+      if (expected) {
+        ASSERT_EQ(found, expected) << path.toStdString() << " from " << pos;
+      }
+    }
+  }
+}
+
+TEST(RestoreTableIndex, ClimbingOrStrangeAliasesAreNeverRestored) {
+  EXPECT_TRUE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QString()));
+  EXPECT_TRUE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QStringLiteral("000007")));
+  for (const char* alias : {"..", ".", "..\\..\\x", "../x", "C:", "x"}) {
+    EXPECT_FALSE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QString::fromUtf8(alias))) << alias;
+  }
+  EXPECT_FALSE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\..\\..\\etc\\x"), QString()));
+  EXPECT_FALSE(FRestore::IsRestorablePath(QStringLiteral("a\\b.txt"), QString()));
 }
 
 }  // namespace
