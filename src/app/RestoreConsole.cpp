@@ -1,8 +1,9 @@
 #include "app/RestoreConsole.h"
 
 #include "app/Program.h"
-#include "app/QarnoConsole.h"
+#include "common/Settings.h"
 #include "platform/WinPath.h"
+#include "records/SaveLayout.h"
 #include "restore/FRestore.h"
 
 #include <cstdio>
@@ -18,7 +19,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: qarno-restore SETNAME\n"
                "       qarno-restore SETNAME SAVENAME --list\n"
-               "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n");
+               "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
+               "--debug N (0 off, 1 with file names, 2 without) writes the trace into the program folder's debug file.\n");
 }
 
 struct Options {
@@ -27,16 +29,25 @@ struct Options {
   bool list = false;
   bool searchOlder = false;
   bool ignoreMedium = false;
+  int debug = 0;
 };
 
 bool ParseArguments(const QStringList& args, Options& o) {
   QStringList positional;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (a == u"--to" || a == u"--path") {
+    if (a == u"--to" || a == u"--path" || a == u"--debug") {
       if (i + 1 >= args.size()) return false;
-      if (a == u"--to") o.topDir = args[++i];
-      else o.paths += args[++i];
+      const QString& value = args[++i];
+      if (a == u"--to") {
+        o.topDir = value;
+      } else if (a == u"--path") {
+        o.paths += value;
+      } else {
+        bool ok = false;
+        o.debug = value.toInt(&ok);
+        if (!ok || o.debug < 0 || o.debug > 2) return false;
+      }
     } else if (a == u"--list") {
       o.list = true;
     } else if (a == u"--search-older") {
@@ -54,6 +65,28 @@ bool ParseArguments(const QStringList& args, Options& o) {
   if (positional.size() == 2) o.saveName = positional[1];
   if (o.saveName.isEmpty() && (o.list || !o.topDir.isEmpty() || !o.paths.isEmpty())) return false;
   return true;
+}
+
+// The main window's start-up for the one set named: the settings (but not the set they
+// name as the last one used), then that set's file and history. The name is taken as it is
+// given; it never passes the backup's command-line reader, which would take "/L0" for a
+// switch and fall back on the last set used.
+void LoadNamedSet(Module1& m, Qarno& main, const QString& setName, int debugMode) {
+  m.SetModified = false;
+  m.DebugMode = static_cast<int16_t>(debugMode);
+  m.LogEnabled = true;
+  m.MainCaption = m.ProgramName;
+  main.ClearHisTable();
+  if (main.store) {
+    LoadSettings(*main.store, m.ProgramVersion, m.settings, m.set);
+    m.codec = TextCodec::FromSettingText(m.settings.TextEncoding);
+  }
+  m.SetFolder = winpath::Join(m.ProgramFolder, m.settings.SetDirName);
+  m.set.Name = setName;
+  m.WriteDebugPath(4090, "qarno-restore", setName);
+  main.ReadSetFile();
+  main.ResetSaveLevel();
+  m.SetModified = false;
 }
 
 void PrintHistory(const Qarno& main) {
@@ -79,10 +112,42 @@ void PrintEntries(const FRestore& r) {
 
 }  // namespace
 
+QString SetNameProblem(const QString& name) {
+  if (name.isEmpty()) return QStringLiteral("the set name is empty");
+  if (name.startsWith(u'/')) return QStringLiteral("a set name does not begin with \"/\" (Qarno's switches do not apply here)");
+  if (name.startsWith(u'"') || name.startsWith(u'\'')) return QStringLiteral("a set name does not begin with a quote");
+  for (QChar c : name) {
+    if (c.unicode() < 0x20) return QStringLiteral("a set name holds no control characters");
+    if (QStringView(u"\\/:*?\"<>|").contains(c)) return QStringLiteral("a set name cannot hold \"%1\"").arg(c);
+  }
+  if (name.contains(QStringLiteral(".."))) return QStringLiteral("a set name cannot hold \"..\"");
+  if (name.endsWith(u'.') || name.endsWith(u' ')) return QStringLiteral("a set name does not end with a dot or a blank");
+  // Windows keeps these names for its devices, with any extension.
+  static const QStringList kDevices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                       QStringLiteral("NUL")};
+  const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
+  const bool numbered = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
+                        stem[3] >= u'1' && stem[3] <= u'9';
+  if (kDevices.contains(stem) || numbered) return QStringLiteral("%1 is the name of a Windows device").arg(stem);
+  return QString();
+}
+
 int RunRestoreConsole(const QStringList& arguments) {
   Options o;
   if (!ParseArguments(arguments, o)) {
     Usage();
+    return kRestoreFailed;
+  }
+  if (const QString problem = SetNameProblem(o.setName); !problem.isEmpty()) {
+    QString shown = o.setName;
+    for (QChar& c : shown) {
+      if (c.unicode() < 0x20) c = u'?';
+    }
+    Err(QStringLiteral("\"%1\" is not a set name: %2").arg(shown, problem));
+    return kRestoreFailed;
+  }
+  if (!o.saveName.isEmpty() && !IsSaveName(o.saveName)) {
+    Err(QStringLiteral("%1 is not a save name (qrnYYYYMMDD_NN or Qrn_All)").arg(o.saveName));
     return kRestoreFailed;
   }
   HeadlessPrompter ui;
@@ -93,9 +158,8 @@ int RunRestoreConsole(const QStringList& arguments) {
   }
   Module1& m = *program.m;
   Qarno& main = *program.main;
-  // Only the set name: no switch of the backup's command line applies to a restore.
-  program.Form_Load(JoinCommandLine({o.setName}));
-  if (m.set.Name.isEmpty() || !main.setLoaded) {
+  LoadNamedSet(m, main, o.setName, o.debug);
+  if (m.set.Name != o.setName || !main.setLoaded) {
     Err(QStringLiteral("no set named %1").arg(o.setName));
     return kRestoreFailed;
   }
@@ -121,6 +185,7 @@ int RunRestoreConsole(const QStringList& arguments) {
   });
 
   FRestore r(m, main.HisTable);
+  r.SkipBlankLines(true);
   TerminalLine progress(StderrIsTerminal() && !o.list);
   ui.SetOnYield([&] {
     if (!progress.Due()) return;
@@ -144,6 +209,11 @@ int RunRestoreConsole(const QStringList& arguments) {
   } else {
     if (!winpath::IsSafeAbsolute(o.topDir)) {
       Err(QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir));
+      return kRestoreFailed;
+    }
+    if (r.InSaveArea(o.topDir)) {
+      Err(QStringLiteral("%1 lies among the saves of set %2: restoring there would overwrite the copies it reads")
+              .arg(o.topDir, m.set.Name));
       return kRestoreFailed;
     }
     r.SetTarget(1, o.topDir);

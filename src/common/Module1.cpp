@@ -23,7 +23,7 @@ Answer Module1::Warn(Question kind, const QString& title, const QString& text, B
 std::optional<QStringList> Module1::ReadTextFile(const QString& path) {
   auto bytes = fs.ReadAll(path);
   if (!bytes) return std::nullopt;
-  return TextCodec::DecodeLines(*bytes);
+  return codec.DecodeLines(*bytes);
 }
 
 void Module1::WriteDebugLine(const QString& line) {

@@ -42,7 +42,7 @@ void ReadNctFile(Module1& m) {
   m.NoCompTypes.clear();
   auto bytes = m.fs.ReadAll(NctFilePath(m));
   if (!bytes) return;
-  const QStringList records = SplitRecords(TextCodec::Decode(*bytes));
+  const QStringList records = SplitRecords(m.codec.Decode(*bytes));
   if (records.isEmpty()) return;
   bool ok = false;
   const double version = records[0].toDouble(&ok);

@@ -94,7 +94,7 @@ void Qarno::ReadHisFile() {
       return;
     }
   } else {
-    hadVersion = ParseHistoryFile(TextCodec::DecodeLines(*bytes), HisTable);
+    hadVersion = ParseHistoryFile(m.codec.DecodeLines(*bytes), HisTable);
   }
   SortHisTable();
   if (!hadVersion && HisTable.HasData()) {

@@ -424,6 +424,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     int fd;
     ~Closer() { ::close(fd); }
   } closeIn{in};
+  if (options.expectedSize >= 0 && st.st_size < options.expectedSize) return fail(FsError::Other, true);
 
   // Then the destination's folder, and what is there now.
   QByteArray name;

@@ -230,6 +230,9 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   if (!GetFileInformationByHandle(in.get(), &src) || (src.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
       GetFileType(in.get()) != FILE_TYPE_DISK)
     return fail(FsError::NotRegular, true);
+  const uint64_t sourceSize = (static_cast<uint64_t>(src.nFileSizeHigh) << 32) | src.nFileSizeLow;
+  if (options.expectedSize >= 0 && sourceSize < static_cast<uint64_t>(options.expectedSize))
+    return fail(FsError::Other, true);
 
   // What is at the destination now: a folder, or the source itself, is never written over.
   bool exists = false;

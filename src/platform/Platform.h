@@ -78,10 +78,14 @@ struct CopyResult : FsStatus {
 };
 
 // How a copy goes about its work: the fast path in large steps, or in steps of `chunk`
-// bytes with `onChunk` called after each (false stops the copy as failed).
+// bytes with `onChunk` called after each (false stops the copy as failed). When
+// `expectedSize` is given (0 or more), a source that holds fewer bytes than that fails the
+// copy as the source's fault before the destination is touched: a restore never takes a
+// truncated saved copy for the file its listing describes.
 struct CopyOptions {
   int chunk = 0;
   std::function<bool()> onChunk;
+  int64_t expectedSize = -1;
 };
 
 // Permission bits of a folder the program makes for its own files (the umask applies).

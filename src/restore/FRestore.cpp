@@ -127,12 +127,15 @@ bool FRestore::ReadSaveList() {
     s_.csvLineCount = 0;
     if (!MediaCheck()) return false;
 
+    // A history row that names no save of this program names no listing either: nothing is
+    // read through a name like "..\..\x".
+    const bool named = IsSaveName(s_.ResSetName);
     QString path = s_.ResCsvFile;
-    auto lines = m.ReadTextFile(path);
+    auto lines = named ? m.ReadTextFile(path) : std::nullopt;
     if (!lines) {
       // The listing recorded with the run, when the set's save directory has moved since.
       path = RunPaths::Of(history_.Cell(s_.hisRow, HistoryEntry::SaveDir), s_.SetName, s_.ResSetName).SaveCsvFile;
-      lines = m.ReadTextFile(path);
+      if (named) lines = m.ReadTextFile(path);
     }
     if (!lines) {
       const Answer a = m.Warn(Question::ListingUnreadable, s_.Caption,
@@ -151,6 +154,7 @@ bool FRestore::ReadSaveList() {
       }
       if (++n % 50 == 0) m.DoEvents();
       m.WriteDebugPath(4013, line);
+      if (skipBlankLines_ && line.trimmed().isEmpty()) continue;
       SaveListEntry e;
       if (!ParseListingLine(line, e)) {
         const Answer a = m.Warn(Question::MalformedListingLine, s_.Caption,

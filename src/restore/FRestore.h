@@ -92,6 +92,9 @@ class FRestore {
   void SetTarget(int position, const QString& topDir);
   // A tick changed by the user: marks the row and everything listed below a folder.
   void RestoreList_ItemCheck(int item, bool ticked);
+  // The command line's reading of a listing: a blank line is skipped without a question
+  // (the window asks about it as about any line it cannot read).
+  void SkipBlankLines(bool skip) { skipBlankLines_ = skip; }
   void AllSelect_Click() { SetAllRestoreMarks(); }
   void AllClear_Click() { ClearRestoreMarks(); }
   RestoreOutcome OK_Click();
@@ -119,6 +122,14 @@ class FRestore {
   // A row that may be written: an absolute drive path without "." or "..", and an alias
   // that is one this program writes.
   static bool IsRestorablePath(const QString& path, const QString& alias);
+  // A save a listing line may name: none (the copy is only found by the search in older
+  // runs) or a save name this program makes. Anything else could point the restore at any
+  // folder of the host.
+  static bool IsRestorableSaveName(const QString& name);
+  // True when the path is the set's folder on one of its save directories (the current one
+  // or one the history records) or lies below it: writing there would overwrite the saves
+  // that are being restored from.
+  bool InSaveArea(const QString& path) const;
   // Fields 1 to 5 must be there; the rest are taken as far as the line goes.
   static bool ParseListingLine(const QString& line, SaveListEntry& entry);
   // The row of the path, met first by a circular walk from `pos`; true when it is marked.
@@ -143,8 +154,21 @@ class FRestore {
   };
   bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);
-  bool ExtractLha(const QString& source, const QString& target);
+  bool RestoreFolder(const QString& target, const QString& attrText, QStringList& made);
+  bool RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
+                   QStringList& made);
+  // Puts a whole copy of the file in the target's place (see RestoreFile).
+  bool PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made);
+  bool ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made);
+  // Makes the folder with every missing level of it, like MakeDirPath, and adds the ones it
+  // made to `made`, outermost first.
+  bool MakeFolders(const QString& dir, QStringList& made);
+  // Removes the folders an entry made, innermost first, as far as they are empty.
+  void RemoveMadeFolders(const QStringList& made);
   bool SetAttrFromText(const QString& path, const QString& text);
+  // Refuses a marked row that may not be restored: logged, marked failed.
+  void Refuse(int row, const QString& why);
+  QStringList SaveAreas() const;
   void MarkAll(bool marked);
   void UpdateOkButton();
   bool MediaCheck();
@@ -161,6 +185,10 @@ class FRestore {
   RunClock clock_;
   // Folders whose read-only bit waits until everything below them has been restored.
   std::vector<std::pair<QString, QString>> deferredFolders_;
+  // The set's folders on its save directories, while a run goes on.
+  QStringList saveAreas_;
+  bool skipBlankLines_ = false;
+  int unpackFolders_ = 0;  // names of the folders packed entries are unpacked in
 };
 
 }  // namespace qarno

@@ -8,7 +8,10 @@
 #include "records/ListingLine.h"
 #include "records/SaveLayout.h"
 
+#include <QCoreApplication>
 #include <QSet>
+
+#include <algorithm>
 
 namespace qarno {
 
@@ -30,7 +33,51 @@ QString FRestore::TargetOf(const QString& path) const {
 }
 
 bool FRestore::IsRestorablePath(const QString& path, const QString& alias) {
-  return winpath::IsSafeAbsolute(path) && (alias.isEmpty() || IsAliasText(alias));
+  if (!winpath::IsSafeAbsolute(path) || !(alias.isEmpty() || IsAliasText(alias))) return false;
+  // A NUL would end the host path early (the write would land on a folder above); CR and LF
+  // are never part of a name a listing can carry.
+  for (QChar c : path) {
+    if (c == QChar(0) || c == u'\r' || c == u'\n') return false;
+  }
+#ifdef _WIN32
+  // Windows drops trailing dots and blanks of a name, so ".. " or "..." would climb there.
+  for (QStringView part : QStringView(path).sliced(3).split(u'\\')) {
+    if (!part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) { return c == u'.' || c == u' '; }))
+      return false;
+  }
+#endif
+  return true;
+}
+
+bool FRestore::IsRestorableSaveName(const QString& name) { return name.isEmpty() || IsSaveName(name); }
+
+QStringList FRestore::SaveAreas() const {
+  QStringList dirs{m.set.SaveDir};
+  for (int h = 1; h < history_.Rows(); ++h) dirs += history_.Cell(h, HistoryEntry::SaveDir).trimmed();
+  QStringList areas;
+  for (const QString& dir : dirs) {
+    if (dir.isEmpty() || s_.SetName.isEmpty()) continue;
+    QString area = SetFolderOn(dir, s_.SetName);
+    while (area.size() > 3 && area.endsWith(u'\\')) area.chop(1);
+    if (!areas.contains(area, Qt::CaseInsensitive)) areas += area;
+  }
+  return areas;
+}
+
+namespace {
+// The path is the folder or lies below it; letter case aside, as on Windows.
+bool IsAtOrBelow(const QString& path, const QString& folder) {
+  QString p = path;
+  while (p.size() > 3 && p.endsWith(u'\\')) p.chop(1);
+  if (p.compare(folder, Qt::CaseInsensitive) == 0) return true;
+  const QString prefix = folder.endsWith(u'\\') ? folder : folder + u'\\';
+  return p.startsWith(prefix, Qt::CaseInsensitive);
+}
+}  // namespace
+
+bool FRestore::InSaveArea(const QString& path) const {
+  const QStringList areas = saveAreas_.isEmpty() ? SaveAreas() : saveAreas_;
+  return std::any_of(areas.begin(), areas.end(), [&](const QString& area) { return IsAtOrBelow(path, area); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -78,16 +125,24 @@ void FRestore::MkSaveNameTable() {
   }
 }
 
-// A listing line can say anything; a path that is not absolute on a drive, or that climbs
-// with "..", would make the restore write outside its target. Such rows are never restored.
+void FRestore::Refuse(int row, const QString& why) {
+  const SaveListEntry& e = table_[row];
+  table_.SetOutcome(row, rmark::Failed);
+  m.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias], e[SaveListEntry::SaveName]);
+  m.WriteLog(QStringLiteral("復元しません(") + why + u')', e[SaveListEntry::Path]);
+}
+
+// A listing line can say anything. A path that is not absolute on a drive, or that climbs
+// with "..", would make the restore write outside its target; a save name that is not one
+// of ours would make it read from any folder; a target among the saves themselves would
+// overwrite the copies it reads. Such rows are never restored.
 void FRestore::RejectUnsafeEntries() {
   for (int r = 1; r < table_.Rows(); ++r) {
     if (!table_.IsMarked(r)) continue;
     const SaveListEntry& e = table_[r];
-    if (IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) continue;
-    table_.SetOutcome(r, rmark::Failed);
-    m.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias]);
-    m.WriteLog(QStringLiteral("復元しません(不正なパス)"), e[SaveListEntry::Path]);
+    if (!IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) Refuse(r, QStringLiteral("不正なパス"));
+    else if (!IsRestorableSaveName(e[SaveListEntry::SaveName])) Refuse(r, QStringLiteral("不正な保存名"));
+    else if (InSaveArea(TargetOf(e[SaveListEntry::Path]))) Refuse(r, QStringLiteral("保存データの中"));
   }
 }
 
@@ -97,6 +152,7 @@ RestoreOutcome FRestore::PrepareRestore() {
   // Under a top directory, nothing below it is reached through a link the restore did not
   // make; in place, the last component of each target is never followed either way.
   m.fs.SetWriteAnchor(s_.Position == 1 ? s_.WriteHDir : QString());
+  saveAreas_ = SaveAreas();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
   s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
@@ -111,6 +167,7 @@ RestoreOutcome FRestore::OK_Click() {
   const RestoreOutcome outcome = PrepareRestore();
   clock_.Stop();
   m.fs.SetWriteAnchor(QString());
+  saveAreas_.clear();
   if (outcome == RestoreOutcome::NotStarted) {
     s_.closeAllowed = true;
     return outcome;
@@ -262,6 +319,11 @@ bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
     QString dir = history_.Cell(h, HistoryEntry::SaveDir).trimmed();
     if (dir.isEmpty()) dir = m.set.SaveDir;
     const QString name = history_.Cell(h, HistoryEntry::SaveName);
+    if (!IsSaveName(name)) {
+      // A history row whose name no run of ours gives names no listing or save folder.
+      m.WriteLog(QStringLiteral("復元に使いません(不正な保存名)"), name);
+      continue;
+    }
     s_.subText = QStringLiteral("  (") + name + u')';
     s_.currentPath.clear();
     s_.lineCounter = 0;
@@ -295,6 +357,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
     if (s_.lineCounter % 50 == 0) m.DoEvents();
     if (m.CancelFlag) return false;
     ++s_.lineCounter;
+    if (skipBlankLines_ && line.trimmed().isEmpty()) continue;
     const ListingFields fields = SplitListingLine(line);
     if (!fields.WellFormed()) {
       const Answer a = m.Warn(Question::MalformedListingLine, s_.Caption,
@@ -311,8 +374,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
     // the row's (another alias number, packed or not).
     const StoredForm form{fields[SaveListEntry::CompType].toString(), fields[SaveListEntry::Alias].toString()};
     if (!IsRestorablePath(table_[r][SaveListEntry::Path], form.alias)) {
-      Finish(r, false);
-      m.WriteLog(QStringLiteral("復元しません(不正なパス)"), table_[r][SaveListEntry::Path]);
+      Refuse(r, QStringLiteral("不正なパス"));
       continue;
     }
     for (;;) {
@@ -364,60 +426,143 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   s_.currentPath = path;
   m.currentItem = path;
   m.DoEvents();
-  if (!IsRestorablePath(path, form.alias)) return false;
+  if (!IsRestorablePath(path, form.alias) || !IsSaveName(name)) return false;
   const QString source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);
   const QString target = TargetOf(path);
+  if (InSaveArea(target)) return false;
   m.WriteDebugPath(4035, "RestoreEntry", row, name, dir, source, target);
-  const QString& attrText = e[SaveListEntry::Attributes];
 
-  if (e.IsDirectory()) {
-    if (!winpath::IsDriveRoot(target) && !m.MakeDirPath(target)) return false;
-    // A read-only folder would refuse what is restored into it afterwards: its own bit is
-    // set once the run is over.
-    if (attrText.size() >= 5 && attrText[0] != u'-') {
-      if (!SetAttrFromText(target, u'-' + attrText.mid(1))) return false;
-      deferredFolders_.emplace_back(target, attrText);
-    } else if (!SetAttrFromText(target, attrText)) {
-      return false;
-    }
-  } else {
-    QString targetDir, targetName;
-    if (!SplitPath(target, targetDir, targetName)) return false;
-    if (!m.MakeDirPath(targetDir)) return false;
-    if (form.compType == comp::Lha) {
-      if (!ExtractLha(source, target)) return false;
-    } else {
-      const CopyResult copied = m.fs.Copy(source, target);
-      if (!copied) {
-        // Nothing to copy from (or the source is no file): the target stays as it is.
-        if (copied.sourceFailed) return false;
-        // A read-only (or, on Windows, hidden or system) file in the way, or a folder that
-        // went: the attributes are reset and the folder made, and the copy tried once more.
-        // A failed copy never touches the target itself.
-        if (!m.MakeDirPath(targetDir)) return false;
-        m.fs.SetAttr(target, attr::Normal);
-        if (!m.fs.CopyFile(source, target)) return false;
-      }
-    }
-    if (!SetAttrFromText(target, attrText)) return false;
+  // Folders are made only for an entry that is restored: those made for one that then
+  // fails go again (as far as they are empty).
+  QStringList made;
+  const bool restored = e.IsDirectory() ? RestoreFolder(target, e[SaveListEntry::Attributes], made)
+                                        : RestoreFile(e, form, source, target, made);
+  if (!restored) {
+    RemoveMadeFolders(made);
+    return false;
   }
   table_.AddRestored(e);
   s_.restoredKB = table_.Restored().kb;
   return true;
 }
 
-bool FRestore::ExtractLha(const QString& source, const QString& target) {
+bool FRestore::RestoreFolder(const QString& target, const QString& attrText, QStringList& made) {
+  // A drive's root is the drive's own: nothing is made there, and its attributes stay.
+  if (winpath::IsDriveRoot(target)) return true;
+  if (!MakeFolders(target, made)) return false;
+  // A read-only folder would refuse what is restored into it afterwards: its own bit is
+  // set once the run is over.
+  if (attrText.size() >= 5 && attrText[0] != u'-') {
+    if (!SetAttrFromText(target, u'-' + attrText.mid(1))) return false;
+    deferredFolders_.emplace_back(target, attrText);
+    return true;
+  }
+  return SetAttrFromText(target, attrText);
+}
+
+namespace {
+// The size the listing gives, or -1 when it gives none that can be checked.
+int64_t ListedSize(const QString& text) {
+  bool ok = false;
+  const qlonglong size = text.trimmed().toLongLong(&ok);
+  return ok && size >= 0 ? size : -1;
+}
+}  // namespace
+
+// The target is replaced only by a whole copy of a saved copy that could be read to the end
+// and is no shorter than the listing says; until then it is not touched, nor are its
+// attributes. A copy that cannot be read leaves the target as it was.
+bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
+                           QStringList& made) {
+  QString targetDir, targetName;
+  if (!SplitPath(target, targetDir, targetName)) return false;
+  const bool packed = form.compType == comp::Lha;
+  // No folder is made for a copy that is not there (or is no file).
+  const auto stored = m.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
+  if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
+  if (!MakeFolders(targetDir, made)) return false;
+  const int64_t listed = ListedSize(e[SaveListEntry::Size]);
+  if (!(packed ? ExtractLha(source, target, listed, made) : PlaceFile(source, target, listed, made))) return false;
+  return SetAttrFromText(target, e[SaveListEntry::Attributes]);
+}
+
+bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made) {
+  CopyOptions options;
+  options.expectedSize = listedSize;
+  CopyResult copied = m.fs.Copy(source, target, options);
+  if (copied) return true;
+  // Nothing whole to copy from: missing, no regular file, unreadable, shorter than listed.
+  if (copied.sourceFailed) return false;
+  // A folder in the way, or the saved copy itself: there is nothing to replace.
+  if (copied.error == FsError::NotRegular || copied.error == FsError::NoSpace) return false;
+  // The folder went since it was made, or a read-only (on Windows also hidden or system)
+  // file refuses to be replaced: the folder is made again and the file's attributes are
+  // lifted for one more try, and put back when that fails too.
+  QString targetDir, targetName;
+  if (!SplitPath(target, targetDir, targetName) || !MakeFolders(targetDir, made)) return false;
+  const std::optional<uint32_t> before = m.fs.GetAttr(target);
+  const bool lifted = before && !(*before & attr::Directory) &&
+                      (*before & (attr::ReadOnly | attr::Hidden | attr::System)) && m.fs.SetAttr(target, attr::Normal);
+  copied = m.fs.Copy(source, target, options);
+  if (!copied && lifted) m.fs.SetAttr(target, *before);
+  return copied.ok();
+}
+
+bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made) {
   const QString archive = source + QStringLiteral(".LZH");
   m.WriteDebugPath(4036, "ExtractLha", archive, target);
   if (!m.fs.Open(archive, QIODevice::ReadOnly)) return false;
-  m.fs.SetAttr(target, attr::Normal);
   if (!m.archiver) return false;
+  QString targetDir, targetName;
+  if (!SplitPath(target, targetDir, targetName)) return false;
+  // The archiver writes where it is told, in its own way; it unpacks into a new folder of the
+  // restore's own beside the target, and the file then takes the target's place as a whole
+  // copy, as a plain entry does.
+  const QString stem = QStringLiteral(".qarno-unpack-") + QString::number(QCoreApplication::applicationPid()) + u'-';
+  QString work;
+  for (int attempt = 0; attempt < 100 && work.isEmpty(); ++attempt) {
+    const QString candidate = winpath::Join(targetDir, stem + QString::number(++unpackFolders_));
+    if (m.fs.MkDir(candidate, 0700)) work = candidate;
+  }
+  if (work.isEmpty()) return false;
+  const QString unpacked = winpath::Join(work, targetName);
+  bool ok = false;
   const auto hostArchive = m.fs.HostPath(archive);
-  const auto hostTarget = m.fs.HostPath(target);
-  if (!hostArchive || !hostTarget) return false;
-  const QString command = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 ") + u'"' + *hostArchive + u'"' + u' ' +
-                          u'"' + *hostTarget + u'"';
-  return m.archiver->Unlha(command, 1024) == 0;
+  const auto hostUnpacked = m.fs.HostPath(unpacked);
+  if (hostArchive && hostUnpacked) {
+    const QString command = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 ") + u'"' + *hostArchive + u'"' + u' ' +
+                            u'"' + *hostUnpacked + u'"';
+    ok = m.archiver->Unlha(command, 1024) == 0 && PlaceFile(unpacked, target, listedSize, made);
+  }
+  // Whatever the archiver left in the folder goes with it.
+  if (const auto left = m.fs.List(winpath::Join(work, QStringLiteral("*.*")))) {
+    for (const DirEntry& d : *left) {
+      if (!d.isDirectory) m.fs.Kill(winpath::Join(work, d.name));
+    }
+  }
+  m.fs.Kill(unpacked);
+  m.fs.RmDir(work);
+  return ok;
+}
+
+bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
+  if (m.fs.SetCurrentDir(dir)) return true;
+  for (int n = 1;; ++n) {
+    const QString prefix = GetPathPrefix(dir, n);
+    if (prefix.isEmpty()) break;
+    if (m.fs.SetCurrentDir(prefix)) continue;
+    if (n == 1) return false;  // a drive root is never made
+    if (m.fs.MkDir(prefix)) made += prefix;
+    else if (!m.fs.IsDirectory(prefix)) return false;
+    if (!m.fs.SetCurrentDir(prefix)) return false;
+  }
+  return m.fs.SetCurrentDir(dir);
+}
+
+void FRestore::RemoveMadeFolders(const QStringList& made) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (!m.fs.RmDir(*it)) break;  // something else is in it now
+  }
 }
 
 bool FRestore::SetAttrFromText(const QString& path, const QString& text) { return m.fs.SetAttr(path, AttrBits(text)).ok(); }

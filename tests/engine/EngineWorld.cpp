@@ -33,7 +33,7 @@ RunResult EngineWorld::Run(int level) {
 }
 
 QStringList EngineWorld::Listing(const QString& saveName) const {
-  return TextCodec::DecodeLines(env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + saveName + QStringLiteral(".csv")));
+  return TextCodec().DecodeLines(env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + saveName + QStringLiteral(".csv")));
 }
 
 QString EngineWorld::ListingLine(const QString& saveName, const QString& path) const {
@@ -46,7 +46,7 @@ QString EngineWorld::ListingLine(const QString& saveName, const QString& path) c
 QString EngineWorld::Log() const { return QString::fromUtf8(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log"))); }
 
 QStringList EngineWorld::HistoryLines() const {
-  return TextCodec::DecodeLines(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
+  return TextCodec().DecodeLines(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
 }
 
 QStringList EngineWorld::Fields(const QString& line) {

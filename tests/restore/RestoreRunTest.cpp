@@ -390,12 +390,19 @@ TEST_F(RestoreRun, PackedEntriesAreUnpackedWithTheArchiverInTheTargetFolder) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\bad.txt")), "kept");  // a damaged archive writes nothing
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,-1"));
   ASSERT_GE(w.archiver.commands.size(), 2);
-  EXPECT_EQ(w.archiver.commands[0], QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 \"") +
-                                        w.Host(QStringLiteral("T:\\dst\\daily\\") + S0 +
-                                               QStringLiteral("\\Drive_T\\src\\p\\doc.txt.LZH")) +
-                                        QStringLiteral("\" \"") + w.Host(QStringLiteral("T:\\src\\p\\doc.txt")) + u'"');
-  EXPECT_TRUE(w.archiver.commands[1].endsWith(QStringLiteral("Alias/000003.LZH\" \"") +
-                                              w.Host(QStringLiteral("T:\\src\\deep\\name.txt")) + u'"'));
+  // The archiver unpacks into a folder of the restore's own beside the target; the file
+  // then takes the target's place, and the folder goes.
+  const QString first = w.archiver.commands[0];
+  EXPECT_TRUE(first.startsWith(QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 \"") +
+                               w.Host(QStringLiteral("T:\\dst\\daily\\") + S0 +
+                                      QStringLiteral("\\Drive_T\\src\\p\\doc.txt.LZH")) +
+                               QStringLiteral("\" \"") + w.Host(QStringLiteral("T:\\src\\p\\.qarno-unpack-"))))
+      << first.toStdString();
+  EXPECT_TRUE(first.endsWith(QStringLiteral("/doc.txt\""))) << first.toStdString();
+  EXPECT_TRUE(w.archiver.commands[1].contains(QStringLiteral("Alias/000003.LZH\" \"") +
+                                              w.Host(QStringLiteral("T:\\src\\deep\\.qarno-unpack-"))));
+  EXPECT_EQ(QDir(w.Host(QStringLiteral("T:\\src\\p"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("doc.txt")});
 }
 
 TEST_F(RestoreRun, MissingArchiverStopsBeforeAnythingWhenPackedEntriesAreMarked) {
