@@ -491,6 +491,7 @@ bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t l
   options.expectedSize = listedSize;
   CopyResult copied = m.fs.Copy(source, target, options);
   if (copied) return true;
+  m.WriteDebugPath(4037, "PlaceFile", source, FsErrorName(copied.error), copied.sourceFailed);
   // Nothing whole to copy from: missing, no regular file, unreadable, shorter than listed.
   if (copied.sourceFailed) return false;
   // A folder in the way, or the saved copy itself: there is nothing to replace.

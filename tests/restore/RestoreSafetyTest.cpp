@@ -215,7 +215,9 @@ TEST_F(RestoreSafety, RestoredFilesNeverCarrySetIdOrStickyBits) {
     w.env.WriteFile(copy, "#!/bin/sh\n");
     // Another user's file, where the test may give it away (before the mode: a change of
     // owner clears the set-ID bits).
-    if (i == 0 && ::geteuid() == 0) ASSERT_EQ(::chown(Native(copy).constData(), 65534, 65534), 0);
+    if (i == 0 && ::geteuid() == 0) {
+      ASSERT_EQ(::chown(Native(copy).constData(), 65534, 65534), 0);
+    }
     Chmod(copy, modes[i]);
     lines += L(QStringLiteral("T:\\src\\") + names[i], 10);
   }
