@@ -45,7 +45,7 @@ bool FSaveExec::ExecCopy() {
   p.copiedKB = 0;
   p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
   if (p.kbToCopy < 0) p.kbToCopy = 1;
-  out.uncopiedCount = 0;
+  out.uncopiedCount = out.refusedCount;
   p.processedCount = 0;
   p.rowCount = std::max(SaveList_.Count(), 1);
   out.filesCopied = 0;
@@ -162,6 +162,7 @@ bool FSaveExec::ExecCopy() {
       m.WriteDebug(2234, "残量不足");
       stopCopy = true;
     }
+    KeepPreviousCopy(row);
     m.DoEvents();
     ++p.processedCount;
   }
@@ -256,6 +257,20 @@ bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination
   const CopyResult copied = m.fs.Copy(source, destination, slow);
   if (!copied) lastCopyError_ = copied.error;
   return copied.ok();
+}
+
+void FSaveExec::KeepPreviousCopy(int row) {
+  // An overwrite run replaces a copy only by a whole new one: when the new copy failed, the
+  // previous copy is still in the save, and the listing keeps pointing at it. The entry
+  // still counts as not saved, and the next run copies it again.
+  const auto previous = previousCopies_.find(row);
+  if (previous == previousCopies_.end()) return;
+  SaveListEntry& e = SaveList_[row];
+  const QString& f = e[SaveListEntry::Flag];
+  if (f != flag::NotSaved && f != flag::Locked && f != flag::Vanished) return;
+  for (int field : {SaveListEntry::Attributes, SaveListEntry::Size, SaveListEntry::Date, SaveListEntry::SaveName,
+                    SaveListEntry::VolSerial, SaveListEntry::VolName, SaveListEntry::CompType, SaveListEntry::Alias})
+    e[field] = previous->second[field];
 }
 
 uint32_t FSaveExec::FolderModeFor(const QString& folder) const {
