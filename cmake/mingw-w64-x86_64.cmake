@@ -1,0 +1,46 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 compilers; test programs run under Wine.
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQARNO_ONLY_UNLHA=ON
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(_mingw x86_64-w64-mingw32)
+# Prefer the win32-threads variant: nothing here needs winpthread, so nothing extra has to ship.
+foreach(_lang C CXX)
+  if(_lang STREQUAL "C")
+    set(_tool gcc)
+  else()
+    set(_tool g++)
+  endif()
+  find_program(_compiler NAMES ${_mingw}-${_tool}-win32 ${_mingw}-${_tool}-posix ${_mingw}-${_tool} NO_CACHE)
+  if(NOT _compiler)
+    message(FATAL_ERROR "no ${_mingw}-${_tool} found (Debian package g++-mingw-w64-x86-64-win32)")
+  endif()
+  set(CMAKE_${_lang}_COMPILER ${_compiler})
+  unset(_compiler)
+endforeach()
+find_program(CMAKE_RC_COMPILER NAMES ${_mingw}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The DLL and the test programs must run on a bare Windows (and Wine) without MinGW's runtime DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Debian ships GoogleTest only as sources: the package config beside the Windows tests builds them.
+if(NOT DEFINED GTest_DIR AND EXISTS "${CMAKE_CURRENT_LIST_DIR}/../tests/unlha/mingw-gtest/GTestConfig.cmake")
+  set(GTest_DIR "${CMAKE_CURRENT_LIST_DIR}/../tests/unlha/mingw-gtest" CACHE PATH "GoogleTest built from source for MinGW")
+endif()
+
+# ctest (and test discovery) start the programs through Wine, in a prefix of the build tree, without a
+# display and without the Mono/Gecko installers.
+find_program(QARNO_WINE NAMES wine64 wine PATHS /usr/lib/wine)
+if(QARNO_WINE)
+  set(QARNO_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix for running the Windows tests")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      /usr/bin/env -u DISPLAY -u WAYLAND_DISPLAY "WINEPREFIX=${QARNO_WINEPREFIX}" WINEDEBUG=-all
+      "WINEDLLOVERRIDES=mscoree,mshtml=" ${QARNO_WINE})
+endif()
