@@ -11,6 +11,11 @@ export WINEPREFIX="$2"
 shift 2
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY || true
+# Wine names Unix files in the locale's encoding: it must be UTF-8 for every name to work.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *.UTF-8 | *.utf8 | *.utf-8) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
 wineserver=$(dirname "$(readlink -f "$wine")")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 
