@@ -25,10 +25,11 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || command -v x86_64-w64-ming
 for tool in lhasa 7z bsdtar flock; do
   command -v "$tool" >/dev/null || fail "$tool is missing"
 done
-wine=$(command -v wine64 || true)
+# QARNO_WINE names another Wine loader.
+wine=${QARNO_WINE:-$(command -v wine64 || true)}
 [ -n "$wine" ] || { [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64; } || true
 [ -n "$wine" ] || wine=$(command -v wine || true)
-[ -n "$wine" ] || wine_unusable "Wine is not installed"
+[ -n "$wine" ] && [ -x "$wine" ] || wine_unusable "Wine is not installed"
 wineserver=$(dirname "$(readlink -f "$wine")")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 
