@@ -103,7 +103,7 @@ void writeFile(const fs::path& p, const Bytes& data)
     std::FILE* f = openFile(p, "wb");
     if (!f)
         throw std::runtime_error("cannot write " + utf8(p));
-    const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    const bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     if (std::fclose(f) != 0 || !ok)
         throw std::runtime_error("cannot write " + utf8(p));
 }
