@@ -182,16 +182,13 @@ check "... storing the read-only attribute and no Unix mode" grep -q ' os=W mode
 check "DLL extracts its own archive read-only" run_win "$(extract_line win/ro.LZH win/ro.out)"
 check "... read-only" not_writable win/ro.out
 
-# The program's own way: a full source path in the ANSI code page (932), not in UTF-8.
-mkdir -p locale
-if localedef --quiet -c -i ja_JP -f UTF-8 locale/ja_JP.UTF-8 2>/dev/null || [ -f locale/ja_JP.UTF-8/LC_CTYPE ]; then
-  source_path=$(winepath -w "$work/src/日本語表.txt" 2>/dev/null || echo "src/日本語表.txt")
-  check "DLL packs with a code page 932 command line" env LOCPATH="$work/locale" LC_ALL=ja_JP.UTF-8 \
-    "$wine" "$win_cli" --ansi "$(pack_line "win/ansi.LZH" "$source_path")" </dev/null >>"$work/wine.log" 2>&1
-  check "... storing Shift-JIS" [ "$(stored_name win/ansi.LZH)" = "$(expected_name 日本語表.txt)" ]
-else
-  check "compiling the ja_JP.UTF-8 locale" false
-fi
+# The program's own way: a full source path in the ANSI code page (932, with the locale the build compiled
+# for the code page 932 tests), not in UTF-8.
+locale_dir="$build/tests/unlha/locale"
+source_path=$(winepath -w "$work/src/日本語表.txt" 2>/dev/null || echo "src/日本語表.txt")
+check "DLL packs with a code page 932 command line" env LOCPATH="$locale_dir" LC_ALL=ja_JP.UTF-8 \
+  "$wine" "$win_cli" --ansi "$(pack_line "win/ansi.LZH" "$source_path")" </dev/null >>"$work/wine.log" 2>&1
+check "... storing Shift-JIS" [ "$(stored_name win/ansi.LZH 2>/dev/null)" = "$(expected_name 日本語表.txt)" ]
 
 cd "$root"
 finished=$(date +%s)

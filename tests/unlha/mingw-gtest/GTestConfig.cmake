@@ -10,7 +10,6 @@ if(NOT TARGET GTest::gtest_main)
   endif()
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   add_subdirectory(${QARNO_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   # Its own sources are not ours to warn about.
   target_compile_options(gtest PRIVATE -w)
