@@ -1,6 +1,7 @@
 #include "app/RestoreConsole.h"
 
 #include "app/Program.h"
+#include "app/StopSignals.h"
 #include "app/QarnoConsole.h"
 #include "platform/WinPath.h"
 #include "restore/FRestore.h"
@@ -123,6 +124,7 @@ int RunRestoreConsole(const QStringList& arguments) {
   FRestore r(m, main.HisTable);
   TerminalLine progress(StderrIsTerminal() && !o.list);
   ui.SetOnYield([&] {
+    if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
     if (!progress.Due()) return;
     const RestoreTimerView v = r.Describe();
     if (v.update) progress.Show(v.status);

@@ -181,7 +181,7 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
     compType = 0;
   } else {
     QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
-    if (NeedsAlias(destination, m.set.options.PathLen)) {
+    if (NeedsAlias(destination, m.set.options.PathLen) || WouldMeetAnArchive(path)) {
       ++s_.aliasCounter;
       e[SaveListEntry::Alias] = AliasText(s_.aliasCounter);
       destination = CopyPathIn(s_.paths.SaveSetDir, path, e[SaveListEntry::Alias]);
@@ -192,6 +192,17 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
   e[SaveListEntry::SaveName] = s_.texts.TNewSetName;
   e[SaveListEntry::CompType] = QString::number(compType);
   return true;
+}
+
+bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
+  // In a packing run "X" is stored as "X.LZH". A file really named "X.LZH" beside it that is
+  // stored plainly (its type is not packed) would take the same name, and one copy would
+  // replace the other: such a file goes under an alias, so that the listing names each copy.
+  if (m.set.options.ComplexTypeMode != 1 || !path.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) return false;
+  if (!IsNoCompType(m, path)) return false;  // packed itself: "X.LZH.LZH"
+  const QString sibling = path.left(path.size() - 4);
+  int position = 1;
+  return SaveList_.FindNewPath(sibling, position) && !SaveList_[position].IsDirectory() && !IsNoCompType(m, sibling);
 }
 
 bool FSaveExec::RefreshEntry(int row) {

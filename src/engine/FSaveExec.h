@@ -78,6 +78,7 @@ class FSaveExec {
   bool CopyLockedFile(const QString& source, const QString& destination);
   uint32_t FolderModeFor(const QString& folder) const;
   void KeepPreviousCopy(int row);
+  bool WouldMeetAnArchive(const QString& path) const;
   void RaiseAliasesInSave();
   // The run's endings
   void ShowLevel();
