@@ -26,6 +26,9 @@ if [ -f scripts/fuzz-unlha.sh ]; then
   bash scripts/fuzz-unlha.sh "${QARNO_FUZZ_SECONDS:-180}" || status=1
 fi
 
+echo "== the core compiled for Windows (MinGW-w64, syntax only)"
+bash scripts/check-windows-core.sh || status=1
+
 echo "== the archiver for Windows (MinGW-w64, Wine)"
 bash scripts/test-windows-unlha.sh || status=1
 
