@@ -11,6 +11,8 @@ packages=(
   # archiver interoperability and fuzzing
   lhasa p7zip-full libarchive-tools jlha-utils default-jre-headless
   clang libclang-rt-14-dev
+  # the archiver for Windows: MinGW-w64 cross compiler, Wine to run its tests
+  g++-mingw-w64-x86-64-posix wine wine64
   # real volumes for the engine tests
   udev exfatprogs exfat-fuse ntfs-3g fuse3 util-linux
   # benchmarks and the demo

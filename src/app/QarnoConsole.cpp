@@ -1,6 +1,7 @@
 #include "app/QarnoConsole.h"
 
 #include "app/Program.h"
+#include "app/StopSignals.h"
 #include "engine/FSaveExec.h"
 
 #include <cstdio>
@@ -57,6 +58,7 @@ int RunConsole(const QStringList& arguments) {
   int overall = 0;
   TerminalLine progress(StderrIsTerminal() && m.AutoRunMode.Requested());
   ui.SetOnYield([&] {
+    if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
     if (current && progress.Due()) progress.Show(ProgressText(*current, overall));
   });
 

@@ -1,6 +1,7 @@
 #include "app/RestoreConsole.h"
 
 #include "app/Program.h"
+#include "app/StopSignals.h"
 #include "common/Settings.h"
 #include "platform/WinPath.h"
 #include "records/SaveLayout.h"
@@ -188,6 +189,7 @@ int RunRestoreConsole(const QStringList& arguments) {
   r.SkipBlankLines(true);
   TerminalLine progress(StderrIsTerminal() && !o.list);
   ui.SetOnYield([&] {
+    if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
     if (!progress.Due()) return;
     const RestoreTimerView v = r.Describe();
     if (v.update) progress.Show(v.status);

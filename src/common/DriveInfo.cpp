@@ -41,6 +41,9 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
     WriteDebug(3005, volumeSerial);
     volumeName = info->name.trimmed();
     if (volumeName.endsWith(QChar(0))) volumeName.chop(1);
+    // The history and the listings keep the volume name in a comma-separated field: a comma
+    // of the label is recorded as the full-width one, which reads the same to a person.
+    volumeName.replace(u',', QChar(0xFF0C));
     WriteDebugPath(3006, volumeName);
 
     const bool unidentifiable = volumeName.isEmpty() || info->serial == 0;
@@ -95,7 +98,7 @@ int64_t Module1::SumClusters(const QString& directory, int64_t count, int64_t cl
   return count;
 }
 
-int64_t Module1::UsedSpaceKB(const QString& listing, const QString& folder) {
+std::optional<int64_t> Module1::UsedSpaceKB(const QString& listing, const QString& folder) {
   WriteDebugPath(3011, listing, folder);
   int64_t cluster = 32768;
   if (const auto space = fs.FreeSpaceOf(winpath::DriveRoot(folder))) {
@@ -108,6 +111,7 @@ int64_t Module1::UsedSpaceKB(const QString& listing, const QString& folder) {
   WriteDebug(3013, clusters);
   clusters = SumClusters(folder, clusters, cluster);
   WriteDebug(3014, clusters);
+  if (CancelFlag) return std::nullopt;  // a part of the folder was not counted
   const int64_t kb = RoundHalfEven(double(cluster) * double(clusters) / 1024.0);
   WriteDebug(3015, kb);
   return kb;

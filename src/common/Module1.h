@@ -171,8 +171,8 @@ class Module1 {
   bool ReadDriveInfo(QString& drive, QString& volumeName, QString& volumeSerial);
   int64_t GetFreeDiskKB(const QString& root);
   // The space a save occupies on its medium, in KB: its listing and every file of its
-  // folder, each rounded up to whole clusters. Stops early (and counts nothing) on Cancel.
-  int64_t UsedSpaceKB(const QString& listing, const QString& folder);
+  // folder, each rounded up to whole clusters. Nothing (nullopt) when a Cancel stopped it.
+  std::optional<int64_t> UsedSpaceKB(const QString& listing, const QString& folder);
   static QString FormatSerial(uint32_t serial);
   static int64_t ClustersOf(int64_t bytes, int64_t clusterSize);
   int64_t SumClusters(const QString& directory, int64_t count, int64_t clusterSize);

@@ -45,7 +45,7 @@ bool FSaveExec::ExecCopy() {
   p.copiedKB = 0;
   p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
   if (p.kbToCopy < 0) p.kbToCopy = 1;
-  out.uncopiedCount = 0;
+  out.uncopiedCount = out.refusedCount;
   p.processedCount = 0;
   p.rowCount = std::max(SaveList_.Count(), 1);
   out.filesCopied = 0;
@@ -162,6 +162,7 @@ bool FSaveExec::ExecCopy() {
       m.WriteDebug(2234, "残量不足");
       stopCopy = true;
     }
+    KeepPreviousCopy(row);
     m.DoEvents();
     ++p.processedCount;
   }
@@ -180,7 +181,7 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
     compType = 0;
   } else {
     QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
-    if (NeedsAlias(destination, m.set.options.PathLen)) {
+    if (NeedsAlias(destination, m.set.options.PathLen) || WouldMeetAnArchive(path)) {
       ++s_.aliasCounter;
       e[SaveListEntry::Alias] = AliasText(s_.aliasCounter);
       destination = CopyPathIn(s_.paths.SaveSetDir, path, e[SaveListEntry::Alias]);
@@ -191,6 +192,17 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
   e[SaveListEntry::SaveName] = s_.texts.TNewSetName;
   e[SaveListEntry::CompType] = QString::number(compType);
   return true;
+}
+
+bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
+  // In a packing run "X" is stored as "X.LZH". A file really named "X.LZH" beside it that is
+  // stored plainly (its type is not packed) would take the same name, and one copy would
+  // replace the other: such a file goes under an alias, so that the listing names each copy.
+  if (m.set.options.ComplexTypeMode != 1 || !path.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) return false;
+  if (!IsNoCompType(m, path)) return false;  // packed itself: "X.LZH.LZH"
+  const QString sibling = path.left(path.size() - 4);
+  int position = 1;
+  return SaveList_.FindNewPath(sibling, position) && !SaveList_[position].IsDirectory() && !IsNoCompType(m, sibling);
 }
 
 bool FSaveExec::RefreshEntry(int row) {
@@ -256,6 +268,20 @@ bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination
   const CopyResult copied = m.fs.Copy(source, destination, slow);
   if (!copied) lastCopyError_ = copied.error;
   return copied.ok();
+}
+
+void FSaveExec::KeepPreviousCopy(int row) {
+  // An overwrite run replaces a copy only by a whole new one: when the new copy failed, the
+  // previous copy is still in the save, and the listing keeps pointing at it. The entry
+  // still counts as not saved, and the next run copies it again.
+  const auto previous = previousCopies_.find(row);
+  if (previous == previousCopies_.end()) return;
+  SaveListEntry& e = SaveList_[row];
+  const QString& f = e[SaveListEntry::Flag];
+  if (f != flag::NotSaved && f != flag::Locked && f != flag::Vanished) return;
+  for (int field : {SaveListEntry::Attributes, SaveListEntry::Size, SaveListEntry::Date, SaveListEntry::SaveName,
+                    SaveListEntry::VolSerial, SaveListEntry::VolName, SaveListEntry::CompType, SaveListEntry::Alias})
+    e[field] = previous->second[field];
 }
 
 uint32_t FSaveExec::FolderModeFor(const QString& folder) const {

@@ -12,6 +12,7 @@
 #include "records/ResultView.h"
 #include "records/SaveList.h"
 
+#include <map>
 #include <optional>
 
 namespace qarno {
@@ -58,6 +59,7 @@ class FSaveExec {
   bool AddFileData(const QString& path, const DirEntry& info);
   bool AddDirData(const QString& path, const DirEntry& info);
   bool AddSListData(const QString& path, const DirEntry& info, int64_t& count);
+  void RefuseName(const QString& path);
   // Level marking
   bool SetSaveListNewMark();
   bool SetSaveListNewMark0();
@@ -75,6 +77,9 @@ class FSaveExec {
   bool RefreshEntry(int row);
   bool CopyLockedFile(const QString& source, const QString& destination);
   uint32_t FolderModeFor(const QString& folder) const;
+  void KeepPreviousCopy(int row);
+  bool WouldMeetAnArchive(const QString& path) const;
+  void RaiseAliasesInSave();
   // The run's endings
   void ShowLevel();
   void FailBeforeCopy();
@@ -94,6 +99,7 @@ class FSaveExec {
   RunClock clock_;
   std::optional<int32_t> packingBeforeRun_;  // packing switched off for this run only
   FsError lastCopyError_ = FsError::None;    // why the last copy failed
+  std::map<int, SaveListEntry> previousCopies_;  // overwrite: rows whose earlier copy stays
 };
 
 }  // namespace qarno

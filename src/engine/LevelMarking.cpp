@@ -142,7 +142,13 @@ void FSaveExec::CheckCsv(const QString& line, int& position) {
   const ListingFields fields = SplitListingLine(line);
   if (!fields.HasPath()) return;
   if (!SaveList_.FindNewPath(fields[SaveListEntry::Path].toString(), position)) return;
-  MarkAgainstPrevious(SaveList_[position], fields);
+  SaveListEntry& row = SaveList_[position];
+  MarkAgainstPrevious(row, fields);
+  // A changed entry of the overwrite save: its previous copy stays until a new one replaces
+  // it, and is what the listing names if the new copy fails.
+  if (Level() == level::Overwrite && row[SaveListEntry::Flag] == flag::ToCopy && fields.WellFormed() &&
+      fields[SaveListEntry::SaveName] == kOverwriteSave)
+    previousCopies_[position] = fields.ToEntry();
 }
 
 bool FSaveExec::SetSaveListNewMark2() {
@@ -168,6 +174,12 @@ bool FSaveExec::SetSaveListNewMark2() {
   SaveList_.Reserve(static_cast<int>(lines->size()));
   for (const QString& line : *lines) {
     SaveListEntry e = SplitListingLine(line).ToEntry();
+    // A repair copies what the listing names: only paths a run may take.
+    if (backupRun && !IsListablePath(e[SaveListEntry::Path])) {
+      RefuseName(e[SaveListEntry::Path]);
+      ++p.counter;
+      continue;
+    }
     const int64_t kb = KbOf(e[SaveListEntry::Size].toLongLong());
     ListInfo_.Add(ListInfoTable::KB, 1, kb);
     const int kind = e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files;

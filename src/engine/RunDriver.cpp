@@ -35,6 +35,7 @@ void FSaveExec::ResetForRun() {
   ListInfo_.Clear();
   view_.Clear();
   view_.SetListSelForm(m);
+  previousCopies_.clear();
 }
 
 QString FSaveExec::DispElapsedTime(int percent) const {
@@ -66,6 +67,8 @@ void FSaveExec::DeleteErrorSave() {
   if (!s_.outcome.createdSave || s_.outcome.historyWritten) return;
   const auto resume = m.CancelFlag.Suspend();
   DeleteSaveData(m, s_.texts.SaveDir, s_.texts.TNewSetName);
+  // A row for it (the history file could not be written) would name a save that is gone.
+  history_.ForgetRun(s_.texts.TNewSetName);
 }
 
 void FSaveExec::EndRun() {
@@ -106,6 +109,16 @@ bool FSaveExec::OK_Click(int historyRow) {
     EndRun();
     return false;
   };
+
+  // The history records the destination in a comma-separated field that is not quoted: a
+  // comma in it would shift every later field of the run's record.
+  if (m.set.SaveDir.contains(u',')) {
+    const QString reason = QStringLiteral("保存先のディレクトリ名に「,」(カンマ)は使えません。");
+    m.WriteLog(reason, m.set.SaveDir);
+    if (!m.AutoRunMode.Unattended())
+      m.Warn(Question::SaveDirHasComma, t.FSaveExecCaption, m.set.SaveDir + u'\r' + reason);
+    return fail();
+  }
 
   // Packing needs the archiver.
   if (m.set.options.ComplexTypeMode == 1 && !m.ChkUnlha()) {

@@ -20,7 +20,8 @@ struct RunOutcome {
   bool failed = false;          // a step asked for the run to end as failed
   bool historyWritten = false;  // the run is recorded in the history file
   bool createdSave = false;     // this run chose a new save name (Level-0/1/2)
-  int uncopiedCount = 0;        // entries left unsaved ("-2", "6" or "8")
+  int uncopiedCount = 0;        // entries left unsaved ("-2", "6" or "8"), refused ones included
+  int refusedCount = 0;         // save-list entries and found names the run refused to take
   int64_t filesCopied = 0;
   int64_t dirsCopied = 0;
 };

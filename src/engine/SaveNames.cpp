@@ -1,6 +1,8 @@
 // Save names and the destination layout of a run.
 #include "engine/FSaveExec.h"
 
+#include "records/ListingLine.h"
+
 namespace qarno {
 
 bool FSaveExec::ChkFName(const QString& path) {
@@ -43,7 +45,25 @@ bool FSaveExec::GetNewSetName() {
   paths = RunPaths::Of(m.set.SaveDir, m.set.Name, saveName);
   // From here on the run writes only below its set folder, and follows no link there.
   m.fs.SetWriteAnchor(paths.SaveSetHDir);
+  if (Level() == level::Overwrite || Level() == level::Repair) RaiseAliasesInSave();
   return true;
+}
+
+void FSaveExec::RaiseAliasesInSave() {
+  // A save that earlier runs wrote into keeps its aliased copies, whether the history still
+  // knows the run or not: new aliases go after every number its listing or its "Alias"
+  // folder already holds, so that no copy is ever written over another file's.
+  if (const auto lines = m.ReadTextFile(s_.paths.SaveCsvFile)) {
+    for (const QString& line : *lines)
+      s_.aliasCounter = RaiseAlias(s_.aliasCounter, SplitListingLine(line)[SaveListEntry::Alias]);
+  }
+  if (const auto files = m.fs.List(s_.paths.SaveSetDir + QStringLiteral("\\Alias\\*.*"))) {
+    for (const DirEntry& f : *files) {
+      QString name = f.name;
+      if (name.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) name.chop(4);
+      if (IsAliasText(name)) s_.aliasCounter = RaiseAlias(s_.aliasCounter, name);
+    }
+  }
 }
 
 }  // namespace qarno

@@ -4,6 +4,7 @@
 
 #include "common/Attributes.h"
 #include "platform/WinPath.h"
+#include "records/ListingLine.h"
 
 #include <algorithm>
 
@@ -28,6 +29,12 @@ bool FSaveExec::MkSaveList() {
   ListInfo_.Set(ListInfoTable::KB, 1, 0);
   for (const QString& entry : m.set.SaveList) {
     if (m.CancelFlag) return false;
+    // Only an absolute path on a drive, without "." or "..", that a listing line can carry:
+    // anything else would make the copy land somewhere else, or the listing unreadable.
+    if (!IsListablePath(entry)) {
+      RefuseName(entry);
+      continue;
+    }
     if (!ScanTree(entry, true)) return false;
   }
   run_.Enter(phase::Idle, QStringLiteral("セーブリストの作成") + kPhaseDone);
@@ -43,7 +50,10 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
 
   std::optional<std::vector<DirEntry>> found;
   QString base;
-  if (!path.contains(u'*') && m.fs.IsDirectory(path)) {
+  // Only the save list's own entries are patterns; a folder the scan found is a name, even
+  // when that name holds a "*".
+  const bool pattern = first && (path.contains(u'*') || path.contains(u'?'));
+  if (!pattern && m.fs.IsDirectory(path)) {
     found = m.fs.List(winpath::Join(path, QStringLiteral("*.*")));
     base = path;
   } else {
@@ -93,7 +103,7 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
   // A name no listing line can carry, or the text encoding cannot hold, would restore the
   // wrong file: it stays out of the list, and the log says so.
   if (!info.representable || !m.codec.CanEncode(path)) {
-    m.WriteLog(QStringLiteral("保存できませんでした（ファイル名）"), path);
+    RefuseName(path);
     return true;
   }
   if (!info.isDirectory) {
@@ -108,6 +118,12 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
   if (!ScanTree(path, false)) return false;
   p.scanDir = saved;
   return true;
+}
+
+void FSaveExec::RefuseName(const QString& path) {
+  // Left out, and told: the run counts it with what it could not save.
+  m.WriteLog(QStringLiteral("保存できませんでした（ファイル名）"), path);
+  ++s_.outcome.refusedCount;
 }
 
 bool FSaveExec::AddFileData(const QString& path, const DirEntry& info) {

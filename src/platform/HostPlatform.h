@@ -72,9 +72,11 @@ class HostPlatform : public Platform {
   };
   // The folder holding a path, and its last component (empty for a drive root). Below the
   // write anchor no link is followed on the way.
-  DirFd OpenParent(const QString& winPath, QByteArray& name, FsError& error);
+  // `checkCurrent` as for OpenDir.
+  DirFd OpenParent(const QString& winPath, QByteArray& name, FsError& error, bool checkCurrent = true);
   // The folder itself, entered as OpenParent enters folders (and its last component alike).
-  DirFd OpenDir(const QString& winPath, FsError& error);
+  // `checkCurrent`: the current folder is taken only while it still exists.
+  DirFd OpenDir(const QString& winPath, FsError& error, bool checkCurrent);
   int currentFd_ = -1;
 
   struct DeviceIdentity {

@@ -88,7 +88,8 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }
 
 // Opens a regular file for reading without blocking on a pipe or a device: anything else
-// than a regular file is refused at once (errno ENXIO).
+// than a regular file is refused at once (errno ENXIO). O_NONBLOCK means nothing to the
+// reads of a regular file, so it stays.
 int OpenRegularForReading(const QByteArray& path, struct stat& st) {
   const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return -1;
@@ -97,7 +98,6 @@ int OpenRegularForReading(const QByteArray& path, struct stat& st) {
     errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
     return -1;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 
@@ -148,12 +148,11 @@ HostPlatform::DirFd::~DirFd() {
   if (owned_ && fd_ >= 0) ::close(fd_);
 }
 
-HostPlatform::DirFd HostPlatform::OpenParent(const QString& winPath, QByteArray& name, FsError& error) {
+HostPlatform::DirFd HostPlatform::OpenParent(const QString& winPath, QByteArray& name, FsError& error,
+                                             bool checkCurrent) {
   error = FsError::None;
   name.clear();
-  if (winpath::IsDriveRoot(winPath)) {
-    return OpenDir(winPath, error);
-  }
+  if (winpath::IsDriveRoot(winPath)) return OpenDir(winPath, error, checkCurrent);
   QString dir = winPath;
   while (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
   const qsizetype slash = dir.lastIndexOf(u'\\');
@@ -163,18 +162,19 @@ HostPlatform::DirFd HostPlatform::OpenParent(const QString& winPath, QByteArray&
   }
   name = QFile::encodeName(dir.mid(slash + 1));
   const QString parent = slash == 2 ? dir.left(3) : dir.left(slash);
-  return OpenDir(parent, error);
+  return OpenDir(parent, error, checkCurrent);
 }
 
-HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error) {
+HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error, bool checkCurrent) {
   error = FsError::None;
   QString dir = winDir;
   if (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
   if (dir.size() == 2) dir += u'\\';
-  // The current folder is open already (and was entered the same way).
+  // The current folder is open already (and was entered the same way). Entering it again
+  // asks whether it still exists; a write into a folder that went fails by itself.
   if (currentFd_ >= 0 && dir == current_) {
     struct stat st;
-    if (::fstat(currentFd_, &st) == 0 && st.st_nlink > 0) return DirFd(currentFd_, false);
+    if (!checkCurrent || (::fstat(currentFd_, &st) == 0 && st.st_nlink > 0)) return DirFd(currentFd_, false);
   }
   const auto host = drives_.ToHost(dir);
   if (!host) {
@@ -263,7 +263,7 @@ bool HostPlatform::SetCurrentDir(const QString& dirIn) {
   if (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
   if (dir.size() == 2) dir += u'\\';
   FsError error;
-  DirFd fd = OpenDir(dir, error);
+  DirFd fd = OpenDir(dir, error, true);
   if (!fd.valid()) return false;
   if (fd.get() == currentFd_) return true;  // the current folder, still there
   if (::faccessat(fd.get(), ".", X_OK, 0) != 0) return false;
@@ -429,22 +429,31 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   // Then the destination's folder, and what is there now.
   QByteArray name;
   FsError error;
-  DirFd dir = OpenParent(to, name, error);
+  DirFd dir = OpenParent(to, name, error, false);
   if (!dir.valid()) return fail(error, false);
   if (name.isEmpty()) return fail(FsError::NotRegular, false);
-  struct stat existing;
-  const bool exists = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-  if (exists && (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
-    return fail(FsError::NotRegular, false);  // a folder in the way, or the source itself
-
-  // A new file is made where it belongs; a file already there is replaced only by a whole
-  // copy written beside it.
+  // A new file is made where it belongs (nothing there, not even a link: O_EXCL); a file
+  // already there is replaced only by a whole copy written beside it, and never when it is a
+  // folder or the source itself.
   constexpr int kCreate = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
   QByteArray written = name;
-  int out = exists ? -1 : ::openat(dir.get(), name.constData(), kCreate, 0600);
+  int out = ::openat(dir.get(), name.constData(), kCreate, 0600);
+  if (out < 0 && errno == ENOENT && dir.get() == currentFd_) {
+    // The current folder went (and may have been made again): entered anew, once.
+    ::close(currentFd_);
+    currentFd_ = -1;
+    current_.clear();
+    dir = OpenParent(to, name, error, true);
+    if (!dir.valid()) return fail(error, false);
+    out = ::openat(dir.get(), name.constData(), kCreate, 0600);
+  }
   const bool replacing = out < 0;
   if (replacing) {
-    if (!exists && errno != EEXIST) return fail(ErrorOf(errno), false);
+    if (errno != EEXIST) return fail(ErrorOf(errno), false);
+    struct stat existing;
+    if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
+      return fail(FsError::NotRegular, false);
     written = ".qarno-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++copyCounter_) + ".tmp";
     out = ::openat(dir.get(), written.constData(), kCreate, 0600);
     if (out < 0) return fail(ErrorOf(errno), false);
@@ -460,7 +469,9 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   const auto devices = std::make_pair<unsigned long long, unsigned long long>(
       st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
   bool useRange = options.chunk <= 0 && !noRangeCopy_.count(devices);
-  std::vector<char> buffer(options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 16);
+  // The kernel copies in one call where it can; the buffer is only for the other way.
+  std::unique_ptr<char[]> buffer;
+  const size_t bufferSize = options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 16;
   while (remaining > 0) {
     ssize_t n = -1;
     if (useRange) {
@@ -477,12 +488,13 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
         return discard(ErrorOf(err), err == EIO);
       }
     } else {
-      n = ::read(in, buffer.data(), static_cast<size_t>(std::min<off_t>(remaining, off_t(buffer.size()))));
+      if (!buffer) buffer.reset(new char[bufferSize]);
+      n = ::read(in, buffer.get(), static_cast<size_t>(std::min<off_t>(remaining, off_t(bufferSize))));
       if (n < 0) {
         if (errno == EINTR) continue;
         return discard(ErrorOf(errno), true);
       }
-      if (n > 0 && !WriteAll(out, buffer.data(), static_cast<size_t>(n))) return discard(ErrorOf(errno), false);
+      if (n > 0 && !WriteAll(out, buffer.get(), static_cast<size_t>(n))) return discard(ErrorOf(errno), false);
     }
     // The source ended before the size it had when it was opened: what arrived is not the
     // file, and no copy of it is kept.
@@ -515,7 +527,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
 
 FsStatus HostPlatform::Sync(const QString& path) {
   FsError error;
-  DirFd dir = OpenDir(path, error);
+  DirFd dir = OpenDir(path, error, true);
   if (!dir.valid()) return error;
   // An O_PATH descriptor cannot be synced; the folder is opened for reading for it.
   const int fd = ::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -26,9 +26,13 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   // The copies the listing vouches for reach the medium before the listing does.
   if (m.fs.IsDirectory(paths.SaveSetDir) && !m.fs.Sync(paths.SaveSetDir)) return failure();
   if (overwrite) {
+    // The previous listing is kept as the backup listing by a copy: the listing itself stays
+    // in place until the new one has replaced it whole, so that a stop, a write error or a
+    // kill in between never leaves the overwrite save without a listing.
     const QString bak = paths.SaveSetHDir + u'\\' + kOverwriteBackupListing;
-    m.fs.Kill(bak);
-    m.fs.Rename(paths.ListingOf(previousSave), bak);
+    const QString previous = paths.ListingOf(previousSave);
+    if (m.fs.FileLen(previous)) m.fs.Copy(previous, bak);
+    else m.fs.Kill(bak);
   }
   const int count = list.Count();
   progress.counter = 1;
@@ -73,8 +77,8 @@ void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSav
   for (const QString& line : *lines) {
     if (m.CancelFlag) return;
     const ListingFields fields = SplitListingLine(line);
-    if (fields.HasPath() && !list.FindNewPath(fields[SaveListEntry::Path].toString(), position) &&
-        fields.WellFormed()) {
+    const QString path = fields[SaveListEntry::Path].toString();
+    if (fields.HasPath() && !list.FindNewPath(path, position) && fields.WellFormed() && IsListablePath(path)) {
       SaveListEntry e = fields.ToEntry();
       if (e[SaveListEntry::Flag] == flag::Copied) e[SaveListEntry::Flag] = flag::Unchanged;
       list.Append(std::move(e));

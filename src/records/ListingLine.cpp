@@ -1,6 +1,7 @@
 #include "records/ListingLine.h"
 
 #include "common/CsvFields.h"
+#include "platform/WinPath.h"
 
 namespace qarno {
 
@@ -15,6 +16,14 @@ QString FormatListingLine(const SaveListEntry& e) {
     line += f == SaveListEntry::Flag && e[f] == flag::Repaired ? flag::Copied : e[f];
   }
   return line;
+}
+
+bool IsListablePath(const QString& path) {
+  if (!winpath::IsSafeAbsolute(path)) return false;
+  for (QChar c : path) {
+    if (c == u'"' || c == u'\r' || c == u'\n' || c == QChar(0)) return false;
+  }
+  return true;
 }
 
 ListingFields SplitListingLine(QStringView line) {

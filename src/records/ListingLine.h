@@ -16,6 +16,10 @@ namespace qarno {
 
 QString FormatListingLine(const SaveListEntry& entry);
 
+// True for a path a run may take: absolute on a drive without "." or ".." (so that its copy
+// lands inside the save) and one a listing line can carry (no double quote, no line break).
+bool IsListablePath(const QString& path);
+
 // The fields of one line, as views into it: the line must outlive them.
 struct ListingFields {
   std::array<QStringView, SaveListEntry::FieldCount> f;

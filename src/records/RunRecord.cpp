@@ -12,10 +12,12 @@ bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& inp
   RunProgress& progress = run.progress;
   m.WriteDebug(2030, "OutHisTable");
   const QString date = FormatDateTime(QDateTime::currentDateTime());
-  int64_t usedKB = 0;
+  // A count that a Cancel stopped records no used size: the run itself is complete.
+  QString usedKB = QStringLiteral("0");
   if (m.set.options.CalUseSize == 1) {
     run.Enter(phase::UsedSize, QStringLiteral("使用したディスクサイズを計算中"));
-    usedKB = GetAllSizeKB(m, input.saveDir, input.saveName);
+    const std::optional<int64_t> used = GetAllSizeKB(m, input.saveDir, input.saveName);
+    usedKB = used ? QString::number(*used) : QString();
     progress.phase = phase::Idle;
   }
   m.WriteDebug(2031, usedKB);
@@ -27,7 +29,7 @@ bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& inp
   e[HistoryEntry::SaveDir] = input.saveDir;
   e[HistoryEntry::VolSerial] = medium.volumeSerial;
   e[HistoryEntry::VolName] = medium.volumeName;
-  e[HistoryEntry::UsedKB] = QString::number(usedKB);
+  e[HistoryEntry::UsedKB] = usedKB;
   e[HistoryEntry::SaveDate] = date;
   e[HistoryEntry::ProcessTime] = input.processTime;
   e[HistoryEntry::UncopiedCount] = QString::number(input.uncopied);

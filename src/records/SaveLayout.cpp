@@ -79,7 +79,7 @@ void DeleteSaveData(Module1& m, const QString& saveDir, const QString& saveName)
   m.DeleteTree(p.SaveSetDir);
 }
 
-int64_t GetAllSizeKB(Module1& m, const QString& saveDir, const QString& saveName) {
+std::optional<int64_t> GetAllSizeKB(Module1& m, const QString& saveDir, const QString& saveName) {
   m.WriteDebugPath(3010, "GetAllSizeKB", saveDir, saveName);
   QString dir = saveDir;
   if (dir.size() == 2 && dir[1] == u':') dir += u'\\';

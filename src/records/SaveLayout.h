@@ -56,7 +56,8 @@ bool IsSaveName(QStringView name);
 
 // Removes a save from the destination: its listing and its folder with all below it.
 void DeleteSaveData(Module1& m, const QString& saveDir, const QString& saveName);
-// The space a save occupies on the destination, in KB (its listing and its folder).
-int64_t GetAllSizeKB(Module1& m, const QString& saveDir, const QString& saveName);
+// The space a save occupies on the destination, in KB (its listing and its folder); nothing
+// when a Cancel stopped the count.
+std::optional<int64_t> GetAllSizeKB(Module1& m, const QString& saveDir, const QString& saveName);
 
 }  // namespace qarno
