@@ -1,4 +1,7 @@
-#include "app/Notify.h"
+// qarno-notify: the helper that shows an unattended run's notification (see app/Notify.h).
+// Built only where a freedesktop session bus can exist.
+#ifndef _WIN32
+#include "app/DesktopNotifier.h"
 
 #include <QCoreApplication>
 
@@ -8,3 +11,4 @@ int main(int argc, char** argv) {
   args.removeFirst();
   return qarno::RunNotifyHelper(args);
 }
+#endif

@@ -1,7 +1,7 @@
 // The notification after an unattended run, against a private session bus (a dbus-daemon of
 // the test's own, with no service files, so nothing real is ever started or told) and a fake
 // notification service that records every call.
-#include "app/Notify.h"
+#include "app/DesktopNotifier.h"
 #include "app/QarnoConsole.h"
 #include "common/Settings.h"
 #include "support/TestEnv.h"
