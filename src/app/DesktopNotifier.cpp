@@ -16,6 +16,9 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+// The desktop entry and icon the package installs, so that the desktop shows and groups the
+// notification as Qarno's.
+const QString kDesktopId = QStringLiteral("io.github.qarno.Qarno");
 }  // namespace
 
 // Records the service's signals about our notifications from the moment the notifier exists,
@@ -83,9 +86,9 @@ std::optional<uint> DesktopNotifier::Send(const RunNotice& notice) {
   }
   QVariantMap hints;
   hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(notice.failed ? 2 : 1));
-  hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("qarno"));
+  hints.insert(QStringLiteral("desktop-entry"), kDesktopId);
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-  call << QStringLiteral("Qarno") << uint(0) << QStringLiteral("qarno") << notice.summary << body << actions << hints
+  call << QStringLiteral("Qarno") << uint(0) << kDesktopId << notice.summary << body << actions << hints
        << int(-1);
   const QDBusMessage reply = bus_.call(call, QDBus::Block, timeoutMs_);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;

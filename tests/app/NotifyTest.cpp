@@ -244,7 +244,7 @@ TEST_F(Notify, TheServiceGetsTitleSetSaveWhatAndTheLogAction) {
   ASSERT_EQ(calls.size(), 1u);
   const NotifyCall& c = calls[0];
   EXPECT_EQ(c.app, QStringLiteral("Qarno"));
-  EXPECT_EQ(c.icon, QStringLiteral("qarno"));
+  EXPECT_EQ(c.icon, QStringLiteral("io.github.qarno.Qarno"));
   EXPECT_EQ(c.replaces, 0u);
   EXPECT_EQ(c.timeout, -1);
   EXPECT_EQ(c.summary, QStringLiteral("Qarno: バックアップが失敗しました"));
@@ -255,7 +255,7 @@ TEST_F(Notify, TheServiceGetsTitleSetSaveWhatAndTheLogAction) {
   EXPECT_TRUE(c.actions.contains(DesktopNotifier::ActionKey()));
   EXPECT_EQ(c.actions.size() % 2, 0);  // key, label pairs
   EXPECT_EQ(c.hints.value(QStringLiteral("urgency")).toInt(), 2);
-  EXPECT_EQ(c.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("qarno"));
+  EXPECT_EQ(c.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("io.github.qarno.Qarno"));
   // Entries left uncopied are told with normal urgency; without a log there is no action.
   RunNotice uncopied = *MakeRunNotice(1, QStringLiteral("daily"), {}, {}, {});
   ASSERT_TRUE(client->Send(uncopied));
