@@ -32,7 +32,7 @@ bool SessionBusConfigured() {
 QString NotifyHelperPath() {
   const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
   if (dir.isEmpty()) return QString();
-  for (const QString& candidate : {dir + QStringLiteral("/qarno-notify"), dir + QStringLiteral("/../lib/qarno/qarno-notify")}) {
+  for (const QString& candidate : {dir + QStringLiteral("/qarno-notify"), dir + QStringLiteral("/../libexec/qarno/qarno-notify")}) {
     const QFileInfo info(candidate);
     if (info.isFile() && info.isExecutable()) return info.canonicalFilePath();
   }

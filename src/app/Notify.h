@@ -34,8 +34,8 @@ std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const
 // empty text turns notifications off for a process and its children.
 bool SessionBusConfigured();
 
-// Where the helper lies: beside the executable (the build folder), else ../lib/qarno/ from
-// it (an installed program).
+// Where the helper lies: beside the executable (the build folder), else ../libexec/qarno/
+// from it (an installed program). Empty when it is in neither place.
 QString NotifyHelperPath();
 
 // The helper's command line, and the notice it carries.
