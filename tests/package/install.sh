@@ -84,7 +84,7 @@ printf '日本語のファイル\n' >"$work/source/docs/日本語.txt"
 seq 1 20000 >"$work/source/docs/sub/numbers.txt"
 head -c 200000 /dev/urandom >"$work/source/photos/picture.jpg"
 # Pack every file except the listed types; the list itself comes from /usr/share/qarno.
-printf '#Version 1.10\r\ndir=%s\r\n#SaveLevel=0\r\n#ComplexTypeMode=1\r\n#ComplexSettingMode=0\r\n#CalUseSize=0\r\n#RsvSizeChk=0\r\n%s\r\n' \
+printf '#Version 1.10\r\ndir=%s\r\n#SaveLevel=0\r\n#ComplexTypeMode=1\r\n#ComplexSettingMode=0\r\n#CalUseSize=0\r\n#RsvSizeChk=0\r\n#PathLen=260\r\n%s\r\n' \
   "$(win "$work/dest")" "$(win "$work/source")" >"$QARNO_HOME/SetDir/DEMO.qrn"
 status=0
 /usr/bin/Qarno DEMO /B2 /L0 || status=$?
@@ -92,8 +92,10 @@ status=0
 cmp -s "$QARNO_HOME/Qarno.nct" /usr/share/qarno/Qarno.nct || fail "the program folder did not get the shipped type list"
 save=$(basename "$(ls "$work/dest/DEMO/"qrn*.csv | head -1)" .csv)
 drive="$work/dest/DEMO/$save/Drive_C$work/source"
-[ -f "$drive/docs/readme.txt.LZH" ] && [ -f "$drive/docs/sub/numbers.txt.LZH" ] ||
+if ! [ -f "$drive/docs/readme.txt.LZH" ] || ! [ -f "$drive/docs/sub/numbers.txt.LZH" ]; then
+  (cd "$work/dest" && find . | sort)
   fail "the installed Qarno did not pack (archiver not found from the install prefix?)"
+fi
 [ -f "$drive/photos/picture.jpg" ] || fail "picture.jpg should be stored plainly (a listed type)"
 echo "save $save: packed with the installed archiver, jpg stored plainly"
 
@@ -111,7 +113,7 @@ if command -v dbus-daemon >/dev/null && command -v dbus-monitor >/dev/null; then
 <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
 <allow own="*"/></policy></busconfig>
 CONF
-  dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/bus.address" &
+  dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/bus.address" 2>"$work/bus.log" &
   bus=$!
   for _ in $(seq 50); do [ -s "$work/bus.address" ] && break; sleep 0.1; done
   address=$(head -1 "$work/bus.address")
