@@ -1,5 +1,8 @@
 #include "app/Notify.h"
 
+#include "common/Module1.h"
+#include "platform/DriveTable.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -21,6 +24,13 @@ std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const
   n.body = lines.join(u'\n');
   n.logPath = logPath;
   return n;
+}
+
+void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
+                         const QString& what) {
+  if (m.settings.Notify == 0) return;
+  const QString log = drives.ToHost(m.LogFilePath()).value_or(QString());
+  if (const auto notice = MakeRunNotice(status, m.set.Name, saveName, what, log)) StartNotifyHelper(*notice);
 }
 
 bool SessionBusConfigured() {

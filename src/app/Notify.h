@@ -16,6 +16,9 @@
 
 namespace qarno {
 
+class Module1;
+class DriveTable;
+
 struct RunNotice {
   QString summary;  // the notification's title
   QString body;     // set, save, what went wrong, the log (plain text)
@@ -28,6 +31,12 @@ struct RunNotice {
 // (the run failed before it chose one).
 std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const QString& saveName,
                                        const QString& what, const QString& logPath);
+
+// After an unattended run of the current set: tells the desktop when the exit status is 1 or
+// 2 and the settings allow it (Notify), through the helper. For the program with and
+// without windows alike.
+void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
+                         const QString& what);
 
 // True when this process has a session bus to talk to: DBUS_SESSION_BUS_ADDRESS is set and
 // not empty, or (it is not set at all and) $XDG_RUNTIME_DIR/bus exists. Setting it to the

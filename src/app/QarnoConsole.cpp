@@ -63,15 +63,6 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   }
   return kExitOk;
 }
-
-// The desktop notification of a run that failed or left entries uncopied, when the settings
-// allow it and there is a desktop session to tell.
-void NotifyDesktop(Module1& m, HostPlatform& fs, int status, const RunReport& report) {
-  if (m.settings.Notify == 0) return;
-  const QString log = fs.drives().ToHost(m.LogFilePath()).value_or(QString());
-  if (const auto notice = MakeRunNotice(status, m.set.Name, report.saveName, report.what, log))
-    StartNotifyHelper(*notice);
-}
 }  // namespace
 
 int RunConsole(const QStringList& arguments) {
@@ -129,7 +120,7 @@ int RunConsole(const QStringList& arguments) {
     status = kExitFailed;
     report.what = QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。");
   }
-  if (unattended) NotifyDesktop(m, *program.fs, status, report);
+  if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what);
   if (!saved) return kExitFailed;
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
     const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");
