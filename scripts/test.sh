@@ -34,7 +34,9 @@ bash scripts/test-windows-unlha.sh || status=1
 
 echo "== the Debian package: build, lintian, install, run the installed programs, remove"
 package=0
+started=$SECONDS
 bash tests/package/install.sh || package=$?
+echo "package stage: $((SECONDS - started)) s"
 [ "$package" = 0 ] || [ "$package" = 77 ] || status=1
 
 if [ "$status" -eq 0 ]; then echo "all test stages passed"; else echo "some test stage failed"; fi
