@@ -22,7 +22,7 @@ cleanup() {
   [ -n "$bus" ] && kill "$bus" 2>/dev/null || true
   if [ "$installed" = 1 ]; then
     echo "== removing the package"
-    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq qarno >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq qarno >/dev/null
   fi
   rm -rf "$work"
 }
