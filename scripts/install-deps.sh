@@ -17,6 +17,10 @@ packages=(
   udev exfatprogs exfat-fuse ntfs-3g fuse3 util-linux
   # benchmarks and the demo
   rsync hyperfine time
+  # the Debian package and its checks: CPack's helpers (dpkg-shlibdeps, file), lintian, the
+  # desktop entry and AppStream validators, systemd-analyze for the user units, man; a private
+  # session bus (dbus-daemon, dbus-monitor) for the notification tests
+  dpkg-dev file fakeroot lintian desktop-file-utils appstream systemd man-db dbus-daemon dbus-bin
   # the windows, later: fonts for screenshots under Xvfb
   locales
 )

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzz run of the archiver, and the
-# archiver built for Windows, tested under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzz run of the archiver, the
+# archiver built for Windows, tested under Wine, and the Debian package installed and run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -31,6 +31,13 @@ bash scripts/check-windows-core.sh || status=1
 
 echo "== the archiver for Windows (MinGW-w64, Wine)"
 bash scripts/test-windows-unlha.sh || status=1
+
+echo "== the Debian package: build, lintian, install, run the installed programs, remove"
+package=0
+started=$SECONDS
+bash tests/package/install.sh || package=$?
+echo "package stage: $((SECONDS - started)) s"
+[ "$package" = 0 ] || [ "$package" = 77 ] || status=1
 
 if [ "$status" -eq 0 ]; then echo "all test stages passed"; else echo "some test stage failed"; fi
 exit "$status"

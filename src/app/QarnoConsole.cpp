@@ -1,5 +1,6 @@
 #include "app/QarnoConsole.h"
 
+#include "app/Notify.h"
 #include "app/Program.h"
 #include "app/StopSignals.h"
 #include "engine/FSaveExec.h"
@@ -24,9 +25,21 @@ QString ProgressText(const FSaveExec& run, int& overall) {
   return QStringLiteral("[%1%] ").arg(v.overall, 3) + v.status;
 }
 
+// What an unattended run tells the desktop when it did not end cleanly.
+struct RunReport {
+  QString saveName;
+  QString what;         // what went wrong, in the program's words
+  QString lastMessage;  // the last message the run showed (and answered by itself)
+  bool stopped = false; // a stop signal cancelled it
+};
+
 // The backup command and the run window's run, as the main window would do them.
-int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current, int& overall) {
-  if (!main.CheckBeforeRun()) return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
+int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current, int& overall, RunReport& report) {
+  report.lastMessage.clear();
+  if (!main.CheckBeforeRun()) {
+    report.what = report.lastMessage;
+    return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
+  }
   main.OpenChild(4, 1);
   FSaveExec run(m, main);
   current = &run;
@@ -37,8 +50,18 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   current = nullptr;
   main.ChildClosed();
   const RunOutcome& outcome = run.state().outcome;
-  if (!outcome.succeeded) return kExitFailed;
-  return outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+  report.saveName = run.state().texts.TNewSetName;
+  if (!outcome.succeeded) {
+    report.what = report.stopped ? QStringLiteral("中止されました。")
+                  : !report.lastMessage.isEmpty() ? report.lastMessage
+                                                  : QStringLiteral("保存が完了しませんでした。");
+    return kExitFailed;
+  }
+  if (outcome.uncopiedCount > 0) {
+    report.what = QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
+    return kExitUncopied;
+  }
+  return kExitOk;
 }
 }  // namespace
 
@@ -51,14 +74,21 @@ int RunConsole(const QStringList& arguments) {
   }
   Module1& m = *program.m;
   Qarno& main = *program.main;
-  ui.SetLogSink([&m](const QString& line) { m.WriteLog(line); });
+  RunReport report;
+  ui.SetLogSink([&m, &report](const QString& line) {
+    m.WriteLog(line);
+    report.lastMessage = line.section(QStringLiteral(" -> "), 0, -2);  // without the answer
+  });
   program.Form_Load(JoinCommandLine(arguments));
 
   FSaveExec* current = nullptr;
   int overall = 0;
   TerminalLine progress(StderrIsTerminal() && m.AutoRunMode.Requested());
   ui.SetOnYield([&] {
-    if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
+    if (TakeStopRequest()) {  // a stop signal acts as the Cancel button
+      m.CancelFlag.Set();
+      report.stopped = true;
+    }
     if (current && progress.Due()) progress.Show(ProgressText(*current, overall));
   });
 
@@ -81,9 +111,17 @@ int RunConsole(const QStringList& arguments) {
               .arg(main.HisTable.Rows() - 1));
   }
   int status = kExitOk;
-  if (m.AutoRunMode.Requested()) status = BackUp(m, main, progress, current, overall);
+  // A failed write during the run turns the automatic run off; it still was one.
+  const bool unattended = m.AutoRunMode.Requested();
+  if (unattended) status = BackUp(m, main, progress, current, overall, report);
   // The exit command (after an automatic run, what the main window's timer runs).
-  if (!program.Exit()) return kExitFailed;
+  const bool saved = program.Exit();
+  if (!saved) {
+    status = kExitFailed;
+    report.what = QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。");
+  }
+  if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what);
+  if (!saved) return kExitFailed;
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
     const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");
     m.WriteLog(note);

@@ -112,6 +112,7 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
   st.TextEncoding = s.value(QStringLiteral("TextEncoding")).toString();
   st.LhaMethod = s.value(QStringLiteral("LhaMethod")).toString();
   st.ArchiverPath = s.value(QStringLiteral("ArchiverPath")).toString();
+  ReadInt(s, "Notify", st.Notify);
   s.endGroup();
 
   // Fix-ups.
@@ -148,6 +149,7 @@ void SaveSettings(QSettings& s, const Settings& st, const BackupSet& set) {
     if (key == u"SaveDirHeight" || key == u"SaveDirWidth") continue;  // read only
     s.setValue(key, st.positions.value(key, def));
   }
+  s.setValue(QStringLiteral("Notify"), QString::number(st.Notify));
   s.endGroup();
   s.sync();
 }
