@@ -112,7 +112,7 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
   st.TextEncoding = s.value(QStringLiteral("TextEncoding")).toString();
   st.LhaMethod = s.value(QStringLiteral("LhaMethod")).toString();
   st.ArchiverPath = s.value(QStringLiteral("ArchiverPath")).toString();
-  ReadInt(s, "Notify", st.Notify);
+  ReadSwitch(s, "Notify", st.Notify);
   s.endGroup();
 
   // Fix-ups.
