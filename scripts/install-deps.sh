@@ -11,10 +11,16 @@ packages=(
   # archiver interoperability and fuzzing
   lhasa p7zip-full libarchive-tools jlha-utils default-jre-headless
   clang libclang-rt-14-dev
+  # the archiver for Windows: MinGW-w64 cross compiler, Wine to run its tests
+  g++-mingw-w64-x86-64-posix wine wine64
   # real volumes for the engine tests
   udev exfatprogs exfat-fuse ntfs-3g fuse3 util-linux
   # benchmarks and the demo
   rsync hyperfine time
+  # the Debian package and its checks: CPack's helpers (dpkg-shlibdeps, file), lintian, the
+  # desktop entry and AppStream validators, systemd-analyze for the user units, man; a private
+  # session bus (dbus-daemon, dbus-monitor) for the notification tests
+  dpkg-dev file fakeroot lintian desktop-file-utils appstream systemd man-db dbus-daemon dbus-bin
   # the windows: Japanese fonts, Qt's own texts in Japanese, the X libraries of Qt's xcb
   # platform, and a virtual display for the screenshots
   locales fonts-noto-cjk qt6-translations-l10n qt6-qpa-plugins libxkbcommon-x11-0 libxcb-cursor0

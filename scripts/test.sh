@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run of the archiver.
+# AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzz run of the archiver, the
+# archiver built for Windows, tested under Wine, and the Debian package installed and run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,6 +25,19 @@ if [ -f scripts/fuzz-unlha.sh ]; then
   echo "== fuzzing the archive reader"
   bash scripts/fuzz-unlha.sh "${QARNO_FUZZ_SECONDS:-180}" || status=1
 fi
+
+echo "== the core compiled for Windows (MinGW-w64, syntax only)"
+bash scripts/check-windows-core.sh || status=1
+
+echo "== the archiver for Windows (MinGW-w64, Wine)"
+bash scripts/test-windows-unlha.sh || status=1
+
+echo "== the Debian package: build, lintian, install, run the installed programs, remove"
+package=0
+started=$SECONDS
+bash tests/package/install.sh || package=$?
+echo "package stage: $((SECONDS - started)) s"
+[ "$package" = 0 ] || [ "$package" = 77 ] || status=1
 
 if [ "$status" -eq 0 ]; then echo "all test stages passed"; else echo "some test stage failed"; fi
 exit "$status"

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "scan_bench: the scan failed\n");
       return 1;
     }
-    std::printf("%d %lld\n", run.SaveList.Count(), static_cast<long long>(ns));
+    std::printf("%d %lld\n", run.SaveList().Count(), static_cast<long long>(ns));
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "common/Settings.h"
 #include "maintenance/NoCompTypes.h"
+#include "platform/InstallLayout.h"
 #include "platform/ProgramFolder.h"
 
 #include <cstdio>
@@ -18,6 +19,7 @@ Program::Program(Prompter& ui) {
   fs = std::make_unique<HostPlatform>(LoadDriveTable(*store));
   archiver = std::make_unique<LoadedArchiver>(store->value(QStringLiteral("Startup Setting/ArchiverPath")).toString());
   const QString hostFolder = ProgramFolderHost();
+  SeedProgramFolder(hostFolder);
   const auto programFolder = fs->drives().FromHost(hostFolder);
   if (!programFolder) {
     error = QStringLiteral("the program folder %1 lies on no drive of the drive table").arg(hostFolder);
@@ -39,7 +41,7 @@ void Program::Form_Load(const QString& commandLine) {
 }
 
 bool Program::Exit() {
-  if (m->AutoRunMode < 0 && store) SaveSettings(*store, m->settings, m->set);
+  if (!m->AutoRunMode.Requested() && store) SaveSettings(*store, m->settings, m->set);
   WriteNctFile(*m);
   m->CloseDebugFile();
   return main->SaveIfChanged();

@@ -1,6 +1,8 @@
 #include "app/QarnoConsole.h"
 
+#include "app/Notify.h"
 #include "app/Program.h"
+#include "app/StopSignals.h"
 #include "engine/FSaveExec.h"
 
 #include <cstdio>
@@ -17,25 +19,49 @@ namespace {
 void Print(const QString& text) { std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData()); }
 
 // The run window timer's texts, on one line.
-QString ProgressText(FSaveExec& run) {
-  const ProgressView v = run.Timer1_Timer();
+QString ProgressText(const FSaveExec& run, int& overall) {
+  const ProgressView v = run.Describe(overall);
+  overall = v.overall;
   return QStringLiteral("[%1%] ").arg(v.overall, 3) + v.status;
 }
 
+// What an unattended run tells the desktop when it did not end cleanly.
+struct RunReport {
+  QString saveName;
+  QString what;         // what went wrong, in the program's words
+  QString lastMessage;  // the last message the run showed (and answered by itself)
+  bool stopped = false; // a stop signal cancelled it
+};
+
 // The backup command and the run window's run, as the main window would do them.
-int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current) {
-  if (!main.CheckBeforeRun()) return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
+int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current, int& overall, RunReport& report) {
+  report.lastMessage.clear();
+  if (!main.CheckBeforeRun()) {
+    report.what = report.lastMessage;
+    return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
+  }
   main.OpenChild(4, 1);
   FSaveExec run(m, main);
   current = &run;
   run.Form_Load();
   run.OK_Click();
-  progress.Show(ProgressText(run));
+  progress.Show(ProgressText(run, overall));
   progress.End();
   current = nullptr;
   main.ChildClosed();
-  if (!run.succeeded) return kExitFailed;
-  return run.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+  const RunOutcome& outcome = run.state().outcome;
+  report.saveName = run.state().texts.TNewSetName;
+  if (!outcome.succeeded) {
+    report.what = report.stopped ? QStringLiteral("中止されました。")
+                  : !report.lastMessage.isEmpty() ? report.lastMessage
+                                                  : QStringLiteral("保存が完了しませんでした。");
+    return kExitFailed;
+  }
+  if (outcome.uncopiedCount > 0) {
+    report.what = QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
+    return kExitUncopied;
+  }
+  return kExitOk;
 }
 }  // namespace
 
@@ -48,13 +74,22 @@ int RunConsole(const QStringList& arguments) {
   }
   Module1& m = *program.m;
   Qarno& main = *program.main;
-  ui.SetLogSink([&m](const QString& line) { m.WriteLog(line); });
+  RunReport report;
+  ui.SetLogSink([&m, &report](const QString& line) {
+    m.WriteLog(line);
+    report.lastMessage = line.section(QStringLiteral(" -> "), 0, -2);  // without the answer
+  });
   program.Form_Load(JoinCommandLine(arguments));
 
   FSaveExec* current = nullptr;
-  TerminalLine progress(StderrIsTerminal() && m.AutoRunMode >= 0);
+  int overall = 0;
+  TerminalLine progress(StderrIsTerminal() && m.AutoRunMode.Requested());
   ui.SetOnYield([&] {
-    if (current && progress.Due()) progress.Show(ProgressText(*current));
+    if (TakeStopRequest()) {  // a stop signal acts as the Cancel button
+      m.CancelFlag.Set();
+      report.stopped = true;
+    }
+    if (current && progress.Due()) progress.Show(ProgressText(*current, overall));
   });
 
   if (m.set.Name.isEmpty()) {
@@ -66,7 +101,7 @@ int RunConsole(const QStringList& arguments) {
     program.Exit();
     return kExitNoSet;
   }
-  if (m.AutoRunMode < 0) {
+  if (!m.AutoRunMode.Requested()) {
     Print(QStringLiteral("セット名: ") + m.set.Name);
     Print(QStringLiteral("保存先: ") + m.set.SaveDir);
     Print(QStringLiteral("保存レベル: ") + Qarno::GetSaveLevelCaption(m.set.SaveLevel));
@@ -76,10 +111,18 @@ int RunConsole(const QStringList& arguments) {
               .arg(main.HisTable.Rows() - 1));
   }
   int status = kExitOk;
-  if (m.AutoRunMode >= 0) status = BackUp(m, main, progress, current);
+  // A failed write during the run turns the automatic run off; it still was one.
+  const bool unattended = m.AutoRunMode.Requested();
+  if (unattended) status = BackUp(m, main, progress, current, overall, report);
   // The exit command (after an automatic run, what the main window's timer runs).
-  if (!program.Exit()) return kExitFailed;
-  if (m.ShutdownAfterRun && m.AutoRunMode >= 1) {
+  const bool saved = program.Exit();
+  if (!saved) {
+    status = kExitFailed;
+    report.what = QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。");
+  }
+  if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what);
+  if (!saved) return kExitFailed;
+  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
     const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");
     m.WriteLog(note);
     m.CloseLogFile();

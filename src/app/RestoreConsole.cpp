@@ -1,8 +1,10 @@
 #include "app/RestoreConsole.h"
 
 #include "app/Program.h"
-#include "app/QarnoConsole.h"
+#include "app/StopSignals.h"
+#include "common/Settings.h"
 #include "platform/WinPath.h"
+#include "records/SaveLayout.h"
 #include "restore/FRestore.h"
 
 #include <cstdio>
@@ -18,7 +20,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: qarno-restore SETNAME\n"
                "       qarno-restore SETNAME SAVENAME --list\n"
-               "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n");
+               "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
+               "--debug N (0 off, 1 with file names, 2 without) writes the trace into the program folder's debug file.\n");
 }
 
 struct Options {
@@ -27,16 +30,25 @@ struct Options {
   bool list = false;
   bool searchOlder = false;
   bool ignoreMedium = false;
+  int debug = 0;
 };
 
 bool ParseArguments(const QStringList& args, Options& o) {
   QStringList positional;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (a == u"--to" || a == u"--path") {
+    if (a == u"--to" || a == u"--path" || a == u"--debug") {
       if (i + 1 >= args.size()) return false;
-      if (a == u"--to") o.topDir = args[++i];
-      else o.paths += args[++i];
+      const QString& value = args[++i];
+      if (a == u"--to") {
+        o.topDir = value;
+      } else if (a == u"--path") {
+        o.paths += value;
+      } else {
+        bool ok = false;
+        o.debug = value.toInt(&ok);
+        if (!ok || o.debug < 0 || o.debug > 2) return false;
+      }
     } else if (a == u"--list") {
       o.list = true;
     } else if (a == u"--search-older") {
@@ -56,6 +68,28 @@ bool ParseArguments(const QStringList& args, Options& o) {
   return true;
 }
 
+// The main window's start-up for the one set named: the settings (but not the set they
+// name as the last one used), then that set's file and history. The name is taken as it is
+// given; it never passes the backup's command-line reader, which would take "/L0" for a
+// switch and fall back on the last set used.
+void LoadNamedSet(Module1& m, Qarno& main, const QString& setName, int debugMode) {
+  m.SetModified = false;
+  m.DebugMode = static_cast<int16_t>(debugMode);
+  m.LogEnabled = true;
+  m.MainCaption = m.ProgramName;
+  main.ClearHisTable();
+  if (main.store) {
+    LoadSettings(*main.store, m.ProgramVersion, m.settings, m.set);
+    m.codec = TextCodec::FromSettingText(m.settings.TextEncoding);
+  }
+  m.SetFolder = winpath::Join(m.ProgramFolder, m.settings.SetDirName);
+  m.set.Name = setName;
+  m.WriteDebugPath(4090, "qarno-restore", setName);
+  main.ReadSetFile();
+  main.ResetSaveLevel();
+  m.SetModified = false;
+}
+
 void PrintHistory(const Qarno& main) {
   Out(QStringLiteral("保存名\tレベル\t保存日時\t保存サイズ(KB)\t使用サイズ(KB)\t未保存"));
   const HistoryTable& h = main.HisTable;
@@ -69,8 +103,8 @@ void PrintHistory(const Qarno& main) {
 
 void PrintEntries(const FRestore& r) {
   Out(QStringLiteral("パス\t属性\tサイズ\t日付\tフラグ\t保存セット名\t圧縮の種類\t別名"));
-  for (int i = 1; i < r.Rows(); ++i) {
-    const SaveListEntry& e = r.SaveList[static_cast<size_t>(i)];
+  for (int i = 1; i < r.table().Rows(); ++i) {
+    const SaveListEntry& e = r.table()[i];
     Out(QStringList{e[SaveListEntry::Path], e[SaveListEntry::Attributes], e[SaveListEntry::Size], e[SaveListEntry::Date],
                     e[SaveListEntry::Flag], e[SaveListEntry::SaveName], e[SaveListEntry::CompType], e[SaveListEntry::Alias]}
             .join(u'\t'));
@@ -79,10 +113,42 @@ void PrintEntries(const FRestore& r) {
 
 }  // namespace
 
+QString SetNameProblem(const QString& name) {
+  if (name.isEmpty()) return QStringLiteral("the set name is empty");
+  if (name.startsWith(u'/')) return QStringLiteral("a set name does not begin with \"/\" (Qarno's switches do not apply here)");
+  if (name.startsWith(u'"') || name.startsWith(u'\'')) return QStringLiteral("a set name does not begin with a quote");
+  for (QChar c : name) {
+    if (c.unicode() < 0x20) return QStringLiteral("a set name holds no control characters");
+    if (QStringView(u"\\/:*?\"<>|").contains(c)) return QStringLiteral("a set name cannot hold \"%1\"").arg(c);
+  }
+  if (name.contains(QStringLiteral(".."))) return QStringLiteral("a set name cannot hold \"..\"");
+  if (name.endsWith(u'.') || name.endsWith(u' ')) return QStringLiteral("a set name does not end with a dot or a blank");
+  // Windows keeps these names for its devices, with any extension.
+  static const QStringList kDevices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                       QStringLiteral("NUL")};
+  const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
+  const bool numbered = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
+                        stem[3] >= u'1' && stem[3] <= u'9';
+  if (kDevices.contains(stem) || numbered) return QStringLiteral("%1 is the name of a Windows device").arg(stem);
+  return QString();
+}
+
 int RunRestoreConsole(const QStringList& arguments) {
   Options o;
   if (!ParseArguments(arguments, o)) {
     Usage();
+    return kRestoreFailed;
+  }
+  if (const QString problem = SetNameProblem(o.setName); !problem.isEmpty()) {
+    QString shown = o.setName;
+    for (QChar& c : shown) {
+      if (c.unicode() < 0x20) c = u'?';
+    }
+    Err(QStringLiteral("\"%1\" is not a set name: %2").arg(shown, problem));
+    return kRestoreFailed;
+  }
+  if (!o.saveName.isEmpty() && !IsSaveName(o.saveName)) {
+    Err(QStringLiteral("%1 is not a save name (qrnYYYYMMDD_NN or Qrn_All)").arg(o.saveName));
     return kRestoreFailed;
   }
   HeadlessPrompter ui;
@@ -93,9 +159,8 @@ int RunRestoreConsole(const QStringList& arguments) {
   }
   Module1& m = *program.m;
   Qarno& main = *program.main;
-  // Only the set name: no switch of the backup's command line applies to a restore.
-  program.Form_Load(JoinCommandLine({o.setName}));
-  if (m.set.Name.isEmpty() || !main.setLoaded) {
+  LoadNamedSet(m, main, o.setName, o.debug);
+  if (m.set.Name != o.setName || !main.setLoaded) {
     Err(QStringLiteral("no set named %1").arg(o.setName));
     return kRestoreFailed;
   }
@@ -111,7 +176,6 @@ int RunRestoreConsole(const QStringList& arguments) {
     Err(QStringLiteral("%1 is not in the history of %2").arg(o.saveName, m.set.Name));
     return kRestoreFailed;
   }
-  main.HisTable.selectedRow = row;
 
   ui.SetPolicy([&](Question kind) -> std::optional<Answer> {
     if (o.searchOlder && kind == Question::SearchOlderRuns) return Answer::Yes;
@@ -121,15 +185,17 @@ int RunRestoreConsole(const QStringList& arguments) {
     return std::nullopt;
   });
 
-  FRestore r(m, main);
+  FRestore r(m, main.HisTable);
+  r.SkipBlankLines(true);
   TerminalLine progress(StderrIsTerminal() && !o.list);
   ui.SetOnYield([&] {
+    if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
     if (!progress.Due()) return;
-    const RestoreTimerView v = r.Timer1_Timer();
+    const RestoreTimerView v = r.Describe();
     if (v.update) progress.Show(v.status);
   });
   r.Form_Load();
-  const bool loaded = r.FormInit();
+  const bool loaded = r.FormInit(row);
   progress.End();
   if (!loaded) {
     Err(QStringLiteral("the listing of %1 could not be loaded").arg(o.saveName));
@@ -141,14 +207,18 @@ int RunRestoreConsole(const QStringList& arguments) {
   }
 
   if (o.topDir.isEmpty()) {
-    r.Position = 0;
+    r.SetTarget(0, QString());
   } else {
     if (!winpath::IsSafeAbsolute(o.topDir)) {
       Err(QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir));
       return kRestoreFailed;
     }
-    r.Position = 1;
-    r.WriteHDir = o.topDir;
+    if (r.InSaveArea(o.topDir)) {
+      Err(QStringLiteral("%1 lies among the saves of set %2: restoring there would overwrite the copies it reads")
+              .arg(o.topDir, m.set.Name));
+      return kRestoreFailed;
+    }
+    r.SetTarget(1, o.topDir);
   }
   if (o.paths.isEmpty()) {
     r.SetAllRestoreMarks();
@@ -166,18 +236,16 @@ int RunRestoreConsole(const QStringList& arguments) {
   if (outcome == RestoreOutcome::NotStarted) return kRestoreFailed;
 
   int notRestored = 0;
-  for (int i = 1; i < r.Rows(); ++i) {
-    const SaveListEntry& e = r.SaveList[static_cast<size_t>(i)];
+  for (int i = 1; i < r.table().Rows(); ++i) {
+    const SaveListEntry& e = r.table()[i];
     const QString& mark = e[SaveListEntry::RestoreFlag];
     if (mark != rmark::Reserved && mark != rmark::Failed) continue;
     ++notRestored;
     Out(QStringLiteral("復元できませんでした: ") + e[SaveListEntry::Path] +
         (e[SaveListEntry::SaveName].isEmpty() ? QString() : QStringLiteral("  (") + e[SaveListEntry::SaveName] + u')'));
   }
-  Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB")
-          .arg(r.CellNumber(cell::RestoredFiles))
-          .arg(r.CellNumber(cell::RestoredFolders))
-          .arg(r.CellNumber(cell::RestoredKB)));
+  const RestoreCounts& restored = r.table().Restored();
+  Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB").arg(restored.files).arg(restored.folders).arg(restored.kb));
   Out(QStringLiteral("復元できなかった項目: %1").arg(notRestored));
   m.CloseDebugFile();
   m.CloseLogFile();

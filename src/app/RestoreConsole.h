@@ -4,6 +4,11 @@
 //   qarno-restore SETNAME                        the set's history, newest first
 //   qarno-restore SETNAME SAVENAME --list        the run's entries and the saves holding them
 //   qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]
+//   --debug N anywhere: the trace of Qarno's "/Dn" (1 with file names, 2 without)
+//
+// The set is exactly the one named: a name that cannot be a set's file name (empty, with a
+// path separator, "..", ":" or another character Windows refuses, beginning with "/" or a
+// quote) stops before anything is read. Blank lines of a listing are skipped.
 //
 // Exit status: 0 every marked entry restored, 1 some were not, 2 stopped or not started.
 #include <QStringList>
@@ -13,5 +18,8 @@ namespace qarno {
 enum RestoreExitStatus { kRestoreOk = 0, kRestoreIncomplete = 1, kRestoreFailed = 2 };
 
 int RunRestoreConsole(const QStringList& arguments);
+
+// Why the text cannot name a set (one line), or an empty text when it can.
+QString SetNameProblem(const QString& name);
 
 }  // namespace qarno

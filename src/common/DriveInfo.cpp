@@ -25,9 +25,9 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
       root = winpath::DriveRoot(drive);
     }
     WriteDebugPath(3001, root);
-    const DriveType type = fs.GetDriveType(root);
+    const DriveType type = fs.DriveTypeOf(root);
     WriteDebug(3002, static_cast<int>(type));
-    const auto info = fs.GetVolumeInformation(root);
+    const auto info = fs.VolumeOf(root);
     WriteDebugPath(3003, info.has_value(), info ? info->name : QString(), info ? static_cast<qint64>(info->serial) : 0);
     if (!info) {
       const Answer a = Warn(Question::DriveInfoUnreadable, MainCaption, root + u'\r' + QStringLiteral("ドライブ情報が取得できません。") + u'\r' +
@@ -41,6 +41,9 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
     WriteDebug(3005, volumeSerial);
     volumeName = info->name.trimmed();
     if (volumeName.endsWith(QChar(0))) volumeName.chop(1);
+    // The history and the listings keep the volume name in a comma-separated field: a comma
+    // of the label is recorded as the full-width one, which reads the same to a person.
+    volumeName.replace(u',', QChar(0xFF0C));
     WriteDebugPath(3006, volumeName);
 
     const bool unidentifiable = volumeName.isEmpty() || info->serial == 0;
@@ -48,9 +51,9 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
                           acceptedMedium.serial == volumeSerial;
     if (unidentifiable && type != DriveType::Fixed && set.options.ChkVolSer == 1 && !accepted) {
       WriteDebug(3007);
-      WriteDebug(3008, static_cast<int>(AutoRunMode));
+      WriteDebug(3008, static_cast<int>(AutoRunMode.mode));
       Answer a = Answer::Ignore;
-      if (AutoRunMode < 1) {
+      if (!AutoRunMode.EndsProgram()) {
         a = Warn(Question::MediumUnidentifiable, MainCaption,
                  root + u'\r' + QStringLiteral("ボリューム名： ") + volumeName + QStringLiteral("　　シリアル番号: ") +
                      volumeSerial + u'\r' + u'\r' +
@@ -68,7 +71,7 @@ bool Module1::ReadDriveInfo(QString& drive, QString& volumeName, QString& volume
 
 int64_t Module1::GetFreeDiskKB(const QString& root) {
   WriteDebugPath(3020, "GetFreeDiskKB", root);
-  const auto space = fs.GetDiskFreeSpace(winpath::DriveRoot(root));
+  const auto space = fs.FreeSpaceOf(winpath::DriveRoot(root));
   if (!space) return 0;
   const int64_t cluster = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
   int64_t kb;
@@ -95,16 +98,10 @@ int64_t Module1::SumClusters(const QString& directory, int64_t count, int64_t cl
   return count;
 }
 
-int64_t Module1::GetAllSizeKB(const QString& directory, const QString& saveName) {
-  WriteDebugPath(3010, "GetAllSizeKB", directory, saveName);
-  QString base = directory;
-  if (base.size() == 2 && base[1] == u':') base += u'\\';
-  if (!base.endsWith(u'\\')) base += u'\\';
-  const QString listing = base + set.Name + u'\\' + saveName + QStringLiteral(".csv");
-  const QString folder = base + set.Name + u'\\' + saveName;
+std::optional<int64_t> Module1::UsedSpaceKB(const QString& listing, const QString& folder) {
   WriteDebugPath(3011, listing, folder);
   int64_t cluster = 32768;
-  if (const auto space = fs.GetDiskFreeSpace(winpath::DriveRoot(base))) {
+  if (const auto space = fs.FreeSpaceOf(winpath::DriveRoot(folder))) {
     const int64_t c = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
     if (c > 0) cluster = c;
   }
@@ -114,6 +111,7 @@ int64_t Module1::GetAllSizeKB(const QString& directory, const QString& saveName)
   WriteDebug(3013, clusters);
   clusters = SumClusters(folder, clusters, cluster);
   WriteDebug(3014, clusters);
+  if (CancelFlag) return std::nullopt;  // a part of the folder was not counted
   const int64_t kb = RoundHalfEven(double(cluster) * double(clusters) / 1024.0);
   WriteDebug(3015, kb);
   return kb;

@@ -23,7 +23,7 @@ Answer Module1::Warn(Question kind, const QString& title, const QString& text, B
 std::optional<QStringList> Module1::ReadTextFile(const QString& path) {
   auto bytes = fs.ReadAll(path);
   if (!bytes) return std::nullopt;
-  return TextCodec::DecodeLines(*bytes);
+  return codec.DecodeLines(*bytes);
 }
 
 void Module1::WriteDebugLine(const QString& line) {
@@ -56,26 +56,19 @@ void Module1::CloseDebugFile() { debugFile_.reset(); }
 
 void Module1::CloseLogFile() { logFile_.reset(); }
 
-bool Module1::MakeDirPath(const QString& path) {
+bool Module1::MakeDirPath(const QString& path, const std::function<uint32_t(const QString&)>& modeFor) {
   if (fs.SetCurrentDir(path)) return true;
   for (int n = 1;; ++n) {
     const QString prefix = GetPathPrefix(path, n);
     if (prefix.isEmpty()) break;
     if (!fs.SetCurrentDir(prefix)) {
       if (n == 1) return false;  // a drive root is never created
-      if (!fs.MkDir(prefix) && !fs.IsDirectory(prefix)) return false;
+      const uint32_t mode = modeFor ? modeFor(prefix) : kDefaultDirMode;
+      if (!fs.MkDir(prefix, mode) && !fs.IsDirectory(prefix)) return false;
       if (!fs.SetCurrentDir(prefix)) return false;
     }
   }
   return fs.SetCurrentDir(path);
-}
-
-void Module1::DeleteSaveData(const QString& folder, const QString& saveName) {
-  QString base = folder;
-  if (!base.endsWith(u'\\')) base += u'\\';
-  const QString setDir = base + set.Name;
-  fs.Kill(setDir + u'\\' + saveName + QStringLiteral(".csv"));
-  DeleteTree(setDir + u'\\' + saveName);
 }
 
 void Module1::DeleteTree(const QString& directory) {

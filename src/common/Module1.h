@@ -47,6 +47,49 @@ QString FormatTraceLine(const QString& first, const Args&... args) {
   return line;
 }
 
+// The stop request of the Cancel buttons. The buttons raise it; every long loop tests it at
+// its yields; a run or a restore clears it when it starts, and a window's progress timer
+// clears it when it closes the window.
+class CancelRequest {
+ public:
+  void Set() { set_ = true; }
+  void Clear() { set_ = false; }
+  bool IsSet() const { return set_; }
+  explicit operator bool() const { return set_; }
+
+  // Lifts the request for a clean-up that must not be cut short (the removal of a failed
+  // save); on destruction a request made before or during the clean-up stands again.
+  class Suspension {
+   public:
+    explicit Suspension(CancelRequest& r) : r_(r), was_(r.set_) { r_.set_ = false; }
+    ~Suspension() { r_.set_ = r_.set_ || was_; }
+    Suspension(const Suspension&) = delete;
+    Suspension& operator=(const Suspension&) = delete;
+
+   private:
+    CancelRequest& r_;
+    bool was_;
+  };
+  [[nodiscard]] Suspension Suspend() { return Suspension(*this); }
+
+ private:
+  bool set_ = false;
+};
+
+// The automatic run asked for on the command line ("/Bn"): -1 none; 0 or more a run starts
+// by itself; 1 or more the program ends after it; 2 or more no question waits for an answer;
+// 3 or more a medium that changed under the run is not asked about either.
+struct AutoRun {
+  int16_t mode = -1;
+  bool Requested() const { return mode >= 0; }
+  bool EndsProgram() const { return mode >= 1; }
+  bool Unattended() const { return mode >= 2; }
+  bool IgnoresMediumChange() const { return mode >= 3; }
+  // A failed read or write of the set's files: from now on the user is asked, and the
+  // program does not end by itself.
+  void Stop() { mode = -1; }
+};
+
 // The medium the user chose to go on with despite the identity warning; not asked again for
 // the same medium until the program ends.
 struct AcceptedMedium {
@@ -73,8 +116,8 @@ class Module1 {
   QString MainCaption = QStringLiteral("Qarno");  // the main window's caption
   int16_t DebugMode = 0;
   bool LogEnabled = true;
-  bool CancelFlag = false;
-  int16_t AutoRunMode = -1;
+  CancelRequest CancelFlag;
+  AutoRun AutoRunMode;
   bool ShutdownAfterRun = false;
   int16_t OpenDialogKind = 0;
   int32_t ExecMode = 0;
@@ -110,14 +153,14 @@ class Module1 {
   QString DebugFilePath() const;
   QString LogFilePath() const;
   // Encodes and writes the system's text files.
-  bool WriteTextFile(const QString& path, const QStringList& lines) { return fs.WriteAtomic(path, codec.EncodeLines(lines)); }
+  FsStatus WriteTextFile(const QString& path, const QStringList& lines) { return fs.WriteAtomic(path, codec.EncodeLines(lines)); }
   std::optional<QStringList> ReadTextFile(const QString& path);
 
   // --- Files and paths ---
   // Makes the directory current, creating every missing level of it (never a drive root).
-  bool MakeDirPath(const QString& path);
-  // Removes a save from the destination: its listing and its folder with all below it.
-  void DeleteSaveData(const QString& folder, const QString& saveName);
+  // `modeFor`, when given, tells the permission bits of each folder it creates.
+  bool MakeDirPath(const QString& path, const std::function<uint32_t(const QString&)>& modeFor = {});
+  // Removes a directory with everything below it; stops early on Cancel.
   void DeleteTree(const QString& directory);
 
   // --- The archiver ---
@@ -127,7 +170,9 @@ class Module1 {
   // --- Drive and medium identity ---
   bool ReadDriveInfo(QString& drive, QString& volumeName, QString& volumeSerial);
   int64_t GetFreeDiskKB(const QString& root);
-  int64_t GetAllSizeKB(const QString& directory, const QString& saveName);
+  // The space a save occupies on its medium, in KB: its listing and every file of its
+  // folder, each rounded up to whole clusters. Nothing (nullopt) when a Cancel stopped it.
+  std::optional<int64_t> UsedSpaceKB(const QString& listing, const QString& folder);
   static QString FormatSerial(uint32_t serial);
   static int64_t ClustersOf(int64_t bytes, int64_t clusterSize);
   int64_t SumClusters(const QString& directory, int64_t count, int64_t clusterSize);

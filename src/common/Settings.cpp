@@ -2,32 +2,45 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace qarno {
 
 namespace {
 const QString kSection = QStringLiteral("Startup Setting");
 
+// A number within [lo, hi]; a value that is missing, no number, or outside the range (a hand
+// edit, another program's value) leaves the default in place.
 template <typename T>
-void ReadInt(QSettings& s, const char* key, T& value) {
+void ReadInt(QSettings& s, const char* key, T& value, long long lo, long long hi) {
   const QString text = s.value(QLatin1String(key)).toString().trimmed();
   if (text.isEmpty()) return;
   bool ok = false;
   long long v = text.toLongLong(&ok);
   if (!ok) {
     const double d = text.toDouble(&ok);
-    if (!ok) return;
+    if (!ok || !std::isfinite(d) || std::fabs(d) > 1e15) return;
     v = std::llrint(d);
   }
-  if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) return;
+  lo = std::max<long long>(lo, std::numeric_limits<T>::min());
+  hi = std::min<long long>(hi, std::numeric_limits<T>::max());
+  if (v < lo || v > hi) return;
   value = static_cast<T>(v);
 }
 
-void ReadDouble(QSettings& s, const char* key, double& value) {
+// A switch of the store: 0 or 1.
+template <typename T>
+void ReadSwitch(QSettings& s, const char* key, T& value) {
+  ReadInt(s, key, value, 0, 1);
+}
+
+// The main window's geometry; a size must be more than nothing.
+void ReadDouble(QSettings& s, const char* key, double& value, bool positive = false) {
   bool ok = false;
   const double d = s.value(QLatin1String(key)).toString().trimmed().toDouble(&ok);
-  if (ok) value = d;
+  if (ok && std::isfinite(d) && std::fabs(d) < 1e9 && (!positive || d > 0)) value = d;
 }
 
 void ReadText(QSettings& s, const char* key, QString& value) {
@@ -68,34 +81,38 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
   s.beginGroup(kSection);
   ReadDouble(s, "Top", st.Top);
   ReadDouble(s, "Left", st.Left);
-  ReadDouble(s, "Height", st.Height);
-  ReadDouble(s, "Width", st.Width);
+  ReadDouble(s, "Height", st.Height, true);
+  ReadDouble(s, "Width", st.Width, true);
   st.ResentFile = s.value(QStringLiteral("ResentFile")).toString();
   set.Name = st.ResentFile;
   RunOptions& o = set.options;
-  ReadInt(s, "ComplexType", o.ComplexTypeMode);
-  ReadInt(s, "ComlexSetting", o.ComplexSettingMode);
-  ReadInt(s, "SaveLevel", set.SaveLevel);
-  ReadInt(s, "RestorePosition", o.RestorePosition);
+  ReadSwitch(s, "ComplexType", o.ComplexTypeMode);
+  ReadSwitch(s, "ComlexSetting", o.ComplexSettingMode);
+  ReadInt(s, "SaveLevel", set.SaveLevel, level::Level0, level::Repair);
+  ReadSwitch(s, "RestorePosition", o.RestorePosition);
   ReadText(s, "RestoreHomeDir", o.RestoreHomeDir);
   st.Version = s.value(QStringLiteral("Version")).toString();
-  ReadInt(s, "ChkVolSer", o.ChkVolSer);
+  ReadSwitch(s, "ChkVolSer", o.ChkVolSer);
   ReadText(s, "SetDirName", st.SetDirName);
-  ReadInt(s, "DelOption", st.DelOption);
-  ReadInt(s, "RsvSizeChk", o.RsvSizeChk);
-  ReadInt(s, "RsvSize", o.RsvSize);
-  ReadInt(s, "DElErrFile", o.DElErrFile);
-  ReadInt(s, "LockFile", o.LockFile);
-  ReadInt(s, "PathLenMode", o.PathLenMode);
-  ReadInt(s, "PathLen", o.PathLen);
-  ReadInt(s, "CalUseSize", o.CalUseSize);
+  ReadSwitch(s, "DelOption", st.DelOption);
+  ReadSwitch(s, "RsvSizeChk", o.RsvSizeChk);
+  ReadInt(s, "RsvSize", o.RsvSize, 0, std::numeric_limits<int16_t>::max());
+  ReadSwitch(s, "DElErrFile", o.DElErrFile);
+  ReadSwitch(s, "LockFile", o.LockFile);
+  ReadSwitch(s, "PathLenMode", o.PathLenMode);
+  ReadInt(s, "PathLen", o.PathLen, 1, std::numeric_limits<int16_t>::max());
+  ReadSwitch(s, "CalUseSize", o.CalUseSize);
   for (const auto& [key, def] : Settings::PositionKeys()) {
-    const QVariant v = s.value(key);
-    st.positions[key] = v.isValid() ? v.toString() : def;
+    // An empty value takes the default too, but for the history-deletion dialog's size,
+    // whose empty values have fix-ups of their own below.
+    const QString v = s.value(key).toString();
+    const bool fixedUp = key == u"FDelHisDataHeight" || key == u"FDelHisDataWidth";
+    st.positions[key] = v.isEmpty() && !(fixedUp && s.contains(key)) ? def : v;
   }
   st.TextEncoding = s.value(QStringLiteral("TextEncoding")).toString();
   st.LhaMethod = s.value(QStringLiteral("LhaMethod")).toString();
   st.ArchiverPath = s.value(QStringLiteral("ArchiverPath")).toString();
+  ReadSwitch(s, "Notify", st.Notify);
   s.endGroup();
 
   // Fix-ups.
@@ -132,6 +149,7 @@ void SaveSettings(QSettings& s, const Settings& st, const BackupSet& set) {
     if (key == u"SaveDirHeight" || key == u"SaveDirWidth") continue;  // read only
     s.setValue(key, st.positions.value(key, def));
   }
+  s.setValue(QStringLiteral("Notify"), QString::number(st.Notify));
   s.endGroup();
   s.sync();
 }

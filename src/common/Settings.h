@@ -31,6 +31,8 @@ struct Settings {
   QString TextEncoding;   // "Shift_JIS" writes the text files in Shift-JIS
   QString LhaMethod;      // "lh5" (default), "lh6" or "lh7"
   QString ArchiverPath;   // another place to load the archiver library from
+  // 1: a desktop notification after an unattended run that failed or left entries uncopied.
+  int16_t Notify = 1;
 
   // The dialog keys with their defaults, in table order.
   static const QList<QPair<QString, QString>>& PositionKeys();

@@ -1,6 +1,6 @@
 #pragma once
-// The shared types of the system: the backup set, one entry of a run's save list, and one
-// run of the history. Entries and history rows are text, as their files hold them.
+// The shared types of the system: the backup set and one run of the history. History rows
+// are text, as the history file holds them. (A run's save-list entry lives with the listing.)
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -43,19 +43,6 @@ struct BackupSet {
   RunOptions options;
   QStringList SaveList;  // HList
   QStringList SkipList;  // KList
-};
-
-// One file or directory of a run, in the column order of the listing.
-struct SaveListEntry {
-  enum Field {
-    Path = 0, Attributes, Size, Date, Flag, SaveName, VolSerial, VolName, RestoreFlag, CompType, Alias,
-    FieldCount
-  };
-  std::array<QString, FieldCount> f;
-
-  QString& operator[](int i) { return f[static_cast<size_t>(i)]; }
-  const QString& operator[](int i) const { return f[static_cast<size_t>(i)]; }
-  bool IsDirectory() const { return f[Attributes].size() >= 5 && f[Attributes][4] == u'D'; }
 };
 
 // One run of the history, in the column order of the history grid.

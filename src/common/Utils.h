@@ -38,13 +38,22 @@ inline int64_t KbOf(int64_t bytes) { return (bytes + 1023) / 1024; }
 // clock, so that a run across midnight or a clock change still shows its real length.
 class RunClock {
  public:
-  void Start() { timer_.start(); }
+  void Start() {
+    timer_.start();
+    stoppedAt_ = -1;
+  }
+  // The run is over: the clock shows its length from now on.
+  void Stop() { stoppedAt_ = ElapsedSeconds(); }
   bool IsStarted() const { return timer_.isValid(); }
   QString ElapsedTime() const;
-  int64_t ElapsedSeconds() const { return timer_.isValid() ? timer_.elapsed() / 1000 : 0; }
+  int64_t ElapsedSeconds() const {
+    if (stoppedAt_ >= 0) return stoppedAt_;
+    return timer_.isValid() ? timer_.elapsed() / 1000 : 0;
+  }
 
  private:
   QElapsedTimer timer_;
+  int64_t stoppedAt_ = -1;
 };
 
 QString FormatDuration(int64_t seconds);

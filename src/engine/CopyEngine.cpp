@@ -2,8 +2,10 @@
 // folder, with the reserve and full-medium rules, the locked-file fallback and the aliases
 // of over-long destinations. The outcome of each entry is left in its Flag.
 #include "engine/FSaveExec.h"
-#include "records/LhaPacking.h"
 
+#include "common/Attributes.h"
+#include "engine/CopyDecision.h"
+#include "records/LhaPacking.h"
 
 namespace qarno {
 
@@ -21,51 +23,54 @@ QString MegaBytes(int64_t mb) {
 
 bool FSaveExec::ExecCopy() {
   m.WriteDebug(2230, "ExecCopy");
-  Status = QStringLiteral("コピーの実行");
+  RunProgress& p = s_.progress;
+  RunOutcome& out = s_.outcome;
+  const QString& caption = s_.texts.FSaveExecCaption;
+  p.status = QStringLiteral("コピーの実行");
   auto totals = [&] {
-    ListInfo.Set(ListInfoTable::Files, 2, filesCopied);
-    ListInfo.Set(ListInfoTable::Folders, 2, dirsCopied);
-    ListInfo.Set(ListInfoTable::KB, 2, copiedKB);
+    ListInfo_.Set(ListInfoTable::Files, 2, out.filesCopied);
+    ListInfo_.Set(ListInfoTable::Folders, 2, out.dirsCopied);
+    ListInfo_.Set(ListInfoTable::KB, 2, p.copiedKB);
   };
   auto abort = [&] {
-    runFailed = true;
-    phaseNow = phase::Idle;
+    out.failed = true;
+    p.phase = phase::Idle;
     totals();
-    Status = QStringLiteral("コピーの実行") + QStringLiteral("... 中止されました。");
+    p.status = QStringLiteral("コピーの実行") + QStringLiteral("... 中止されました。");
     return false;
   };
-  QString d = drive, name, serial;
+  QString d = s_.medium.drive, name, serial;
   if (!m.ReadDriveInfo(d, name, serial)) return abort();
 
-  copiedKB = 0;
-  kbToCopy = ListInfo.Value(ListInfoTable::KB, 2);
-  if (kbToCopy < 0) kbToCopy = 1;
-  uncopiedCount = 0;
-  processedCount = 0;
-  rowCount = std::max(SaveList.Count(), 1);
-  filesCopied = 0;
-  dirsCopied = 0;
+  p.copiedKB = 0;
+  p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
+  if (p.kbToCopy < 0) p.kbToCopy = 1;
+  out.uncopiedCount = out.refusedCount;
+  p.processedCount = 0;
+  p.rowCount = std::max(SaveList_.Count(), 1);
+  out.filesCopied = 0;
+  out.dirsCopied = 0;
   int reserveMode = m.set.options.RsvSizeChk == 0 ? 0 : 1;
   bool stopCopy = false;
-  phaseNow = phase::Copy;
-  const QString root = drive;
+  p.phase = phase::Copy;
+  const QString root = s_.medium.drive;
 
-  for (int row = 1; row < SaveList.Rows(); ++row) {
+  for (int row = 1; row < SaveList_.Rows(); ++row) {
     bool again = true;
     while (again) {
       again = false;
       if (m.CancelFlag) return false;
-      SaveListEntry& e = SaveList[row];
-      if (stopCopy && e[SaveListEntry::Flag] == u"4") {
-        e[SaveListEntry::Flag] = QStringLiteral("-2");
-        ++uncopiedCount;
+      SaveListEntry& e = SaveList_[row];
+      if (stopCopy && e[SaveListEntry::Flag] == flag::ToCopy) {
+        e[SaveListEntry::Flag] = flag::NotSaved;
+        ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした(残量不足）"), e[SaveListEntry::Path]);
         break;
       }
-      if (e[SaveListEntry::Flag] != u"4") break;
+      if (e[SaveListEntry::Flag] != flag::ToCopy) break;
       const QString path = e[SaveListEntry::Path];
       const bool isDir = e.IsDirectory();
-      lastEntry = path;
+      p.lastEntry = path;
 
       // The reserve of free space on the destination (asked only while a reserve is kept).
       const int64_t freeMB = reserveMode != 0 ? m.GetFreeDiskKB(root) / 1024 : 0;
@@ -75,7 +80,7 @@ bool FSaveExec::ExecCopy() {
           m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
           m.WriteDebug(2239, "残量不足を検出");
           const Answer a = m.ui.MsgBox(
-              Question::ReserveShort, FSaveExecCaption,
+              Question::ReserveShort, caption,
               QStringLiteral("保存先ディスク残量が制限値以下です!") + QStringLiteral("\r\n\t残量値：") + MegaBytes(freeMB) +
                   QStringLiteral("\r\n\t制限値：") + MegaBytes(m.set.options.RsvSize) + QStringLiteral("\r\n") +
                   QStringLiteral("保存先メディアを交換して下さい"),
@@ -84,7 +89,7 @@ bool FSaveExec::ExecCopy() {
             again = true;
             continue;
           }
-          const Answer off = m.ui.MsgBox(Question::ReserveSwitchOff, FSaveExecCaption, QStringLiteral("今回の保存での残量制限を無効にしますか？"),
+          const Answer off = m.ui.MsgBox(Question::ReserveSwitchOff, caption, QStringLiteral("今回の保存での残量制限を無効にしますか？"),
                                          Buttons::YesNo, Icon::Exclamation);
           if (off == Answer::Yes) {
             m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました"));
@@ -95,8 +100,8 @@ bool FSaveExec::ExecCopy() {
           }
         }
         if (refused) {
-          e[SaveListEntry::Flag] = QStringLiteral("-2");
-          ++uncopiedCount;
+          e[SaveListEntry::Flag] = flag::NotSaved;
+          ++out.uncopiedCount;
           m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path);
           m.WriteDebug(2239, "未保存");
           reserveMode = 2;
@@ -106,172 +111,189 @@ bool FSaveExec::ExecCopy() {
 
       int compType = 0;
       if (CopyPath(path, isDir, compType, row)) {
-        QString d2 = drive, vname, vserial;
+        QString d2 = s_.medium.drive, vname, vserial;
         if (m.ReadDriveInfo(d2, vname, vserial)) {
           e[SaveListEntry::VolSerial] = vserial;
           e[SaveListEntry::VolName] = vname;
         }
-        copiedKB += KbOf(e[SaveListEntry::Size].toLongLong());
-        ++(isDir ? dirsCopied : filesCopied);
+        p.copiedKB += KbOf(e[SaveListEntry::Size].toLongLong());
+        ++(isDir ? out.dirsCopied : out.filesCopied);
         break;
       }
-      const QString flag = e[SaveListEntry::Flag];
-      if (flag == u"8") {
-        ++uncopiedCount;
+      const QString f = e[SaveListEntry::Flag];
+      if (f == flag::Locked) {
+        ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（ファイルロック）"), path);
         m.WriteDebug(2234, "ファイルロック");
         break;
       }
-      if (flag == u"6") {
-        ++uncopiedCount;
+      if (f == flag::Vanished) {
+        ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（なくなっている為エントリーが削除されます）"), path);
         m.WriteDebug(2234, "なくなっている為エントリーが削除されます");
         break;
       }
-      const double needKB = (e[SaveListEntry::Size].toDouble() + 1023.0) / 1024.0;
-      if (needKB < static_cast<double>(m.GetFreeDiskKB(root))) {
-        e[SaveListEntry::Flag] = QStringLiteral("-2");
-        ++uncopiedCount;
+      if (!DestinationFull(lastCopyError_, e[SaveListEntry::Size].toLongLong(), m.GetFreeDiskKB(root))) {
+        e[SaveListEntry::Flag] = flag::NotSaved;
+        ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path,
                    QStringLiteral("文字数=") + QString::number(path.size()));
         m.WriteDebug(2234, "その他");
         break;
       }
       // The destination is full.
-      const Answer a = m.Warn(Question::DestinationFull, FSaveExecCaption,
+      const Answer a = m.Warn(Question::DestinationFull, caption,
                               root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
                                   QStringLiteral("新しいメディアに交換してください"),
                               Buttons::YesNoCancel);
       if (a == Answer::Cancel) return abort();
-      QString d3 = drive, n3, s3;
+      QString d3 = s_.medium.drive, n3, s3;
       if (!m.ReadDriveInfo(d3, n3, s3)) return abort();
       if (a == Answer::Yes) {
+        // Another medium: the same row is copied again from the start.
+        e[SaveListEntry::Flag] = flag::ToCopy;
         again = true;
         continue;
       }
-      runFailed = true;
-      e[SaveListEntry::Flag] = QStringLiteral("-2");
-      ++uncopiedCount;
+      out.failed = true;
+      e[SaveListEntry::Flag] = flag::NotSaved;
+      ++out.uncopiedCount;
       m.WriteLog(QStringLiteral("保存できませんでした（残量不足）"), path);
       m.WriteDebug(2234, "残量不足");
       stopCopy = true;
     }
+    KeepPreviousCopy(row);
     m.DoEvents();
-    ++processedCount;
+    ++p.processedCount;
   }
-  phaseNow = phase::Idle;
+  p.phase = phase::Idle;
   totals();
-  Status = QStringLiteral("コピーの実行") + kPhaseDone;
-  if (uncopiedCount >= 1)
-    Status += u'\r' + QString(7, u' ') + QString::number(uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
+  p.status = QStringLiteral("コピーの実行") + kPhaseDone;
+  if (out.uncopiedCount >= 1)
+    p.status += u'\r' + QString(7, u' ') + QString::number(out.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
   return true;
 }
 
 bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, int row) {
-  QString destination = SaveSetDir + QStringLiteral("\\Drive_") + path.left(1).toUpper() + path.mid(2);
-  SaveListEntry& e = SaveList[row];
-  e[SaveListEntry::Flag] = QStringLiteral("-2");
+  SaveListEntry& e = SaveList_[row];
+  e[SaveListEntry::Flag] = flag::NotSaved;
   if (isDirectory) {
     compType = 0;
   } else {
-    if (destination.size() > m.set.options.PathLen) {
-      ++aliasCounter;
-      const QString alias = QStringLiteral("%1").arg(aliasCounter, 6, 10, QChar(u'0'));
-      e[SaveListEntry::Alias] = alias;
-      destination = SaveSetDir + QStringLiteral("\\Alias\\") + alias;
+    QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
+    if (NeedsAlias(destination, m.set.options.PathLen) || WouldMeetAnArchive(path)) {
+      ++s_.aliasCounter;
+      e[SaveListEntry::Alias] = AliasText(s_.aliasCounter);
+      destination = CopyPathIn(s_.paths.SaveSetDir, path, e[SaveListEntry::Alias]);
     }
     if (!CopyFile(path, destination, compType, row)) return false;
   }
-  e[SaveListEntry::Flag] = QStringLiteral("3");
-  e[SaveListEntry::SaveName] = TNewSetName;
+  e[SaveListEntry::Flag] = flag::Copied;
+  e[SaveListEntry::SaveName] = s_.texts.TNewSetName;
   e[SaveListEntry::CompType] = QString::number(compType);
   return true;
 }
 
+bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
+  // In a packing run "X" is stored as "X.LZH". A file really named "X.LZH" beside it that is
+  // stored plainly (its type is not packed) would take the same name, and one copy would
+  // replace the other: such a file goes under an alias, so that the listing names each copy.
+  if (m.set.options.ComplexTypeMode != 1 || !path.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) return false;
+  if (!IsNoCompType(m, path)) return false;  // packed itself: "X.LZH.LZH"
+  const QString sibling = path.left(path.size() - 4);
+  int position = 1;
+  return SaveList_.FindNewPath(sibling, position) && !SaveList_[position].IsDirectory() && !IsNoCompType(m, sibling);
+}
+
 bool FSaveExec::RefreshEntry(int row) {
-  SaveListEntry& e = SaveList[row];
+  SaveListEntry& e = SaveList_[row];
   const auto info = m.fs.Stat(e[SaveListEntry::Path]);
   if (!info) return false;
   e[SaveListEntry::Size] = QString::number((info->attributes & attr::Directory) ? 0 : info->size);
-  e[SaveListEntry::Attributes] = GetAttrStr(info->attributes);
+  e[SaveListEntry::Attributes] = AttrText(info->attributes);
   e[SaveListEntry::Date] = FormatFileTime(info->mtime);
   return true;
 }
 
 bool FSaveExec::CopyFile(const QString& source, const QString& destination, int& compType, int row) {
   QString dir, name;
+  lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
-  if (!m.MakeDirPath(dir)) return false;
-  SaveListEntry& e = SaveList[row];
+  if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
+  SaveListEntry& e = SaveList_[row];
   const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source);
   if (pack) {
     RefreshEntry(row);
-    if (SaveLha(m, source, name)) {
+    if (SaveLha(m, source, destination + QStringLiteral(".LZH"))) {
       compType = 1;
-      e[SaveListEntry::Flag] = QStringLiteral("3");
+      e[SaveListEntry::Flag] = flag::Copied;
       return true;
     }
   }
   // The entry takes size, date and attributes of the source as it was copied.
-  if (const auto copied = m.fs.CopyFileWithInfo(source, destination)) {
-    e[SaveListEntry::Size] = QString::number(copied->size);
-    e[SaveListEntry::Attributes] = GetAttrStr(copied->attributes);
-    e[SaveListEntry::Date] = FormatFileTime(copied->mtime);
+  const CopyResult copied = m.fs.Copy(source, destination);
+  if (copied) {
+    e[SaveListEntry::Size] = QString::number(copied.source.size);
+    e[SaveListEntry::Attributes] = AttrText(copied.source.attributes);
+    e[SaveListEntry::Date] = FormatFileTime(copied.source.mtime);
     compType = 0;
-    e[SaveListEntry::Flag] = QStringLiteral("3");
+    e[SaveListEntry::Flag] = flag::Copied;
     return true;
   }
   if (!pack) RefreshEntry(row);
-  m.fs.Kill(destination);
-  if (!m.fs.FileLen(source)) {
-    e[SaveListEntry::Flag] = QStringLiteral("6");
-    return false;
-  }
-  if (!m.fs.Open(source, QIODevice::ReadOnly)) {
-    e[SaveListEntry::Flag] = QStringLiteral("8");
+  lastCopyError_ = copied.error;
+  const QString failed = FlagForFailedCopy(copied);
+  if (!failed.isEmpty()) {
+    e[SaveListEntry::Flag] = failed;
     return false;
   }
   if (CopyLockedFile(source, destination)) {
     compType = 0;
-    e[SaveListEntry::Flag] = QStringLiteral("3");
+    e[SaveListEntry::Flag] = flag::Copied;
     return true;
   }
-  e[SaveListEntry::Flag] = QStringLiteral("-2");
+  e[SaveListEntry::Flag] = flag::NotSaved;
   return false;
 }
 
 bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination) {
   if (m.set.options.LockFile == 0) return false;
-  bool ok = true;
-  {
-    auto in = m.fs.Open(source, QIODevice::ReadOnly);
-    auto out = in ? m.fs.Open(destination, QIODevice::WriteOnly | QIODevice::Truncate) : nullptr;
-    if (!in || !out) {
-      ok = false;
-    } else {
-      // Byte by byte in effect: a block of 1000 bytes between two yields.
-      char buf[1000];
-      for (;;) {
-        const qint64 n = in->read(buf, sizeof buf);
-        if (n < 0) {
-          ok = false;
-          break;
-        }
-        if (n == 0) break;
-        if (out->write(buf, n) != n) {
-          ok = false;
-          break;
-        }
-        m.DoEvents();
-        if (m.CancelFlag) {
-          ok = false;
-          break;
-        }
-      }
-    }
-  }
-  if (!ok) m.fs.Kill(destination);
-  return ok;
+  // Byte by byte in effect: a block of 1000 bytes between two yields.
+  CopyOptions slow;
+  slow.chunk = 1000;
+  slow.onChunk = [this] {
+    m.DoEvents();
+    return !m.CancelFlag;
+  };
+  const CopyResult copied = m.fs.Copy(source, destination, slow);
+  if (!copied) lastCopyError_ = copied.error;
+  return copied.ok();
 }
 
+void FSaveExec::KeepPreviousCopy(int row) {
+  // An overwrite run replaces a copy only by a whole new one: when the new copy failed, the
+  // previous copy is still in the save, and the listing keeps pointing at it. The entry
+  // still counts as not saved, and the next run copies it again.
+  const auto previous = previousCopies_.find(row);
+  if (previous == previousCopies_.end()) return;
+  SaveListEntry& e = SaveList_[row];
+  const QString& f = e[SaveListEntry::Flag];
+  if (f != flag::NotSaved && f != flag::Locked && f != flag::Vanished) return;
+  for (int field : {SaveListEntry::Attributes, SaveListEntry::Size, SaveListEntry::Date, SaveListEntry::SaveName,
+                    SaveListEntry::VolSerial, SaveListEntry::VolName, SaveListEntry::CompType, SaveListEntry::Alias})
+    e[field] = previous->second[field];
+}
+
+uint32_t FSaveExec::FolderModeFor(const QString& folder) const {
+  const bool privileged = m.fs.Privileged();
+  // A folder of a source drive's tree stands for that folder of the source.
+  const QString drives = s_.paths.SaveSetDir + QStringLiteral("\\Drive_");
+  if (folder.startsWith(drives) && folder.size() > drives.size()) {
+    const QString rest = folder.mid(drives.size() + 1);
+    const QString source = folder.mid(drives.size(), 1) + u':' + (rest.isEmpty() ? QStringLiteral("\\") : rest);
+    if (const auto mode = m.fs.DirMode(source)) return SaveFolderMode(*mode, privileged);
+  }
+  // The save's own folders (the save, "Alias"): only the owner, when the run may read all.
+  return privileged ? 0700 : kDefaultDirMode;
+}
 }  // namespace qarno

@@ -1,32 +1,12 @@
 // Level marking: which entries this run copies, and which are still held by an earlier run,
 // decided against the previous run's listing.
 #include "engine/FSaveExec.h"
-#include "platform/WinPath.h"
-#include "records/CsvFields.h"
 
-#include <array>
+#include "engine/Marking.h"
+#include "platform/WinPath.h"
+#include "records/ListingLine.h"
 
 namespace qarno {
-
-namespace {
-
-bool NeedsCopy(const QString& flag) { return flag == u"0" || flag == u"-2" || flag == u"8"; }
-
-// Raises the alias counter to the listing's highest alias number.
-void RaiseAlias(int32_t& counter, const QString& aliasField) {
-  if (aliasField.isEmpty()) return;
-  bool ok = false;
-  const qlonglong v = aliasField.toLongLong(&ok);
-  if (ok && v > counter && v <= std::numeric_limits<int32_t>::max()) counter = static_cast<int32_t>(v);
-}
-
-// Up to ten fields after the path, as views of the line.
-int ViewFields(CsvCursor& c, std::array<QStringView, 10>& f) {
-  int n = 0;
-  while (n < 10 && c.Field(f[static_cast<size_t>(n)])) ++n;
-  return n;
-}
-}  // namespace
 
 bool FSaveExec::SetSaveListNewMark() {
   if (m.CancelFlag) return false;
@@ -38,45 +18,46 @@ bool FSaveExec::SetSaveListNewMark() {
     case level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
     case level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
     default:
-      m.Warn(Question::LevelOutOfRange, FSaveExecCaption, QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
+      m.Warn(Question::LevelOutOfRange, s_.texts.FSaveExecCaption,
+             QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
       return false;
   }
 }
 
 bool FSaveExec::SetSaveListNewMark0() {
   m.WriteDebug(2200, "SetSaveListNewMark0");
-  Status = QStringLiteral("今回のセーブリストの調査");
-  phaseNow = phase::ThisList;
-  ListInfo.Set(ListInfoTable::Files, 2, 0);
-  ListInfo.Set(ListInfoTable::Folders, 2, 0);
-  ListInfo.Set(ListInfoTable::KB, 2, 0);
-  lastEntry.clear();
-  progressTotal = SaveList.Count();
-  for (int row = 1; row < SaveList.Rows(); ++row) {
-    progressCounter = row;
+  RunProgress& p = s_.progress;
+  run_.Enter(phase::ThisList, QStringLiteral("今回のセーブリストの調査"));
+  ListInfo_.Set(ListInfoTable::Files, 2, 0);
+  ListInfo_.Set(ListInfoTable::Folders, 2, 0);
+  ListInfo_.Set(ListInfoTable::KB, 2, 0);
+  p.lastEntry.clear();
+  p.total = SaveList_.Count();
+  for (int row = 1; row < SaveList_.Rows(); ++row) {
+    p.counter = row;
     if (m.CancelFlag) return false;
-    SaveListEntry& e = SaveList[row];
-    if (NeedsCopy(e[SaveListEntry::Flag])) e[SaveListEntry::Flag] = QStringLiteral("4");
-    if (e[SaveListEntry::Flag] == u"4") {
-      ListInfo.Add(e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files, 2, 1);
-      ListInfo.Add(ListInfoTable::KB, 2, KbOf(e[SaveListEntry::Size].toLongLong()));
+    SaveListEntry& e = SaveList_[row];
+    if (NeedsCopy(e[SaveListEntry::Flag])) e[SaveListEntry::Flag] = flag::ToCopy;
+    if (e[SaveListEntry::Flag] == flag::ToCopy) {
+      ListInfo_.Add(e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files, 2, 1);
+      ListInfo_.Add(ListInfoTable::KB, 2, KbOf(e[SaveListEntry::Size].toLongLong()));
     }
     m.DoEvents();
   }
-  Status = QStringLiteral("今回のセーブリストの調査") + kPhaseDone;
-  phaseNow = phase::Idle;
+  run_.Enter(phase::Idle, QStringLiteral("今回のセーブリストの調査") + kPhaseDone);
   return true;
 }
 
 bool FSaveExec::MediumCheckAgainstHistory() {
-  const QString preSerial = preRow > 0 ? main.HisTable.Cell(preRow, HistoryEntry::VolSerial) : QString();
-  const QString preName = preRow > 0 ? main.HisTable.Cell(preRow, HistoryEntry::VolName) : QString();
+  const HistoryTable& h = history_.Table();
+  const QString preSerial = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::VolSerial) : QString();
+  const QString preName = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::VolName) : QString();
   for (;;) {
-    QString d = drive, name, serial;
+    QString d = s_.medium.drive, name, serial;
     if (!m.ReadDriveInfo(d, name, serial)) return false;
     if (preSerial.isEmpty() || preSerial == serial) return true;
-    if (m.AutoRunMode >= 2) return true;
-    const Answer a = m.Warn(Question::MediumChangedSincePrevious, FSaveExecCaption,
+    if (m.AutoRunMode.Unattended()) return true;
+    const Answer a = m.Warn(Question::MediumChangedSincePrevious, s_.texts.FSaveExecCaption,
                             d + u'\r' + QStringLiteral("前回とメディアが変わっています。") + u'\r' +
                                 QStringLiteral("    前回のメディアのシリアル番号 : ") + preSerial + u'\r' +
                                 QStringLiteral("    前回のメディアのボリューム名 : ") + preName + u'\r' +
@@ -90,143 +71,134 @@ bool FSaveExec::MediumCheckAgainstHistory() {
 }
 
 std::optional<QStringList> FSaveExec::ReadPreviousListing(QString& firstPath, bool createIfMissing) {
-  const QString preName = preRow > 0 ? main.HisTable.Cell(preRow, HistoryEntry::SaveName) : TOldSetName;
-  const QString preDir = preRow > 0 ? main.HisTable.Cell(preRow, HistoryEntry::SaveDir) : m.set.SaveDir;
-  firstPath = winpath::Join(winpath::Join(preDir, m.set.Name), preName + QStringLiteral(".csv"));
+  const HistoryTable& h = history_.Table();
+  const QString preName = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::SaveName) : s_.texts.TOldSetName;
+  const QString preDir = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::SaveDir) : m.set.SaveDir;
+  firstPath = RunPaths::Of(preDir, m.set.Name, preName).SaveCsvFile;
   if (auto lines = m.ReadTextFile(firstPath)) return lines;
   if (createIfMissing) {
     // The first overwrite run after its listing went missing starts from an empty one.
     m.fs.WriteAtomic(firstPath, QByteArray());
     return QStringList();
   }
-  const QString second = SaveSetHDir + u'\\' + preName + QStringLiteral(".csv");
+  const QString second = s_.paths.ListingOf(preName);
   if (auto lines = m.ReadTextFile(second)) return lines;
   firstPath = second;
   return std::nullopt;
 }
 
 bool FSaveExec::PreviousListError() {
-  phaseNow = phase::Idle;
-  Status = QStringLiteral("前回のセーブリストの調査") + QStringLiteral("　...　エラーです");
+  run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + QStringLiteral("　...　エラーです"));
   return false;
 }
 
+void FSaveExec::FallBackToLevel0() {
+  m.set.SaveLevel = level::Level0;
+  ShowLevel();
+  s_.preRow = 0;
+}
+
 bool FSaveExec::SetSaveListNewMark1() {
-  m.WriteDebug(2210, "SetSaveListNewMark1", preRow);
-  if (preRow == 0) return true;
-  Status = QStringLiteral("前回のセーブリストの調査");
-  phaseNow = phase::PreviousList;
+  m.WriteDebug(2210, "SetSaveListNewMark1", s_.preRow);
+  if (s_.preRow == 0) return true;
+  RunProgress& p = s_.progress;
+  run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
   if (!MediumCheckAgainstHistory()) return PreviousListError();
 
   QString path;
   const auto lines = ReadPreviousListing(path, Level() == level::Overwrite);
   if (!lines) {
-    if (m.AutoRunMode >= 2) {
-      m.set.SaveLevel = level::Level0;
-      ShowLevel();
-      preRow = 0;
-      Status = QStringLiteral("前回のセーブリストの調査") + kPhaseDone;
-      phaseNow = phase::Idle;
+    if (m.AutoRunMode.Unattended()) {
+      FallBackToLevel0();
+      run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
       return true;
     }
-    m.Warn(Question::PreviousListingMissing, FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
-    m.AutoRunMode = -1;
+    m.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
+           path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
+    m.AutoRunMode.Stop();
     return PreviousListError();
   }
 
   // First pass: the count, and the highest alias number already used.
-  progressTotal = lines->size();
-  progressCounter = 0;
+  p.total = lines->size();
+  p.counter = 0;
   for (const QString& line : *lines) {
     if (m.CancelFlag) return false;
-    CsvCursor c(line);
-    QStringView path;
-    c.PathField(path);
-    std::array<QStringView, 10> f;
-    if (ViewFields(c, f) == 10) RaiseAlias(aliasCounter, f[9].toString());
+    s_.aliasCounter = RaiseAlias(s_.aliasCounter, SplitListingLine(line)[SaveListEntry::Alias]);
   }
   // Second pass: apply each line, the search going on from the last row found.
   int position = 1;
   for (const QString& line : *lines) {
     CheckCsv(line, position);
     m.DoEvents();
-    ++progressCounter;
+    ++p.counter;
     if (m.CancelFlag) return false;
   }
-  phaseNow = phase::Idle;
-  Status = QStringLiteral("前回のセーブリストの調査") + kPhaseDone;
+  run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
   return true;
 }
 
 void FSaveExec::CheckCsv(const QString& line, int& position) {
-  CsvCursor c(line);
-  QStringView pathView;
-  if (!c.PathField(pathView)) return;
-  if (!FindNewPath(pathView.toString(), position)) return;
-  SaveListEntry& row = SaveList[position];
-  std::array<QStringView, 10> f;
-  const int n = ViewFields(c, f);
-  if (n < 4) {
-    row[SaveListEntry::Flag] = QStringLiteral("4");
-    return;
-  }
-  const QStringView attributes = f[0], size = f[1], date = f[2], flag = f[3];
-  if (row[SaveListEntry::Date] == date && row[SaveListEntry::Size] == size &&
-      row[SaveListEntry::Attributes] == attributes && (flag == u"3" || flag == u"2")) {
-    row[SaveListEntry::Flag] = QStringLiteral("2");
-    for (int i = 4; i < n; ++i) row[SaveListEntry::Flag + i - 3] = f[static_cast<size_t>(i)].toString();
-  } else {
-    row[SaveListEntry::Flag] = QStringLiteral("4");
-  }
+  const ListingFields fields = SplitListingLine(line);
+  if (!fields.HasPath()) return;
+  if (!SaveList_.FindNewPath(fields[SaveListEntry::Path].toString(), position)) return;
+  SaveListEntry& row = SaveList_[position];
+  MarkAgainstPrevious(row, fields);
+  // A changed entry of the overwrite save: its previous copy stays until a new one replaces
+  // it, and is what the listing names if the new copy fails.
+  if (Level() == level::Overwrite && row[SaveListEntry::Flag] == flag::ToCopy && fields.WellFormed() &&
+      fields[SaveListEntry::SaveName] == kOverwriteSave)
+    previousCopies_[position] = fields.ToEntry();
 }
 
 bool FSaveExec::SetSaveListNewMark2() {
-  m.WriteDebug(2220, "SetSaveListNewMark2", preRow);
-  Status = QStringLiteral("前回のセーブリストの調査");
-  phaseNow = phase::PreviousList;
-  if (m.ExecMode == 1 && !MediumCheckAgainstHistory()) return PreviousListError();
+  m.WriteDebug(2220, "SetSaveListNewMark2", s_.preRow);
+  RunProgress& p = s_.progress;
+  run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
+  const bool backupRun = m.ExecMode == 1;
+  if (backupRun && !MediumCheckAgainstHistory()) return PreviousListError();
   QString path;
   const auto lines = ReadPreviousListing(path, false);
   if (!lines) {
-    m.Warn(Question::PreviousListingMissing, FSaveExecCaption, path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
-    m.AutoRunMode = -1;
+    m.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
+           path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
+    m.AutoRunMode.Stop();
     return PreviousListError();
   }
-  progressTotal = lines->size();
-  progressCounter = 0;
+  p.total = lines->size();
+  p.counter = 0;
   for (int r = 1; r <= 3; ++r) {
-    ListInfo.Set(r, 1, 0);
-    if (m.ExecMode == 1) ListInfo.Set(r, 2, 0);
+    ListInfo_.Set(r, 1, 0);
+    if (backupRun) ListInfo_.Set(r, 2, 0);
   }
+  SaveList_.Reserve(static_cast<int>(lines->size()));
   for (const QString& line : *lines) {
-    CsvCursor c(line);
-    QStringView path;
-    c.PathField(path);
-    SaveListEntry e;
-    e[SaveListEntry::Path] = path.toString();
-    std::array<QStringView, 10> f;
-    const int n = ViewFields(c, f);
-    for (int i = 0; i < n; ++i) e[SaveListEntry::Attributes + i] = f[static_cast<size_t>(i)].toString();
-    const int64_t kb = KbOf(e[SaveListEntry::Size].toLongLong());
-    ListInfo.Add(ListInfoTable::KB, 1, kb);
-    const int kind = e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files;
-    ListInfo.Add(kind, 1, 1);
-    if (m.ExecMode == 1) {
-      if (NeedsCopy(e[SaveListEntry::Flag])) {
-        ListInfo.Add(kind, 2, 1);
-        ListInfo.Add(ListInfoTable::KB, 2, kb);
-        e[SaveListEntry::Flag] = QStringLiteral("4");
-      }
-      if (e[SaveListEntry::Flag] == u"3") e[SaveListEntry::Flag] = QStringLiteral("5");
+    SaveListEntry e = SplitListingLine(line).ToEntry();
+    // A repair copies what the listing names: only paths a run may take.
+    if (backupRun && !IsListablePath(e[SaveListEntry::Path])) {
+      RefuseName(e[SaveListEntry::Path]);
+      ++p.counter;
+      continue;
     }
-    RaiseAlias(aliasCounter, e[SaveListEntry::Alias]);
-    SaveList.Append(std::move(e));
-    ++progressCounter;
+    const int64_t kb = KbOf(e[SaveListEntry::Size].toLongLong());
+    ListInfo_.Add(ListInfoTable::KB, 1, kb);
+    const int kind = e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files;
+    ListInfo_.Add(kind, 1, 1);
+    if (backupRun) {
+      if (NeedsCopy(e[SaveListEntry::Flag])) {
+        ListInfo_.Add(kind, 2, 1);
+        ListInfo_.Add(ListInfoTable::KB, 2, kb);
+        e[SaveListEntry::Flag] = flag::ToCopy;
+      }
+      if (e[SaveListEntry::Flag] == flag::Copied) e[SaveListEntry::Flag] = flag::Repaired;
+    }
+    s_.aliasCounter = RaiseAlias(s_.aliasCounter, e[SaveListEntry::Alias]);
+    SaveList_.Append(std::move(e));
+    ++p.counter;
     m.DoEvents();
     if (m.CancelFlag) return false;
   }
-  phaseNow = phase::Idle;
-  Status = QStringLiteral("前回のセーブリストの調査") + kPhaseDone;
+  run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
   return true;
 }
 

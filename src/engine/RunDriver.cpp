@@ -2,30 +2,44 @@
 // progress texts of the window's timer.
 #include "engine/FSaveExec.h"
 
+#include "mainwin/Qarno.h"
+#include "records/CsvListing.h"
+#include "records/RunRecord.h"
+
 namespace qarno {
 
 namespace {
 int Percent(int64_t counter, int64_t total) { return total < 1 ? 100 : static_cast<int>(counter * 100 / total); }
 }  // namespace
 
-FSaveExec::FSaveExec(Module1& module, Qarno& mainWindow) : m(module), main(mainWindow) {}
+FSaveExec::FSaveExec(Module1& module, RunHistory& history) : m(module), history_(history) {}
 
 void FSaveExec::Form_Load() {
-  if (m.ExecMode == 1) FSaveExecCaption = m.MainCaption + QStringLiteral("  保存実行");
-  else if (m.ExecMode == 2) FSaveExecCaption = m.MainCaption + QStringLiteral("  履歴情報の詳細");
-  else FSaveExecCaption = m.MainCaption;
-  windowCaption = FSaveExecCaption;
-  Status.clear();
-  selSaveListVisible = false;
-  m.CancelFlag = false;
-  phaseNow = phase::Idle;
-  lastEntry.clear();
-  closeAllowed = true;
-  aliasCounter = -1;
+  QString caption = m.MainCaption;
+  if (m.ExecMode == 1) caption += QStringLiteral("  保存実行");
+  else if (m.ExecMode == 2) caption += QStringLiteral("  履歴情報の詳細");
+  s_ = RunState();
+  s_.texts.FSaveExecCaption = caption;
+  view_.Clear();
+  m.CancelFlag.Clear();
+}
+
+void FSaveExec::ResetForRun() {
+  const RunTexts texts = s_.texts;
+  const int32_t alias = s_.aliasCounter;
+  s_ = RunState();
+  s_.texts.FSaveExecCaption = texts.FSaveExecCaption;
+  s_.aliasCounter = alias;
+  s_.closeAllowed = false;
+  SaveList_.Clear();
+  ListInfo_.Clear();
+  view_.Clear();
+  view_.SetListSelForm(m);
+  previousCopies_.clear();
 }
 
 QString FSaveExec::DispElapsedTime(int percent) const {
-  return QStringLiteral("経過時間  ") + clock.ElapsedTime() + QStringLiteral(" ( Total ") + QString::number(percent) +
+  return QStringLiteral("経過時間  ") + clock_.ElapsedTime() + QStringLiteral(" ( Total ") + QString::number(percent) +
          QStringLiteral("% )");
 }
 
@@ -33,54 +47,62 @@ void FSaveExec::ShowLevel() {
   // The level box shows the selector's caption up to its first blank.
   const QString caption = Qarno::SaveLevelCaptions().value(Level());
   const qsizetype i = caption.indexOf(u' ');
-  SaveLevel = i < 0 ? caption : caption.left(i);
+  s_.texts.SaveLevel = i < 0 ? caption : caption.left(i);
 }
-
-void FSaveExec::LogNotSaved(const QString& what, const QString& path) { m.WriteLog(what, path); }
 
 void FSaveExec::FailBeforeCopy() {
   m.WriteDebug(2026, "OK_Click", "failed before the copy");
-  m.CancelFlag = true;
-  closeAllowed = true;
+  m.CancelFlag.Set();
+  s_.closeAllowed = true;
 }
 
 void FSaveExec::FailAfterCopy() {
-  closeAllowed = true;
+  s_.closeAllowed = true;
   if (m.set.options.DElErrFile == 1) DeleteErrorSave();
 }
 
+void FSaveExec::DeleteErrorSave() {
+  // Only a save this run created itself may go: an overwrite or repair run works in a save
+  // that earlier runs made, and a save the history already records is a complete one.
+  if (!s_.outcome.createdSave || s_.outcome.historyWritten) return;
+  const auto resume = m.CancelFlag.Suspend();
+  DeleteSaveData(m, s_.texts.SaveDir, s_.texts.TNewSetName);
+  // A row for it (the history file could not be written) would name a save that is gone.
+  history_.ForgetRun(s_.texts.TNewSetName);
+}
+
 void FSaveExec::EndRun() {
-  if (packingBeforeRun) {
-    m.set.options.ComplexTypeMode = *packingBeforeRun;
-    packingBeforeRun.reset();
+  clock_.Stop();
+  m.fs.SetWriteAnchor(QString());
+  if (packingBeforeRun_) {
+    m.set.options.ComplexTypeMode = *packingBeforeRun_;
+    packingBeforeRun_.reset();
   }
   if (m.CancelFlag) m.WriteLog(QStringLiteral("中止されました"));
   m.WriteLog(QStringLiteral("終了"));
   m.WriteLog(QString());
   m.CloseLogFile();
-  if (m.AutoRunMode >= 1) Cancel_Click();
+  if (m.AutoRunMode.EndsProgram()) Cancel_Click();
 }
 
-bool FSaveExec::OK_Click() {
+bool FSaveExec::OK_Click(int historyRow) {
   m.WriteDebug(2009, "OK_Click", m.ExecMode);
   if (m.ExecMode == 2) {
-    ShowRecordedRun();
-    CancelCaption = QStringLiteral("閉じる");
+    ShowRecordedRun(historyRow);
+    s_.texts.CancelCaption = QStringLiteral("閉じる");
     return true;
   }
-  succeeded = false;
-  runFailed = false;
-  historyWritten = false;
-  createdSave = false;
+  ResetForRun();
+  RunTexts& t = s_.texts;
+  RunProgress& progress = s_.progress;
 
-  // 2-4: the start, the texts of the window.
+  // The start, the texts of the window.
   m.WriteLog(QStringLiteral("保存開始"), FormatDateTime(QDateTime::currentDateTime()));
-  clock.Start();
-  SaveDir = m.set.SaveDir;
-  closeAllowed = false;
-  m.CancelFlag = false;
+  clock_.Start();
+  t.SaveDir = m.set.SaveDir;
+  m.CancelFlag.Clear();
   ShowLevel();
-  CompMode = m.set.options.ComplexTypeMode == 1 ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない");
+  t.CompMode = m.set.options.ComplexTypeMode == 1 ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない");
 
   auto fail = [&] {
     FailBeforeCopy();
@@ -88,72 +110,80 @@ bool FSaveExec::OK_Click() {
     return false;
   };
 
-  // 5: packing needs the archiver.
+  // The history records the destination in a comma-separated field that is not quoted: a
+  // comma in it would shift every later field of the run's record.
+  if (m.set.SaveDir.contains(u',')) {
+    const QString reason = QStringLiteral("保存先のディレクトリ名に「,」(カンマ)は使えません。");
+    m.WriteLog(reason, m.set.SaveDir);
+    if (!m.AutoRunMode.Unattended())
+      m.Warn(Question::SaveDirHasComma, t.FSaveExecCaption, m.set.SaveDir + u'\r' + reason);
+    return fail();
+  }
+
+  // Packing needs the archiver.
   if (m.set.options.ComplexTypeMode == 1 && !m.ChkUnlha()) {
     m.WriteLog(QStringLiteral("UNLHA32がインストールされていません。"));
-    if (m.AutoRunMode >= 2) {
-      packingBeforeRun = m.set.options.ComplexTypeMode;
+    if (m.AutoRunMode.Unattended()) {
+      packingBeforeRun_ = m.set.options.ComplexTypeMode;
       m.set.options.ComplexTypeMode = 0;
-      CompMode = QStringLiteral("圧縮しない");
+      t.CompMode = QStringLiteral("圧縮しない");
     } else {
-      m.Warn(Question::ArchiverMissing, FSaveExecCaption, QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
-                                   QStringLiteral("設定で[圧縮しない]を選択してください。"));
+      m.Warn(Question::ArchiverMissing, t.FSaveExecCaption,
+             QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
+                 QStringLiteral("設定で[圧縮しない]を選択してください。"));
       return fail();
     }
   }
 
-  // 6-8: an empty list, the set, the destination medium.
-  ClearSaveList();
-  ClearListInfo();
-  SetListSelForm();
-  TSetName = m.set.Name;
-  drive.clear();
-  if (!m.ReadDriveInfo(drive, volumeName, volumeSerial)) return fail();
-  m.WriteDebugPath(2020, drive, volumeName, volumeSerial);
+  // The set, the destination medium.
+  t.TSetName = m.set.Name;
+  if (!m.ReadDriveInfo(s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial)) return fail();
+  m.WriteDebugPath(2020, s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial);
 
-  // 9-10: the previous run of the level.
-  if (!main.GetPreCsvName(preRow) && Level() != level::Overwrite) {
-    if (m.AutoRunMode >= 2) {
+  // The previous run of the level.
+  if (!history_.PreviousRun(Level(), s_.preRow) && Level() != level::Overwrite) {
+    if (m.AutoRunMode.Unattended()) {
       m.set.SaveLevel = level::Level0;
       ShowLevel();
-      preRow = 0;
+      s_.preRow = 0;
     } else {
-      m.Warn(Question::PreviousRunMissing, FSaveExecCaption, QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
-                                   QStringLiteral("差分ならLevel-0、修復なら最初に差分モードで保存してください"));
+      m.Warn(Question::PreviousRunMissing, t.FSaveExecCaption,
+             QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
+                 QStringLiteral("差分ならLevel-0、修復なら最初に差分モードで保存してください"));
       return fail();
     }
   }
-  if (Level() == level::Level0) TOldSetName.clear();
-  else if (Level() == level::Overwrite) TOldSetName = QStringLiteral("Qrn_All");
-  else TOldSetName = preRow > 0 ? main.HisTable.Cell(preRow, HistoryEntry::SaveName) : QString();
+  if (Level() == level::Level0) t.TOldSetName.clear();
+  else if (Level() == level::Overwrite) t.TOldSetName = kOverwriteSave;
+  else t.TOldSetName = s_.preRow > 0 ? history_.Table().Cell(s_.preRow, HistoryEntry::SaveName) : QString();
 
-  // 11-12: the save name, and the run's head in the log.
+  // The save name, and the run's head in the log.
   if (!GetNewSetName()) return fail();
-  TNewSetName = SaveSetName;
-  m.WriteLog(QStringLiteral("セット名"), TSetName);
-  m.WriteLog(QStringLiteral("保存先"), SaveDir);
-  m.WriteLog(QStringLiteral("保存名"), TNewSetName);
-  m.WriteLog(QStringLiteral("レベル"), SaveLevel);
-  m.WriteLog(QStringLiteral("前回の保存名"), TOldSetName);
-  m.WriteLog(QStringLiteral("圧縮方法"), CompMode);
-  m.WriteDebugPath(2021, TNewSetName, TOldSetName);
+  t.TNewSetName = s_.paths.SaveSetName;
+  m.WriteLog(QStringLiteral("セット名"), t.TSetName);
+  m.WriteLog(QStringLiteral("保存先"), t.SaveDir);
+  m.WriteLog(QStringLiteral("保存名"), t.TNewSetName);
+  m.WriteLog(QStringLiteral("レベル"), t.SaveLevel);
+  m.WriteLog(QStringLiteral("前回の保存名"), t.TOldSetName);
+  m.WriteLog(QStringLiteral("圧縮方法"), t.CompMode);
+  m.WriteDebugPath(2021, t.TNewSetName, t.TOldSetName);
 
-  // 13-15: the list and its marks. A repair run takes its list from the previous listing.
+  // The list and its marks. A repair run takes its list from the previous listing.
   if (Level() != level::Repair && !MkSaveList()) return fail();
-  DispSelSaveList();
+  view_.DispSelSaveList(run_, SaveList_);
   if (!SetSaveListNewMark() || m.CancelFlag) return fail();
 
-  // 16: the medium must still be the one of the start.
+  // The medium must still be the one of the start.
   {
-    QString d = drive, name, serial;
+    QString d = s_.medium.drive, name, serial;
     if (!m.ReadDriveInfo(d, name, serial)) {
-      closeAllowed = true;
+      s_.closeAllowed = true;
       EndRun();
       return false;
     }
-    if ((name != volumeName || serial != volumeSerial) && m.AutoRunMode < 3) {
-      const Answer a = m.Warn(Question::MediumChangedSinceStart, FSaveExecCaption,
-                              drive + u'\r' + QStringLiteral("起動時とメディアが変わっています。") + u'\r' +
+    if ((name != s_.medium.volumeName || serial != s_.medium.volumeSerial) && !m.AutoRunMode.IgnoresMediumChange()) {
+      const Answer a = m.Warn(Question::MediumChangedSinceStart, t.FSaveExecCaption,
+                              s_.medium.drive + u'\r' + QStringLiteral("起動時とメディアが変わっています。") + u'\r' +
                                   QStringLiteral("必要ならメディアを交換してください"),
                               Buttons::OKCancel);
       if (a == Answer::Cancel) return fail();
@@ -161,21 +191,26 @@ bool FSaveExec::OK_Click() {
     if (m.CancelFlag) return fail();
   }
 
-  // 17-19: copy, merge, listing, history.
+  // Copy, merge, listing, history.
   m.WriteDebug(2022, "ExecCopy");
   bool ok = ExecCopy() && !m.CancelFlag;
   if (ok && Level() == level::Overwrite) {
-    MergeCsv();
+    MergeCsv(run_, s_.paths, t.TOldSetName, SaveList_);
     ok = !m.CancelFlag;
   }
-  if (ok) ok = OutCsvList() && !m.CancelFlag;
+  if (ok) ok = OutCsvList(run_, s_.paths, Level() == level::Overwrite, t.TOldSetName, SaveList_, s_.medium) &&
+               !m.CancelFlag;
+  int newRow = 0;
   if (ok) {
-    ok = OutHisTable();
+    const RunRecordInput record{t.TNewSetName, Level(), t.SaveDir, progress.copiedKB, s_.outcome.uncopiedCount,
+                                clock_.ElapsedTime()};
+    ok = OutHisTable(run_, history_, record, s_.medium, newRow);
+    s_.outcome.historyWritten = ok;
     if (ok && m.CancelFlag) {
       // The Cancel came while the history was being written: the save is complete and
       // recorded, so the run ends as the success it is.
       m.WriteDebug(2027, "OK_Click", "cancel after the history was written");
-      m.CancelFlag = false;
+      m.CancelFlag.Clear();
     }
   }
   if (!ok) {
@@ -184,102 +219,100 @@ bool FSaveExec::OK_Click() {
     return false;
   }
 
-  // 20: success.
-  SaveSetInfo();
-  phaseNow = phase::Done;
-  Timer1_Timer();
-  Status = QStringLiteral("全て終了しました");
-  m.WriteLog(QStringLiteral("経過時間"), clock.ElapsedTime());
-  if (minimized) windowCaption = FSaveExecCaption + QStringLiteral("　終了");
-  CancelCaption = QStringLiteral("閉じる");
-  closeAllowed = true;
-  m.WriteLog(QStringLiteral("保存済みフォルダー"), ListInfo.Cell(ListInfoTable::Folders, 2));
-  m.WriteLog(QStringLiteral("保存済みファイル"), ListInfo.Cell(ListInfoTable::Files, 2));
-  int newRow = 0;
-  for (int r = 1; r < main.HisTable.Rows() && newRow == 0; ++r) {
-    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == SaveSetName) newRow = r;
-  }
-  m.WriteLog(QStringLiteral("サイズ(KB)"), newRow ? main.HisTable.Cell(newRow, HistoryEntry::SavedKB) : QString());
-  m.WriteLog(QStringLiteral("使用サイズ(KB)"), newRow ? main.HisTable.Cell(newRow, HistoryEntry::UsedKB) : QString());
-  phaseNow = phase::Idle;
-  if (uncopiedCount >= 1) {
-    m.WriteLog(QStringLiteral("コピーできなかった数"), uncopiedCount);
-    if (m.AutoRunMode < 2)
-      m.Warn(Question::UncopiedEntries, FSaveExecCaption, QString::number(uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
-    ListSel_Click(2);
+  // Success.
+  SaveSetInfo(run_, history_, t.SaveDir);
+  progress.phase = phase::Idle;
+  progress.status = QStringLiteral("全て終了しました");
+  m.WriteLog(QStringLiteral("経過時間"), clock_.ElapsedTime());
+  t.CancelCaption = QStringLiteral("閉じる");
+  s_.closeAllowed = true;
+  m.WriteLog(QStringLiteral("保存済みフォルダー"), ListInfo_.Cell(ListInfoTable::Folders, 2));
+  m.WriteLog(QStringLiteral("保存済みファイル"), ListInfo_.Cell(ListInfoTable::Files, 2));
+  const HistoryTable& h = history_.Table();
+  const bool rowKnown = newRow >= 1 && newRow < h.Rows();
+  m.WriteLog(QStringLiteral("サイズ(KB)"), rowKnown ? h.Cell(newRow, HistoryEntry::SavedKB) : QString());
+  m.WriteLog(QStringLiteral("使用サイズ(KB)"), rowKnown ? h.Cell(newRow, HistoryEntry::UsedKB) : QString());
+  if (s_.outcome.uncopiedCount >= 1) {
+    m.WriteLog(QStringLiteral("コピーできなかった数"), s_.outcome.uncopiedCount);
+    if (!m.AutoRunMode.Unattended())
+      m.Warn(Question::UncopiedEntries, t.FSaveExecCaption,
+             QString::number(s_.outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
+    ListSel_Click(ResultView::NotCopied);
   } else {
-    ListSel_Click(1);
+    ListSel_Click(ResultView::CopiedThisRun);
   }
-  ProcesTime = DispElapsedTime(100);
-  succeeded = true;
+  progress.phase = phase::Done;
+  s_.outcome.succeeded = true;
   EndRun();
   return true;
 }
 
-ProgressView FSaveExec::Timer1_Timer() {
+bool FSaveExec::TakeCloseRequest() {
+  if (!m.CancelFlag || !s_.closeAllowed) return false;
+  m.CancelFlag.Clear();
+  s_.closeAllowed = false;
+  return true;
+}
+
+ProgressView DescribeProgress(const RunProgress& p, int previousOverall) {
   ProgressView v;
-  if (m.CancelFlag && closeAllowed) {
-    m.CancelFlag = false;
-    closeAllowed = false;
-    v.closeWindow = true;
-    return v;
-  }
-  const int p = Percent(progressCounter, progressTotal);
-  switch (phaseNow) {
+  v.status = p.status;
+  v.overall = previousOverall;
+  const int pc = Percent(p.counter, p.total);
+  auto withPercent = [&](const QString& text) { return text + QStringLiteral("  ( ") + QString::number(pc) + QStringLiteral("% )"); };
+  switch (p.phase) {
     case phase::Scan:
-      Status = QStringLiteral("セーブリストの作成") + QStringLiteral("  ...... ") + QString::number(scanCount) +
-               QStringLiteral("個") + u'\r' + lastEntry;
-      overallPercent = 0;
+      v.status = QStringLiteral("セーブリストの作成") + QStringLiteral("  ...... ") + QString::number(p.scanCount) +
+                 QStringLiteral("個") + u'\r' + p.lastEntry;
+      v.overall = 0;
       break;
     case phase::PreviousList:
-      Status = QStringLiteral("前回のセーブリストの調査") + QStringLiteral("  ( ") + QString::number(p) + QStringLiteral("% )");
-      overallPercent = p * 10 / 100;
+      v.status = withPercent(QStringLiteral("前回のセーブリストの調査"));
+      v.overall = pc * 10 / 100;
       break;
     case phase::ThisList:
-      Status = QStringLiteral("今回のセーブリストの調査") + QStringLiteral("  ( ") + QString::number(p) + QStringLiteral("% )");
-      overallPercent = p * 5 / 100 + 10;
+      v.status = withPercent(QStringLiteral("今回のセーブリストの調査"));
+      v.overall = pc * 5 / 100 + 10;
       break;
     case phase::Copy: {
-      const int64_t byKb = kbToCopy < 1 ? 80 : copiedKB * 80 / kbToCopy;
-      const int64_t byRows = rowCount < 1 ? 20 : processedCount * 20 / rowCount;
+      const int64_t byKb = p.kbToCopy < 1 ? 80 : p.copiedKB * 80 / p.kbToCopy;
+      const int64_t byRows = p.rowCount < 1 ? 20 : p.processedCount * 20 / p.rowCount;
       const int cp = static_cast<int>(byKb + byRows);
-      Status = QStringLiteral("コピーの実行") + QStringLiteral("  ( Sub Total ") + QString::number(cp) + QStringLiteral("%   ") +
-               QString::number(copiedKB) + QStringLiteral("Ｋバイト )") + u'\r' + lastEntry;
-      overallPercent = cp * 75 / 100 + 15;
+      v.status = QStringLiteral("コピーの実行") + QStringLiteral("  ( Sub Total ") + QString::number(cp) +
+                 QStringLiteral("%   ") + QString::number(p.copiedKB) + QStringLiteral("Ｋバイト )") + u'\r' + p.lastEntry;
+      v.overall = cp * 75 / 100 + 15;
       break;
     }
     case phase::Csv:
-      Status = QStringLiteral("CSVファイルの出力") + QStringLiteral("  ( ") + QString::number(p) + QStringLiteral("% )") + u'\r' +
-               lastEntry;
-      overallPercent = p * 2 / 100 + 90;
+      v.status = withPercent(QStringLiteral("CSVファイルの出力")) + u'\r' + p.lastEntry;
+      v.overall = pc * 2 / 100 + 90;
       break;
     case phase::ViewIdle:
     case phase::ViewBusy:
-      Status = QStringLiteral("セーブリストの更新中") + QStringLiteral("  ( ") + QString::number(p) + QStringLiteral("% )");
-      if (phaseNow == phase::ViewBusy) overallPercent = p * 2 / 100 + 97;
+      v.status = withPercent(QStringLiteral("セーブリストの更新中"));
+      if (p.phase == phase::ViewBusy) v.overall = pc * 2 / 100 + 97;
       break;
     case phase::Merge:
-      Status = QStringLiteral("前回のCSVファイルとの合成") + QStringLiteral("  ( ") + QString::number(p) + QStringLiteral("% )");
-      overallPercent = p * 2 / 100 + 92;
+      v.status = withPercent(QStringLiteral("前回のCSVファイルとの合成"));
+      v.overall = pc * 2 / 100 + 92;
       break;
     case phase::UsedSize:
-      Status = QStringLiteral("使用したディスクサイズを計算中") + u'\r';
-      overallPercent = 94;
+      v.status = QStringLiteral("使用したディスクサイズを計算中") + u'\r';
+      v.overall = 94;
       break;
     case phase::Done:
-      Status = QStringLiteral("全て終了しました");
-      overallPercent = 100;
-      phaseNow = phase::Idle;
-      ProcesTime = DispElapsedTime(100);
+      v.status = QStringLiteral("全て終了しました");
+      v.overall = 100;
       break;
     default:
       break;
   }
-  if (m.ExecMode == 1) ProcesTime = DispElapsedTime(overallPercent);
-  if (minimized) windowCaption = m.ProgramName + u' ' + QString::number(overallPercent) + u'%';
-  v.status = Status;
-  v.processTime = ProcesTime;
-  v.overall = overallPercent;
+  return v;
+}
+
+ProgressView FSaveExec::Describe(int previousOverall) const {
+  ProgressView v = DescribeProgress(s_.progress, previousOverall);
+  if (m.ExecMode == 1 || s_.progress.phase == phase::Done) v.processTime = DispElapsedTime(v.overall);
   return v;
 }
 

@@ -1,17 +1,9 @@
 // Save names and the destination layout of a run.
 #include "engine/FSaveExec.h"
-#include "platform/WinPath.h"
+
+#include "records/ListingLine.h"
 
 namespace qarno {
-
-QString FSaveExec::SaveNameFor(const QDate& date, int counter) {
-  const int year = date.year() <= 1999 ? date.year() - 1900 : date.year();
-  const QString datePart = QString::number(year) + QStringLiteral("%1%2")
-                                                       .arg(date.month(), 2, 10, QChar(u'0'))
-                                                       .arg(date.day(), 2, 10, QChar(u'0'));
-  const QString count = counter < 10 ? QStringLiteral("0") + QString::number(counter) : QString::number(counter);
-  return QStringLiteral("qrn") + datePart + u'_' + count;
-}
 
 bool FSaveExec::ChkFName(const QString& path) {
   const auto found = m.fs.List(path);
@@ -19,31 +11,59 @@ bool FSaveExec::ChkFName(const QString& path) {
 }
 
 bool FSaveExec::GetNewSetName() {
-  const QString& dir = m.set.SaveDir;
-  SaveSetHDir = dir.size() == 3 ? dir + m.set.Name : dir + u'\\' + m.set.Name;
-  if (!m.MakeDirPath(SaveSetHDir)) {
-    m.Warn(Question::SetFolderNotCreated, FSaveExecCaption, SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
-    runFailed = true;
+  RunPaths& paths = s_.paths;
+  paths.SaveSetHDir = SetFolderOn(m.set.SaveDir, m.set.Name);
+  const QString setFolder = paths.SaveSetHDir;
+  const bool privileged = m.fs.Privileged();
+  // The set's folder is the program's own; a run that may read every user's files keeps
+  // it to itself.
+  auto modeFor = [&](const QString& folder) {
+    return privileged && folder.startsWith(setFolder) ? 0700u : kDefaultDirMode;
+  };
+  if (!m.MakeDirPath(paths.SaveSetHDir, modeFor)) {
+    m.Warn(Question::SetFolderNotCreated, s_.texts.FSaveExecCaption,
+           paths.SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
+    s_.outcome.failed = true;
     return false;
   }
+  QString saveName;
   if (Level() == level::Overwrite) {
-    SaveSetName = QStringLiteral("Qrn_All");
+    saveName = kOverwriteSave;
   } else if (Level() == level::Repair) {
-    SaveSetName = TOldSetName;
+    saveName = s_.texts.TOldSetName;
   } else {
     const QDate today = QDate::currentDate();
     for (int counter = 0; counter <= 32767; ++counter) {
       const QString candidate = SaveNameFor(today, counter);
-      const QString base = SaveSetHDir + u'\\' + candidate;
-      if (main.ChkHis(candidate) || ChkFName(base) || ChkFName(base + QStringLiteral(".csv"))) continue;
-      SaveSetName = candidate;
+      const QString base = paths.SaveSetHDir + u'\\' + candidate;
+      if (history_.Contains(candidate) || ChkFName(base) || ChkFName(base + QStringLiteral(".csv"))) continue;
+      saveName = candidate;
       break;
     }
-    createdSave = true;
+    s_.outcome.createdSave = true;
   }
-  SaveSetDir = SaveSetHDir + u'\\' + SaveSetName;
-  SaveCsvFile = SaveSetDir + QStringLiteral(".csv");
+  paths = RunPaths::Of(m.set.SaveDir, m.set.Name, saveName);
+  // From here on the run writes only below its set folder, and follows no link there.
+  m.fs.SetWriteAnchor(paths.SaveSetHDir);
+  if (Level() == level::Overwrite || Level() == level::Repair) RaiseAliasesInSave();
   return true;
+}
+
+void FSaveExec::RaiseAliasesInSave() {
+  // A save that earlier runs wrote into keeps its aliased copies, whether the history still
+  // knows the run or not: new aliases go after every number its listing or its "Alias"
+  // folder already holds, so that no copy is ever written over another file's.
+  if (const auto lines = m.ReadTextFile(s_.paths.SaveCsvFile)) {
+    for (const QString& line : *lines)
+      s_.aliasCounter = RaiseAlias(s_.aliasCounter, SplitListingLine(line)[SaveListEntry::Alias]);
+  }
+  if (const auto files = m.fs.List(s_.paths.SaveSetDir + QStringLiteral("\\Alias\\*.*"))) {
+    for (const DirEntry& f : *files) {
+      QString name = f.name;
+      if (name.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) name.chop(4);
+      if (IsAliasText(name)) s_.aliasCounter = RaiseAlias(s_.aliasCounter, name);
+    }
+  }
 }
 
 }  // namespace qarno

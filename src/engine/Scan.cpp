@@ -1,7 +1,10 @@
 // Building the save list: the walk of every save-list entry, the skip list applied to what
 // is found below them, and the totals of the whole list.
 #include "engine/FSaveExec.h"
+
+#include "common/Attributes.h"
 #include "platform/WinPath.h"
+#include "records/ListingLine.h"
 
 #include <algorithm>
 
@@ -11,48 +14,35 @@ namespace {
 constexpr int kYieldEvery = 50;
 }  // namespace
 
-void FSaveExec::ClearSaveList() {
-  SaveList.Clear();
-  scanCount = 0;
-  SelSaveList.clear();
-  selSaveListVisible = false;
-}
-
-QString FSaveExec::GetAttrStr(uint32_t a) {
-  a &= 0x3F;
-  QString s(5, u'-');
-  if (a & attr::ReadOnly) s[0] = u'R';
-  if (a & attr::System) s[1] = u'S';
-  if (a & attr::Hidden) s[2] = u'H';
-  if (a & attr::Archive) s[3] = u'A';
-  if (a & attr::Directory) s[4] = u'D';
-  return s;
-}
-
 bool FSaveExec::MkSaveList() {
   if (m.CancelFlag) return false;
   m.WriteDebug(2100, "MkSaveList");
-  ClearSaveList();
-  Status = QStringLiteral("セーブリストの作成");
-  scanDir.clear();
-  lastEntry.clear();
-  scanCount = 0;
-  phaseNow = phase::Scan;
-  ListInfo.Set(ListInfoTable::Files, 1, 0);
-  ListInfo.Set(ListInfoTable::Folders, 1, 0);
-  ListInfo.Set(ListInfoTable::KB, 1, 0);
+  SaveList_.Clear();
+  view_.Clear();
+  RunProgress& p = s_.progress;
+  run_.Enter(phase::Scan, QStringLiteral("セーブリストの作成"));
+  p.scanDir.clear();
+  p.lastEntry.clear();
+  p.scanCount = 0;
+  ListInfo_.Set(ListInfoTable::Files, 1, 0);
+  ListInfo_.Set(ListInfoTable::Folders, 1, 0);
+  ListInfo_.Set(ListInfoTable::KB, 1, 0);
   for (const QString& entry : m.set.SaveList) {
     if (m.CancelFlag) return false;
-    scanTreeFirst = true;
-    if (!ScanTree(entry)) return false;
+    // Only an absolute path on a drive, without "." or "..", that a listing line can carry:
+    // anything else would make the copy land somewhere else, or the listing unreadable.
+    if (!IsListablePath(entry)) {
+      RefuseName(entry);
+      continue;
+    }
+    if (!ScanTree(entry, true)) return false;
   }
-  phaseNow = phase::Idle;
-  Status = QStringLiteral("セーブリストの作成") + kPhaseDone;
+  run_.Enter(phase::Idle, QStringLiteral("セーブリストの作成") + kPhaseDone);
   m.DoEvents();
   return true;
 }
 
-bool FSaveExec::ScanTree(const QString& pathIn) {
+bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   if (m.CancelFlag) return false;
   QString path = pathIn;
   if (path.endsWith(u'\\')) path.chop(1);
@@ -60,7 +50,10 @@ bool FSaveExec::ScanTree(const QString& pathIn) {
 
   std::optional<std::vector<DirEntry>> found;
   QString base;
-  if (!path.contains(u'*') && m.fs.SetCurrentDir(path)) {
+  // Only the save list's own entries are patterns; a folder the scan found is a name, even
+  // when that name holds a "*".
+  const bool pattern = first && (path.contains(u'*') || path.contains(u'?'));
+  if (!pattern && m.fs.IsDirectory(path)) {
     found = m.fs.List(winpath::Join(path, QStringLiteral("*.*")));
     base = path;
   } else {
@@ -69,14 +62,13 @@ bool FSaveExec::ScanTree(const QString& pathIn) {
     SplitPath(path, base, name);
   }
 
-  if (scanTreeFirst) {
-    scanTreeFirst = false;
+  RunProgress& p = s_.progress;
+  if (first) {
     // The first row of every save-list entry is its own directory, or the one holding it.
-    std::optional<DirEntry> self = m.fs.Stat(base);
-    if (self) {
+    if (const std::optional<DirEntry> self = m.fs.Stat(base)) {
       if (!AddDirData(base, *self)) return false;
     }
-    scanDir = base;
+    p.scanDir = base;
   }
   if (!found) return true;
 
@@ -86,15 +78,14 @@ bool FSaveExec::ScanTree(const QString& pathIn) {
   for (const DirEntry& e : entries) {
     if (++n % kYieldEvery == 0) m.DoEvents();
     if (m.CancelFlag) return false;
-    scanDir = winpath::Join(base, e.name);
+    p.scanDir = winpath::Join(base, e.name);
   }
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
   n = 0;
   for (const DirEntry& e : entries) {
     if (++n % kYieldEvery == 0) m.DoEvents();
     if (m.CancelFlag) return false;
-    const QString full = base.endsWith(u'\\') ? base + e.name : base + u'\\' + e.name;
-    if (!ScanCheck(full, e)) return false;
+    if (!ScanCheck(winpath::Join(base, e.name), e)) return false;
   }
   return true;
 }
@@ -112,7 +103,7 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
   // A name no listing line can carry, or the text encoding cannot hold, would restore the
   // wrong file: it stays out of the list, and the log says so.
   if (!info.representable || !m.codec.CanEncode(path)) {
-    LogNotSaved(QStringLiteral("保存できませんでした（ファイル名）"), path);
+    RefuseName(path);
     return true;
   }
   if (!info.isDirectory) {
@@ -121,29 +112,36 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
     return AddFileData(path, info);
   }
   if (!AddDirData(path, info)) return false;
-  const QString saved = scanDir;
-  scanDir = path;
-  if (!ScanTree(path)) return false;
-  scanDir = saved;
+  RunProgress& p = s_.progress;
+  const QString saved = p.scanDir;
+  p.scanDir = path;
+  if (!ScanTree(path, false)) return false;
+  p.scanDir = saved;
   return true;
 }
 
+void FSaveExec::RefuseName(const QString& path) {
+  // Left out, and told: the run counts it with what it could not save.
+  m.WriteLog(QStringLiteral("保存できませんでした（ファイル名）"), path);
+  ++s_.outcome.refusedCount;
+}
+
 bool FSaveExec::AddFileData(const QString& path, const DirEntry& info) {
-  int64_t count = ListInfo.Value(ListInfoTable::Files, 1);
+  int64_t count = ListInfo_.Value(ListInfoTable::Files, 1);
   const bool ok = AddSListData(path, info, count);
   if (ok) {
-    ListInfo.Set(ListInfoTable::Files, 1, count);
-    lastEntry = path;
+    ListInfo_.Set(ListInfoTable::Files, 1, count);
+    s_.progress.lastEntry = path;
   }
   return ok;
 }
 
 bool FSaveExec::AddDirData(const QString& path, const DirEntry& info) {
-  int64_t count = ListInfo.Value(ListInfoTable::Folders, 1);
+  int64_t count = ListInfo_.Value(ListInfoTable::Folders, 1);
   const bool ok = AddSListData(path, info, count);
   if (ok) {
-    ListInfo.Set(ListInfoTable::Folders, 1, count);
-    lastEntry = path;
+    ListInfo_.Set(ListInfoTable::Folders, 1, count);
+    s_.progress.lastEntry = path;
   }
   return ok;
 }
@@ -152,18 +150,19 @@ bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t&
   m.WriteDebugPath(2150, "AddSListData", path);
   SaveListEntry e;
   e[SaveListEntry::Path] = path;
-  e[SaveListEntry::Attributes] = GetAttrStr(info.attributes);
+  e[SaveListEntry::Attributes] = AttrText(info.attributes);
   const int64_t size = (info.attributes & attr::Directory) ? 0 : info.size;
   e[SaveListEntry::Size] = QString::number(size);
-  ListInfo.Add(ListInfoTable::KB, 1, KbOf(size));
+  ListInfo_.Add(ListInfoTable::KB, 1, KbOf(size));
   e[SaveListEntry::Date] = FormatFileTime(info.mtime);
-  e[SaveListEntry::Flag] = QStringLiteral("0");
-  SaveList.Append(std::move(e));
-  ++scanCount;
+  e[SaveListEntry::Flag] = flag::Found;
+  SaveList_.Append(std::move(e));
+  ++s_.progress.scanCount;
   ++count;
-  if (SaveList.Rows() >= SaveListTable::kRowLimit) {
-    m.Warn(Question::TooManyEntries, FSaveExecCaption, QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") +
-                                 QStringLiteral("\r\n") + QStringLiteral("セット名を分割して下さい"));
+  if (SaveList_.Rows() >= SaveListTable::kRowLimit) {
+    m.Warn(Question::TooManyEntries, s_.texts.FSaveExecCaption,
+           QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") + QStringLiteral("\r\n") +
+               QStringLiteral("セット名を分割して下さい"));
     return false;
   }
   return true;

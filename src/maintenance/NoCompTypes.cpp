@@ -42,7 +42,7 @@ void ReadNctFile(Module1& m) {
   m.NoCompTypes.clear();
   auto bytes = m.fs.ReadAll(NctFilePath(m));
   if (!bytes) return;
-  const QStringList records = SplitRecords(TextCodec::Decode(*bytes));
+  const QStringList records = SplitRecords(m.codec.Decode(*bytes));
   if (records.isEmpty()) return;
   bool ok = false;
   const double version = records[0].toDouble(&ok);
@@ -58,7 +58,8 @@ void WriteNctFile(Module1& m) {
   lines += u'"' + m.ProgramVersion + u'"';
   lines += QString::number(m.NoCompTypes.size());
   for (const QString& t : m.NoCompTypes) lines += u'"' + t + u'"';
-  if (!m.WriteTextFile(NctFilePath(m), lines)) m.fs.Kill(NctFilePath(m));
+  // A failed write leaves the file as it was: the list the user made is never thrown away.
+  m.WriteTextFile(NctFilePath(m), lines);
 }
 
 }  // namespace qarno

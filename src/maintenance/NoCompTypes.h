@@ -10,7 +10,7 @@ QString NctFilePath(const Module1& m);
 // Loads the list into m.NoCompTypes; a file below version 1.02, missing or short reads as
 // far as it goes, silently.
 void ReadNctFile(Module1& m);
-// Writes the list (atomically); on failure the file is removed, silently.
+// Writes the list (atomically); on failure the earlier file stays, silently.
 void WriteNctFile(Module1& m);
 
 }  // namespace qarno

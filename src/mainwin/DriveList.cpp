@@ -16,7 +16,7 @@ QList<DriveListEntry> ReadDriveList(Platform& fs, const DriveTable& drives) {
     e.ready = fs.IsDirectory(e.root);
     e.text = QString(letter.toLower()) + u':';
     if (e.ready) {
-      const auto volume = fs.GetVolumeInformation(e.root);
+      const auto volume = fs.VolumeOf(e.root);
       const QString label = volume && !volume->name.isEmpty() ? volume->name : *host;
       e.text += QStringLiteral(" [") + label + u']';
     }

@@ -1,7 +1,7 @@
 #include "mainwin/HistoryTable.h"
 
 #include "common/Utils.h"
-#include "records/CsvFields.h"
+#include "common/CsvFields.h"
 
 #include <utility>
 

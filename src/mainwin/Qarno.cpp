@@ -46,7 +46,7 @@ void Qarno::ReadSetFile() {
   setLoaded = lines.has_value();
   if (!lines) {
     m.Warn(Question::SetFileMissing, m.MainCaption, QStringLiteral("セットファイルがありません。"));
-    m.AutoRunMode = -1;
+    m.AutoRunMode.Stop();
     return;
   }
   const bool levelApplied = ApplySetFileLines(m.set, *lines);
@@ -61,7 +61,7 @@ bool Qarno::WriteSetFile() {
     return true;
   }
   m.Warn(Question::SetFileNotSaved, m.MainCaption, SetFilePath() + u'\r' + QStringLiteral("保存できませんでした"));
-  m.AutoRunMode = -1;
+  m.AutoRunMode.Stop();
   return false;
 }
 
@@ -90,11 +90,11 @@ void Qarno::ReadHisFile() {
   if (!bytes) {
     if (!m.fs.WriteAtomic(path, QByteArray())) {
       m.Warn(Question::HistoryNotCreated, m.MainCaption, path + u'\r' + QStringLiteral("ファイルが作れませんでした。"));
-      m.AutoRunMode = -1;
+      m.AutoRunMode.Stop();
       return;
     }
   } else {
-    hadVersion = ParseHistoryFile(TextCodec::DecodeLines(*bytes), HisTable);
+    hadVersion = ParseHistoryFile(m.codec.DecodeLines(*bytes), HisTable);
   }
   SortHisTable();
   if (!hadVersion && HisTable.HasData()) {
@@ -135,7 +135,7 @@ bool Qarno::SaveHisFile() {
     return true;
   }
   m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
-  m.AutoRunMode = -1;
+  m.AutoRunMode.Stop();
   m.WriteDebug(1029);
   return false;
 }
@@ -151,17 +151,36 @@ void Qarno::AddHisTable(const QString& saveName, const QString& levelCaption, co
                         const QString& saveDir, const QString& volSerial, const QString& volName,
                         const QString& usedKB, const QString& saveDate, const QString& processTime,
                         const QString& comment, const QString& uncopiedCount) {
-  m.WriteDebugPath(1010, "AddHisTable", saveName, levelCaption, savedKB, saveDir, volSerial, volName, usedKB, saveDate,
-                   processTime, comment, uncopiedCount);
+  HistoryEntry e;
+  e[HistoryEntry::SaveName] = saveName;
+  e[HistoryEntry::Level] = levelCaption;
+  e[HistoryEntry::SavedKB] = savedKB;
+  e[HistoryEntry::SaveDir] = saveDir;
+  e[HistoryEntry::VolSerial] = volSerial;
+  e[HistoryEntry::VolName] = volName;
+  e[HistoryEntry::UsedKB] = usedKB;
+  e[HistoryEntry::SaveDate] = saveDate;
+  e[HistoryEntry::ProcessTime] = processTime;
+  e[HistoryEntry::Comment] = comment;
+  e[HistoryEntry::UncopiedCount] = uncopiedCount;
+  RecordRun(e, m.set.SaveLevel == level::Repair);
+}
+
+int Qarno::RecordRun(const HistoryEntry& run, bool repair) {
+  const QString& saveName = run[HistoryEntry::SaveName];
+  m.WriteDebugPath(1010, "AddHisTable", saveName, run[HistoryEntry::Level], run[HistoryEntry::SavedKB],
+                   run[HistoryEntry::SaveDir], run[HistoryEntry::VolSerial], run[HistoryEntry::VolName],
+                   run[HistoryEntry::UsedKB], run[HistoryEntry::SaveDate], run[HistoryEntry::ProcessTime],
+                   run[HistoryEntry::Comment], run[HistoryEntry::UncopiedCount]);
   int target = 0;
-  if (m.set.SaveLevel != level::Repair) {
+  if (!repair) {
     for (int r = HisTable.Rows() - 1; r >= 1; --r) {
       if (HisTable.Cell(r, HistoryEntry::SaveName) == saveName) HisTable.RemoveRow(r);
     }
     m.WriteDebug(1011);
     target = HisTable.AddRow(saveName);
-    HisTable.SetCell(target, HistoryEntry::Level, levelCaption);
-    HisTable.SetCell(target, HistoryEntry::SavedKB, savedKB);
+    HisTable.SetCell(target, HistoryEntry::Level, run[HistoryEntry::Level]);
+    HisTable.SetCell(target, HistoryEntry::SavedKB, run[HistoryEntry::SavedKB]);
   } else {
     // The row of the save being repaired, found by its name: an overwrite row may sort
     // above it, and the first row is then not the repaired run.
@@ -169,28 +188,36 @@ void Qarno::AddHisTable(const QString& saveName, const QString& levelCaption, co
       if (HisTable.Cell(r, HistoryEntry::SaveName) == saveName) target = r;
     }
     if (target == 0) {
-      if (!HisTable.HasData()) return;
+      if (!HisTable.HasData()) return 0;
       target = 1;
     }
-    const qint64 sum = HisTable.Cell(target, HistoryEntry::SavedKB).toLongLong() + savedKB.toLongLong();
+    const qint64 sum =
+        HisTable.Cell(target, HistoryEntry::SavedKB).toLongLong() + run[HistoryEntry::SavedKB].toLongLong();
     HisTable.SetCell(target, HistoryEntry::SavedKB, QString::number(sum));
   }
   m.WriteDebug(1012, target);
-  HisTable.SetCell(target, HistoryEntry::SaveDir, saveDir);
-  HisTable.SetCell(target, HistoryEntry::VolSerial, volSerial);
-  HisTable.SetCell(target, HistoryEntry::VolName, volName);
-  HisTable.SetCell(target, HistoryEntry::UsedKB, usedKB);
-  HisTable.SetCell(target, HistoryEntry::SaveDate, saveDate);
-  HisTable.SetCell(target, HistoryEntry::ProcessTime, processTime);
-  HisTable.SetCell(target, HistoryEntry::Comment, comment);
-  HisTable.SetCell(target, HistoryEntry::UncopiedCount, uncopiedCount);
+  for (int column : {HistoryEntry::SaveDir, HistoryEntry::VolSerial, HistoryEntry::VolName, HistoryEntry::UsedKB,
+                     HistoryEntry::SaveDate, HistoryEntry::ProcessTime, HistoryEntry::Comment,
+                     HistoryEntry::UncopiedCount})
+    HisTable.SetCell(target, column, run[column]);
   m.HistoryModified = true;
   m.WriteDebug(1013);
+  const QString kept = HisTable.Cell(target, HistoryEntry::SaveName);
   SortHisTable();
   m.WriteDebug(1014);
+  for (int r = 1; r < HisTable.Rows(); ++r) {
+    if (HisTable.Cell(r, HistoryEntry::SaveName) == kept) return r;
+  }
+  return 0;
 }
 
-bool Qarno::GetPreCsvName(int& row) const {
+void Qarno::ForgetRun(const QString& saveName) {
+  for (int r = HisTable.Rows() - 1; r >= 1; --r) {
+    if (HisTable.Cell(r, HistoryEntry::SaveName) == saveName) HisTable.RemoveRow(r);
+  }
+}
+
+bool Qarno::PreviousRun(int saveLevel, int& row) const {
   row = 0;
   auto findFirst = [&](std::initializer_list<const char16_t*> levels) {
     for (int r = 1; r < HisTable.Rows(); ++r) {
@@ -204,7 +231,7 @@ bool Qarno::GetPreCsvName(int& row) const {
     }
     return false;
   };
-  switch (m.set.SaveLevel) {
+  switch (saveLevel) {
     case level::Level0: return true;
     case level::Level1: return findFirst({u"Level-0", u"Level-1"});
     case level::Level2:
@@ -258,7 +285,7 @@ std::optional<long long> SwitchNumber(const QString& text) {
 }  // namespace
 
 void Qarno::ReadCommandLine(const QString& commandLine) {
-  m.AutoRunMode = -1;
+  m.AutoRunMode.Stop();
   m.ShutdownAfterRun = false;
   QString text = commandLine.trimmed();
   QString arg;
@@ -275,7 +302,7 @@ void Qarno::ReadCommandLine(const QString& commandLine) {
       case u'L':
         if (n && v >= 0 && v <= 4) m.set.SaveLevel = static_cast<int16_t>(v);
         break;
-      case u'B': m.AutoRunMode = static_cast<int16_t>(std::clamp<long long>(v, -32768, 32767)); break;
+      case u'B': m.AutoRunMode.mode = static_cast<int16_t>(std::clamp<long long>(v, -32768, 32767)); break;
       case u'C':
         if (v == 0 || v == 1) m.set.options.ComplexTypeMode = static_cast<int32_t>(v);
         break;
@@ -287,7 +314,7 @@ void Qarno::ReadCommandLine(const QString& commandLine) {
       default: break;
     }
   }
-  if (m.ShutdownAfterRun && m.AutoRunMode < 1) m.AutoRunMode = 1;
+  if (m.ShutdownAfterRun && !m.AutoRunMode.EndsProgram()) m.AutoRunMode.mode = 1;
 }
 
 bool Qarno::SaveBeforeAction() {
@@ -344,11 +371,11 @@ void Qarno::Form_Load(const QString& commandLine) {
   if (!m.set.Name.isEmpty()) {
     ReadSetFile();
     ResetSaveLevel();
-    const int16_t autoRun = m.AutoRunMode;
+    const bool autoRun = m.AutoRunMode.Requested();
     ReadCommandLine(commandLine);
     // A failed read of the set has already stopped the automatic run; reading the command
     // line again must not start it anyway.
-    if (autoRun < 0) m.AutoRunMode = -1;
+    if (!autoRun) m.AutoRunMode.Stop();
   }
   m.SetModified = false;
 }

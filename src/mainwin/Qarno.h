@@ -4,10 +4,11 @@
 // comes) binds its controls to this object; command-line runs use it directly.
 #include "common/Module1.h"
 #include "mainwin/HistoryTable.h"
+#include "mainwin/RunHistory.h"
 
 namespace qarno {
 
-class Qarno {
+class Qarno : public RunHistory {
  public:
   explicit Qarno(Module1& module);
 
@@ -40,7 +41,16 @@ class Qarno {
                    const QString& volSerial, const QString& volName, const QString& usedKB, const QString& saveDate,
                    const QString& processTime, const QString& comment, const QString& uncopiedCount);
   // The history row of the run that a new run of the current level compares against.
-  bool GetPreCsvName(int& row) const;
+  bool GetPreCsvName(int& row) const { return PreviousRun(m.set.SaveLevel, row); }
+
+  // --- The history as a backup run sees it ---
+  const HistoryTable& Table() const override { return HisTable; }
+  bool PreviousRun(int level, int& row) const override;
+  bool Contains(const QString& saveName) const override { return ChkHis(saveName); }
+  int RecordRun(const HistoryEntry& run, bool repair) override;
+  void ForgetRun(const QString& saveName) override;
+  bool Save() override { return SaveHisFile(); }
+  bool SaveSetAndHistory() override { return FileSave_Click(); }
 
   // --- Start-up, command line, exit ---
   void ResetSaveLevel();

@@ -1,5 +1,6 @@
 #pragma once
-// The real platform: Win32 calls on Windows, POSIX calls through the drive table on Linux.
+// The real platform: Win32 calls on Windows (HostPlatformWin.cpp), POSIX calls through the
+// drive table on Linux (HostPlatformPosix.cpp, HostVolumesPosix.cpp).
 #include "platform/DriveTable.h"
 #include "platform/Platform.h"
 
@@ -11,44 +12,79 @@ namespace qarno {
 class HostPlatform : public Platform {
  public:
   explicit HostPlatform(DriveTable drives = DriveTable());
+  ~HostPlatform() override;
+  HostPlatform(const HostPlatform&) = delete;
+  HostPlatform& operator=(const HostPlatform&) = delete;
 
   DriveTable& drives() { return drives_; }
 
+  using Platform::Copy;
+  using Platform::MkDir;
   std::optional<std::vector<DirEntry>> List(const QString& pattern) override;
   bool SetCurrentDir(const QString& dir) override;
   QString CurrentDir() const override { return current_; }
   bool IsDirectory(const QString& path) override;
   std::optional<DirEntry> Stat(const QString& path) override;
   std::optional<uint32_t> GetAttr(const QString& path) override;
-  bool SetAttr(const QString& path, uint32_t attributes) override;
+  FsStatus SetAttr(const QString& path, uint32_t attributes) override;
   std::optional<int64_t> FileLen(const QString& path) override;
   std::optional<int64_t> FileTime(const QString& path) override;
-  bool MkDir(const QString& path) override;
-  bool RmDir(const QString& path) override;
-  bool Kill(const QString& path) override;
-  bool Rename(const QString& from, const QString& to) override;
-  bool CopyFile(const QString& from, const QString& to) override { return CopyFileWithInfo(from, to).has_value(); }
-  std::optional<DirEntry> CopyFileWithInfo(const QString& from, const QString& to) override;
+  std::optional<uint32_t> DirMode(const QString& path) override;
+  void SetWriteAnchor(const QString& dir) override;
+  FsStatus MkDir(const QString& path, uint32_t mode) override;
+  FsStatus RmDir(const QString& path) override;
+  FsStatus Kill(const QString& path) override;
+  FsStatus Rename(const QString& from, const QString& to) override;
+  CopyResult Copy(const QString& from, const QString& to, const CopyOptions& options) override;
+  FsStatus Sync(const QString& path) override;
   std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) override;
   std::optional<QByteArray> ReadAll(const QString& path) override;
-  bool WriteAtomic(const QString& path, const QByteArray& content) override;
-  bool Append(const QString& path, const QByteArray& content) override;
-  DriveType GetDriveType(const QString& root) override;
-  std::optional<VolumeInfo> GetVolumeInformation(const QString& root) override;
-  std::optional<DiskSpace> GetDiskFreeSpace(const QString& root) override;
-  bool ExitWindows() override;
+  FsStatus WriteAtomic(const QString& path, const QByteArray& content) override;
+  FsStatus Append(const QString& path, const QByteArray& content) override;
+  DriveType DriveTypeOf(const QString& root) override;
+  std::optional<VolumeInfo> VolumeOf(const QString& root) override;
+  std::optional<DiskSpace> FreeSpaceOf(const QString& root) override;
+  bool ShutdownComputer() override;
+  bool Privileged() const override;
   std::optional<QString> HostPath(const QString& path) const override;
 
  private:
+  DriveTable drives_;
+  QString current_;
+  QString anchor_;  // the write anchor, a Windows path ("" none)
+  unsigned copyCounter_ = 0;  // names of files written beside their place
+
+#ifndef _WIN32
+  // A folder opened for the *at calls: the current folder's (borrowed) or one of its own.
+  class DirFd {
+   public:
+    DirFd() = default;
+    DirFd(int fd, bool owned) : fd_(fd), owned_(owned) {}
+    DirFd(DirFd&& o) noexcept : fd_(o.fd_), owned_(o.owned_) { o.fd_ = -1; }
+    DirFd& operator=(DirFd&& o) noexcept;
+    ~DirFd();
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+   private:
+    int fd_ = -1;
+    bool owned_ = false;
+  };
+  // The folder holding a path, and its last component (empty for a drive root). Below the
+  // write anchor no link is followed on the way.
+  // `checkCurrent` as for OpenDir.
+  DirFd OpenParent(const QString& winPath, QByteArray& name, FsError& error, bool checkCurrent = true);
+  // The folder itself, entered as OpenParent enters folders (and its last component alike).
+  // `checkCurrent`: the current folder is taken only while it still exists.
+  DirFd OpenDir(const QString& winPath, FsError& error, bool checkCurrent);
+  int currentFd_ = -1;
+
   struct DeviceIdentity {
     bool found = false;  // a block device with by-label/by-uuid entries was found
     VolumeInfo volume;
     bool removable = false;
   };
   DeviceIdentity IdentifyDevice(const QString& hostDir);
-
-  DriveTable drives_;
-  QString current_;
   // Volume identity is asked once per copied file: the answer for a drive root is kept for
   // a second, well below the time it takes to swap a medium, and costs no system call.
   struct CachedVolume {
@@ -60,6 +96,7 @@ class HostPlatform : public Platform {
   const CachedVolume& Volume(const QString& root);
   // Pairs of devices between which the kernel's copy path is known not to work.
   std::map<std::pair<unsigned long long, unsigned long long>, bool> noRangeCopy_;
+#endif
 };
 
 // Windows-style wildcard match of one name ("*" any run, "?" one character, "*.*" everything),

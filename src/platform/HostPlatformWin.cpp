@@ -1,20 +1,26 @@
-// The Windows side of the platform: the Win32 calls themselves. Paths are used as they are.
+// The Windows side of the platform: the Win32 calls themselves, with wide-character paths so
+// that no name is lost to a code page. Paths are Windows paths already.
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include "platform/HostPlatform.h"
 #include "platform/WinPath.h"
 
 #include <QFile>
-#include <QSaveFile>
+
 #include <windows.h>
-// The interface's names, not the ANSI/wide switches of the Windows headers.
-#undef CopyFile
-#undef GetDriveType
-#undef GetVolumeInformation
-#undef GetDiskFreeSpace
+
+#include <string>
+#include <vector>
 
 namespace qarno {
 
 namespace {
+
 std::wstring W(const QString& s) { return s.toStdWString(); }
 
 int64_t FileTimeToUnix(const FILETIME& ft) {
@@ -23,6 +29,26 @@ int64_t FileTimeToUnix(const FILETIME& ft) {
   v.HighPart = ft.dwHighDateTime;
   return static_cast<int64_t>(v.QuadPart / 10000000ULL) - 11644473600LL;
 }
+
+FsError ErrorOf(DWORD err) {
+  switch (err) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH: return FsError::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return FsError::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FsError::NoSpace;
+    case ERROR_DIRECTORY:
+    case ERROR_CANT_ACCESS_FILE: return FsError::NotRegular;
+    default: return FsError::Other;
+  }
+}
+
+FsError LastError() { return ErrorOf(GetLastError()); }
 
 DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
   DirEntry e;
@@ -35,7 +61,61 @@ DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
   e.isDirectory = dir && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
   return e;
 }
+
+// The folder of a path and the path's last component.
+QString ParentOf(const QString& path, QString* name = nullptr) {
+  QString p = path;
+  while (p.size() > 3 && p.endsWith(u'\\')) p.chop(1);
+  const qsizetype slash = p.lastIndexOf(u'\\');
+  if (name) *name = slash < 0 ? p : p.mid(slash + 1);
+  if (slash < 0) return QString();
+  return slash == 2 ? p.left(3) : p.left(slash);
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (valid()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE get() const { return h_; }
+  // Closes now, telling whether the close worked.
+  bool Close() {
+    const bool ok = CloseHandle(h_) != 0;
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+bool WriteAll(HANDLE h, const char* data, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    DWORD written = 0;
+    const DWORD step = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
+    if (!WriteFile(h, data + done, step, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+QString TempBeside(const QString& path, unsigned counter) {
+  return ParentOf(path) + QStringLiteral("\\.qarno-%1-%2.tmp").arg(GetCurrentProcessId()).arg(counter);
+}
+
 }  // namespace
+
+HostPlatform::HostPlatform(DriveTable drives) : drives_(std::move(drives)) {}
+HostPlatform::~HostPlatform() = default;
+
+bool HostPlatform::Privileged() const { return false; }
+
+void HostPlatform::SetWriteAnchor(const QString& dir) { anchor_ = dir; }
 
 std::optional<std::vector<DirEntry>> HostPlatform::List(const QString& pattern) {
   WIN32_FIND_DATAW fd;
@@ -56,8 +136,11 @@ std::optional<std::vector<DirEntry>> HostPlatform::List(const QString& pattern) 
   return out;
 }
 
-bool HostPlatform::SetCurrentDir(const QString& dir) {
-  if (!SetCurrentDirectoryW(W(dir).c_str())) return false;
+bool HostPlatform::SetCurrentDir(const QString& dirIn) {
+  QString dir = dirIn;
+  if (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
+  if (dir.size() == 2) dir += u'\\';
+  if (!IsDirectory(dir)) return false;
   current_ = dir;
   return true;
 }
@@ -72,7 +155,7 @@ std::optional<DirEntry> HostPlatform::Stat(const QString& path) {
   if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &d)) return std::nullopt;
   DirEntry e;
   const qsizetype i = path.lastIndexOf(u'\\');
-  e.name = i < 0 ? path : path.mid(i + 1);
+  e.name = winpath::IsDriveRoot(path) ? QString() : (i < 0 ? path : path.mid(i + 1));
   e.attributes = d.dwFileAttributes & 0x3F;
   const bool dir = d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
   e.size = dir ? 0 : (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
@@ -87,8 +170,12 @@ std::optional<uint32_t> HostPlatform::GetAttr(const QString& path) {
   return a;
 }
 
-bool HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
-  return SetFileAttributesW(W(path).c_str(), attributes) != 0;
+FsStatus HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
+  const DWORD a = GetFileAttributesW(W(path).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return LastError();
+  if (a & FILE_ATTRIBUTE_REPARSE_POINT) return FsError::NotRegular;  // never through a link
+  if (!SetFileAttributesW(W(path).c_str(), attributes)) return LastError();
+  return FsStatus();
 }
 
 std::optional<int64_t> HostPlatform::FileLen(const QString& path) {
@@ -103,72 +190,200 @@ std::optional<int64_t> HostPlatform::FileTime(const QString& path) {
   return e->mtime;
 }
 
-bool HostPlatform::MkDir(const QString& path) { return CreateDirectoryW(W(path).c_str(), nullptr) != 0; }
-bool HostPlatform::RmDir(const QString& path) { return RemoveDirectoryW(W(path).c_str()) != 0; }
-bool HostPlatform::Kill(const QString& path) { return DeleteFileW(W(path).c_str()) != 0; }
-bool HostPlatform::Rename(const QString& from, const QString& to) { return MoveFileW(W(from).c_str(), W(to).c_str()) != 0; }
-std::optional<DirEntry> HostPlatform::CopyFileWithInfo(const QString& from, const QString& to) {
-  if (!CopyFileW(W(from).c_str(), W(to).c_str(), FALSE)) return std::nullopt;
-  return Stat(from);
+std::optional<uint32_t> HostPlatform::DirMode(const QString& path) {
+  if (!IsDirectory(path)) return std::nullopt;
+  return 0777u;  // permissions travel with the access lists on Windows, not with modes
+}
+
+FsStatus HostPlatform::MkDir(const QString& path, uint32_t) {
+  if (!CreateDirectoryW(W(path).c_str(), nullptr)) return LastError();
+  return FsStatus();
+}
+
+FsStatus HostPlatform::RmDir(const QString& path) {
+  if (!RemoveDirectoryW(W(path).c_str())) return LastError();
+  if (current_.startsWith(path, Qt::CaseInsensitive)) current_.clear();
+  return FsStatus();
+}
+
+FsStatus HostPlatform::Kill(const QString& path) {
+  if (!DeleteFileW(W(path).c_str())) return LastError();
+  return FsStatus();
+}
+
+FsStatus HostPlatform::Rename(const QString& from, const QString& to) {
+  if (!MoveFileExW(W(from).c_str(), W(to).c_str(), 0)) return LastError();  // never replaces
+  return FsStatus();
+}
+
+CopyResult HostPlatform::Copy(const QString& from, const QString& to, const CopyOptions& options) {
+  CopyResult r;
+  auto fail = [&r](FsError e, bool sourceSide) {
+    r.error = e;
+    r.sourceFailed = sourceSide;
+    return r;
+  };
+  Handle in(CreateFileW(W(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!in.valid()) return fail(LastError(), true);
+  BY_HANDLE_FILE_INFORMATION src;
+  if (!GetFileInformationByHandle(in.get(), &src) || (src.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      GetFileType(in.get()) != FILE_TYPE_DISK)
+    return fail(FsError::NotRegular, true);
+  const uint64_t sourceSize = (static_cast<uint64_t>(src.nFileSizeHigh) << 32) | src.nFileSizeLow;
+  if (options.expectedSize >= 0 && sourceSize < static_cast<uint64_t>(options.expectedSize))
+    return fail(FsError::Other, true);
+
+  // What is at the destination now: a folder, or the source itself, is never written over.
+  bool exists = false;
+  {
+    Handle there(CreateFileW(W(to).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (there.valid()) {
+      exists = true;
+      BY_HANDLE_FILE_INFORMATION dst;
+      if (GetFileInformationByHandle(there.get(), &dst) &&
+          ((dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+           (dst.dwVolumeSerialNumber == src.dwVolumeSerialNumber && dst.nFileIndexHigh == src.nFileIndexHigh &&
+            dst.nFileIndexLow == src.nFileIndexLow)))
+        return fail(FsError::NotRegular, false);
+    }
+  }
+  const QString written = exists ? TempBeside(to, ++copyCounter_) : to;
+  Handle out(CreateFileW(W(written).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.valid()) return fail(LastError(), false);
+  auto discard = [&](FsError e, bool sourceSide) {
+    out.Close();
+    DeleteFileW(W(written).c_str());
+    return fail(e, sourceSide);
+  };
+  uint64_t remaining = (static_cast<uint64_t>(src.nFileSizeHigh) << 32) | src.nFileSizeLow;
+  std::vector<char> buffer(options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 20);
+  while (remaining > 0) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<uint64_t>(remaining, buffer.size()));
+    if (!ReadFile(in.get(), buffer.data(), want, &got, nullptr)) return discard(LastError(), true);
+    if (got == 0) return discard(FsError::Other, true);  // the source ended early: no copy
+    if (!WriteAll(out.get(), buffer.data(), got)) return discard(LastError(), false);
+    remaining -= got;
+    if (options.onChunk && !options.onChunk()) return discard(FsError::Other, false);
+  }
+  if (!SetFileTime(out.get(), nullptr, nullptr, &src.ftLastWriteTime)) return discard(LastError(), false);
+  if (exists && !FlushFileBuffers(out.get())) return discard(LastError(), false);
+  if (!out.Close()) {
+    const FsError e = LastError();
+    DeleteFileW(W(written).c_str());
+    return fail(e, false);
+  }
+  if (exists && !MoveFileExW(W(written).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const FsError e = LastError();
+    DeleteFileW(W(written).c_str());
+    return fail(e, false);
+  }
+  SetFileAttributesW(W(to).c_str(), src.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+  const qsizetype slash = from.lastIndexOf(u'\\');
+  r.source.name = slash < 0 ? from : from.mid(slash + 1);
+  r.source.attributes = src.dwFileAttributes & 0x3F;
+  r.source.size = static_cast<int64_t>((static_cast<uint64_t>(src.nFileSizeHigh) << 32) | src.nFileSizeLow);
+  r.source.mtime = FileTimeToUnix(src.ftLastWriteTime);
+  return r;
+}
+
+FsStatus HostPlatform::Sync(const QString&) {
+  // Flushing a whole volume needs administrator rights on Windows; the copies that replace
+  // others are flushed one by one, and the listing and history as they are written.
+  return FsStatus();
 }
 
 std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::OpenMode mode) {
+  if (!(mode & QIODevice::WriteOnly)) {
+    const DWORD a = GetFileAttributesW(W(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) return nullptr;
+  }
   auto file = std::make_unique<QFile>(path);
   if (!file->open(mode)) return nullptr;
   return file;
 }
 
 std::optional<QByteArray> HostPlatform::ReadAll(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return file.readAll();
+  auto file = Open(path, QIODevice::ReadOnly);
+  if (!file) return std::nullopt;
+  QByteArray data = file->readAll();
+  if (static_cast<QFile*>(file.get())->error() != QFileDevice::NoError) return std::nullopt;
+  return data;
 }
 
-bool HostPlatform::WriteAtomic(const QString& path, const QByteArray& content) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(content) != content.size()) {
-    file.cancelWriting();
-    return false;
+FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& content) {
+  const QString temp = TempBeside(path, ++copyCounter_);
+  Handle out(CreateFileW(W(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.valid()) return LastError();
+  // Every byte written, on the medium, and only then in place of the old file.
+  if (!WriteAll(out.get(), content.constData(), static_cast<size_t>(content.size())) || !FlushFileBuffers(out.get())) {
+    const FsError e = LastError();
+    out.Close();
+    DeleteFileW(W(temp).c_str());
+    return e;
   }
-  return file.commit();
+  if (!out.Close() || !MoveFileExW(W(temp).c_str(), W(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const FsError e = LastError();
+    DeleteFileW(W(temp).c_str());
+    return e;
+  }
+  return FsStatus();
 }
 
-bool HostPlatform::Append(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-  return file.write(content) == content.size();
+FsStatus HostPlatform::Append(const QString& path, const QByteArray& content) {
+  Handle out(CreateFileW(W(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr));
+  if (!out.valid()) return LastError();
+  if (!WriteAll(out.get(), content.constData(), static_cast<size_t>(content.size()))) return LastError();
+  if (!out.Close()) return LastError();
+  return FsStatus();
 }
 
-DriveType HostPlatform::GetDriveType(const QString& root) {
+DriveType HostPlatform::DriveTypeOf(const QString& root) {
   return static_cast<DriveType>(::GetDriveTypeW(W(winpath::DriveRoot(root)).c_str()));
 }
 
-std::optional<VolumeInfo> HostPlatform::GetVolumeInformation(const QString& root) {
-  wchar_t name[256] = {0}, fsName[256] = {0};
+std::optional<VolumeInfo> HostPlatform::VolumeOf(const QString& root) {
+  wchar_t name[MAX_PATH + 1] = {0}, fsName[MAX_PATH + 1] = {0};
   DWORD serial = 0, maxLen = 0, flags = 0;
-  if (!GetVolumeInformationW(W(winpath::DriveRoot(root)).c_str(), name, 255, &serial, &maxLen, &flags, fsName, 255))
+  if (!::GetVolumeInformationW(W(winpath::DriveRoot(root)).c_str(), name, MAX_PATH + 1, &serial, &maxLen, &flags,
+                               fsName, MAX_PATH + 1))
     return std::nullopt;
   return VolumeInfo{QString::fromWCharArray(name), serial};
 }
 
-std::optional<DiskSpace> HostPlatform::GetDiskFreeSpace(const QString& root) {
+std::optional<DiskSpace> HostPlatform::FreeSpaceOf(const QString& root) {
+  const std::wstring r = W(winpath::DriveRoot(root));
   DWORD spc = 0, bps = 0, freeC = 0, totalC = 0;
-  if (!GetDiskFreeSpaceW(W(winpath::DriveRoot(root)).c_str(), &spc, &bps, &freeC, &totalC)) return std::nullopt;
-  return DiskSpace{spc, bps, freeC, totalC};
+  if (!::GetDiskFreeSpaceW(r.c_str(), &spc, &bps, &freeC, &totalC)) return std::nullopt;
+  // The cluster counts of the old call stop at 2^32 - 1 clusters; the 64-bit byte counts,
+  // free to this user, give the real figures on large volumes.
+  ULARGE_INTEGER freeToCaller, total, totalFree;
+  DiskSpace space{spc, bps, freeC, totalC};
+  const uint64_t cluster = uint64_t(spc) * bps;
+  if (cluster > 0 && ::GetDiskFreeSpaceExW(r.c_str(), &freeToCaller, &total, &totalFree)) {
+    space.freeClusters = freeToCaller.QuadPart / cluster;
+    space.totalClusters = total.QuadPart / cluster;
+  }
+  return space;
 }
 
-bool HostPlatform::ExitWindows() {
-  HANDLE token;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-    TOKEN_PRIVILEGES tp{};
-    LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid);
-    tp.PrivilegeCount = 1;
-    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
-    CloseHandle(token);
-  }
-  return ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0) != 0;
+bool HostPlatform::ShutdownComputer() {
+  // Shutting down needs the shutdown privilege enabled in the process's token.
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+  TOKEN_PRIVILEGES tp{};
+  tp.PrivilegeCount = 1;
+  tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  const bool enabled = LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &tp.Privileges[0].Luid) &&
+                       AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr) &&
+                       GetLastError() == ERROR_SUCCESS;
+  CloseHandle(token);
+  if (!enabled) return false;
+  return ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED) != 0;
 }
 
 }  // namespace qarno

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -49,6 +50,47 @@ struct DiskSpace {
   uint64_t totalClusters = 0;
 };
 
+// Why a file operation failed, as far as the decisions of the engines need to know.
+enum class FsError {
+  None = 0,
+  NotFound,      // the file or a folder of its path does not exist
+  AccessDenied,  // permission denied, or held open by another program (Windows)
+  NoSpace,       // the medium (or the user's quota on it) is full
+  NotRegular,    // not a regular file (a folder, a device, a pipe) or the same file as the other side
+  Other,
+};
+QString FsErrorName(FsError error);
+
+// The outcome of one file operation: success, or why not.
+struct FsStatus {
+  FsError error = FsError::None;
+  FsStatus() = default;
+  FsStatus(FsError e) : error(e) {}  // NOLINT: an error is a status
+  bool ok() const { return error == FsError::None; }
+  explicit operator bool() const { return ok(); }
+};
+
+// The outcome of a copy: when it failed, which side failed (reading the source, or making
+// the destination), and when it worked, what the source was as it was copied.
+struct CopyResult : FsStatus {
+  bool sourceFailed = false;
+  DirEntry source;
+};
+
+// How a copy goes about its work: the fast path in large steps, or in steps of `chunk`
+// bytes with `onChunk` called after each (false stops the copy as failed). When
+// `expectedSize` is given (0 or more), a source that holds fewer bytes than that fails the
+// copy as the source's fault before the destination is touched: a restore never takes a
+// truncated saved copy for the file its listing describes.
+struct CopyOptions {
+  int chunk = 0;
+  std::function<bool()> onChunk;
+  int64_t expectedSize = -1;
+};
+
+// Permission bits of a folder the program makes for its own files (the umask applies).
+constexpr uint32_t kDefaultDirMode = 0777;
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -60,8 +102,8 @@ class Platform {
   // nullopt when the directory of the pattern cannot be read.
   virtual std::optional<std::vector<DirEntry>> List(const QString& pattern) = 0;
 
-  // Makes the directory current (ChDir and ChDrive); false when it cannot be entered.
-  // This is also the system's test for "is a directory".
+  // Makes the directory the one later calls work in (ChDir and ChDrive); false when it
+  // cannot be entered. The process's own current directory is never changed.
   virtual bool SetCurrentDir(const QString& dir) = 0;
   virtual QString CurrentDir() const = 0;
   // True when the path can be entered as a directory; does not change the current directory.
@@ -71,40 +113,57 @@ class Platform {
   // when it does not exist or is not a regular file or directory.
   virtual std::optional<DirEntry> Stat(const QString& path) = 0;
   virtual std::optional<uint32_t> GetAttr(const QString& path) = 0;
-  virtual bool SetAttr(const QString& path, uint32_t attributes) = 0;
+  // Sets the Windows attributes (on Linux: read-only is the write bits; a setuid, setgid or
+  // sticky bit is never kept). A link is never followed: it is refused.
+  virtual FsStatus SetAttr(const QString& path, uint32_t attributes) = 0;
   virtual std::optional<int64_t> FileLen(const QString& path) = 0;
   // Last write time in seconds since the epoch.
   virtual std::optional<int64_t> FileTime(const QString& path) = 0;
+  // The permission bits of a directory (Linux) — what a folder made to stand for it gets.
+  virtual std::optional<uint32_t> DirMode(const QString& path) = 0;
 
-  virtual bool MkDir(const QString& path) = 0;
-  virtual bool RmDir(const QString& path) = 0;
-  virtual bool Kill(const QString& path) = 0;  // delete one file
-  virtual bool Rename(const QString& from, const QString& to) = 0;
-  // Plain copy: overwrites the destination, keeps the last-write time (and on Linux the
-  // permission bits). A failed copy may leave a partial destination; the caller removes it.
-  virtual bool CopyFile(const QString& from, const QString& to) = 0;
-  // The plain copy, answering what the source was as it was copied (size, time, attributes),
-  // so that the caller need not ask again; nullopt when the copy failed.
-  virtual std::optional<DirEntry> CopyFileWithInfo(const QString& from, const QString& to) {
-    if (!CopyFile(from, to)) return std::nullopt;
-    return Stat(from);
-  }
+  // Writes below the anchor never follow a link the program did not make: every folder
+  // between the anchor and the file is entered without following links. The anchor itself
+  // is reached as the user named it. An empty anchor: only the last component is guarded.
+  virtual void SetWriteAnchor(const QString& dir) = 0;
 
-  // Raw access for the byte-wise copy and the open-for-reading tests.
+  virtual FsStatus MkDir(const QString& path, uint32_t mode) = 0;
+  FsStatus MkDir(const QString& path) { return MkDir(path, kDefaultDirMode); }
+  virtual FsStatus RmDir(const QString& path) = 0;
+  virtual FsStatus Kill(const QString& path) = 0;  // delete one file (a link: the link)
+  // Renames, never replacing an existing file (as on Windows).
+  virtual FsStatus Rename(const QString& from, const QString& to) = 0;
+  // Copies a regular file. The source is opened first and must be a regular file other than
+  // the destination; the destination is written beside its place and takes it only when
+  // every byte of the source arrived (a source that ends early fails the copy), so a file
+  // already there is replaced by a whole copy or left as it was. The copy keeps the
+  // last-write time and (on Linux) the permission bits, never setuid, setgid or sticky.
+  virtual CopyResult Copy(const QString& from, const QString& to, const CopyOptions& options) = 0;
+  CopyResult Copy(const QString& from, const QString& to) { return Copy(from, to, CopyOptions()); }
+  bool CopyFile(const QString& from, const QString& to) { return Copy(from, to).ok(); }
+  // Makes what was written on the medium of the path durable (one call for many copies).
+  virtual FsStatus Sync(const QString& path) = 0;
+
+  // Opens a regular file for reading (nullptr for anything else, at once: a pipe or a device
+  // never blocks), or a file of the program's own for writing (the debug and log files).
   virtual std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) = 0;
-  // Whole-file helpers for the system's text files.
+  // Whole-file helpers for the system's text files; only regular files are read.
   virtual std::optional<QByteArray> ReadAll(const QString& path) = 0;
-  // Replaces the file atomically: a new file is written and renamed over the old one.
-  virtual bool WriteAtomic(const QString& path, const QByteArray& content) = 0;
-  virtual bool Append(const QString& path, const QByteArray& content) = 0;
+  // Replaces the file with the content: written beside it, every byte checked, made durable,
+  // then renamed over it. On any failure the old file is as it was and the error is told.
+  virtual FsStatus WriteAtomic(const QString& path, const QByteArray& content) = 0;
+  virtual FsStatus Append(const QString& path, const QByteArray& content) = 0;
 
   // Volume functions; the argument is a drive root "X:\".
-  virtual DriveType GetDriveType(const QString& root) = 0;
-  virtual std::optional<VolumeInfo> GetVolumeInformation(const QString& root) = 0;
-  virtual std::optional<DiskSpace> GetDiskFreeSpace(const QString& root) = 0;
+  virtual DriveType DriveTypeOf(const QString& root) = 0;
+  virtual std::optional<VolumeInfo> VolumeOf(const QString& root) = 0;
+  virtual std::optional<DiskSpace> FreeSpaceOf(const QString& root) = 0;
 
   // Shuts the computer down and powers it off; true when the system accepted the request.
-  virtual bool ExitWindows() = 0;
+  virtual bool ShutdownComputer() = 0;
+  // True when the program runs with the rights to read every user's files (root): what it
+  // makes on a medium must then not let others read them.
+  virtual bool Privileged() const = 0;
 
   // The host path of a Windows path (the path itself on Windows); nullopt for an unmapped
   // drive. For callers that hand paths to code outside the system, such as the archiver.
@@ -116,28 +175,34 @@ class Platform {
 class ForwardingPlatform : public Platform {
  public:
   explicit ForwardingPlatform(Platform& base) : base_(base) {}
+  using Platform::Copy;
+  using Platform::MkDir;
   std::optional<std::vector<DirEntry>> List(const QString& p) override { return base_.List(p); }
   bool SetCurrentDir(const QString& d) override { return base_.SetCurrentDir(d); }
   QString CurrentDir() const override { return base_.CurrentDir(); }
   bool IsDirectory(const QString& p) override { return base_.IsDirectory(p); }
   std::optional<DirEntry> Stat(const QString& p) override { return base_.Stat(p); }
   std::optional<uint32_t> GetAttr(const QString& p) override { return base_.GetAttr(p); }
-  bool SetAttr(const QString& p, uint32_t a) override { return base_.SetAttr(p, a); }
+  FsStatus SetAttr(const QString& p, uint32_t a) override { return base_.SetAttr(p, a); }
   std::optional<int64_t> FileLen(const QString& p) override { return base_.FileLen(p); }
   std::optional<int64_t> FileTime(const QString& p) override { return base_.FileTime(p); }
-  bool MkDir(const QString& p) override { return base_.MkDir(p); }
-  bool RmDir(const QString& p) override { return base_.RmDir(p); }
-  bool Kill(const QString& p) override { return base_.Kill(p); }
-  bool Rename(const QString& a, const QString& b) override { return base_.Rename(a, b); }
-  bool CopyFile(const QString& a, const QString& b) override { return base_.CopyFile(a, b); }
+  std::optional<uint32_t> DirMode(const QString& p) override { return base_.DirMode(p); }
+  void SetWriteAnchor(const QString& d) override { base_.SetWriteAnchor(d); }
+  FsStatus MkDir(const QString& p, uint32_t mode) override { return base_.MkDir(p, mode); }
+  FsStatus RmDir(const QString& p) override { return base_.RmDir(p); }
+  FsStatus Kill(const QString& p) override { return base_.Kill(p); }
+  FsStatus Rename(const QString& a, const QString& b) override { return base_.Rename(a, b); }
+  CopyResult Copy(const QString& a, const QString& b, const CopyOptions& o) override { return base_.Copy(a, b, o); }
+  FsStatus Sync(const QString& p) override { return base_.Sync(p); }
   std::unique_ptr<QIODevice> Open(const QString& p, QIODevice::OpenMode m) override { return base_.Open(p, m); }
   std::optional<QByteArray> ReadAll(const QString& p) override { return base_.ReadAll(p); }
-  bool WriteAtomic(const QString& p, const QByteArray& c) override { return base_.WriteAtomic(p, c); }
-  bool Append(const QString& p, const QByteArray& c) override { return base_.Append(p, c); }
-  DriveType GetDriveType(const QString& r) override { return base_.GetDriveType(r); }
-  std::optional<VolumeInfo> GetVolumeInformation(const QString& r) override { return base_.GetVolumeInformation(r); }
-  std::optional<DiskSpace> GetDiskFreeSpace(const QString& r) override { return base_.GetDiskFreeSpace(r); }
-  bool ExitWindows() override { return base_.ExitWindows(); }
+  FsStatus WriteAtomic(const QString& p, const QByteArray& c) override { return base_.WriteAtomic(p, c); }
+  FsStatus Append(const QString& p, const QByteArray& c) override { return base_.Append(p, c); }
+  DriveType DriveTypeOf(const QString& r) override { return base_.DriveTypeOf(r); }
+  std::optional<VolumeInfo> VolumeOf(const QString& r) override { return base_.VolumeOf(r); }
+  std::optional<DiskSpace> FreeSpaceOf(const QString& r) override { return base_.FreeSpaceOf(r); }
+  bool ShutdownComputer() override { return base_.ShutdownComputer(); }
+  bool Privileged() const override { return base_.Privileged(); }
   std::optional<QString> HostPath(const QString& p) const override { return base_.HostPath(p); }
 
  protected:

@@ -43,6 +43,7 @@ enum class BeepKind { Asterisk, Default };
   X(DestinationFull)             /* "ドライブの空き量が足りません。" Yes/No/Cancel */ \
   X(ListingNotWritten)           /* path CR "CSVファイルが作成できませんでした。" */ \
   X(UncopiedEntries)             /* n " 個コピーできませんでした。" */ \
+  X(SaveDirHasComma)             /* SaveDir CR "保存先のディレクトリ名に「,」(カンマ)は使えません。" */ \
   /* The restore */ \
   X(RestoreMediumChanged)        /* "前回とメディアが変わっています。" Abort/Retry/Ignore */ \
   X(ListingUnreadable)           /* path CR "CSVファイルがリードできません。" Retry/Cancel */ \

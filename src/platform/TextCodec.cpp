@@ -3,11 +3,37 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace qarno {
 
 namespace {
 // ICU's name for Microsoft's Shift-JIS, the one Japanese Windows writes.
 constexpr const char* kShiftJis = "windows-31j";
+
+// The bytes read in one encoding, and how many characters could not be read.
+struct Reading {
+  QString text;
+  qsizetype lost = 0;
+  bool valid() const { return lost == 0; }
+};
+
+Reading ReadAs(QByteArrayView bytes, TextEncoding encoding) {
+  QStringDecoder decoder = encoding == TextEncoding::Utf8
+                               ? QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless)
+                               : QStringDecoder(kShiftJis, QStringConverter::Flag::Stateless);
+  Reading r;
+  if (!decoder.isValid()) {  // no Shift-JIS converter in this Qt: nothing reads that way
+    r.lost = bytes.size() + 1;
+    return r;
+  }
+  r.text = decoder.decode(bytes);
+  // The decoder marks what it could not read with U+FFFD; a file that holds that character
+  // itself reads no worse in the other encoding, so counting them is fair to both.
+  if (decoder.hasError() || r.text.contains(QChar::ReplacementCharacter))
+    r.lost = std::max<qsizetype>(1, r.text.count(QChar::ReplacementCharacter));
+  return r;
+}
 }  // namespace
 
 TextCodec TextCodec::FromSettingText(const QString& text) {
@@ -38,7 +64,7 @@ bool TextCodec::CanEncode(const QString& text) const {
     }
     return true;
   }
-  return Decode(Encode(text)) == text;
+  return ReadAs(Encode(text), TextEncoding::ShiftJis).text == text;
 }
 
 QByteArray TextCodec::EncodeLines(const QStringList& lines) const {
@@ -47,15 +73,14 @@ QByteArray TextCodec::EncodeLines(const QStringList& lines) const {
   return out;
 }
 
-QString TextCodec::Decode(const QByteArray& bytes) {
+QString TextCodec::Decode(const QByteArray& bytes) const {
   QByteArrayView view(bytes);
-  if (view.startsWith("\xEF\xBB\xBF")) view = view.sliced(3);
-  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-  QString text = utf8.decode(view);
-  if (!utf8.hasError()) return text;
-  QStringDecoder sjis(kShiftJis, QStringConverter::Flag::Stateless);
-  if (!sjis.isValid()) return text;
-  return sjis.decode(view);
+  if (view.startsWith("\xEF\xBB\xBF")) return ReadAs(view.sliced(3), TextEncoding::Utf8).text;
+  Reading utf8 = ReadAs(view, TextEncoding::Utf8);
+  Reading sjis = ReadAs(view, TextEncoding::ShiftJis);
+  if (utf8.valid() != sjis.valid()) return utf8.valid() ? utf8.text : sjis.text;
+  if (utf8.lost != sjis.lost) return utf8.lost < sjis.lost ? utf8.text : sjis.text;
+  return encoding_ == TextEncoding::ShiftJis ? sjis.text : utf8.text;
 }
 
 QStringList TextCodec::SplitLines(const QString& text) {

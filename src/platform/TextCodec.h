@@ -4,6 +4,12 @@
 // ANSI code page; on Linux the locale's character set (UTF-8), or Shift-JIS when the
 // settings ask for it. Readers take UTF-8 and Shift-JIS (CP932) alike, so files written by
 // a Japanese Windows system load here too.
+//
+// A file is read in one encoding as a whole, never line by line: bytes that are valid in
+// only one of the two decide it; bytes valid in both (plain ASCII, but also Shift-JIS
+// half-width katakana, whose byte pairs are often valid UTF-8 as well) are read in the
+// configured encoding; bytes valid in neither are read in the one that loses fewer
+// characters (the configured one on a tie). A UTF-8 byte order mark decides for UTF-8.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -29,12 +35,12 @@ class TextCodec {
   QByteArray EncodeLine(const QString& line) const { return Encode(line) + "\r\n"; }
   QByteArray EncodeLines(const QStringList& lines) const;
 
-  // Bytes → text: UTF-8 when the bytes are valid UTF-8 (a BOM is dropped), else CP932.
-  static QString Decode(const QByteArray& bytes);
+  // The bytes of a whole file → text, by the rule above (a BOM is dropped).
+  QString Decode(const QByteArray& bytes) const;
   // Splits decoded text into lines; CR LF and LF both end a line; a last line without an
   // end is kept, an empty tail is not a line.
   static QStringList SplitLines(const QString& text);
-  static QStringList DecodeLines(const QByteArray& bytes) { return SplitLines(Decode(bytes)); }
+  QStringList DecodeLines(const QByteArray& bytes) const { return SplitLines(Decode(bytes)); }
 
  private:
   TextEncoding encoding_;

@@ -1,74 +1,92 @@
-// The run's CSV listing: every entry of the save list after marking and copying, one line
-// each, so that one listing describes the whole set as it stood at this run.
-#include "engine/FSaveExec.h"
+#include "records/CsvListing.h"
+
+#include "records/ListingLine.h"
 
 namespace qarno {
 
-QString FSaveExec::OutCsv(int row) const {
-  const SaveListEntry& e = SaveList[row];
-  QString line;
-  line.reserve(e[SaveListEntry::Path].size() + 96);
-  line += u'"';
-  line += e[SaveListEntry::Path];
-  line += u'"';
-  for (int f : {SaveListEntry::Attributes, SaveListEntry::Size, SaveListEntry::Date}) {
-    line += u',';
-    line += e[f];
-  }
-  line += u',';
-  line += e[SaveListEntry::Flag] == u"5" ? QStringLiteral("3") : e[SaveListEntry::Flag];
-  for (int f : {SaveListEntry::SaveName, SaveListEntry::VolSerial, SaveListEntry::VolName, SaveListEntry::RestoreFlag,
-                SaveListEntry::CompType, SaveListEntry::Alias}) {
-    line += u',';
-    line += e[f];
-  }
-  return line;
-}
-
-bool FSaveExec::OutCsvList() {
+bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QString& previousSave,
+                const SaveListTable& list, RunMedium& medium) {
+  Module1& m = run.m;
+  RunProgress& progress = run.progress;
   m.WriteDebug(2260, "OutCsvList");
-  Status = QStringLiteral("CSVファイルの出力");
+  progress.status = QStringLiteral("CSVファイルの出力");
   auto failure = [&] {
     m.BeepAsterisk();
-    const QString message = SaveCsvFile + u'\r' + QStringLiteral("CSVファイルが作成できませんでした。");
-    Status = QStringLiteral("CSVファイルの出力") + u'\r' + message;
-    m.ui.MsgBox(Question::ListingNotWritten, FSaveExecCaption, message, Buttons::OK, Icon::Exclamation);
-    m.AutoRunMode = -1;
-    phaseNow = phase::Idle;
+    const QString message = paths.SaveCsvFile + u'\r' + QStringLiteral("CSVファイルが作成できませんでした。");
+    progress.status = QStringLiteral("CSVファイルの出力") + u'\r' + message;
+    m.ui.MsgBox(Question::ListingNotWritten, run.caption, message, Buttons::OK, Icon::Exclamation);
+    m.AutoRunMode.Stop();
+    progress.phase = phase::Idle;
     return false;
   };
-  QString d;
-  if (!m.ReadDriveInfo(d, volumeName, volumeSerial)) return failure();
-  drive = d;
-  if (!m.MakeDirPath(SaveSetHDir)) return failure();
-  if (Level() == level::Overwrite) {
-    const QString bak = SaveSetHDir + QStringLiteral("\\Qrn_All_Bak.csv");
-    m.fs.Kill(bak);
-    m.fs.Rename(SaveSetHDir + u'\\' + TOldSetName + QStringLiteral(".csv"), bak);
+  QString drive;
+  if (!m.ReadDriveInfo(drive, medium.volumeName, medium.volumeSerial)) return failure();
+  medium.drive = drive;
+  if (!m.MakeDirPath(paths.SaveSetHDir)) return failure();
+  // The copies the listing vouches for reach the medium before the listing does.
+  if (m.fs.IsDirectory(paths.SaveSetDir) && !m.fs.Sync(paths.SaveSetDir)) return failure();
+  if (overwrite) {
+    // The previous listing is kept as the backup listing by a copy: the listing itself stays
+    // in place until the new one has replaced it whole, so that a stop, a write error or a
+    // kill in between never leaves the overwrite save without a listing.
+    const QString bak = paths.SaveSetHDir + u'\\' + kOverwriteBackupListing;
+    const QString previous = paths.ListingOf(previousSave);
+    if (m.fs.FileLen(previous)) m.fs.Copy(previous, bak);
+    else m.fs.Kill(bak);
   }
-  const int count = SaveList.Count();
-  progressCounter = 1;
-  progressTotal = count;
-  phaseNow = phase::Csv;
+  const int count = list.Count();
+  progress.counter = 1;
+  progress.total = count;
+  progress.phase = phase::Csv;
   QByteArray content;
   content.reserve(count * 120);
   for (int row = 1; row <= count; ++row) {
     // A stop leaves the earlier listing, if any, as it was: the new one is written whole or
     // not at all.
     if (m.CancelFlag) return false;
-    const QString line = OutCsv(row);
+    const QString line = FormatListingLine(list[row]);
     m.WriteDebugPath(2270, "OutCsv", row);
     if (m.DebugMode == 1) m.WriteDebugPath(2271, line);
     else m.WriteDebug(2271);
-    lastEntry = SaveList[row][SaveListEntry::Path];
+    progress.lastEntry = list[row][SaveListEntry::Path];
     content += m.codec.EncodeLine(line);
     m.DoEvents();
-    ++progressCounter;
+    ++progress.counter;
   }
-  if (!m.fs.WriteAtomic(SaveCsvFile, content)) return failure();
-  Status = QStringLiteral("CSVファイルの出力") + QStringLiteral(" ..... 終了");
-  phaseNow = phase::Idle;
+  if (!m.fs.WriteAtomic(paths.SaveCsvFile, content)) return failure();
+  progress.status = QStringLiteral("CSVファイルの出力") + QStringLiteral(" ..... 終了");
+  progress.phase = phase::Idle;
   return true;
+}
+
+void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSave, SaveListTable& list) {
+  Module1& m = run.m;
+  RunProgress& progress = run.progress;
+  m.WriteDebug(2340, "MergeCsv");
+  progress.status = QStringLiteral("前回のCSVファイルとの合成") + QStringLiteral("... 処理中");
+  const auto lines = m.ReadTextFile(paths.ListingOf(previousSave));
+  auto done = [&] {
+    progress.phase = phase::Idle;
+    progress.status = QStringLiteral("前回のCSVファイルとの合成") + QStringLiteral("... 終了");
+  };
+  if (!lines) return done();
+  progress.counter = 0;
+  progress.total = lines->size();
+  progress.phase = phase::Merge;
+  int position = 1;
+  for (const QString& line : *lines) {
+    if (m.CancelFlag) return;
+    const ListingFields fields = SplitListingLine(line);
+    const QString path = fields[SaveListEntry::Path].toString();
+    if (fields.HasPath() && !list.FindNewPath(path, position) && fields.WellFormed() && IsListablePath(path)) {
+      SaveListEntry e = fields.ToEntry();
+      if (e[SaveListEntry::Flag] == flag::Copied) e[SaveListEntry::Flag] = flag::Unchanged;
+      list.Append(std::move(e));
+    }
+    m.DoEvents();
+    ++progress.counter;
+  }
+  done();
 }
 
 }  // namespace qarno

@@ -20,17 +20,18 @@ bool IsNoCompType(const Module1& m, const QString& path) {
   return false;
 }
 
-bool SaveLha(Module1& m, const QString& source, const QString& base) {
-  m.WriteDebugPath(2330, "SaveLha", source, base);
+bool SaveLha(Module1& m, const QString& source, const QString& archive) {
+  m.WriteDebugPath(2330, "SaveLha", source, archive);
   {
     auto probe = m.fs.Open(source, QIODevice::ReadOnly);
     if (!probe) return false;
   }
   if (!m.archiver) return false;
   const auto hostSource = m.fs.HostPath(source);
-  if (!hostSource) return false;
-  const QString cmd = QStringLiteral("a -n -a1 -jss -jyko -gm1 ") + u'"' + base + QStringLiteral(".LZH") + u'"' + u' ' +
-                      u'"' + *hostSource + u'"';
+  const auto hostArchive = m.fs.HostPath(archive);
+  if (!hostSource || !hostArchive) return false;
+  const QString cmd = QStringLiteral("a -n -a1 -jss -jyko -gm1 ") + u'"' + *hostArchive + u'"' + u' ' + u'"' +
+                      *hostSource + u'"';
   return m.archiver->Unlha(cmd, 256) == 0;
 }
 

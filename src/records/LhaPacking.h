@@ -7,8 +7,9 @@ namespace qarno {
 
 // True when the file's type is on the no-compression list and ComplexSettingMode is 0.
 bool IsNoCompType(const Module1& m, const QString& path);
-// Packs the source into "<base>.LZH" in the current directory; false when the source cannot
-// be opened for reading or the archiver fails (the caller then copies plainly).
-bool SaveLha(Module1& m, const QString& source, const QString& base);
+// Packs the source into the archive (a full path, "<copy>.LZH"); false when the source
+// cannot be opened for reading or the archiver fails (the caller then copies plainly). The
+// archiver is given host paths: nothing depends on the process's current directory.
+bool SaveLha(Module1& m, const QString& source, const QString& archive);
 
 }  // namespace qarno

@@ -1,76 +1,65 @@
-// The result view of a run: the save list filtered by what was copied, and the window's
-// second mode, which shows the listing of a recorded run.
-#include "engine/FSaveExec.h"
+#include "records/ResultView.h"
 
 namespace qarno {
 
-void FSaveExec::SetListSelForm() {
-  m.WriteDebug(2290, "SetListSelForm");
-  ListSel = 0;
+QStringList ResultView::SelectionTexts() {
+  return {QStringLiteral("全てのリスト"), QStringLiteral("今回コピーされたものだけ"),
+          QStringLiteral("コピーできなかったものだけ")};
 }
 
-bool FSaveExec::ChkSelList(int row) const {
-  const QString& flag = SaveList[row][SaveListEntry::Flag];
-  switch (ListSel) {
-    case 0: return true;
-    case 1: return flag == u"3";
-    case 2: return flag == u"-2" || flag == u"8" || flag == u"4";
+bool ResultView::ChkSelList(int selection, const SaveListEntry& entry) {
+  const QString& f = entry[SaveListEntry::Flag];
+  switch (selection) {
+    case All: return true;
+    case CopiedThisRun: return f == flag::Copied;
+    case NotCopied: return f == flag::NotSaved || f == flag::Locked || f == flag::ToCopy;
     default: return false;
   }
 }
 
-void FSaveExec::DispSelSaveList() {
+void ResultView::SetListSelForm(Module1& m) {
+  m.WriteDebug(2290, "SetListSelForm");
+  selection_ = All;
+}
+
+void ResultView::Clear() {
+  rows_.clear();
+  visible_ = false;
+}
+
+void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
+  Module1& m = run.m;
+  RunProgress& progress = run.progress;
   m.WriteDebug(2280, "DispSelSaveList");
-  const QString savedStatus = Status;
-  Status = QStringLiteral("セーブリストの更新中");
-  selSaveListVisible = false;
-  SelSaveList.clear();
-  progressCounter = 1;
-  progressTotal = SaveList.Count();
-  const int savedPhase = phaseNow;
-  phaseNow = phaseNow != phase::Idle ? phase::ViewBusy : phase::ViewIdle;
-  SelSaveList.reserve(static_cast<size_t>(SaveList.Count()));
-  for (int row = 1; row < SaveList.Rows(); ++row) {
-    if (m.CancelFlag) return;
-    if (ChkSelList(row)) SelSaveList.push_back(row);
-    ++progressCounter;
+  const QString savedStatus = progress.status;
+  progress.status = QStringLiteral("セーブリストの更新中");
+  visible_ = false;
+  rebuilding_ = true;
+  rows_.clear();
+  progress.counter = 1;
+  progress.total = list.Count();
+  const int savedPhase = progress.phase;
+  progress.phase = progress.phase != phase::Idle ? phase::ViewBusy : phase::ViewIdle;
+  rows_.reserve(static_cast<size_t>(list.Count()));
+  for (int row = 1; row < list.Rows(); ++row) {
+    if (m.CancelFlag) {
+      rebuilding_ = false;
+      return;
+    }
+    if (ChkSelList(selection_, list[row])) rows_.push_back(row);
+    ++progress.counter;
     if (row % 100 == 0) m.DoEvents();
   }
-  selSaveListVisible = true;
-  phaseNow = savedPhase;
-  Status = savedStatus;
+  visible_ = true;
+  rebuilding_ = false;
+  progress.phase = savedPhase;
+  progress.status = savedStatus;
 }
 
-void FSaveExec::ListSel_Click(int selection) {
-  m.WriteDebug(2310, "ListSel_Click", selection);
-  ListSel = selection;
-  DispSelSaveList();
-}
-
-bool FSaveExec::ShowRecordedRun() {
-  m.CancelFlag = false;
-  const int row = main.HisTable.selectedRow;
-  if (!main.HisTable.HasData() || row < 1 || row >= main.HisTable.Rows()) {
-    m.CancelFlag = true;
-    return false;
-  }
-  TSetName = m.set.Name;
-  TNewSetName = TOldSetName = main.HisTable.Cell(row, HistoryEntry::SaveName);
-  SaveDir = main.HisTable.Cell(row, HistoryEntry::SaveDir);
-  SaveLevel = main.HisTable.Cell(row, HistoryEntry::Level);
-  CompMode.clear();
-  preRow = row;
-  ClearSaveList();
-  ClearListInfo();
-  SetListSelForm();
-  QString dir = m.set.SaveDir;
-  if (!dir.endsWith(u'\\')) dir += u'\\';
-  SaveSetHDir = dir + m.set.Name;
-  const bool ok = SetSaveListNewMark2();
-  DispSelSaveList();
-  Status.clear();
-  ProcesTime.clear();
-  return ok;
+void ResultView::ListSel_Click(RunContext& run, const SaveListTable& list, int selection) {
+  run.m.WriteDebug(2310, "ListSel_Click", selection);
+  selection_ = selection;
+  DispSelSaveList(run, list);
 }
 
 }  // namespace qarno

@@ -1,44 +1,56 @@
-// The closing steps of a run: its history record, the copies of the set file and history on
-// the destination, and the removal of what a failed run left behind.
-#include "engine/FSaveExec.h"
+#include "records/RunRecord.h"
+
+#include "mainwin/Qarno.h"
 #include "platform/WinPath.h"
+#include "records/SaveLayout.h"
 
 namespace qarno {
 
-bool FSaveExec::OutHisTable() {
+bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& input, const RunMedium& medium,
+                 int& row) {
+  Module1& m = run.m;
+  RunProgress& progress = run.progress;
   m.WriteDebug(2030, "OutHisTable");
-  const QString processTime = clock.ElapsedTime();
   const QString date = FormatDateTime(QDateTime::currentDateTime());
-  int64_t usedKB = 0;
+  // A count that a Cancel stopped records no used size: the run itself is complete.
+  QString usedKB = QStringLiteral("0");
   if (m.set.options.CalUseSize == 1) {
-    Status = QStringLiteral("使用したディスクサイズを計算中");
-    phaseNow = phase::UsedSize;
-    usedKB = m.GetAllSizeKB(SaveDir, SaveSetName);
-    phaseNow = phase::Idle;
+    run.Enter(phase::UsedSize, QStringLiteral("使用したディスクサイズを計算中"));
+    const std::optional<int64_t> used = GetAllSizeKB(m, input.saveDir, input.saveName);
+    usedKB = used ? QString::number(*used) : QString();
+    progress.phase = phase::Idle;
   }
   m.WriteDebug(2031, usedKB);
-  Status = QStringLiteral("ヒストリーファイルの出力");
-  main.AddHisTable(TNewSetName, Qarno::GetSaveLevelCaption(Level()), QString::number(copiedKB), SaveDir, volumeSerial,
-                   volumeName, QString::number(usedKB), date, processTime, QString(), QString::number(uncopiedCount));
+  progress.status = QStringLiteral("ヒストリーファイルの出力");
+  HistoryEntry e;
+  e[HistoryEntry::SaveName] = input.saveName;
+  e[HistoryEntry::Level] = Qarno::GetSaveLevelCaption(input.level);
+  e[HistoryEntry::SavedKB] = QString::number(input.copiedKB);
+  e[HistoryEntry::SaveDir] = input.saveDir;
+  e[HistoryEntry::VolSerial] = medium.volumeSerial;
+  e[HistoryEntry::VolName] = medium.volumeName;
+  e[HistoryEntry::UsedKB] = usedKB;
+  e[HistoryEntry::SaveDate] = date;
+  e[HistoryEntry::ProcessTime] = input.processTime;
+  e[HistoryEntry::UncopiedCount] = QString::number(input.uncopied);
+  row = history.RecordRun(e, input.level == level::Repair);
   m.WriteDebug(2032);
-  if (main.SaveHisFile()) {
-    historyWritten = true;
-    Status = QStringLiteral("ヒストリーファイルの出力") + QStringLiteral(" ..... 終了");
+  if (history.Save()) {
+    progress.status = QStringLiteral("ヒストリーファイルの出力") + QStringLiteral(" ..... 終了");
     m.WriteDebug(2034);
     return true;
   }
   m.WriteDebug(2033);
-  Status = QStringLiteral("ヒストリーファイルの出力") + u'\r' + QStringLiteral("　　　　出力できませんでした");
+  progress.status = QStringLiteral("ヒストリーファイルの出力") + u'\r' + QStringLiteral("　　　　出力できませんでした");
   return false;
 }
 
-void FSaveExec::SaveSetInfo() {
+void SaveSetInfo(RunContext& run, RunHistory& history, const QString& saveDir) {
+  Module1& m = run.m;
   m.WriteDebug(2370, "SaveSetInfo");
-  main.FileSave_Click();
+  history.SaveSetAndHistory();
   const QString source = winpath::Join(m.SetFolder, m.set.Name + u'.');
-  QString dest = SaveDir;
-  if (!dest.endsWith(u'\\')) dest += u'\\';
-  dest += m.set.Name + u'\\' + m.set.Name + u'.';
+  const QString dest = SetFolderOn(saveDir, m.set.Name) + u'\\' + m.set.Name + u'.';
   m.WriteDebugPath(2371, source, dest);
   m.WriteDebug(2372);
   if (!m.fs.CopyFile(source + QStringLiteral("qrn"), dest + QStringLiteral("qrn"))) m.WriteDebug(2376);
@@ -48,16 +60,6 @@ void FSaveExec::SaveSetInfo() {
     return;
   }
   m.WriteDebug(2374);
-}
-
-void FSaveExec::DeleteErrorSave() {
-  // Only a save this run created itself may go: an overwrite or repair run works in a save
-  // that earlier runs made, and a save the history already records is a complete one.
-  if (!createdSave || historyWritten) return;
-  const bool cancel = m.CancelFlag;
-  m.CancelFlag = false;
-  m.DeleteSaveData(SaveDir, TNewSetName);
-  m.CancelFlag = cancel || m.CancelFlag;
 }
 
 }  // namespace qarno

@@ -3,15 +3,15 @@
 // restore table, marks and totals, and the restore itself — copying or unpacking every marked
 // entry from the run folder that holds it, in place or under another top directory, with the
 // medium prompts, the per-entry Abort/Retry/Ignore and the search through older runs. The
-// restore window binds its controls to this object; qarno-restore drives it directly.
+// restore window binds to its read-only state and table and sends it commands;
+// qarno-restore drives it directly.
 //
 // Everything the user is asked goes through Module1::ui; every long loop yields through
 // Module1::DoEvents and honours Module1::CancelFlag.
 #include "common/Module1.h"
-#include "mainwin/Qarno.h"
+#include "mainwin/HistoryTable.h"
+#include "restore/RestoreTable.h"
 
-#include <QHash>
-#include <array>
 #include <vector>
 
 namespace qarno {
@@ -21,27 +21,6 @@ namespace rstage {
 constexpr int Idle = 0, Restore = 1, Search = 4, ReadCsv = 5, FillList = 6, ListSearch = 7;
 }
 
-// The restore mark of a table row (its RestoreFlag text).
-namespace rmark {
-inline const QString None = QStringLiteral("0");
-inline const QString Reserved = QStringLiteral("1");
-inline const QString Restored = QStringLiteral("2");
-inline const QString Failed = QStringLiteral("-1");
-}  // namespace rmark
-
-// Cells of the totals grid, addressed row × 4 + column.
-namespace cell {
-constexpr int TotalFiles = 5, MarkedFiles = 6, RestoredFiles = 7;
-constexpr int TotalFolders = 9, MarkedFolders = 10, RestoredFolders = 11;
-constexpr int TotalKB = 13, MarkedKB = 14, RestoredKB = 15;
-}  // namespace cell
-
-// One item of the restore list: the path shown and its tick.
-struct RestoreListItem {
-  QString text;
-  bool checked = false;
-};
-
 // One row of the save-name table: a save name and the save directory the history records
 // for it (empty when the history does not know the name).
 struct SaveNameRow {
@@ -49,54 +28,23 @@ struct SaveNameRow {
   QString dir;
 };
 
-// What the progress timer shows at one tick.
-struct RestoreTimerView {
-  bool unload = false;  // a stop was asked for and closing is allowed
-  bool update = false;  // the texts below are new
-  QString procesTime;
-  QString status;
-  int percent = -1;     // shown in the caption while minimised; -1 none
-};
-
-enum class RestoreOutcome { NotStarted, Stopped, Finished };
-
-class FRestore {
- public:
-  FRestore(Module1& module, Qarno& mainWindow);
-
-  Module1& m;
-  Qarno& main;
-
-  // --- What the window shows ---
-  QString Caption;  // the main caption & "  復元", fixed when the window opens
-  QString windowCaption;
-  bool minimized = false;
+// What the window shows and how far the work has got. Read-only outside FRestore.
+struct RestoreState {
+  QString Caption;          // the main caption & "  復元", fixed when the window opens
   QString SetName;          // the SetName box
   QString RestoreSaveName;  // the RestoreSaveName box
   int Position = 0;         // 0 restore in place, 1 under WriteHDir
   QString WriteHDir;
   QString Status;
-  QString ProcesTime;
   QString CancelCaption = QStringLiteral("中止");
   bool okEnabled = false;
   bool cancelEnabled = false;
   bool listVisible = false;
   bool chgWriteHDirEnabled = false;
-
-  // --- The run being restored ---
+  // The run being restored.
+  int hisRow = 0;
   QString ResSetName, ResSetHDir, ResSetDir, ResCsvFile;
-  int hisRow = 0;  // the history row chosen when the window was initialised
-
-  // The restore table: row 0 the header, rows 1..n the listing's entries in line order.
-  std::vector<SaveListEntry> SaveList;
-  int Rows() const { return static_cast<int>(SaveList.size()); }
-  // Item k shows the Path of table row k + 1.
-  std::vector<RestoreListItem> RestoreList;
-  std::array<QString, 16> RestoreListInfo;
-  QStringList SaveNameList;
-  std::vector<SaveNameRow> SaveNameTable;  // row 0 the header
-
-  // --- Window state and progress ---
+  // Progress.
   int stage = rstage::Idle;
   bool closeAllowed = false;
   bool notYetRun = true;
@@ -107,88 +55,140 @@ class FRestore {
   int64_t restoredKB = 0;
   int64_t markedKB = 0;
   int lineCounter = 0;  // lines read of an older run's listing
-  RunClock clock;
+};
 
-  // --- Window events (engine side) ---
+// What the progress timer shows at one tick.
+struct RestoreTimerView {
+  bool update = false;  // the texts below are new
+  QString procesTime;
+  QString status;
+  int percent = -1;     // shown in the caption while minimised; -1 none
+};
+
+// The progress display of a restore window in this state, `elapsed` the run's time so far.
+// Pure: the same state always reads the same.
+RestoreTimerView DescribeRestoreProgress(const RestoreState& state, const QString& elapsed);
+
+enum class RestoreOutcome { NotStarted, Stopped, Finished };
+
+class FRestore {
+ public:
+  FRestore(Module1& module, const HistoryTable& history);
+
+  const RestoreState& state() const { return s_; }
+  const RestoreTable& table() const { return table_; }
+  const std::vector<SaveNameRow>& SaveNameTable() const { return saveNames_; }
+
+  // --- Window events ---
   void Form_Load();
+  // Loads the listing of the history row; false (and the window is to close) when it
+  // cannot be loaded.
+  bool FormInit(int historyRow);
+  // Where to restore: 0 in place, 1 under the stored top directory.
   void Position_Click(int index);
+  // A new top directory chosen (the directory dialog's restore mode).
+  void ChgWriteHDir(const QString& directory);
+  // Where this restore alone goes (the command line's choice; the stored setting stays).
+  void SetTarget(int position, const QString& topDir);
   // A tick changed by the user: marks the row and everything listed below a folder.
   void RestoreList_ItemCheck(int item, bool ticked);
+  // The command line's reading of a listing: a blank line is skipped without a question
+  // (the window asks about it as about any line it cannot read).
+  void SkipBlankLines(bool skip) { skipBlankLines_ = skip; }
   void AllSelect_Click() { SetAllRestoreMarks(); }
   void AllClear_Click() { ClearRestoreMarks(); }
   RestoreOutcome OK_Click();
-  void Cancel_Click() { m.CancelFlag = true; }
-  RestoreTimerView Timer1_Timer();
+  void Cancel_Click() { m.CancelFlag.Set(); }
+  // The close part of a tick: when a stop was asked for and closing is allowed, both are
+  // cleared and the window is to close (true).
+  bool TakeCloseRequest();
+  // The progress display of one tick: a pure description of the state.
+  RestoreTimerView Describe() const;
+  // Marks the rows of the path and below it; the number of rows matched.
+  int MarkPathTree(const QString& path);
 
-  // --- The restore list ---
-  bool FormInit();
+  // --- The restore list (routines of the loading and of the bulk commands) ---
   bool ReadSaveList();
-  void InitRestoreListInfo();
   void DispRestoreListInfoTotal();
   void MkRestoreList();
   void SetRestoreMark(int row, bool marked);
   void ClearRestoreMarks();
   void SetAllRestoreMarks();
-  void UpdateOkButton();
-  // Marks the rows whose Path is the path or lies below it; the number of rows matched.
-  int MarkPathTree(const QString& path);
 
-  // --- The restore run ---
-  // The start button's work: checks, the save-name table, then ExecRestore.
+  // --- Paths ---
+  // Where a copy lies in a run folder (Drive_X\... or Alias\nnnnnn), and where it goes.
+  QString SourceOf(const QString& path, const QString& alias, const QString& runFolder) const;
+  QString TargetOf(const QString& path) const;
+  // A row that may be written: an absolute drive path without "." or "..", and an alias
+  // that is one this program writes.
+  static bool IsRestorablePath(const QString& path, const QString& alias);
+  // A save a listing line may name: none (the copy is only found by the search in older
+  // runs) or a save name this program makes. Anything else could point the restore at any
+  // folder of the host.
+  static bool IsRestorableSaveName(const QString& name);
+  // True when the path is the set's folder on one of its save directories (the current one
+  // or one the history records) or lies below it: writing there would overwrite the saves
+  // that are being restored from.
+  bool InSaveArea(const QString& path) const;
+  // Fields 1 to 5 must be there; the rest are taken as far as the line goes.
+  static bool ParseListingLine(const QString& line, SaveListEntry& entry);
+  // The row of the path, met first by a circular walk from `pos`; true when it is marked.
+  // `nothingLeft` tells a full circle that met neither the path nor a marked row.
+  bool FindReservedEntry(const QString& path, int& pos, bool& nothingLeft);
+  const QStringList& SaveNameList() const { return saveNameList_; }
+
+ private:
+  // The restore run.
   RestoreOutcome PrepareRestore();
   bool ChkUnlhaNeeded();
   void MkSaveNameList();
   void MkSaveNameTable();
   bool ExecRestore();
   bool RestoreFromSaveName(int index, bool& ignoreErrors);
-  int CountReserved() const;
   bool RestoreFromOtherSaves(bool& ignoreErrors);
   bool RestoreFromSaveCsv(const QString& name, const QString& dir, bool& ignoreErrors);
-  bool FindReservedEntry(const QString& path, int& pos, bool& nothingLeft);
-  bool RestoreEntry(int row, const QString& name, const QString& dir);
-  bool ExtractLha(const QString& source, const QString& target);
-  bool SetAttrFromText(const QString& path, const QString& text);
-
-  // --- Paths ---
-  QString SetFolderOf(const QString& dir) const;
-  QString RunFolderOf(const QString& dir, const QString& name) const;
-  QString CsvOf(const QString& dir, const QString& name) const;
-  // Where a copy lies in a run folder: Drive_X\... or Alias\nnnnnn.
-  QString SourceOf(const QString& path, const QString& alias, const QString& runFolder) const;
-  QString TargetOf(const QString& path) const;
-  // A row that may be written: an absolute drive path without "." or "..", and an alias that
-  // stays inside the run folder.
-  static bool IsRestorablePath(const QString& path, const QString& alias);
-
-  // --- Helpers ---
-  bool IsMarked(int row) const { return SaveList[static_cast<size_t>(row)][SaveListEntry::RestoreFlag] == rmark::Reserved; }
-  static int64_t KbOfSize(const QString& size);
-  // Fields 1 to 5 must be there; the rest are taken as far as the line goes.
-  static bool ParseListingLine(const QString& line, SaveListEntry& entry);
-  int64_t CellNumber(int index) const { return RestoreListInfo[static_cast<size_t>(index)].toLongLong(); }
-  void AddToCell(int index, int64_t amount);
-  static SaveListEntry HeaderRow();
-
- private:
   // Stored form of a copy: the table row's own, or that of an older run's listing line.
   struct StoredForm {
     QString compType;
     QString alias;
   };
+  bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);
-  void SetMark(int row, const QString& mark);
-  // The frame of the two bulk commands: every item and row ticked or cleared.
+  bool RestoreFolder(const QString& target, const QString& attrText, QStringList& made);
+  bool RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
+                   QStringList& made);
+  // Puts a whole copy of the file in the target's place (see RestoreFile).
+  bool PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made);
+  bool ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made);
+  // Makes the folder with every missing level of it, like MakeDirPath, and adds the ones it
+  // made to `made`, outermost first.
+  bool MakeFolders(const QString& dir, QStringList& made);
+  // Removes the folders an entry made, innermost first, as far as they are empty.
+  void RemoveMadeFolders(const QStringList& made);
+  bool SetAttrFromText(const QString& path, const QString& text);
+  // Refuses a marked row that may not be restored: logged, marked failed.
+  void Refuse(int row, const QString& why);
+  QStringList SaveAreas() const;
   void MarkAll(bool marked);
+  void UpdateOkButton();
   bool MediaCheck();
   void RejectUnsafeEntries();
   void ApplyDeferredFolderAttributes();
-  void BuildPathIndex();
+  void Finish(int row, bool restored);
 
-  QHash<QString, std::vector<int>> pathIndex_;
-  bool pathIndexBuilt_ = false;
-  int reservedCount_ = 0;
+  Module1& m;
+  const HistoryTable& history_;
+  RestoreState s_;
+  RestoreTable table_;
+  QStringList saveNameList_;
+  std::vector<SaveNameRow> saveNames_;
+  RunClock clock_;
   // Folders whose read-only bit waits until everything below them has been restored.
   std::vector<std::pair<QString, QString>> deferredFolders_;
+  // The set's folders on its save directories, while a run goes on.
+  QStringList saveAreas_;
+  bool skipBlankLines_ = false;
+  int unpackFolders_ = 0;  // names of the folders packed entries are unpacked in
 };
 
 }  // namespace qarno

@@ -3,10 +3,15 @@
 // run and the older ones.
 #include "restore/FRestore.h"
 
+#include "common/Attributes.h"
 #include "platform/WinPath.h"
-#include "records/CsvFields.h"
+#include "records/ListingLine.h"
+#include "records/SaveLayout.h"
 
+#include <QCoreApplication>
 #include <QSet>
+
+#include <algorithm>
 
 namespace qarno {
 
@@ -18,39 +23,61 @@ const QString kNotRestorable = QStringLiteral("復元できません。");
 // ---------------------------------------------------------------------------------------
 // Paths
 
-QString FRestore::SetFolderOf(const QString& dir) const { return winpath::Join(dir, SetName); }
-
-QString FRestore::RunFolderOf(const QString& dir, const QString& name) const { return SetFolderOf(dir) + u'\\' + name; }
-
-QString FRestore::CsvOf(const QString& dir, const QString& name) const {
-  return SetFolderOf(dir) + u'\\' + name + QStringLiteral(".csv");
-}
-
-namespace {
-// "C:\dir\a.txt" → "Drive_C\dir\a.txt". The backup side writes the letter in upper case, and
-// on a host that tells letter case apart the restore must look for exactly that name.
-QString DriveFolderPath(const QString& path) {
-  QString rest = path.mid(2);
-  if (rest.size() > 1 && rest.endsWith(u'\\')) rest.chop(1);
-  if (rest == u"\\") rest.clear();
-  return QStringLiteral("Drive_") + path.left(1).toUpper() + rest;
-}
-}  // namespace
-
 QString FRestore::SourceOf(const QString& path, const QString& alias, const QString& runFolder) const {
-  if (alias.isEmpty()) return runFolder + u'\\' + DriveFolderPath(path);
-  return runFolder + QStringLiteral("\\Alias\\") + alias;
+  return CopyPathIn(runFolder, path, alias);
 }
 
 QString FRestore::TargetOf(const QString& path) const {
-  if (Position == 0) return path;
-  return winpath::Join(WriteHDir, DriveFolderPath(path));
+  if (s_.Position == 0) return path;
+  return winpath::Join(s_.WriteHDir, DriveFolderPath(path));
 }
 
 bool FRestore::IsRestorablePath(const QString& path, const QString& alias) {
-  if (!winpath::IsSafeAbsolute(path)) return false;
-  if (alias.isEmpty()) return true;
-  return !alias.contains(u'\\') && !alias.contains(u'/') && !alias.contains(u':') && alias != u"." && alias != u"..";
+  if (!winpath::IsSafeAbsolute(path) || !(alias.isEmpty() || IsAliasText(alias))) return false;
+  // A NUL would end the host path early (the write would land on a folder above); CR and LF
+  // are never part of a name a listing can carry.
+  for (QChar c : path) {
+    if (c == QChar(0) || c == u'\r' || c == u'\n') return false;
+  }
+#ifdef _WIN32
+  // Windows drops trailing dots and blanks of a name, so ".. " or "..." would climb there.
+  for (QStringView part : QStringView(path).sliced(3).split(u'\\')) {
+    if (!part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) { return c == u'.' || c == u' '; }))
+      return false;
+  }
+#endif
+  return true;
+}
+
+bool FRestore::IsRestorableSaveName(const QString& name) { return name.isEmpty() || IsSaveName(name); }
+
+QStringList FRestore::SaveAreas() const {
+  QStringList dirs{m.set.SaveDir};
+  for (int h = 1; h < history_.Rows(); ++h) dirs += history_.Cell(h, HistoryEntry::SaveDir).trimmed();
+  QStringList areas;
+  for (const QString& dir : dirs) {
+    if (dir.isEmpty() || s_.SetName.isEmpty()) continue;
+    QString area = SetFolderOn(dir, s_.SetName);
+    while (area.size() > 3 && area.endsWith(u'\\')) area.chop(1);
+    if (!areas.contains(area, Qt::CaseInsensitive)) areas += area;
+  }
+  return areas;
+}
+
+namespace {
+// The path is the folder or lies below it; letter case aside, as on Windows.
+bool IsAtOrBelow(const QString& path, const QString& folder) {
+  QString p = path;
+  while (p.size() > 3 && p.endsWith(u'\\')) p.chop(1);
+  if (p.compare(folder, Qt::CaseInsensitive) == 0) return true;
+  const QString prefix = folder.endsWith(u'\\') ? folder : folder + u'\\';
+  return p.startsWith(prefix, Qt::CaseInsensitive);
+}
+}  // namespace
+
+bool FRestore::InSaveArea(const QString& path) const {
+  const QStringList areas = saveAreas_.isEmpty() ? SaveAreas() : saveAreas_;
+  return std::any_of(areas.begin(), areas.end(), [&](const QString& area) { return IsAtOrBelow(path, area); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -58,83 +85,97 @@ bool FRestore::IsRestorablePath(const QString& path, const QString& alias) {
 
 bool FRestore::ChkUnlhaNeeded() {
   bool needed = false;
-  for (int r = 1; r < Rows() && !needed; ++r) {
-    needed = IsMarked(r) && SaveList[static_cast<size_t>(r)][SaveListEntry::CompType] == u"1";
+  for (int r = 1; r < table_.Rows() && !needed; ++r) {
+    needed = table_.IsMarked(r) && table_[r][SaveListEntry::CompType] == comp::Lha;
   }
   if (!needed || m.ChkUnlha()) return true;
-  m.Warn(Question::ArchiverMissing, Caption, QStringLiteral("UNLHA32がインストールされていません。") + CR +
-                      QStringLiteral("インストールしてから実行してください。"));
+  m.Warn(Question::ArchiverMissing, s_.Caption,
+         QStringLiteral("UNLHA32がインストールされていません。") + CR + QStringLiteral("インストールしてから実行してください。"));
   return false;
 }
 
 void FRestore::MkSaveNameList() {
-  SaveNameList.clear();
+  saveNameList_.clear();
   QSet<QString> seen;
   QString last;
-  for (int r = 1; r < Rows() && !m.CancelFlag; ++r) {
-    if (!IsMarked(r)) continue;
-    const QString& name = SaveList[static_cast<size_t>(r)][SaveListEntry::SaveName];
+  for (int r = 1; r < table_.Rows() && !m.CancelFlag; ++r) {
+    if (!table_.IsMarked(r)) continue;
+    const QString& name = table_[r][SaveListEntry::SaveName];
     if (name.isEmpty() || name == last) continue;
     if (!seen.contains(name)) {
       seen.insert(name);
-      SaveNameList.append(name);
+      saveNameList_.append(name);
     }
     last = name;
   }
 }
 
 void FRestore::MkSaveNameTable() {
-  SaveNameTable.assign(1, {QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
-  for (const QString& name : SaveNameList) {
+  saveNames_.assign(1, {QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
+  for (const QString& name : saveNameList_) {
     if (m.CancelFlag) break;
     SaveNameRow row{name, QString()};
-    for (int h = 1; h < main.HisTable.Rows(); ++h) {
-      if (main.HisTable.Cell(h, HistoryEntry::SaveName) == name) {
-        row.dir = main.HisTable.Cell(h, HistoryEntry::SaveDir);
+    for (int h = 1; h < history_.Rows(); ++h) {
+      if (history_.Cell(h, HistoryEntry::SaveName) == name) {
+        row.dir = history_.Cell(h, HistoryEntry::SaveDir);
         break;
       }
     }
-    SaveNameTable.push_back(row);
+    saveNames_.push_back(row);
   }
 }
 
-// A listing line can say anything; a path that is not absolute on a drive, or that climbs
-// with "..", would make the restore write outside its target. Such rows are never restored.
+void FRestore::Refuse(int row, const QString& why) {
+  const SaveListEntry& e = table_[row];
+  table_.SetOutcome(row, rmark::Failed);
+  m.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias], e[SaveListEntry::SaveName]);
+  m.WriteLog(QStringLiteral("復元しません(") + why + u')', e[SaveListEntry::Path]);
+}
+
+// A listing line can say anything. A path that is not absolute on a drive, or that climbs
+// with "..", would make the restore write outside its target; a save name that is not one
+// of ours would make it read from any folder; a target among the saves themselves would
+// overwrite the copies it reads. Such rows are never restored.
 void FRestore::RejectUnsafeEntries() {
-  for (int r = 1; r < Rows(); ++r) {
-    if (!IsMarked(r)) continue;
-    const SaveListEntry& e = SaveList[static_cast<size_t>(r)];
-    if (IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) continue;
-    SetMark(r, rmark::Failed);
-    m.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias]);
-    m.WriteLog(QStringLiteral("復元しません(不正なパス)"), e[SaveListEntry::Path]);
+  for (int r = 1; r < table_.Rows(); ++r) {
+    if (!table_.IsMarked(r)) continue;
+    const SaveListEntry& e = table_[r];
+    if (!IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) Refuse(r, QStringLiteral("不正なパス"));
+    else if (!IsRestorableSaveName(e[SaveListEntry::SaveName])) Refuse(r, QStringLiteral("不正な保存名"));
+    else if (InSaveArea(TargetOf(e[SaveListEntry::Path]))) Refuse(r, QStringLiteral("保存データの中"));
   }
 }
 
 RestoreOutcome FRestore::PrepareRestore() {
   m.WriteDebug(4030, "PrepareRestore");
-  clock.Start();
+  clock_.Start();
+  // Under a top directory, nothing below it is reached through a link the restore did not
+  // make; in place, the last component of each target is never followed either way.
+  m.fs.SetWriteAnchor(s_.Position == 1 ? s_.WriteHDir : QString());
+  saveAreas_ = SaveAreas();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
-  Status = QStringLiteral("保存名のリストを作成しています。");
+  s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
   MkSaveNameList();
   MkSaveNameTable();
-  for (int c : {cell::RestoredFiles, cell::RestoredFolders, cell::RestoredKB})
-    RestoreListInfo[static_cast<size_t>(c)] = QStringLiteral("0");
+  table_.StartRestoredCount();
   return ExecRestore() ? RestoreOutcome::Finished : RestoreOutcome::Stopped;
 }
 
 RestoreOutcome FRestore::OK_Click() {
-  closeAllowed = false;
+  s_.closeAllowed = false;
   const RestoreOutcome outcome = PrepareRestore();
+  clock_.Stop();
+  m.fs.SetWriteAnchor(QString());
+  saveAreas_.clear();
   if (outcome == RestoreOutcome::NotStarted) {
-    closeAllowed = true;
+    s_.closeAllowed = true;
     return outcome;
   }
-  if (outcome == RestoreOutcome::Finished) CancelCaption = QStringLiteral("閉じる");
-  closeAllowed = true;
-  okEnabled = false;
-  notYetRun = false;
+  if (outcome == RestoreOutcome::Finished) s_.CancelCaption = QStringLiteral("閉じる");
+  s_.closeAllowed = true;
+  s_.notYetRun = false;
+  UpdateOkButton();
   m.BeepDefault();
   return outcome;
 }
@@ -142,124 +183,117 @@ RestoreOutcome FRestore::OK_Click() {
 // ---------------------------------------------------------------------------------------
 // The run
 
-int FRestore::CountReserved() const {
-  int n = 0;
-  for (int r = 1; r < Rows(); ++r) {
-    if (IsMarked(r)) ++n;
-  }
-  return n;
-}
-
 void FRestore::ApplyDeferredFolderAttributes() {
   // Innermost first, so that no folder is closed before the ones below it.
   for (auto it = deferredFolders_.rbegin(); it != deferredFolders_.rend(); ++it) SetAttrFromText(it->first, it->second);
   deferredFolders_.clear();
 }
 
+void FRestore::Finish(int row, bool restored) { table_.SetOutcome(row, restored ? rmark::Restored : rmark::Failed); }
+
 bool FRestore::ExecRestore() {
   m.WriteDebug(4031, "ExecRestore");
-  if (!clock.IsStarted()) clock.Start();
+  if (!clock_.IsStarted()) clock_.Start();
   RejectUnsafeEntries();
-  markedKB = CellNumber(cell::MarkedKB);
-  restoredKB = 0;
-  processText = QStringLiteral("復元を実行中");
-  subText.clear();
-  currentPath.clear();
-  stage = rstage::Restore;
-  Status = processText;
+  s_.markedKB = table_.Marked().kb;
+  s_.restoredKB = 0;
+  s_.processText = QStringLiteral("復元を実行中");
+  s_.subText.clear();
+  s_.currentPath.clear();
+  s_.stage = rstage::Restore;
+  s_.Status = s_.processText;
   bool ignoreErrors = false;
 
-  for (size_t i = 1; i < SaveNameTable.size(); ++i) {
+  for (size_t i = 1; i < saveNames_.size(); ++i) {
     m.DoEvents();
     if (m.CancelFlag) {
       ApplyDeferredFolderAttributes();
       return false;
     }
     if (!RestoreFromSaveName(static_cast<int>(i), ignoreErrors)) {
-      Status = processText + QStringLiteral("  ...... 中止されました");
-      stage = rstage::Idle;
+      s_.Status = s_.processText + QStringLiteral("  ...... 中止されました");
+      s_.stage = rstage::Idle;
       ApplyDeferredFolderAttributes();
       return false;
     }
   }
 
-  const int left = CountReserved();
+  const int left = table_.ReservedCount();
   if (left >= 1) {
-    const Answer a = m.ui.MsgBox(Question::SearchOlderRuns, Caption,
+    const Answer a = m.ui.MsgBox(Question::SearchOlderRuns, s_.Caption,
                                  QStringLiteral("保存履歴か保存データが壊れているため") + QString::number(left) +
                                      QStringLiteral("個復元できませんでした。") + QStringLiteral("\r\n") +
                                      QStringLiteral("別の保存データーを使用して復元しますか？") +
                                      QStringLiteral("\r\n") + QStringLiteral("(新しいデーターから順番に探します)"),
                                  Buttons::YesNo, Icon::Exclamation);
     if (a == Answer::Yes) {
-      stage = rstage::Search;
+      s_.stage = rstage::Search;
       RestoreFromOtherSaves(ignoreErrors);
     }
   }
   ApplyDeferredFolderAttributes();
 
   int failed = 0;
-  for (int r = 1; r < Rows(); ++r) {
+  for (int r = 1; r < table_.Rows(); ++r) {
     if (r % 50 == 0) m.DoEvents();
     if (m.CancelFlag) return false;
-    if (SaveList[static_cast<size_t>(r)][SaveListEntry::RestoreFlag] == rmark::Failed) ++failed;
+    if (table_.Mark(r) == rmark::Failed) ++failed;
   }
-  QString result = processText + QStringLiteral("  ...... 終了");
+  QString result = s_.processText + QStringLiteral("  ...... 終了");
   if (failed >= 1) result += CR + QStringLiteral("        ") + QString::number(failed) + QStringLiteral(" 個復元できませんでした");
-  if (minimized) windowCaption = Caption + QStringLiteral(" 終了");
-  Status = result;
-  stage = rstage::Idle;
+  s_.Status = result;
+  s_.stage = rstage::Idle;
   return true;
 }
 
 bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
-  const QString name = SaveNameTable[static_cast<size_t>(index)].name;
-  const QString dir = SaveNameTable[static_cast<size_t>(index)].dir;
+  const QString name = saveNames_[static_cast<size_t>(index)].name;
+  const QString dir = saveNames_[static_cast<size_t>(index)].dir;
   m.WriteDebugPath(4032, "RestoreFromSaveName", index, name, dir);
   QString drive = dir.left(3);
-  subText = QStringLiteral("  (") + name + u')';
-  currentPath.clear();
-  Status = processText + subText;
+  s_.subText = QStringLiteral("  (") + name + u')';
+  s_.currentPath.clear();
+  s_.Status = s_.processText + s_.subText;
   bool ignoreMedium = false;
   QString volName, volSerial;
   if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
 
   int checks = 0;
-  for (int r = 1; r < Rows(); ++r) {
+  for (int r = 1; r < table_.Rows(); ++r) {
     if (m.CancelFlag) return false;
     if (++checks % 50 == 0) m.DoEvents();
-    if (!IsMarked(r) || SaveList[static_cast<size_t>(r)][SaveListEntry::SaveName] != name) continue;
+    if (!table_.IsMarked(r) || table_[r][SaveListEntry::SaveName] != name) continue;
     for (;;) {
-      const SaveListEntry& e = SaveList[static_cast<size_t>(r)];
+      const SaveListEntry& e = table_[r];
       if ((e[SaveListEntry::VolName] == volName && e[SaveListEntry::VolSerial] == volSerial) || ignoreMedium) {
         bool ok = RestoreEntry(r, name, dir);
         if (!ok && dir != m.set.SaveDir) ok = RestoreEntry(r, name, m.set.SaveDir);
         if (ok) {
-          SetMark(r, rmark::Restored);
-          RestoreList[static_cast<size_t>(r - 1)].checked = false;
+          Finish(r, true);
           break;
         }
         if (ignoreErrors) {
-          SetMark(r, rmark::Failed);
+          Finish(r, false);
           break;
         }
-        const Answer a = m.Warn(Question::CannotRestore, Caption, name + CR + e[SaveListEntry::Path] + CR + CR + kNotRestorable,
-                                Buttons::AbortRetryIgnore);
+        const Answer a = m.Warn(Question::CannotRestore, s_.Caption,
+                                name + CR + e[SaveListEntry::Path] + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
         if (a == Answer::Abort) {
-          SetMark(r, rmark::Failed);
+          Finish(r, false);
           return false;
         }
         if (a == Answer::Retry) {
           if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
           continue;
         }
-        SetMark(r, rmark::Failed);
+        Finish(r, false);
         ignoreErrors = true;
         break;
       }
-      const Answer a = m.Warn(Question::SwapMedium, Caption, drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
-                                           QStringLiteral("ボリューム名") + e[SaveListEntry::VolName] + CR +
-                                           QStringLiteral("シリアル番号") + e[SaveListEntry::VolSerial],
+      const Answer a = m.Warn(Question::SwapMedium, s_.Caption,
+                              drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
+                                  QStringLiteral("ボリューム名") + e[SaveListEntry::VolName] + CR +
+                                  QStringLiteral("シリアル番号") + e[SaveListEntry::VolSerial],
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Abort) return false;
       if (a == Answer::Ignore) ignoreMedium = true;
@@ -272,86 +306,91 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
 bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
   m.WriteDebug(4033, "RestoreFromOtherSaves");
   int start = 0;
-  for (int h = 1; h < main.HisTable.Rows() && start == 0; ++h) {
-    if (main.HisTable.Cell(h, HistoryEntry::SaveName) == RestoreSaveName) start = h;
+  for (int h = 1; h < history_.Rows() && start == 0; ++h) {
+    if (history_.Cell(h, HistoryEntry::SaveName) == s_.RestoreSaveName) start = h;
   }
   if (start == 0) {
-    m.Warn(Question::SaveNotInHistory, Caption, RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
+    m.Warn(Question::SaveNotInHistory, s_.Caption, s_.RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
     return false;
   }
-  const QString incomplete = RestoreSaveName + CR + QStringLiteral("この保存履歴では完全に復元できませんでした。");
-  for (int h = start; h < main.HisTable.Rows(); ++h) {
+  const QString incomplete = s_.RestoreSaveName + CR + QStringLiteral("この保存履歴では完全に復元できませんでした。");
+  for (int h = start; h < history_.Rows(); ++h) {
     if (m.CancelFlag) return false;
-    QString dir = main.HisTable.Cell(h, HistoryEntry::SaveDir).trimmed();
+    QString dir = history_.Cell(h, HistoryEntry::SaveDir).trimmed();
     if (dir.isEmpty()) dir = m.set.SaveDir;
-    const QString name = main.HisTable.Cell(h, HistoryEntry::SaveName);
-    subText = QStringLiteral("  (") + name + u')';
-    currentPath.clear();
-    lineCounter = 0;
+    const QString name = history_.Cell(h, HistoryEntry::SaveName);
+    if (!IsSaveName(name)) {
+      // A history row whose name no run of ours gives names no listing or save folder.
+      m.WriteLog(QStringLiteral("復元に使いません(不正な保存名)"), name);
+      continue;
+    }
+    s_.subText = QStringLiteral("  (") + name + u')';
+    s_.currentPath.clear();
+    s_.lineCounter = 0;
     if (!RestoreFromSaveCsv(name, dir, ignoreErrors)) {
-      m.Warn(Question::RestoreIncomplete, Caption, incomplete);
+      m.Warn(Question::RestoreIncomplete, s_.Caption, incomplete);
       return false;
     }
-    if (CountReserved() == 0) return true;
+    if (table_.ReservedCount() == 0) return true;
   }
-  m.Warn(Question::RestoreIncomplete, Caption, incomplete);
+  m.Warn(Question::RestoreIncomplete, s_.Caption, incomplete);
   return false;
 }
 
 bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool& ignoreErrors) {
-  const QString path = CsvOf(dir, name);
+  const QString path = RunPaths::Of(dir, s_.SetName, name).SaveCsvFile;
   m.WriteDebugPath(4034, "RestoreFromSaveCsv", name, dir, path);
   std::optional<QStringList> lines;
   for (;;) {
     lines = m.ReadTextFile(path);
     if (lines) break;
-    const Answer a = m.Warn(Question::OlderListingMissing, Caption, path + CR + QStringLiteral("ファイルがありません"), Buttons::AbortRetryIgnore);
+    const Answer a = m.Warn(Question::OlderListingMissing, s_.Caption, path + CR + QStringLiteral("ファイルがありません"),
+                            Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) return false;
     if (a == Answer::Ignore) return true;
   }
   int pos = 1;
   bool nothingLeft = false;
-  lineCounter = 0;
+  s_.lineCounter = 0;
   for (const QString& line : *lines) {
     if (nothingLeft) break;
-    if (lineCounter % 50 == 0) m.DoEvents();
+    if (s_.lineCounter % 50 == 0) m.DoEvents();
     if (m.CancelFlag) return false;
-    ++lineCounter;
-    SaveListEntry e;
-    if (!ParseListingLine(line, e)) {
-      const Answer a = m.Warn(Question::MalformedListingLine, Caption,
+    ++s_.lineCounter;
+    if (skipBlankLines_ && line.trimmed().isEmpty()) continue;
+    const ListingFields fields = SplitListingLine(line);
+    if (!fields.WellFormed()) {
+      const Answer a = m.Warn(Question::MalformedListingLine, s_.Caption,
                               QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
                                   QStringLiteral("続行しますか？"),
                               Buttons::YesNo);
       if (a == Answer::No) return false;
       continue;
     }
-    if (e[SaveListEntry::Flag] != u"3") continue;
-    if (!FindReservedEntry(e[SaveListEntry::Path], pos, nothingLeft)) continue;
+    if (fields[SaveListEntry::Flag] != flag::Copied) continue;
+    if (!FindReservedEntry(fields[SaveListEntry::Path].toString(), pos, nothingLeft)) continue;
     const int r = pos;
     // The copy in this run folder is stored as this run's line says, which may differ from
     // the row's (another alias number, packed or not).
-    const StoredForm form{e[SaveListEntry::CompType], e[SaveListEntry::Alias]};
-    if (!IsRestorablePath(SaveList[static_cast<size_t>(r)][SaveListEntry::Path], form.alias)) {
-      SetMark(r, rmark::Failed);
-      m.WriteLog(QStringLiteral("復元しません(不正なパス)"), SaveList[static_cast<size_t>(r)][SaveListEntry::Path]);
+    const StoredForm form{fields[SaveListEntry::CompType].toString(), fields[SaveListEntry::Alias].toString()};
+    if (!IsRestorablePath(table_[r][SaveListEntry::Path], form.alias)) {
+      Refuse(r, QStringLiteral("不正なパス"));
       continue;
     }
     for (;;) {
       if (RestoreEntryAs(r, name, dir, form)) {
-        SetMark(r, rmark::Restored);
-        RestoreList[static_cast<size_t>(r - 1)].checked = false;
+        Finish(r, true);
         break;
       }
       if (ignoreErrors) {
-        SetMark(r, rmark::Failed);
+        Finish(r, false);
         break;
       }
-      const Answer a = m.Warn(Question::CannotRestore, Caption, name + CR + SaveList[static_cast<size_t>(r)][SaveListEntry::Path] + CR + CR +
-                                           kNotRestorable,
+      const Answer a = m.Warn(Question::CannotRestore, s_.Caption,
+                              name + CR + table_[r][SaveListEntry::Path] + CR + CR + kNotRestorable,
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Retry) continue;
-      SetMark(r, rmark::Failed);
+      Finish(r, false);
       if (a == Answer::Abort) return false;
       ignoreErrors = true;
       break;
@@ -360,121 +399,173 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
   return true;
 }
 
-void FRestore::BuildPathIndex() {
-  pathIndex_.clear();
-  pathIndex_.reserve(Rows());
-  for (int r = 1; r < Rows(); ++r) pathIndex_[SaveList[static_cast<size_t>(r)][SaveListEntry::Path]].push_back(r);
-  pathIndexBuilt_ = true;
-}
-
 // The row of the path, looked for circularly from pos, as a listing in the table's own order
 // finds each entry at once. The index gives the same row the walk would meet first, without
 // walking past the rows of other paths.
 bool FRestore::FindReservedEntry(const QString& path, int& pos, bool& nothingLeft) {
-  if (!pathIndexBuilt_) BuildPathIndex();
-  nothingLeft = true;
-  const auto it = pathIndex_.constFind(path);
-  if (it == pathIndex_.constEnd() || it->empty()) {
+  if (!table_.FindRow(path, pos)) {
     // A full circle would have met no match; it meets a marked row when there is one.
-    nothingLeft = reservedCount_ <= 0;
+    nothingLeft = table_.ReservedCount() <= 0;
     return false;
   }
-  int row = it->front();
-  for (int candidate : *it) {
-    if (candidate >= pos) {
-      row = candidate;
-      break;
-    }
-  }
-  pos = row;
   nothingLeft = false;
-  return IsMarked(row);
+  return table_.IsMarked(pos);
 }
 
 // ---------------------------------------------------------------------------------------
 // One entry
 
 bool FRestore::RestoreEntry(int row, const QString& name, const QString& dir) {
-  const SaveListEntry& e = SaveList[static_cast<size_t>(row)];
+  const SaveListEntry& e = table_[row];
   return RestoreEntryAs(row, name, dir, StoredForm{e[SaveListEntry::CompType], e[SaveListEntry::Alias]});
 }
 
 bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form) {
-  const SaveListEntry& e = SaveList[static_cast<size_t>(row)];
+  const SaveListEntry& e = table_[row];
   const QString& path = e[SaveListEntry::Path];
-  currentPath = path;
+  s_.currentPath = path;
   m.currentItem = path;
   m.DoEvents();
-  if (!IsRestorablePath(path, form.alias)) return false;
-  const QString source = SourceOf(path, form.alias, RunFolderOf(dir, name));
+  if (!IsRestorablePath(path, form.alias) || !IsSaveName(name)) return false;
+  const QString source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);
   const QString target = TargetOf(path);
+  if (InSaveArea(target)) return false;
   m.WriteDebugPath(4035, "RestoreEntry", row, name, dir, source, target);
-  const QString& attrText = e[SaveListEntry::Attributes];
 
-  if (e.IsDirectory()) {
-    if (!winpath::IsDriveRoot(target) && !m.MakeDirPath(target)) return false;
-    // A read-only folder would refuse what is restored into it afterwards: its own bit is
-    // set once the run is over.
-    if (attrText.size() >= 5 && attrText[0] != u'-') {
-      if (!SetAttrFromText(target, u'-' + attrText.mid(1))) return false;
-      deferredFolders_.emplace_back(target, attrText);
-    } else if (!SetAttrFromText(target, attrText)) {
-      return false;
-    }
-    AddToCell(cell::RestoredFolders, 1);
-  } else {
-    QString targetDir, targetName;
-    if (!SplitPath(target, targetDir, targetName)) return false;
-    if (!m.MakeDirPath(targetDir)) return false;
-    if (form.compType == u"1") {
-      if (!ExtractLha(source, target)) return false;
-    } else if (!m.fs.CopyFile(source, target)) {
-      // A read-only (or, on Windows, hidden or system) file in the way, or a folder that
-      // went: the attributes are reset and the folder made, and the copy tried once more.
-      if (!m.fs.FileLen(source)) return false;  // nothing to copy from: the target stays as it is
-      if (!m.MakeDirPath(targetDir)) return false;
-      m.fs.SetAttr(target, attr::Normal);
-      if (!m.fs.CopyFile(source, target)) {
-        m.fs.Kill(target);  // a partial copy is no restored file
-        return false;
-      }
-    }
-    if (!SetAttrFromText(target, attrText)) return false;
-    AddToCell(cell::RestoredFiles, 1);
+  // Folders are made only for an entry that is restored: those made for one that then
+  // fails go again (as far as they are empty).
+  QStringList made;
+  const bool restored = e.IsDirectory() ? RestoreFolder(target, e[SaveListEntry::Attributes], made)
+                                        : RestoreFile(e, form, source, target, made);
+  if (!restored) {
+    RemoveMadeFolders(made);
+    return false;
   }
-  AddToCell(cell::RestoredKB, KbOfSize(e[SaveListEntry::Size]));
-  restoredKB = CellNumber(cell::RestoredKB);
+  table_.AddRestored(e);
+  s_.restoredKB = table_.Restored().kb;
   return true;
 }
 
-bool FRestore::ExtractLha(const QString& source, const QString& target) {
+bool FRestore::RestoreFolder(const QString& target, const QString& attrText, QStringList& made) {
+  // A drive's root is the drive's own: nothing is made there, and its attributes stay.
+  if (winpath::IsDriveRoot(target)) return true;
+  if (!MakeFolders(target, made)) return false;
+  // A read-only folder would refuse what is restored into it afterwards: its own bit is
+  // set once the run is over.
+  if (attrText.size() >= 5 && attrText[0] != u'-') {
+    if (!SetAttrFromText(target, u'-' + attrText.mid(1))) return false;
+    deferredFolders_.emplace_back(target, attrText);
+    return true;
+  }
+  return SetAttrFromText(target, attrText);
+}
+
+namespace {
+// The size the listing gives, or -1 when it gives none that can be checked.
+int64_t ListedSize(const QString& text) {
+  bool ok = false;
+  const qlonglong size = text.trimmed().toLongLong(&ok);
+  return ok && size >= 0 ? size : -1;
+}
+}  // namespace
+
+// The target is replaced only by a whole copy of a saved copy that could be read to the end
+// and is no shorter than the listing says; until then it is not touched, nor are its
+// attributes. A copy that cannot be read leaves the target as it was.
+bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
+                           QStringList& made) {
+  QString targetDir, targetName;
+  if (!SplitPath(target, targetDir, targetName)) return false;
+  const bool packed = form.compType == comp::Lha;
+  // No folder is made for a copy that is not there (or is no file).
+  const auto stored = m.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
+  if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
+  if (!MakeFolders(targetDir, made)) return false;
+  const int64_t listed = ListedSize(e[SaveListEntry::Size]);
+  if (!(packed ? ExtractLha(source, target, listed, made) : PlaceFile(source, target, listed, made))) return false;
+  return SetAttrFromText(target, e[SaveListEntry::Attributes]);
+}
+
+bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made) {
+  CopyOptions options;
+  options.expectedSize = listedSize;
+  CopyResult copied = m.fs.Copy(source, target, options);
+  if (copied) return true;
+  m.WriteDebugPath(4037, "PlaceFile", source, FsErrorName(copied.error), copied.sourceFailed);
+  // Nothing whole to copy from: missing, no regular file, unreadable, shorter than listed.
+  if (copied.sourceFailed) return false;
+  // A folder in the way, or the saved copy itself: there is nothing to replace.
+  if (copied.error == FsError::NotRegular || copied.error == FsError::NoSpace) return false;
+  // The folder went since it was made, or a read-only (on Windows also hidden or system)
+  // file refuses to be replaced: the folder is made again and the file's attributes are
+  // lifted for one more try, and put back when that fails too.
+  QString targetDir, targetName;
+  if (!SplitPath(target, targetDir, targetName) || !MakeFolders(targetDir, made)) return false;
+  const std::optional<uint32_t> before = m.fs.GetAttr(target);
+  const bool lifted = before && !(*before & attr::Directory) &&
+                      (*before & (attr::ReadOnly | attr::Hidden | attr::System)) && m.fs.SetAttr(target, attr::Normal);
+  copied = m.fs.Copy(source, target, options);
+  if (!copied && lifted) m.fs.SetAttr(target, *before);
+  return copied.ok();
+}
+
+bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made) {
   const QString archive = source + QStringLiteral(".LZH");
   m.WriteDebugPath(4036, "ExtractLha", archive, target);
   if (!m.fs.Open(archive, QIODevice::ReadOnly)) return false;
+  if (!m.archiver) return false;
   QString targetDir, targetName;
   if (!SplitPath(target, targetDir, targetName)) return false;
-  // The archiver resolves the bare target name against the current directory.
-  if (!m.fs.SetCurrentDir(targetDir)) return false;
-  m.fs.SetAttr(target, attr::Normal);
-  if (!m.archiver) return false;
+  // The archiver writes where it is told, in its own way; it unpacks into a new folder of the
+  // restore's own beside the target, and the file then takes the target's place as a whole
+  // copy, as a plain entry does.
+  const QString stem = QStringLiteral(".qarno-unpack-") + QString::number(QCoreApplication::applicationPid()) + u'-';
+  QString work;
+  for (int attempt = 0; attempt < 100 && work.isEmpty(); ++attempt) {
+    const QString candidate = winpath::Join(targetDir, stem + QString::number(++unpackFolders_));
+    if (m.fs.MkDir(candidate, 0700)) work = candidate;
+  }
+  if (work.isEmpty()) return false;
+  const QString unpacked = winpath::Join(work, targetName);
+  bool ok = false;
   const auto hostArchive = m.fs.HostPath(archive);
-  if (!hostArchive) return false;
-  const QString command = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 ") + u'"' + *hostArchive + u'"' + u' ' +
-                          u'"' + targetName + u'"';
-  return m.archiver->Unlha(command, 1024) == 0;
+  const auto hostUnpacked = m.fs.HostPath(unpacked);
+  if (hostArchive && hostUnpacked) {
+    const QString command = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 ") + u'"' + *hostArchive + u'"' + u' ' +
+                            u'"' + *hostUnpacked + u'"';
+    ok = m.archiver->Unlha(command, 1024) == 0 && PlaceFile(unpacked, target, listedSize, made);
+  }
+  // Whatever the archiver left in the folder goes with it.
+  if (const auto left = m.fs.List(winpath::Join(work, QStringLiteral("*.*")))) {
+    for (const DirEntry& d : *left) {
+      if (!d.isDirectory) m.fs.Kill(winpath::Join(work, d.name));
+    }
+  }
+  m.fs.Kill(unpacked);
+  m.fs.RmDir(work);
+  return ok;
 }
 
-bool FRestore::SetAttrFromText(const QString& path, const QString& text) {
-  uint32_t a = 0;
-  if (text.size() >= 5) {
-    if (text[0] != u'-') a |= attr::ReadOnly;
-    if (text[1] != u'-') a |= attr::System;
-    if (text[2] != u'-') a |= attr::Hidden;
-    if (text[3] != u'-') a |= attr::Archive;
-    if (text[4] != u'-') a |= attr::Directory;
+bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
+  if (m.fs.SetCurrentDir(dir)) return true;
+  for (int n = 1;; ++n) {
+    const QString prefix = GetPathPrefix(dir, n);
+    if (prefix.isEmpty()) break;
+    if (m.fs.SetCurrentDir(prefix)) continue;
+    if (n == 1) return false;  // a drive root is never made
+    if (m.fs.MkDir(prefix)) made += prefix;
+    else if (!m.fs.IsDirectory(prefix)) return false;
+    if (!m.fs.SetCurrentDir(prefix)) return false;
   }
-  if (a == 0) a = attr::Normal;
-  return m.fs.SetAttr(path, a);
+  return m.fs.SetCurrentDir(dir);
 }
+
+void FRestore::RemoveMadeFolders(const QStringList& made) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (!m.fs.RmDir(*it)) break;  // something else is in it now
+  }
+}
+
+bool FRestore::SetAttrFromText(const QString& path, const QString& text) { return m.fs.SetAttr(path, AttrBits(text)).ok(); }
 
 }  // namespace qarno

@@ -1,5 +1,9 @@
 // Files for the archiver: a readable source and an output that only appears at its final path when
-// complete (written under a temporary name in the same directory, then renamed over the destination).
+// complete (written under a temporary name in the same directory, then moved over the destination).
+//
+// Paths are the library's internal text: the bytes the caller gave on Linux, UTF-8 on Windows (see
+// name_codec.h). The POSIX half lives in file_io_posix.cpp, the Win32 half (wide-character API) in
+// file_io_win32.cpp; the buffering in front of the output is shared (file_io.cpp).
 #pragma once
 
 #include "codec/lha_types.h"
@@ -11,10 +15,25 @@
 
 namespace unlha {
 
+#ifdef _WIN32
+using NativeFile = void*;   // HANDLE
+#else
+using NativeFile = int;     // file descriptor
+#endif
+
 struct FileInfo {
     std::uint64_t size = 0;
-    std::int64_t mtime = 0;
-    std::optional<std::uint16_t> mode;
+    std::int64_t mtime = 0;                      // seconds since 1970, UTC
+    std::optional<std::uint16_t> mode;           // st_mode (POSIX)
+    std::optional<std::uint8_t> dosAttributes;   // read-only, hidden, system, archive bits (Windows)
+};
+
+// What an archive says about access to its file. Each platform applies what it can: POSIX the Unix mode;
+// Windows the read-only attribute, taken from the Unix mode's owner-write bit when there is one (the
+// writer was a Unix tool) and from the DOS attributes otherwise.
+struct StoredAccess {
+    std::optional<std::uint16_t> unixMode;
+    std::optional<std::uint8_t> dosAttributes;
 };
 
 class InputFile : public lha::Source {
@@ -30,7 +49,7 @@ public:
 
 private:
     std::string path_;
-    int fd_ = -1;
+    NativeFile file_;
     FileInfo info_;
 };
 
@@ -46,16 +65,18 @@ public:
     void seek(std::uint64_t pos) override;
     void truncateHere() override;
 
-    // Applies time and permissions (when given) and moves the file to its final path.
-    void commit(std::optional<std::int64_t> mtime, std::optional<std::uint16_t> mode);
+    // Applies time and access (when given) and moves the file to its final path, replacing what is there.
+    void commit(std::optional<std::int64_t> mtime, const StoredAccess& access);
 
 private:
     void drain();
+    void writeThrough(const std::uint8_t* data, std::size_t size);   // straight to the file, all or throw
     void discard();
 
     std::string finalPath_;
     std::string tempPath_;
-    int fd_ = -1;
+    NativeFile file_;
+    bool open_ = false;
     std::vector<std::uint8_t> buf_;
     std::size_t used_ = 0;
     std::uint64_t pos_ = 0;   // logical position (file position + buffered bytes)

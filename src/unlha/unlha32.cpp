@@ -46,9 +46,10 @@ std::string pack(const lha::Command& cmd)
     pi.name = unlha::hostNameToArchive(unlha::baseName(cmd.file));
     pi.mtime = info.mtime;
     pi.unixMode = info.mode;
+    pi.dosAttributes = info.dosAttributes;
     unlha::AtomicOutputFile out(cmd.archive);
     const lha::EntryHeader h = lha::writeArchive(src, out, pi, currentMethod());
-    out.commit(std::nullopt, std::nullopt);
+    out.commit(std::nullopt, {});
     return "packed " + cmd.file + " (" + lha::methodId(h.method) + ", " + std::to_string(h.originalSize) + " -> "
            + std::to_string(h.packedSize) + " bytes)";
 }
@@ -58,10 +59,7 @@ std::string extract(const lha::Command& cmd)
     unlha::InputFile archive(cmd.archive);
     unlha::AtomicOutputFile out(cmd.file);
     const lha::EntryHeader h = lha::extractFirstFile(archive, out);
-    std::optional<std::uint16_t> mode;
-    if (h.unixMode)
-        mode = *h.unixMode;
-    out.commit(h.mtime, mode);
+    out.commit(h.mtime, unlha::StoredAccess{h.unixMode, h.dosAttributes});
     return "extracted " + cmd.file + " (" + std::to_string(h.originalSize) + " bytes)";
 }
 
@@ -71,26 +69,35 @@ extern "C" {
 
 UNLHA32_API int UNLHA32_CALL Unlha(void* /*hwnd*/, const char* cmdLine, char* output, unsigned long outputSize)
 {
+    unlha::CallerText text;
+    std::string msg;
+    int code = static_cast<int>(lha::ErrorCode::Internal);
     try {
-        const auto cmd = cmdLine ? lha::parseCommandLine(cmdLine) : std::nullopt;
+        auto cmd = cmdLine ? lha::parseCommandLine(cmdLine) : std::nullopt;
         if (!cmd) {
-            putMessage(output, outputSize, "unsupported command line");
-            return static_cast<int>(lha::ErrorCode::BadCommand);
+            msg = "unsupported command line";
+            code = static_cast<int>(lha::ErrorCode::BadCommand);
+        } else {
+            text = unlha::CallerText(*cmd);
+            msg = cmd->kind == lha::Command::Kind::Add ? pack(*cmd) : extract(*cmd);
+            code = 0;
         }
-        const std::string msg = cmd->kind == lha::Command::Kind::Add ? pack(*cmd) : extract(*cmd);
-        putMessage(output, outputSize, msg);
-        return 0;
     } catch (const lha::Error& e) {
-        putMessage(output, outputSize, e.what());
-        return static_cast<int>(e.code());
+        msg = e.what();
+        code = static_cast<int>(e.code());
     } catch (const std::bad_alloc&) {
-        putMessage(output, outputSize, "out of memory");
+        msg = "out of memory";
     } catch (const std::exception& e) {
-        putMessage(output, outputSize, e.what());
+        msg = e.what();
     } catch (...) {
-        putMessage(output, outputSize, "internal error");
+        msg = "internal error";
     }
-    return static_cast<int>(lha::ErrorCode::Internal);
+    try {
+        putMessage(output, outputSize, text.toCaller(msg));
+    } catch (...) {
+        putMessage(output, outputSize, msg);
+    }
+    return code;
 }
 
 UNLHA32_API unsigned short UNLHA32_CALL UnlhaGetVersion(void)

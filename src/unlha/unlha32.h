@@ -10,6 +10,20 @@
  * destination. Return codes: 0 success, 1 bad command line, 2 cannot read, 3 cannot write,
  * 4 damaged header, 5 damaged data, 6 unsupported method or header level, 7 file of 4 GiB or more,
  * 8 archive holds no file, 9 internal error.
+ *
+ * The file's own name is stored in Shift-JIS (CP932); a name Shift-JIS cannot hold is stored as its
+ * UTF-8 bytes.
+ *
+ * Linux (libunlha32.so): paths are bytes, normally UTF-8. Unix permissions are stored and restored.
+ *
+ * Windows (UNLHA32.DLL, exports undecorated): the command line comes in the ANSI code page, as the
+ * program's toLocal8Bit() makes it, or in UTF-8. A line that is not valid UTF-8 is ANSI; one that reads
+ * differently in the two is UTF-8 only when the file to read (the source, or the archive to unpack)
+ * exists under the UTF-8 reading and not under the ANSI one. Files are then opened by their UTF-16 names,
+ * so names outside the code page and paths longer than MAX_PATH work. Packing stores the DOS attributes;
+ * unpacking makes the file read-only when the archive says so (a stored Unix mode without the owner's
+ * write bit, or else the DOS read-only attribute), and replaces a read-only target as Linux does. Messages
+ * in the output buffer come back in the encoding of the command line.
  */
 #ifndef UNLHA32_H
 #define UNLHA32_H

@@ -18,12 +18,12 @@ TEST(Program, ExitSavesWhatChangedAndTheSettingsOnlyWhenInteractive) {
   m.set.Name = QStringLiteral("s");
   m.set.SaveDir = QStringLiteral("C:\\dst");
   m.SetModified = true;
-  m.AutoRunMode = 1;
+  m.AutoRunMode.mode = 1;
   EXPECT_TRUE(p.Exit());
   EXPECT_TRUE(QFileInfo::exists(env.root() + QStringLiteral("/prog/SetDir/s.qrn")));
   EXPECT_TRUE(QFileInfo::exists(env.root() + QStringLiteral("/prog/Qarno.nct")));
   EXPECT_FALSE(p.store->contains(QStringLiteral("Startup Setting/ResentFile")));
-  m.AutoRunMode = -1;
+  m.AutoRunMode.mode = -1;
   EXPECT_TRUE(p.Exit());
   EXPECT_EQ(p.store->value(QStringLiteral("Startup Setting/ResentFile")).toString(), QStringLiteral("s"));
 }

@@ -78,22 +78,17 @@ TEST(Files, MakeDirPathCreatesEveryLevelButNeverADrive) {
   EXPECT_FALSE(m.MakeDirPath(QStringLiteral("T:\\file\\sub")));
 }
 
-TEST(Files, DeleteSaveDataRemovesListingAndFolderAndCancelStopsIt) {
+TEST(Files, DeleteTreeRemovesEverythingBelowAndCancelStopsIt) {
   TestEnv env;
   Module1& m = *env.m;
-  m.set.Name = QStringLiteral("daily");
-  env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_00.csv"), "x");
-  env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_00\\Drive_C\\a\\b.txt"), "x");
-  env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_00\\Drive_C\\.hidden"), "x");
-  env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_01.csv"), "keep");
-  m.DeleteSaveData(QStringLiteral("T:\\dst"), QStringLiteral("qrn_00"));
-  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\dst\\daily\\qrn_00.csv")));
-  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\dst\\daily\\qrn_00")));
-  EXPECT_TRUE(env.Exists(QStringLiteral("T:\\dst\\daily\\qrn_01.csv")));
+  env.WriteFile(QStringLiteral("T:\\gone\\Drive_C\\a\\b.txt"), "x");
+  env.WriteFile(QStringLiteral("T:\\gone\\Drive_C\\.hidden"), "x");
+  m.DeleteTree(QStringLiteral("T:\\gone"));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\gone")));
 
   for (int i = 0; i < 5; ++i) env.WriteFile(QStringLiteral("T:\\tree\\f%1").arg(i), "x");
   env.ui.yields = 0;
-  env.ui.onYield = [&](int n) { if (n == 2) m.CancelFlag = true; };
+  env.ui.onYield = [&](int n) { if (n == 2) m.CancelFlag.Set(); };
   m.DeleteTree(QStringLiteral("T:\\tree"));
   ASSERT_TRUE(env.Exists(QStringLiteral("T:\\tree")));
   EXPECT_EQ(env.fs.List(QStringLiteral("T:\\tree\\*.*"))->size(), 4u);
@@ -106,9 +101,9 @@ class MediumDouble : public ForwardingPlatform {
   DriveType type = DriveType::Removable;
   std::optional<VolumeInfo> volume = VolumeInfo{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
   DiskSpace space{8, 512, 1000, 5000};
-  DriveType GetDriveType(const QString&) override { return type; }
-  std::optional<VolumeInfo> GetVolumeInformation(const QString&) override { return volume; }
-  std::optional<DiskSpace> GetDiskFreeSpace(const QString&) override { return space; }
+  DriveType DriveTypeOf(const QString&) override { return type; }
+  std::optional<VolumeInfo> VolumeOf(const QString&) override { return volume; }
+  std::optional<DiskSpace> FreeSpaceOf(const QString&) override { return space; }
 };
 
 TEST(Drive, SerialsAreEightHexDigitsWithAHyphen) {
@@ -145,10 +140,10 @@ TEST(Drive, ReadDriveInfoAsksOnlyAboutUnidentifiableRemovableMedia) {
   fs.type = DriveType::Fixed;
   EXPECT_TRUE(m.ReadDriveInfo(drive, name, serial));
   fs.type = DriveType::Removable;
-  m.AutoRunMode = 1;
+  m.AutoRunMode.mode = 1;
   EXPECT_TRUE(m.ReadDriveInfo(drive, name, serial));
   // An unreadable drive: Retry asks again, Cancel gives up.
-  m.AutoRunMode = -1;
+  m.AutoRunMode.mode = -1;
   fs.volume.reset();
   env.ui.Expect(Question::DriveInfoUnreadable, Answer::Retry, QStringLiteral("ドライブ情報が取得できません。"));
   env.ui.Expect(Question::DriveInfoUnreadable, Answer::Cancel, QStringLiteral("フォーマットされていますか？"));
@@ -171,13 +166,14 @@ TEST(Drive, FreeAndUsedSpaceCountWholeClusters) {
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\s1\\Drive_C\\a.txt"), QByteArray(100, 'a'));
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\s1.csv"), QByteArray(300, 'c'));
   fs.space = DiskSpace{8, 512, 1000, 5000};
-  EXPECT_EQ(m.GetAllSizeKB(QStringLiteral("T:\\dst"), QStringLiteral("s1")), 8);
+  // A 4 KB cluster each for the copy and the listing.
+  EXPECT_EQ(m.UsedSpaceKB(QStringLiteral("T:\\dst\\daily\\s1.csv"), QStringLiteral("T:\\dst\\daily\\s1")), 8);
   // One 0-byte file and a 300-byte listing on 512-byte clusters: half a KB rounds to 0.
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\s2\\Drive_C\\empty"), QByteArray());
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\s2.csv"), QByteArray(300, 'c'));
   fs.space = DiskSpace{1, 512, 1000, 5000};
-  EXPECT_EQ(m.GetAllSizeKB(QStringLiteral("T:\\dst\\"), QStringLiteral("s2")), 0);
-  EXPECT_EQ(m.GetAllSizeKB(QStringLiteral("T:\\dst"), QStringLiteral("missing")), 0);
+  EXPECT_EQ(m.UsedSpaceKB(QStringLiteral("T:\\dst\\daily\\s2.csv"), QStringLiteral("T:\\dst\\daily\\s2")), 0);
+  EXPECT_EQ(m.UsedSpaceKB(QStringLiteral("T:\\dst\\daily\\x.csv"), QStringLiteral("T:\\dst\\daily\\x")), 0);
 }
 
 }  // namespace

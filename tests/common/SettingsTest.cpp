@@ -75,6 +75,26 @@ TEST(Settings, ValuesRoundTripUnderTheirExactKeysAndTheDirectorySizeStaysFixed) 
   EXPECT_EQ(st.positions[QStringLiteral("FDelHisDataHeight")], QStringLiteral("3900"));  // fix-up
 }
 
+TEST(Settings, NotifyIsOnUnlessTurnedOffAndANonsenseValueKeepsIt) {
+  TestEnv env;
+  auto store = OpenSettingsStore();
+  Settings st;
+  BackupSet set;
+  LoadSettings(*store, QStringLiteral("1.10"), st, set);
+  EXPECT_EQ(st.Notify, 1);
+  store->setValue(QStringLiteral("Startup Setting/Notify"), QStringLiteral("0"));
+  LoadSettings(*store, QStringLiteral("1.10"), st, set);
+  EXPECT_EQ(st.Notify, 0);
+  Settings fresh;
+  store->setValue(QStringLiteral("Startup Setting/Notify"), QStringLiteral("ja"));
+  LoadSettings(*store, QStringLiteral("1.10"), fresh, set);
+  EXPECT_EQ(fresh.Notify, 1);
+  // Written back at exit, so that the key can be found in the file.
+  st.Notify = 0;
+  SaveSettings(*store, st, set);
+  EXPECT_EQ(store->value(QStringLiteral("Startup Setting/Notify")).toString(), QStringLiteral("0"));
+}
+
 TEST(Settings, DriveTableComesFromTheDrivesSection) {
   TestEnv env;
   auto store = OpenSettingsStore();

@@ -2,7 +2,6 @@
 #include "EngineWorld.h"
 #include "common/Settings.h"
 #include "app/QarnoConsole.h"
-#include "records/LhaPacking.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -49,7 +48,7 @@ TEST_F(Console, UncopiedEntriesGiveStatusOne) {
   // A destination with less free space than the largest reserve there is: the unattended
   // run refuses every file and says so in its status.
   QTemporaryDir shm(QStringLiteral("/dev/shm/qarno-test-XXXXXX"));
-  auto space = env.fs.GetDiskFreeSpace(QStringLiteral("T:\\"));
+  auto space = env.fs.FreeSpaceOf(QStringLiteral("T:\\"));
   if (!shm.isValid()) GTEST_SKIP() << "no /dev/shm";
   {
     auto store = OpenSettingsStore();
@@ -57,7 +56,7 @@ TEST_F(Console, UncopiedEntriesGiveStatusOne) {
   }
   HostPlatform probe;
   probe.drives().Map(u'S', shm.path());
-  const auto shmSpace = probe.GetDiskFreeSpace(QStringLiteral("S:\\"));
+  const auto shmSpace = probe.FreeSpaceOf(QStringLiteral("S:\\"));
   ASSERT_TRUE(shmSpace && space);
   if (shmSpace->freeClusters * shmSpace->bytesPerSector * shmSpace->sectorsPerCluster >= (uint64_t(32767) << 20))
     GTEST_SKIP() << "/dev/shm has more than 32 GB free";
@@ -85,7 +84,7 @@ TEST(Packing, RunsPackEachFileExceptTheListedTypes) {
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("doc.txt")))[9], QStringLiteral("1"));
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("photo.JPG")))[9], QStringLiteral("0"));
   // A file the packer cannot open is not handed to it; the plain copy saves it.
-  w.fs.unopenable.insert(w.Src("doc.txt"));
+  w.fs.probeFails.insert(w.Src("doc.txt"));
   w.Source(QStringLiteral("doc.txt"), QByteArray(6000, 'd'));
   const RunResult r2 = w.Run(level::Level1);
   const QStringList f = EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("doc.txt")));
@@ -93,22 +92,7 @@ TEST(Packing, RunsPackEachFileExceptTheListedTypes) {
   EXPECT_EQ(f[9], QStringLiteral("0"));
 }
 
-TEST(Packing, NoCompressionTypesAreMatchedByTheLastExtension) {
-  TestEnv env;
-  Module1& m = *env.m;
-  m.NoCompTypes = {QStringLiteral("txt"), QStringLiteral("gz")};
-  m.set.options.ComplexSettingMode = 0;
-  EXPECT_TRUE(IsNoCompType(m, QStringLiteral("C:\\A\\B.TXT")));
-  EXPECT_FALSE(IsNoCompType(m, QStringLiteral("C:\\A\\B.TXT.Z")));
-  EXPECT_TRUE(IsNoCompType(m, QStringLiteral("C:\\A\\B.TXT.GZ")));
-  EXPECT_FALSE(IsNoCompType(m, QStringLiteral("C:\\A\\README")));
-  EXPECT_FALSE(IsNoCompType(m, QStringLiteral("C:\\V1.0\\README")));
-  EXPECT_FALSE(IsNoCompType(m, QStringLiteral("C:\\A\\B.")));
-  m.set.options.ComplexSettingMode = 1;
-  EXPECT_FALSE(IsNoCompType(m, QStringLiteral("C:\\A\\B.TXT")));
-}
-
-TEST(ResultView, SelectorsFilterByFlagAndRecordedRunsLoadTheirListing) {
+TEST(RecordedRun, TheSelectorFiltersTheRunAndTheSecondModeShowsARecordedListing) {
   EngineWorld w;
   w.Source(QStringLiteral("a.txt"), "a");
   w.Source(QStringLiteral("b.txt"), "b");
@@ -118,24 +102,29 @@ TEST(ResultView, SelectorsFilterByFlagAndRecordedRunsLoadTheirListing) {
   ASSERT_TRUE(r.succeeded);
   FSaveExec& run = *w.run;
   run.ListSel_Click(0);
-  EXPECT_EQ(run.SelSaveList.size(), 3u);
+  EXPECT_EQ(run.View().Rows().size(), 3u);
   run.ListSel_Click(1);
-  EXPECT_EQ(run.SelSaveList, (std::vector<int>{1, 2}));
+  EXPECT_EQ(run.View().Rows(), (std::vector<int>{1, 2}));
   run.ListSel_Click(2);
-  EXPECT_EQ(run.SelSaveList, std::vector<int>{3});
+  EXPECT_EQ(run.View().Rows(), std::vector<int>{3});
 
+  // The second mode shows the listing of the history row it is given.
   w.m.ExecMode = 2;
-  w.main.HisTable.selectedRow = 1;
   FSaveExec view(w.m, w.main);
   view.Form_Load();
-  EXPECT_EQ(view.FSaveExecCaption, QStringLiteral("Qarno  daily  履歴情報の詳細"));
-  ASSERT_TRUE(view.OK_Click());
-  EXPECT_EQ(view.SaveList.Count(), 3);
-  EXPECT_EQ(view.TNewSetName, r.saveName);
-  EXPECT_EQ(view.SaveList[3][SaveListEntry::Flag], QStringLiteral("-2"));
-  EXPECT_EQ(view.ListInfo.Cell(ListInfoTable::Files, 1), QStringLiteral("2"));
-  EXPECT_EQ(view.ListInfo.Cell(ListInfoTable::Files, 2), QString());
-  EXPECT_EQ(view.CancelCaption, QStringLiteral("閉じる"));
+  EXPECT_EQ(view.state().texts.FSaveExecCaption, QStringLiteral("Qarno  daily  履歴情報の詳細"));
+  ASSERT_TRUE(view.OK_Click(1));
+  EXPECT_EQ(view.SaveList().Count(), 3);
+  EXPECT_EQ(view.state().texts.TNewSetName, r.saveName);
+  EXPECT_EQ(view.SaveList()[3][SaveListEntry::Flag], QStringLiteral("-2"));
+  EXPECT_EQ(view.ListInfo().Cell(ListInfoTable::Files, 1), QStringLiteral("2"));
+  EXPECT_EQ(view.ListInfo().Cell(ListInfoTable::Files, 2), QString());
+  EXPECT_EQ(view.state().texts.CancelCaption, QStringLiteral("閉じる"));
+  // A row that is not in the history closes the view at once.
+  FSaveExec none(w.m, w.main);
+  none.Form_Load();
+  EXPECT_FALSE(none.ShowRecordedRun(5));
+  EXPECT_TRUE(none.TakeCloseRequest());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "EngineWorld.h"
 
 #include "platform/TextCodec.h"
-#include "records/CsvFields.h"
+#include "common/CsvFields.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +23,17 @@ RunResult EngineWorld::Run(int level) {
   run->Form_Load();
   RunResult r;
   r.ok = run->OK_Click();
-  r.succeeded = run->succeeded;
-  r.uncopied = run->uncopiedCount;
-  r.saveName = run->SaveSetName;
-  r.status = run->Status;
+  r.succeeded = run->state().outcome.succeeded;
+  r.uncopied = run->state().outcome.uncopiedCount;
+  r.saveName = run->state().paths.SaveSetName;
+  r.status = run->state().progress.status;
   m.OpenDialogKind = 0;
   m.ExecMode = 0;
   return r;
 }
 
 QStringList EngineWorld::Listing(const QString& saveName) const {
-  return TextCodec::DecodeLines(env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + saveName + QStringLiteral(".csv")));
+  return TextCodec().DecodeLines(env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + saveName + QStringLiteral(".csv")));
 }
 
 QString EngineWorld::ListingLine(const QString& saveName, const QString& path) const {
@@ -46,7 +46,7 @@ QString EngineWorld::ListingLine(const QString& saveName, const QString& path) c
 QString EngineWorld::Log() const { return QString::fromUtf8(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log"))); }
 
 QStringList EngineWorld::HistoryLines() const {
-  return TextCodec::DecodeLines(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
+  return TextCodec().DecodeLines(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
 }
 
 QStringList EngineWorld::Fields(const QString& line) {

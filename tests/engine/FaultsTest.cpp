@@ -10,7 +10,7 @@
 namespace qarno::test {
 namespace {
 
-QString Today(int counter) { return FSaveExec::SaveNameFor(QDate::currentDate(), counter); }
+QString Today(int counter) { return SaveNameFor(QDate::currentDate(), counter); }
 
 struct Faults : ::testing::Test {
   EngineWorld w;
@@ -50,8 +50,8 @@ TEST_F(Faults, ReserveShortageAsksAndNoNoRefusesEveryFile) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(Flag(r.saveName, QStringLiteral("f%1.txt").arg(i)), QStringLiteral("-2"));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました")));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（その他） [T:\\src\\f2.txt]")));
-  EXPECT_EQ(w.run->ListSel, 2);
-  EXPECT_EQ(w.run->SelSaveList.size(), 5u);
+  EXPECT_EQ(w.run->View().ListSel(), 2);
+  EXPECT_EQ(w.run->View().Rows().size(), 5u);
   EXPECT_TRUE(w.ui.Exhausted());
 }
 
@@ -77,7 +77,7 @@ TEST_F(Faults, ReserveShortageNoYesCopiesEverythingWithoutAskingAgain) {
 TEST_F(Faults, UnattendedRunsRefuseShortReservesWithoutAsking) {
   w.m.set.options.RsvSizeChk = 1;
   w.fs.freeKB = 1024;
-  w.m.AutoRunMode = 2;
+  w.m.AutoRunMode.mode = 2;
   // The headless fallback of a Yes/No question is No: the files are refused.
   w.ui.AnswerAll(Question::ReserveShort, Answer::No);
   w.ui.AnswerAll(Question::ReserveSwitchOff, Answer::No);
@@ -127,7 +127,7 @@ TEST_F(Faults, MediumChangedBetweenStartAndCopyIsAskedAboutUnlessUnattended) {
 
   w.fs.volumeReads = 0;
   w.fs.volume.serial = 0x1A2B3C4D;
-  w.m.AutoRunMode = 3;
+  w.m.AutoRunMode.mode = 3;
   EXPECT_TRUE(w.Run(level::Level0).succeeded);
 }
 
@@ -148,7 +148,7 @@ TEST_F(Faults, VanishedAndUnreadableSourcesAreRecordedNotFatal) {
   // f0 vanishes between the scan and the copy; f1 cannot be opened (locked);
   // f2 refuses the plain copy but reads byte by byte when locked files are allowed.
   w.ui.onYield = [&](int) {
-    if (w.run && w.run->phaseNow == phase::ThisList) QFile::remove(w.env.Host(w.Src("f0.txt")));
+    if (w.run && w.run->state().progress.phase == phase::ThisList) QFile::remove(w.env.Host(w.Src("f0.txt")));
   };
   w.fs.copyFails = {w.Src("f1.txt"), w.Src("f2.txt")};
   w.fs.unopenable = {w.Src("f1.txt")};
@@ -179,7 +179,10 @@ TEST_F(Faults, CancelAtEveryPhaseEndsTheRunAndLeavesNoHalfSave) {
     for (int i = 0; i < 60; ++i) w.Source(QStringLiteral("many\\m%1").arg(i), "m");
     bool pressed = false;
     w.ui.onYield = [&](int) {
-      if (!pressed && w.run && w.run->phaseNow == stopIn) pressed = w.m.CancelFlag = true;
+      if (!pressed && w.run && w.run->state().progress.phase == stopIn) {
+        w.m.CancelFlag.Set();
+        pressed = true;
+      }
     };
     const RunResult r = w.Run(level::Level0);
     EXPECT_FALSE(r.succeeded);
@@ -188,7 +191,8 @@ TEST_F(Faults, CancelAtEveryPhaseEndsTheRunAndLeavesNoHalfSave) {
     EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName));
     EXPECT_FALSE(w.main.HisTable.HasData());
     // The window closes by itself at the next tick.
-    EXPECT_TRUE(w.run->Timer1_Timer().closeWindow);
+    EXPECT_TRUE(w.run->TakeCloseRequest());
+    EXPECT_FALSE(w.run->TakeCloseRequest());  // once
   }
 }
 
@@ -197,7 +201,10 @@ TEST_F(Faults, CancelledOverwriteKeepsEveryEarlierCopy) {
   w.Source(QStringLiteral("f0.txt"), "changed");
   bool pressed = false;
   w.ui.onYield = [&](int) {
-    if (!pressed && w.run && w.run->phaseNow == phase::Copy) pressed = w.m.CancelFlag = true;
+    if (!pressed && w.run && w.run->state().progress.phase == phase::Copy) {
+        w.m.CancelFlag.Set();
+        pressed = true;
+      }
   };
   EXPECT_FALSE(w.Run(level::Overwrite).succeeded);
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv")));
@@ -225,7 +232,7 @@ TEST_F(Faults, TheEntryLimitStopsTheScan) {
   FSaveExec run(w.m, w.main);
   run.Form_Load();
   EXPECT_TRUE(run.MkSaveList());
-  EXPECT_EQ(run.SaveList.Count(), 32765);
+  EXPECT_EQ(run.SaveList().Count(), 32765);
   many(32765);
   w.ui.Expect(Question::TooManyEntries, Answer::OK, QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)\r\nセット名を分割して下さい"));
   EXPECT_FALSE(run.MkSaveList());
@@ -233,7 +240,7 @@ TEST_F(Faults, TheEntryLimitStopsTheScan) {
 }
 
 TEST_F(Faults, UnattendedFallbacksRunAsLevel0AndWithoutPacking) {
-  w.m.AutoRunMode = 2;
+  w.m.AutoRunMode.mode = 2;
   // No previous run for Level-1: Level-0 instead.
   RunResult r = w.Run(level::Level1);
   EXPECT_TRUE(r.succeeded);
@@ -251,7 +258,7 @@ TEST_F(Faults, UnattendedFallbacksRunAsLevel0AndWithoutPacking) {
   EXPECT_TRUE(w.Log().contains(QStringLiteral("UNLHA32がインストールされていません。")));
 
   // Interactive, the same situations stop the run with their messages.
-  w.m.AutoRunMode = -1;
+  w.m.AutoRunMode.mode = -1;
   w.ui.Expect(Question::ArchiverMissing, Answer::OK, QStringLiteral("UNLHA32がインストールされていません。\r設定で[圧縮しない]を選択してください。"));
   EXPECT_FALSE(w.Run(level::Level0).succeeded);
   w.m.set.options.ComplexTypeMode = 0;
@@ -269,8 +276,11 @@ TEST_F(Faults, SpecialFilesLinksAndUnsayableNamesStayOutOfTheListing) {
   QFile f(w.env.Host(QStringLiteral("T:\\src")) + QStringLiteral("/back\\slash"));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.close();
+  // The name no listing can carry is left out, and counted with what was not saved.
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
   const RunResult r = w.Run(level::Level0);
   ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(r.uncopied, 1);
   const QString all = w.Listing(r.saveName).join(u'\n');
   EXPECT_FALSE(all.contains(QStringLiteral("pipe")));
   EXPECT_FALSE(all.contains(QStringLiteral("secret")));
@@ -292,8 +302,8 @@ TEST_F(Faults, HugeFilesAreListedAndCountedIn64Bits) {
   FSaveExec run(w.m, w.main);
   run.Form_Load();
   ASSERT_TRUE(run.MkSaveList());
-  EXPECT_EQ(run.SaveList[2][SaveListEntry::Size], QStringLiteral("3221225472"));
-  EXPECT_EQ(run.ListInfo.Value(ListInfoTable::KB, 1), 3 * 1024 * 1024 + 3);
+  EXPECT_EQ(run.SaveList()[2][SaveListEntry::Size], QStringLiteral("3221225472"));
+  EXPECT_EQ(run.ListInfo().Value(ListInfoTable::KB, 1), 3 * 1024 * 1024 + 3);
 }
 
 TEST_F(Faults, SkipListAndPatternsShapeTheScan) {
@@ -306,39 +316,88 @@ TEST_F(Faults, SkipListAndPatternsShapeTheScan) {
   run.Form_Load();
   ASSERT_TRUE(run.MkSaveList());
   QStringList paths;
-  for (int r = 1; r < run.SaveList.Rows(); ++r) paths += run.SaveList[r][SaveListEntry::Path];
+  for (int r = 1; r < run.SaveList().Rows(); ++r) paths += run.SaveList()[r][SaveListEntry::Path];
   EXPECT_EQ(paths, (QStringList{"T:\\src", "T:\\src\\B2.txt", "T:\\src\\f0.txt", "T:\\src\\f1.txt", "T:\\src\\f2.txt",
                                 "T:\\src\\f3.txt", "T:\\src", "T:\\src\\f0.txt", "T:\\src\\f1.txt", "T:\\src\\f2.txt",
                                 "T:\\src\\f3.txt", "T:\\src\\tmp", "T:\\src\\tmp\\x.txt"}));
   // Duplicated rows are marked like any other: a Level-1 run finds each of them.
-  EXPECT_EQ(run.ListInfo.Cell(ListInfoTable::Folders, 1), QStringLiteral("3"));
+  EXPECT_EQ(run.ListInfo().Cell(ListInfoTable::Folders, 1), QStringLiteral("3"));
 }
 
-TEST_F(Faults, ProgressTextsFollowThePhases) {
-  FSaveExec run(w.m, w.main);
+// The progress display of each phase, one named case per row: the texts and the overall
+// percentage a user sees for a given state of the counters.
+struct ProgressCase {
+  const char* name;
+  RunProgress progress;
+  int previousOverall;
+  const char16_t* status;
+  int overall;
+};
+
+TEST(ProgressDisplay, EachPhaseReadsAsTheUserSeesIt) {
+  auto at = [](int ph) {
+    RunProgress p;
+    p.phase = ph;
+    p.lastEntry = QStringLiteral("T:\\src\\f0.txt");
+    return p;
+  };
+  RunProgress scan = at(phase::Scan);
+  scan.scanCount = 7;
+  RunProgress previous = at(phase::PreviousList);
+  previous.counter = 1;
+  previous.total = 3;  // 33 %
+  RunProgress thisList = at(phase::ThisList);
+  thisList.counter = 1;
+  thisList.total = 4;  // 25 %
+  RunProgress copy = at(phase::Copy);
+  copy.copiedKB = 40;
+  copy.kbToCopy = 100;
+  copy.processedCount = 5;
+  copy.rowCount = 10;  // 32 % by size + 10 % by rows
+  RunProgress copyNothing = at(phase::Copy);  // nothing to copy, no rows: both parts full
+  RunProgress csv = at(phase::Csv);
+  csv.counter = 50;
+  csv.total = 100;
+  RunProgress viewIdle = at(phase::ViewIdle);
+  viewIdle.counter = 1;
+  viewIdle.total = 2;
+  RunProgress viewBusy = viewIdle;
+  viewBusy.phase = phase::ViewBusy;
+  RunProgress merge = at(phase::Merge);
+  merge.counter = 3;
+  merge.total = 0;  // an empty previous listing counts as done
+  RunProgress idle = at(phase::Idle);
+  idle.status = QStringLiteral("コピーの実行　...　終了");
+
+  const ProgressCase cases[] = {
+      {"scan shows the count and the last entry, overall 0", scan, 55, u"セーブリストの作成  ...... 7個\rT:\\src\\f0.txt", 0},
+      {"previous listing at 33% is 3% overall", previous, 0, u"前回のセーブリストの調査  ( 33% )", 3},
+      {"this list at 25% is 11% overall", thisList, 0, u"今回のセーブリストの調査  ( 25% )", 11},
+      {"copy at 42% is 46% overall", copy, 0, u"コピーの実行  ( Sub Total 42%   40Ｋバイト )\rT:\\src\\f0.txt", 46},
+      {"copy of nothing is complete", copyNothing, 0, u"コピーの実行  ( Sub Total 100%   0Ｋバイト )\rT:\\src\\f0.txt", 90},
+      {"listing at 50% is 91% overall", csv, 0, u"CSVファイルの出力  ( 50% )\rT:\\src\\f0.txt", 91},
+      {"idle view rebuild keeps the overall figure", viewIdle, 37, u"セーブリストの更新中  ( 50% )", 37},
+      {"busy view rebuild at 50% is 98% overall", viewBusy, 37, u"セーブリストの更新中  ( 50% )", 98},
+      {"merge of an empty listing is 94% overall", merge, 0, u"前回のCSVファイルとの合成  ( 100% )", 94},
+      {"used size is 94% overall", at(phase::UsedSize), 0, u"使用したディスクサイズを計算中\r", 94},
+      {"done is 100%", at(phase::Done), 12, u"全て終了しました", 100},
+      {"idle shows the last status and keeps the figure", idle, 90, u"コピーの実行　...　終了", 90},
+  };
+  for (const ProgressCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ProgressView v = DescribeProgress(c.progress, c.previousOverall);
+    EXPECT_EQ(v.status, QString::fromUtf16(c.status));
+    EXPECT_EQ(v.overall, c.overall);
+  }
+}
+
+TEST_F(Faults, TheRunWindowShowsElapsedTimeWithTheOverallFigure) {
   w.m.ExecMode = 1;
-  run.Form_Load();
-  run.clock.Start();
-  run.phaseNow = phase::Copy;
-  run.copiedKB = 40;
-  run.kbToCopy = 100;
-  run.processedCount = 5;
-  run.rowCount = 10;
-  run.lastEntry = QStringLiteral("T:\\src\\f0.txt");
-  ProgressView v = run.Timer1_Timer();
-  EXPECT_EQ(v.status, QStringLiteral("コピーの実行  ( Sub Total 42%   40Ｋバイト )\rT:\\src\\f0.txt"));
-  EXPECT_EQ(v.overall, 42 * 75 / 100 + 15);
-  EXPECT_EQ(v.processTime, QStringLiteral("経過時間  00:00:00 ( Total 46% )"));
-  run.phaseNow = phase::ThisList;
-  run.progressCounter = 1;
-  run.progressTotal = 4;
-  EXPECT_EQ(run.Timer1_Timer().status, QStringLiteral("今回のセーブリストの調査  ( 25% )"));
-  run.phaseNow = phase::Scan;
-  run.scanCount = 7;
-  EXPECT_EQ(run.Timer1_Timer().status, QStringLiteral("セーブリストの作成  ...... 7個\rT:\\src\\f0.txt"));
-  run.phaseNow = phase::Done;
-  EXPECT_EQ(run.Timer1_Timer().overall, 100);
-  EXPECT_EQ(run.phaseNow, phase::Idle);
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  const ProgressView v = w.run->Describe(0);
+  EXPECT_EQ(v.status, QStringLiteral("全て終了しました"));
+  EXPECT_EQ(v.processTime, QStringLiteral("経過時間  00:00:00 ( Total 100% )"));
 }
 
 }  // namespace

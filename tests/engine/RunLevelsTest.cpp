@@ -9,7 +9,7 @@
 namespace qarno::test {
 namespace {
 
-QString Today(int counter) { return FSaveExec::SaveNameFor(QDate::currentDate(), counter); }
+QString Today(int counter) { return SaveNameFor(QDate::currentDate(), counter); }
 
 struct Levels : ::testing::Test {
   EngineWorld w;
@@ -52,9 +52,9 @@ TEST_F(Levels, Level0WritesCopiesListingHistoryAndLog) {
                            "使用サイズ(KB) [0]", "終了\r\n\r\n"})
     EXPECT_TRUE(log.contains(QString::fromUtf8(part))) << part << "\n" << log.toStdString();
   EXPECT_FALSE(log.contains(QStringLiteral("中止されました")));
-  EXPECT_EQ(w.run->ListInfo.Cell(ListInfoTable::Files, 1), QStringLiteral("3"));
-  EXPECT_EQ(w.run->ListInfo.Cell(ListInfoTable::KB, 1), QStringLiteral("3"));
-  EXPECT_EQ(w.run->ListSel, 1);
+  EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::Files, 1), QStringLiteral("3"));
+  EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::KB, 1), QStringLiteral("3"));
+  EXPECT_EQ(w.run->View().ListSel(), 1);
 }
 
 TEST_F(Levels, Level1RefersUnchangedEntriesToTheLevel0Save) {
@@ -67,7 +67,7 @@ TEST_F(Levels, Level1RefersUnchangedEntriesToTheLevel0Save) {
     EXPECT_EQ(f[4], QStringLiteral("2")) << line.toStdString();
     EXPECT_EQ(f[5], Today(0));
   }
-  EXPECT_EQ(w.run->ListInfo.Cell(ListInfoTable::Files, 2), QStringLiteral("0"));
+  EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::Files, 2), QStringLiteral("0"));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName));  // nothing copied, no folder
   EXPECT_TRUE(w.Log().contains(QStringLiteral("前回の保存名 [") + Today(0) + u']'));
 }
@@ -88,7 +88,7 @@ TEST_F(Levels, ChangesOfTimeSizeOrAttributesAndNewOrFailedFilesAreCopied) {
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(s, w.Src("sub\\.hidden")))[5], s);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(s, w.Src("new.txt")))[5], s);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(s, QStringLiteral("T:\\src")))[4], QStringLiteral("2"));
-  EXPECT_EQ(w.run->ListInfo.Cell(ListInfoTable::Files, 2), QStringLiteral("4"));
+  EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::Files, 2), QStringLiteral("4"));
 
   // An entry the last run failed to copy is copied again although it did not change.
   QStringList lines = w.Listing(s);
@@ -99,7 +99,7 @@ TEST_F(Levels, ChangesOfTimeSizeOrAttributesAndNewOrFailedFilesAreCopied) {
   ASSERT_TRUE(r2.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("new.txt")))[5], r2.saveName);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("a.txt")))[5], s);
-  EXPECT_EQ(w.run->ListInfo.Cell(ListInfoTable::Files, 2), QStringLiteral("1"));
+  EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::Files, 2), QStringLiteral("1"));
 }
 
 TEST_F(Levels, Level2ComparesWithTheNewestRunOfAnyDifferentialLevel) {
@@ -107,18 +107,18 @@ TEST_F(Levels, Level2ComparesWithTheNewestRunOfAnyDifferentialLevel) {
   w.Source(QStringLiteral("a.txt"), "changed");
   ASSERT_TRUE(w.Run(level::Level2).succeeded);
   const RunResult r = w.Run(level::Level2);
-  EXPECT_EQ(w.run->TOldSetName, Today(1));
+  EXPECT_EQ(w.run->state().texts.TOldSetName, Today(1));
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("a.txt")))[5], Today(1));
   // Level-1 goes back past Level-2 runs to the newest Level-0 or Level-1.
   w.Run(level::Level1);
-  EXPECT_EQ(w.run->TOldSetName, Today(0));
+  EXPECT_EQ(w.run->state().texts.TOldSetName, Today(0));
 }
 
 TEST_F(Levels, OverwriteRunsReuseOneSaveAndKeepVanishedEntries) {
   const RunResult r1 = w.Run(level::Overwrite);
   ASSERT_TRUE(r1.succeeded);
   EXPECT_EQ(r1.saveName, QStringLiteral("Qrn_All"));
-  EXPECT_EQ(w.run->TOldSetName, QStringLiteral("Qrn_All"));
+  EXPECT_EQ(w.run->state().texts.TOldSetName, QStringLiteral("Qrn_All"));
   QFile::remove(w.env.Host(w.Src("a.txt")));
   w.Source(QStringLiteral("sub\\b.txt"), "now different");
   const RunResult r2 = w.Run(level::Overwrite);
@@ -150,7 +150,7 @@ TEST_F(Levels, RepairCopiesOnlyWhatTheRepairedRunMissed) {
   const RunResult r = w.Run(level::Repair);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.saveName, r0.saveName);
-  EXPECT_EQ(w.run->ListInfo.Cell(ListInfoTable::Files, 2), QStringLiteral("1"));
+  EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::Files, 2), QStringLiteral("1"));
   for (const QString& line : w.Listing(r0.saveName)) EXPECT_EQ(EngineWorld::Fields(line)[4], QStringLiteral("3"));
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + r0.saveName + QStringLiteral("\\Drive_T\\src\\a.txt")),
             QByteArray("alpha"));
@@ -163,9 +163,9 @@ TEST_F(Levels, RepairCopiesOnlyWhatTheRepairedRunMissed) {
 }
 
 TEST_F(Levels, SaveNamesSkipWhatTheHistoryOrTheDestinationHolds) {
-  EXPECT_EQ(FSaveExec::SaveNameFor(QDate(1999, 3, 31), 0), QStringLiteral("qrn990331_00"));
-  EXPECT_EQ(FSaveExec::SaveNameFor(QDate(2000, 7, 6), 0), QStringLiteral("qrn20000706_00"));
-  EXPECT_EQ(FSaveExec::SaveNameFor(QDate(2000, 7, 6), 10), QStringLiteral("qrn20000706_10"));
+  EXPECT_EQ(SaveNameFor(QDate(1999, 3, 31), 0), QStringLiteral("qrn990331_00"));
+  EXPECT_EQ(SaveNameFor(QDate(2000, 7, 6), 0), QStringLiteral("qrn20000706_00"));
+  EXPECT_EQ(SaveNameFor(QDate(2000, 7, 6), 10), QStringLiteral("qrn20000706_10"));
   w.env.MakeDir(QStringLiteral("T:\\dst\\daily\\") + Today(0));
   w.env.WriteFile(QStringLiteral("T:\\dst\\daily\\") + Today(1) + QStringLiteral(".csv"), "");
   w.main.AddHisTable(Today(2), QStringLiteral("Level-0"), QStringLiteral("0"), QStringLiteral("T:\\dst"), QString(),
@@ -176,7 +176,7 @@ TEST_F(Levels, SaveNamesSkipWhatTheHistoryOrTheDestinationHolds) {
   // A drive root as destination gets the set folder without a doubled separator.
   w.m.set.SaveDir = QStringLiteral("T:\\");
   const RunResult r = w.Run(level::Level0);
-  EXPECT_EQ(w.run->SaveSetHDir, QStringLiteral("T:\\daily"));
+  EXPECT_EQ(w.run->state().paths.SaveSetHDir, QStringLiteral("T:\\daily"));
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\daily\\") + r.saveName + QStringLiteral(".csv")));
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\daily\\daily.qrl")));
 }

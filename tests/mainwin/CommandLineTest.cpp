@@ -32,7 +32,7 @@ TEST(CommandLine, SwitchesSetTheirValuesAndIgnoreNonsense) {
   q.ReadCommandLine(QStringLiteral("  daily /l1 /B2 /c0 /W1 /D2 /X5  "));
   EXPECT_EQ(m.set.Name, QStringLiteral("daily"));
   EXPECT_EQ(m.set.SaveLevel, 1);
-  EXPECT_EQ(m.AutoRunMode, 2);
+  EXPECT_EQ(m.AutoRunMode.mode, 2);
   EXPECT_EQ(m.set.options.ComplexTypeMode, 0);
   EXPECT_EQ(q.windowState, 1);
   EXPECT_EQ(m.DebugMode, 2);
@@ -42,15 +42,15 @@ TEST(CommandLine, SwitchesSetTheirValuesAndIgnoreNonsense) {
   EXPECT_EQ(m.set.SaveLevel, 1);
   EXPECT_EQ(m.set.options.ComplexTypeMode, 0);
   EXPECT_EQ(q.windowState, 1);
-  EXPECT_EQ(m.AutoRunMode, -1);  // reset at every reading
+  EXPECT_EQ(m.AutoRunMode.mode, -1);  // reset at every reading
 
   q.ReadCommandLine(QStringLiteral("/S"));
   EXPECT_TRUE(m.ShutdownAfterRun);
-  EXPECT_EQ(m.AutoRunMode, 1);
+  EXPECT_EQ(m.AutoRunMode.mode, 1);
   q.ReadCommandLine(QStringLiteral("/B /D"));
-  EXPECT_EQ(m.AutoRunMode, 0);  // an unreadable number counts as 0
+  EXPECT_EQ(m.AutoRunMode.mode, 0);  // an unreadable number counts as 0
   q.ReadCommandLine(QStringLiteral("/B3.6 /L2.4"));
-  EXPECT_EQ(m.AutoRunMode, 4);
+  EXPECT_EQ(m.AutoRunMode.mode, 4);
   EXPECT_EQ(m.set.SaveLevel, 2);
   EXPECT_EQ(JoinCommandLine({"my set", "/B1"}), QStringLiteral("\"my set\" /B1"));
 }
@@ -68,7 +68,7 @@ TEST(CommandLine, StartUpAppliesTheCommandLineOverTheSetFile) {
   EXPECT_TRUE(q.setLoaded);
   EXPECT_EQ(m.SetFolder, QStringLiteral("T:\\prog\\SetDir"));
   EXPECT_EQ(m.set.SaveLevel, 1);  // the set file made it Level-2; the command line wins
-  EXPECT_EQ(m.AutoRunMode, 1);
+  EXPECT_EQ(m.AutoRunMode.mode, 1);
   EXPECT_FALSE(m.SetModified);
 
   // A set that cannot be loaded never starts an automatic run.
@@ -77,7 +77,7 @@ TEST(CommandLine, StartUpAppliesTheCommandLineOverTheSetFile) {
   env.ui.Expect(Question::SetFileMissing, Answer::OK, QStringLiteral("セットファイルがありません。"));
   q2.Form_Load(QStringLiteral("other /B2"));
   EXPECT_FALSE(q2.setLoaded);
-  EXPECT_EQ(m.AutoRunMode, -1);
+  EXPECT_EQ(m.AutoRunMode.mode, -1);
 }
 
 }  // namespace

@@ -115,10 +115,10 @@ TEST_F(History, MissingFileIsCreatedAndEmptyHistoryDeletesIt) {
   EXPECT_TRUE(q.SaveHisFile());
   EXPECT_FALSE(env.Exists(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")));
   m.SetFolder = QStringLiteral("T:\\nowhere");
-  m.AutoRunMode = 2;
+  m.AutoRunMode.mode = 2;
   env.ui.Expect(Question::HistoryNotCreated, Answer::OK, QStringLiteral("ファイルが作れませんでした。"));
   q.ReadHisFile();
-  EXPECT_EQ(m.AutoRunMode, -1);
+  EXPECT_EQ(m.AutoRunMode.mode, -1);
   Add(QStringLiteral("qrn20010101_00"), QStringLiteral("Level-0"));
   env.ui.Expect(Question::HistoryNotSaved, Answer::OK, QStringLiteral("daily.qrl\r保存できませんでした"));
   EXPECT_FALSE(q.SaveHisFile());

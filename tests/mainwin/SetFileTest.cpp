@@ -90,19 +90,19 @@ TEST(SetFile, MissingAndUnwritableFilesStopAutomaticRuns) {
   Module1& m = *env.m;
   Qarno q(m);
   m.set.Name = QStringLiteral("nothere");
-  m.AutoRunMode = 1;
+  m.AutoRunMode.mode = 1;
   env.ui.Expect(Question::SetFileMissing, Answer::OK, QStringLiteral("セットファイルがありません。"));
   q.ReadSetFile();
   EXPECT_FALSE(q.setLoaded);
-  EXPECT_EQ(m.AutoRunMode, -1);
+  EXPECT_EQ(m.AutoRunMode.mode, -1);
   EXPECT_TRUE(m.set.SaveList.isEmpty());
 
-  m.AutoRunMode = 1;
+  m.AutoRunMode.mode = 1;
   m.SetModified = true;
   m.SetFolder = QStringLiteral("T:\\nowhere");
   env.ui.Expect(Question::SetFileNotSaved, Answer::OK, QStringLiteral("T:\\nowhere\\nothere.qrn\r保存できませんでした"));
   EXPECT_FALSE(q.WriteSetFile());
-  EXPECT_EQ(m.AutoRunMode, -1);
+  EXPECT_EQ(m.AutoRunMode.mode, -1);
   EXPECT_TRUE(m.SetModified);
 }
 
@@ -110,7 +110,7 @@ TEST(SetFile, AFailedWriteLeavesTheOldFileWhole) {
   TestEnv env;
   struct FullDisk : ForwardingPlatform {
     using ForwardingPlatform::ForwardingPlatform;
-    bool WriteAtomic(const QString&, const QByteArray&) override { return false; }
+    FsStatus WriteAtomic(const QString&, const QByteArray&) override { return FsError::NoSpace; }
   } full(env.fs);
   Module1 m(full, env.ui, QStringLiteral("T:\\prog"));
   m.SetFolder = env.m->SetFolder;

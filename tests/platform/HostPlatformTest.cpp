@@ -90,21 +90,21 @@ TEST(HostPlatform, CopyIntoTheCurrentFolderReportsWhatWasCopied) {
   env.MakeDir(QStringLiteral("T:\\d"));
   env.MakeDir(QStringLiteral("T:\\other"));
   ASSERT_TRUE(env.fs.SetCurrentDir(QStringLiteral("T:\\d")));
-  auto info = env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\g.txt"));
+  const CopyResult info = env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\g.txt"));
   ASSERT_TRUE(info);
-  EXPECT_EQ(info->size, 7);
-  EXPECT_EQ(info->mtime, when.toSecsSinceEpoch());
-  EXPECT_EQ(info->attributes, attr::Archive);
+  EXPECT_EQ(info.source.size, 7);
+  EXPECT_EQ(info.source.mtime, when.toSecsSinceEpoch());
+  EXPECT_EQ(info.source.attributes, attr::Archive);
   EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\g.txt")), QByteArray("content"));
   // Elsewhere than the current folder, and after the current folder is gone.
-  ASSERT_TRUE(env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\other\\g.txt")));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\other\\g.txt")));
   EXPECT_FALSE(env.Exists(QStringLiteral("T:\\d\\other")));
   EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\other\\g.txt")), QByteArray("content"));
   QDir(env.Host(QStringLiteral("T:\\d"))).removeRecursively();
   env.MakeDir(QStringLiteral("T:\\d"));
-  ASSERT_TRUE(env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\h.txt")));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\h.txt")));
   EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\h.txt")), QByteArray("content"));
-  EXPECT_FALSE(env.fs.CopyFileWithInfo(QStringLiteral("T:\\s\\missing"), QStringLiteral("T:\\d\\x")));
+  EXPECT_FALSE(env.fs.Copy(QStringLiteral("T:\\s\\missing"), QStringLiteral("T:\\d\\x")));
 }
 
 TEST(HostPlatform, FileOperationsBehaveAsOnWindows) {
@@ -136,14 +136,14 @@ TEST(HostPlatform, FileOperationsBehaveAsOnWindows) {
 
 TEST(HostPlatform, VolumesOfMappedDrivesAnswerAndUnmappedOnesDoNot) {
   TestEnv env;
-  EXPECT_TRUE(env.fs.GetVolumeInformation(QStringLiteral("T:\\")));
-  EXPECT_NE(env.fs.GetDriveType(QStringLiteral("T:\\")), DriveType::NoRootDir);
-  auto space = env.fs.GetDiskFreeSpace(QStringLiteral("T:\\"));
+  EXPECT_TRUE(env.fs.VolumeOf(QStringLiteral("T:\\")));
+  EXPECT_NE(env.fs.DriveTypeOf(QStringLiteral("T:\\")), DriveType::NoRootDir);
+  auto space = env.fs.FreeSpaceOf(QStringLiteral("T:\\"));
   ASSERT_TRUE(space);
   EXPECT_GT(space->bytesPerSector * space->sectorsPerCluster, 0u);
-  EXPECT_FALSE(env.fs.GetVolumeInformation(QStringLiteral("Q:\\")));
-  EXPECT_EQ(env.fs.GetDriveType(QStringLiteral("Q:\\")), DriveType::NoRootDir);
-  EXPECT_FALSE(env.fs.GetDiskFreeSpace(QStringLiteral("Q:\\")));
+  EXPECT_FALSE(env.fs.VolumeOf(QStringLiteral("Q:\\")));
+  EXPECT_EQ(env.fs.DriveTypeOf(QStringLiteral("Q:\\")), DriveType::NoRootDir);
+  EXPECT_FALSE(env.fs.FreeSpaceOf(QStringLiteral("Q:\\")));
 }
 
 }  // namespace

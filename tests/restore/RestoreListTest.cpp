@@ -2,6 +2,8 @@
 // the fallbacks for a missing listing and malformed lines, and the progress texts.
 #include "RestoreWorld.h"
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 namespace qarno::test {
@@ -24,7 +26,7 @@ struct RestoreList : ::testing::Test {
   }
   QString Cells(const FRestore& r, std::initializer_list<int> cells) {
     QStringList out;
-    for (int c : cells) out += r.RestoreListInfo[static_cast<size_t>(c)];
+    for (int c : cells) out += r.table().Cell(c);
     return out.join(u'/');
   }
 };
@@ -37,24 +39,24 @@ TEST_F(RestoreList, LoadsEveryLineWithTotalsAndNothingMarked) {
   w.WriteListing(S0, lines);
   w.AddHistory(S0);
   auto r = w.Open(S0);
-  ASSERT_EQ(r->Rows(), 8);
-  EXPECT_EQ(r->SaveList[0][SaveListEntry::Path], QStringLiteral("パス"));
-  EXPECT_EQ(r->SaveList[2][SaveListEntry::RestoreFlag], QStringLiteral("0"));
-  EXPECT_EQ(r->SaveList[2][SaveListEntry::CompType], QStringLiteral("0"));
-  EXPECT_EQ(r->SaveList[2][SaveListEntry::Alias], QString());
-  EXPECT_EQ(r->ResCsvFile, QStringLiteral("T:\\dst\\daily\\") + S0 + QStringLiteral(".csv"));
-  EXPECT_EQ(r->RestoreSaveName, S0);
-  EXPECT_EQ(r->SetName, QStringLiteral("daily"));
+  ASSERT_EQ(r->table().Rows(), 8);
+  EXPECT_EQ(r->table()[0][SaveListEntry::Path], QStringLiteral("パス"));
+  EXPECT_EQ(r->table()[2][SaveListEntry::RestoreFlag], QStringLiteral("0"));
+  EXPECT_EQ(r->table()[2][SaveListEntry::CompType], QStringLiteral("0"));
+  EXPECT_EQ(r->table()[2][SaveListEntry::Alias], QString());
+  EXPECT_EQ(r->state().ResCsvFile, QStringLiteral("T:\\dst\\daily\\") + S0 + QStringLiteral(".csv"));
+  EXPECT_EQ(r->state().RestoreSaveName, S0);
+  EXPECT_EQ(r->state().SetName, QStringLiteral("daily"));
   // 1 B, 1024 B → 1 KB each, 1025 B → 2 KB, 10 B → 1 KB, 5000 B → 5 KB; folders 0 KB.
   EXPECT_EQ(Cells(*r, {cell::TotalFiles, cell::TotalFolders, cell::TotalKB}), QStringLiteral("5/2/10"));
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("0/0/0"));
   EXPECT_EQ(Cells(*r, {cell::RestoredFiles, cell::RestoredFolders, cell::RestoredKB}), QStringLiteral("//"));
-  ASSERT_EQ(r->RestoreList.size(), 7u);
-  EXPECT_EQ(r->RestoreList[5].text, QStringLiteral("T:\\src\\data\\x"));
-  for (const auto& item : r->RestoreList) EXPECT_FALSE(item.checked);
-  EXPECT_FALSE(r->okEnabled);
-  EXPECT_TRUE(r->listVisible);
-  EXPECT_EQ(r->stage, rstage::Idle);
+  ASSERT_EQ(static_cast<size_t>(r->table().Count()), 7u);
+  EXPECT_EQ(r->table()[5 + 1][SaveListEntry::Path], QStringLiteral("T:\\src\\data\\x"));
+  for (int row = 1; row < r->table().Rows(); ++row) EXPECT_FALSE(r->table().IsMarked(row));
+  EXPECT_FALSE(r->state().okEnabled);
+  EXPECT_TRUE(r->state().listVisible);
+  EXPECT_EQ(r->state().stage, rstage::Idle);
   EXPECT_EQ(w.ui.defaults, 1);
 }
 
@@ -62,10 +64,10 @@ TEST_F(RestoreList, EmptyListingGivesAnEmptyListAndNoStart) {
   w.WriteListing(S0, {});
   w.AddHistory(S0);
   auto r = w.Open(S0);
-  EXPECT_EQ(r->Rows(), 1);
+  EXPECT_EQ(r->table().Rows(), 1);
   EXPECT_EQ(Cells(*r, {cell::TotalFiles, cell::TotalFolders, cell::TotalKB}), QStringLiteral("0/0/0"));
   r->SetAllRestoreMarks();
-  EXPECT_FALSE(r->okEnabled);
+  EXPECT_FALSE(r->state().okEnabled);
 }
 
 TEST_F(RestoreList, SizesOfTwoGigabytesAndMoreAreSummedWithoutOverflow) {
@@ -73,9 +75,9 @@ TEST_F(RestoreList, SizesOfTwoGigabytesAndMoreAreSummedWithoutOverflow) {
                       W::Line(QStringLiteral("T:\\big2"), QStringLiteral("---A-"), 8589934593LL, QStringLiteral("3"), S0)});
   w.AddHistory(S0);
   auto r = w.Open(S0);
-  EXPECT_EQ(r->RestoreListInfo[cell::TotalKB], QStringLiteral("11534337"));  // 3 GiB + 8 GiB + 1 KB
+  EXPECT_EQ(r->table().Cell(cell::TotalKB), QStringLiteral("11534337"));  // 3 GiB + 8 GiB + 1 KB
   r->SetRestoreMark(2, true);
-  EXPECT_EQ(r->RestoreListInfo[cell::MarkedKB], QStringLiteral("8388609"));
+  EXPECT_EQ(r->table().Cell(cell::MarkedKB), QStringLiteral("8388609"));
 }
 
 TEST_F(RestoreList, MalformedLinesAreSkippedOnOkAndAbandonOnCancel) {
@@ -85,16 +87,16 @@ TEST_F(RestoreList, MalformedLinesAreSkippedOnOkAndAbandonOnCancel) {
   w.AddHistory(S0);
   w.ui.Expect(Question::MalformedListingLine, Answer::OK, QStringLiteral("CSVファイルの内容がおかしいです。\r[\"T:\\src\\short\",---A-,1,2001/02/03 04:05:06]\r続行しますか？"));
   auto r = w.Open(S0);
-  EXPECT_EQ(r->Rows(), 8);
+  EXPECT_EQ(r->table().Rows(), 8);
   EXPECT_EQ(w.ui.messages.back().buttons, Buttons::OKCancel);
 
   w.ui.Expect(Question::MalformedListingLine, Answer::Cancel, QStringLiteral("CSVファイルの内容がおかしいです。"));
   auto failed = w.Open(S0, false);
   EXPECT_TRUE(w.m.CancelFlag);
-  EXPECT_TRUE(failed->closeAllowed);
-  EXPECT_FALSE(failed->listVisible);
+  EXPECT_TRUE(failed->state().closeAllowed);
+  EXPECT_FALSE(failed->state().listVisible);
   // The next timer tick closes the window.
-  EXPECT_TRUE(failed->Timer1_Timer().unload);
+  EXPECT_TRUE(failed->TakeCloseRequest());
   EXPECT_FALSE(w.m.CancelFlag);
 }
 
@@ -103,7 +105,7 @@ TEST_F(RestoreList, MissingListingIsTriedAtTheRecordedDirectoryThenRetried) {
   w.WriteListing(S0, SmallListing(), QStringLiteral("T:\\old"));
   w.AddHistory(S0, QStringLiteral("T:\\old"));
   auto r = w.Open(S0);
-  EXPECT_EQ(r->Rows(), 8);
+  EXPECT_EQ(r->table().Rows(), 8);
   EXPECT_TRUE(w.ui.messages.isEmpty());
 
   // Neither place: Retry after the listing came back, Cancel gives up.
@@ -114,14 +116,14 @@ TEST_F(RestoreList, MissingListingIsTriedAtTheRecordedDirectoryThenRetried) {
     if (++reads == 2) w.WriteListing(S1, SmallListing().mid(0, 3));
   };
   auto again = w.Open(S1);
-  EXPECT_EQ(again->Rows(), 4);
+  EXPECT_EQ(again->table().Rows(), 4);
   EXPECT_EQ(w.ui.messages.back().buttons, Buttons::RetryCancel);
 
   w.fs.onVolumeRead = nullptr;
   w.AddHistory(QStringLiteral("qrn20010203_02"), QStringLiteral("T:\\gone"));
   w.ui.Expect(Question::ListingUnreadable, Answer::Cancel, QStringLiteral("CSVファイルがリードできません。"));
   auto none = w.Open(QStringLiteral("qrn20010203_02"), false);
-  EXPECT_EQ(none->Rows(), 1);
+  EXPECT_EQ(none->table().Rows(), 1);
 }
 
 TEST_F(RestoreList, ChangedMediumIsComparedAgainOnEveryRetry) {
@@ -137,7 +139,7 @@ TEST_F(RestoreList, ChangedMediumIsComparedAgainOnEveryRetry) {
     if (n == 3) w.fs.volume = VolumeInfo{QStringLiteral("OLD"), 0x11112222};
   };
   auto r = w.Open(S0);
-  EXPECT_EQ(r->Rows(), 8);
+  EXPECT_EQ(r->table().Rows(), 8);
   EXPECT_EQ(w.ui.messages.size(), 2);
   EXPECT_EQ(w.ui.messages[0].buttons, Buttons::AbortRetryIgnore);
   EXPECT_EQ(w.ui.messages[0].title, QStringLiteral("Qarno  daily  復元"));
@@ -145,9 +147,9 @@ TEST_F(RestoreList, ChangedMediumIsComparedAgainOnEveryRetry) {
   w.fs.onVolumeRead = nullptr;
   w.fs.volume = VolumeInfo{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
   w.ui.Expect(Question::RestoreMediumChanged, Answer::Ignore, QStringLiteral("前回とメディアが変わっています。"));
-  EXPECT_EQ(w.Open(S0)->Rows(), 8);
+  EXPECT_EQ(w.Open(S0)->table().Rows(), 8);
   w.ui.Expect(Question::RestoreMediumChanged, Answer::Abort, QStringLiteral("前回とメディアが変わっています。"));
-  EXPECT_EQ(w.Open(S0, false)->Rows(), 1);
+  EXPECT_EQ(w.Open(S0, false)->table().Rows(), 1);
 }
 
 TEST_F(RestoreList, MarksKeepTheTotalsAndTheStartButton) {
@@ -157,21 +159,21 @@ TEST_F(RestoreList, MarksKeepTheTotalsAndTheStartButton) {
   r->SetRestoreMark(4, true);  // 1025 B
   r->SetRestoreMark(5, true);  // folder
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("1/1/2"));
-  EXPECT_TRUE(r->okEnabled);
+  EXPECT_TRUE(r->state().okEnabled);
   r->SetRestoreMark(4, true);  // no change: counted once
-  EXPECT_EQ(r->RestoreListInfo[cell::MarkedKB], QStringLiteral("2"));
+  EXPECT_EQ(r->table().Cell(cell::MarkedKB), QStringLiteral("2"));
   r->SetRestoreMark(4, false);
   r->SetRestoreMark(5, false);
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("0/0/0"));
-  EXPECT_FALSE(r->okEnabled);
+  EXPECT_FALSE(r->state().okEnabled);
 
   r->SetAllRestoreMarks();
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("5/2/10"));
-  EXPECT_EQ(r->CountReserved(), 7);
-  for (const auto& item : r->RestoreList) EXPECT_TRUE(item.checked);
+  EXPECT_EQ(r->table().ReservedCount(), 7);
+  for (int row = 1; row < r->table().Rows(); ++row) EXPECT_TRUE(r->table().IsMarked(row));
   r->ClearRestoreMarks();
-  EXPECT_EQ(r->CountReserved(), 0);
-  for (const auto& item : r->RestoreList) EXPECT_FALSE(item.checked);
+  EXPECT_EQ(r->table().ReservedCount(), 0);
+  for (int row = 1; row < r->table().Rows(); ++row) EXPECT_FALSE(r->table().IsMarked(row));
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("0/0/0"));
 }
 
@@ -180,19 +182,15 @@ TEST_F(RestoreList, TickingAFolderTicksWhatLiesBelowItOnly) {
   w.AddHistory(S0);
   auto r = w.Open(S0);
   r->RestoreList_ItemCheck(4, true);  // T:\src\data
-  EXPECT_TRUE(r->RestoreList[5].checked);
-  EXPECT_FALSE(r->RestoreList[6].checked);  // T:\src\database is not below T:\src\data
-  EXPECT_EQ(r->CountReserved(), 2);
+  EXPECT_TRUE(r->table().IsMarked(5 + 1));
+  EXPECT_FALSE(r->table().IsMarked(6 + 1));  // T:\src\database is not below T:\src\data
+  EXPECT_EQ(r->table().ReservedCount(), 2);
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("1/1/1"));
   r->RestoreList_ItemCheck(0, true);  // T:\src: everything
-  EXPECT_EQ(r->CountReserved(), 7);
-  EXPECT_EQ(r->RestoreListInfo[cell::MarkedKB], QStringLiteral("10"));
+  EXPECT_EQ(r->table().ReservedCount(), 7);
+  EXPECT_EQ(r->table().Cell(cell::MarkedKB), QStringLiteral("10"));
   r->RestoreList_ItemCheck(4, false);
-  EXPECT_EQ(r->CountReserved(), 5);
-  // While a restore runs the run unticks items itself; the handler does nothing.
-  r->stage = rstage::Restore;
-  r->RestoreList_ItemCheck(0, false);
-  EXPECT_EQ(r->CountReserved(), 5);
+  EXPECT_EQ(r->table().ReservedCount(), 5);
 }
 
 TEST_F(RestoreList, TickingADriveRootTicksTheWholeDrive) {
@@ -202,71 +200,135 @@ TEST_F(RestoreList, TickingADriveRootTicksTheWholeDrive) {
   w.AddHistory(S0);
   auto r = w.Open(S0);
   r->RestoreList_ItemCheck(0, true);
-  EXPECT_EQ(r->CountReserved(), 3);
+  EXPECT_EQ(r->table().ReservedCount(), 3);
   r->ClearRestoreMarks();
   EXPECT_EQ(r->MarkPathTree(QStringLiteral("T:\\b\\")), 1);
-  EXPECT_EQ(r->CountReserved(), 1);
+  EXPECT_EQ(r->table().ReservedCount(), 1);
 }
 
-TEST_F(RestoreList, ProgressTextsFollowTheStage) {
+// The progress display of each stage, one named case per row.
+TEST(RestoreProgress, EachStageReadsAsTheUserSeesIt) {
+  auto at = [](int stage) {
+    RestoreState s;
+    s.stage = stage;
+    s.processText = QStringLiteral("復元を実行中");
+    s.subText = QStringLiteral("  (qrn20010203_00)");
+    s.currentPath = QStringLiteral("T:\\src\\kb1");
+    s.markedKB = 8;
+    s.restoredKB = 3;
+    s.lineCounter = 42;
+    return s;
+  };
+  RestoreState reading = at(rstage::ReadCsv);
+  reading.csvLineCount = 8;
+  reading.rowsRead = 3;  // 31.875
+  RestoreState emptyFile = at(rstage::ReadCsv);
+  RestoreState filling = at(rstage::FillList);
+  filling.rowsRead = 4;
+  filling.itemsAdded = 1;  // 88.75
+  RestoreState nothingRead = at(rstage::FillList);
+  RestoreState nothingMarked = at(rstage::Restore);
+  nothingMarked.markedKB = 0;
+  struct Case {
+    const char* name;
+    RestoreState state;
+    const char16_t* status;
+    int percent;
+  };
+  const Case cases[] = {
+      {"reading 3 of 8 lines is 32%", reading, u"初期化中 .... 32%", -1},
+      {"reading an empty listing is 85%", emptyFile, u"初期化中 .... 85%", -1},
+      {"filling 1 of 4 items is 89%", filling, u"初期化中 .... 89%", -1},
+      {"filling after nothing was read is 100%", nothingRead, u"初期化中 .... 100%", -1},
+      {"restoring 3 of 8 KB is 38%", at(rstage::Restore), u"復元を実行中  (qrn20010203_00)...... 38%\rT:\\src\\kb1", 38},
+      {"restoring with nothing marked is 100%", nothingMarked, u"復元を実行中  (qrn20010203_00)...... 100%\rT:\\src\\kb1", 100},
+      {"searching older runs shows the line", at(rstage::Search), u"復元を実行中  (qrn20010203_00)\r42行目      38%　復元済み\rT:\\src\\kb1", 38},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RestoreTimerView v = DescribeRestoreProgress(c.state, QStringLiteral("00:01:02"));
+    EXPECT_TRUE(v.update);
+    EXPECT_EQ(v.status, QString::fromUtf16(c.status));
+    EXPECT_EQ(v.percent, c.percent);
+    EXPECT_EQ(v.procesTime.isEmpty(), c.percent < 0);
+  }
+  EXPECT_EQ(DescribeRestoreProgress(at(rstage::Restore), QStringLiteral("00:01:02")).procesTime, QStringLiteral("経過時間  00:01:02"));
+  // Idle and a list search draw nothing.
+  EXPECT_FALSE(DescribeRestoreProgress(at(rstage::Idle), QString()).update);
+  EXPECT_FALSE(DescribeRestoreProgress(at(rstage::ListSearch), QString()).update);
+}
+
+TEST_F(RestoreList, AStopClosesTheWindowOnlyWhenClosingIsAllowed) {
   w.WriteListing(S0, SmallListing());
   w.AddHistory(S0);
   auto r = w.Open(S0);
-  r->stage = rstage::ReadCsv;
-  r->csvLineCount = 8;
-  r->rowsRead = 3;
-  EXPECT_EQ(r->Timer1_Timer().status, QStringLiteral("初期化中 .... 32%"));  // 31.875
-  r->csvLineCount = 0;
-  EXPECT_EQ(r->Timer1_Timer().status, QStringLiteral("初期化中 .... 85%"));
-  r->stage = rstage::FillList;
-  r->rowsRead = 4;
-  r->itemsAdded = 1;
-  EXPECT_EQ(r->Timer1_Timer().status, QStringLiteral("初期化中 .... 89%"));  // 88.75
-  r->rowsRead = 0;
-  EXPECT_EQ(r->Timer1_Timer().status, QStringLiteral("初期化中 .... 100%"));
-
-  r->stage = rstage::Restore;
-  r->processText = QStringLiteral("復元を実行中");
-  r->subText = QStringLiteral("  (") + S0 + u')';
-  r->currentPath = QStringLiteral("T:\\src\\kb1");
-  r->markedKB = 8;
-  r->restoredKB = 3;
-  r->minimized = true;
-  RestoreTimerView v = r->Timer1_Timer();
-  EXPECT_EQ(v.status, QStringLiteral("復元を実行中  (") + S0 + QStringLiteral(")...... 38%\rT:\\src\\kb1"));
-  EXPECT_TRUE(v.procesTime.startsWith(QStringLiteral("経過時間  00:00:0")));
-  EXPECT_EQ(r->windowCaption, QStringLiteral("Qarno  daily  復元 38%"));
-  r->markedKB = 0;
-  EXPECT_TRUE(r->Timer1_Timer().status.contains(QStringLiteral("...... 100%")));
-
-  r->stage = rstage::Search;
-  r->markedKB = 8;
-  r->lineCounter = 42;
-  EXPECT_EQ(r->Timer1_Timer().status, QStringLiteral("復元を実行中  (") + S0 +
-                                          QStringLiteral(")\r42行目      38%　復元済み\rT:\\src\\kb1"));
-  r->stage = rstage::ListSearch;
-  w.m.CancelFlag = true;
-  EXPECT_FALSE(r->Timer1_Timer().unload);  // a list search only ends the search
-  r->stage = rstage::Idle;
-  r->closeAllowed = false;
-  EXPECT_FALSE(r->Timer1_Timer().unload);
-  r->closeAllowed = true;
-  EXPECT_TRUE(r->Timer1_Timer().unload);
+  EXPECT_FALSE(r->TakeCloseRequest());  // no stop asked for
+  r->Cancel_Click();
+  EXPECT_TRUE(r->TakeCloseRequest());
+  EXPECT_FALSE(w.m.CancelFlag);
+  EXPECT_FALSE(r->TakeCloseRequest());  // closing is asked once
 }
 
 TEST_F(RestoreList, PositionSwitchesBetweenInPlaceAndTheStoredTopDirectory) {
   w.m.set.options.RestoreHomeDir = QStringLiteral("T:\\restore");
   w.m.set.options.RestorePosition = 1;
-  FRestore r(w.m, w.main);
+  FRestore r(w.m, w.main.HisTable);
   r.Form_Load();
-  EXPECT_EQ(r.WriteHDir, QStringLiteral("T:\\restore"));
-  EXPECT_TRUE(r.chgWriteHDirEnabled);
+  EXPECT_EQ(r.state().WriteHDir, QStringLiteral("T:\\restore"));
+  EXPECT_TRUE(r.state().chgWriteHDirEnabled);
   r.Position_Click(0);
-  EXPECT_EQ(r.WriteHDir, QStringLiteral("マイコンピュータ"));
-  EXPECT_FALSE(r.chgWriteHDirEnabled);
+  EXPECT_EQ(r.state().WriteHDir, QStringLiteral("マイコンピュータ"));
+  EXPECT_FALSE(r.state().chgWriteHDirEnabled);
   EXPECT_EQ(w.m.set.options.RestorePosition, 0);
   r.Position_Click(1);
-  EXPECT_EQ(r.WriteHDir, QStringLiteral("T:\\restore"));
+  EXPECT_EQ(r.state().WriteHDir, QStringLiteral("T:\\restore"));
+}
+
+}  // namespace
+}  // namespace qarno::test
+
+namespace qarno::test {
+namespace {
+
+// The restore table's path lookup answers as the circular walk of the rows would.
+TEST(RestoreTableIndex, AgreesWithALinearWalkOnGeneratedListsWithDuplicates) {
+  QRandomGenerator rng(77);
+  for (int round = 0; round < 20; ++round) {
+    RestoreTable t;
+    const int n = 1 + static_cast<int>(rng.bounded(150));
+    const int distinct = 1 + static_cast<int>(rng.bounded(static_cast<quint32>(n)));
+    for (int i = 0; i < n; ++i) {
+      SaveListEntry e;
+      e[SaveListEntry::Path] = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct));
+      e[SaveListEntry::Attributes] = QStringLiteral("---A-");
+      t.Append(e);
+    }
+    for (int q = 0; q < 100; ++q) {
+      const QString path = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct + 2));
+      int pos = 1 + static_cast<int>(rng.bounded(n));
+      // The walk: from pos on, wrapping to row 1.
+      int expected = 0;
+      for (int k = 0; k < n && expected == 0; ++k) {
+        const int row = (pos - 1 + k) % n + 1;
+        if (t[row][SaveListEntry::Path] == path) expected = row;
+      }
+      int found = pos;
+      ASSERT_EQ(t.FindRow(path, found), expected != 0);
+      if (expected) {
+        ASSERT_EQ(found, expected) << path.toStdString() << " from " << pos;
+      }
+    }
+  }
+}
+
+TEST(RestoreTableIndex, ClimbingOrStrangeAliasesAreNeverRestored) {
+  EXPECT_TRUE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QString()));
+  EXPECT_TRUE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QStringLiteral("000007")));
+  for (const char* alias : {"..", ".", "..\\..\\x", "../x", "C:", "x"}) {
+    EXPECT_FALSE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QString::fromUtf8(alias))) << alias;
+  }
+  EXPECT_FALSE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\..\\..\\etc\\x"), QString()));
+  EXPECT_FALSE(FRestore::IsRestorablePath(QStringLiteral("a\\b.txt"), QString()));
 }
 
 }  // namespace

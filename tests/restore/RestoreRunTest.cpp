@@ -29,15 +29,15 @@ struct RestoreRun : ::testing::Test {
     return W::Line(rel.isEmpty() ? QStringLiteral("T:\\src") : QStringLiteral("T:\\src\\") + rel, QStringLiteral("----D"),
                    0, QStringLiteral("2"), save);
   }
-  QString Mark(const FRestore& r, int row) { return r.SaveList[static_cast<size_t>(row)][SaveListEntry::RestoreFlag]; }
+  QString Mark(const FRestore& r, int row) { return r.table()[row][SaveListEntry::RestoreFlag]; }
   QStringList Marks(const FRestore& r) {
     QStringList out;
-    for (int i = 1; i < r.Rows(); ++i) out += Mark(r, i);
+    for (int i = 1; i < r.table().Rows(); ++i) out += Mark(r, i);
     return out;
   }
   QString Cells(const FRestore& r) {
-    return r.RestoreListInfo[cell::RestoredFiles] + u'/' + r.RestoreListInfo[cell::RestoredFolders] + u'/' +
-           r.RestoreListInfo[cell::RestoredKB];
+    return r.table().Cell(cell::RestoredFiles) + u'/' + r.table().Cell(cell::RestoredFolders) + u'/' +
+           r.table().Cell(cell::RestoredKB);
   }
   // Three runs: S0 holds a.txt and sub\old.txt, S1 changed a.txt, S2 added sub\new.txt.
   void ThreeRuns() {
@@ -67,23 +67,23 @@ TEST_F(RestoreRun, EachEntryComesFromTheRunThatHoldsIt) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\sub\\new.txt")), QByteArray(1500, 'n'));
   EXPECT_EQ(w.MTime(QStringLiteral("T:\\src\\sub\\new.txt")), RestoreWorld::kTime.toSecsSinceEpoch());
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,2,2"));
-  for (const auto& item : r->RestoreList) EXPECT_FALSE(item.checked);
+  for (int row = 1; row < r->table().Rows(); ++row) EXPECT_FALSE(r->table().IsMarked(row));  // unticked
   EXPECT_EQ(Cells(*r), QStringLiteral("3/2/4"));
-  EXPECT_EQ(r->restoredKB, 4);
-  EXPECT_EQ(r->SaveNameList, QStringList({S0, S1, S2}));
-  ASSERT_EQ(r->SaveNameTable.size(), 4u);
-  EXPECT_EQ(r->SaveNameTable[2].dir, QStringLiteral("T:\\dst"));
-  EXPECT_EQ(r->Status, QStringLiteral("復元を実行中  ...... 終了"));
-  EXPECT_EQ(r->CancelCaption, QStringLiteral("閉じる"));
-  EXPECT_FALSE(r->okEnabled);
-  EXPECT_FALSE(r->notYetRun);
+  EXPECT_EQ(r->state().restoredKB, 4);
+  EXPECT_EQ(r->SaveNameList(), QStringList({S0, S1, S2}));
+  ASSERT_EQ(r->SaveNameTable().size(), 4u);
+  EXPECT_EQ(r->SaveNameTable()[2].dir, QStringLiteral("T:\\dst"));
+  EXPECT_EQ(r->state().Status, QStringLiteral("復元を実行中  ...... 終了"));
+  EXPECT_EQ(r->state().CancelCaption, QStringLiteral("閉じる"));
+  EXPECT_FALSE(r->state().okEnabled);
+  EXPECT_FALSE(r->state().notYetRun);
   EXPECT_TRUE(w.ui.messages.isEmpty());
   // Another run needs the marks cleared first.
   r->SetAllRestoreMarks();
-  EXPECT_FALSE(r->okEnabled);
+  EXPECT_FALSE(r->state().okEnabled);
   r->ClearRestoreMarks();
   r->SetAllRestoreMarks();
-  EXPECT_TRUE(r->okEnabled);
+  EXPECT_TRUE(r->state().okEnabled);
 }
 
 TEST_F(RestoreRun, UnderAnotherDirectoryTheDriveBecomesAFolder) {
@@ -94,13 +94,12 @@ TEST_F(RestoreRun, UnderAnotherDirectoryTheDriveBecomesAFolder) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\restore\\Drive_T\\src\\sub\\old.txt")), "old");
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\src\\a.txt")));
   // The target rule on its own, also for a top directory that is a drive root.
-  r->Position = 1;
-  r->WriteHDir = QStringLiteral("E:\\restore");
+  r->SetTarget(1, QStringLiteral("E:\\restore"));
   EXPECT_EQ(r->TargetOf(QStringLiteral("D:\\a\\b.txt")), QStringLiteral("E:\\restore\\Drive_D\\a\\b.txt"));
-  r->WriteHDir = QStringLiteral("E:\\");
+  r->SetTarget(1, QStringLiteral("E:\\"));
   EXPECT_EQ(r->TargetOf(QStringLiteral("D:\\a\\b.txt")), QStringLiteral("E:\\Drive_D\\a\\b.txt"));
   EXPECT_EQ(r->TargetOf(QStringLiteral("D:\\")), QStringLiteral("E:\\Drive_D"));
-  r->Position = 0;
+  r->SetTarget(0, QString());
   EXPECT_EQ(r->TargetOf(QStringLiteral("D:\\a\\b.txt")), QStringLiteral("D:\\a\\b.txt"));
   EXPECT_EQ(r->SourceOf(QStringLiteral("d:\\a\\b.txt"), QString(), QStringLiteral("T:\\dst\\daily\\x")),
             QStringLiteral("T:\\dst\\daily\\x\\Drive_D\\a\\b.txt"));
@@ -168,8 +167,8 @@ TEST_F(RestoreRun, MediumOfTheRunFolderIsAskedForPerSaveName) {
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Stopped);
   EXPECT_TRUE(w.ui.Exhausted());
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,1,2"));  // S2's new.txt was not reached
-  EXPECT_EQ(r->Status, QStringLiteral("復元を実行中  ...... 中止されました"));
-  EXPECT_EQ(r->CancelCaption, QStringLiteral("中止"));
+  EXPECT_EQ(r->state().Status, QStringLiteral("復元を実行中  ...... 中止されました"));
+  EXPECT_EQ(r->state().CancelCaption, QStringLiteral("中止"));
 }
 
 TEST_F(RestoreRun, FailedEntryAsksAndIgnoreSilencesTheRestOfTheRun) {
@@ -185,7 +184,7 @@ TEST_F(RestoreRun, FailedEntryAsksAndIgnoreSilencesTheRestOfTheRun) {
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_TRUE(w.ui.Exhausted());
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,-1,-1"));
-  EXPECT_EQ(r->Status, QStringLiteral("復元を実行中  ...... 終了\r        2 個復元できませんでした"));
+  EXPECT_EQ(r->state().Status, QStringLiteral("復元を実行中  ...... 終了\r        2 個復元できませんでした"));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\src\\sub\\old.txt")));
   EXPECT_EQ(Cells(*r), QStringLiteral("1/2/1"));
 }
@@ -198,8 +197,8 @@ TEST_F(RestoreRun, AbortOnAFailedEntryStopsTheRun) {
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Stopped);
   EXPECT_EQ(Mark(*r, 2), QStringLiteral("-1"));
   EXPECT_EQ(Mark(*r, 4), QStringLiteral("1"));
-  EXPECT_TRUE(r->closeAllowed);
-  EXPECT_FALSE(r->notYetRun);
+  EXPECT_TRUE(r->state().closeAllowed);
+  EXPECT_FALSE(r->state().notYetRun);
 }
 
 TEST_F(RestoreRun, SearchInOlderRunsTakesCopiesThatThoseRunsMade) {
@@ -268,19 +267,20 @@ TEST_F(RestoreRun, SearchReportsMissingListingsAndRunsNotInTheHistory) {
 
   // The restore window's save name not in the history.
   auto orphan = w.Open(S2);
-  orphan->RestoreSaveName = QStringLiteral("qrn19990101_00");
+  w.main.HisTable.RemoveRow(1);  // the row of S2 went while the window was open
   w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
-  w.ui.Expect(Question::SaveNotInHistory, Answer::OK, QStringLiteral("qrn19990101_00\rヒストリテーブルにありません。"));
+  w.ui.Expect(Question::SaveNotInHistory, Answer::OK, S2 + QStringLiteral("\rヒストリテーブルにありません。"));
   EXPECT_EQ(w.RestoreAll(*orphan), RestoreOutcome::Finished);
 
   // Nobody has it: every run searched, then the message.
+  w.AddHistory(S2);
   w.WriteListing(S2, {L(QStringLiteral("zzz.txt"), 2, QString(), QStringLiteral("0"))});
   auto nowhere = w.Open(S2);
   w.ui.Expect(Question::SearchOlderRuns, Answer::Yes, kSearch);
   w.ui.Expect(Question::OlderListingMissing, Answer::Ignore, QStringLiteral("ファイルがありません"));
   w.ui.Expect(Question::RestoreIncomplete, Answer::OK, kIncomplete);
   EXPECT_EQ(w.RestoreAll(*nowhere), RestoreOutcome::Finished);
-  EXPECT_EQ(nowhere->Status, QStringLiteral("復元を実行中  ...... 終了"));  // still marked, not failed
+  EXPECT_EQ(nowhere->state().Status, QStringLiteral("復元を実行中  ...... 終了"));  // still marked, not failed
 }
 
 TEST_F(RestoreRun, SearchCarriesIgnoreErrorsAndAsksOnMalformedLines) {
@@ -329,7 +329,7 @@ TEST_F(RestoreRun, CancelDuringTheMainPassKeepsWhatWasRestored) {
   r->SetAllRestoreMarks();
   int yieldsAtStart = w.ui.yields;
   w.ui.onYield = [&](int n) {
-    if (n == yieldsAtStart + 40) w.m.CancelFlag = true;
+    if (n == yieldsAtStart + 40) w.m.CancelFlag.Set();
   };
   EXPECT_EQ(r->OK_Click(), RestoreOutcome::Stopped);
   const QStringList marks = Marks(*r);
@@ -339,7 +339,7 @@ TEST_F(RestoreRun, CancelDuringTheMainPassKeepsWhatWasRestored) {
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\src\\f000.txt")));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\src\\f119.txt")));
   // The cancel closes the window at the next tick.
-  EXPECT_TRUE(r->Timer1_Timer().unload);
+  EXPECT_TRUE(r->TakeCloseRequest());
 }
 
 TEST_F(RestoreRun, PathsThatWouldLeaveTheTargetAreNeverWritten) {
@@ -362,7 +362,7 @@ TEST_F(RestoreRun, PathsThatWouldLeaveTheTargetAreNeverWritten) {
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\restore\\Drive_T\\evil.txt")));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\restore\\Drive_T\\evil2.txt")));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\restore\\Drive_T\\src\\leak.txt")));
-  EXPECT_EQ(r->Status, QStringLiteral("復元を実行中  ...... 終了\r        4 個復元できませんでした"));
+  EXPECT_EQ(r->state().Status, QStringLiteral("復元を実行中  ...... 終了\r        4 個復元できませんでした"));
   // Restoring in place does not write them either.
   auto inPlace = w.Open(S0);
   EXPECT_EQ(w.RestoreAll(*inPlace), RestoreOutcome::Finished);
@@ -390,13 +390,19 @@ TEST_F(RestoreRun, PackedEntriesAreUnpackedWithTheArchiverInTheTargetFolder) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\bad.txt")), "kept");  // a damaged archive writes nothing
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,-1"));
   ASSERT_GE(w.archiver.commands.size(), 2);
-  EXPECT_EQ(w.archiver.commands[0], QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 \"") +
-                                        w.Host(QStringLiteral("T:\\dst\\daily\\") + S0 +
-                                               QStringLiteral("\\Drive_T\\src\\p\\doc.txt.LZH")) +
-                                        QStringLiteral("\" \"doc.txt\""));
-  EXPECT_EQ(QFileInfo(w.archiver.currentDirs[0]).canonicalFilePath(),
-            QFileInfo(w.Host(QStringLiteral("T:\\src\\p"))).canonicalFilePath());
-  EXPECT_TRUE(w.archiver.commands[1].endsWith(QStringLiteral("Alias/000003.LZH\" \"name.txt\"")));
+  // The archiver unpacks into a folder of the restore's own beside the target; the file
+  // then takes the target's place, and the folder goes.
+  const QString first = w.archiver.commands[0];
+  EXPECT_TRUE(first.startsWith(QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 \"") +
+                               w.Host(QStringLiteral("T:\\dst\\daily\\") + S0 +
+                                      QStringLiteral("\\Drive_T\\src\\p\\doc.txt.LZH")) +
+                               QStringLiteral("\" \"") + w.Host(QStringLiteral("T:\\src\\p\\.qarno-unpack-"))))
+      << first.toStdString();
+  EXPECT_TRUE(first.endsWith(QStringLiteral("/doc.txt\""))) << first.toStdString();
+  EXPECT_TRUE(w.archiver.commands[1].contains(QStringLiteral("Alias/000003.LZH\" \"") +
+                                              w.Host(QStringLiteral("T:\\src\\deep\\.qarno-unpack-"))));
+  EXPECT_EQ(QDir(w.Host(QStringLiteral("T:\\src\\p"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("doc.txt")});
 }
 
 TEST_F(RestoreRun, MissingArchiverStopsBeforeAnythingWhenPackedEntriesAreMarked) {
@@ -409,8 +415,8 @@ TEST_F(RestoreRun, MissingArchiverStopsBeforeAnythingWhenPackedEntriesAreMarked)
   w.ui.Expect(Question::ArchiverMissing, Answer::OK, QStringLiteral("UNLHA32がインストールされていません。\rインストールしてから実行してください。"));
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::NotStarted);
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("1,1"));
-  EXPECT_TRUE(r->closeAllowed);
-  EXPECT_TRUE(r->okEnabled);
+  EXPECT_TRUE(r->state().closeAllowed);
+  EXPECT_TRUE(r->state().okEnabled);
   // Only plain entries marked: no archiver needed.
   r->SetRestoreMark(2, false);
   EXPECT_EQ(r->OK_Click(), RestoreOutcome::Finished);

@@ -15,7 +15,6 @@ const QDateTime RestoreWorld::kTime(QDate(2001, 2, 3), QTime(4, 5, 6));
 
 int FakeArchiver::Unlha(const QString& commandLine, int) {
   commands += commandLine;
-  currentDirs += QDir::currentPath();
   if (!available) return -1;
   static const QRegularExpression re(QStringLiteral("^e .* \"([^\"]+)\" \"([^\"]+)\"$"));
   const auto match = re.match(commandLine);
@@ -71,24 +70,19 @@ void RestoreWorld::AddHistory(const QString& saveName, const QString& saveDir, c
 }
 
 std::unique_ptr<FRestore> RestoreWorld::Open(const QString& saveName, bool expectLoaded) {
-  main.HisTable.selectedRow = 0;
+  int row = 0;
   for (int r = 1; r < main.HisTable.Rows(); ++r) {
-    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == saveName) main.HisTable.selectedRow = r;
+    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == saveName) row = r;
   }
-  auto r = std::make_unique<FRestore>(m, main);
+  auto r = std::make_unique<FRestore>(m, main.HisTable);
   r->Form_Load();
-  const bool loaded = r->FormInit();
+  const bool loaded = r->FormInit(row);
   EXPECT_EQ(loaded, expectLoaded) << saveName.toStdString();
   return r;
 }
 
 RestoreOutcome RestoreWorld::RestoreAll(FRestore& r, const QString& topDir) {
-  if (topDir.isEmpty()) {
-    r.Position = 0;
-  } else {
-    r.Position = 1;
-    r.WriteHDir = topDir;
-  }
+  r.SetTarget(topDir.isEmpty() ? 0 : 1, topDir);
   r.SetAllRestoreMarks();
   return r.OK_Click();
 }

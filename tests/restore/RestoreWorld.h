@@ -14,16 +14,22 @@
 
 namespace qarno::test {
 
+// Cells of the totals grid, addressed row × 4 + column.
+namespace cell {
+constexpr int TotalFiles = 5, MarkedFiles = 6, RestoredFiles = 7;
+constexpr int TotalFolders = 9, MarkedFolders = 10, RestoredFolders = 11;
+constexpr int TotalKB = 13, MarkedKB = 14, RestoredKB = 15;
+}  // namespace cell
+
 // The restore tests use the shared platform double under the name of what they need of it.
 using MediaPlatform = FaultyPlatform;
 
 // Plays the archiver: an "archive" holds the file's bytes after the line "LZH\n"; anything
-// else is damaged. The file is written into the current directory under the bare name.
+// else is damaged. The file is written to the target path the command line names.
 class FakeArchiver : public ArchiverLibrary {
  public:
   bool available = true;
   QStringList commands;
-  QStringList currentDirs;  // the host's current directory at each call
 
   bool Load() override { return available; }
   int GetVersion() override { return available ? 100 : -1; }

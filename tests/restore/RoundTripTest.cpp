@@ -96,18 +96,18 @@ struct RoundTrip : ::testing::TestWithParam<bool> {
     w.m.ExecMode = 1;
     FSaveExec run(w.m, w.main);
     run.Form_Load();
-    EXPECT_TRUE(run.OK_Click()) << run.Status.toStdString();
-    EXPECT_TRUE(run.succeeded);
-    EXPECT_EQ(run.uncopiedCount, 0);
+    EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
+    EXPECT_TRUE(run.state().outcome.succeeded);
+    EXPECT_EQ(run.state().outcome.uncopiedCount, 0);
     w.m.ExecMode = 0;
-    return run.SaveSetName;
+    return run.state().paths.SaveSetName;
   }
   void Restore(const QString& save, const QString& topDir) {
     auto r = w.Open(save);
-    ASSERT_EQ(w.RestoreAll(*r, topDir), RestoreOutcome::Finished) << r->Status.toStdString();
-    EXPECT_EQ(r->CountReserved(), 0);
-    EXPECT_EQ(r->Status, QStringLiteral("復元を実行中  ...... 終了"));
-    EXPECT_EQ(r->RestoreListInfo[cell::RestoredKB], r->RestoreListInfo[cell::MarkedKB]);
+    ASSERT_EQ(w.RestoreAll(*r, topDir), RestoreOutcome::Finished) << r->state().Status.toStdString();
+    EXPECT_EQ(r->table().ReservedCount(), 0);
+    EXPECT_EQ(r->state().Status, QStringLiteral("復元を実行中  ...... 終了"));
+    EXPECT_EQ(r->table().Cell(cell::RestoredKB), r->table().Cell(cell::MarkedKB));
   }
   void WipeSource() {
     QDirIterator it(w.Host(QStringLiteral("T:\\src")), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,

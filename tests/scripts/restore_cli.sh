@@ -116,6 +116,41 @@ expect 1 "$bin/qarno-restore" cli "$save1" --to 'T:\r6' --search-older
 has out "復元できませんでした: T:\\src\\..\\..\\escape.txt"
 [ ! -e "$work/escape.txt" ] && [ ! -e "$work/t/escape.txt" ] || fail "a crafted path was written"
 
+# Blank lines in a listing are skipped, by --list and by a restore (the window asks).
+sed -i '1i\\r' "$(csv 2)"; printf '\r\n  \r\n' >> "$(csv 2)"
+expect 0 "$bin/qarno-restore" cli "$save1" --list
+has out "T:\\src\\docs\\readme.txt"
+expect 1 "$bin/qarno-restore" cli "$save1" --to 'T:\r6b' --search-older
+has out "復元できなかった項目: 1"
+lacks err "CSVファイルの内容がおかしいです。"
+cmp -s "$work/snap1/docs/readme.txt" "$work/t/r6b/Drive_T/src/docs/readme.txt" || fail "restore with blank lines"
+
+# Set names that cannot name a set file stop at once (2) with one line saying why; the set
+# used last (the settings name it) is never restored instead.
+printf '[Startup Setting]\nResentFile=cli\n' >> "$XDG_CONFIG_HOME/Qarno/Qarno.conf"
+for bad in '' '/L0' '"cli"' "'cli" 'a\b' 'x/../cli' 'C:cli' '..' 'cl?i' 'CON'; do
+  expect 2 "$bin/qarno-restore" "$bad" "$save1" --to 'T:\r9'
+  has err "is not a set name"
+  [ "$(wc -l < "$work/err")" = 1 ] || fail "more than one line for the set name [$bad]"
+done
+[ ! -e "$work/t/r9" ] || fail "a bad set name restored a set"
+expect 2 "$bin/qarno-restore" cli '..\..\cli' --list
+has err "is not a save name"
+
+# A restore into the set's own saves would overwrite the copies it reads: refused.
+sums() { (cd "$work/t/dst" && find . -type f -exec md5sum {} + | sort); }
+before=$(sums)
+expect 2 "$bin/qarno-restore" cli "$save1" --to "T:\\dst\\cli\\$save1"
+has err "lies among the saves of set cli"
+expect 2 "$bin/qarno-restore" cli "$save1" --to 'T:\dst\cli'
+[ "$before" = "$(sums)" ] || fail "the saves changed"
+
+# A pipe in place of the history is unreadable at once, never a hang.
+cp "$QARNO_HOME/SetDir/cli.qrn" "$QARNO_HOME/SetDir/piped.qrn"
+mkfifo "$QARNO_HOME/SetDir/piped.qrl"
+expect 2 timeout 20 "$bin/qarno-restore" piped "$save1" --list
+has err "is not in the history of piped"
+
 # A lost copy: the safe answer stops the restore (2); the prompt goes to standard error.
 rm "$work/t/dst/cli/$save1/Drive_T/src/docs/sub/added.txt.LZH"
 expect 2 "$bin/qarno-restore" cli "$save1" --to 'T:\r7' --path 'T:\src\docs\sub\added.txt'
@@ -129,6 +164,18 @@ expect 2 "$bin/qarno-restore" cli "$save0" --to 'T:\r8'
 has err "前回とメディアが変わっています。"
 expect 0 "$bin/qarno-restore" cli "$save0" --to 'T:\r8' --ignore-medium
 same "$work/snap0" "$work/t/r8/Drive_T/src"
+
+# The trace of /Dn: 1 with file names, 2 without, into the program folder's debug file.
+rm -f "$QARNO_HOME/Qarno.deb"
+expect 0 "$bin/qarno-restore" --debug 1 cli "$save1" --list
+has out "T:\\src\\docs\\readme.txt"
+grep -q "^4010 \[ReadSaveList\]" "$QARNO_HOME/Qarno.deb" || fail "no trace with --debug 1"
+grep -qF "$save1.csv" "$QARNO_HOME/Qarno.deb" || fail "no file names with --debug 1"
+expect 0 "$bin/qarno-restore" cli "$save1" --list --debug 2
+grep -q "^4011\s*$" "$QARNO_HOME/Qarno.deb" || fail "no bare trace codes with --debug 2"
+! grep -qF "$save1.csv" "$QARNO_HOME/Qarno.deb" || fail "file names with --debug 2"
+expect 2 "$bin/qarno-restore" --debug 7 cli "$save1" --list
+has err "usage:"
 
 [ "$failures" = 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "restore_cli: all passed"

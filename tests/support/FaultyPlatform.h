@@ -3,6 +3,7 @@
 // destination medium, fills the disk, or makes files refuse to be copied or read.
 #include "platform/Platform.h"
 
+#include <QMap>
 #include <QSet>
 #include <functional>
 #include <optional>
@@ -20,27 +21,43 @@ class FaultyPlatform : public ForwardingPlatform {
   std::function<void(int)> onVolumeRead;  // called with the count, may swap the medium
   std::optional<int64_t> freeKB;          // unset: the real free space
   std::function<void()> onFreeQuery;      // called before each free-space answer
-  QSet<QString> copyFails;                // plain copies of these sources fail
+  QSet<QString> copyFails;                // plain copies of these sources fail (cause unknown)
   QSet<QString> unopenable;               // these sources cannot be opened for reading
+  QSet<QString> probeFails;               // only the read test fails (held open elsewhere)
+  QMap<QString, FsError> writeFails;      // atomic writes of these files fail so
   std::function<std::optional<std::vector<DirEntry>>(const QString&)> listOverride;
 
-  DriveType GetDriveType(const QString&) override { return type; }
-  std::optional<VolumeInfo> GetVolumeInformation(const QString&) override {
+  DriveType DriveTypeOf(const QString&) override { return type; }
+  std::optional<VolumeInfo> VolumeOf(const QString&) override {
     ++volumeReads;
     if (onVolumeRead) onVolumeRead(volumeReads);
     return volume;
   }
-  std::optional<DiskSpace> GetDiskFreeSpace(const QString& root) override {
+  std::optional<DiskSpace> FreeSpaceOf(const QString& root) override {
     if (onFreeQuery) onFreeQuery();
-    if (!freeKB) return base_.GetDiskFreeSpace(root);
+    if (!freeKB) return base_.FreeSpaceOf(root);
     return DiskSpace{2, 512, static_cast<uint64_t>(*freeKB), 1u << 30};
   }
-  bool CopyFile(const QString& from, const QString& to) override {
-    if (copyFails.contains(from)) return false;
-    return base_.CopyFile(from, to);
+  CopyResult Copy(const QString& from, const QString& to, const CopyOptions& options) override {
+    CopyResult r;
+    if (unopenable.contains(from)) {
+      r.error = FsError::AccessDenied;
+      r.sourceFailed = true;
+      return r;
+    }
+    // The fast copy is refused; the byte-wise one (in chunks) works.
+    if (copyFails.contains(from) && options.chunk == 0) {
+      r.error = FsError::Other;
+      return r;
+    }
+    return base_.Copy(from, to, options);
+  }
+  FsStatus WriteAtomic(const QString& path, const QByteArray& content) override {
+    if (writeFails.contains(path)) return writeFails.value(path);
+    return base_.WriteAtomic(path, content);
   }
   std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) override {
-    if (unopenable.contains(path)) return nullptr;
+    if (unopenable.contains(path) || probeFails.contains(path)) return nullptr;
     return base_.Open(path, mode);
   }
   std::optional<std::vector<DirEntry>> List(const QString& pattern) override {

@@ -20,6 +20,9 @@ DriveTable TableFor(const QString& root) {
 TestEnv::TestEnv() : fs(TableFor(dir_.path())) {
   savedHome_ = qgetenv("QARNO_HOME");
   savedConfig_ = qgetenv("XDG_CONFIG_HOME");
+  savedBus_ = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+  // No session bus: a test's failed run never notifies the desktop it runs on.
+  qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray(""));
   QDir(dir_.path()).mkpath(QStringLiteral("prog"));
   QDir(dir_.path()).mkpath(QStringLiteral("config"));
   qputenv("QARNO_HOME", (dir_.path() + QStringLiteral("/prog")).toLocal8Bit());
@@ -37,6 +40,8 @@ TestEnv::~TestEnv() {
   else qputenv("QARNO_HOME", savedHome_);
   if (savedConfig_.isNull()) qunsetenv("XDG_CONFIG_HOME");
   else qputenv("XDG_CONFIG_HOME", savedConfig_);
+  if (savedBus_.isNull()) qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  else qputenv("DBUS_SESSION_BUS_ADDRESS", savedBus_);
 }
 
 QString TestEnv::Host(const QString& winPath) const { return *fs.HostPath(winPath); }

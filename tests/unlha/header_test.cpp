@@ -8,11 +8,18 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <optional>
 
 namespace {
 
 using lha::Method;
 using lhatest::Bytes;
+
+#ifdef _WIN32
+constexpr char kHostOs = 'W';
+#else
+constexpr char kHostOs = 'U';
+#endif
 
 std::uint16_t u16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
 std::uint32_t u32(const Bytes& b, std::size_t at) { return u16(b, at) | (static_cast<std::uint32_t>(u16(b, at + 2)) << 16); }
@@ -28,7 +35,7 @@ TEST(Level2Header, FixedFieldsAndExtensionsAsWritten)
     EXPECT_EQ(a[19], 0x20);
     EXPECT_EQ(a[20], 2);
     EXPECT_EQ(u16(a, 21), lha::crc16(data.data(), data.size()));
-    EXPECT_EQ(a[23], 'U');
+    EXPECT_EQ(a[23], kHostOs);
     EXPECT_EQ(u32(a, 7), a.size() - size - 1) << "packed size is exact";
 
     // Walk the extensions: a header CRC first, the name, the Unix mode; the chain ends inside the header.
@@ -59,22 +66,50 @@ TEST(Level2Header, FixedFieldsAndExtensionsAsWritten)
     EXPECT_TRUE(sawCrc && sawName && sawMode);
 }
 
+// Every combination the two hosts write: Unix mode (Linux), DOS attributes (Windows), both, neither.
 TEST(Level2Header, SizeIsNeverAMultipleOf256AndStillReadsBack)
 {
-    for (std::size_t n = 1; n <= 600; ++n) {
-        lha::EntryHeader h;
-        h.name = std::string(n, 'n');
-        h.unixMode = 0100600;
-        const Bytes b = lha::buildLevel2Header(h);
-        ASSERT_NE(b.size() % 256, 0u) << "name length " << n;
-        ASSERT_EQ(u16(b, 0), b.size());
-        Bytes withEnd = b;
-        withEnd.push_back(0);
-        lha::MemorySource in(withEnd);
-        lha::EntryHeader back;
-        ASSERT_TRUE(lha::readHeader(in, back)) << n;
-        ASSERT_EQ(back.name, h.name);
+    struct Access {
+        std::optional<std::uint16_t> mode;
+        std::optional<std::uint8_t> attributes;
+    };
+    for (const Access& access : {Access{0100600, std::nullopt}, Access{std::nullopt, 0x21}, Access{0100600, 0x01},
+                                 Access{std::nullopt, std::nullopt}}) {
+        for (std::size_t n = 1; n <= 600; ++n) {
+            lha::EntryHeader h;
+            h.name = std::string(n, 'n');
+            h.unixMode = access.mode;
+            h.dosAttributes = access.attributes;
+            const Bytes b = lha::buildLevel2Header(h);
+            ASSERT_NE(b.size() % 256, 0u) << "name length " << n;
+            ASSERT_EQ(u16(b, 0), b.size());
+            ASSERT_EQ(b[19], 0x20) << "byte 19 stays 0x20 whatever the attributes";
+            Bytes withEnd = b;
+            withEnd.push_back(0);
+            lha::MemorySource in(withEnd);
+            lha::EntryHeader back;
+            ASSERT_TRUE(lha::readHeader(in, back)) << n;
+            ASSERT_EQ(back.name, h.name);
+            ASSERT_EQ(back.unixMode, h.unixMode);
+            if (h.dosAttributes) {
+                ASSERT_EQ(back.dosAttributes, h.dosAttributes) << n;
+            }
+        }
     }
+}
+
+TEST(Level2Header, DosAttributesTravelInTheirExtension)
+{
+    lha::EntryHeader h;
+    h.name = "ro.txt";
+    h.dosAttributes = 0x21;
+    const Bytes b = lha::buildLevel2Header(h);
+    // Base header, then CRC (5 bytes), name (3 + 6), attributes (3 + 2).
+    ASSERT_EQ(b.size(), 26u + 5 + 9 + 5);
+    EXPECT_EQ(u16(b, 38), 5u);
+    EXPECT_EQ(b[40], 0x40);
+    EXPECT_EQ(u16(b, 41), 0x21u);
+    EXPECT_EQ(u16(b, 43), 0u) << "the last extension";
 }
 
 // --- Older header levels, built by hand the way DOS-era and Unix tools write them. ---
@@ -103,7 +138,8 @@ struct Ext {
 // Level 0 or 1 entry around `payload` (already packed with `method`). Level 1 extensions count towards
 // the packed size, as the format has it.
 Bytes oldLevelEntry(int level, const char* method, const std::string& path, const Bytes& payload,
-                    std::size_t originalSize, std::uint16_t crc, const std::vector<Ext>& exts = {})
+                    std::size_t originalSize, std::uint16_t crc, const std::vector<Ext>& exts = {},
+                    std::uint8_t attribute = 0x20)
 {
     Bytes ext;
     for (std::size_t i = 0; i < exts.size(); ++i) {
@@ -118,7 +154,7 @@ Bytes oldLevelEntry(int level, const char* method, const std::string& path, cons
     put32(h, static_cast<std::uint32_t>(payload.size() + ext.size()));
     put32(h, static_cast<std::uint32_t>(originalSize));
     put32(h, dosTime(2001, 2, 3, 4, 5, 6));
-    h.push_back(0x20);
+    h.push_back(attribute);
     h.push_back(static_cast<std::uint8_t>(level));
     h.push_back(static_cast<std::uint8_t>(path.size()));
     h.insert(h.end(), path.begin(), path.end());
@@ -200,6 +236,18 @@ TEST(OlderLevels, Level1ExtensionsOverrideNameTimeAndModeAndAreNotData)
     EXPECT_EQ(h.packedSize, payload.size());
     // The archive ends without the 0 byte: readers accept the end of the file as the end of the archive.
     EXPECT_TRUE(lhatest::unpackFromMemory(a) == data);
+}
+
+TEST(OlderLevels, TheAttributeByteIsReadAsDosAttributes)
+{
+    const Bytes data{'r', 'o'};
+    for (const int level : {0, 1}) {
+        const Bytes a = oldLevelEntry(level, "-lh0-", "RO.TXT", data, data.size(), lha::crc16(data.data(), 2), {}, 0x21);
+        lha::MemorySource in(a);
+        lha::EntryHeader h;
+        ASSERT_TRUE(lha::readHeader(in, h));
+        EXPECT_EQ(h.dosAttributes, 0x21) << "level " << level;
+    }
 }
 
 TEST(OlderLevels, DirectoryEntriesBeforeTheFileAreSkipped)

@@ -2,14 +2,11 @@
 
 #include "codec/lha_archive.h"
 #include "codec/memory_io.h"
-#include "unlha32.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <stdexcept>
 
 namespace lhatest {
 
@@ -90,82 +87,57 @@ Bytes unpackFromMemory(const Bytes& archive)
     return out.data;
 }
 
-ScratchDir::ScratchDir()
+fs::path u8path(const std::string& utf8)
 {
-    std::string tmpl = (fs::temp_directory_path() / "unlha-test-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-ScratchDir::~ScratchDir()
+std::string utf8(const fs::path& p)
 {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
 }
 
 void writeFile(const fs::path& p, const Bytes& data)
 {
-    std::ofstream f(p, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    std::FILE* f = openFile(p, "wb");
     if (!f)
-        throw std::runtime_error("cannot write " + p.string());
+        throw std::runtime_error("cannot write " + utf8(p));
+    const bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    if (std::fclose(f) != 0 || !ok)
+        throw std::runtime_error("cannot write " + utf8(p));
 }
 
 Bytes readFile(const fs::path& p)
 {
-    std::ifstream f(p, std::ios::binary);
+    std::FILE* f = openFile(p, "rb");
     if (!f)
-        throw std::runtime_error("cannot read " + p.string());
-    return Bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        throw std::runtime_error("cannot read " + utf8(p));
+    Bytes data;
+    std::uint8_t buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.insert(data.end(), buf, buf + n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        throw std::runtime_error("cannot read " + utf8(p));
+    return data;
 }
 
 std::vector<std::string> listDir(const fs::path& dir)
 {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
+        names.push_back(utf8(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
-}
-
-int runCommand(const std::string& cmd, std::string* out)
-{
-    FILE* p = ::popen((cmd + " 2>/dev/null").c_str(), "r");
-    if (!p)
-        return -1;
-    std::string text;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        text.append(buf, n);
-    const int status = ::pclose(p);
-    if (out)
-        *out = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool toolAvailable(const std::string& name)
-{
-    return runCommand("command -v " + name + " >/dev/null") == 0;
-}
-
-std::string shellQuote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'')
-            q += "'\\''";
-        else
-            q += c;
-    }
-    return q + "'";
 }
 
 int unlha(const std::string& cmdLine, std::string* message)
 {
     char out[256] = {};
-    const int r = Unlha(nullptr, cmdLine.c_str(), out, sizeof out);
+    const int r = library().unlha(nullptr, cmdLine.c_str(), out, sizeof out);
     if (message)
         *message = out;
     return r;

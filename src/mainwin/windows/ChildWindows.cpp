@@ -26,7 +26,7 @@ class StandInSaveExec : public QDialog {
     setObjectName(QStringLiteral("FSaveExec"));
     setAttribute(Qt::WA_DeleteOnClose);
     run_.Form_Load();
-    setWindowTitle(run_.FSaveExecCaption + kUnfinished);
+    setWindowTitle(run_.state().texts.FSaveExecCaption + kUnfinished);
     auto* note = new QLabel(QStringLiteral("保存実行ウィンドウはまだできていません。この仮の画面で保存を実行します。"), this);
     note->setObjectName(QStringLiteral("Unfinished"));
     note->setWordWrap(true);
@@ -75,7 +75,7 @@ class StandInSaveExec : public QDialog {
 
  private:
   void Tick() {
-    const ProgressView v = run_.Timer1_Timer();
+    const ProgressView v = run_.Describe(bar_->value());
     status_->setText(v.status);
     time_->setText(v.processTime);
     bar_->setValue(v.overall);
@@ -88,10 +88,11 @@ class StandInSaveExec : public QDialog {
     ticker_->stop();
     running_ = false;
     Tick();
-    owner_.lastRunStatus = !run_.succeeded ? kExitFailed : run_.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+    const RunOutcome& outcome = run_.state().outcome;
+    owner_.lastRunStatus = !outcome.succeeded ? kExitFailed : outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
     main_.exitStatus = owner_.lastRunStatus;
     button_->setText(QStringLiteral("閉じる"));
-    if (main_.m.AutoRunMode >= 1) close();
+    if (main_.m.AutoRunMode.EndsProgram()) close();
   }
 
   QarnoWindow& main_;

@@ -1,5 +1,7 @@
 #include "mainwin/windows/GuiProgram.h"
 
+#include "app/StopSignals.h"
+
 #include "app/Program.h"
 #include "app/QarnoConsole.h"
 #include "mainwin/StartMode.h"
@@ -8,6 +10,7 @@
 #include "mainwin/windows/QtPrompter.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 namespace qarno {
@@ -32,12 +35,14 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
   for (int i = 1; i < argc; ++i) args += QString::fromLocal8Bit(argv[i]);
   if (!DisplayAvailable()) {
     if (AsksForAutoRun(JoinCommandLine(args))) {
+      InstallStopSignals();
       QCoreApplication app(argc, argv);
       return RunConsole(args);
     }
     std::fprintf(stderr, "%s\n", NoDisplayMessage().toLocal8Bit().constData());
     return kExitNoSet;
   }
+  InstallStopSignals();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   InstallQtJapanese();
@@ -52,9 +57,20 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
   QarnoWindow window(program, children ? *children : standIns);
   window.Form_Load(JoinCommandLine(args));
   // An automatic run whose set could not be loaded ends as the command-line program does.
-  if (program.m->AutoRunMode < 0 && AsksForAutoRun(JoinCommandLine(args)) && !program.main->setLoaded)
+  if (!program.m->AutoRunMode.Requested() && AsksForAutoRun(JoinCommandLine(args)) && !program.main->setLoaded)
     window.exitStatus = kExitNoSet;
   if (window.exited) return window.exitStatus;
+  // Ctrl+C or SIGTERM: a run under way stops at its next yield as its Cancel button would
+  // stop it; with no window over the main window, the program ends as its exit command ends
+  // it.
+  ui.SetOnYield([&] {
+    if (TakeStopRequest()) program.m->CancelFlag.Set();
+  });
+  QTimer stopWatch;
+  QObject::connect(&stopWatch, &QTimer::timeout, &window, [&] {
+    if (program.m->OpenDialogKind == 0 && TakeStopRequest()) window.close();
+  });
+  stopWatch.start(100);
   return app.exec();
 }
 

@@ -350,15 +350,15 @@ void QarnoWindow::Form_Load(const QString& commandLine) {
       m.set.Name = dialog.chosenName;
       main.ReadSetFile();
       main.ResetSaveLevel();
-      const int16_t autoRun = m.AutoRunMode;
+      const bool autoRun = m.AutoRunMode.Requested();
       main.ReadCommandLine(commandLine);
-      if (autoRun < 0) m.AutoRunMode = -1;
+      if (!autoRun) m.AutoRunMode.Stop();
       m.SetModified = false;
       ShowSet();
     }
   }
   Timer1->start();
-  if (m.AutoRunMode < 0) {
+  if (!m.AutoRunMode.Requested()) {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     return;
   }
@@ -751,7 +751,7 @@ void QarnoWindow::Change_Click() {
 bool QarnoWindow::ExitCommand() {
   StoreGeometry();
   if (!program.Exit()) return false;
-  if (m.ShutdownAfterRun && m.AutoRunMode >= 1 && !children.ConfirmShutdown(*this)) return false;
+  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram() && !children.ConfirmShutdown(*this)) return false;
   exiting_ = true;
   exited = true;
   Timer1->stop();
@@ -778,9 +778,9 @@ void QarnoWindow::closeEvent(QCloseEvent* e) {
 }
 
 void QarnoWindow::Timer1_Timer() {
-  if (m.AutoRunMode >= 1 && m.OpenDialogKind == 0) {
+  if (m.AutoRunMode.EndsProgram() && m.OpenDialogKind == 0) {
     ExitCommand();
-    m.AutoRunMode = -1;
+    m.AutoRunMode.Stop();
   }
 }
 

@@ -75,7 +75,10 @@ Answer QtPrompter::MsgBox(const Message& message) {
 
 void QtPrompter::Beep(BeepKind) { QApplication::beep(); }
 
-void QtPrompter::DoEvents() { QApplication::processEvents(QEventLoop::AllEvents, 50); }
+void QtPrompter::DoEvents() {
+  QApplication::processEvents(QEventLoop::AllEvents, 50);
+  if (onYield_) onYield_();
+}
 
 bool InstallQtJapanese() {
   auto* translator = new QTranslator(qApp);

@@ -4,6 +4,8 @@
 // offered), the desktop's beep, and the event loop for the yields of long loops.
 #include "platform/Prompter.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace qarno {
@@ -14,6 +16,11 @@ class QtPrompter : public Prompter {
   Answer MsgBox(const Message& message) override;
   void Beep(BeepKind kind) override;
   void DoEvents() override;
+  // Called at every yield of a long loop, after the events (the stop signals use it).
+  void SetOnYield(std::function<void()> onYield) { onYield_ = std::move(onYield); }
+
+ private:
+  std::function<void()> onYield_;
 };
 
 // The system's texts break lines with CR (or CR LF); a message box wants LF.

@@ -44,6 +44,7 @@ EntryHeader writeArchive(Source& src, Target& out, const PackInfo& info, Method 
     h.name = info.name;
     h.mtime = info.mtime;
     h.unixMode = info.unixMode;
+    h.dosAttributes = info.dosAttributes;
 #ifdef _WIN32
     h.osId = 'W';
 #else

@@ -14,6 +14,7 @@ struct PackInfo {
     std::string name;                      // bytes to store as the file name (no directory)
     std::int64_t mtime = 0;                // seconds since 1970, UTC
     std::optional<std::uint16_t> unixMode; // st_mode, when the host has one
+    std::optional<std::uint8_t> dosAttributes;   // read-only, hidden, system, archive bits, when the host has them
 };
 
 // Writes a complete archive holding `src` to `out`, starting at out's current position. Uses `method`

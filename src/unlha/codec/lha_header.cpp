@@ -139,6 +139,10 @@ void applyExtension(EntryHeader& h, std::uint8_t type, const std::uint8_t* d, st
         h.directory = dir;
         break;
     }
+    case 0x40:
+        if (n >= 1)
+            h.dosAttributes = d[0];
+        break;
     case 0x42:
         if (n >= 16) {
             h.packedSize = get64(d);
@@ -185,6 +189,8 @@ std::vector<std::uint8_t> buildLevel2Header(const EntryHeader& h)
     std::vector<Ext> exts;
     exts.push_back({0x00, {0, 0}});
     exts.push_back({0x01, std::vector<std::uint8_t>(h.name.begin(), h.name.end())});
+    if (h.dosAttributes)
+        exts.push_back({0x40, {*h.dosAttributes, 0x00}});
     if (h.unixMode)
         exts.push_back({0x50, {static_cast<std::uint8_t>(*h.unixMode), static_cast<std::uint8_t>(*h.unixMode >> 8)}});
     auto total = [&] {
@@ -193,10 +199,15 @@ std::vector<std::uint8_t> buildLevel2Header(const EntryHeader& h)
             s += 3 + e.payload.size();
         return s;
     };
-    // A size that is a multiple of 256 is ambiguous to some readers; an attribute extension (normal file)
-    // makes the header five bytes longer.
-    if (total() % 256 == 0)
-        exts.push_back({0x40, {0x20, 0x00}});
+    // A size that is a multiple of 256 is ambiguous to some readers. Without attributes, an attribute
+    // extension (normal file) makes the header five bytes longer; with them, the header CRC extension
+    // gets one byte more (readers take its first two).
+    if (total() % 256 == 0) {
+        if (h.dosAttributes)
+            exts.front().payload.push_back(0);
+        else
+            exts.push_back({0x40, {0x20, 0x00}});
+    }
     const std::size_t size = total();
     if (size > 0xFFFF)
         throw Error(ErrorCode::BadCommand, "file name too long");
@@ -263,6 +274,7 @@ bool readHeader(Reader& in, EntryHeader& h)
         setPath(h, std::string(reinterpret_cast<const char*>(buf.data() + 22), n));
         h.crc = get16(buf.data() + 22 + n);
         h.mtime = dosTimeToUnix(stamp);
+        h.dosAttributes = buf[19];
         h.headerSize = total;
         if (h.level == 0) {
             h.osId = 0;

@@ -20,6 +20,7 @@ struct EntryHeader {
     std::string name;                  // file name bytes as stored (CP932 on Japanese systems), no directory
     std::string directory;             // directory bytes with '/' separators, if any
     std::optional<std::uint16_t> unixMode;
+    std::optional<std::uint8_t> dosAttributes;   // levels 0/1: the attribute byte; level 2: extension 0x40
     unsigned level = 2;
     char osId = 'U';
     std::size_t headerSize = 0;        // bytes of header read or written, extensions included

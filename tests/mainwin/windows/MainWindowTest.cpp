@@ -298,7 +298,7 @@ TEST(MainWindow, AnAutomaticRunStartsItselfAndTheProgramEndsHalfASecondAfter) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 3000));
   EXPECT_LE(sinceClose.elapsed(), 900);
   EXPECT_EQ(w.exitStatus, 0);
-  EXPECT_EQ(world.m().AutoRunMode, -1);
+  EXPECT_EQ(world.m().AutoRunMode.mode, -1);
   EXPECT_TRUE(QFileInfo::exists(world.env.root() + QStringLiteral("/prog/SetDir/daily.qrl")));
   EXPECT_EQ(w.hisModel->rowCount(), 1);
   // An automatic run does not write the settings.
@@ -316,7 +316,7 @@ TEST(MainWindow, ShutdownAfterTheRunIsAskedAndARefusalKeepsTheProgramOpen) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return world.children.calls.contains(QStringLiteral("FShutdown")); }, 3000));
   QTest::qWait(700);
   EXPECT_FALSE(w.exited);
-  EXPECT_EQ(world.m().AutoRunMode, -1);  // no further automatic exit
+  EXPECT_EQ(world.m().AutoRunMode.mode, -1);  // no further automatic exit
   EXPECT_EQ(world.children.calls.count(QStringLiteral("FShutdown")), 1);
 }
 

@@ -1,17 +1,13 @@
+// Text on POSIX systems: command lines are bytes, names are converted with iconv.
 #include "name_codec.h"
 
-#ifndef _WIN32
-#  include <iconv.h>
-#  include <vector>
-#endif
+#include <iconv.h>
+#include <vector>
 
 namespace unlha {
 
 std::string hostNameToArchive(const std::string& name)
 {
-#ifdef _WIN32
-    return name;
-#else
     bool ascii = true;
     for (unsigned char c : name)
         if (c >= 0x80)
@@ -34,7 +30,13 @@ std::string hostNameToArchive(const std::string& name)
     if (!ok)
         return name;
     return std::string(out.data(), static_cast<std::size_t>(op - out.data()));
-#endif
+}
+
+CallerText::CallerText(lha::Command&) {}
+
+std::string CallerText::toCaller(const std::string& message) const
+{
+    return message;
 }
 
 } // namespace unlha

@@ -1,8 +1,12 @@
-#include "engine/SaveList.h"
+#include "records/SaveList.h"
+
+#include "common/Attributes.h"
 
 #include <algorithm>
 
 namespace qarno {
+
+bool SaveListEntry::IsDirectory() const { return IsDirectoryAttr(f[Attributes]); }
 
 const QString& SaveListTable::FormatString() {
   static const QString f = QStringLiteral(

@@ -1,4 +1,6 @@
-#include "records/CsvFields.h"
+#include "common/Attributes.h"
+#include "common/CsvFields.h"
+#include "platform/Platform.h"
 
 #include <QStringList>
 
@@ -50,10 +52,25 @@ TEST(CsvFields, EdgesOfQuotesAndEmptyLines) {
   ASSERT_TRUE(GetCsvField(rest, f));
   EXPECT_EQ(f, QString());
   EXPECT_EQ(rest, QStringLiteral("b"));
-  EXPECT_TRUE(IsAttrField(u"RSHAD"));
-  EXPECT_TRUE(IsAttrField(u"-----"));
-  EXPECT_FALSE(IsAttrField(u"rshad"));
-  EXPECT_FALSE(IsAttrField(u"R-H-"));
+}
+
+TEST(Attributes, TextAndBitsTurnIntoEachOther) {
+  EXPECT_TRUE(IsAttrText(u"RSHAD"));
+  EXPECT_TRUE(IsAttrText(u"-----"));
+  EXPECT_FALSE(IsAttrText(u"rshad"));
+  EXPECT_FALSE(IsAttrText(u"R-H-"));
+  EXPECT_FALSE(IsAttrText(u"SRHAD"));  // each letter in its own place
+  EXPECT_EQ(AttrText(attr::ReadOnly | attr::Hidden | attr::Archive), QStringLiteral("R-HA-"));
+  EXPECT_EQ(AttrText(attr::Directory | attr::Normal), QStringLiteral("----D"));
+  EXPECT_EQ(AttrBits(u"R-HA-"), attr::ReadOnly | attr::Hidden | attr::Archive);
+  EXPECT_EQ(AttrBits(u"-S--D"), attr::System | attr::Directory);
+  // Nothing set, or a text too short to say anything, is a normal file.
+  EXPECT_EQ(AttrBits(u"-----"), attr::Normal);
+  EXPECT_EQ(AttrBits(u"RSH"), attr::Normal);
+  for (uint32_t bits = 0; bits < 0x40; ++bits) {
+    const uint32_t known = bits & (attr::ReadOnly | attr::System | attr::Hidden | attr::Archive | attr::Directory);
+    EXPECT_EQ(AttrBits(AttrText(bits)), known ? known : attr::Normal) << bits;
+  }
 }
 
 }  // namespace

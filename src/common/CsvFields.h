@@ -11,8 +11,6 @@ namespace qarno {
 bool GetCsvPathField(QString& rest, QString& field);
 // Every other field: the text up to the next comma.
 bool GetCsvField(QString& rest, QString& field);
-// Five characters R/- S/- H/- A/- D/-.
-bool IsAttrField(QStringView text);
 
 // The same readers over a view of the line, for the loops that read tens of thousands of
 // lines: nothing is copied until a field is kept.

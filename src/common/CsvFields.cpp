@@ -1,12 +1,8 @@
-#include "records/CsvFields.h"
+#include "common/CsvFields.h"
+
+#include "common/Attributes.h"
 
 namespace qarno {
-
-bool IsAttrField(QStringView t) {
-  if (t.size() < 5) return false;
-  return (t[0] == u'R' || t[0] == u'-') && (t[1] == u'S' || t[1] == u'-') && (t[2] == u'H' || t[2] == u'-') &&
-         (t[3] == u'A' || t[3] == u'-') && (t[4] == u'D' || t[4] == u'-');
-}
 
 bool CsvCursor::Field(QStringView& field) {
   if (rest_.isEmpty()) {
@@ -42,7 +38,7 @@ bool CsvCursor::PathField(QStringView& field) {
     return true;
   }
   for (qsizetype p = rest_.indexOf(u','); p >= 0; p = rest_.indexOf(u',', p + 1)) {
-    if (IsAttrField(rest_.mid(p + 1, 5))) {
+    if (IsAttrText(rest_.mid(p + 1, 5))) {
       field = rest_.left(p);
       rest_ = rest_.sliced(p + 1);
       return true;

@@ -1,0 +1,113 @@
+#include "app/Notify.h"
+
+#include "common/Module1.h"
+#include "platform/DriveTable.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace qarno {
+
+std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const QString& saveName,
+                                       const QString& what, const QString& logPath) {
+  if (status != 1 && status != 2) return std::nullopt;
+  RunNotice n;
+  n.failed = status == 2;
+  n.summary = n.failed ? QStringLiteral("Qarno: バックアップが失敗しました")
+                       : QStringLiteral("Qarno: コピーできなかったファイルがあります");
+  QStringList lines;
+  lines += QStringLiteral("セット名: ") + setName;
+  if (!saveName.isEmpty()) lines += QStringLiteral("保存名: ") + saveName;
+  if (!what.isEmpty()) lines += what;
+  if (!logPath.isEmpty()) lines += QStringLiteral("ログ: ") + logPath;
+  n.body = lines.join(u'\n');
+  n.logPath = logPath;
+  return n;
+}
+
+void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
+                         const QString& what) {
+  if (m.settings.Notify == 0) return;
+  const QString log = drives.ToHost(m.LogFilePath()).value_or(QString());
+  if (const auto notice = MakeRunNotice(status, m.set.Name, saveName, what, log)) StartNotifyHelper(*notice);
+}
+
+bool SessionBusConfigured() {
+  if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) return !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
+QString NotifyHelperPath() {
+  const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+  if (dir.isEmpty()) return QString();
+  for (const QString& candidate : {dir + QStringLiteral("/qarno-notify"), dir + QStringLiteral("/../libexec/qarno/qarno-notify")}) {
+    const QFileInfo info(candidate);
+    if (info.isFile() && info.isExecutable()) return info.canonicalFilePath();
+  }
+  return QString();
+}
+
+QStringList NotifyHelperArguments(const RunNotice& notice) {
+  QStringList args{QStringLiteral("--summary"), notice.summary, QStringLiteral("--body"), notice.body};
+  if (!notice.logPath.isEmpty()) args << QStringLiteral("--log") << notice.logPath;
+  if (notice.failed) args << QStringLiteral("--critical");
+  return args;
+}
+
+std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList& args) {
+  NotifyHelperOptions o;
+  bool haveSummary = false;
+  for (int i = 0; i < args.size(); ++i) {
+    const QString& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == u"--critical") {
+      o.notice.failed = true;
+    } else if (a == u"--summary" && hasValue) {
+      o.notice.summary = args[++i];
+      haveSummary = true;
+    } else if (a == u"--body" && hasValue) {
+      o.notice.body = args[++i];
+    } else if (a == u"--log" && hasValue) {
+      o.notice.logPath = args[++i];
+    } else if (a == u"--wait" && hasValue) {
+      bool ok = false;
+      const int seconds = args[++i].toInt(&ok);
+      if (!ok || seconds < 0 || seconds > NotifyHelperOptions().waitMs / 1000) return std::nullopt;
+      o.waitMs = seconds * 1000;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!haveSummary || o.notice.summary.isEmpty()) return std::nullopt;
+  return o;
+}
+
+std::optional<RunNotice> NoticeFromHelperArguments(const QStringList& arguments) {
+  const auto o = ParseNotifyHelperArguments(arguments);
+  if (!o) return std::nullopt;
+  return o->notice;
+}
+
+bool StartNotifyHelper(const RunNotice& notice, const QString& helperPath) {
+#ifdef _WIN32
+  Q_UNUSED(notice);
+  Q_UNUSED(helperPath);
+  return false;
+#else
+  if (!SessionBusConfigured() || helperPath.isEmpty()) return false;
+  QProcess p;
+  p.setProgram(helperPath);
+  p.setArguments(NotifyHelperArguments(notice));
+  // The helper may outlive the run by hours: it must not hold the run's folder (a backup
+  // medium that is to be unmounted) nor write into a cron mail.
+  p.setWorkingDirectory(QStringLiteral("/"));
+  p.setStandardInputFile(QProcess::nullDevice());
+  p.setStandardOutputFile(QProcess::nullDevice());
+  p.setStandardErrorFile(QProcess::nullDevice());
+  return p.startDetached();
+#endif
+}
+
+}  // namespace qarno

@@ -1,0 +1,45 @@
+#include "common/Attributes.h"
+
+#include "platform/Platform.h"
+
+namespace qarno {
+
+namespace {
+struct Position {
+  char16_t letter;
+  uint32_t bit;
+};
+constexpr Position kPositions[5] = {{u'R', attr::ReadOnly},
+                                    {u'S', attr::System},
+                                    {u'H', attr::Hidden},
+                                    {u'A', attr::Archive},
+                                    {u'D', attr::Directory}};
+}  // namespace
+
+QString AttrText(uint32_t attributes) {
+  QString s(5, u'-');
+  for (int i = 0; i < 5; ++i) {
+    if (attributes & kPositions[i].bit) s[i] = QChar(kPositions[i].letter);
+  }
+  return s;
+}
+
+uint32_t AttrBits(QStringView text) {
+  uint32_t a = 0;
+  if (text.size() >= 5) {
+    for (int i = 0; i < 5; ++i) {
+      if (text[i] != u'-') a |= kPositions[i].bit;
+    }
+  }
+  return a == 0 ? attr::Normal : a;
+}
+
+bool IsAttrText(QStringView t) {
+  if (t.size() < 5) return false;
+  for (int i = 0; i < 5; ++i) {
+    if (t[i] != u'-' && t[i] != QChar(kPositions[i].letter)) return false;
+  }
+  return true;
+}
+
+}  // namespace qarno

@@ -1,0 +1,23 @@
+#pragma once
+// What the copy engine concludes from a failed copy, as pure functions: the platform says
+// why the copy failed; nothing is probed again.
+#include "platform/Platform.h"
+#include "records/SaveList.h"
+
+namespace qarno {
+
+// The Flag of an entry whose copy failed for this reason: "6" when the source went, "8"
+// when it could not be read (locked, or no longer a file), else "" — the byte-wise copy may
+// still be tried, and the medium may be full.
+QString FlagForFailedCopy(const CopyResult& result);
+
+// True when a failed copy means a full destination: the platform said so, or, where it could
+// not tell why, the file needs as much space as is free or more, (size + 1023) / 1024 KB.
+bool DestinationFull(FsError error, int64_t sizeBytes, int64_t freeKB);
+
+// The permission bits of a folder made in a save to stand for a folder of the source: the
+// source folder's own (owner always allowed to write into it), but only the owner's when a
+// privileged run copies a folder that others may not read.
+uint32_t SaveFolderMode(uint32_t sourceMode, bool privileged);
+
+}  // namespace qarno

@@ -1,0 +1,638 @@
+// Files on Linux: every Windows path goes through the drive table; every write works on
+// folders opened with the *at calls, so that no link below the write anchor is followed and
+// the process's current directory is never touched.
+#ifndef _WIN32
+#include "platform/HostPlatform.h"
+#include "platform/WinPath.h"
+
+#include <QFile>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace qarno {
+
+namespace {
+
+QByteArray Native(const QString& hostPath) { return QFile::encodeName(hostPath); }
+
+FsError ErrorOf(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR: return FsError::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY: return FsError::AccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FsError::NoSpace;
+    case ELOOP:
+    case EISDIR:
+    case ENXIO: return FsError::NotRegular;
+    default: return FsError::Other;
+  }
+}
+
+std::optional<struct stat> HostStat(const QString& hostPath) {
+  struct stat st;
+  if (::stat(Native(hostPath).constData(), &st) != 0) return std::nullopt;
+  return st;
+}
+
+QString LastComponent(const QString& winPath) {
+  const qsizetype i = winPath.lastIndexOf(u'\\');
+  return i < 0 ? winPath : winPath.mid(i + 1);
+}
+
+uint32_t AttributesOf(const struct stat& st, const QString& name) {
+  uint32_t a = 0;
+  if (S_ISDIR(st.st_mode)) a |= attr::Directory;
+  else a |= attr::Archive;  // as Windows marks new and changed files
+  if (!(st.st_mode & S_IWUSR)) a |= attr::ReadOnly;
+  if (name.startsWith(u'.') && name != u"." && name != u"..") a |= attr::Hidden;
+  return a;
+}
+
+bool HasWildcard(const QString& s) { return s.contains(u'*') || s.contains(u'?'); }
+
+// A name that no Windows path and no listing line can carry without changing its meaning.
+bool Representable(const char* raw, const QString& name) {
+  if (QFile::encodeName(name) != QByteArray(raw)) return false;
+  for (QChar c : name) {
+    if (c == u'\\' || c == u'"' || c == u'\r' || c == u'\n') return false;
+  }
+  return true;
+}
+
+// Writes all of the bytes; false (errno set) when any write fails or writes nothing.
+bool WriteAll(int fd, const char* data, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t w = ::write(fd, data + done, size - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      if (w == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// Opens a regular file for reading without blocking on a pipe or a device: anything else
+// than a regular file is refused at once (errno ENXIO). O_NONBLOCK means nothing to the
+// reads of a regular file, so it stays.
+int OpenRegularForReading(const QByteArray& path, struct stat& st) {
+  const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    return -1;
+  }
+  return fd;
+}
+
+// Renames without replacing: atomically where the file system can, else after a check.
+int RenameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
+#ifdef SYS_renameat2
+  const long r = ::syscall(SYS_renameat2, fromDir, from, toDir, to, 1 /* RENAME_NOREPLACE */);
+  if (r == 0 || (errno != EINVAL && errno != ENOSYS)) return static_cast<int>(r);
+#endif
+  struct stat st;
+  if (::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    errno = EEXIST;
+    return -1;
+  }
+  return ::renameat(fromDir, from, toDir, to);
+}
+
+}  // namespace
+
+HostPlatform::HostPlatform(DriveTable drives) : drives_(std::move(drives)) {}
+
+bool HostPlatform::Privileged() const { return ::geteuid() == 0; }
+
+HostPlatform::~HostPlatform() {
+  if (currentFd_ >= 0) ::close(currentFd_);
+}
+
+void HostPlatform::SetWriteAnchor(const QString& dir) {
+  if (dir == anchor_) return;
+  anchor_ = dir;
+  // The current folder was entered under the old anchor's rule.
+  if (currentFd_ >= 0) ::close(currentFd_);
+  currentFd_ = -1;
+  current_.clear();
+}
+
+HostPlatform::DirFd& HostPlatform::DirFd::operator=(DirFd&& o) noexcept {
+  if (this != &o) {
+    if (owned_ && fd_ >= 0) ::close(fd_);
+    fd_ = o.fd_;
+    owned_ = o.owned_;
+    o.fd_ = -1;
+  }
+  return *this;
+}
+
+HostPlatform::DirFd::~DirFd() {
+  if (owned_ && fd_ >= 0) ::close(fd_);
+}
+
+HostPlatform::DirFd HostPlatform::OpenParent(const QString& winPath, QByteArray& name, FsError& error,
+                                             bool checkCurrent) {
+  error = FsError::None;
+  name.clear();
+  if (winpath::IsDriveRoot(winPath)) return OpenDir(winPath, error, checkCurrent);
+  QString dir = winPath;
+  while (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
+  const qsizetype slash = dir.lastIndexOf(u'\\');
+  if (slash < 2) {
+    error = FsError::NotFound;
+    return DirFd();
+  }
+  name = QFile::encodeName(dir.mid(slash + 1));
+  const QString parent = slash == 2 ? dir.left(3) : dir.left(slash);
+  return OpenDir(parent, error, checkCurrent);
+}
+
+HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error, bool checkCurrent) {
+  error = FsError::None;
+  QString dir = winDir;
+  if (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
+  if (dir.size() == 2) dir += u'\\';
+  // The current folder is open already (and was entered the same way). Entering it again
+  // asks whether it still exists; a write into a folder that went fails by itself.
+  if (currentFd_ >= 0 && dir == current_) {
+    struct stat st;
+    if (!checkCurrent || (::fstat(currentFd_, &st) == 0 && st.st_nlink > 0)) return DirFd(currentFd_, false);
+  }
+  const auto host = drives_.ToHost(dir);
+  if (!host) {
+    error = FsError::NotFound;
+    return DirFd();
+  }
+  constexpr int kDirFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+  // Below the anchor, every folder is entered from the anchor on, without following links.
+  const auto anchorHost = anchor_.isEmpty() ? std::optional<QString>() : drives_.ToHost(anchor_);
+  if (anchorHost && (*host == *anchorHost || host->startsWith(*anchorHost + u'/'))) {
+    int fd = ::open(Native(*anchorHost).constData(), kDirFlags);
+    if (fd < 0) {
+      error = ErrorOf(errno);
+      return DirFd();
+    }
+    const QString below = host->mid(anchorHost->size());
+    for (const QString& part : below.split(u'/', Qt::SkipEmptyParts)) {
+      const int next = ::openat(fd, Native(part).constData(), kDirFlags | O_NOFOLLOW);
+      const int err = errno;
+      ::close(fd);
+      if (next < 0) {
+        error = ErrorOf(err);
+        return DirFd();
+      }
+      fd = next;
+    }
+    return DirFd(fd, true);
+  }
+  const int fd = ::open(Native(*host).constData(), kDirFlags);
+  if (fd < 0) {
+    error = ErrorOf(errno);
+    return DirFd();
+  }
+  return DirFd(fd, true);
+}
+
+std::optional<std::vector<DirEntry>> HostPlatform::List(const QString& pattern) {
+  const qsizetype slash = pattern.lastIndexOf(u'\\');
+  QString dir = slash < 0 ? current_ : pattern.left(slash);
+  const QString namePattern = slash < 0 ? pattern : pattern.mid(slash + 1);
+  if (dir.size() == 2 && dir[1] == u':') dir += u'\\';
+  auto host = drives_.ToHost(dir);
+  if (!host) return std::nullopt;
+  std::vector<DirEntry> out;
+  const QByteArray hostDir = Native(*host);
+  DIR* d = ::opendir(hostDir.constData());
+  if (!d) return std::nullopt;
+  const int dfd = ::dirfd(d);
+  const bool wild = HasWildcard(namePattern);
+  const QByteArray exactName = Native(namePattern);
+  while (struct dirent* e = ::readdir(d)) {
+    const char* raw = e->d_name;
+    if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
+    QString name = QFile::decodeName(raw);
+    if (wild) {
+      if (!MatchesWildcard(name, namePattern)) continue;
+    } else if (exactName != raw) {
+      continue;
+    }
+    struct stat st;
+    if (::fstatat(dfd, raw, &st, 0) != 0) continue;  // vanished or a dangling link
+    const bool isDir = S_ISDIR(st.st_mode);
+    if (!isDir && !S_ISREG(st.st_mode)) continue;    // fifos, sockets, devices
+    bool isLink = e->d_type == DT_LNK;
+    if (e->d_type == DT_UNKNOWN) {
+      struct stat lst;
+      isLink = ::fstatat(dfd, raw, &lst, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(lst.st_mode);
+    }
+    DirEntry entry;
+    entry.representable = Representable(raw, name);
+    entry.name = std::move(name);
+    entry.attributes = AttributesOf(st, entry.name);
+    entry.size = isDir ? 0 : static_cast<int64_t>(st.st_size);
+    entry.mtime = static_cast<int64_t>(st.st_mtime);
+    // A link to a directory is listed but never entered: no loops, nothing outside the tree.
+    entry.isDirectory = isDir && !isLink && ::faccessat(dfd, raw, X_OK, 0) == 0;
+    out.push_back(std::move(entry));
+    if (!wild) break;
+  }
+  ::closedir(d);
+  return out;
+}
+
+bool HostPlatform::SetCurrentDir(const QString& dirIn) {
+  QString dir = dirIn;
+  if (dir.size() > 3 && dir.endsWith(u'\\')) dir.chop(1);
+  if (dir.size() == 2) dir += u'\\';
+  FsError error;
+  DirFd fd = OpenDir(dir, error, true);
+  if (!fd.valid()) return false;
+  if (fd.get() == currentFd_) return true;  // the current folder, still there
+  if (::faccessat(fd.get(), ".", X_OK, 0) != 0) return false;
+  const int owned = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0);
+  if (owned < 0) return false;
+  if (currentFd_ >= 0) ::close(currentFd_);
+  currentFd_ = owned;
+  current_ = dir;
+  return true;
+}
+
+bool HostPlatform::IsDirectory(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return false;
+  auto st = HostStat(*host);
+  return st && S_ISDIR(st->st_mode) && ::access(Native(*host).constData(), X_OK) == 0;
+}
+
+std::optional<DirEntry> HostPlatform::Stat(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  const QByteArray native = Native(*host);
+  struct stat st;
+  if (::stat(native.constData(), &st) != 0) return std::nullopt;
+  const bool isDir = S_ISDIR(st.st_mode);
+  if (!isDir && !S_ISREG(st.st_mode)) return std::nullopt;
+  DirEntry e;
+  e.name = winpath::IsDriveRoot(path) ? QString() : LastComponent(path);
+  e.attributes = AttributesOf(st, e.name);
+  e.size = isDir ? 0 : static_cast<int64_t>(st.st_size);
+  e.mtime = static_cast<int64_t>(st.st_mtime);
+  e.isDirectory = isDir && ::access(native.constData(), X_OK) == 0;
+  return e;
+}
+
+std::optional<uint32_t> HostPlatform::GetAttr(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  auto st = HostStat(*host);
+  if (!st) return std::nullopt;
+  return AttributesOf(*st, winpath::IsDriveRoot(path) ? QString() : LastComponent(path));
+}
+
+FsStatus HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
+  QByteArray name;
+  FsError error;
+  DirFd parent = OpenParent(path, name, error);
+  if (!parent.valid()) return error;
+  const char* target = name.isEmpty() ? "." : name.constData();
+  struct stat st;
+  if (::fstatat(parent.get(), target, &st, AT_SYMLINK_NOFOLLOW) != 0) return ErrorOf(errno);
+  if (S_ISLNK(st.st_mode)) return FsError::NotRegular;  // never through a link
+  // Only read-only has a meaning here; hidden, system and archive are accepted and ignored.
+  // A setuid, setgid or sticky bit does not survive a change.
+  mode_t mode = st.st_mode & 0777;
+  if (attributes & attr::ReadOnly) mode &= ~mode_t(0222);
+  else mode |= S_IWUSR;
+  if (mode == (st.st_mode & 07777)) return FsStatus();
+  if (::fchmodat(parent.get(), target, mode, 0) != 0) return ErrorOf(errno);
+  return FsStatus();
+}
+
+std::optional<int64_t> HostPlatform::FileLen(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  auto st = HostStat(*host);
+  if (!st) return std::nullopt;
+  if (S_ISDIR(st->st_mode)) return 0;
+  if (!S_ISREG(st->st_mode)) return std::nullopt;
+  return static_cast<int64_t>(st->st_size);
+}
+
+std::optional<int64_t> HostPlatform::FileTime(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  auto st = HostStat(*host);
+  if (!st) return std::nullopt;
+  return static_cast<int64_t>(st->st_mtime);
+}
+
+std::optional<uint32_t> HostPlatform::DirMode(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  auto st = HostStat(*host);
+  if (!st || !S_ISDIR(st->st_mode)) return std::nullopt;
+  return static_cast<uint32_t>(st->st_mode & 0777);
+}
+
+FsStatus HostPlatform::MkDir(const QString& path, uint32_t mode) {
+  QByteArray name;
+  FsError error;
+  DirFd parent = OpenParent(path, name, error);
+  if (!parent.valid()) return error;
+  if (name.isEmpty()) return FsError::Other;  // a drive root is never made
+  const mode_t bits = static_cast<mode_t>(mode & 0777);
+  if (::mkdirat(parent.get(), name.constData(), bits) != 0) return ErrorOf(errno);
+  // The mode asked for, not what the umask leaves of it.
+  if (mode != kDefaultDirMode) ::fchmodat(parent.get(), name.constData(), bits, 0);
+  return FsStatus();
+}
+
+FsStatus HostPlatform::RmDir(const QString& path) {
+  QByteArray name;
+  FsError error;
+  DirFd parent = OpenParent(path, name, error);
+  if (!parent.valid()) return error;
+  if (name.isEmpty()) return FsError::Other;
+  if (::unlinkat(parent.get(), name.constData(), AT_REMOVEDIR) != 0) return ErrorOf(errno);
+  if (current_.startsWith(path, Qt::CaseInsensitive)) {  // no longer a place to be
+    if (currentFd_ >= 0) ::close(currentFd_);
+    currentFd_ = -1;
+    current_.clear();
+  }
+  return FsStatus();
+}
+
+FsStatus HostPlatform::Kill(const QString& path) {
+  QByteArray name;
+  FsError error;
+  DirFd parent = OpenParent(path, name, error);
+  if (!parent.valid()) return error;
+  if (name.isEmpty()) return FsError::NotRegular;
+  struct stat st;
+  if (::fstatat(parent.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) return ErrorOf(errno);
+  if (S_ISDIR(st.st_mode)) return FsError::NotRegular;
+  if (::unlinkat(parent.get(), name.constData(), 0) != 0) return ErrorOf(errno);
+  return FsStatus();
+}
+
+FsStatus HostPlatform::Rename(const QString& from, const QString& to) {
+  QByteArray fromName, toName;
+  FsError error;
+  DirFd fromDir = OpenParent(from, fromName, error);
+  if (!fromDir.valid()) return error;
+  DirFd toDir = OpenParent(to, toName, error);
+  if (!toDir.valid()) return error;
+  if (fromName.isEmpty() || toName.isEmpty()) return FsError::Other;
+  // Like Windows, renaming never replaces an existing file.
+  if (RenameNoReplace(fromDir.get(), fromName.constData(), toDir.get(), toName.constData()) != 0)
+    return errno == EEXIST ? FsError::Other : ErrorOf(errno);
+  return FsStatus();
+}
+
+CopyResult HostPlatform::Copy(const QString& from, const QString& to, const CopyOptions& options) {
+  CopyResult r;
+  auto fail = [&r](FsError e, bool sourceSide) {
+    r.error = e;
+    r.sourceFailed = sourceSide;
+    return r;
+  };
+  // The source first: open, and a regular file.
+  const auto hostFrom = drives_.ToHost(from);
+  if (!hostFrom) return fail(FsError::NotFound, true);
+  struct stat st;
+  const int in = OpenRegularForReading(Native(*hostFrom), st);
+  if (in < 0) return fail(ErrorOf(errno), true);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closeIn{in};
+  if (options.expectedSize >= 0 && st.st_size < options.expectedSize) return fail(FsError::Other, true);
+
+  // Then the destination's folder, and what is there now.
+  QByteArray name;
+  FsError error;
+  DirFd dir = OpenParent(to, name, error, false);
+  if (!dir.valid()) return fail(error, false);
+  if (name.isEmpty()) return fail(FsError::NotRegular, false);
+  // A new file is made where it belongs (nothing there, not even a link: O_EXCL); a file
+  // already there is replaced only by a whole copy written beside it, and never when it is a
+  // folder or the source itself.
+  constexpr int kCreate = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  QByteArray written = name;
+  int out = ::openat(dir.get(), name.constData(), kCreate, 0600);
+  if (out < 0 && errno == ENOENT && dir.get() == currentFd_) {
+    // The current folder went (and may have been made again): entered anew, once.
+    ::close(currentFd_);
+    currentFd_ = -1;
+    current_.clear();
+    dir = OpenParent(to, name, error, true);
+    if (!dir.valid()) return fail(error, false);
+    out = ::openat(dir.get(), name.constData(), kCreate, 0600);
+  }
+  const bool replacing = out < 0;
+  if (replacing) {
+    if (errno != EEXIST) return fail(ErrorOf(errno), false);
+    struct stat existing;
+    if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
+      return fail(FsError::NotRegular, false);
+    written = ".qarno-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++copyCounter_) + ".tmp";
+    out = ::openat(dir.get(), written.constData(), kCreate, 0600);
+    if (out < 0) return fail(ErrorOf(errno), false);
+  }
+  auto discard = [&](FsError e, bool sourceSide) {
+    ::close(out);
+    ::unlinkat(dir.get(), written.constData(), 0);
+    return fail(e, sourceSide);
+  };
+
+  off_t remaining = st.st_size;
+  struct stat ost;
+  const auto devices = std::make_pair<unsigned long long, unsigned long long>(
+      st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
+  bool useRange = options.chunk <= 0 && !noRangeCopy_.count(devices);
+  // The kernel copies in one call where it can; the buffer is only for the other way.
+  std::unique_ptr<char[]> buffer;
+  const size_t bufferSize = options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 16;
+  while (remaining > 0) {
+    ssize_t n = -1;
+    if (useRange) {
+      n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(std::min<off_t>(remaining, 1 << 30)), 0);
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        useRange = false;
+        noRangeCopy_[devices] = true;
+        continue;
+      }
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        // The kernel does not say which side failed; a full medium is the destination's.
+        const int err = errno;
+        return discard(ErrorOf(err), err == EIO);
+      }
+    } else {
+      if (!buffer) buffer.reset(new char[bufferSize]);
+      n = ::read(in, buffer.get(), static_cast<size_t>(std::min<off_t>(remaining, off_t(bufferSize))));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return discard(ErrorOf(errno), true);
+      }
+      if (n > 0 && !WriteAll(out, buffer.get(), static_cast<size_t>(n))) return discard(ErrorOf(errno), false);
+    }
+    // The source ended before the size it had when it was opened: what arrived is not the
+    // file, and no copy of it is kept.
+    if (n == 0) return discard(FsError::Other, true);
+    remaining -= n;
+    if (options.onChunk && !options.onChunk()) return discard(FsError::Other, false);
+  }
+  // Time and permission bits of the source; never setuid, setgid or sticky.
+  const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  if (::fchmod(out, st.st_mode & 0777) != 0 || ::futimens(out, times) != 0) return discard(ErrorOf(errno), false);
+  // A file that replaces another must be on the medium before it takes the other's place.
+  if (replacing && ::fsync(out) != 0) return discard(ErrorOf(errno), false);
+  if (::close(out) != 0) {
+    const int err = errno;
+    ::unlinkat(dir.get(), written.constData(), 0);
+    return fail(ErrorOf(err), false);
+  }
+  if (replacing && ::renameat(dir.get(), written.constData(), dir.get(), name.constData()) != 0) {
+    const int err = errno;
+    ::unlinkat(dir.get(), written.constData(), 0);
+    return fail(ErrorOf(err), false);
+  }
+  const qsizetype fromSlash = from.lastIndexOf(u'\\');
+  r.source.name = fromSlash < 0 ? from : from.mid(fromSlash + 1);
+  r.source.attributes = AttributesOf(st, r.source.name);
+  r.source.size = static_cast<int64_t>(st.st_size);
+  r.source.mtime = static_cast<int64_t>(st.st_mtime);
+  return r;
+}
+
+FsStatus HostPlatform::Sync(const QString& path) {
+  FsError error;
+  DirFd dir = OpenDir(path, error, true);
+  if (!dir.valid()) return error;
+  // An O_PATH descriptor cannot be synced; the folder is opened for reading for it.
+  const int fd = ::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return ErrorOf(errno);
+  const int r = ::syncfs(fd);
+  const int err = errno;
+  ::close(fd);
+  return r == 0 ? FsStatus() : ErrorOf(err);
+}
+
+std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::OpenMode mode) {
+  auto host = drives_.ToHost(path);
+  if (!host) return nullptr;
+  int fd = -1;
+  if (!(mode & QIODevice::WriteOnly)) {
+    struct stat st;
+    fd = OpenRegularForReading(Native(*host), st);
+  } else {
+    // The program's own files (debug and log): written where they are, never through a link.
+    int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+    flags |= (mode & QIODevice::Append) ? O_APPEND : O_TRUNC;
+    fd = ::open(Native(*host).constData(), flags, 0666);
+  }
+  if (fd < 0) return nullptr;
+  auto file = std::make_unique<QFile>();
+  if (!file->open(fd, mode, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return file;
+}
+
+std::optional<QByteArray> HostPlatform::ReadAll(const QString& path) {
+  auto host = drives_.ToHost(path);
+  if (!host) return std::nullopt;
+  struct stat st;
+  const int fd = OpenRegularForReading(Native(*host), st);
+  if (fd < 0) return std::nullopt;
+  QByteArray data;
+  data.reserve(static_cast<qsizetype>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    data.append(buf, n);
+  }
+  ::close(fd);
+  return data;
+}
+
+FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& content) {
+  QByteArray name;
+  FsError error;
+  DirFd dir = OpenParent(path, name, error);
+  if (!dir.valid()) return error;
+  if (name.isEmpty()) return FsError::NotRegular;
+  struct stat existing;
+  mode_t mode = 0666;  // the umask applies, as for any new file
+  if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(existing.st_mode)) return FsError::NotRegular;
+    if (S_ISREG(existing.st_mode)) mode = existing.st_mode & 0777;
+  }
+  const QByteArray temp = ".qarno-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++copyCounter_) + ".tmp";
+  const int fd = ::openat(dir.get(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return ErrorOf(errno);
+  // Every byte written, on the medium, and only then in place of the old file.
+  bool ok = WriteAll(fd, content.constData(), static_cast<size_t>(content.size())) && ::fchmod(fd, mode) == 0 &&
+            ::fsync(fd) == 0;
+  int err = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && ::renameat(dir.get(), temp.constData(), dir.get(), name.constData()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    ::unlinkat(dir.get(), temp.constData(), 0);
+    return ErrorOf(err);
+  }
+  // The rename itself is made durable with the folder.
+  const int dfd = ::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return FsStatus();
+}
+
+FsStatus HostPlatform::Append(const QString& path, const QByteArray& content) {
+  auto host = drives_.ToHost(path);
+  if (!host) return FsError::NotFound;
+  const int fd = ::open(Native(*host).constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return ErrorOf(errno);
+  const bool ok = WriteAll(fd, content.constData(), static_cast<size_t>(content.size()));
+  int err = errno;
+  if (::close(fd) != 0 && ok) return ErrorOf(errno);
+  return ok ? FsStatus() : ErrorOf(err);
+}
+
+}  // namespace qarno
+#endif  // !_WIN32

@@ -1,0 +1,38 @@
+#pragma once
+// The result view of a run: the rows of the save list that pass the selector — every entry,
+// only what this run copied, or only what was not copied — in save-list order. The run
+// window's result grid shows these rows; the selector is disabled while they are rebuilt.
+#include "records/RunContext.h"
+#include "records/SaveList.h"
+
+#include <vector>
+
+namespace qarno {
+
+class ResultView {
+ public:
+  enum Selection { All = 0, CopiedThisRun = 1, NotCopied = 2 };
+  // The selector's entries, in order.
+  static QStringList SelectionTexts();
+  static bool ChkSelList(int selection, const SaveListEntry& entry);
+
+  int ListSel() const { return selection_; }
+  const std::vector<int>& Rows() const { return rows_; }  // save-list rows shown
+  bool Visible() const { return visible_; }
+  bool Rebuilding() const { return rebuilding_; }
+
+  // The selector back to "every entry", nothing shown.
+  void SetListSelForm(Module1& m);
+  void Clear();
+  // Rebuilds the rows for the selector; a Cancel stops it with the view hidden.
+  void DispSelSaveList(RunContext& run, const SaveListTable& list);
+  void ListSel_Click(RunContext& run, const SaveListTable& list, int selection);
+
+ private:
+  int selection_ = All;
+  std::vector<int> rows_;
+  bool visible_ = false;
+  bool rebuilding_ = false;
+};
+
+}  // namespace qarno

@@ -1,0 +1,369 @@
+// A backup never destroys what it saves and never reports a failed write as success: one
+// named test per fault that was found, on real temporary trees (and a real full tmpfs).
+#include "EngineWorld.h"
+#include "maintenance/NoCompTypes.h"
+#include "restore/FRestore.h"
+#include "support/SmallVolume.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qarno::test {
+namespace {
+
+struct Safety : ::testing::Test {
+  EngineWorld w;
+  void SetUp() override {
+    for (int i = 0; i < 3; ++i) w.Source(QStringLiteral("f%1.txt").arg(i), QByteArray(100 + i, char('a' + i)));
+  }
+  QString Save(const QString& save, const QString& rel) const {
+    return QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral("\\Drive_T\\src\\") + rel;
+  }
+  QStringList Fields(const QString& save, const QString& rel) const {
+    return EngineWorld::Fields(w.ListingLine(save, w.Src(rel)));
+  }
+  mode_t Mode(const QString& winPath) const {
+    struct stat st;
+    if (::stat(QFile::encodeName(w.env.Host(winPath)).constData(), &st) != 0) return 0;
+    return st.st_mode & 07777;
+  }
+};
+
+// --- A full medium -------------------------------------------------------------------------
+
+struct FullDisk : Safety {
+  std::unique_ptr<SmallVolume> vol;
+  void SetUp() override {
+    Safety::SetUp();
+    vol = std::make_unique<SmallVolume>(256);
+    if (!vol->mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs";
+    w.env.fs.drives().Map(u'S', vol->path());
+  }
+};
+
+TEST_F(FullDisk, AHistoryThatCannotBeWrittenStaysWholeAndTheRunFails) {
+  // The set folder on the small volume; the saves elsewhere.
+  w.m.SetFolder = QStringLiteral("S:\\SetDir");
+  QDir().mkpath(vol->path() + QStringLiteral("/SetDir"));
+  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  QFile history(vol->path() + QStringLiteral("/SetDir/daily.qrl"));
+  ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+  const QByteArray good = history.readAll();
+  history.close();
+  ASSERT_FALSE(good.isEmpty());
+  const QByteArray goodOnDestination = w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\daily.qrl"));
+
+  vol->Fill(0);
+  w.Source(QStringLiteral("f0.txt"), "changed");
+  w.ui.Expect(Question::HistoryNotSaved, Answer::OK, QStringLiteral("daily.qrl\r保存できませんでした"));
+  const RunResult r = w.Run(level::Level1);
+  EXPECT_FALSE(r.succeeded);
+  ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+  EXPECT_EQ(history.readAll(), good);  // never an empty or half history
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\daily.qrl")), goodOnDestination);
+  EXPECT_EQ(w.m.AutoRunMode.mode, -1);
+}
+
+TEST_F(FullDisk, AListingThatCannotBeWrittenFailsTheRunAtEveryLevel) {
+  w.m.set.SaveDir = QStringLiteral("S:\\");
+  for (int lv : {level::Level0, level::Level1, level::Level2, level::Overwrite, level::Repair}) {
+    SCOPED_TRACE(lv);
+    vol->Drain();
+    // The run before it that this level builds on.
+    if (lv != level::Level0) {
+      ASSERT_TRUE(w.Run(lv == level::Overwrite ? level::Overwrite : level::Level0).succeeded);
+    }
+    const QByteArray previousAll = QFile::exists(vol->path() + QStringLiteral("/daily/Qrn_All.csv"))
+                                       ? [&] {
+                                           QFile f(vol->path() + QStringLiteral("/daily/Qrn_All.csv"));
+                                           f.open(QIODevice::ReadOnly);
+                                           return f.readAll();
+                                         }()
+                                       : QByteArray();
+    w.Source(QStringLiteral("f1.txt"), QByteArray(200, char('k' + lv)));
+    // The medium fills up once the copies are made, while the listing is written.
+    bool filled = false;
+    w.ui.onYield = [&](int) {
+      if (!filled && w.run && w.run->state().progress.phase == phase::Csv) {
+        vol->Fill(0);
+        filled = true;
+      }
+    };
+    w.ui.Expect(Question::ListingNotWritten, Answer::OK, QStringLiteral("CSVファイルが作成できませんでした。"));
+    const RunResult r = w.Run(lv);
+    w.ui.onYield = nullptr;
+    EXPECT_FALSE(r.succeeded);
+    EXPECT_TRUE(filled);
+    // No listing of the failed run (or, for the overwrite save, the earlier one unchanged).
+    if (lv == level::Overwrite) {
+      QFile f(vol->path() + QStringLiteral("/daily/Qrn_All.csv"));
+      ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+      EXPECT_EQ(f.readAll(), previousAll);
+    } else if (lv != level::Repair) {
+      EXPECT_FALSE(QFile::exists(vol->path() + QStringLiteral("/daily/") + r.saveName + QStringLiteral(".csv")));
+    }
+    EXPECT_TRUE(w.ui.Exhausted());
+    w.m.AutoRunMode.mode = -1;
+  }
+}
+
+TEST_F(FullDisk, TheSetFileAndTheTypeListStayAsTheyWereOnAFullMedium) {
+  w.m.SetFolder = QStringLiteral("S:\\SetDir");
+  w.m.ProgramFolder = QStringLiteral("S:\\");
+  QDir().mkpath(vol->path() + QStringLiteral("/SetDir"));
+  ASSERT_TRUE(w.main.WriteSetFile());
+  w.m.NoCompTypes = {QStringLiteral("jpg"), QStringLiteral("zip")};
+  WriteNctFile(w.m);
+  auto read = [&](const QString& rel) {
+    QFile f(vol->path() + rel);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  const QByteArray set = read(QStringLiteral("/SetDir/daily.qrn"));
+  const QByteArray types = read(QStringLiteral("/Qarno.nct"));
+  ASSERT_FALSE(set.isEmpty());
+  ASSERT_FALSE(types.isEmpty());
+  vol->Fill(0);
+  w.m.set.SaveList.append(QStringLiteral("T:\\more\\") + QString(3000, u'x'));  // a bigger file now
+  w.ui.Expect(Question::SetFileNotSaved, Answer::OK, QStringLiteral("保存できませんでした"));
+  EXPECT_FALSE(w.main.WriteSetFile());
+  EXPECT_EQ(read(QStringLiteral("/SetDir/daily.qrn")), set);
+  w.m.NoCompTypes.append(QString(3000, u'y'));
+  WriteNctFile(w.m);
+  EXPECT_EQ(read(QStringLiteral("/Qarno.nct")), types);  // kept, not removed
+}
+
+// --- Paths that climb, patterns and quotes --------------------------------------------------
+
+TEST_F(Safety, ASaveListEntryThatClimbsIsRefusedAndCounted) {
+  w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\src\\sub\\..\\f0.txt"),
+                      QStringLiteral("T:\\src\\.\\f1.txt"), QStringLiteral("T:\\src\\\"q.txt")};
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("3 個コピーできませんでした。"));
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(r.uncopied, 3);
+  const QString all = w.Listing(r.saveName).join(u'\n');
+  EXPECT_FALSE(all.contains(QStringLiteral("..")));
+  EXPECT_FALSE(all.contains(QStringLiteral("\\.\\")));
+  EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（ファイル名） [T:\\src\\sub\\..\\f0.txt]")));
+  EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（ファイル名） [T:\\src\\\"q.txt]")));
+  EXPECT_EQ(w.env.ReadFile(w.Src("f0.txt")), QByteArray(100, 'a'));  // the source as it was
+}
+
+TEST_F(Safety, ARepairNeverCopiesAClimbingPathOfThePreviousListing) {
+  const RunResult r0 = w.Run(level::Level0);
+  ASSERT_TRUE(r0.succeeded);
+  // A listing line, damaged or crafted, that would put its copy onto the source itself.
+  QFile listing(w.env.Host(QStringLiteral("T:\\dst\\daily\\") + r0.saveName + QStringLiteral(".csv")));
+  ASSERT_TRUE(listing.open(QIODevice::Append));
+  listing.write("\"T:\\src\\x\\..\\..\\..\\..\\..\\src\\f0.txt\",---A-,100,2001/02/03 04:05:06,-2,,,,,,\r\n");
+  listing.close();
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
+  const RunResult r = w.Run(level::Repair);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(w.env.ReadFile(w.Src("f0.txt")), QByteArray(100, 'a'));
+  EXPECT_FALSE(w.Listing(r0.saveName).join(u'\n').contains(QStringLiteral("..")));
+}
+
+TEST_F(Safety, AFolderWhoseNameHoldsAStarIsScannedOnce) {
+  w.Source(QStringLiteral("star*dir\\inner.txt"), "in");
+  w.Source(QStringLiteral("starry.txt"), "no");
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  const QStringList lines = w.Listing(r.saveName);
+  EXPECT_EQ(lines.filter(QStringLiteral("star*dir\\inner.txt")).size(), 1);
+  EXPECT_EQ(lines.filter(QStringLiteral("starry.txt")).size(), 1);
+}
+
+// --- Permissions ------------------------------------------------------------------------------
+
+TEST_F(Safety, CopiesNeverCarrySetuidAndPrivateFoldersStayPrivate) {
+  if (::geteuid() != 0) GTEST_SKIP() << "root only: the bits matter when root copies others' files";
+  w.Source(QStringLiteral("tool"), "#!/bin/sh\n");
+  ::chmod(QFile::encodeName(w.env.Host(w.Src("tool"))).constData(), 04755);
+  w.Source(QStringLiteral("private\\secret.txt"), "s");
+  ::chmod(QFile::encodeName(w.env.Host(w.Src("private\\secret.txt"))).constData(), 0600);
+  ::chmod(QFile::encodeName(w.env.Host(w.Src("private"))).constData(), 0700);
+  w.Source(QStringLiteral("shared\\open.txt"), "o");
+  ::chmod(QFile::encodeName(w.env.Host(w.Src("shared"))).constData(), 0755);
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(Mode(Save(r.saveName, QStringLiteral("tool"))), 0755u);
+  EXPECT_EQ(Mode(Save(r.saveName, QStringLiteral("private"))), 0700u);
+  EXPECT_EQ(Mode(Save(r.saveName, QStringLiteral("shared"))), 0755u);
+  EXPECT_EQ(Mode(QStringLiteral("T:\\dst\\daily\\") + r.saveName), 0700u);  // the save itself
+  EXPECT_EQ(Mode(QStringLiteral("T:\\dst\\daily")), 0700u);
+}
+
+// --- The overwrite save ----------------------------------------------------------------------
+
+TEST_F(Safety, TheOverwriteListingSurvivesAFailedWriteOfTheNewOne) {
+  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  const QByteArray first = w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv"));
+  w.Source(QStringLiteral("f0.txt"), "changed");
+  w.fs.writeFails.insert(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv"), FsError::NoSpace);
+  w.ui.Expect(Question::ListingNotWritten, Answer::OK, QStringLiteral("Qrn_All.csv\rCSVファイルが作成できませんでした。"));
+  EXPECT_FALSE(w.Run(level::Overwrite).succeeded);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv")), first);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All_Bak.csv")), first);
+  // A Cancel while the listing is written leaves it just as well.
+  w.fs.writeFails.clear();
+  w.m.AutoRunMode.mode = -1;
+  bool pressed = false;
+  w.ui.onYield = [&](int) {
+    if (!pressed && w.run && w.run->state().progress.phase == phase::Csv) {
+      w.m.CancelFlag.Set();
+      pressed = true;
+    }
+  };
+  EXPECT_FALSE(w.Run(level::Overwrite).succeeded);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv")), first);
+}
+
+TEST_F(Safety, AFailedOverwriteCopyKeepsThePreviousCopyAndItsListing) {
+  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  const QString copy = Save(QStringLiteral("Qrn_All"), QStringLiteral("f0.txt"));
+  w.Source(QStringLiteral("f0.txt"), "new content");
+  w.fs.unopenable.insert(w.Src("f0.txt"));  // the changed file cannot be read now
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
+  const RunResult r = w.Run(level::Overwrite);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(r.uncopied, 1);
+  EXPECT_EQ(w.env.ReadFile(copy), QByteArray(100, 'a'));
+  const QStringList f = Fields(QStringLiteral("Qrn_All"), QStringLiteral("f0.txt"));
+  EXPECT_EQ(f[4], QStringLiteral("8"));        // not saved this time: copied again next time
+  EXPECT_EQ(f[2], QStringLiteral("100"));      // the previous copy's size
+  EXPECT_EQ(f[5], QStringLiteral("Qrn_All"));  // and where it lies
+  // The restore still gives the previous copy back.
+  w.main.ReadHisFile();
+  FRestore restore(w.m, w.main.HisTable);
+  restore.Form_Load();
+  ASSERT_TRUE(restore.FormInit(1));
+  restore.SetTarget(1, QStringLiteral("T:\\back"));
+  EXPECT_EQ(restore.MarkPathTree(w.Src("f0.txt")), 1);
+  EXPECT_EQ(restore.OK_Click(), RestoreOutcome::Finished);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\back\\Drive_T\\src\\f0.txt")), QByteArray(100, 'a'));
+}
+
+TEST_F(Safety, AliasesNeverRepeatInASaveWhoseHistoryRowWasDeleted) {
+  w.m.set.options.PathLen = 30;  // every file aliased
+  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Alias\\000002")), QByteArray(102, 'c'));
+  // The row goes, the data stays.
+  w.main.ClearHisTable();
+  ASSERT_TRUE(w.main.SaveHisFile());
+  w.Source(QStringLiteral("f9.txt"), "late");
+  const RunResult r = w.Run(level::Overwrite);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Alias\\000002")), QByteArray(102, 'c'));
+  const int alias = Fields(QStringLiteral("Qrn_All"), QStringLiteral("f9.txt"))[10].toInt();
+  EXPECT_GT(alias, 2);
+}
+
+TEST_F(Safety, ALinkPlantedInTheSaveDoesNotRedirectTheCopies) {
+  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  w.env.MakeDir(QStringLiteral("T:\\outside"));
+  const QString folder = w.env.Host(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Drive_T\\src"));
+  QDir(folder).removeRecursively();
+  ASSERT_EQ(::symlink(QFile::encodeName(w.env.Host(QStringLiteral("T:\\outside"))).constData(),
+                      QFile::encodeName(folder).constData()),
+            0);
+  w.Source(QStringLiteral("f0.txt"), "changed");
+  w.ui.AnswerAll(Question::UncopiedEntries, Answer::OK);
+  w.Run(level::Overwrite);
+  EXPECT_TRUE(QDir(w.env.Host(QStringLiteral("T:\\outside"))).isEmpty());
+}
+
+// --- Questions, records, counts ---------------------------------------------------------------
+
+TEST_F(Safety, YesAtTheFullMediumQuestionCopiesTheFileOnTheNewMedium) {
+  w.fs.copyFails.insert(w.Src("f1.txt"));  // the copy fails with a medium too full for it
+  w.fs.freeKB = 0;
+  w.ui.Expect(Question::DestinationFull, Answer::Yes, QStringLiteral("ドライブの空き量が足りません。"));
+  // The new medium: room, and copies work.
+  const int readsBefore = w.fs.volumeReads;
+  w.fs.onVolumeRead = [&](int n) {
+    if (n > readsBefore && !w.ui.messages.isEmpty()) {
+      w.fs.copyFails.clear();
+      w.fs.freeKB.reset();
+    }
+  };
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(r.uncopied, 0);
+  EXPECT_EQ(Fields(r.saveName, QStringLiteral("f1.txt"))[4], QStringLiteral("3"));
+  EXPECT_EQ(w.env.ReadFile(Save(r.saveName, QStringLiteral("f1.txt"))), QByteArray(101, 'b'));
+}
+
+TEST_F(Safety, ADestinationWithACommaIsRefusedBeforeTheRun) {
+  w.env.MakeDir(QStringLiteral("T:\\a,b"));
+  w.m.set.SaveDir = QStringLiteral("T:\\a,b");
+  w.ui.Expect(Question::SaveDirHasComma, Answer::OK, QStringLiteral("T:\\a,b\r保存先のディレクトリ名に「,」(カンマ)は使えません。"));
+  EXPECT_FALSE(w.Run(level::Level0).succeeded);
+  EXPECT_FALSE(w.main.HisTable.HasData());
+  EXPECT_FALSE(QDir(w.env.Host(QStringLiteral("T:\\a,b"))).exists(QStringLiteral("daily")));
+}
+
+TEST_F(Safety, AVolumeLabelWithACommaKeepsTheRecordsReadable) {
+  w.fs.volume = VolumeInfo{QStringLiteral("MY,DISK"), 0x12345678};
+  const RunResult r0 = w.Run(level::Level0);
+  ASSERT_TRUE(r0.succeeded);
+  EXPECT_EQ(Fields(r0.saveName, QStringLiteral("f0.txt"))[7], QStringLiteral("MY，DISK"));
+  // The history reads back with its fields in place, and the next run sees the same medium.
+  w.main.ReadHisFile();
+  EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::VolName), QStringLiteral("MY，DISK"));
+  EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::VolSerial), QStringLiteral("1234-5678"));
+  w.Source(QStringLiteral("f0.txt"), "changed");
+  EXPECT_TRUE(w.Run(level::Level1).succeeded);  // no medium question
+}
+
+TEST_F(Safety, AFailedHistoryWriteTakesTheNewSavesRowWithIt) {
+  w.m.set.options.DElErrFile = 1;
+  w.fs.writeFails.insert(QStringLiteral("T:\\prog\\SetDir\\daily.qrl"), FsError::NoSpace);
+  w.ui.Expect(Question::HistoryNotSaved, Answer::OK, QStringLiteral("daily.qrl\r保存できませんでした"));
+  const RunResult r = w.Run(level::Level0);
+  EXPECT_FALSE(r.succeeded);
+  EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName));
+  EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral(".csv")));
+  EXPECT_FALSE(w.main.ChkHis(r.saveName));
+}
+
+TEST_F(Safety, ACancelledUsedSizeCountRecordsNoSizeAndTheRunSucceeds) {
+  w.m.set.options.CalUseSize = 1;
+  w.ui.onYield = [&](int) {
+    if (w.run && w.run->state().progress.phase == phase::UsedSize) w.m.CancelFlag.Set();
+  };
+  const RunResult r = w.Run(level::Level0);
+  EXPECT_TRUE(r.succeeded);
+  ASSERT_TRUE(w.main.HisTable.HasData());
+  EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::UsedKB), QString());
+  EXPECT_TRUE(w.HistoryLines()[1].contains(QStringLiteral(",BACKUP1,,")));
+}
+
+TEST_F(Safety, AnArchiveNeverMeetsAFileOfItsOwnName) {
+  LoadedArchiver archiver(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QStringLiteral("/libunlha32.so"));
+  if (!archiver.Load()) GTEST_SKIP() << "archiver library not built beside the tests";
+  w.m.archiver = &archiver;
+  w.m.set.options.ComplexTypeMode = 1;
+  w.m.set.options.ComplexSettingMode = 0;
+  w.m.NoCompTypes = {QStringLiteral("lzh")};
+  w.Source(QStringLiteral("doc"), QByteArray(3000, 'd'));
+  w.Source(QStringLiteral("doc.LZH"), "a real archive of the user's");
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  const QStringList packed = Fields(r.saveName, QStringLiteral("doc"));
+  const QStringList plain = Fields(r.saveName, QStringLiteral("doc.LZH"));
+  EXPECT_EQ(packed[9], QStringLiteral("1"));
+  EXPECT_TRUE(packed[10].isEmpty());
+  EXPECT_EQ(plain[9], QStringLiteral("0"));
+  ASSERT_FALSE(plain[10].isEmpty());  // under an alias: both copies have their own name
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral("\\Alias\\") + plain[10]),
+            QByteArray("a real archive of the user's"));
+  EXPECT_NE(w.env.ReadFile(Save(r.saveName, QStringLiteral("doc.LZH"))), QByteArray("a real archive of the user's"));
+}
+
+}  // namespace
+}  // namespace qarno::test

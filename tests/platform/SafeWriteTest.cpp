@@ -1,0 +1,135 @@
+// The platform's writes: a copy opens its source first and replaces a target only whole; no
+// link below the write anchor is followed; special files never block a read.
+#include "platform/HostPlatform.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qarno::test {
+namespace {
+
+QByteArray N(const QString& host) { return QFile::encodeName(host); }
+
+TEST(SafeCopy, ACopyOntoItsOwnSourceIsRefusedAndTheSourceStays) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\a\\f.txt"), "precious");
+  ASSERT_EQ(::link(N(env.Host(QStringLiteral("T:\\a\\f.txt"))).constData(), N(env.Host(QStringLiteral("T:\\a\\hard.txt"))).constData()), 0);
+  const CopyResult same = env.fs.Copy(QStringLiteral("T:\\a\\f.txt"), QStringLiteral("T:\\a\\f.txt"));
+  EXPECT_EQ(same.error, FsError::NotRegular);
+  const CopyResult hard = env.fs.Copy(QStringLiteral("T:\\a\\f.txt"), QStringLiteral("T:\\a\\hard.txt"));
+  EXPECT_EQ(hard.error, FsError::NotRegular);
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\a\\f.txt")), QByteArray("precious"));
+}
+
+TEST(SafeCopy, ASourceThatEndsEarlyFailsAndTheOldTargetStays) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\s\\big"), QByteArray(10000, 'n'));
+  env.WriteFile(QStringLiteral("T:\\d\\big"), "the earlier copy");
+  CopyOptions slow;
+  slow.chunk = 1000;
+  int chunks = 0;
+  slow.onChunk = [&] {
+    if (++chunks == 2) ::truncate(N(env.Host(QStringLiteral("T:\\s\\big"))).constData(), 1500);
+    return true;
+  };
+  const CopyResult r = env.fs.Copy(QStringLiteral("T:\\s\\big"), QStringLiteral("T:\\d\\big"), slow);
+  EXPECT_FALSE(r);
+  EXPECT_TRUE(r.sourceFailed);
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\big")), QByteArray("the earlier copy"));
+  EXPECT_EQ(QDir(env.Host(QStringLiteral("T:\\d"))).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
+  // A copy stopped by its caller leaves nothing new either.
+  slow.onChunk = [] { return false; };
+  EXPECT_FALSE(env.fs.Copy(QStringLiteral("T:\\s\\big"), QStringLiteral("T:\\d\\new"), slow));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\d\\new")));
+}
+
+TEST(SafeCopy, MissingUnreadableAndSpecialSourcesSayWhy) {
+  TestEnv env;
+  env.MakeDir(QStringLiteral("T:\\d"));
+  const CopyResult missing = env.fs.Copy(QStringLiteral("T:\\s\\none"), QStringLiteral("T:\\d\\x"));
+  EXPECT_EQ(missing.error, FsError::NotFound);
+  EXPECT_TRUE(missing.sourceFailed);
+  ::mkfifo(N(env.Host(QStringLiteral("T:\\d\\pipe"))).constData(), 0644);
+  const CopyResult pipe = env.fs.Copy(QStringLiteral("T:\\d\\pipe"), QStringLiteral("T:\\d\\x"));  // never blocks
+  EXPECT_EQ(pipe.error, FsError::NotRegular);
+  EXPECT_FALSE(env.fs.ReadAll(QStringLiteral("T:\\d\\pipe")));
+  EXPECT_FALSE(env.fs.Open(QStringLiteral("T:\\d\\pipe"), QIODevice::ReadOnly));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\d\\x")));
+  if (::geteuid() != 0) {
+    env.WriteFile(QStringLiteral("T:\\s\\locked"), "x");
+    ::chmod(N(env.Host(QStringLiteral("T:\\s\\locked"))).constData(), 0);
+    EXPECT_EQ(env.fs.Copy(QStringLiteral("T:\\s\\locked"), QStringLiteral("T:\\d\\x")).error, FsError::AccessDenied);
+  }
+}
+
+TEST(SafeCopy, CopiesNeverKeepSetuidSetgidOrSticky) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\s\\tool"), "x");
+  ::chmod(N(env.Host(QStringLiteral("T:\\s\\tool"))).constData(), 06755);
+  env.MakeDir(QStringLiteral("T:\\d"));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\tool"), QStringLiteral("T:\\d\\tool")));
+  struct stat st;
+  ::stat(N(env.Host(QStringLiteral("T:\\d\\tool"))).constData(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0755u);
+  // Changing the attributes of a file drops them too.
+  ::chmod(N(env.Host(QStringLiteral("T:\\d\\tool"))).constData(), 04755);
+  ASSERT_TRUE(env.fs.SetAttr(QStringLiteral("T:\\d\\tool"), attr::ReadOnly));
+  ::stat(N(env.Host(QStringLiteral("T:\\d\\tool"))).constData(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0555u);
+}
+
+TEST(WriteAnchor, NoLinkBelowTheAnchorIsFollowed) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\s\\f.txt"), "data");
+  env.MakeDir(QStringLiteral("T:\\save\\real"));
+  env.MakeDir(QStringLiteral("T:\\outside"));
+  env.WriteFile(QStringLiteral("T:\\outside\\victim"), "victim");
+  ::symlink(N(env.Host(QStringLiteral("T:\\outside"))).constData(), N(env.Host(QStringLiteral("T:\\save\\folderlink"))).constData());
+  ::symlink(N(env.Host(QStringLiteral("T:\\outside\\victim"))).constData(), N(env.Host(QStringLiteral("T:\\save\\real\\filelink"))).constData());
+  env.fs.SetWriteAnchor(QStringLiteral("T:\\save"));
+  // Through a folder link: refused.
+  EXPECT_FALSE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\folderlink\\new")));
+  EXPECT_FALSE(env.fs.MkDir(QStringLiteral("T:\\save\\folderlink\\sub")));
+  EXPECT_FALSE(env.fs.SetCurrentDir(QStringLiteral("T:\\save\\folderlink")));
+  EXPECT_FALSE(env.fs.WriteAtomic(QStringLiteral("T:\\save\\folderlink\\w"), "w"));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\outside\\new")));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\outside\\sub")));
+  // A file link at the last component is replaced, never written through; its target keeps
+  // its content and its permissions.
+  EXPECT_FALSE(env.fs.SetAttr(QStringLiteral("T:\\save\\real\\filelink"), attr::ReadOnly));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\real\\filelink")));
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\outside\\victim")), QByteArray("victim"));
+  struct stat st;
+  ASSERT_EQ(::lstat(N(env.Host(QStringLiteral("T:\\save\\real\\filelink"))).constData(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_TRUE(st.st_mode & S_IWUSR);
+  // Folders that are real are used as before; above the anchor links are the user's own.
+  EXPECT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\real\\ok")));
+  env.fs.SetWriteAnchor(QString());
+  EXPECT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\folderlink\\fine")));
+  EXPECT_TRUE(env.Exists(QStringLiteral("T:\\outside\\fine")));
+}
+
+TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\w\\list.csv"), "old");
+  ::chmod(N(env.Host(QStringLiteral("T:\\w\\list.csv"))).constData(), 0640);
+  ASSERT_TRUE(env.fs.WriteAtomic(QStringLiteral("T:\\w\\list.csv"), "new"));
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\w\\list.csv")), QByteArray("new"));
+  struct stat st;
+  ::stat(N(env.Host(QStringLiteral("T:\\w\\list.csv"))).constData(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the file keeps its permissions
+  // A folder in the way, an unmapped drive, a missing folder: told, nothing written.
+  env.MakeDir(QStringLiteral("T:\\w\\dir"));
+  EXPECT_EQ(env.fs.WriteAtomic(QStringLiteral("T:\\w\\dir"), "x").error, FsError::NotRegular);
+  EXPECT_EQ(env.fs.WriteAtomic(QStringLiteral("Q:\\x"), "x").error, FsError::NotFound);
+  EXPECT_EQ(env.fs.WriteAtomic(QStringLiteral("T:\\nowhere\\x"), "x").error, FsError::NotFound);
+  EXPECT_EQ(QDir(env.Host(QStringLiteral("T:\\w"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+}  // namespace
+}  // namespace qarno::test
