@@ -5,7 +5,7 @@
 #include "app/Program.h"
 #include "app/QarnoConsole.h"
 #include "mainwin/StartMode.h"
-#include "mainwin/windows/ChildWindows.h"
+#include "mainwin/windows/DesktopWindows.h"
 #include "mainwin/windows/QarnoWindow.h"
 #include "mainwin/windows/QtPrompter.h"
 
@@ -53,8 +53,8 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
     std::fprintf(stderr, "Qarno: %s\n", program.error.toLocal8Bit().constData());
     return kExitNoSet;
   }
-  UnfinishedWindows standIns;
-  QarnoWindow window(program, children ? *children : standIns);
+  DesktopWindows windows;
+  QarnoWindow window(program, children ? *children : windows);
   window.Form_Load(JoinCommandLine(args));
   // An automatic run whose set could not be loaded ends as the command-line program does.
   if (!program.m->AutoRunMode.Requested() && AsksForAutoRun(JoinCommandLine(args)) && !program.main->setLoaded)
