@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/StopSignals.h"
 #include "common/Settings.h"
+#include "mainwin/SetNames.h"
 #include "platform/WinPath.h"
 #include "records/SaveLayout.h"
 #include "restore/FRestore.h"
@@ -117,19 +118,10 @@ QString SetNameProblem(const QString& name) {
   if (name.isEmpty()) return QStringLiteral("the set name is empty");
   if (name.startsWith(u'/')) return QStringLiteral("a set name does not begin with \"/\" (Qarno's switches do not apply here)");
   if (name.startsWith(u'"') || name.startsWith(u'\'')) return QStringLiteral("a set name does not begin with a quote");
-  for (QChar c : name) {
-    if (c.unicode() < 0x20) return QStringLiteral("a set name holds no control characters");
-    if (QStringView(u"\\/:*?\"<>|").contains(c)) return QStringLiteral("a set name cannot hold \"%1\"").arg(c);
-  }
+  // A name the windows would refuse too (a path, a device, a trailing dot); and no ".." at
+  // all, since here the name comes from a script rather than from someone looking at it.
+  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) return reason;
   if (name.contains(QStringLiteral(".."))) return QStringLiteral("a set name cannot hold \"..\"");
-  if (name.endsWith(u'.') || name.endsWith(u' ')) return QStringLiteral("a set name does not end with a dot or a blank");
-  // Windows keeps these names for its devices, with any extension.
-  static const QStringList kDevices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                       QStringLiteral("NUL")};
-  const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
-  const bool numbered = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
-                        stem[3] >= u'1' && stem[3] <= u'9';
-  if (kDevices.contains(stem) || numbered) return QStringLiteral("%1 is the name of a Windows device").arg(stem);
   return QString();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/WinPath.h"
 
 #include <cmath>
+#include <limits>
 
 namespace qarno {
 
@@ -96,6 +97,12 @@ bool Module1::ChkUnlha() {
   return archiver->SetBackGroundMode(true) && archiver->SetCursorMode(true);
 }
 
-int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
+int64_t RoundHalfEven(double value) {
+  // Far past what any medium holds, and no value: the figure is held, never undefined.
+  if (!(value == value)) return 0;
+  if (value >= 9.2e18) return std::numeric_limits<int64_t>::max();
+  if (value <= -9.2e18) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(std::nearbyint(value));
+}
 
 }  // namespace qarno

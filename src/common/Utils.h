@@ -31,8 +31,9 @@ int CompareSaveNames(const QString& a, const QString& b);
 // "name.ext" → "name"; ".x" → ""; a name without "." unchanged.
 QString StripExtension(const QString& name);
 
-// Size in whole KB as every total counts it: (bytes + 1023) / 1024.
-inline int64_t KbOf(int64_t bytes) { return (bytes + 1023) / 1024; }
+// Size in whole KB as every total counts it: (bytes + 1023) / 1024, without overflowing for
+// the largest sizes a damaged listing may claim.
+inline int64_t KbOf(int64_t bytes) { return bytes <= 0 ? 0 : bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0); }
 
 // The duration of a run, "hh:mm:ss" (hours may grow past 24). Measured with a monotonic
 // clock, so that a run across midnight or a clock change still shows its real length.

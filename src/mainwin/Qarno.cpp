@@ -1,5 +1,7 @@
 #include "mainwin/Qarno.h"
 
+#include "mainwin/SetNames.h"
+
 #include "mainwin/SetFile.h"
 #include "platform/WinPath.h"
 
@@ -87,6 +89,15 @@ void Qarno::ReadHisFile() {
   const QString path = HisFilePath();
   auto bytes = m.fs.ReadAll(path);
   bool hadVersion = true;
+  historyUnreadable_ = false;
+  if (!bytes && m.fs.Exists(path)) {
+    // A history that is there but cannot be read (no permission, not a file) is never
+    // replaced: the program goes on without it, and will not write over it.
+    historyUnreadable_ = true;
+    m.Warn(Question::HistoryUnreadable, m.MainCaption, path + u'\r' + QStringLiteral("ファイルが読めません。"));
+    m.AutoRunMode.Stop();
+    return;
+  }
   if (!bytes) {
     if (!m.fs.WriteAtomic(path, QByteArray())) {
       m.Warn(Question::HistoryNotCreated, m.MainCaption, path + u'\r' + QStringLiteral("ファイルが作れませんでした。"));
@@ -115,6 +126,11 @@ void Qarno::ReadHisFile() {
 bool Qarno::SaveHisFile() {
   m.WriteDebug(1020, "SaveHisFile");
   const QString path = HisFilePath();
+  if (historyUnreadable_) {
+    m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
+    m.AutoRunMode.Stop();
+    return false;
+  }
   m.WriteDebugPath(1021, path);
   if (!HisTable.HasData()) {
     m.WriteDebug(1022);
@@ -365,6 +381,10 @@ void Qarno::Form_Load(const QString& commandLine) {
     LoadSettings(*store, m.ProgramVersion, m.settings, m.set);
     m.codec = TextCodec::FromSettingText(m.settings.TextEncoding);
   }
+  // The set folder is a folder of the program folder: a name that would reach elsewhere
+  // (a path, "..") or that no folder can have takes the usual name.
+  if (m.settings.SetDirName.isEmpty() || !InvalidNameReason(m.settings.SetDirName).isEmpty())
+    m.settings.SetDirName = QStringLiteral("SetDir");
   m.SetFolder = winpath::Join(m.ProgramFolder, m.settings.SetDirName);
   m.MakeDirPath(m.SetFolder);
   ReadCommandLine(commandLine);

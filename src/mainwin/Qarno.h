@@ -9,6 +9,10 @@
 namespace qarno {
 
 class Qarno : public RunHistory {
+ private:
+  bool historyUnreadable_ = false;
+
+ public:
  public:
   explicit Qarno(Module1& module);
 
@@ -70,6 +74,8 @@ class Qarno : public RunHistory {
   QSettings* store = nullptr;
   // Writes the set file and the history when they changed; false when a write failed.
   bool SaveBeforeAction();
+  // True when the set's history file is there but could not be read: nothing writes over it.
+  bool HistoryUnreadable() const { return historyUnreadable_; }
 
   // --- Handing over to a child window ---
   // The first two steps of the backup and restore commands: a set name is needed, and what

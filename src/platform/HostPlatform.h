@@ -24,6 +24,7 @@ class HostPlatform : public Platform {
   bool SetCurrentDir(const QString& dir) override;
   QString CurrentDir() const override { return current_; }
   bool IsDirectory(const QString& path) override;
+  bool Exists(const QString& path) override;
   std::optional<DirEntry> Stat(const QString& path) override;
   std::optional<uint32_t> GetAttr(const QString& path) override;
   FsStatus SetAttr(const QString& path, uint32_t attributes) override;

@@ -282,6 +282,12 @@ bool HostPlatform::IsDirectory(const QString& path) {
   return st && S_ISDIR(st->st_mode) && ::access(Native(*host).constData(), X_OK) == 0;
 }
 
+bool HostPlatform::Exists(const QString& path) {
+  auto host = drives_.ToHost(path);
+  struct stat st;
+  return host && ::lstat(Native(*host).constData(), &st) == 0;
+}
+
 std::optional<DirEntry> HostPlatform::Stat(const QString& path) {
   auto host = drives_.ToHost(path);
   if (!host) return std::nullopt;

@@ -150,6 +150,10 @@ bool HostPlatform::IsDirectory(const QString& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool HostPlatform::Exists(const QString& path) {
+  return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::optional<DirEntry> HostPlatform::Stat(const QString& path) {
   WIN32_FILE_ATTRIBUTE_DATA d;
   if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &d)) return std::nullopt;

@@ -108,6 +108,8 @@ class Platform {
   virtual QString CurrentDir() const = 0;
   // True when the path can be entered as a directory; does not change the current directory.
   virtual bool IsDirectory(const QString& path) = 0;
+  // True when anything is there under the name (a file of any kind, a folder, a link).
+  virtual bool Exists(const QString& path) = 0;
 
   // Everything a listing would say about one path (its name is the last component); nullopt
   // when it does not exist or is not a regular file or directory.
@@ -181,6 +183,7 @@ class ForwardingPlatform : public Platform {
   bool SetCurrentDir(const QString& d) override { return base_.SetCurrentDir(d); }
   QString CurrentDir() const override { return base_.CurrentDir(); }
   bool IsDirectory(const QString& p) override { return base_.IsDirectory(p); }
+  bool Exists(const QString& p) override { return base_.Exists(p); }
   std::optional<DirEntry> Stat(const QString& p) override { return base_.Stat(p); }
   std::optional<uint32_t> GetAttr(const QString& p) override { return base_.GetAttr(p); }
   FsStatus SetAttr(const QString& p, uint32_t a) override { return base_.SetAttr(p, a); }

@@ -25,6 +25,7 @@ enum class BeepKind { Asterisk, Default };
   X(SetFileNotSaved)             /* path CR "保存できませんでした" (set file) */ \
   X(HistoryNotCreated)           /* path CR "ファイルが作れませんでした。" */ \
   X(HistoryNotSaved)             /* path CR "保存できませんでした" (history file) */ \
+  X(HistoryUnreadable)           /* path CR "ファイルが読めません。" (history there, unreadable) */ \
   X(NoSetName)                   /* "セット名を指定してください。" */ \
   /* Drives and media */ \
   X(DriveInfoUnreadable)         /* "ドライブ情報が取得できません。" Retry/Cancel */ \
