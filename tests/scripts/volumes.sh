@@ -126,10 +126,11 @@ write_set() {
   printf '#Version 1.10\r\ndir=%s\r\n#SaveLevel=0\r\n#ComplexTypeMode=0\r\n#RsvSizeChk=%s\r\n#RsvSize=%s\r\n%s#PathLen=260\r\n#CalUseSize=0\r\n%s\r\n' \
     "$dest" "$reserve_check" "$reserve" "$extra" "$(win "$source")" >"$QARNO_HOME/SetDir/$name.qrn"
 }
-# run NAME LEVEL: an unattended run; its status in $status, its stderr in $tmp/NAME.err.
+# run NAME LEVEL: an unattended run as cron starts it (no display, whatever the test runner
+# has set); its status in $status, its stderr in $tmp/NAME.err.
 run() {
   status=0
-  "$qarno" "$1" /B2 "/L$2" </dev/null >"$tmp/$1.out" 2>"$tmp/$1.err" || status=$?
+  env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$qarno" "$1" /B2 "/L$2" </dev/null >"$tmp/$1.out" 2>"$tmp/$1.err" || status=$?
 }
 # The listing as tab-separated fields: path, attributes, size, date, flag, save name, volume
 # serial, volume name, restore flag, packing, alias.

@@ -53,6 +53,8 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
     std::fprintf(stderr, "Qarno: %s\n", program.error.toLocal8Bit().constData());
     return kExitNoSet;
   }
+  Module1& m = *program.m;
+  ui.SetUnattended([&m] { return m.AutoRunMode.Unattended(); }, [&m](const QString& line) { m.WriteLog(line); });
   DesktopWindows windows;
   QarnoWindow window(program, children ? *children : windows);
   window.Form_Load(JoinCommandLine(args));

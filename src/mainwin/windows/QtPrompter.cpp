@@ -52,6 +52,7 @@ Answer AnswerOf(int button) {
 }  // namespace
 
 Answer QtPrompter::MsgBox(const Message& message) {
+  if (unattended_ && unattended_()) return headless_.MsgBox(message);
   QWidget* parent = QApplication::activeModalWidget();
   if (!parent) parent = QApplication::activeWindow();
   QMessageBox box(IconOf(message.icon), message.title, MessageBoxText(message.text), QMessageBox::NoButton, parent);

@@ -18,9 +18,18 @@ class QtPrompter : public Prompter {
   void DoEvents() override;
   // Called at every yield of a long loop, after the events (the stop signals use it).
   void SetOnYield(std::function<void()> onYield) { onYield_ = std::move(onYield); }
+  // An unattended run (/B2 and above) must never wait for a click, display or not: while
+  // `unattended` says so, a question is not shown but answered as the headless program
+  // answers it, written to standard error and handed to `sink` (the run's log).
+  void SetUnattended(std::function<bool()> unattended, HeadlessPrompter::Sink sink = nullptr) {
+    unattended_ = std::move(unattended);
+    headless_.SetLogSink(std::move(sink));
+  }
 
  private:
   std::function<void()> onYield_;
+  std::function<bool()> unattended_;
+  HeadlessPrompter headless_;
 };
 
 // The system's texts break lines with CR (or CR LF); a message box wants LF.

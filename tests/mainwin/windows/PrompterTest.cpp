@@ -67,5 +67,36 @@ TEST(QtPrompter, ShowsTheMessageWithJapaneseButtonsTheFirstAsDefaultAndEscapeAsC
   delete seen;
 }
 
+// /B2 on a desktop: the run window shows, but no question may wait for a click; once the run
+// is attended again (a failed set-file write stops the automatic run) the boxes come back.
+TEST(QtPrompter, AnUnattendedRunAnswersWithoutABoxAndLogsTheQuestion) {
+  QtPrompter ui;
+  bool unattended = true;
+  QStringList logged;
+  ui.SetUnattended([&] { return unattended; }, [&](const QString& line) { logged += line; });
+  bool boxShown = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      boxShown = true;
+      QTest::keyClick(box, Qt::Key_Escape);
+    }
+  });
+  watch.start(10);
+  EXPECT_EQ(ui.MsgBox(Question::ReserveShort, QStringLiteral("t"), QStringLiteral("F:\\\r残量"), Buttons::YesNo),
+            Answer::No);
+  EXPECT_EQ(ui.MsgBox(Question::SwapMedium, QStringLiteral("t"), QStringLiteral("x"), Buttons::OKCancel),
+            Answer::Cancel);
+  EXPECT_FALSE(boxShown);
+  ASSERT_EQ(logged.size(), 2);
+  EXPECT_EQ(logged[0], QStringLiteral("F:\\ / 残量 -> No"));
+
+  unattended = false;
+  EXPECT_EQ(ui.MsgBox(Question::SwapMedium, QStringLiteral("t"), QStringLiteral("x"), Buttons::OKCancel),
+            Answer::Cancel);
+  EXPECT_TRUE(boxShown);
+  EXPECT_EQ(logged.size(), 2);
+}
+
 }  // namespace
 }  // namespace qarno
