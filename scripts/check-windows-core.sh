@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Compiles every source of the program's core (every layer but the windows, and the Windows
-# side of the platform) with the MinGW-w64 cross compiler, to the syntax check, against the
+# Compiles every source of the program's core (every layer and the Windows side of the
+# platform) and of its windows with the MinGW-w64 cross compiler, to the syntax check, against the
 # Qt headers of this machine: Qt for MinGW is not packaged by Debian, so nothing is linked,
 # but a Windows-only compile error fails here. Exit 1 on any error.
 set -euo pipefail
@@ -17,20 +17,21 @@ qt=${qt%/QtCore}
 flags=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror=return-type -DQT_CORE_LIB -DUNICODE -D_UNICODE
        -DQARNO_VERSION_MAJOR=1 -DQARNO_VERSION_MINOR=0 -DQARNO_VERSION_PATCH=0
        -I src -isystem "$qt" -isystem "$qt/QtCore")
+widgets=(-DQT_GUI_LIB -DQT_WIDGETS_LIB -isystem "$qt/QtGui" -isystem "$qt/QtWidgets")
 status=0
 count=0
-for layer in platform common mainwin records engine restore maintenance app; do
-  for f in src/$layer/*.cpp; do
-    [ -e "$f" ] || continue
-    count=$((count + 1))
-    if ! out=$("$cxx" "${flags[@]}" "$f" 2>&1); then
-      echo "$out" | grep -E 'error' | head -20
-      echo "check-windows-core: $f does not compile for Windows" >&2
-      status=1
-    elif [ -n "$out" ]; then
-      echo "$out" | grep -E 'warning' | head -5 || true
-    fi
-  done
+for f in src/{platform,common,mainwin,records,engine,restore,maintenance,app}/*.cpp src/*/windows/*.cpp; do
+  [ -e "$f" ] || continue
+  count=$((count + 1))
+  extra=()
+  case "$f" in */windows/*) extra=("${widgets[@]}") ;; esac
+  if ! out=$("$cxx" "${flags[@]}" "${extra[@]}" "$f" 2>&1); then
+    echo "$out" | grep -E 'error' | head -20
+    echo "check-windows-core: $f does not compile for Windows" >&2
+    status=1
+  elif [ -n "$out" ]; then
+    echo "$out" | grep -E 'warning' | head -5 || true
+  fi
 done
-[ "$status" = 0 ] && echo "check-windows-core: $count sources of the core compile for Windows"
+[ "$status" = 0 ] && echo "check-windows-core: $count sources of the core and the windows compile for Windows"
 exit "$status"
