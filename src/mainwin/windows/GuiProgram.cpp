@@ -10,6 +10,7 @@
 #include "mainwin/windows/QtPrompter.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -45,6 +46,9 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
   InstallStopSignals();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // The desktop finds the menu entry (and so the icon and name) of the windows by this id.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qarno.Qarno"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qarno.Qarno")));
   InstallQtJapanese();
   QtPrompter ui;
   Program program(ui);
