@@ -57,4 +57,12 @@ bool IsStale(const HistoryTable& history, int days, const QDateTime& now) {
   return last->secsTo(now) > static_cast<qint64>(days) * 86400;
 }
 
+QString StaleWarningText(const HistoryTable& history, int days, const QDateTime& now) {
+  if (!IsStale(history, days, now)) return QString();
+  const auto since = DaysSinceLastRun(history, now);
+  const QString limit = QStringLiteral("（警告までの日数: %1 日）").arg(days);
+  if (!since) return QStringLiteral("成功した保存がまだありません") + limit;
+  return QStringLiteral("最後に成功した保存から %1 日経っています").arg(*since) + limit;
+}
+
 }  // namespace qarno

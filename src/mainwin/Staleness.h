@@ -38,4 +38,8 @@ bool IsStale(const HistoryTable& history, int days, const QDateTime& now);
 // Whole days since the newest run (0 within the first 24 hours); nothing without a run.
 std::optional<int64_t> DaysSinceLastRun(const HistoryTable& history, const QDateTime& now);
 
+// The one-line warning for a stale set (empty when it is not): how long since the last
+// successful run, and the set's limit.
+QString StaleWarningText(const HistoryTable& history, int days, const QDateTime& now);
+
 }  // namespace qarno
