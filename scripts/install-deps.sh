@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest
+  # the content manifests' hash (XXH3-128)
+  libxxhash-dev
   # archiver interoperability and fuzzing
   lhasa p7zip-full libarchive-tools jlha-utils default-jre-headless
   clang libclang-rt-14-dev

@@ -55,7 +55,11 @@ mounted=1
 # Qarno's world: the tmpfs is drive D:, the program folder and the settings live on it too.
 export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno"
-printf '[Drives]\nD=%s\n' "$work" >"$XDG_CONFIG_HOME/Qarno/Qarno.conf"
+# manifest_setting 1|0: the runs write the content manifest, or not.
+manifest_setting() {
+  printf '[Drives]\nD=%s\n\n[Startup%%20Setting]\nContentManifest=%s\n' "$work" "$1" >"$XDG_CONFIG_HOME/Qarno/Qarno.conf"
+}
+manifest_setting 1
 printf '#Version 1.10\r\ndir=D:\\dest\r\n#SaveLevel=0\r\n#ComplexTypeMode=0\r\n#RsvSizeChk=0\r\n#RsvSize=0\r\n#PathLen=260\r\n#CalUseSize=0\r\nD:\\src\r\n' \
   >"$QARNO_HOME/SetDir/bench.qrn"
 
@@ -145,6 +149,23 @@ l0_ns=$(printf '%s\n' "${l0_t[@]}" | median)
 cp_ns=$(printf '%s\n' "${cp_t[@]}" | median)
 l0_rss_max=$(printf '%s\n' "${l0_rss[@]}" | sort -n | tail -1)
 
+# 2b. Level-0 with the content manifest (the default, measured above) and without it,
+#     alternating; the manifest hashes every copy in the read that makes it.
+nm_t=() wm_t=()
+for ((i = 0; i < runs; i++)); do
+  manifest_setting 0
+  fresh_qarno
+  nm_t+=("$(run_qarno 0)")
+  if ls "$work"/dest/bench/qrn*.sum >/dev/null 2>&1; then echo "bench/engine: a manifest was written while off" >&2; exit 1; fi
+  manifest_setting 1
+  fresh_qarno
+  wm_t+=("$(run_qarno 0)")
+  sums=$(($(wc -l <"$(ls "$work"/dest/bench/qrn*.sum | head -1)") - 1))
+  if [ "$sums" != "$made_files" ]; then echo "bench/engine: the manifest holds $sums files of $made_files" >&2; exit 1; fi
+done
+nm_ns=$(printf '%s\n' "${nm_t[@]}" | median)
+wm_ns=$(printf '%s\n' "${wm_t[@]}" | median)
+
 # 3. Level-1 with nothing changed since the Level-0 run, next to a second rsync -a.
 l1_t=() rs_t=()
 for ((i = 0; i < runs; i++)); do
@@ -191,6 +212,8 @@ row "scan (MkSaveList, in-process)" "$(ms "$scan_ns")" "find -printf" "$(ms "$fi
   "$(ratio "$scan_ns" "$find_ns")" "<= 2x" "$(within "$scan_ns" "$find_ns" 2)"
 row "Level-0, plain copies" "$(ms "$l0_ns")" "cp -a" "$(ms "$cp_ns")" \
   "$(ratio "$l0_ns" "$cp_ns")" "<= 1.2x" "$(within "$l0_ns" "$cp_ns" 1.2)"
+row "Level-0 with manifest" "$(ms "$wm_ns")" "without manifest" "$(ms "$nm_ns")" \
+  "$(ratio "$wm_ns" "$nm_ns")" "<= 1.1x" "$(within "$wm_ns" "$nm_ns" 1.1)"
 row "Level-1, nothing changed" "$(ms "$l1_ns")" "rsync -a again" "$(ms "$rs_ns")" \
   "$(ratio "$l1_ns" "$rs_ns")" "<= 1.5x" "$(within "$l1_ns" "$rs_ns" 1.5)"
 echo
@@ -206,3 +229,18 @@ echo "Level-0 CPU seconds (user + system): ${l0_cpu[*]}; cp -a: ${cp_cpu[*]}" \
   "(medians $(printf '%s\n' "${l0_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")" \
   "and $(printf '%s\n' "${cp_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"))"
 echo "Level-1 runs: ${l1_t[*]} ns; rsync -a: ${rs_t[*]} ns"
+
+# 5. Finding a file across 100 runs of 32,765 entries each (RunFinder, in-process); hashes.
+echo
+mkdir -p "$work/find"
+find_out=$("$helpers/find_bench" "$work/find" 100 "$limit_entries" "$runs")
+rm -rf "$work/find"
+find_one=$(echo "$find_out" | awk 'NR <= '"$runs"' { print $3 }' | median)
+find_dir=$(echo "$find_out" | awk 'NR > '"$runs"' { print $3 }' | median)
+printf '%-52s %10s  %-10s %s\n' "find one file, 100 runs x $limit_entries entries" "$(ms "$find_one")" "< 1 s" \
+  "$(awk -v n="$find_one" 'BEGIN { print n < 1e9 ? "met" : "MISSED" }')"
+printf '%-52s %10s  %-10s %s\n' "find a folder's files, 100 runs x $limit_entries" "$(ms "$find_dir")" "< 1 s" \
+  "$(awk -v n="$find_dir" 'BEGIN { print n < 1e9 ? "met" : "MISSED" }')"
+echo
+echo "hash throughput in memory (MB/s):"
+"$helpers/hash_bench" | awk '{ printf "  %-12s %8s MB/s\n", $1, $2 }'

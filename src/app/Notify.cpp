@@ -1,5 +1,7 @@
 #include "app/Notify.h"
 
+#include "mainwin/Staleness.h"
+
 #include "common/Module1.h"
 #include "platform/DriveTable.h"
 
@@ -10,7 +12,7 @@
 namespace qarno {
 
 std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const QString& saveName,
-                                       const QString& what, const QString& logPath) {
+                                       const QString& what, const QString& logPath, const QString& stale) {
   if (status != 1 && status != 2) return std::nullopt;
   RunNotice n;
   n.failed = status == 2;
@@ -20,6 +22,7 @@ std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const
   lines += QStringLiteral("セット名: ") + setName;
   if (!saveName.isEmpty()) lines += QStringLiteral("保存名: ") + saveName;
   if (!what.isEmpty()) lines += what;
+  if (!stale.isEmpty()) lines += stale;
   if (!logPath.isEmpty()) lines += QStringLiteral("ログ: ") + logPath;
   n.body = lines.join(u'\n');
   n.logPath = logPath;
@@ -27,10 +30,12 @@ std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const
 }
 
 void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
-                         const QString& what) {
+                         const QString& what, const HistoryTable* history) {
   if (m.settings.Notify == 0) return;
   const QString log = drives.ToHost(m.LogFilePath()).value_or(QString());
-  if (const auto notice = MakeRunNotice(status, m.set.Name, saveName, what, log)) StartNotifyHelper(*notice);
+  const QString stale =
+      history ? StaleWarningText(*history, m.set.StaleDays, QDateTime::currentDateTime()) : QString();
+  if (const auto notice = MakeRunNotice(status, m.set.Name, saveName, what, log, stale)) StartNotifyHelper(*notice);
 }
 
 bool SessionBusConfigured() {

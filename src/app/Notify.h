@@ -18,6 +18,7 @@ namespace qarno {
 
 class Module1;
 class DriveTable;
+class HistoryTable;
 
 struct RunNotice {
   QString summary;  // the notification's title
@@ -29,14 +30,18 @@ struct RunNotice {
 // The notice for an unattended run's exit status, or none: only 1 (entries left uncopied)
 // and 2 (failed or cancelled) are told. `what` says what went wrong; `saveName` may be empty
 // (the run failed before it chose one).
+// `stale`, when not empty, is the warning of a set that has gone stale (StaleWarningText): it
+// is told in the notice too.
 std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const QString& saveName,
-                                       const QString& what, const QString& logPath);
+                                       const QString& what, const QString& logPath, const QString& stale = QString());
 
 // After an unattended run of the current set: tells the desktop when the exit status is 1 or
 // 2 and the settings allow it (Notify), through the helper. For the program with and
 // without windows alike.
+// With the set's history, a failed run of a set that has gone stale (BackupSet::StaleDays)
+// says so as well.
 void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
-                         const QString& what);
+                         const QString& what, const HistoryTable* history = nullptr);
 
 // True when this process has a session bus to talk to: DBUS_SESSION_BUS_ADDRESS is set and
 // not empty, or (it is not set at all and) $XDG_RUNTIME_DIR/bus exists. Setting it to the

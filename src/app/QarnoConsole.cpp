@@ -120,7 +120,7 @@ int RunConsole(const QStringList& arguments) {
     status = kExitFailed;
     report.what = QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。");
   }
-  if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what);
+  if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what, &program.main->HisTable);
   if (!saved) return kExitFailed;
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
     const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");

@@ -6,7 +6,10 @@
 #include "mainwin/SetNames.h"
 #include "platform/WinPath.h"
 #include "records/SaveLayout.h"
+#include "mainwin/Staleness.h"
 #include "restore/FRestore.h"
+#include "restore/RunFinder.h"
+#include "restore/RunVerifier.h"
 
 #include <cstdio>
 
@@ -22,13 +25,20 @@ void Usage() {
                "usage: qarno-restore SETNAME\n"
                "       qarno-restore SETNAME SAVENAME --list\n"
                "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
+               "       qarno-restore SETNAME SAVENAME --verify [--full]\n"
+               "       qarno-restore SETNAME --find PATTERN\n"
+               "       qarno-restore SETNAME --status\n"
                "--debug N (0 off, 1 with file names, 2 without) writes the trace into the program folder's debug file.\n");
 }
 
 struct Options {
-  QString setName, saveName, topDir;
+  QString setName, saveName, topDir, findPattern;
   QStringList paths;
   bool list = false;
+  bool verify = false;
+  bool full = false;
+  bool find = false;
+  bool status = false;
   bool searchOlder = false;
   bool ignoreMedium = false;
   int debug = 0;
@@ -38,10 +48,14 @@ bool ParseArguments(const QStringList& args, Options& o) {
   QStringList positional;
   for (qsizetype i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (a == u"--to" || a == u"--path" || a == u"--debug") {
+    if (a == u"--to" || a == u"--path" || a == u"--debug" || a == u"--find") {
       if (i + 1 >= args.size()) return false;
       const QString& value = args[++i];
-      if (a == u"--to") {
+      if (a == u"--find") {
+        if (o.find || value.isEmpty()) return false;
+        o.find = true;
+        o.findPattern = value;
+      } else if (a == u"--to") {
         o.topDir = value;
       } else if (a == u"--path") {
         o.paths += value;
@@ -52,6 +66,12 @@ bool ParseArguments(const QStringList& args, Options& o) {
       }
     } else if (a == u"--list") {
       o.list = true;
+    } else if (a == u"--verify") {
+      o.verify = true;
+    } else if (a == u"--full") {
+      o.full = true;
+    } else if (a == u"--status") {
+      o.status = true;
     } else if (a == u"--search-older") {
       o.searchOlder = true;
     } else if (a == u"--ignore-medium") {
@@ -66,6 +86,12 @@ bool ParseArguments(const QStringList& args, Options& o) {
   o.setName = positional[0];
   if (positional.size() == 2) o.saveName = positional[1];
   if (o.saveName.isEmpty() && (o.list || !o.topDir.isEmpty() || !o.paths.isEmpty())) return false;
+  // The checks stand alone: a verification needs its run, a search and the status none.
+  const bool restoring = o.list || !o.topDir.isEmpty() || !o.paths.isEmpty() || o.searchOlder || o.ignoreMedium;
+  if (o.full && !o.verify) return false;
+  if (o.verify + o.find + o.status > 1) return false;
+  if (o.verify && (o.saveName.isEmpty() || restoring)) return false;
+  if ((o.find || o.status) && (!o.saveName.isEmpty() || restoring)) return false;
   return true;
 }
 
@@ -100,6 +126,35 @@ void PrintHistory(const Qarno& main) {
                     h.Cell(r, HistoryEntry::UncopiedCount)}
             .join(u'\t'));
   }
+}
+
+// One line per problem, then the totals; 0 clean, 1 problems, 2 could not run.
+int PrintVerifyReport(const VerifyReport& v) {
+  if (!v.listingRead) {
+    Err(QStringLiteral("the listing of %1 could not be read: %2").arg(v.saveName, v.listing));
+    return kRestoreFailed;
+  }
+  for (const VerifyProblem& p : v.problems)
+    Out(VerifyKindText(p.kind) + QStringLiteral(": ") + p.path + (p.detail.isEmpty() ? QString() : QStringLiteral("  (") + p.detail + u')'));
+  switch (v.manifest) {
+    case VerifyReport::Manifest::Missing:
+      Out(QStringLiteral("manifest missing: this run has no content manifest (made before manifests, or with them off); "
+                         "checked as far as its listing allows"));
+      break;
+    case VerifyReport::Manifest::NewerVersion:
+      Out(QStringLiteral("manifest unknown: written by a newer program; checked as far as the listing allows"));
+      break;
+    default: break;
+  }
+  if (v.full && v.notInManifest > 0)
+    Out(QStringLiteral("not in manifest: %1 file(s) checked by size and archive CRC only").arg(v.notInManifest));
+  Out(QStringLiteral("%1 files checked of %2, %3 compared with the manifest, %4 problem(s)")
+          .arg(v.checked).arg(v.files).arg(v.contentChecked).arg(v.problems.size()));
+  if (v.stopped) {
+    Out(QStringLiteral("the verification was stopped"));
+    return kRestoreFailed;
+  }
+  return v.problems.empty() ? kRestoreOk : kRestoreIncomplete;
 }
 
 void PrintEntries(const FRestore& r) {
@@ -156,6 +211,36 @@ int RunRestoreConsole(const QStringList& arguments) {
     Err(QStringLiteral("no set named %1").arg(o.setName));
     return kRestoreFailed;
   }
+  if (o.status) {
+    Out(QStringLiteral("レベル\t保存名\t保存日時"));
+    for (const LevelLastRun& l : LastRunsByLevel(main.HisTable)) Out(QStringList{l.level, l.saveName, l.date}.join(u'\t'));
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto since = DaysSinceLastRun(main.HisTable, now);
+    Out(since ? QStringLiteral("最後に成功した保存: %1 日前").arg(*since) : QStringLiteral("最後に成功した保存: なし"));
+    if (m.set.StaleDays <= 0) {
+      Out(QStringLiteral("警告までの日数: なし"));
+      return kRestoreOk;
+    }
+    const QString stale = StaleWarningText(main.HisTable, m.set.StaleDays, now);
+    Out(stale.isEmpty() ? QStringLiteral("警告までの日数: %1 日（期限内）").arg(m.set.StaleDays) : QStringLiteral("stale: ") + stale);
+    return stale.isEmpty() ? kRestoreOk : kRestoreIncomplete;
+  }
+  if (o.find) {
+    RunFinder finder(m, main.HisTable, m.set.Name);
+    TerminalLine line(StderrIsTerminal());
+    ui.SetOnYield([&] {
+      if (TakeStopRequest()) m.CancelFlag.Set();
+      if (line.Due()) line.Show(QStringLiteral("履歴から探しています %1 / %2").arg(finder.Done()).arg(finder.Total()));
+    });
+    const FindResult found = finder.Find(o.findPattern);
+    line.End();
+    Out(QStringLiteral("パス\t保存名\t保存日時\tサイズ\t日付\t保存先"));
+    for (const FoundVersion& v : found.versions)
+      Out(QStringList{v.path, v.saveName, v.runDate, QString::number(v.size), v.fileDate, v.copyPath}.join(u'\t'));
+    for (const QString& name : found.listingsUnread) Err(QStringLiteral("the listing of %1 could not be read").arg(name));
+    if (found.stopped) return kRestoreFailed;
+    return found.versions.empty() ? kRestoreIncomplete : kRestoreOk;
+  }
   if (o.saveName.isEmpty()) {
     PrintHistory(main);
     return kRestoreOk;
@@ -167,6 +252,18 @@ int RunRestoreConsole(const QStringList& arguments) {
   if (row == 0) {
     Err(QStringLiteral("%1 is not in the history of %2").arg(o.saveName, m.set.Name));
     return kRestoreFailed;
+  }
+
+  if (o.verify) {
+    RunVerifier verifier(m, m.set.Name);
+    TerminalLine line(StderrIsTerminal());
+    ui.SetOnYield([&] {
+      if (TakeStopRequest()) m.CancelFlag.Set();
+      if (line.Due()) line.Show(QStringLiteral("検証中 %1 / %2  %3").arg(verifier.Done()).arg(verifier.Total()).arg(verifier.Current()));
+    });
+    const VerifyReport report = verifier.Verify(main.HisTable.Row(row), o.full);
+    line.End();
+    return PrintVerifyReport(report);
   }
 
   ui.SetPolicy([&](Question kind) -> std::optional<Answer> {

@@ -4,6 +4,9 @@
 //   qarno-restore SETNAME                        the set's history, newest first
 //   qarno-restore SETNAME SAVENAME --list        the run's entries and the saves holding them
 //   qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]
+//   qarno-restore SETNAME SAVENAME --verify [--full]   the run's copies: there, whole, unchanged
+//   qarno-restore SETNAME --find PATTERN          every run holding a version of the matching paths
+//   qarno-restore SETNAME --status                the last run of each level; stale or not
 //   --debug N anywhere: the trace of Qarno's "/Dn" (1 with file names, 2 without)
 //
 // The set is exactly the one named: a name that cannot be a set's file name (empty, with a
@@ -11,6 +14,8 @@
 // quote) stops before anything is read. Blank lines of a listing are skipped.
 //
 // Exit status: 0 every marked entry restored, 1 some were not, 2 stopped or not started.
+// --verify: 0 clean, 1 problems found, 2 could not run. --find: 0 found, 1 nothing found, 2
+// could not run. --status: 0 fine (or no warning set), 1 stale, 2 could not run.
 #include <QStringList>
 
 namespace qarno {

@@ -113,6 +113,7 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
   st.LhaMethod = s.value(QStringLiteral("LhaMethod")).toString();
   st.ArchiverPath = s.value(QStringLiteral("ArchiverPath")).toString();
   ReadSwitch(s, "Notify", st.Notify);
+  ReadSwitch(s, "ContentManifest", st.ContentManifest);
   s.endGroup();
 
   // Fix-ups.
@@ -150,6 +151,7 @@ void SaveSettings(QSettings& s, const Settings& st, const BackupSet& set) {
     s.setValue(key, st.positions.value(key, def));
   }
   s.setValue(QStringLiteral("Notify"), QString::number(st.Notify));
+  s.setValue(QStringLiteral("ContentManifest"), QString::number(st.ContentManifest));
   s.endGroup();
   s.sync();
 }

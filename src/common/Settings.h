@@ -33,6 +33,9 @@ struct Settings {
   QString ArchiverPath;   // another place to load the archiver library from
   // 1: a desktop notification after an unattended run that failed or left entries uncopied.
   int16_t Notify = 1;
+  // 1: every run writes a content manifest ("<save>.sum") beside its listing, hashing each
+  // copy in the read that makes it; 0 leaves it out (the runs then verify by size only).
+  int16_t ContentManifest = 1;
 
   // The dialog keys with their defaults, in table order.
   static const QList<QPair<QString, QString>>& PositionKeys();

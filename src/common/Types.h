@@ -41,6 +41,10 @@ struct BackupSet {
   QString SaveDir;     // destination directory
   int16_t SaveLevel = level::Level2;
   RunOptions options;
+  // Days without a successful run after which the set counts as stale ("警告までの日数");
+  // 0 is off. Per set only: a set file without the line leaves it off.
+  int32_t StaleDays = 0;
+  static constexpr int32_t kMaxStaleDays = 36500;
   QStringList SaveList;  // HList
   QStringList SkipList;  // KList
 };

@@ -224,20 +224,34 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source);
   if (pack) {
     RefreshEntry(row);
-    if (SaveLha(m, source, destination + QStringLiteral(".LZH"))) {
+    // The archiver shows the bytes it packs as it reads them; a library that cannot leaves
+    // the file out of the manifest.
+    hash_.Reset();
+    const bool observed = hashing_ && m.archiver && m.archiver->SetReadObserver([this](const char* data, size_t size) {
+      if (size == 0) hash_.Reset();
+      else hash_.Add(data, size);
+    });
+    const bool packed = SaveLha(m, source, destination + QStringLiteral(".LZH"));
+    if (observed) m.archiver->SetReadObserver({});
+    if (packed) {
       compType = 1;
       e[SaveListEntry::Flag] = flag::Copied;
+      if (observed) NoteCopied(source);
       return true;
     }
   }
   // The entry takes size, date and attributes of the source as it was copied.
-  const CopyResult copied = m.fs.Copy(source, destination);
+  CopyOptions options;
+  hash_.Reset();
+  if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
+  const CopyResult copied = m.fs.Copy(source, destination, options);
   if (copied) {
     e[SaveListEntry::Size] = QString::number(copied.source.size);
     e[SaveListEntry::Attributes] = AttrText(copied.source.attributes);
     e[SaveListEntry::Date] = FormatFileTime(copied.source.mtime);
     compType = 0;
     e[SaveListEntry::Flag] = flag::Copied;
+    if (hashing_) NoteCopied(source);
     return true;
   }
   if (!pack) RefreshEntry(row);
@@ -265,9 +279,16 @@ bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination
     m.DoEvents();
     return !m.CancelFlag;
   };
+  hash_.Reset();
+  if (hashing_) slow.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
   const CopyResult copied = m.fs.Copy(source, destination, slow);
   if (!copied) lastCopyError_ = copied.error;
+  else if (hashing_) NoteCopied(source);
   return copied.ok();
+}
+
+void FSaveExec::NoteCopied(const QString& path) {
+  manifest_.push_back(ManifestEntry{path, hash_.Size(), hash_.Hex()});
 }
 
 void FSaveExec::KeepPreviousCopy(int row) {

@@ -9,6 +9,7 @@
 #include "common/Module1.h"
 #include "engine/RunState.h"
 #include "mainwin/RunHistory.h"
+#include "records/ContentManifest.h"
 #include "records/ResultView.h"
 #include "records/SaveList.h"
 
@@ -100,6 +101,12 @@ class FSaveExec {
   std::optional<int32_t> packingBeforeRun_;  // packing switched off for this run only
   FsError lastCopyError_ = FsError::None;    // why the last copy failed
   std::map<int, SaveListEntry> previousCopies_;  // overwrite: rows whose earlier copy stays
+  // The content manifest: on for the run when the settings ask for it; the hash of the copy
+  // under way, fed by the copy's (or the archiver's) own read; the files copied so far.
+  bool hashing_ = false;
+  ContentHash hash_;
+  std::vector<ManifestEntry> manifest_;
+  void NoteCopied(const QString& path);
 };
 
 }  // namespace qarno

@@ -36,6 +36,8 @@ void FSaveExec::ResetForRun() {
   view_.Clear();
   view_.SetListSelForm(m);
   previousCopies_.clear();
+  manifest_.clear();
+  hashing_ = m.settings.ContentManifest != 0;
 }
 
 QString FSaveExec::DispElapsedTime(int percent) const {
@@ -200,6 +202,10 @@ bool FSaveExec::OK_Click(int historyRow) {
   }
   if (ok) ok = OutCsvList(run_, s_.paths, Level() == level::Overwrite, t.TOldSetName, SaveList_, s_.medium) &&
                !m.CancelFlag;
+  // The manifest after the listing: its failure leaves the run good, and says so.
+  const bool addsToSave = Level() == level::Overwrite || Level() == level::Repair;
+  if (ok && hashing_) OutSumList(run_, s_.paths, addsToSave, manifest_);
+  else if (ok && addsToSave) m.fs.Kill(s_.paths.SaveSumFile);  // no longer true of the save
   int newRow = 0;
   if (ok) {
     const RunRecordInput record{t.TNewSetName, Level(), t.SaveDir, progress.copiedKB, s_.outcome.uncopiedCount,

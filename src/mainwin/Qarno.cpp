@@ -71,6 +71,7 @@ void Qarno::ClearSetFileData() {
   m.set.SaveList.clear();
   m.set.SkipList.clear();
   m.set.SaveDir.clear();
+  m.set.StaleDays = 0;  // per set: another set's warning never carries over
   m.SetModified = false;
   ClearHisTable();
 }

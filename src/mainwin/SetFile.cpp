@@ -24,6 +24,9 @@ QStringList FormatSetFile(const BackupSet& s, const QString& programVersion) {
       QStringLiteral("#PathLen=") + n(o.PathLen),
       QStringLiteral("#CalUseSize=") + n(o.CalUseSize),
   };
+  // Written only when set, so that a set without it keeps the file it always had; readers
+  // that do not know the key skip it as they skip every "#" line they do not know.
+  if (s.StaleDays > 0) lines += QStringLiteral("#StaleDays=") + n(s.StaleDays);
   lines += s.SaveList;
   for (const QString& skip : s.SkipList) lines += QStringLiteral("#skip ") + skip;
   return lines;
@@ -40,7 +43,7 @@ void SetNumber(T& field, const QString& text, long long lo = std::numeric_limits
 }
 
 enum class Key { Dir, SaveLevel, RestorePosition, RestoreHomeDir, ComplexTypeMode, ComplexSettingMode, ChkVolSer,
-                 RsvSizeChk, RsvSize, DElErrFile, LockFile, PathLenMode, PathLen, CalUseSize, Skip };
+                 RsvSizeChk, RsvSize, DElErrFile, LockFile, PathLenMode, PathLen, CalUseSize, StaleDays, Skip };
 
 // In the order in which they are tried: "#RsvSizeChk=" before "#RsvSize=" is what keeps the
 // two apart, since only a full key matches.
@@ -59,6 +62,7 @@ const std::pair<QLatin1String, Key> kKeys[] = {
     {QLatin1String("#PathLenMode="), Key::PathLenMode},
     {QLatin1String("#PathLen="), Key::PathLen},
     {QLatin1String("#CalUseSize="), Key::CalUseSize},
+    {QLatin1String("#StaleDays="), Key::StaleDays},
     {QLatin1String("#skip "), Key::Skip},
 };
 
@@ -97,6 +101,7 @@ bool ApplySetFileLines(BackupSet& s, const QStringList& lines) {
         case Key::PathLenMode: SetNumber(o.PathLenMode, v); break;
         case Key::PathLen: SetNumber(o.PathLen, v); break;
         case Key::CalUseSize: SetNumber(o.CalUseSize, v); break;
+        case Key::StaleDays: SetNumber(s.StaleDays, v, 0, BackupSet::kMaxStaleDays); break;
         case Key::Skip: s.SkipList.append(v); break;
       }
       break;

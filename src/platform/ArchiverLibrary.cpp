@@ -34,6 +34,7 @@ bool LoadedArchiver::Load() {
   background_ = reinterpret_cast<ModeFn>(lib_.resolve("UnlhaSetBackGroundMode"));
   cursor_ = reinterpret_cast<ModeFn>(lib_.resolve("UnlhaSetCursorMode"));
   method_ = reinterpret_cast<ModeFn>(lib_.resolve("UnlhaSetMethod"));
+  setObserver_ = reinterpret_cast<SetObserverFn>(lib_.resolve("UnlhaSetReadObserver"));
   loaded_ = unlha_ && version_ && background_ && cursor_;
   if (loaded_ && method_ && pendingMethod_) method_(pendingMethod_);
   return loaded_;
@@ -50,6 +51,25 @@ int LoadedArchiver::Unlha(const QString& commandLine, int outputLength) {
   std::vector<char> output(static_cast<size_t>(std::max(outputLength, 1)), 0);
   const QByteArray cmd = commandLine.toLocal8Bit();
   return unlha_(nullptr, cmd.constData(), output.data(), static_cast<unsigned long>(output.size()));
+}
+
+LoadedArchiver::~LoadedArchiver() {
+  // The library outlives this object in the process: it must not call into it afterwards.
+  if (loaded_ && setObserver_) setObserver_(nullptr, nullptr);
+}
+
+bool LoadedArchiver::SetReadObserver(ReadObserver observer) {
+  if (!Load() || !setObserver_) return false;
+  observer_ = std::move(observer);
+  if (!observer_) {
+    setObserver_(nullptr, nullptr);
+    return true;
+  }
+  auto trampoline = [](void* context, const void* data, unsigned long size) {
+    (*static_cast<ReadObserver*>(context))(static_cast<const char*>(data), static_cast<size_t>(size));
+  };
+  setObserver_(+trampoline, &observer_);
+  return true;
 }
 
 void LoadedArchiver::SetMethod(int level) {

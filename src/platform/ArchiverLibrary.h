@@ -5,6 +5,7 @@
 // directory, which MakeDirPath has set.
 #include <QLibrary>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace qarno {
@@ -22,18 +23,28 @@ class ArchiverLibrary {
   virtual int Unlha(const QString& commandLine, int outputLength) = 0;
   // Selects the packing method (5, 6 or 7) where the library offers the choice.
   virtual void SetMethod(int level) = 0;
+  // Shows the observer the original bytes of each file packed from now on, in the read that
+  // packs it (an empty block starts each file); an empty function stops it. False when the
+  // library cannot do it (an older one): the caller then knows nothing of what was packed.
+  using ReadObserver = std::function<void(const char* data, size_t size)>;
+  virtual bool SetReadObserver(ReadObserver observer) {
+    (void)observer;
+    return false;
+  }
 };
 
 class LoadedArchiver : public ArchiverLibrary {
  public:
   // An empty path looks beside the executable; tests name a file of their own.
   explicit LoadedArchiver(QString path = QString());
+  ~LoadedArchiver() override;
   bool Load() override;
   int GetVersion() override;
   bool SetBackGroundMode(bool on) override;
   bool SetCursorMode(bool on) override;
   int Unlha(const QString& commandLine, int outputLength) override;
   void SetMethod(int level) override;
+  bool SetReadObserver(ReadObserver observer) override;
 
   QString path() const { return path_; }
   static QString DefaultPath();
@@ -52,6 +63,10 @@ class LoadedArchiver : public ArchiverLibrary {
   ModeFn background_ = nullptr;
   ModeFn cursor_ = nullptr;
   ModeFn method_ = nullptr;
+  using ObserverFn = void (*)(void*, const void*, unsigned long);
+  using SetObserverFn = int (*)(ObserverFn, void*);
+  SetObserverFn setObserver_ = nullptr;
+  ReadObserver observer_;
   int pendingMethod_ = 0;
 };
 

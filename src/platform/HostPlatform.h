@@ -39,6 +39,7 @@ class HostPlatform : public Platform {
   CopyResult Copy(const QString& from, const QString& to, const CopyOptions& options) override;
   FsStatus Sync(const QString& path) override;
   std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) override;
+  std::unique_ptr<QIODevice> OpenInside(const QString& folder, const QString& path) override;
   std::optional<QByteArray> ReadAll(const QString& path) override;
   FsStatus WriteAtomic(const QString& path, const QByteArray& content) override;
   FsStatus Append(const QString& path, const QByteArray& content) override;

@@ -474,10 +474,10 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   struct stat ost;
   const auto devices = std::make_pair<unsigned long long, unsigned long long>(
       st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
-  bool useRange = options.chunk <= 0 && !noRangeCopy_.count(devices);
+  bool useRange = options.chunk <= 0 && !options.onData && !noRangeCopy_.count(devices);
   // The kernel copies in one call where it can; the buffer is only for the other way.
   std::unique_ptr<char[]> buffer;
-  const size_t bufferSize = options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 16;
+  const size_t bufferSize = options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 18;
   while (remaining > 0) {
     ssize_t n = -1;
     if (useRange) {
@@ -500,6 +500,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
         if (errno == EINTR) continue;
         return discard(ErrorOf(errno), true);
       }
+      if (n > 0 && options.onData) options.onData(buffer.get(), static_cast<size_t>(n));
       if (n > 0 && !WriteAll(out, buffer.get(), static_cast<size_t>(n))) return discard(ErrorOf(errno), false);
     }
     // The source ended before the size it had when it was opened: what arrived is not the
@@ -560,6 +561,36 @@ std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::Op
   if (fd < 0) return nullptr;
   auto file = std::make_unique<QFile>();
   if (!file->open(fd, mode, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return file;
+}
+
+std::unique_ptr<QIODevice> HostPlatform::OpenInside(const QString& folder, const QString& path) {
+  const auto hostFolder = drives_.ToHost(folder);
+  const auto hostPath = drives_.ToHost(path);
+  if (!hostFolder || !hostPath || !hostPath->startsWith(*hostFolder + u'/')) return nullptr;
+  const QStringList parts = hostPath->mid(hostFolder->size()).split(u'/', Qt::SkipEmptyParts);
+  if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) return nullptr;
+  int dir = ::open(Native(*hostFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return nullptr;
+  for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+    const int next = ::openat(dir, Native(parts[i]).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    ::close(dir);
+    if (next < 0) return nullptr;
+    dir = next;
+  }
+  const int fd = ::openat(dir, Native(parts.last()).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  ::close(dir);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  auto file = std::make_unique<QFile>();
+  if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
     return nullptr;
   }

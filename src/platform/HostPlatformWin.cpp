@@ -268,6 +268,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     const DWORD want = static_cast<DWORD>(std::min<uint64_t>(remaining, buffer.size()));
     if (!ReadFile(in.get(), buffer.data(), want, &got, nullptr)) return discard(LastError(), true);
     if (got == 0) return discard(FsError::Other, true);  // the source ended early: no copy
+    if (got > 0 && options.onData) options.onData(buffer.data(), got);
     if (!WriteAll(out.get(), buffer.data(), got)) return discard(LastError(), false);
     remaining -= got;
     if (options.onChunk && !options.onChunk()) return discard(FsError::Other, false);
@@ -308,6 +309,23 @@ std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::Op
   auto file = std::make_unique<QFile>(path);
   if (!file->open(mode)) return nullptr;
   return file;
+}
+
+std::unique_ptr<QIODevice> HostPlatform::OpenInside(const QString& folder, const QString& path) {
+  QString base = folder;
+  while (base.endsWith(u'\\')) base.chop(1);
+  if (!path.startsWith(base + u'\\', Qt::CaseInsensitive)) return nullptr;
+  const QStringList parts = path.mid(base.size() + 1).split(u'\\', Qt::SkipEmptyParts);
+  if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) return nullptr;
+  // Every step from the folder on is looked at before it is taken: a junction, a symbolic
+  // link or another reparse point is never entered, nor read.
+  QString at = base;
+  for (const QString& part : parts) {
+    at += u'\\' + part;
+    const DWORD a = GetFileAttributesW(W(at).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || (a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))) return nullptr;
+  }
+  return Open(path, QIODevice::ReadOnly);
 }
 
 std::optional<QByteArray> HostPlatform::ReadAll(const QString& path) {

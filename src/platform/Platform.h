@@ -82,10 +82,14 @@ struct CopyResult : FsStatus {
 // `expectedSize` is given (0 or more), a source that holds fewer bytes than that fails the
 // copy as the source's fault before the destination is touched: a restore never takes a
 // truncated saved copy for the file its listing describes.
+// `onData`, when set, is shown every block of the source as it is read (the same read that
+// writes the copy), in order and once each: a run hashes its copies on the way without
+// reading the file a second time. The kernel's in-place copy is not used then.
 struct CopyOptions {
   int chunk = 0;
   std::function<bool()> onChunk;
   int64_t expectedSize = -1;
+  std::function<void(const char* data, size_t size)> onData;
 };
 
 // Permission bits of a folder the program makes for its own files (the umask applies).
@@ -149,6 +153,11 @@ class Platform {
   // Opens a regular file for reading (nullptr for anything else, at once: a pipe or a device
   // never blocks), or a file of the program's own for writing (the debug and log files).
   virtual std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) = 0;
+  // Opens a regular file below `folder` for reading, entering every folder from `folder` on
+  // without following a link, the file itself included (nullptr for a link, anything that
+  // is not a regular file, or a path that is not below the folder). For reading what lies in
+  // a save folder, which may have been changed by anyone who can write the medium.
+  virtual std::unique_ptr<QIODevice> OpenInside(const QString& folder, const QString& path) = 0;
   // Whole-file helpers for the system's text files; only regular files are read.
   virtual std::optional<QByteArray> ReadAll(const QString& path) = 0;
   // Replaces the file with the content: written beside it, every byte checked, made durable,
@@ -198,6 +207,7 @@ class ForwardingPlatform : public Platform {
   CopyResult Copy(const QString& a, const QString& b, const CopyOptions& o) override { return base_.Copy(a, b, o); }
   FsStatus Sync(const QString& p) override { return base_.Sync(p); }
   std::unique_ptr<QIODevice> Open(const QString& p, QIODevice::OpenMode m) override { return base_.Open(p, m); }
+  std::unique_ptr<QIODevice> OpenInside(const QString& f, const QString& p) override { return base_.OpenInside(f, p); }
   std::optional<QByteArray> ReadAll(const QString& p) override { return base_.ReadAll(p); }
   FsStatus WriteAtomic(const QString& p, const QByteArray& c) override { return base_.WriteAtomic(p, c); }
   FsStatus Append(const QString& p, const QByteArray& c) override { return base_.Append(p, c); }

@@ -59,6 +59,24 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   return true;
 }
 
+bool OutSumList(RunContext& run, const RunPaths& paths, bool addToSave, const std::vector<ManifestEntry>& entries) {
+  Module1& m = run.m;
+  m.WriteDebug(2265, "OutSumList");
+  QByteArray content;
+  if (addToSave) {
+    const auto earlier = m.fs.ReadAll(paths.SaveSumFile);
+    content = FormatManifest(MergeManifest(ParseManifest(earlier.value_or(QByteArray())), entries));
+  } else {
+    content = FormatManifest(entries);
+  }
+  if (m.fs.WriteAtomic(paths.SaveSumFile, content)) return true;
+  // The earlier manifest no longer vouches for the copies this run replaced.
+  m.fs.Kill(paths.SaveSumFile);
+  m.WriteLog(QStringLiteral("内容の一覧を書けませんでした（保存は有効です）"), paths.SaveSumFile);
+  run.progress.status += u'\r' + QStringLiteral("内容の一覧を書けませんでした");
+  return false;
+}
+
 void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSave, SaveListTable& list) {
   Module1& m = run.m;
   RunProgress& progress = run.progress;

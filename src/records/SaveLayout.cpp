@@ -12,6 +12,7 @@ RunPaths RunPaths::Of(const QString& saveDir, const QString& setName, const QStr
   p.SaveSetName = saveName;
   p.SaveSetDir = p.SaveSetHDir + u'\\' + saveName;
   p.SaveCsvFile = p.SaveSetDir + QStringLiteral(".csv");
+  p.SaveSumFile = p.SaveSetDir + QStringLiteral(".sum");
   return p;
 }
 
@@ -76,6 +77,7 @@ bool IsSaveName(QStringView name) {
 void DeleteSaveData(Module1& m, const QString& saveDir, const QString& saveName) {
   const RunPaths p = RunPaths::Of(saveDir, m.set.Name, saveName);
   m.fs.Kill(p.SaveCsvFile);
+  m.fs.Kill(p.SaveSumFile);
   m.DeleteTree(p.SaveSetDir);
 }
 

@@ -3,6 +3,7 @@
 //
 //   <save dir>\<set>\                      the set's folder (SaveSetHDir)
 //   <save dir>\<set>\<save>.csv            a run's listing
+//   <save dir>\<set>\<save>.sum            its content manifest (when the run wrote one)
 //   <save dir>\<set>\<save>\Drive_C\...    the copy of C:\... (".LZH" appended when packed)
 //   <save dir>\<set>\<save>\Alias\000042   the copy of a file whose path would be too long
 //
@@ -27,6 +28,7 @@ struct RunPaths {
   QString SaveSetName;  // the save name
   QString SaveSetDir;   // the save folder
   QString SaveCsvFile;  // the listing, beside the save folder
+  QString SaveSumFile;  // the content manifest, beside the listing
 
   static RunPaths Of(const QString& saveDir, const QString& setName, const QString& saveName);
   // The listing of another save of the same set folder.

@@ -14,6 +14,43 @@
 namespace {
 
 std::atomic<int> g_methodLevel{5};
+std::atomic<UnlhaReadObserver> g_observer{nullptr};
+std::atomic<void*> g_observerContext{nullptr};
+
+// The source as the packer reads it, shown to the observer: each byte once, in order, even
+// when the packer starts over to store the file instead.
+class ObservedSource : public lha::Source {
+public:
+    ObservedSource(lha::Source& inner, UnlhaReadObserver observer, void* context)
+        : inner_(inner), observer_(observer), context_(context)
+    {
+        if (observer_)
+            observer_(context_, nullptr, 0);
+    }
+    std::size_t read(std::uint8_t* buf, std::size_t size) override
+    {
+        const std::size_t n = inner_.read(buf, size);
+        if (observer_ && position_ + n > shown_) {
+            const std::size_t skip = static_cast<std::size_t>(shown_ - position_);
+            observer_(context_, buf + skip, static_cast<unsigned long>(n - skip));
+            shown_ = position_ + n;
+        }
+        position_ += n;
+        return n;
+    }
+    void rewind() override
+    {
+        inner_.rewind();
+        position_ = 0;
+    }
+
+private:
+    lha::Source& inner_;
+    UnlhaReadObserver observer_;
+    void* context_;
+    std::uint64_t position_ = 0;
+    std::uint64_t shown_ = 0;
+};
 
 lha::Method currentMethod()
 {
@@ -48,7 +85,8 @@ std::string pack(const lha::Command& cmd)
     pi.unixMode = info.mode;
     pi.dosAttributes = info.dosAttributes;
     unlha::AtomicOutputFile out(cmd.archive);
-    const lha::EntryHeader h = lha::writeArchive(src, out, pi, currentMethod());
+    ObservedSource observed(src, g_observer.load(), g_observerContext.load());
+    const lha::EntryHeader h = lha::writeArchive(observed, out, pi, currentMethod());
     out.commit(std::nullopt, {});
     return "packed " + cmd.file + " (" + lha::methodId(h.method) + ", " + std::to_string(h.originalSize) + " -> "
            + std::to_string(h.packedSize) + " bytes)";
@@ -120,6 +158,14 @@ UNLHA32_API int UNLHA32_CALL UnlhaSetMethod(int level)
     if (level < 5 || level > 7)
         return 0;
     g_methodLevel.store(level);
+    return 1;
+}
+
+UNLHA32_API int UNLHA32_CALL UnlhaSetReadObserver(UnlhaReadObserver observer, void* context)
+{
+    g_observer.store(nullptr);
+    g_observerContext.store(context);
+    g_observer.store(observer);
     return 1;
 }
 

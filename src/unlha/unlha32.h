@@ -57,6 +57,14 @@ UNLHA32_API int UNLHA32_CALL UnlhaSetCursorMode(int mode);
 /* Selects the packing method: 5 = -lh5- (default), 6 = -lh6-, 7 = -lh7-. Returns 0 for other values. */
 UNLHA32_API int UNLHA32_CALL UnlhaSetMethod(int level);
 
+/* Shows the caller the original bytes of every file packed from now on, in the read that packs
+ * them: observer(context, data, size) for each block, in order, each byte once (a file stored
+ * after a failed compression is read again, but not shown again); at the start of each file it
+ * is called once with size 0 (data NULL), so that the caller can start over. The caller hashes
+ * the file without reading it a second time. A null observer stops it. Returns non-zero. */
+typedef void (UNLHA32_CALL* UnlhaReadObserver)(void* context, const void* data, unsigned long size);
+UNLHA32_API int UNLHA32_CALL UnlhaSetReadObserver(UnlhaReadObserver observer, void* context);
+
 #ifdef __cplusplus
 }
 #endif

@@ -55,5 +55,38 @@ TEST(Archiver, PacksAndUnpacksThroughTheLoadedLibrary) {
   EXPECT_EQ(*env.fs.FileTime(QStringLiteral("T:\\out\\back.txt")), QDateTime(QDate(2003, 4, 5), QTime(6, 7, 8)).toSecsSinceEpoch());
 }
 
+TEST(Archiver, TheReadObserverSeesEachPackedByteOnceEvenWhenTheFileIsStoredAfterAll) {
+  TestEnv env;
+  LoadedArchiver lib(BuiltLibrary());
+  if (!lib.Load()) GTEST_SKIP() << "archiver library not built beside the tests";
+  env.MakeDir(QStringLiteral("T:\\dst"));
+  // Text shrinks; bytes without pattern do not, and the archiver reads them again to store them.
+  QByteArray noise(200000, 0);
+  uint32_t x = 12345;
+  for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  const QByteArray text = QByteArray("the same words again ").repeated(3000);
+  for (const QByteArray& data : {text, QByteArray(), noise}) {
+    env.WriteFile(QStringLiteral("T:\\src\\f"), data);
+    QByteArray seen;
+    int starts = 0;
+    ASSERT_TRUE(lib.SetReadObserver([&](const char* bytes, size_t size) {
+      if (size == 0) ++starts;
+      else seen.append(bytes, static_cast<qsizetype>(size));
+    }));
+    const QString pack = QStringLiteral("a -n -a1 -jss -jyko -gm1 \"") + env.Host(QStringLiteral("T:\\dst\\f.LZH")) +
+                         QStringLiteral("\" \"") + env.Host(QStringLiteral("T:\\src\\f")) + u'"';
+    ASSERT_EQ(lib.Unlha(pack, 256), 0);
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(seen == data) << seen.size() << " bytes seen of " << data.size();
+    // Switched off, it sees nothing more.
+    ASSERT_TRUE(lib.SetReadObserver({}));
+    seen.clear();
+    ASSERT_EQ(lib.Unlha(pack, 256), 0);
+    EXPECT_TRUE(seen.isEmpty());
+  }
+  // The stored case really was taken: the archive of the noise says -lh0-.
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\dst\\f.LZH")).mid(2, 5), QByteArray("-lh0-"));
+}
+
 }  // namespace
 }  // namespace qarno

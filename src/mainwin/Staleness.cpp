@@ -1,0 +1,68 @@
+#include "mainwin/Staleness.h"
+
+namespace qarno {
+
+std::optional<QDateTime> ParseHistoryDate(const QString& text) {
+  const QDateTime d = QDateTime::fromString(text.trimmed(), QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+  if (!d.isValid()) return std::nullopt;
+  return d;
+}
+
+std::optional<QDateTime> LastSuccessfulRun(const HistoryTable& history) {
+  std::optional<QDateTime> newest;
+  for (int r = 1; r < history.Rows(); ++r) {
+    const auto d = ParseHistoryDate(history.Cell(r, HistoryEntry::SaveDate));
+    if (d && (!newest || *d > *newest)) newest = d;
+  }
+  return newest;
+}
+
+std::vector<LevelLastRun> LastRunsByLevel(const HistoryTable& history) {
+  static const QStringList known = {QStringLiteral("Level-0"), QStringLiteral("Level-1"), QStringLiteral("Level-2"),
+                                    QStringLiteral("上書き"), QStringLiteral("修復")};
+  std::vector<LevelLastRun> out;
+  std::vector<QDateTime> when;
+  for (int r = 1; r < history.Rows(); ++r) {
+    const QString& level = history.Cell(r, HistoryEntry::Level);
+    const auto d = ParseHistoryDate(history.Cell(r, HistoryEntry::SaveDate));
+    if (!d) continue;
+    const auto it = std::find_if(out.begin(), out.end(), [&](const LevelLastRun& l) { return l.level == level; });
+    if (it == out.end()) {
+      out.push_back(LevelLastRun{level, history.Cell(r, HistoryEntry::SaveName), history.Cell(r, HistoryEntry::SaveDate)});
+      when.push_back(*d);
+    } else if (*d > when[static_cast<size_t>(it - out.begin())]) {
+      when[static_cast<size_t>(it - out.begin())] = *d;
+      *it = LevelLastRun{level, history.Cell(r, HistoryEntry::SaveName), history.Cell(r, HistoryEntry::SaveDate)};
+    }
+  }
+  auto rank = [&](const QString& level) {
+    const qsizetype i = known.indexOf(level);
+    return i < 0 ? known.size() : i;
+  };
+  std::stable_sort(out.begin(), out.end(), [&](const LevelLastRun& a, const LevelLastRun& b) { return rank(a.level) < rank(b.level); });
+  return out;
+}
+
+std::optional<int64_t> DaysSinceLastRun(const HistoryTable& history, const QDateTime& now) {
+  const auto last = LastSuccessfulRun(history);
+  if (!last) return std::nullopt;
+  const qint64 seconds = last->secsTo(now);
+  return seconds <= 0 ? 0 : seconds / 86400;
+}
+
+bool IsStale(const HistoryTable& history, int days, const QDateTime& now) {
+  if (days <= 0) return false;
+  const auto last = LastSuccessfulRun(history);
+  if (!last) return true;
+  return last->secsTo(now) > static_cast<qint64>(days) * 86400;
+}
+
+QString StaleWarningText(const HistoryTable& history, int days, const QDateTime& now) {
+  if (!IsStale(history, days, now)) return QString();
+  const auto since = DaysSinceLastRun(history, now);
+  const QString limit = QStringLiteral("（警告までの日数: %1 日）").arg(days);
+  if (!since) return QStringLiteral("成功した保存がまだありません") + limit;
+  return QStringLiteral("最後に成功した保存から %1 日経っています").arg(*since) + limit;
+}
+
+}  // namespace qarno

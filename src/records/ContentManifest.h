@@ -1,0 +1,72 @@
+#pragma once
+// A run's content manifest, "<save>.sum" beside its listing: for every file the run copied or
+// packed, the hash of the original bytes as the copy read them, with their count. The listing
+// stays as it is; the manifest only adds what a listing cannot say, whether a copy still
+// holds the bytes it was made from.
+//
+//   Qarno-Manifest 1 XXH3-128
+//   <32 hex digits> <size> <Windows path>
+//
+// UTF-8, CR LF, one file a line; the path is the rest of the line. The hash is XXH3-128:
+// fifteen times faster than SHA-256 here, so that hashing keeps pace with the copy. It
+// guards against damage, not against a forger: whoever can rewrite a copy on the medium can
+// rewrite the manifest beside it, whatever the hash.
+//
+// A manifest is read as input like any file on the medium: a line that does not parse is
+// counted and skipped, and its paths are only ever looked up, never used to reach a file.
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace qarno {
+
+// The hash of a stream of bytes, fed in pieces.
+class ContentHash {
+ public:
+  ContentHash();
+  ~ContentHash();
+  ContentHash(const ContentHash&) = delete;
+  ContentHash& operator=(const ContentHash&) = delete;
+  void Reset();
+  void Add(const char* data, size_t size);
+  // 32 lower-case hexadecimal digits.
+  QByteArray Hex() const;
+  int64_t Size() const { return size_; }
+
+ private:
+  void* state_;
+  int64_t size_ = 0;
+};
+
+struct ManifestEntry {
+  QString path;
+  int64_t size = 0;
+  QByteArray hash;  // 32 lower-case hexadecimal digits
+};
+
+inline constexpr char kManifestMagic[] = "Qarno-Manifest";
+inline constexpr int kManifestVersion = 1;
+
+QByteArray FormatManifest(const std::vector<ManifestEntry>& entries);
+
+struct ManifestContent {
+  enum class State {
+    Read,          // the first line is a manifest of a version this program reads
+    NotManifest,   // the first line is not a manifest's (damaged, or another file)
+    NewerVersion,  // written by a newer program
+  };
+  State state = State::NotManifest;
+  QHash<QString, ManifestEntry> entries;  // by path; a later line for a path wins
+  int badLines = 0;                       // lines after the first that did not parse
+  int firstBadLine = 0;                   // the number of the first of them (1-based)
+};
+
+ManifestContent ParseManifest(const QByteArray& content);
+
+// The manifest of a save that a run adds to (an overwrite or repair run writes into a save
+// that has one): the earlier entries of paths this run did not copy again, then this run's.
+std::vector<ManifestEntry> MergeManifest(const ManifestContent& earlier, const std::vector<ManifestEntry>& now);
+
+}  // namespace qarno

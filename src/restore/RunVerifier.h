@@ -1,0 +1,72 @@
+#pragma once
+// Verifying a recorded run: are the copies it holds still there, and still what was saved?
+//
+// Quick: every file the run's listing names as held by this run is in its save folder with
+// the listed size (a packed file: its archive's header reads, names that size, and the
+// archive is as long as the header says). Full: every copy is read back, every archive
+// unpacked in memory (its CRC checked), and the bytes compared with the run's content
+// manifest. A run made before manifests existed, or with them switched off, is verified as
+// far as its listing allows, and the report says so.
+//
+// The save folder is read as hostile input: no link is followed on the way to a copy, and
+// nothing outside the save folder is read. Nothing is written. The check yields through the
+// prompter once per file and stops at a Cancel (CancelFlag).
+#include "common/Module1.h"
+#include "common/Types.h"
+
+#include <vector>
+
+namespace qarno {
+
+struct VerifyProblem {
+  enum class Kind {
+    Missing,          // no regular file where the copy should be
+    SizeDiffers,      // the copy (or the size its archive names) is not the listed size
+    ContentDiffers,   // the bytes read back are not the ones the manifest describes
+    ArchiveDamaged,   // the archive's header or data does not read
+    ManifestDamaged,  // the manifest (or some of its lines) does not read
+  };
+  Kind kind;
+  QString path;    // the entry's path, or the manifest's file for ManifestDamaged
+  QString detail;  // what was found, for the person reading the report
+};
+
+// "missing", "size differs", "content differs", "archive damaged", "manifest damaged".
+QString VerifyKindText(VerifyProblem::Kind kind);
+
+struct VerifyReport {
+  enum class Manifest { Present, Missing, Damaged, NewerVersion };
+  QString saveName;
+  QString listing;                        // the listing read
+  bool listingRead = false;               // false: nothing could be checked
+  bool full = false;
+  bool stopped = false;                   // a Cancel ended the check early
+  Manifest manifest = Manifest::Missing;
+  int64_t files = 0;                      // files the run holds
+  int64_t checked = 0;                    // of them, checked so far
+  int64_t contentChecked = 0;             // full: compared with the manifest
+  int64_t notInManifest = 0;              // full: held, but without a manifest line
+  std::vector<VerifyProblem> problems;
+
+  bool Clean() const { return listingRead && !stopped && problems.empty(); }
+};
+
+class RunVerifier {
+ public:
+  RunVerifier(Module1& m, const QString& setName);
+  // Verifies one run of the history.
+  VerifyReport Verify(const HistoryEntry& run, bool full);
+
+  // Progress, for a window's timer: files checked of the run's files, and the current one.
+  int64_t Done() const { return done_; }
+  int64_t Total() const { return total_; }
+  const QString& Current() const { return current_; }
+
+ private:
+  Module1& m;
+  QString setName_;
+  int64_t done_ = 0, total_ = 0;
+  QString current_;
+};
+
+}  // namespace qarno

@@ -1,0 +1,230 @@
+// Verification of recorded runs, as restic and borg test their checks: real backups (plain
+// copies and packed with the real archiver), then one kind of damage at a time on the
+// medium, and the report must name exactly that damage; a restore after a verification
+// still falls back to older runs as before.
+#include "RestoreWorld.h"
+#include "records/ContentManifest.h"
+#include "restore/RunVerifier.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace qarno::test {
+namespace {
+
+QString ArchiverBesideTests() {
+  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2) +
+         QStringLiteral("/libunlha32.so");
+}
+
+struct Verify : ::testing::TestWithParam<bool> {
+  RestoreWorld w;
+  LoadedArchiver real{ArchiverBesideTests()};
+  const QDateTime t0{QDate(2019, 4, 5), QTime(6, 7, 8)};
+
+  void SetUp() override {
+    if (GetParam()) {
+      if (!QFileInfo::exists(real.path()) || real.GetVersion() < 0) GTEST_SKIP() << "archiver library not built";
+      w.m.archiver = &real;
+      w.m.set.options.ComplexTypeMode = 1;
+    }
+    Put(QStringLiteral("a.txt"), "alpha alpha alpha alpha");
+    Put(QStringLiteral("docs\\big.bin"), QByteArray(300000, '\x5a') + QByteArray("tail"));
+    Put(QStringLiteral("docs\\empty"), "");
+    Put(QStringLiteral("docs\\text.txt"), QByteArray("line of text\r\n").repeated(400));
+  }
+  bool packed() const { return GetParam(); }
+  void Put(const QString& rel, const QByteArray& content) {
+    w.env.WriteFile(QStringLiteral("T:\\src\\") + rel, content, t0);
+  }
+  QString Backup(int level) {
+    w.m.set.SaveLevel = static_cast<int16_t>(level);
+    w.m.ExecMode = 1;
+    FSaveExec run(w.m, w.main);
+    run.Form_Load();
+    EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
+    w.m.ExecMode = 0;
+    return run.state().paths.SaveSetName;
+  }
+  int RowOf(const QString& save) const {
+    for (int r = 1; r < w.main.HisTable.Rows(); ++r)
+      if (w.main.HisTable.Cell(r, HistoryEntry::SaveName) == save) return r;
+    return 0;
+  }
+  VerifyReport Check(const QString& save, bool full) {
+    RunVerifier v(w.m, w.m.set.Name);
+    return v.Verify(w.main.HisTable.Row(RowOf(save)), full);
+  }
+  // The host path of a file's copy in a save.
+  QString CopyOf(const QString& save, const QString& rel) const {
+    return w.Host(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral("\\Drive_T\\src\\") + rel +
+                  (packed() ? QStringLiteral(".LZH") : QString()));
+  }
+  QString SumOf(const QString& save) const { return w.Host(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral(".sum")); }
+  static std::string Lines(const VerifyReport& r) {
+    std::string out;
+    for (const VerifyProblem& p : r.problems)
+      out += (VerifyKindText(p.kind) + u' ' + p.path + QStringLiteral(" (") + p.detail + QStringLiteral(")\n")).toStdString();
+    return out;
+  }
+};
+
+TEST_P(Verify, ACleanRunIsCleanQuickAndFullAndItsManifestNamesEveryCopy) {
+  const QString save = Backup(level::Level0);
+  QFile sum(SumOf(save));
+  ASSERT_TRUE(sum.open(QIODevice::ReadOnly));
+  const ManifestContent manifest = ParseManifest(sum.readAll());
+  ASSERT_EQ(manifest.state, ManifestContent::State::Read);
+  EXPECT_EQ(manifest.entries.size(), 4);
+  ContentHash h;
+  h.Add("alpha alpha alpha alpha", 23);
+  EXPECT_EQ(manifest.entries.value(QStringLiteral("T:\\src\\a.txt")).hash, h.Hex());
+  EXPECT_EQ(manifest.entries.value(QStringLiteral("T:\\src\\docs\\big.bin")).size, 300004);
+
+  for (bool full : {false, true}) {
+    const VerifyReport r = Check(save, full);
+    EXPECT_TRUE(r.Clean()) << Lines(r);
+    EXPECT_EQ(r.files, 4);
+    EXPECT_EQ(r.manifest, VerifyReport::Manifest::Present);
+    EXPECT_EQ(r.contentChecked, full ? 4 : 0);
+  }
+}
+
+TEST_P(Verify, EachDamageIsNamedExactly) {
+  const QString save = Backup(level::Level0);
+  // A truncated copy, a deleted one, one byte flipped inside another.
+  {
+    QFile f(CopyOf(save, QStringLiteral("docs\\big.bin")));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() / 2));
+  }
+  ASSERT_TRUE(QFile::remove(CopyOf(save, QStringLiteral("a.txt"))));
+  {
+    QFile f(CopyOf(save, QStringLiteral("docs\\text.txt")));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    bytes[bytes.size() - 40] = static_cast<char>(bytes[bytes.size() - 40] ^ 0x01);
+    f.seek(0);
+    f.write(bytes);
+  }
+  const QString big = QStringLiteral("T:\\src\\docs\\big.bin"), a = QStringLiteral("T:\\src\\a.txt"),
+                text = QStringLiteral("T:\\src\\docs\\text.txt");
+  auto kindOf = [](const VerifyReport& r, const QString& path) -> std::optional<VerifyProblem::Kind> {
+    for (const VerifyProblem& p : r.problems)
+      if (p.path == path) return p.kind;
+    return std::nullopt;
+  };
+  const VerifyReport quick = Check(save, false);
+  const VerifyReport full = Check(save, true);
+  EXPECT_EQ(kindOf(quick, a), VerifyProblem::Kind::Missing);
+  EXPECT_EQ(kindOf(full, a), VerifyProblem::Kind::Missing);
+  // A truncated plain copy shows in its size; a truncated archive in its length.
+  const auto truncated = packed() ? VerifyProblem::Kind::ArchiveDamaged : VerifyProblem::Kind::SizeDiffers;
+  EXPECT_EQ(kindOf(quick, big), truncated) << Lines(quick);
+  EXPECT_EQ(kindOf(full, big), truncated) << Lines(full);
+  // A flipped byte: the quick check cannot see it; the full one names it (the archive's CRC
+  // for a packed copy, the manifest for a plain one).
+  EXPECT_EQ(kindOf(quick, text), std::nullopt) << Lines(quick);
+  EXPECT_EQ(kindOf(full, text), packed() ? VerifyProblem::Kind::ArchiveDamaged : VerifyProblem::Kind::ContentDiffers)
+      << Lines(full);
+  EXPECT_EQ(quick.problems.size(), 2u) << Lines(quick);
+  EXPECT_EQ(full.problems.size(), 3u) << Lines(full);
+  EXPECT_FALSE(full.Clean());
+}
+
+TEST_P(Verify, AMissingManifestIsSaidAndADamagedOneNamedWithItsLine) {
+  const QString save = Backup(level::Level0);
+  QFile sum(SumOf(save));
+  ASSERT_TRUE(sum.open(QIODevice::ReadOnly));
+  const QByteArray good = sum.readAll();
+  sum.close();
+
+  ASSERT_TRUE(QFile::remove(SumOf(save)));
+  VerifyReport r = Check(save, true);
+  EXPECT_EQ(r.manifest, VerifyReport::Manifest::Missing);
+  EXPECT_TRUE(r.Clean()) << Lines(r);  // as far as the listing allows: sizes (and CRCs) hold
+  EXPECT_EQ(r.contentChecked, 0);
+
+  // One line garbled: named, and the other lines still used.
+  QByteArray damaged = good;
+  damaged.replace(damaged.indexOf("\r\n") + 2, 4, "zzzz");
+  ASSERT_TRUE(sum.open(QIODevice::WriteOnly));
+  sum.write(damaged);
+  sum.close();
+  r = Check(save, true);
+  EXPECT_EQ(r.manifest, VerifyReport::Manifest::Damaged);
+  ASSERT_EQ(r.problems.size(), 1u) << Lines(r);
+  EXPECT_EQ(r.problems[0].kind, VerifyProblem::Kind::ManifestDamaged);
+  EXPECT_EQ(r.problems[0].detail, QStringLiteral("1 unreadable line(s), the first is line 2"));
+  EXPECT_EQ(r.contentChecked, 3);
+
+  // Not a manifest at all.
+  ASSERT_TRUE(sum.open(QIODevice::WriteOnly));
+  sum.write("\x00\x01garbage");
+  sum.close();
+  r = Check(save, false);
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].kind, VerifyProblem::Kind::ManifestDamaged);
+}
+
+TEST_P(Verify, LinksInTheSaveFolderAreNeverFollowed) {
+  const QString save = Backup(level::Level0);
+  // The copy replaced by a link to the very same bytes elsewhere; a folder of the save
+  // replaced by a link to the source tree.
+  const QString outside = w.Host(QStringLiteral("T:\\elsewhere"));
+  QDir().mkpath(outside);
+  ASSERT_TRUE(QFile::rename(CopyOf(save, QStringLiteral("a.txt")), outside + QStringLiteral("/a")));
+  ASSERT_TRUE(QFile::link(outside + QStringLiteral("/a"), CopyOf(save, QStringLiteral("a.txt"))));
+  const QString docs = QFileInfo(CopyOf(save, QStringLiteral("docs\\big.bin"))).path();
+  ASSERT_TRUE(QDir(docs).removeRecursively());
+  ASSERT_TRUE(QFile::link(w.Host(QStringLiteral("T:\\src\\docs")), docs));
+  const VerifyReport r = Check(save, true);
+  EXPECT_EQ(r.problems.size(), 4u) << Lines(r);
+  for (const VerifyProblem& p : r.problems) EXPECT_EQ(p.kind, VerifyProblem::Kind::Missing) << Lines(r);
+}
+
+TEST_P(Verify, LaterRunsAndOlderRunsAfterAVerificationRestoreAsBefore) {
+  const QString first = Backup(level::Level0);
+  Put(QStringLiteral("a.txt"), "beta, changed");
+  const QString second = Backup(level::Level1);
+  // The second run's manifest holds only what it copied; its listing points a.txt's
+  // neighbours to the first run, whose copies it does not verify.
+  VerifyReport r = Check(second, true);
+  EXPECT_TRUE(r.Clean()) << Lines(r);
+  EXPECT_EQ(r.files, 1);
+  // The second run's copy is lost: verification names it and changes nothing. As before,
+  // a copy that fails is not searched for, and an entry whose listing names no save is
+  // found in the older runs.
+  ASSERT_TRUE(QFile::remove(CopyOf(second, QStringLiteral("a.txt"))));
+  r = Check(second, false);
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].kind, VerifyProblem::Kind::Missing);
+  const QString listing = QStringLiteral("T:\\dst\\daily\\") + second + QStringLiteral(".csv");
+  QString text = QString::fromUtf8(w.env.ReadFile(listing));
+  const qsizetype at = text.indexOf(QStringLiteral(",3,") + second + u',');
+  ASSERT_GT(at, 0);
+  text.replace(at, second.size() + 4, QStringLiteral(",0,,"));
+  w.env.WriteFile(listing, text.toUtf8());
+  w.ui.AnswerAll(Question::SearchOlderRuns, Answer::Yes);
+  auto restore = w.Open(second);
+  EXPECT_EQ(w.RestoreAll(*restore, QStringLiteral("T:\\back")), RestoreOutcome::Finished);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\back\\Drive_T\\src\\a.txt")), QByteArray("alpha alpha alpha alpha"));
+  (void)first;
+}
+
+TEST_P(Verify, ARunWithTheManifestSwitchedOffIsCheckedByItsListingAndLeavesNoStaleManifest) {
+  w.m.settings.ContentManifest = 0;
+  const QString save = Backup(level::Level0);
+  EXPECT_FALSE(QFileInfo::exists(SumOf(save)));
+  const VerifyReport r = Check(save, true);
+  EXPECT_TRUE(r.Clean()) << Lines(r);
+  EXPECT_EQ(r.manifest, VerifyReport::Manifest::Missing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Storage, Verify, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Packed" : "Plain"; });
+
+}  // namespace
+}  // namespace qarno::test
