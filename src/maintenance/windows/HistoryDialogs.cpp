@@ -1,6 +1,6 @@
 // FDelAgree, FDelHisData and FEditHisData.
 #include "common/WindowGeometry.h"
-#include "maintenance/windows/MaintenanceDialogs.h"
+#include "maintenance/windows/HistoryDialogs.h"
 #include "mainwin/windows/ListModels.h"
 #include "mainwin/windows/QarnoWindow.h"
 

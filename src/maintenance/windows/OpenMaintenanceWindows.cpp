@@ -1,6 +1,8 @@
 // The main window's entries to the settings, type-list and history dialogs and the shutdown
 // confirmation. The main window has locked itself and set OpenDialogKind where it does so.
-#include "maintenance/windows/MaintenanceDialogs.h"
+#include "maintenance/windows/HistoryDialogs.h"
+#include "maintenance/windows/SettingDialogs.h"
+#include "maintenance/windows/ShutdownDialog.h"
 #include "mainwin/windows/DesktopWindows.h"
 #include "mainwin/windows/QarnoWindow.h"
 

@@ -1,11 +1,12 @@
 // FSetting and FNoCompType.
 #include "maintenance/NoCompTypes.h"
 #include "maintenance/SettingsChoice.h"
-#include "maintenance/windows/MaintenanceDialogs.h"
+#include "maintenance/windows/SettingDialogs.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 

@@ -1,6 +1,7 @@
 // FShutdown and ExitWindowsConfirm.
 #include "app/StopSignals.h"
-#include "maintenance/windows/MaintenanceDialogs.h"
+#include "maintenance/windows/ShutdownDialog.h"
+#include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
 
 #include <QGridLayout>
