@@ -14,7 +14,7 @@
 namespace qarno::test {
 namespace {
 
-QString Run(const QString& name, const QString& comment = QString()) {
+QString HistoryRow(const QString& name, const QString& comment = QString()) {
   return name + QStringLiteral(",Level-0,10,T:\\dst,1A2B-3C4D,VOL,12,2024/01/01 10:00:00,00:00:01,\"") + comment +
          QStringLiteral("\",0");
 }
@@ -63,16 +63,17 @@ TEST(SettingDialog, CompressionChoicesGreyOutButKeepTheirChoice) {
     EXPECT_FALSE(d.ComplexSetting2->isEnabled());
     EXPECT_TRUE(d.ComplexSetting2->isChecked());
     EXPECT_FALSE(d.BTypeSetting->isEnabled());  // "必ず圧縮する" needs no list
-    QTest::mouseClick(d.ComplexType2, Qt::LeftButton);
+    d.ComplexType2->click();
     EXPECT_TRUE(d.ComplexSetting1->isEnabled());
     EXPECT_TRUE(d.ComplexSetting2->isChecked());
-    QTest::mouseClick(d.ComplexSetting1, Qt::LeftButton);
+    d.ComplexSetting1->click();
     EXPECT_TRUE(d.BTypeSetting->isEnabled());
-    QTest::mouseClick(d.ComplexType1, Qt::LeftButton);
+    d.ComplexType1->click();
+    EXPECT_TRUE(d.ComplexType1->isChecked());
     EXPECT_FALSE(d.ComplexSetting1->isEnabled());
     EXPECT_TRUE(d.ComplexSetting1->isChecked());
     EXPECT_TRUE(d.BTypeSetting->isEnabled());  // the compression choice leaves it alone
-    QTest::mouseClick(d.ComplexType2, Qt::LeftButton);
+    d.ComplexType2->click();
     EXPECT_TRUE(d.changed);
     // The number boxes follow their check boxes.
     d.CPathLen->setChecked(false);
@@ -216,7 +217,7 @@ TEST(DelHisDataDialog, DeletesTheSelectedBlockBottomUpAndHandsTheHistoryBack) {
   WindowWorld world;
   const QStringList names = {"qrn20240103_01", "qrn20240102_01", "qrn20240101_01"};
   for (const QString& n : names) MakeRunData(world, n);
-  StartDaily(world, {Run(names[0]), Run(names[1]), Run(names[2])});
+  StartDaily(world, {HistoryRow(names[0]), HistoryRow(names[1]), HistoryRow(names[2])});
   Module1& m = world.m();
   m.settings.DelOption = 0;
   QStringList texts;
@@ -239,6 +240,7 @@ TEST(DelHisDataDialog, DeletesTheSelectedBlockBottomUpAndHandsTheHistoryBack) {
     EXPECT_EQ(world.w->hisModel->rowCount(), 3);
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
+  world.children.onDelHisData = [](QarnoWindow& main) { DesktopWindows().OpenDelHisData(main); };
   world.w->HistoryDelete_Click();
   world.children.calls.clear();
   ASSERT_EQ(texts.size(), 4);
@@ -257,14 +259,14 @@ TEST(DelHisDataDialog, AllRemoveClosesAfterItsRunAndTheOnlyRowTakesTheLog) {
   WindowWorld world;
   MakeRunData(world, QStringLiteral("qrn20240101_01"));
   world.env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.log"), "log");
-  StartDaily(world, {Run(QStringLiteral("qrn20240101_01"))});
+  StartDaily(world, {HistoryRow(QStringLiteral("qrn20240101_01"))});
   Module1& m = world.m();
   m.settings.DelOption = 1;
   QStringList texts;
   OnDialog<FDelHisData>(QStringLiteral("FDelHisData"), [&](FDelHisData& d) {
     QStringList captions;
     world.env.ui.onYield = [&](int) {
-      if (captions.isEmpty()) captions += d.Cancel->text();
+      if (captions.isEmpty() && d.deletion.busy) captions += d.Cancel->text();
     };
     AnswerAgree({"BDelALL", "BDelALL"}, &texts);
     QTest::mouseClick(d.AllRemove, Qt::LeftButton);
@@ -285,7 +287,7 @@ TEST(DelHisDataDialog, ClosingDuringTheDataDeletionStopsItAndACraftedRowKeepsIts
   MakeRunData(world, QStringLiteral("qrn20240102_01"));
   for (int i = 0; i < 10; ++i)
     world.env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn20240102_01\\f%1").arg(i), "x");
-  StartDaily(world, {Run(QStringLiteral("qrn20240102_01")), Run(QStringLiteral(".."))});
+  StartDaily(world, {HistoryRow(QStringLiteral("qrn20240102_01")), HistoryRow(QStringLiteral(".."))});
   Module1& m = world.m();
   m.settings.DelOption = 1;
   ScriptedPrompter& ui = world.env.ui;
@@ -327,9 +329,9 @@ TEST(DelHisDataDialog, ClosingDuringTheDataDeletionStopsItAndACraftedRowKeepsIts
 
 TEST(EditHisDataDialog, StepsThroughTheRowsAndWritesTheCommentIntoTheMainGridAtOnce) {
   WindowWorld world;
-  StartDaily(world, {Run(QStringLiteral("qrn20240103_01"), QStringLiteral("third")),
-                     Run(QStringLiteral("qrn20240102_01"), QStringLiteral("second")),
-                     Run(QStringLiteral("qrn20240101_01"), QStringLiteral("first"))});
+  StartDaily(world, {HistoryRow(QStringLiteral("qrn20240103_01"), QStringLiteral("third")),
+                     HistoryRow(QStringLiteral("qrn20240102_01"), QStringLiteral("second")),
+                     HistoryRow(QStringLiteral("qrn20240101_01"), QStringLiteral("first"))});
   QarnoWindow& w = *world.w;
   Module1& m = world.m();
   w.HisTable->selectRow(1);
@@ -357,6 +359,7 @@ TEST(EditHisDataDialog, StepsThroughTheRowsAndWritesTheCommentIntoTheMainGridAtO
     EXPECT_FALSE(d.BPre->isEnabled());
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
+  world.children.onEditHisData = [](QarnoWindow& main, int row) { DesktopWindows().OpenEditHisData(main, row); };
   w.HistoryEdit_Click();
   EXPECT_TRUE(m.HistoryModified);
   EXPECT_EQ(m.OpenDialogKind, 0);
@@ -365,7 +368,7 @@ TEST(EditHisDataDialog, StepsThroughTheRowsAndWritesTheCommentIntoTheMainGridAtO
 
 TEST(EditHisDataDialog, OneRowDisablesBothStepsSteppingMarksTheHistoryAndTheHeaderClosesAtOnce) {
   WindowWorld world;
-  StartDaily(world, {Run(QStringLiteral("qrn20240101_01"), QStringLiteral("only"))});
+  StartDaily(world, {HistoryRow(QStringLiteral("qrn20240101_01"), QStringLiteral("only"))});
   Module1& m = world.m();
   world.w->HisTable->selectRow(0);
   m.HistoryModified = false;
