@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/PowerOff.h"
 #include "common/Settings.h"
 #include "maintenance/NoCompTypes.h"
 #include "platform/InstallLayout.h"
@@ -17,6 +18,9 @@ namespace qarno {
 Program::Program(Prompter& ui) {
   store = OpenSettingsStore();
   fs = std::make_unique<HostPlatform>(LoadDriveTable(*store));
+#ifndef _WIN32
+  fs->SetPowerOff(LogindPowerOff);
+#endif
   archiver = std::make_unique<LoadedArchiver>(store->value(QStringLiteral("Startup Setting/ArchiverPath")).toString());
   const QString hostFolder = ProgramFolderHost();
   SeedProgramFolder(hostFolder);

@@ -4,7 +4,9 @@
 #include "app/Program.h"
 #include "app/StopSignals.h"
 #include "engine/FSaveExec.h"
+#include "maintenance/ShutdownCountdown.h"
 
+#include <QThread>
 #include <cstdio>
 
 namespace qarno {
@@ -65,6 +67,22 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
 }
 }  // namespace
 
+bool ConsoleShutdownCountdown(const std::function<bool()>& stop, const std::function<void()>& wait, std::FILE* out) {
+  ShutdownCountdown countdown;
+  std::fprintf(out, "Qarno: コンピューターを終了します (Ctrl+C で取り消し)\n");
+  std::fflush(out);
+  for (;;) {
+    for (int i = 0; i < 10; ++i) {
+      if (stop()) return false;
+      wait();
+    }
+    const bool done = countdown.Tick();
+    std::fprintf(out, "Qarno: %s\n", countdown.StatusText().toLocal8Bit().constData());
+    std::fflush(out);
+    if (done) return true;
+  }
+}
+
 int RunConsole(const QStringList& arguments) {
   HeadlessPrompter ui;
   Program program(ui);
@@ -123,10 +141,19 @@ int RunConsole(const QStringList& arguments) {
   if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what, &program.main->HisTable);
   if (!saved) return kExitFailed;
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
-    const QString note = QStringLiteral("Windowsの終了は、このバージョンではできません。");
-    m.WriteLog(note);
+    // The 30-second confirmation of the window, on standard error; a stop signal during the
+    // run or the countdown keeps the computer on.
+    QString note;
+    if (report.stopped) note = QStringLiteral("保存が中止されたため、コンピューターの電源は切りません。");
+    else if (!ConsoleShutdownCountdown(TakeStopRequest, [] { QThread::msleep(100); }, stderr))
+      note = QStringLiteral("コンピューターの終了は取り消されました。");
+    else if (!m.fs.ShutdownComputer())
+      note = QStringLiteral("コンピューターを終了できませんでした。");
+    if (!note.isEmpty()) {
+      std::fprintf(stderr, "Qarno: %s\n", note.toLocal8Bit().constData());
+      m.WriteLog(note);
+    }
     m.CloseLogFile();
-    std::fprintf(stderr, "%s\n", note.toLocal8Bit().constData());
   }
   return status;
 }

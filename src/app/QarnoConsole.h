@@ -3,6 +3,8 @@
 // automatic backup run, and the exit. Returns the exit status for scripts: 0 success,
 // 1 success with uncopied entries, 2 failed or cancelled, 3 the set could not be loaded.
 #include <QStringList>
+#include <cstdio>
+#include <functional>
 
 namespace qarno {
 
@@ -13,5 +15,10 @@ enum ExitStatus { kExitOk = 0, kExitUncopied = 1, kExitFailed = 2, kExitNoSet = 
 QString JoinCommandLine(const QStringList& arguments);
 
 int RunConsole(const QStringList& arguments);
+
+// The shutdown confirmation without a display: 30 seconds counted down on `out` ("残り" n
+// "秒" once a second). `stop` is asked ten times a second and cancels it when true (a stop
+// signal: Ctrl+C, SIGTERM); `wait` waits a tenth of a second. True when the time ran out.
+bool ConsoleShutdownCountdown(const std::function<bool()>& stop, const std::function<void()>& wait, std::FILE* out);
 
 }  // namespace qarno

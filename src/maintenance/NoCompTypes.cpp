@@ -62,4 +62,13 @@ void WriteNctFile(Module1& m) {
   m.WriteTextFile(NctFilePath(m), lines);
 }
 
+NoCompTypeAdd AddNoCompType(QStringList& list, const QString& text) {
+  const QString type = text.trimmed();
+  if (type.isEmpty()) return NoCompTypeAdd::Empty;
+  if (type.contains(u',') || type.contains(u'"')) return NoCompTypeAdd::Unusable;
+  if (list.contains(type, Qt::CaseInsensitive)) return NoCompTypeAdd::Duplicate;
+  list += type;
+  return NoCompTypeAdd::Added;
+}
+
 }  // namespace qarno

@@ -13,4 +13,10 @@ void ReadNctFile(Module1& m);
 // Writes the list (atomically); on failure the earlier file stays, silently.
 void WriteNctFile(Module1& m);
 
+// Adding a type to the list as the type-list dialog does: the text without the blanks
+// around it, never twice when letter case is ignored, and never with a comma or a double
+// quote (the file's records could not carry them back).
+enum class NoCompTypeAdd { Added, Empty, Duplicate, Unusable };
+NoCompTypeAdd AddNoCompType(QStringList& list, const QString& text);
+
 }  // namespace qarno

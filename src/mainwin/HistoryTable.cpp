@@ -43,15 +43,22 @@ void HistoryTable::Sort() {
   }
 }
 
+QString HistoryCommentText(QString comment) {
+  // A double quote would end the comment early and shift every later field; the full-width
+  // mark reads the same to a person. A line break would end the record and start a bogus one.
+  comment.replace(u'"', QChar(0xFF02));
+  comment.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+  comment.replace(u'\r', u' ');
+  comment.replace(u'\n', u' ');
+  return comment;
+}
+
 QStringList FormatHistoryFile(const HistoryTable& table, const QString& programVersion) {
   QStringList lines;
   lines += QStringLiteral("#Version ") + programVersion;
   for (int r = 1; r < table.Rows(); ++r) {
     const HistoryEntry& e = table.Row(r);
-    // A double quote would end the comment early and shift every later field; the
-    // full-width mark reads the same to a person.
-    QString comment = e[HistoryEntry::Comment];
-    comment.replace(u'"', QChar(0xFF02));
+    const QString comment = HistoryCommentText(e[HistoryEntry::Comment]);
     lines += QStringList{e[HistoryEntry::SaveName], e[HistoryEntry::Level],   e[HistoryEntry::SavedKB],
                          e[HistoryEntry::SaveDir],  e[HistoryEntry::VolSerial], e[HistoryEntry::VolName],
                          e[HistoryEntry::UsedKB],   e[HistoryEntry::SaveDate], e[HistoryEntry::ProcessTime],

@@ -34,6 +34,10 @@ class HistoryTable {
   std::vector<HistoryEntry> rows_;
 };
 
+// A comment as the history file can carry it on its one line: a double quote becomes the
+// full-width one and each line break a blank.
+QString HistoryCommentText(QString comment);
+
 // The history file, newest first: "#Version " line, then SaveName, Level, SavedKB, SaveDir,
 // VolSerial, VolName, UsedKB, SaveDate, ProcessTime, "Comment", UncopiedCount.
 QStringList FormatHistoryFile(const HistoryTable& table, const QString& programVersion);

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <QElapsedTimer>
+#include <functional>
 #include <map>
 
 namespace qarno {
@@ -47,10 +48,14 @@ class HostPlatform : public Platform {
   std::optional<VolumeInfo> VolumeOf(const QString& root) override;
   std::optional<DiskSpace> FreeSpaceOf(const QString& root) override;
   bool ShutdownComputer() override;
+  // Linux: how the computer is powered off (the programs give the login manager's call;
+  // tests give a double). Without one, ShutdownComputer refuses.
+  void SetPowerOff(std::function<bool()> powerOff) { powerOff_ = std::move(powerOff); }
   bool Privileged() const override;
   std::optional<QString> HostPath(const QString& path) const override;
 
  private:
+  std::function<bool()> powerOff_;
   DriveTable drives_;
   QString current_;
   QString anchor_;  // the write anchor, a Windows path ("" none)

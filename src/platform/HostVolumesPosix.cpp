@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -168,7 +167,9 @@ std::optional<DiskSpace> HostPlatform::FreeSpaceOf(const QString& root) {
 }
 
 bool HostPlatform::ShutdownComputer() {
-  return QProcess::execute(QStringLiteral("systemctl"), {QStringLiteral("poweroff")}) == 0;
+  // The power-off is the program's to give (through the login manager); without one the
+  // request is refused and the program stays open.
+  return powerOff_ ? powerOff_() : false;
 }
 
 }  // namespace qarno

@@ -76,7 +76,11 @@ enum class BeepKind { Asterisk, Default };
   X(SetFolderNameInvalid)        /* name CR "この名前は使えません。" CR reason (set folder) */ \
   X(NewSetFolderNotMade)         /* folder CR "フォルダーが作成できません。" */ \
   X(SaveDirDriveNotReady)        /* "ドライブの準備ができていません。" CR "しばらくしてから再試行してください。" */ \
-  X(NoDirectoryName)             /* "ディレクトリ名を指定してください。" */
+  X(NoDirectoryName)             /* "ディレクトリ名を指定してください。" */ \
+  /* The settings, type-list and history dialogs */ \
+  X(OptionNumberInvalid)         /* text CR "…までの整数で指定してください。…" (settings number box) */ \
+  X(NoCompTypeUnusable)          /* text CR "「,」と「"」は使えません。" */ \
+  X(RunDataNotDeleted)           /* name CR "…確認できないため、削除しませんでした。" */
 
 enum class Question {
 #define QARNO_QUESTION_ENUM(k) k,

@@ -23,6 +23,10 @@ TestEnv::TestEnv() : fs(TableFor(dir_.path())) {
   savedBus_ = qgetenv("DBUS_SESSION_BUS_ADDRESS");
   // No session bus: a test's failed run never notifies the desktop it runs on.
   qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray(""));
+  // No system bus either: nothing a test runs (in process or as a child) can reach the
+  // login manager and power the machine off.
+  savedSystemBus_ = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + dir_.path() + QStringLiteral("/no-system-bus")).toLocal8Bit());
   QDir(dir_.path()).mkpath(QStringLiteral("prog"));
   QDir(dir_.path()).mkpath(QStringLiteral("config"));
   qputenv("QARNO_HOME", (dir_.path() + QStringLiteral("/prog")).toLocal8Bit());
@@ -42,6 +46,8 @@ TestEnv::~TestEnv() {
   else qputenv("XDG_CONFIG_HOME", savedConfig_);
   if (savedBus_.isNull()) qunsetenv("DBUS_SESSION_BUS_ADDRESS");
   else qputenv("DBUS_SESSION_BUS_ADDRESS", savedBus_);
+  if (savedSystemBus_.isNull()) qunsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+  else qputenv("DBUS_SYSTEM_BUS_ADDRESS", savedSystemBus_);
 }
 
 QString TestEnv::Host(const QString& winPath) const { return *fs.HostPath(winPath); }

@@ -35,7 +35,7 @@ class TestEnv {
   std::unique_ptr<Module1> m;
 
  private:
-  QByteArray savedHome_, savedConfig_, savedBus_;
+  QByteArray savedHome_, savedConfig_, savedBus_, savedSystemBus_;
 };
 
 // The usual world of the backup and restore tests: set "daily" saving T:\src to T:\dst

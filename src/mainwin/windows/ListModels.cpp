@@ -32,6 +32,11 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
   return {};
 }
 
+void HistoryModel::CellChanged(int row, int column) {
+  const QModelIndex at = index(row - 1, column);
+  if (at.isValid()) emit dataChanged(at, at, {Qt::DisplayRole});
+}
+
 void HistoryModel::Reload() {
   beginResetModel();
   endResetModel();

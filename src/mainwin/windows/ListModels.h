@@ -18,6 +18,7 @@ class HistoryModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   void Reload();  // the table changed as a whole
+  void CellChanged(int row, int column);  // one cell of history row `row` (1 = the newest)
 
   // Header text and alignment per column, from the grid's format string.
   QStringList headers;

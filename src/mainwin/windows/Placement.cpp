@@ -60,6 +60,8 @@ void ChildDialog::Place() {
   if (first_ == FirstPlace::Centred) {
     fallbackTop = Twips(this, (mainSize.height() - own.height()) / 2);
     fallbackLeft = Twips(this, (mainSize.width() - own.width()) / 2);
+  } else if (first_ == FirstPlace::AtMain) {
+    fallbackTop = fallbackLeft = 0;
   } else {
     fallbackTop = Twips(this, mainSize.height() - own.height());
     fallbackLeft = Twips(this, mainSize.width() - own.width());

@@ -26,7 +26,9 @@ void FollowWindowState(QWidget* mainWindow, QWidget* dialog);
 class ChildDialog : public QDialog {
   Q_OBJECT
  public:
-  enum class FirstPlace { Centred, LowerRight };
+  // Where a dialog opens when no offset is stored: centred on the main window, at its lower
+  // right, or at its top-left corner.
+  enum class FirstPlace { Centred, LowerRight, AtMain };
   ChildDialog(QWidget* mainWindow, Settings& settings, QString topKey, QString leftKey, FirstPlace first);
 
   QWidget* mainWindow() const { return main_; }

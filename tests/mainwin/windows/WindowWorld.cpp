@@ -43,8 +43,9 @@ void RecordingChildren::OpenEditHisData(QarnoWindow& main, int row) {
   if (onEditHisData) onEditHisData(main, row);
 }
 
-bool RecordingChildren::ConfirmShutdown(QarnoWindow&) {
+bool RecordingChildren::ConfirmShutdown(QarnoWindow& main) {
   calls += QStringLiteral("FShutdown");
+  if (onShutdown) return onShutdown(main);
   return shutdownAgreed;
 }
 
@@ -95,6 +96,10 @@ void WindowWorld::WriteSet(const QString& name, const QStringList& lines, const 
 void WindowWorld::Start(const QString& commandLine) {
   program = std::make_unique<Program>(env.ui);
   ASSERT_TRUE(program->ok()) << program->error.toStdString();
+  program->fs->SetPowerOff([this] {
+    ++powerOffs;
+    return powerOffAccepted;
+  });
   w = std::make_unique<QarnoWindow>(*program, children);
   w->openUrl = [](const QUrl&) { return true; };
   w->quit = [](int) {};

@@ -24,6 +24,7 @@ class RecordingChildren : public UnfinishedWindows {
   bool shutdownAgreed = true;
   std::function<void(QarnoWindow&, int)> onEditHisData;
   std::function<void(QarnoWindow&)> onDelHisData;
+  std::function<bool(QarnoWindow&)> onShutdown;  // instead of the recorded answer
   bool runForReal = false;  // the backup run goes to the stand-in run window
 
   void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
@@ -56,6 +57,9 @@ class WindowWorld {
   std::unique_ptr<Program> program;
   std::unique_ptr<QarnoWindow> w;
   Module1& m() { return *program->m; }
+  // The platform's power-off, a double: counted, and accepted or refused as set here.
+  int powerOffs = 0;
+  bool powerOffAccepted = false;
 
   template <typename T = QWidget>
   T* Find(const char* name) const {

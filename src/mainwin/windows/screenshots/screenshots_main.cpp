@@ -3,6 +3,9 @@
 // waiting for input, drawn, saved as OUTDIR/<name>.png (and <name>-min.png at its minimum
 // size), and closed again; nothing of the set is changed.
 #include "app/Program.h"
+#include "maintenance/windows/HistoryDialogs.h"
+#include "maintenance/windows/SettingDialogs.h"
+#include "maintenance/windows/ShutdownDialog.h"
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/QarnoWindow.h"
 #include "mainwin/windows/QtPrompter.h"
@@ -130,6 +133,39 @@ int main(int argc, char** argv) {
     Settle();
     Save(*w.SetNameMenu, QStringLiteral("SetNameMenu"));
     w.SetNameMenu->hide();
+  }
+  // The settings and history-upkeep dialogs, and the shutdown confirmation.
+  {
+    FSetting d(m, &w);
+    d.show();
+    SaveBoth(d, QStringLiteral("settings"));
+  }
+  {
+    FNoCompType d(m, &w);
+    d.show();
+    SaveBoth(d, QStringLiteral("no-comp-types"));
+  }
+  {
+    FDelHisData d(*program.main, &w);
+    d.show();
+    if (d.HisTable->model()->rowCount() > 0) d.HisTable->selectRow(0);
+    SaveBoth(d, QStringLiteral("delete-history"));
+  }
+  if (program.main->HisTable.HasData()) {
+    program.main->HisTable.selectedRow = 1;
+    FEditHisData d(w);
+    if (d.ShowHisEntry()) {
+      d.show();
+      SaveBoth(d, QStringLiteral("edit-history"));
+    }
+  }
+  {
+    FShutdown d(m, &w);
+    d.show();
+    d.Timer1->stop();
+    for (int i = 0; i < 3; ++i) d.Timer1_Timer();
+    Save(d, QStringLiteral("shutdown"));
+    d.reject();
   }
   w.hide();
   return 0;

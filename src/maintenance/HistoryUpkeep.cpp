@@ -1,0 +1,130 @@
+#include "maintenance/HistoryUpkeep.h"
+
+#include "common/Utils.h"
+#include "platform/WinPath.h"
+
+namespace qarno {
+
+namespace {
+const QString kDeleting = QStringLiteral("データーの削除中");
+
+// True when `name` in `parent` is there as something else than a folder of its own (a
+// link, a file): nothing is deleted through it.
+bool IsNoFolder(Platform& fs, const QString& parent, const QString& name) {
+  const auto entries = fs.List(winpath::Join(parent, name));
+  if (!entries) return false;  // the parent cannot be read: the deletion finds nothing either
+  for (const DirEntry& e : *entries) {
+    if (e.name == name && !e.isDirectory) return true;
+  }
+  return false;
+}
+}  // namespace
+
+std::optional<RunPaths> RunDataOf(Module1& m, const QString& saveDir, const QString& saveName) {
+  if (!IsSaveName(saveName)) return std::nullopt;
+  const QString& setName = m.set.Name;
+  if (setName.isEmpty() || setName == u"." || setName == u".." || setName.contains(u'\\') || setName.contains(u'/'))
+    return std::nullopt;
+  QString dir = saveDir;
+  if (dir.size() == 2 && dir[1] == u':') dir += u'\\';
+  if (!winpath::IsSafeAbsolute(dir)) return std::nullopt;
+  const RunPaths p = RunPaths::Of(dir, setName, saveName);
+  if (IsNoFolder(m.fs, dir, setName) || IsNoFolder(m.fs, p.SaveSetHDir, saveName)) return std::nullopt;
+  return p;
+}
+
+HistoryDeletion::HistoryDeletion(Module1& m, const HistoryTable& mainTable) : table(mainTable), m_(m) {}
+
+int HistoryDeletion::Remove(int current, int selectionEnd) {
+  status.clear();
+  if (current < 1 || selectionEnd < 1 || !table.HasData()) return -1;
+  const int first = std::min(current, selectionEnd);
+  const int last = std::min(std::max(current, selectionEnd), table.Rows() - 1);
+  bool allRows = false, allData = false;
+  for (int row = last; row >= first; --row) {
+    if (row >= table.Rows()) continue;
+    const QString name = table.Cell(row, HistoryEntry::SaveName);
+    const QString dir = table.Cell(row, HistoryEntry::SaveDir);
+    if (!allRows) {
+      m_.BeepAsterisk();
+      const DeleteAnswer a = agree(QStringLiteral("保存名： ") + name + QStringLiteral("　が履歴から削除されます！"));
+      if (a == DeleteAnswer::No) continue;
+      if (a == DeleteAnswer::Cancel) break;
+      if (a == DeleteAnswer::DeleteAll) allRows = true;
+    }
+    if (table.Rows() == 2) {
+      // The last run of the set goes: its log goes with it.
+      table.Clear();
+      m_.CloseLogFile();
+      m_.fs.Kill(m_.LogFilePath());
+    } else {
+      table.RemoveRow(row);
+    }
+    changed = true;
+    if (onTableChanged) onTableChanged();
+    if (m_.settings.DelOption != 1) continue;
+    if (!RunDataOf(m_, dir, name)) {
+      WarnRefused(name);
+      continue;
+    }
+    if (!allData) {
+      m_.BeepAsterisk();
+      const DeleteAnswer a = agree(QStringLiteral("保存名： ") + name + QStringLiteral("　の保存データが削除されます!") +
+                                   QStringLiteral("\r\r") + QStringLiteral("よろしいですか？"));
+      if (a == DeleteAnswer::No) continue;
+      if (a == DeleteAnswer::Cancel) break;
+      if (a == DeleteAnswer::DeleteAll) allData = true;
+    }
+    DeleteRunData(dir, name);
+  }
+  // A stopped data deletion stays on show; otherwise the command says it is done.
+  if (!status.endsWith(QStringLiteral("中止されました。"))) status = QStringLiteral("終了");
+  if (!table.HasData()) return -1;
+  return std::min(first - 1, table.Rows() - 1);
+}
+
+bool HistoryDeletion::DeleteRunData(const QString& saveDir, const QString& saveName) {
+  const auto paths = RunDataOf(m_, saveDir, saveName);
+  if (!paths) {
+    WarnRefused(saveName);
+    return false;
+  }
+  m_.currentItem.clear();
+  status = kDeleting;
+  busy = true;
+  m_.CancelFlag.Clear();
+  if (onBusy) onBusy(true);
+  // DeleteSaveData's two steps, on the paths checked above.
+  m_.fs.Kill(paths->SaveCsvFile);
+  m_.DeleteTree(paths->SaveSetDir);
+  busy = false;
+  status = kDeleting + (m_.CancelFlag ? QStringLiteral("... 中止されました。") : QStringLiteral("... 終了"));
+  if (onBusy) onBusy(false);
+  m_.CancelFlag.Clear();
+  return true;
+}
+
+void HistoryDeletion::WarnRefused(const QString& saveName) {
+  m_.Warn(Question::RunDataNotDeleted, title,
+          (saveName.isEmpty() ? QStringLiteral("（保存名なし）") : saveName) + u'\r' +
+              QStringLiteral("この保存データーはこのプログラムが作ったものと確認できないため、削除しませんでした。"));
+}
+
+QString HistoryDeletion::ProgressText() const { return busy ? kDeleting + u'\r' + m_.currentItem : status; }
+
+void HistoryDeletion::CopyTo(HistoryTable& mainTable) {
+  if (!changed) return;
+  changed = false;
+  const int selected = mainTable.selectedRow;
+  mainTable = table;
+  mainTable.selectedRow = selected >= 1 && selected < mainTable.Rows() ? selected : (mainTable.HasData() ? 1 : 0);
+  m_.HistoryModified = true;
+}
+
+void SetHistoryComment(Module1& m, HistoryTable& table, int row, const QString& text) {
+  if (row < 1 || row >= table.Rows()) return;
+  table.SetCell(row, HistoryEntry::Comment, HistoryCommentText(text));
+  m.HistoryModified = true;
+}
+
+}  // namespace qarno

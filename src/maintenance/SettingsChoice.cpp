@@ -1,0 +1,59 @@
+#include "maintenance/SettingsChoice.h"
+
+namespace qarno {
+
+SettingsChoice CurrentSettings(const Module1& m) {
+  const RunOptions& o = m.set.options;
+  SettingsChoice c;
+  c.compress = o.ComplexTypeMode != 0;
+  c.compressAlways = o.ComplexSettingMode == 1;
+  c.chkVolSer = o.ChkVolSer != 0;
+  c.debugMode = m.DebugMode;
+  c.rsvSizeChk = o.RsvSizeChk != 0;
+  c.rsvSize = QString::number(o.RsvSize);
+  c.delErrFile = o.DElErrFile != 0;
+  c.lockFile = o.LockFile != 0;
+  c.pathLenMode = o.PathLenMode != 0;
+  c.pathLen = QString::number(o.PathLen);
+  c.calUseSize = o.CalUseSize != 0;
+  return c;
+}
+
+std::optional<int16_t> ParseOptionNumber(const QString& text, int lo, int hi) {
+  const QString t = text.trimmed();
+  if (t.isEmpty()) return std::nullopt;
+  for (qsizetype i = 0; i < t.size(); ++i) {
+    const QChar c = t[i];
+    const bool sign = i == 0 && (c == u'-' || c == u'+') && t.size() > 1;
+    if (!sign && (c < u'0' || c > u'9')) return std::nullopt;
+  }
+  bool ok = false;
+  const qlonglong v = t.toLongLong(&ok);
+  if (!ok || v < lo || v > hi) return std::nullopt;
+  return static_cast<int16_t>(v);
+}
+
+SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& c, bool changed) {
+  const auto rsvSize = ParseOptionNumber(c.rsvSize, kRsvSizeMin, kOptionNumberMax);
+  if (!rsvSize) return SettingsProblem::RsvSize;
+  const auto pathLen = ParseOptionNumber(c.pathLen, kPathLenMin, kOptionNumberMax);
+  if (!pathLen) return SettingsProblem::PathLen;
+  RunOptions& o = m.set.options;
+  if (changed) {
+    o.ComplexTypeMode = c.compress ? 1 : 0;
+    o.ComplexSettingMode = c.compressAlways ? 1 : 0;
+    m.SetModified = true;
+  }
+  o.ChkVolSer = c.chkVolSer ? 1 : 0;
+  m.DebugMode = static_cast<int16_t>(c.debugMode >= 0 && c.debugMode <= 2 ? c.debugMode : 0);
+  o.RsvSizeChk = c.rsvSizeChk ? 1 : 0;
+  o.RsvSize = *rsvSize;
+  o.DElErrFile = c.delErrFile ? 1 : 0;
+  o.LockFile = c.lockFile ? 1 : 0;
+  o.PathLenMode = c.pathLenMode ? 1 : 0;
+  o.PathLen = *pathLen;
+  o.CalUseSize = c.calUseSize ? 1 : 0;
+  return SettingsProblem::None;
+}
+
+}  // namespace qarno

@@ -1,0 +1,44 @@
+#pragma once
+// The run options as the settings dialog edits them: what its controls show when it opens,
+// and what OK takes over into the program-wide values (the current set's options and the
+// debug mode). The two number boxes are checked before anything is taken over.
+#include "common/Module1.h"
+
+#include <optional>
+
+namespace qarno {
+
+struct SettingsChoice {
+  bool compress = false;        // "圧縮する(LHA)" (ComplexTypeMode 1)
+  bool compressAlways = false;  // "必ず圧縮する" (ComplexSettingMode 1)
+  bool chkVolSer = false;
+  int debugMode = 0;
+  bool rsvSizeChk = false;
+  QString rsvSize;  // MB, as typed
+  bool delErrFile = false;
+  bool lockFile = false;
+  bool pathLenMode = false;
+  QString pathLen;  // characters, as typed
+  bool calUseSize = false;
+};
+
+// The choice the program-wide values stand for.
+SettingsChoice CurrentSettings(const Module1& m);
+
+// The ranges the settings store also accepts for the two numbers.
+inline constexpr int kRsvSizeMin = 0;
+inline constexpr int kPathLenMin = 1;
+inline constexpr int kOptionNumberMax = 32767;
+
+// A whole number within lo..hi (blanks around it allowed), as a 16-bit value; nothing for
+// any other text.
+std::optional<int16_t> ParseOptionNumber(const QString& text, int lo, int hi);
+
+enum class SettingsProblem { None, RsvSize, PathLen };
+
+// OK of the settings dialog. When a number box holds no number of its range nothing is
+// taken over and the box is named. Otherwise every value is taken over; the compression
+// choices only when `changed`, which also marks the set as changed.
+SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& choice, bool changed);
+
+}  // namespace qarno

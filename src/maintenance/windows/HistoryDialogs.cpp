@@ -1,0 +1,344 @@
+// FDelAgree, FDelHisData and FEditHisData.
+#include "common/WindowGeometry.h"
+#include "maintenance/windows/HistoryDialogs.h"
+#include "mainwin/windows/ListModels.h"
+#include "mainwin/windows/QarnoWindow.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace qarno {
+
+namespace {
+template <typename T>
+T* Named(T* w, const char* name) {
+  w->setObjectName(QLatin1String(name));
+  return w;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+  auto* b = Named(new QPushButton(caption, parent), name);
+  b->setAutoDefault(false);
+  return b;
+}
+
+// The system's texts break lines with CR; a label breaks them at LF.
+QString LabelText(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
+  return text;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+FDelAgree::FDelAgree(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("FDelAgree"));
+  setWindowTitle(QStringLiteral("Qarno　履歴情報の削除"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  Picture = Named(new QLabel(this), "Picture");
+  const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+  Picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(side, side));
+  Label1 = Named(new QLabel(this), "Label1");
+  Label1->setWordWrap(true);
+  Label2 = Named(new QLabel(QStringLiteral("よろしいですか？"), this), "Label2");
+  BDel = Button(this, "BDel", QStringLiteral("削除"));
+  BDelALL = Button(this, "BDelALL", QStringLiteral("全て削除"));
+  BNo = Button(this, "BNo", QStringLiteral("いいえ"));
+  BCancel = Button(this, "BCancel", QStringLiteral("取消"));
+  BDel->setDefault(true);
+
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(Picture, 0, 0, 2, 1, Qt::AlignTop);
+  grid->addWidget(Label1, 0, 1);
+  grid->addWidget(Label2, 1, 1);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {BDel, BDelALL, BNo, BCancel}) buttons->addWidget(b);
+  grid->addLayout(buttons, 2, 0, 1, 2);
+  grid->setColumnStretch(1, 1);
+  setMinimumWidth(Px(this, 4800));
+
+  auto reply = [this](DeleteAnswer a, bool agreed) {
+    answer = a;
+    agreed ? accept() : reject();
+  };
+  connect(BDel, &QPushButton::clicked, this, [reply] { reply(DeleteAnswer::Delete, true); });
+  connect(BDelALL, &QPushButton::clicked, this, [reply] { reply(DeleteAnswer::DeleteAll, true); });
+  connect(BNo, &QPushButton::clicked, this, [reply] { reply(DeleteAnswer::No, false); });
+  connect(BCancel, &QPushButton::clicked, this, [reply] { reply(DeleteAnswer::Cancel, false); });
+}
+
+// ---------------------------------------------------------------------------------------
+
+FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
+    : ChildDialog(mainWindow, main.m.settings, QStringLiteral("FDelHisDataTop"), QStringLiteral("FDelHisDataLeft"),
+                  FirstPlace::Centred),
+      deletion(main.m, main.HisTable),
+      main_(main) {
+  Module1& m = main.m;
+  setObjectName(QStringLiteral("FDelHisData"));
+  setWindowTitle(m.MainCaption + QStringLiteral("  履歴情報の削除"));
+  deletion.title = windowTitle();
+  FSetName = Named(new QGroupBox(QStringLiteral("セット名"), this), "FSetName");
+  TSetName = Named(new QLineEdit(m.set.Name, FSetName), "TSetName");
+  TSetName->setReadOnly(true);
+  FHistory = Named(new QGroupBox(QStringLiteral("保存履歴"), this), "FHistory");
+  HisTable = Named(new QTableView(FHistory), "HisTable");
+  model_ = new HistoryModel(deletion.table, this);
+  HisTable->setModel(model_);
+  HisTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  HisTable->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  HisTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  HisTable->setWordWrap(false);
+  HisTable->verticalHeader()->setDefaultSectionSize(HisTable->fontMetrics().height() + 6);
+  HisTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  {
+    const QFontMetrics fm(HisTable->horizontalHeader()->font());
+    const QStringList parts = HistoryTable::FormatString().split(u'|');
+    for (int c = 0; c < parts.size(); ++c)
+      HisTable->setColumnWidth(c, fm.horizontalAdvance(parts[c]) + fm.averageCharWidth() * 2);
+  }
+  FDelOption = Named(new QGroupBox(QStringLiteral("削除設定"), this), "FDelOption");
+  CDelOption = Named(new QCheckBox(QStringLiteral("データも削除する"), FDelOption), "CDelOption");
+  CDelOption->setChecked(m.settings.DelOption == 1);
+  Remove = Button(this, "Remove", QStringLiteral("項目削除"));
+  AllRemove = Button(this, "AllRemove", QStringLiteral("全項目削除"));
+  FStatus = Named(new QGroupBox(QStringLiteral("進行状況"), this), "FStatus");
+  Status = Named(new QLabel(FStatus), "Status");
+  Status->setWordWrap(true);
+  Status->setMinimumHeight(Status->fontMetrics().height() * 2);
+  Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Cancel = Button(this, "Cancel", QStringLiteral("終了"));
+  Timer1 = Named(new QTimer(this), "Timer1");
+  Timer1->setInterval(300);
+
+  (new QVBoxLayout(FSetName))->addWidget(TSetName);
+  (new QVBoxLayout(FHistory))->addWidget(HisTable);
+  (new QVBoxLayout(FDelOption))->addWidget(CDelOption);
+  (new QVBoxLayout(FStatus))->addWidget(Status);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(FSetName, 0, 0, 1, 2);
+  grid->addWidget(FHistory, 1, 0, 1, 2);
+  grid->addWidget(FDelOption, 2, 0);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(Remove);
+  buttons->addWidget(AllRemove);
+  grid->addLayout(buttons, 2, 1, Qt::AlignRight | Qt::AlignBottom);
+  grid->addWidget(FStatus, 3, 0);
+  grid->addWidget(Cancel, 3, 1, Qt::AlignRight | Qt::AlignBottom);
+  grid->setRowStretch(1, 1);
+  grid->setColumnStretch(0, 1);
+  SetMinimumTwips(4000, 3600);
+  StoreSizeAs(QStringLiteral("FDelHisDataHeight"), QStringLiteral("FDelHisDataWidth"));
+  SetSizeTwips(StoredTwips(m.settings.positions.value(QStringLiteral("FDelHisDataWidth")), 4000),
+               StoredTwips(m.settings.positions.value(QStringLiteral("FDelHisDataHeight")), 4000));
+
+  deletion.agree = [this](const QString& text) { return Agree(text); };
+  deletion.onBusy = [this](bool busy) {
+    Cancel->setText(busy ? QStringLiteral("中止") : QStringLiteral("終了"));
+    if (busy) Timer1->start();
+    else Timer1->stop();
+    Status->setText(LabelText(deletion.ProgressText()));
+  };
+  deletion.onTableChanged = [this] { model_->Reload(); };
+  connect(CDelOption, &QCheckBox::clicked, this,
+          [this](bool on) { main_.m.settings.DelOption = static_cast<int16_t>(on ? 1 : 0); });
+  connect(Remove, &QPushButton::clicked, this, &FDelHisData::Remove_Click);
+  connect(AllRemove, &QPushButton::clicked, this, &FDelHisData::AllRemove_Click);
+  connect(Cancel, &QPushButton::clicked, this, &FDelHisData::Cancel_Click);
+  connect(Timer1, &QTimer::timeout, this, &FDelHisData::Timer1_Timer);
+}
+
+FDelHisData::~FDelHisData() {
+  deletion.agree = nullptr;
+  deletion.onBusy = nullptr;
+  deletion.onTableChanged = nullptr;
+}
+
+DeleteAnswer FDelHisData::Agree(const QString& text) {
+  FDelAgree agree(this);
+  agree.Label1->setText(LabelText(text));
+  agree.adjustSize();
+  agree.move(frameGeometry().topLeft());
+  agree.exec();
+  return agree.answer;
+}
+
+void FDelHisData::SetWorking(bool working) {
+  working_ = working;
+  for (QWidget* w : std::initializer_list<QWidget*>{Remove, AllRemove, HisTable, CDelOption}) w->setEnabled(!working);
+}
+
+void FDelHisData::Remove_Click() {
+  if (working_) return;
+  Status->clear();
+  const QModelIndexList rows = HisTable->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return;
+  int first = rows.first().row() + 1, last = first;
+  for (const QModelIndex& i : rows) {
+    first = std::min(first, i.row() + 1);
+    last = std::max(last, i.row() + 1);
+  }
+  SetWorking(true);
+  const int select = deletion.Remove(first, last);
+  model_->Reload();
+  HisTable->clearSelection();
+  if (select >= 1) {
+    HisTable->selectRow(select - 1);
+    HisTable->setCurrentIndex(model_->index(select - 1, 0));
+  }
+  Status->setText(LabelText(deletion.status));
+  SetWorking(false);
+}
+
+void FDelHisData::AllRemove_Click() {
+  if (working_ || !deletion.table.HasData()) return;
+  HisTable->selectAll();
+  main_.m.DoEvents();
+  Remove_Click();
+  Cancel_Click();
+}
+
+void FDelHisData::Cancel_Click() {
+  if (deletion.busy) {
+    main_.m.CancelFlag.Set();  // the deletion stops at its next item; the dialog stays
+    return;
+  }
+  if (working_) return;
+  done(Accepted);
+}
+
+void FDelHisData::Timer1_Timer() {
+  if (deletion.busy) Status->setText(LabelText(deletion.ProgressText()));
+}
+
+void FDelHisData::done(int result) {
+  if (deletion.busy) {
+    main_.m.CancelFlag.Set();
+    return;
+  }
+  if (working_) return;
+  deletion.CopyTo(main_.HisTable);
+  ChildDialog::done(result);
+}
+
+void FDelHisData::closeEvent(QCloseEvent* e) {
+  // Closing while the deletion runs stops it, as its Cancel button does; the dialog stays.
+  if (deletion.busy || working_) {
+    if (deletion.busy) main_.m.CancelFlag.Set();
+    e->ignore();
+    return;
+  }
+  ChildDialog::closeEvent(e);
+}
+
+// ---------------------------------------------------------------------------------------
+
+FEditHisData::FEditHisData(QarnoWindow& main)
+    : ChildDialog(&main, main.m.settings, QStringLiteral("EditHisDataTop"), QStringLiteral("EditHisDataLeft"),
+                  FirstPlace::AtMain),
+      main_(main) {
+  setObjectName(QStringLiteral("FEditHisData"));
+  setWindowTitle(main.m.MainCaption + QStringLiteral("  履歴情報の編集"));
+  Frame1 = Named(new QGroupBox(QStringLiteral("履歴情報"), this), "Frame1");
+  static const char* const kNames[] = {"TSaveName", "TSaveLevel", "TErrCnt",  "TMemo",      "TPTime",  "TSaveDate",
+                                       "TSaveSize", "TUseSize",   "TSaveDir", "TVolSerial", "TVolName"};
+  static const char* const kLabels[] = {"保存名",     "保存レベル", "未コピー数", "コメント",     "処理時間", "保存日時",
+                                        "保存サイズ", "使用サイズ", "保存先",     "シリアル番号", "ボリューム名"};
+  auto* form = new QGridLayout(Frame1);
+  for (int c = 0; c < HistoryEntry::ColumnCount; ++c) {
+    auto* label = new QLabel(QString::fromUtf8(kLabels[c]), Frame1);
+    label->setObjectName(QStringLiteral("L") + QLatin1String(kNames[c] + 1));
+    boxes[static_cast<size_t>(c)] = Named(new QLineEdit(Frame1), kNames[c]);
+    // Only the comment is taken over; the other boxes show.
+    boxes[static_cast<size_t>(c)]->setReadOnly(c != HistoryEntry::Comment);
+    label->setBuddy(boxes[static_cast<size_t>(c)]);
+    form->addWidget(label, c, 0);
+    form->addWidget(boxes[static_cast<size_t>(c)], c, 1);
+  }
+  form->setColumnStretch(1, 1);
+  TSaveName = boxes[HistoryEntry::SaveName];
+  TSaveLevel = boxes[HistoryEntry::Level];
+  TErrCnt = boxes[HistoryEntry::UncopiedCount];
+  TMemo = boxes[HistoryEntry::Comment];
+  TPTime = boxes[HistoryEntry::ProcessTime];
+  TSaveDate = boxes[HistoryEntry::SaveDate];
+  TSaveSize = boxes[HistoryEntry::SavedKB];
+  TUseSize = boxes[HistoryEntry::UsedKB];
+  TSaveDir = boxes[HistoryEntry::SaveDir];
+  TVolSerial = boxes[HistoryEntry::VolSerial];
+  TVolName = boxes[HistoryEntry::VolName];
+  BPre = Button(this, "BPre", QStringLiteral("戻る"));
+  BNext = Button(this, "BNext", QStringLiteral("次へ"));
+  BExit = Button(this, "BExit", QStringLiteral("閉じる"));
+
+  auto* box = new QVBoxLayout(this);
+  box->addWidget(Frame1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(BPre);
+  buttons->addWidget(BNext);
+  buttons->addStretch();
+  buttons->addWidget(BExit);
+  box->addLayout(buttons);
+  SetMinimumTwips(5000, 4600);
+  SetSizeTwips(6000, 5000);
+
+  connect(TMemo, &QLineEdit::textChanged, this, &FEditHisData::TMemo_Change);
+  connect(BPre, &QPushButton::clicked, this, &FEditHisData::BPre_Click);
+  connect(BNext, &QPushButton::clicked, this, &FEditHisData::BNext_Click);
+  connect(BExit, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+int FEditHisData::exec() {
+  // On the header row (or none) the dialog closes as soon as it opens.
+  if (!ShowHisEntry()) return Rejected;
+  return ChildDialog::exec();
+}
+
+bool FEditHisData::ShowHisEntry() {
+  const HistoryTable& table = main_.main.HisTable;
+  const int r = table.selectedRow;
+  if (r <= 0 || r >= table.Rows()) {
+    if (isVisible()) accept();
+    return false;
+  }
+  for (int c = 0; c < HistoryEntry::ColumnCount; ++c) {
+    const QSignalBlocker quiet(boxes[static_cast<size_t>(c)]);
+    boxes[static_cast<size_t>(c)]->setText(table.Cell(r, c));
+    boxes[static_cast<size_t>(c)]->setCursorPosition(0);
+  }
+  // Filling the comment box is a change of it too, as typing is.
+  TMemo_Change();
+  BPre->setEnabled(r >= 2);
+  BNext->setEnabled(r < table.Rows() - 1);
+  return true;
+}
+
+void FEditHisData::Step(int by) {
+  HistoryTable& table = main_.main.HisTable;
+  const int r = table.selectedRow + by;
+  if (r < 1 || r >= table.Rows()) return;
+  table.selectedRow = r;
+  main_.HisTable->selectRow(r - 1);
+  main_.HisTable->setCurrentIndex(main_.hisModel->index(r - 1, 0));
+  table.selectedRow = r;
+  ShowHisEntry();
+}
+
+void FEditHisData::BPre_Click() { Step(-1); }
+void FEditHisData::BNext_Click() { Step(+1); }
+
+void FEditHisData::TMemo_Change() {
+  HistoryTable& table = main_.main.HisTable;
+  const int r = table.selectedRow;
+  if (r < 1 || r >= table.Rows()) return;
+  SetHistoryComment(main_.m, table, r, TMemo->text());
+  main_.hisModel->CellChanged(r, HistoryEntry::Comment);
+}
+
+}  // namespace qarno

@@ -1,0 +1,308 @@
+// FSetting and FNoCompType.
+#include "maintenance/NoCompTypes.h"
+#include "maintenance/SettingsChoice.h"
+#include "maintenance/windows/SettingDialogs.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace qarno {
+
+namespace {
+template <typename T>
+T* Named(T* w, const char* name) {
+  w->setObjectName(QLatin1String(name));
+  return w;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+  auto* b = Named(new QPushButton(caption, parent), name);
+  b->setAutoDefault(false);  // Enter belongs to the text boxes
+  return b;
+}
+
+QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
+  return Named(new QGroupBox(caption, parent), name);
+}
+
+// A check box (or option button) with a number box and its unit beside it, in a frame.
+void NumberRow(QGroupBox* frame, QWidget* check, QLineEdit* box, const QString& unit) {
+  auto* row = new QHBoxLayout(frame);
+  row->addWidget(check);
+  row->addStretch();
+  box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+  box->setAlignment(Qt::AlignRight);
+  row->addWidget(box);
+  row->addWidget(new QLabel(unit, frame));
+}
+
+const QString kCompressTip = QStringLiteral("保存時のファイル圧縮方法を選択します。");
+const QString kReserveTip = QStringLiteral("保存実行時に、保存先ディスクに空き容量を残しておきます。");
+const QString kLockTip = QStringLiteral("他のプログラムでロックされているファイルの保存の有無。全セット名に共通です。");
+const QString kPathTip = QStringLiteral(
+    "保存先に使用できるパス名の文字数制限を設定します。この値を超えた場合、実際のコピーは専用のフォルダーに別の名前で行われます。全セット名に共通です。");
+const QString kUseSizeTip =
+    QStringLiteral("保存後に実際に使用したディスクサイズを計算します。次の保存時の目安に使用して下さい。");
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+FSetting::FSetting(Module1& m, QWidget* mainWindow)
+    : ChildDialog(mainWindow, m.settings, QStringLiteral("SettingTop"), QStringLiteral("SettingLeft"),
+                  FirstPlace::Centred),
+      m_(m) {
+  setObjectName(QStringLiteral("FSetting"));
+  FComplexType = Frame(this, "FComplexType", QStringLiteral("ファイル圧縮"));
+  ComplexType1 = Named(new QRadioButton(QStringLiteral("圧縮しない"), FComplexType), "ComplexType1");
+  ComplexType2 = Named(new QRadioButton(QStringLiteral("圧縮する(LHA)"), FComplexType), "ComplexType2");
+  FComplexSetting = Frame(this, "FComplexSetting", QStringLiteral("圧縮の設定"));
+  ComplexSetting1 =
+      Named(new QRadioButton(QStringLiteral("指定したファイルタイプは圧縮しない"), FComplexSetting), "ComplexSetting1");
+  ComplexSetting2 = Named(new QRadioButton(QStringLiteral("必ず圧縮する"), FComplexSetting), "ComplexSetting2");
+  BTypeSetting = Button(FComplexSetting, "BTypeSetting", QStringLiteral("設定"));
+  FSerChk = Frame(this, "FSerChk", QStringLiteral("ボリューム・シリアル"));
+  CVolSer = Named(new QCheckBox(QStringLiteral("保存時に確認する"), FSerChk), "CVolSer");
+  FRsvSizeChk = Frame(this, "FRsvSizeChk", QStringLiteral("保存先ディスク"));
+  CRsvSizeChk = Named(new QCheckBox(QStringLiteral("残量制限を行う"), FRsvSizeChk), "CRsvSizeChk");
+  TRsvSize = Named(new QLineEdit(FRsvSizeChk), "TRsvSize");
+  FDElErrFile = Frame(this, "FDElErrFile", QStringLiteral("保存時のエラー処理"));
+  CDElErrFile = Named(new QCheckBox(QStringLiteral("不要な中間ファイルを削除する"), FDElErrFile), "CDElErrFile");
+  FLockFile = Frame(this, "FLockFile", QStringLiteral("ロックされたファイル"));
+  CLockFile = Named(new QCheckBox(QStringLiteral("保存する"), FLockFile), "CLockFile");
+  FPathLen = Frame(this, "FPathLen", QStringLiteral("パス名"));
+  CPathLen = Named(new QCheckBox(QStringLiteral("文字数制限を行う"), FPathLen), "CPathLen");
+  TPathLen = Named(new QLineEdit(FPathLen), "TPathLen");
+  FCalUseSize = Frame(this, "FCalUseSize", QStringLiteral("使用サイズの計算"));
+  CCalUseSize = Named(new QCheckBox(QStringLiteral("計算する"), FCalUseSize), "CCalUseSize");
+  Frame1 = Frame(this, "Frame1", QStringLiteral("デバッグ設定"));
+  DebModeSel = Named(new QComboBox(Frame1), "DebModeSel");
+  OK = Button(this, "OK", QStringLiteral("OK"));
+  OK->setDefault(true);
+  Cancel = Button(this, "Cancel", QStringLiteral("取消"));
+
+  {
+    auto* box = new QVBoxLayout(FComplexType);
+    box->addWidget(ComplexType1);
+    box->addWidget(ComplexType2);
+    box->addStretch();
+  }
+  {
+    auto* grid = new QGridLayout(FComplexSetting);
+    grid->addWidget(ComplexSetting1, 0, 0);
+    grid->addWidget(ComplexSetting2, 1, 0);
+    grid->addWidget(BTypeSetting, 0, 1, Qt::AlignRight);
+    grid->setColumnStretch(0, 1);
+  }
+  (new QVBoxLayout(FSerChk))->addWidget(CVolSer);
+  NumberRow(FRsvSizeChk, CRsvSizeChk, TRsvSize, QStringLiteral("MB"));
+  (new QVBoxLayout(FDElErrFile))->addWidget(CDElErrFile);
+  (new QVBoxLayout(FLockFile))->addWidget(CLockFile);
+  NumberRow(FPathLen, CPathLen, TPathLen, QStringLiteral("文字"));
+  (new QVBoxLayout(FCalUseSize))->addWidget(CCalUseSize);
+  (new QVBoxLayout(Frame1))->addWidget(DebModeSel);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(FComplexType, 0, 0);
+  grid->addWidget(FComplexSetting, 0, 1);
+  grid->addWidget(FSerChk, 1, 0);
+  grid->addWidget(FRsvSizeChk, 1, 1);
+  grid->addWidget(FDElErrFile, 2, 0);
+  grid->addWidget(FLockFile, 2, 1);
+  grid->addWidget(FPathLen, 3, 0);
+  grid->addWidget(FCalUseSize, 3, 1);
+  grid->addWidget(Frame1, 4, 0, 1, 2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OK);
+  buttons->addWidget(Cancel);
+  grid->addLayout(buttons, 5, 0, 1, 2);
+  grid->setColumnStretch(0, 1);
+  grid->setColumnStretch(1, 1);
+  SetMinimumTwips(6600, 5400);
+  SetSizeTwips(7200, 5600);
+
+  // The changed flag: the compression choices, the clean-up and the reserve.
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{ComplexType1, ComplexType2, ComplexSetting1,
+                                                                     ComplexSetting2, CDElErrFile, CRsvSizeChk})
+    connect(b, &QAbstractButton::clicked, this, [this] { changed = true; });
+  connect(TRsvSize, &QLineEdit::textChanged, this, [this] { changed = true; });
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{ComplexType1, ComplexType2, ComplexSetting1,
+                                                                     ComplexSetting2, CRsvSizeChk, CPathLen})
+    connect(b, &QAbstractButton::toggled, this, &FSetting::ApplyEnableRules);
+  connect(BTypeSetting, &QPushButton::clicked, this, &FSetting::BTypeSetting_Click);
+  connect(OK, &QPushButton::clicked, this, &FSetting::OK_Click);
+  connect(Cancel, &QPushButton::clicked, this, &FSetting::Cancel_Click);
+  Form_Load();
+}
+
+void FSetting::Form_Load() {
+  setWindowTitle(m_.MainCaption + QStringLiteral("  設定"));
+  for (QWidget* w : std::initializer_list<QWidget*>{FComplexType, ComplexType1, ComplexType2})
+    w->setToolTip(kCompressTip);
+  FComplexSetting->setToolTip(QStringLiteral("「圧縮する」を選択した場合に、圧縮する条件を設定します"));
+  ComplexSetting1->setToolTip(
+      QStringLiteral("「圧縮する」を選択した場合でも、登録しているタイプのファイルは圧縮しません。"));
+  ComplexSetting2->setToolTip(QStringLiteral("「圧縮する」を選択した場合は必ず圧縮します。"));
+  BTypeSetting->setToolTip(QStringLiteral("圧縮しないファイルタイプを登録します。全セット名で共通です"));
+  CVolSer->setToolTip(
+      QStringLiteral("保存先ドライブに対してボリューム・シリアルとボリューム名がついているか確認する。"));
+  CRsvSizeChk->setToolTip(kReserveTip);
+  TRsvSize->setToolTip(kReserveTip);
+  CDElErrFile->setToolTip(QStringLiteral(
+      "保存実行でエラーが発生し、保存履歴に登録されなかった無駄な保存名で作成したファイルなどを削除します。"));
+  FLockFile->setToolTip(kLockTip);
+  CLockFile->setToolTip(kLockTip);
+  for (QWidget* w : std::initializer_list<QWidget*>{FPathLen, CPathLen, TPathLen}) w->setToolTip(kPathTip);
+  FCalUseSize->setToolTip(kUseSizeTip);
+  CCalUseSize->setToolTip(kUseSizeTip);
+
+  const SettingsChoice c = CurrentSettings(m_);
+  (c.compress ? ComplexType2 : ComplexType1)->setChecked(true);
+  (c.compressAlways ? ComplexSetting2 : ComplexSetting1)->setChecked(true);
+  CVolSer->setChecked(c.chkVolSer);
+  DebModeSel->clear();
+  DebModeSel->addItems({QStringLiteral("デバッグ情報を出力しない"), QStringLiteral("デバッグ情報を出力する"),
+                        QStringLiteral("ファイル名を含めないで出力する")});
+  DebModeSel->setCurrentIndex(c.debugMode >= 0 && c.debugMode <= 2 ? c.debugMode : 0);
+  CRsvSizeChk->setChecked(c.rsvSizeChk);
+  TRsvSize->setText(c.rsvSize);
+  CDElErrFile->setChecked(c.delErrFile);
+  CLockFile->setChecked(c.lockFile);
+  CPathLen->setChecked(c.pathLenMode);
+  TPathLen->setText(c.pathLen);
+  CCalUseSize->setChecked(c.calUseSize);
+  ApplyEnableRules();
+  changed = false;  // what the lines above set is no change of the user's
+}
+
+void FSetting::ApplyEnableRules() {
+  // The condition buttons keep their choice while greyed out.
+  const bool compress = ComplexType2->isChecked();
+  ComplexSetting1->setEnabled(compress);
+  ComplexSetting2->setEnabled(compress);
+  BTypeSetting->setEnabled(!ComplexSetting2->isChecked());
+  TRsvSize->setEnabled(CRsvSizeChk->isChecked());
+  TPathLen->setEnabled(CPathLen->isChecked());
+}
+
+void FSetting::BTypeSetting_Click() {
+  FNoCompType types(m_, mainWindow(), this);
+  types.exec();
+}
+
+void FSetting::OK_Click() {
+  SettingsChoice c;
+  c.compress = !ComplexType1->isChecked();
+  c.compressAlways = !ComplexSetting1->isChecked();
+  c.chkVolSer = CVolSer->isChecked();
+  c.debugMode = DebModeSel->currentIndex();
+  c.rsvSizeChk = CRsvSizeChk->isChecked();
+  c.rsvSize = TRsvSize->text();
+  c.delErrFile = CDElErrFile->isChecked();
+  c.lockFile = CLockFile->isChecked();
+  c.pathLenMode = CPathLen->isChecked();
+  c.pathLen = TPathLen->text();
+  c.calUseSize = CCalUseSize->isChecked();
+  const SettingsProblem problem = TakeOverSettings(m_, c, changed);
+  if (problem != SettingsProblem::None) {
+    // The box gets its value back and the dialog stays open for another try.
+    const bool reserve = problem == SettingsProblem::RsvSize;
+    QLineEdit* box = reserve ? TRsvSize : TPathLen;
+    const QString typed = box->text();
+    {
+      const QSignalBlocker quiet(box);
+      box->setText(QString::number(reserve ? m_.set.options.RsvSize : m_.set.options.PathLen));
+    }
+    m_.Warn(Question::OptionNumberInvalid, windowTitle(),
+            typed + u'\r' +
+                (reserve ? QStringLiteral("残量制限の値は %1 から %2 までの整数で指定してください。").arg(kRsvSizeMin)
+                         : QStringLiteral("文字数制限の値は %1 から %2 までの整数で指定してください。").arg(kPathLenMin))
+                    .arg(kOptionNumberMax) +
+                QStringLiteral("元の値に戻しました。"));
+    box->setFocus();
+    box->selectAll();
+    return;
+  }
+  takenOver = true;
+  Cancel_Click();
+}
+
+void FSetting::Cancel_Click() { done(takenOver ? Accepted : Rejected); }
+
+// ---------------------------------------------------------------------------------------
+
+FNoCompType::FNoCompType(Module1& m, QWidget* mainWindow, QWidget* parent)
+    : ChildDialog(mainWindow, m.settings, QStringLiteral("NoCompTypeTop"), QStringLiteral("NoCompTypeLeft"),
+                  FirstPlace::AtMain),
+      m_(m) {
+  if (parent) setParent(parent, windowFlags());
+  setObjectName(QStringLiteral("FNoCompType"));
+  setWindowTitle(m.ProgramName);
+  Frame1 = Frame(this, "Frame1", QStringLiteral("圧縮しないファイルタイプ"));
+  LNoCompType = Named(new QListWidget(Frame1), "LNoCompType");
+  Text1 = Named(new QLineEdit(this), "Text1");
+  BAdd = Button(this, "BAdd", QStringLiteral("追加"));
+  BDel = Button(this, "BDel", QStringLiteral("削除"));
+  BInit = Button(this, "BInit", QStringLiteral("標準"));
+  BOK = Button(this, "BOK", QStringLiteral("閉じる"));
+  LNoCompType->addItems(m.NoCompTypes);
+
+  (new QVBoxLayout(Frame1))->addWidget(LNoCompType);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(Frame1, 0, 0, 5, 1);
+  grid->addWidget(Text1, 5, 0);
+  grid->addWidget(BAdd, 5, 1);
+  grid->addWidget(BDel, 0, 1);
+  grid->addWidget(BInit, 1, 1);
+  grid->addWidget(BOK, 3, 1);
+  grid->setRowStretch(2, 1);
+  grid->setColumnStretch(0, 1);
+  SetSizeTwips(3600, 3600);
+  SetMinimumTwips(2800, 2800);
+
+  connect(Text1, &QLineEdit::returnPressed, this, &FNoCompType::BAdd_Click);
+  connect(BAdd, &QPushButton::clicked, this, &FNoCompType::BAdd_Click);
+  connect(BDel, &QPushButton::clicked, this, &FNoCompType::BDel_Click);
+  connect(BInit, &QPushButton::clicked, this, &FNoCompType::BInit_Click);
+  connect(BOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void FNoCompType::BAdd_Click() {
+  QStringList items;
+  for (int i = 0; i < LNoCompType->count(); ++i) items += LNoCompType->item(i)->text();
+  const QString typed = Text1->text();
+  Text1->clear();
+  switch (AddNoCompType(items, typed)) {
+    case NoCompTypeAdd::Added: LNoCompType->addItem(items.last()); break;
+    case NoCompTypeAdd::Unusable:
+      m_.Warn(Question::NoCompTypeUnusable, windowTitle(),
+              typed.trimmed() + u'\r' + QStringLiteral("ファイルタイプに「,」と「\"」は使えません。"));
+      break;
+    case NoCompTypeAdd::Empty:
+    case NoCompTypeAdd::Duplicate: break;
+  }
+}
+
+void FNoCompType::BDel_Click() {
+  QListWidgetItem* item = LNoCompType->currentItem();
+  if (!item || !item->isSelected()) return;
+  delete LNoCompType->takeItem(LNoCompType->row(item));
+}
+
+void FNoCompType::BInit_Click() {
+  LNoCompType->clear();
+  LNoCompType->addItems(DefaultNoCompTypes());
+}
+
+void FNoCompType::done(int result) {
+  // There is no cancel: the list as it stands is the program's list from now on.
+  QStringList items;
+  for (int i = 0; i < LNoCompType->count(); ++i) items += LNoCompType->item(i)->text();
+  m_.NoCompTypes = items;
+  ChildDialog::done(result);
+}
+
+}  // namespace qarno
