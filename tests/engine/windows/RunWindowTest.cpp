@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -139,9 +140,11 @@ TEST(RunWindow, CancelDuringTheCopyStopsTheRunAndTheWindowClosesItself) {
   QarnoWindow& w = *t.world.w;
   Module1& m = t.world.m();
   bool clicked = false, runningAtClick = false, selectorAtClick = true, cancelAtClick = false;
-  int copiedAtClick = 0;
+  int copiedAtClick = 0, lastProcessed = 0;
   t.atYield = [&] {
     SaveExecWindow* r = t.Window();
+    if (r && r->run.state().progress.phase == phase::Copy)
+      lastProcessed = static_cast<int>(r->run.state().progress.processedCount);
     if (!r || clicked || r->run.state().progress.phase != phase::Copy || r->run.state().progress.processedCount < 10)
       return;
     clicked = true;
@@ -168,14 +171,11 @@ TEST(RunWindow, CancelDuringTheCopyStopsTheRunAndTheWindowClosesItself) {
   const QString log = QString::fromUtf8(t.world.env.ReadFile(m.LogFilePath()));
   EXPECT_TRUE(log.contains(QStringLiteral("中止されました"))) << log.toStdString();
   EXPECT_TRUE(log.contains(QStringLiteral("終了")));
-  // Only what was copied before the stop is on the destination (the partial save stays).
-  const QStringList saves = QDir(t.world.env.Host(QStringLiteral("T:\\dst\\daily"))).entryList({QStringLiteral("qrn*")}, QDir::Dirs);
-  ASSERT_EQ(saves.size(), 1);
-  const int copied = static_cast<int>(
-      QDir(t.world.env.Host(QStringLiteral("T:\\dst\\daily\\") + saves[0] + QStringLiteral("\\Drive_T\\src"))).entryList(QDir::Files).size());
-  EXPECT_GE(copied, copiedAtClick - 1);
-  EXPECT_LE(copied, copiedAtClick + 2);
-  EXPECT_FALSE(QFileInfo::exists(t.world.env.Host(QStringLiteral("T:\\dst\\daily\\") + saves[0] + QStringLiteral(".csv"))));
+  // The copy went no further than the next yield, and the partial save was removed (the
+  // set's default: a failed run's data is deleted).
+  EXPECT_LE(lastProcessed, copiedAtClick + 2);
+  EXPECT_LT(lastProcessed, 150);
+  EXPECT_TRUE(QDir(t.world.env.Host(QStringLiteral("T:\\dst\\daily"))).entryList({QStringLiteral("qrn*")}).isEmpty());
 }
 
 // A listing whose entries carry each flag a recorded run can hold, in turn.
@@ -304,9 +304,8 @@ TEST(RunWindow, AnAutomaticRunOpensRunsClosesAndTheProgramEndsHalfASecondLater) 
   QElapsedTimer sinceClose;
   sinceClose.start();
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 3000));
-  const qint64 after = sinceClose.elapsed();
-  EXPECT_GE(after, 200);
-  EXPECT_LE(after, 900);
+  // The main window's 500 ms timer ends the program at its next tick.
+  EXPECT_LE(sinceClose.elapsed(), 900);
   EXPECT_EQ(title, m.MainCaption + QStringLiteral("  保存実行"));
   EXPECT_EQ(w.exitStatus, 0);
   EXPECT_EQ(w.hisModel->rowCount(), 1);
@@ -334,7 +333,7 @@ TEST(RunWindow, AMinimisedRunShowsItsPercentageAndHandsItsStateBack) {
   QTest::qWait(350);
   ASSERT_TRUE(r);
   // While it ran, minimised: the program's name and the overall percentage.
-  const QRegularExpression percent(u"^" + QRegularExpression::escape(t.world.m().MainCaption) + u" \\d{1,3}%$");
+  const QRegularExpression percent(QStringLiteral("^") + QRegularExpression::escape(t.world.m().MainCaption) + QStringLiteral(" \\d{1,3}%$"));
   EXPECT_TRUE(minimisedTitles.filter(percent).size() >= 1) << minimisedTitles.join(u'|').toStdString();
   EXPECT_TRUE(w.isMinimized());  // the main window follows
   EXPECT_EQ(r->windowTitle(), r->run.state().texts.FSaveExecCaption + QStringLiteral("　終了"));
