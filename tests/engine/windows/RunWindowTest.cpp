@@ -315,14 +315,21 @@ TEST(RunWindow, AnAutomaticRunOpensRunsClosesAndTheProgramEndsHalfASecondLater) 
 
 TEST(RunWindow, AMinimisedRunShowsItsPercentageAndHandsItsStateBack) {
   RunWorld t;
-  t.Files(40);
+  t.Files(120);
   t.Start();
   QarnoWindow& w = *t.world.w;
   QStringList minimisedTitles;
+  // A grid that still shows rows while the run rebuilds them must not read them.
+  int rebuildsWithRowsShown = 0, cellsReadDuringRebuild = 0;
   t.atYield = [&] {
     SaveExecWindow* r = t.Window();
     if (!r) return;
+    if (r->run.View().Rebuilding() && r->selSaveListModel->rowCount() > 0) {
+      ++rebuildsWithRowsShown;
+      if (r->selSaveListModel->index(0, 0).data().isValid()) ++cellsReadDuringRebuild;
+    }
     if (!r->isMinimized()) r->showMinimized();
+    r->Timer1_Timer();
     minimisedTitles += r->windowTitle();
   };
   QTest::mouseClick(w.BackUp, Qt::LeftButton);
@@ -336,6 +343,8 @@ TEST(RunWindow, AMinimisedRunShowsItsPercentageAndHandsItsStateBack) {
   const QRegularExpression percent(QStringLiteral("^") + QRegularExpression::escape(t.world.m().MainCaption) + QStringLiteral(" \\d{1,3}%$"));
   EXPECT_TRUE(minimisedTitles.filter(percent).size() >= 1) << minimisedTitles.join(u'|').toStdString();
   EXPECT_TRUE(w.isMinimized());  // the main window follows
+  EXPECT_GT(rebuildsWithRowsShown, 0);
+  EXPECT_EQ(cellsReadDuringRebuild, 0);
   EXPECT_EQ(r->windowTitle(), r->run.state().texts.FSaveExecCaption + QStringLiteral("　終了"));
   QTest::mouseClick(r->Cancel, Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitFor([&] { return t.world.m().OpenDialogKind == 0; }));
