@@ -140,6 +140,12 @@ SaveExecWindow::SaveExecWindow(QarnoWindow& mainWindow, std::function<void()> cl
       closed_(std::move(closed)) {
   setObjectName(QStringLiteral("FSaveExec"));
   BuildControls();
+  // The run reads the main window's set and history: it cannot outlive them.
+  connect(&main, &QObject::destroyed, this, [this] {
+    Timer1->stop();
+    AutoSave->stop();
+    if (busy_ == 0) delete this;
+  });
   Form_Load();
 }
 
