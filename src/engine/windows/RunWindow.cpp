@@ -254,6 +254,7 @@ void SaveExecWindow::Form_Load() {
   ListSel->setToolTip(QStringLiteral("セーブリストに表示する内容を選択します"));
   Status->clear();
   ProcesTime->clear();
+  ProgressBar->setVisible(m.ExecMode == 1);  // a recorded run has no progress
   SelSaveList->hide();
   FListInfo->hide();
   ListInfo->hide();
@@ -461,8 +462,17 @@ void SaveExecWindow::ReForm() {
   const int cancelW = Px(this, 1300);
   const int cancelH = std::max(Cancel->sizeHint().height(), Px(this, 400));
   Cancel->setGeometry(w - margin - cancelW, h - gap - cancelH, cancelW, cancelH);
-  const int infoW = Px(this, 3600);
-  const int infoH = Px(this, 1700);
+  // The totals show whole: three rows under their heading, both columns.
+  const QFontMetrics fm = ListInfo->fontMetrics();
+  const int columnW = fm.horizontalAdvance(QStringLiteral("今回コピー分")) + fm.height() * 2;
+  const int tableH = ListInfo->horizontalHeader()->sizeHint().height() +
+                     3 * ListInfo->verticalHeader()->defaultSectionSize() + 2 * ListInfo->frameWidth();
+  ListInfo->setFixedHeight(tableH);
+  const QMargins framed = FListInfo->layout()->contentsMargins();
+  const int infoW = std::max(Px(this, 3600), ListInfo->verticalHeader()->sizeHint().width() + 2 * columnW +
+                                                 2 * ListInfo->frameWidth() + framed.left() + framed.right());
+  const QMargins title = FListInfo->contentsMargins();  // the frame and the title
+  const int infoH = std::max(Px(this, 1500), tableH + framed.top() + framed.bottom() + title.top() + title.bottom());
   const int infoY = h - gap - cancelH - gap - infoH;
   FListInfo->setGeometry(w - margin - infoW, infoY, infoW, infoH);
   const int statusW = w - margin - infoW - gap - margin;

@@ -140,10 +140,12 @@ int main(int argc, char** argv) {
     ui.SetOnYield([&] {
       auto* r = qobject_cast<SaveExecWindow*>(w.OpenChild());
       if (running || !r || r->run.state().progress.phase != phase::Copy) return;
+      if (r->run.state().progress.processedCount * 2 < r->run.state().progress.rowCount) return;
       running = true;
       r->Timer1_Timer();
       Save(*r, QStringLiteral("run-window-running"));
     });
+    m.set.SaveLevel = 0;  // a run that copies everything
     w.BackUp_Click();
     auto* r = qobject_cast<SaveExecWindow*>(w.OpenChild());
     QElapsedTimer wait;
