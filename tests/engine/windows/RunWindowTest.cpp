@@ -313,6 +313,22 @@ TEST(RunWindow, AnAutomaticRunOpensRunsClosesAndTheProgramEndsHalfASecondLater) 
   EXPECT_EQ(m.AutoRunMode.mode, -1);
 }
 
+TEST(RunWindow, AnUnattendedRunThatFailsClosesAndEndsTheProgramWithStatusTwo) {
+  RunWorld t;
+  t.Files(3);
+  t.world.env.MakeDir(QStringLiteral("T:\\d,st"));
+  // A destination the history could not record: the run refuses it without asking.
+  t.world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\d,st"), {QStringLiteral("T:\\src")}, 0));
+  t.world.Start(QStringLiteral("daily /B2"));
+  QarnoWindow& w = *t.world.w;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 10000));
+  EXPECT_EQ(w.exitStatus, 2);
+  EXPECT_TRUE(t.world.env.ui.messages.isEmpty());
+  EXPECT_EQ(w.hisModel->rowCount(), 0);
+  const QString log = QString::fromUtf8(t.world.env.ReadFile(t.world.m().LogFilePath()));
+  EXPECT_TRUE(log.contains(QStringLiteral("カンマ"))) << log.toStdString();
+}
+
 TEST(RunWindow, AMinimisedRunShowsItsPercentageAndHandsItsStateBack) {
   RunWorld t;
   t.Files(120);
