@@ -52,6 +52,7 @@ void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
   }
   visible_ = true;
   rebuilding_ = false;
+  ++generation_;
   progress.phase = savedPhase;
   progress.status = savedStatus;
 }

@@ -20,6 +20,9 @@ class ResultView {
   const std::vector<int>& Rows() const { return rows_; }  // save-list rows shown
   bool Visible() const { return visible_; }
   bool Rebuilding() const { return rebuilding_; }
+  // Counts the rebuilds that ended with the rows shown: a view over the rows resets when it
+  // changes (the same number of rows may be other rows).
+  int Generation() const { return generation_; }
 
   // The selector back to "every entry", nothing shown.
   void SetListSelForm(Module1& m);
@@ -33,6 +36,7 @@ class ResultView {
   std::vector<int> rows_;
   bool visible_ = false;
   bool rebuilding_ = false;
+  int generation_ = 0;
 };
 
 }  // namespace qarno

@@ -1,10 +1,12 @@
 // The main window's entries to the backup run window and the recorded-run view.
+#include "engine/windows/RunWindow.h"
 #include "mainwin/windows/DesktopWindows.h"
 
 namespace qarno {
 
-void DesktopWindows::OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) {
-  UnfinishedWindows::OpenSaveExec(main, execMode, std::move(closed));
+void DesktopWindows::OpenSaveExec(QarnoWindow& main, int, std::function<void()> closed) {
+  // The mode is the main window's ExecMode, which it set when it handed over.
+  OpenRunWindow(main, std::move(closed));
 }
 
 }  // namespace qarno

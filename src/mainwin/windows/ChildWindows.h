@@ -6,9 +6,9 @@
 // takes over again (ChildClosed, Qarno_RestoreState, showing itself).
 //
 // UnfinishedWindows is what the program has until those windows exist: every command opens
-// a window that says it is not finished, except the backup run, which runs the backup
-// through the engine in a plain progress window. A later window plugs in by deriving from
-// UnfinishedWindows and overriding its own entry.
+// a window that says it is not finished, except the backup run and the recorded-run view,
+// which open the run window. A later window plugs in by deriving from UnfinishedWindows and
+// overriding its own entry.
 #include <QString>
 #include <functional>
 
@@ -53,8 +53,6 @@ class UnfinishedWindows : public ChildWindows {
   // The window that stands in for an unfinished one: its caption, and what to use instead.
   static void ShowUnfinished(QarnoWindow& main, const QString& objectName, const QString& caption,
                              const QString& instead, std::function<void()> closed = nullptr);
-  // Exit status of the last backup run through the stand-in run window (0, 1 or 2).
-  int lastRunStatus = 0;
 };
 
 }  // namespace qarno

@@ -4,6 +4,7 @@
 // offered), the desktop's beep, and the event loop for the yields of long loops.
 #include "platform/Prompter.h"
 
+#include <QElapsedTimer>
 #include <functional>
 
 class QWidget;
@@ -27,6 +28,8 @@ class QtPrompter : public Prompter {
   }
 
  private:
+  static constexpr int kEventsEveryMs = 5;
+  QElapsedTimer sinceEvents_;  // since the event loop last turned at a yield
   std::function<void()> onYield_;
   std::function<bool()> unattended_;
   HeadlessPrompter headless_;

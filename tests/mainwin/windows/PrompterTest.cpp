@@ -2,6 +2,7 @@
 #include "mainwin/windows/QtPrompter.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -96,6 +97,35 @@ TEST(QtPrompter, AnUnattendedRunAnswersWithoutABoxAndLogsTheQuestion) {
             Answer::Cancel);
   EXPECT_TRUE(boxShown);
   EXPECT_EQ(logged.size(), 2);
+}
+
+TEST(QtPrompter, YieldsTurnTheEventLoopEveryFewMillisecondsAndCallTheHookEveryTime) {
+  QtPrompter ui;
+  QObject receiver;
+  int hooks = 0, turns = 0;
+  bool pending = false;
+  // One event always waits; each turn of the loop takes it and the next yield posts another.
+  auto post = [&] {
+    pending = true;
+    QMetaObject::invokeMethod(&receiver, [&] { pending = false; ++turns; }, Qt::QueuedConnection);
+  };
+  ui.SetOnYield([&] {
+    ++hooks;
+    if (!pending) post();
+  });
+  post();
+  QElapsedTimer t;
+  t.start();
+  for (int i = 0; i < 20000; ++i) ui.DoEvents();
+  const qint64 ms = t.elapsed();
+  EXPECT_EQ(hooks, 20000);
+  EXPECT_GE(turns, 1);  // the first yield turns it
+  EXPECT_LE(turns, ms / 5 + 2);
+  // After a pause the next yield turns it at once: a click lands there.
+  QTest::qSleep(10);
+  const int before = turns;
+  ui.DoEvents();
+  EXPECT_EQ(turns, before + 1);
 }
 
 }  // namespace

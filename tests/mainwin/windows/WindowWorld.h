@@ -25,7 +25,7 @@ class RecordingChildren : public UnfinishedWindows {
   std::function<void(QarnoWindow&, int)> onEditHisData;
   std::function<void(QarnoWindow&)> onDelHisData;
   std::function<bool(QarnoWindow&)> onShutdown;  // instead of the recorded answer
-  bool runForReal = false;  // the backup run goes to the stand-in run window
+  bool runForReal = false;  // the backup run opens the run window
 
   void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
   void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;

@@ -1,11 +1,13 @@
 // Writes pictures of the main window and of its dialogs, as they look on this display, for
 // the documentation: qarno-screenshots OUTDIR SETNAME. Every window is opened without
 // waiting for input, drawn, saved as OUTDIR/<name>.png (and <name>-min.png at its minimum
-// size), and closed again; nothing of the set is changed.
+// size), and closed again; nothing of the set is changed, except that the run window's
+// pictures come from one more backup run of it.
 #include "app/Program.h"
 #include "maintenance/windows/HistoryDialogs.h"
 #include "maintenance/windows/SettingDialogs.h"
 #include "maintenance/windows/ShutdownDialog.h"
+#include "engine/windows/RunWindow.h"
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/QarnoWindow.h"
 #include "mainwin/windows/QtPrompter.h"
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPainter>
+#include <QTableView>
 #include <cstdio>
 
 namespace qarno {
@@ -166,6 +169,39 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) d.Timer1_Timer();
     Save(d, QStringLiteral("shutdown"));
     d.reject();
+  }
+  {
+    // The run window during the copy and at the end, then the recorded-run view of the run.
+    bool running = false;
+    ui.SetOnYield([&] {
+      auto* r = qobject_cast<SaveExecWindow*>(w.OpenChild());
+      if (running || !r || r->run.state().progress.phase != phase::Copy) return;
+      if (r->run.state().progress.processedCount * 2 < r->run.state().progress.rowCount) return;
+      running = true;
+      r->Timer1_Timer();
+      Save(*r, QStringLiteral("run-window-running"));
+    });
+    m.set.SaveLevel = 0;  // a run that copies everything
+    w.BackUp_Click();
+    auto* r = qobject_cast<SaveExecWindow*>(w.OpenChild());
+    QElapsedTimer wait;
+    wait.start();
+    while (r && (r->Running() || !r->run.state().outcome.succeeded) && wait.elapsed() < 30000) Settle(50);
+    ui.SetOnYield(nullptr);
+    if (r) {
+      r->Timer1_Timer();
+      Save(*r, QStringLiteral("run-window-done"));
+      r->Cancel_Click();
+    }
+    while (m.OpenDialogKind != 0 && wait.elapsed() < 30000) Settle(50);
+    w.HisTable->selectRow(0);
+    w.ShowRecordedRun();
+    if (auto* v = qobject_cast<SaveExecWindow*>(w.OpenChild())) {
+      while (!v->SelSaveList->isVisible() && wait.elapsed() < 30000) Settle(50);
+      Save(*v, QStringLiteral("recorded-run"));
+      v->Cancel_Click();
+      while (m.OpenDialogKind != 0 && wait.elapsed() < 30000) Settle(50);
+    }
   }
   w.hide();
   return 0;
