@@ -76,7 +76,9 @@ enum class BeepKind { Asterisk, Default };
   X(SetFolderNameInvalid)        /* name CR "この名前は使えません。" CR reason (set folder) */ \
   X(NewSetFolderNotMade)         /* folder CR "フォルダーが作成できません。" */ \
   X(SaveDirDriveNotReady)        /* "ドライブの準備ができていません。" CR "しばらくしてから再試行してください。" */ \
-  X(NoDirectoryName)             /* "ディレクトリ名を指定してください。" */
+  X(NoDirectoryName)             /* "ディレクトリ名を指定してください。" */ \
+  /* The restore window */ \
+  X(RestoreTopDirInvalid)        /* top dir CR "復元先のTOPディレクトリを選択してください。" (or "…保存データの中です。") */
 
 enum class Question {
 #define QARNO_QUESTION_ENUM(k) k,
