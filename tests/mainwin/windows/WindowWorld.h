@@ -25,6 +25,9 @@ class RecordingChildren : public UnfinishedWindows {
   std::function<void(QarnoWindow&, int)> onEditHisData;
   std::function<void(QarnoWindow&)> onDelHisData;
   bool runForReal = false;  // the backup run goes to the stand-in run window
+  // When set, the restore command opens this instead (the restore window's tests open the
+  // real window through it).
+  std::function<void(QarnoWindow&, std::function<void()>)> onRestore;
 
   void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
   void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;
