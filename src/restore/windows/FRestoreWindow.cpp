@@ -206,6 +206,10 @@ void FRestoreWindow::BuildControls() {
   pos->addWidget(ChgWriteHDir);
   auto* setting = new QVBoxLayout(FRestoreSetting);
   setting->addWidget(FRestorePos);
+  // The outer frame is a heading over the inner one: the list keeps the height.
+  FRestoreSetting->setFlat(true);
+  setting->setContentsMargins(0, setting->contentsMargins().top(), 0, 0);
+  pos->setContentsMargins(8, 4, 8, 6);
 
   auto* listBox = new QGridLayout(FRestoreList);
   listBox->addWidget(RestoreList, 0, 0, 1, 4);
@@ -231,6 +235,7 @@ void FRestoreWindow::BuildControls() {
   buttons->addWidget(Cancel);
 
   auto* box = new QVBoxLayout(this);
+  box->setSpacing(4);
   box->addLayout(names);
   box->addWidget(FRestoreSetting);
   box->addWidget(FRestoreList, 1);
