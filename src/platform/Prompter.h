@@ -80,7 +80,9 @@ enum class BeepKind { Asterisk, Default };
   /* The settings, type-list and history dialogs */ \
   X(OptionNumberInvalid)         /* text CR "…までの整数で指定してください。…" (settings number box) */ \
   X(NoCompTypeUnusable)          /* text CR "「,」と「"」は使えません。" */ \
-  X(RunDataNotDeleted)           /* name CR "…確認できないため、削除しませんでした。" */
+  X(RunDataNotDeleted)           /* name CR "…確認できないため、削除しませんでした。" */ \
+  /* The restore window */ \
+  X(RestoreTopDirInvalid)        /* top dir CR "復元先のTOPディレクトリを選択してください。" (or "…保存データの中です。") */
 
 enum class Question {
 #define QARNO_QUESTION_ENUM(k) k,

@@ -106,6 +106,10 @@ class FRestore {
   RestoreTimerView Describe() const;
   // Marks the rows of the path and below it; the number of rows matched.
   int MarkPathTree(const QString& path);
+  // The status line as the window writes it itself (cleared by a click, the list search).
+  void SetStatus(const QString& text) { s_.Status = text; }
+  // The list search of the window runs (stage 7: the progress timer leaves the window alone).
+  void SetListSearching(bool on) { s_.stage = on ? rstage::ListSearch : rstage::Idle; }
 
   // --- The restore list (routines of the loading and of the bulk commands) ---
   bool ReadSaveList();

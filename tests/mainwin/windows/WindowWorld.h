@@ -26,6 +26,9 @@ class RecordingChildren : public UnfinishedWindows {
   std::function<void(QarnoWindow&)> onDelHisData;
   std::function<bool(QarnoWindow&)> onShutdown;  // instead of the recorded answer
   bool runForReal = false;  // the backup run opens the run window
+  // When set, the restore command opens this instead (the restore window's tests open the
+  // real window through it).
+  std::function<void(QarnoWindow&, std::function<void()>)> onRestore;
 
   void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
   void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;

@@ -12,6 +12,7 @@
 #include "mainwin/windows/QarnoWindow.h"
 #include "mainwin/windows/QtPrompter.h"
 #include "mainwin/windows/SetDialogs.h"
+#include "restore/windows/FRestoreWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -202,6 +203,26 @@ int main(int argc, char** argv) {
       v->Cancel_Click();
       while (m.OpenDialogKind != 0 && wait.elapsed() < 30000) Settle(50);
     }
+  }
+  if (program.main->HisTable.HasData()) {
+    // The restore window over the newest run, a folder ticked and an item found.
+    program.main->HisTable.selectedRow = 1;
+    program.main->OpenChild(5, 1);
+    FRestoreWindow* r = OpenRestoreWindow(w, [] {});
+    r->initTrigger = false;
+    r->FormInit();
+    RestoreListModel& list = *r->listModel;
+    for (int i = 1; i < list.rowCount(); ++i) {
+      if (r->restore.table()[i + 1].IsDirectory()) {
+        list.setData(list.index(i), Qt::Checked, Qt::CheckStateRole);
+        break;
+      }
+    }
+    r->SearchName->setText(QStringLiteral("readme"));
+    r->Search_Click();
+    Save(*r, QStringLiteral("restore-window"));
+    r->close();
+    program.main->ChildClosed();
   }
   w.hide();
   return 0;
