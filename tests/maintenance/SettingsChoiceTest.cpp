@@ -63,6 +63,32 @@ TEST(SettingsChoice, ANumberBoxWithoutAWholeNumberOfItsRangeTakesNothingOver) {
   EXPECT_FALSE(ParseOptionNumber(QStringLiteral("0"), kPathLenMin, kOptionNumberMax));
 }
 
+TEST(SettingsChoice, TheStaleDaysAreBlankOrAWholeNumberOfDaysAndOnlyANewNumberMarksTheSet) {
+  EXPECT_EQ(ParseStaleDays(QString()), 0);
+  EXPECT_EQ(ParseStaleDays(QStringLiteral("   ")), 0);
+  EXPECT_EQ(ParseStaleDays(QStringLiteral(" 007 ")), 7);
+  EXPECT_EQ(ParseStaleDays(QStringLiteral("36500")), BackupSet::kMaxStaleDays);  // past a 16-bit number
+  for (const char* bad : {"36501", "-0", "+1", "1.0", "1e2", "２", "99999999999999999999"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(ParseStaleDays(QString::fromUtf8(bad)));
+  }
+
+  TestEnv env;
+  Module1& m = *env.m;
+  SettingsChoice c = CurrentSettings(m);
+  EXPECT_EQ(c.staleDays, QStringLiteral("0"));
+  ASSERT_EQ(TakeOverSettings(m, c, false), SettingsProblem::None);
+  EXPECT_FALSE(m.SetModified);
+  c.staleDays = QStringLiteral("30");
+  c.rsvSize = QStringLiteral("x");  // a bad box elsewhere: nothing taken over
+  EXPECT_EQ(TakeOverSettings(m, c, false), SettingsProblem::RsvSize);
+  EXPECT_EQ(m.set.StaleDays, 0);
+  c.rsvSize = QStringLiteral("50");
+  ASSERT_EQ(TakeOverSettings(m, c, false), SettingsProblem::None);
+  EXPECT_EQ(m.set.StaleDays, 30);
+  EXPECT_TRUE(m.SetModified);
+}
+
 TEST(NoCompTypeList, AdditionsAreTrimmedUniqueWithoutCaseAndFitTheFile) {
   QStringList list = DefaultNoCompTypes();
   EXPECT_EQ(AddNoCompType(list, QStringLiteral("  ZIP  ")), NoCompTypeAdd::Duplicate);
