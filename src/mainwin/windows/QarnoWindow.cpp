@@ -81,7 +81,6 @@ void QarnoWindow::BuildControls() {
   SetName->installEventFilter(this);
   BSetName = Named(new QPushButton(QStringLiteral("参照"), FSetName), "BSetName");
   StaleMark = Named(new QLabel(FSetName), "StaleMark");
-  StaleMark->setWordWrap(true);
   StaleMark->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
   StaleMark->hide();
   auto* setBox = new QVBoxLayout(FSetName);
@@ -408,8 +407,13 @@ void QarnoWindow::ShowStaleMark() {
   staleDay_ = now.date();
   staleRecheck_ = QDateTime();
   const int days = m.set.Name.isEmpty() ? 0 : m.set.StaleDays;
+  // One short line under the set name (the left column is narrow); the whole warning, with
+  // the limit, in its tooltip.
   const QString text = StaleWarningText(main.HisTable, days, now);
-  StaleMark->setText(text);
+  const auto since = DaysSinceLastRun(main.HisTable, now);
+  StaleMark->setText(text.isEmpty() ? QString()
+                     : since        ? QStringLiteral("最後の保存から %1 日経過").arg(*since)
+                                    : QStringLiteral("保存がまだありません"));
   StaleMark->setToolTip(text);
   StaleMark->setVisible(!text.isEmpty());
   if (days <= 0) return;

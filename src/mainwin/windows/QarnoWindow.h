@@ -41,7 +41,8 @@ class QarnoWindow : public QMainWindow {
   QGroupBox *FSetName, *FSaveDir, *FSaveLevel, *SFrame, *FHistory;
   QLabel* SetName;
   QPushButton* BSetName;
-  // The warning under the set name when the set has gone stale (hidden otherwise).
+  // The warning under the set name when the set has gone stale (hidden otherwise): the days
+  // since the last run, the whole warning in its tooltip.
   QLabel* StaleMark;
   QLineEdit* SaveDir;
   QPushButton* BSaveDir;
