@@ -13,6 +13,7 @@
 #include "mainwin/windows/QtPrompter.h"
 #include "mainwin/windows/SetDialogs.h"
 #include "restore/windows/FRestoreWindow.h"
+#include "restore/windows/VerifyWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -223,6 +224,14 @@ int main(int argc, char** argv) {
     Save(*r, QStringLiteral("restore-window"));
     r->close();
     program.main->ChildClosed();
+  }
+  if (program.main->HisTable.HasData()) {
+    // The verify window after a quick verify of the newest run.
+    program.main->HisTable.selectedRow = 1;
+    FVerify d(w, 1);
+    d.show();
+    d.Start_Click();
+    Save(d, QStringLiteral("verify"));
   }
   w.hide();
   return 0;
