@@ -19,6 +19,18 @@
 namespace qarno {
 
 namespace {
+// The window speaks Japanese; the command line keeps its short English kinds for scripts.
+QString KindCaption(VerifyProblem::Kind kind) {
+  switch (kind) {
+    case VerifyProblem::Kind::Missing: return QStringLiteral("コピーがありません");
+    case VerifyProblem::Kind::SizeDiffers: return QStringLiteral("サイズが違います");
+    case VerifyProblem::Kind::ContentDiffers: return QStringLiteral("内容が違います");
+    case VerifyProblem::Kind::ArchiveDamaged: return QStringLiteral("書庫が壊れています");
+    case VerifyProblem::Kind::ManifestDamaged: return QStringLiteral("目録が壊れています");
+  }
+  return VerifyKindText(kind);
+}
+
 template <typename T>
 T* Named(T* w, const char* name) {
   w->setObjectName(QLatin1String(name));
@@ -54,7 +66,7 @@ QVariant VerifyProblemModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return QVariant();
   const VerifyProblem& p = problems_[static_cast<size_t>(index.row())];
   switch (index.column()) {
-    case Kind: return VerifyKindText(p.kind);
+    case Kind: return KindCaption(p.kind);
     case Path: return p.path;
     case Detail: return p.detail;
     default: return QVariant();

@@ -141,7 +141,7 @@ TEST(VerifyWindow, ADamagedCopyIsListedAndARunWithoutItsManifestIsSaidSo) {
   t.Verify([&](FVerify& d) {
     QTest::mouseClick(d.Start, Qt::LeftButton);
     ASSERT_EQ(d.problemModel->rowCount(), 1);
-    EXPECT_EQ(Row(d, 0), (QStringList{QStringLiteral("size differs"), QStringLiteral("T:\\src\\f001.txt"),
+    EXPECT_EQ(Row(d, 0), (QStringList{QStringLiteral("サイズが違います"), QStringLiteral("T:\\src\\f001.txt"),
                                       QStringLiteral("listed 2000 bytes, found 1500")}));
     EXPECT_EQ(d.Status->text(), QStringLiteral("簡易検証が終わりました。問題が 1 件見つかりました。"));
     EXPECT_EQ(d.Totals->text(), QStringLiteral("検証したファイル 3 / 3、目録と照合 0、問題 1 件"));
@@ -161,7 +161,7 @@ TEST(VerifyWindow, ADamagedCopyIsListedAndARunWithoutItsManifestIsSaidSo) {
     d.FullVerify->click();
     QTest::mouseClick(d.Start, Qt::LeftButton);
     ASSERT_EQ(d.problemModel->rowCount(), 1);
-    EXPECT_EQ(Row(d, 0).mid(0, 2), (QStringList{QStringLiteral("content differs"), QStringLiteral("T:\\src\\f002.txt")}));
+    EXPECT_EQ(Row(d, 0).mid(0, 2), (QStringList{QStringLiteral("内容が違います"), QStringLiteral("T:\\src\\f002.txt")}));
 
     // Without the manifest the full check can only compare sizes, and the window says so.
     ASSERT_TRUE(QFile::remove(t.world.env.Host(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral(".sum"))));
