@@ -35,7 +35,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return b;
 }
 
-// A result this large is shown folded: expanding every path would build a row for each.
+// A result this large is shown folded, its paths in the first column only: expanding or
+// spanning every path would cost the view a step for each.
 constexpr int kUnfoldedPaths = 200;
 }  // namespace
 
@@ -96,9 +97,10 @@ QVariant FoundVersionsModel::data(const QModelIndex& index, int role) const {
     // A path row: the path, and how many versions the history holds of it.
     const auto p = static_cast<size_t>(index.row());
     const int count = starts_[p + 1] - starts_[p];
-    if (role == Qt::DisplayRole && index.column() == Name) return versions_[static_cast<size_t>(starts_[p])].path;
-    if (role == Qt::DisplayRole && index.column() == RunDate) return QStringLiteral("%1 版").arg(count);
-    if (role == Qt::ToolTipRole && index.column() == Name) return versions_[static_cast<size_t>(starts_[p])].path;
+    const QString& path = versions_[static_cast<size_t>(starts_[p])].path;
+    if (role == Qt::DisplayRole && index.column() == Name) return path + QStringLiteral("  (%1 版)").arg(count);
+    if (role == Qt::ToolTipRole && index.column() == Name) return path;
+    if (role == PathRole) return path;
     return {};
   }
   if (role == Qt::TextAlignmentRole && index.column() == Size) return int(Qt::AlignRight | Qt::AlignVCenter);
@@ -207,7 +209,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   });
 
   setMinimumSize(Px(this, 7200), Px(this, 4800));
-  resize(Px(this, 12000), Px(this, 6600));
+  resize(Px(this, 13500), Px(this, 6600));
   ShowButtons();
 }
 
@@ -267,7 +269,11 @@ void FindHistoryWindow::FindVersions() {
   }
   Status->setText(LabelText(text));
   if (model->Paths() > 0) {
-    if (model->Paths() <= kUnfoldedPaths) Versions->expandAll();
+    if (model->Paths() <= kUnfoldedPaths) {
+      // The path spans the row (the view keeps spanned rows in a list: only for a few).
+      for (int p = 0; p < model->Paths(); ++p) Versions->setFirstColumnSpanned(p, QModelIndex(), true);
+      Versions->expandAll();
+    }
     const QModelIndex first = model->index(0, 0, model->index(0, 0));
     Versions->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     Versions->scrollTo(first);

@@ -36,12 +36,14 @@ namespace qarno {
 // around the text are dropped; nothing is left → empty.
 QString FindPatternFor(const QString& text);
 
-// The result as a two-level tree: one top row per path (in the result's order), its versions
-// below it, newest first. Columns: path / save name, run date, level, size, file date, copy.
+// The result as a two-level tree: one top row per path (in the result's order; it reads the
+// path and how many versions there are), its versions below it, newest first. Columns of a
+// version: save name, run date, level, size, file date, copy.
 class FoundVersionsModel : public QAbstractItemModel {
   Q_OBJECT
  public:
   enum Column { Name, RunDate, Level, Size, FileDate, Copy, Columns };
+  static constexpr int PathRole = Qt::UserRole;  // a path row's path alone
   explicit FoundVersionsModel(QObject* parent = nullptr);
 
   void SetResult(std::vector<FoundVersion> versions);

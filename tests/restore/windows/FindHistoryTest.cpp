@@ -77,8 +77,9 @@ TEST(FindHistory, EveryVersionNewestFirstAndTheOldestRestoredElsewhereAfterTheOK
   EXPECT_FALSE(w.FindInHistory->isEnabled());
   EXPECT_FALSE(w.Search->isEnabled());
   ASSERT_EQ(d.model->Paths(), 1);
-  EXPECT_EQ(d.model->index(0, 0).data().toString(), QStringLiteral("T:\\src\\docs\\note.txt"));
-  EXPECT_EQ(d.model->index(0, FoundVersionsModel::RunDate).data().toString(), QStringLiteral("3 版"));
+  EXPECT_EQ(d.model->index(0, 0).data().toString(), QStringLiteral("T:\\src\\docs\\note.txt  (3 版)"));
+  EXPECT_EQ(d.model->index(0, 0).data(FoundVersionsModel::PathRole).toString(), QStringLiteral("T:\\src\\docs\\note.txt"));
+  EXPECT_TRUE(d.Versions->isFirstColumnSpanned(0, QModelIndex()));
   ASSERT_EQ(d.model->rowCount(d.model->index(0, 0)), 3);
   for (int i = 0; i < 3; ++i) {
     const QString save = tl.saves[2 - i];

@@ -13,6 +13,7 @@
 #include "mainwin/windows/QtPrompter.h"
 #include "mainwin/windows/SetDialogs.h"
 #include "restore/windows/FRestoreWindow.h"
+#include "restore/windows/FindHistoryWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -221,6 +222,29 @@ int main(int argc, char** argv) {
     r->SearchName->setText(QStringLiteral("readme"));
     r->Search_Click();
     Save(*r, QStringLiteral("restore-window"));
+    r->close();
+    program.main->ChildClosed();
+  }
+  if (program.main->HisTable.HasData()) {
+    // "履歴から探す" from the restore window: every version of the readme across the runs.
+    program.main->HisTable.selectedRow = 1;
+    program.main->OpenChild(5, 1);
+    FRestoreWindow* r = OpenRestoreWindow(w, [] {});
+    r->initTrigger = false;
+    r->FormInit();
+    r->SearchName->setText(QStringLiteral("readme"));
+    r->FindInHistory_Click();
+    QElapsedTimer wait;
+    wait.start();
+    while (r->findHistory && (!r->findHistory->isVisible() || r->findHistory->Searching() ||
+                              r->findHistory->Status->text().startsWith(QStringLiteral("履歴から探して"))) &&
+           wait.elapsed() < 30000)
+      Settle(50);
+    if (FindHistoryWindow* d = r->findHistory) {
+      Save(*d, QStringLiteral("find-history"));
+      d->close();
+      Settle(50);
+    }
     r->close();
     program.main->ChildClosed();
   }
