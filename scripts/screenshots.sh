@@ -6,9 +6,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 source scripts/demo-tree.sh
-bash scripts/install-deps.sh
-bash scripts/build.sh build-demo -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF
-bin="$root/build-demo/bin"
+# QARNO_SCREENSHOT_BUILD=DIR takes the programs of an existing build instead of building.
+if [ -n "${QARNO_SCREENSHOT_BUILD:-}" ]; then
+  bin="$(cd "$QARNO_SCREENSHOT_BUILD" && pwd)/bin"
+else
+  bash scripts/install-deps.sh
+  bash scripts/build.sh build-demo -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF
+  bin="$root/build-demo/bin"
+fi
 
 demo=$(mktemp -d /tmp/qarno-shots.XXXXXX)
 trap 'rm -rf "$demo"' EXIT

@@ -29,6 +29,25 @@ std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const
   return n;
 }
 
+std::optional<RunNotice> MakeStaleNotice(const QString& setName, const QString& stale, const QString& logPath) {
+  if (stale.isEmpty()) return std::nullopt;
+  RunNotice n;
+  n.failed = true;  // stays until dismissed: nothing else will remind the user
+  n.summary = QStringLiteral("Qarno: バックアップが止まっています");
+  QStringList lines{QStringLiteral("セット名: ") + setName, stale};
+  if (!logPath.isEmpty()) lines += QStringLiteral("ログ: ") + logPath;
+  n.body = lines.join(u'\n');
+  n.logPath = logPath;
+  return n;
+}
+
+bool NotifyStaleSet(const Module1& m, const DriveTable& drives, const HistoryTable& history, const QDateTime& now) {
+  if (m.settings.Notify == 0) return false;
+  const QString log = drives.ToHost(m.LogFilePath()).value_or(QString());
+  const auto notice = MakeStaleNotice(m.set.Name, StaleWarningText(history, m.set.StaleDays, now), log);
+  return notice && StartNotifyHelper(*notice);
+}
+
 void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
                          const QString& what, const HistoryTable* history) {
   if (m.settings.Notify == 0) return;

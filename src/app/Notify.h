@@ -10,6 +10,7 @@
 // started on its own; the helper sends it, waits for the action and opens the log. Without a
 // session bus, a notification service or the helper nothing happens, silently, and nothing
 // waits longer than a short timeout.
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -35,6 +36,11 @@ struct RunNotice {
 std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const QString& saveName,
                                        const QString& what, const QString& logPath, const QString& stale = QString());
 
+// The notice of a set that has gone stale (`stale` is its StaleWarningText), for a check
+// that runs on its own (qarno-restore --status --notify from cron or a timer): backups that
+// silently stopped are told even when no run is left to fail. None when `stale` is empty.
+std::optional<RunNotice> MakeStaleNotice(const QString& setName, const QString& stale, const QString& logPath);
+
 // After an unattended run of the current set: tells the desktop when the exit status is 1 or
 // 2 and the settings allow it (Notify), through the helper. For the program with and
 // without windows alike.
@@ -42,6 +48,10 @@ std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const
 // says so as well.
 void NotifyUnattendedRun(const Module1& m, const DriveTable& drives, int status, const QString& saveName,
                          const QString& what, const HistoryTable* history = nullptr);
+
+// Tells the desktop that the current set has gone stale (as of `now`), when it has and the
+// settings allow it; true when the helper was started.
+bool NotifyStaleSet(const Module1& m, const DriveTable& drives, const HistoryTable& history, const QDateTime& now);
 
 // True when this process has a session bus to talk to: DBUS_SESSION_BUS_ADDRESS is set and
 // not empty, or (it is not set at all and) $XDG_RUNTIME_DIR/bus exists. Setting it to the

@@ -1,5 +1,6 @@
 #include "app/RestoreConsole.h"
 
+#include "app/Notify.h"
 #include "app/Program.h"
 #include "app/StopSignals.h"
 #include "common/Settings.h"
@@ -27,7 +28,7 @@ void Usage() {
                "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
                "       qarno-restore SETNAME SAVENAME --verify [--full]\n"
                "       qarno-restore SETNAME --find PATTERN\n"
-               "       qarno-restore SETNAME --status\n"
+               "       qarno-restore SETNAME --status [--notify]\n"
                "--debug N (0 off, 1 with file names, 2 without) writes the trace into the program folder's debug file.\n");
 }
 
@@ -39,6 +40,7 @@ struct Options {
   bool full = false;
   bool find = false;
   bool status = false;
+  bool notify = false;
   bool searchOlder = false;
   bool ignoreMedium = false;
   int debug = 0;
@@ -72,6 +74,8 @@ bool ParseArguments(const QStringList& args, Options& o) {
       o.full = true;
     } else if (a == u"--status") {
       o.status = true;
+    } else if (a == u"--notify") {
+      o.notify = true;
     } else if (a == u"--search-older") {
       o.searchOlder = true;
     } else if (a == u"--ignore-medium") {
@@ -89,6 +93,7 @@ bool ParseArguments(const QStringList& args, Options& o) {
   // The checks stand alone: a verification needs its run, a search and the status none.
   const bool restoring = o.list || !o.topDir.isEmpty() || !o.paths.isEmpty() || o.searchOlder || o.ignoreMedium;
   if (o.full && !o.verify) return false;
+  if (o.notify && !o.status) return false;
   if (o.verify + o.find + o.status > 1) return false;
   if (o.verify && (o.saveName.isEmpty() || restoring)) return false;
   if ((o.find || o.status) && (!o.saveName.isEmpty() || restoring)) return false;
@@ -223,6 +228,7 @@ int RunRestoreConsole(const QStringList& arguments) {
     }
     const QString stale = StaleWarningText(main.HisTable, m.set.StaleDays, now);
     Out(stale.isEmpty() ? QStringLiteral("警告までの日数: %1 日（期限内）").arg(m.set.StaleDays) : QStringLiteral("stale: ") + stale);
+    if (o.notify && !stale.isEmpty()) NotifyStaleSet(m, program.fs->drives(), main.HisTable, now);
     return stale.isEmpty() ? kRestoreOk : kRestoreIncomplete;
   }
   if (o.find) {

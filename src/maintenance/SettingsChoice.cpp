@@ -1,5 +1,7 @@
 #include "maintenance/SettingsChoice.h"
 
+#include <algorithm>
+
 namespace qarno {
 
 SettingsChoice CurrentSettings(const Module1& m) {
@@ -16,6 +18,7 @@ SettingsChoice CurrentSettings(const Module1& m) {
   c.pathLenMode = o.PathLenMode != 0;
   c.pathLen = QString::number(o.PathLen);
   c.calUseSize = o.CalUseSize != 0;
+  c.staleDays = QString::number(m.set.StaleDays > 0 ? m.set.StaleDays : 0);
   return c;
 }
 
@@ -33,11 +36,26 @@ std::optional<int16_t> ParseOptionNumber(const QString& text, int lo, int hi) {
   return static_cast<int16_t>(v);
 }
 
+std::optional<int32_t> ParseStaleDays(const QString& text) {
+  const QString t = text.trimmed();
+  if (t.isEmpty()) return 0;
+  // Digits only: a sign, a decimal point or a unit is a mistake worth telling.
+  for (const QChar c : t) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+  }
+  bool ok = false;
+  const qlonglong v = t.toLongLong(&ok);
+  if (!ok || v > BackupSet::kMaxStaleDays) return std::nullopt;
+  return static_cast<int32_t>(v);
+}
+
 SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& c, bool changed) {
   const auto rsvSize = ParseOptionNumber(c.rsvSize, kRsvSizeMin, kOptionNumberMax);
   if (!rsvSize) return SettingsProblem::RsvSize;
   const auto pathLen = ParseOptionNumber(c.pathLen, kPathLenMin, kOptionNumberMax);
   if (!pathLen) return SettingsProblem::PathLen;
+  const auto staleDays = ParseStaleDays(c.staleDays);
+  if (!staleDays) return SettingsProblem::StaleDays;
   RunOptions& o = m.set.options;
   if (changed) {
     o.ComplexTypeMode = c.compress ? 1 : 0;
@@ -53,6 +71,10 @@ SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& c, bool chang
   o.PathLenMode = c.pathLenMode ? 1 : 0;
   o.PathLen = *pathLen;
   o.CalUseSize = c.calUseSize ? 1 : 0;
+  if (*staleDays != std::max(m.set.StaleDays, 0)) {
+    m.set.StaleDays = *staleDays;
+    m.SetModified = true;
+  }
   return SettingsProblem::None;
 }
 

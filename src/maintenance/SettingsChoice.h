@@ -1,7 +1,7 @@
 #pragma once
 // The run options as the settings dialog edits them: what its controls show when it opens,
 // and what OK takes over into the program-wide values (the current set's options and the
-// debug mode). The two number boxes are checked before anything is taken over.
+// debug mode). The number boxes are checked before anything is taken over.
 #include "common/Module1.h"
 
 #include <optional>
@@ -20,6 +20,7 @@ struct SettingsChoice {
   bool pathLenMode = false;
   QString pathLen;  // characters, as typed
   bool calUseSize = false;
+  QString staleDays;  // "警告までの日数", as typed: empty or 0 for no warning
 };
 
 // The choice the program-wide values stand for.
@@ -34,11 +35,16 @@ inline constexpr int kOptionNumberMax = 32767;
 // any other text.
 std::optional<int16_t> ParseOptionNumber(const QString& text, int lo, int hi);
 
-enum class SettingsProblem { None, RsvSize, PathLen };
+// The days before a set counts as stale: blank is 0 (no warning), otherwise a whole number
+// within 0..BackupSet::kMaxStaleDays; nothing for any other text.
+std::optional<int32_t> ParseStaleDays(const QString& text);
+
+enum class SettingsProblem { None, RsvSize, PathLen, StaleDays };
 
 // OK of the settings dialog. When a number box holds no number of its range nothing is
 // taken over and the box is named. Otherwise every value is taken over; the compression
-// choices only when `changed`, which also marks the set as changed.
+// choices only when `changed`, which also marks the set as changed; a new number of days
+// before the stale warning marks the set as changed too (it is stored in the set file).
 SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& choice, bool changed);
 
 }  // namespace qarno

@@ -475,8 +475,11 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   const auto devices = std::make_pair<unsigned long long, unsigned long long>(
       st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
   bool useRange = options.chunk <= 0 && !options.onData && !noRangeCopy_.count(devices);
-  // The kernel copies in one call where it can; the buffer is only for the other way.
-  std::unique_ptr<char[]> buffer;
+  // The kernel copies in one call where it can; the buffer is only for the other way (a
+  // copy that hashes what it reads goes this way for every file). It is kept for the
+  // thread's next copy: a fresh one per file costs page faults on every file of a run.
+  thread_local std::unique_ptr<char[]> buffer;
+  thread_local size_t bufferCapacity = 0;
   const size_t bufferSize = options.chunk > 0 ? static_cast<size_t>(options.chunk) : size_t(1) << 18;
   while (remaining > 0) {
     ssize_t n = -1;
@@ -494,7 +497,10 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
         return discard(ErrorOf(err), err == EIO);
       }
     } else {
-      if (!buffer) buffer.reset(new char[bufferSize]);
+      if (bufferCapacity < bufferSize) {
+        buffer.reset(new char[bufferSize]);
+        bufferCapacity = bufferSize;
+      }
       n = ::read(in, buffer.get(), static_cast<size_t>(std::min<off_t>(remaining, off_t(bufferSize))));
       if (n < 0) {
         if (errno == EINTR) continue;

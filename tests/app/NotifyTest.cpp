@@ -3,6 +3,7 @@
 // notification service that records every call.
 #include "app/DesktopNotifier.h"
 #include "app/QarnoConsole.h"
+#include "app/RestoreConsole.h"
 #include "common/Settings.h"
 #include "support/TestEnv.h"
 
@@ -190,6 +191,14 @@ TEST(RunNoticeText, OnlyUncopiedAndFailedRunsAreToldWithWhatWentWrong) {
   EXPECT_TRUE(early->failed);
   EXPECT_FALSE(early->body.contains(QStringLiteral("保存名")));
   EXPECT_NE(early->summary, uncopied->summary);
+}
+
+TEST(RunNoticeText, AStaleSetIsToldOnlyWhenStaleAndStaysUntilDismissed) {
+  EXPECT_FALSE(MakeStaleNotice(QStringLiteral("s"), QString(), QStringLiteral("/p/s.log")));
+  const auto n = MakeStaleNotice(QStringLiteral("s"), QStringLiteral("最後の保存から 9 日"), QStringLiteral("/p/s.log"));
+  ASSERT_TRUE(n);
+  EXPECT_TRUE(n->failed);
+  EXPECT_EQ(n->body, QStringLiteral("セット名: s\n最後の保存から 9 日\nログ: /p/s.log"));
 }
 
 TEST(RunNoticeText, TheHelperGetsTheNoticeVerbatimEvenWhenATextLooksLikeAnOption) {
@@ -421,6 +430,41 @@ TEST_F(Notify, AnUnattendedRunNotifiesOnlyWhenItLeftSomethingAndTheSettingAllows
   }
   EXPECT_EQ(RunConsole({"daily", "/B2", "/L0"}), kExitUncopied);
   EXPECT_FALSE(fake.service().WaitForCalls(2, 1500));
+}
+
+// Backups that silently stopped: no run is left to fail, so the status check run by cron or a
+// timer tells the desktop, and only when the set really has gone stale.
+TEST_F(Notify, TheStatusCheckTellsAStaleSetAndNothingElse) {
+  if (NotifyHelperPath().isEmpty()) GTEST_SKIP() << "qarno-notify is not built beside the tests";
+  TestEnv env;
+  ServiceThread fake(bus->address());
+  ASSERT_TRUE(fake.ok());
+  qputenv("DBUS_SESSION_BUS_ADDRESS", bus->address().toLocal8Bit());  // TestEnv puts it back
+  {
+    auto store = OpenSettingsStore();
+    store->setValue(QStringLiteral("Drives/T"), env.root());
+  }
+  env.MakeDir(QStringLiteral("T:\\dst"));
+  const auto writeSet = [&env](int staleDays) {
+    env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn"),
+                  QStringLiteral("#Version 1.10\r\ndir=T:\\dst\r\n#StaleDays=%1\r\nT:\\src\r\n").arg(staleDays).toUtf8());
+  };
+  env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl"),
+                "#Version 1.10\r\nqrn20010101_00,Level-0,1,T:\\dst,1A2B-3C4D,V,2,2001/01/01 00:00:00,00:00:01,\"\",0\r\n");
+
+  writeSet(0);  // no limit: nothing to tell
+  EXPECT_EQ(RunRestoreConsole({"daily", "--status", "--notify"}), 0);
+  writeSet(30);
+  EXPECT_EQ(RunRestoreConsole({"daily", "--status"}), 1);  // without --notify: the status alone
+  EXPECT_FALSE(fake.service().WaitForCalls(1, 1000));
+  EXPECT_EQ(RunRestoreConsole({"daily", "--status", "--notify"}), 1);
+  ASSERT_TRUE(fake.service().WaitForCalls(1, 10000));
+  const NotifyCall c = fake.service().Calls()[0];
+  EXPECT_EQ(c.summary, QStringLiteral("Qarno: バックアップが止まっています"));
+  EXPECT_TRUE(c.body.contains(QStringLiteral("セット名: daily"))) << c.body.toStdString();
+  EXPECT_TRUE(c.body.contains(env.root() + QStringLiteral("/prog/SetDir/daily.log"))) << c.body.toStdString();
+  // --notify belongs to the status check alone.
+  EXPECT_EQ(RunRestoreConsole({"daily", "--notify"}), 2);
 }
 
 }  // namespace

@@ -63,6 +63,24 @@ TEST(SettingsChoice, ANumberBoxWithoutAWholeNumberOfItsRangeTakesNothingOver) {
   EXPECT_FALSE(ParseOptionNumber(QStringLiteral("0"), kPathLenMin, kOptionNumberMax));
 }
 
+TEST(SettingsChoice, TheStaleDaysWaitForTheOtherBoxesAndOnlyANewNumberMarksTheSet) {
+  TestEnv env;
+  Module1& m = *env.m;
+  SettingsChoice c = CurrentSettings(m);
+  c.staleDays = QStringLiteral("30");
+  c.rsvSize = QStringLiteral("x");  // a bad box elsewhere: nothing taken over
+  EXPECT_EQ(TakeOverSettings(m, c, false), SettingsProblem::RsvSize);
+  EXPECT_EQ(m.set.StaleDays, 0);
+  c.rsvSize = QStringLiteral("50");
+  ASSERT_EQ(TakeOverSettings(m, c, false), SettingsProblem::None);
+  EXPECT_EQ(m.set.StaleDays, 30);
+  EXPECT_TRUE(m.SetModified);
+  m.SetModified = false;
+  ASSERT_EQ(TakeOverSettings(m, c, false), SettingsProblem::None);
+  EXPECT_FALSE(m.SetModified);
+  EXPECT_FALSE(ParseStaleDays(QStringLiteral("２")));  // a full-width digit is no digit here
+}
+
 TEST(NoCompTypeList, AdditionsAreTrimmedUniqueWithoutCaseAndFitTheFile) {
   QStringList list = DefaultNoCompTypes();
   EXPECT_EQ(AddNoCompType(list, QStringLiteral("  ZIP  ")), NoCompTypeAdd::Duplicate);

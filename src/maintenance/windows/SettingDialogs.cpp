@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace qarno {
 
@@ -45,6 +46,8 @@ const QString kReserveTip = QStringLiteral("保存実行時に、保存先ディ
 const QString kLockTip = QStringLiteral("他のプログラムでロックされているファイルの保存の有無。全セット名に共通です。");
 const QString kPathTip = QStringLiteral(
     "保存先に使用できるパス名の文字数制限を設定します。この値を超えた場合、実際のコピーは専用のフォルダーに別の名前で行われます。全セット名に共通です。");
+const QString kStaleTip = QStringLiteral(
+    "最後に成功した保存からこの日数を過ぎると、メイン画面のセット名の下に警告を表示します。0 または空欄で警告しません。");
 const QString kUseSizeTip =
     QStringLiteral("保存後に実際に使用したディスクサイズを計算します。次の保存時の目安に使用して下さい。");
 }  // namespace
@@ -80,6 +83,8 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   CCalUseSize = Named(new QCheckBox(QStringLiteral("計算する"), FCalUseSize), "CCalUseSize");
   Frame1 = Frame(this, "Frame1", QStringLiteral("デバッグ設定"));
   DebModeSel = Named(new QComboBox(Frame1), "DebModeSel");
+  FStaleDays = Frame(this, "FStaleDays", QStringLiteral("古い保存の警告"));
+  TStaleDays = Named(new QLineEdit(FStaleDays), "TStaleDays");
   OK = Button(this, "OK", QStringLiteral("OK"));
   OK->setDefault(true);
   Cancel = Button(this, "Cancel", QStringLiteral("取消"));
@@ -104,6 +109,7 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   NumberRow(FPathLen, CPathLen, TPathLen, QStringLiteral("文字"));
   (new QVBoxLayout(FCalUseSize))->addWidget(CCalUseSize);
   (new QVBoxLayout(Frame1))->addWidget(DebModeSel);
+  NumberRow(FStaleDays, new QLabel(QStringLiteral("警告までの日数"), FStaleDays), TStaleDays, QStringLiteral("日"));
   auto* grid = new QGridLayout(this);
   grid->addWidget(FComplexType, 0, 0);
   grid->addWidget(FComplexSetting, 0, 1);
@@ -113,7 +119,8 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   grid->addWidget(FLockFile, 2, 1);
   grid->addWidget(FPathLen, 3, 0);
   grid->addWidget(FCalUseSize, 3, 1);
-  grid->addWidget(Frame1, 4, 0, 1, 2);
+  grid->addWidget(FStaleDays, 4, 0);
+  grid->addWidget(Frame1, 4, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(OK);
@@ -158,6 +165,8 @@ void FSetting::Form_Load() {
   for (QWidget* w : std::initializer_list<QWidget*>{FPathLen, CPathLen, TPathLen}) w->setToolTip(kPathTip);
   FCalUseSize->setToolTip(kUseSizeTip);
   CCalUseSize->setToolTip(kUseSizeTip);
+  FStaleDays->setToolTip(kStaleTip);
+  TStaleDays->setToolTip(kStaleTip);
 
   const SettingsChoice c = CurrentSettings(m_);
   (c.compress ? ComplexType2 : ComplexType1)->setChecked(true);
@@ -174,6 +183,7 @@ void FSetting::Form_Load() {
   CPathLen->setChecked(c.pathLenMode);
   TPathLen->setText(c.pathLen);
   CCalUseSize->setChecked(c.calUseSize);
+  TStaleDays->setText(c.staleDays);
   ApplyEnableRules();
   changed = false;  // what the lines above set is no change of the user's
 }
@@ -206,7 +216,20 @@ void FSetting::OK_Click() {
   c.pathLenMode = CPathLen->isChecked();
   c.pathLen = TPathLen->text();
   c.calUseSize = CCalUseSize->isChecked();
+  c.staleDays = TStaleDays->text();
   const SettingsProblem problem = TakeOverSettings(m_, c, changed);
+  if (problem == SettingsProblem::StaleDays) {
+    const QString typed = TStaleDays->text();
+    TStaleDays->setText(QString::number(std::max(m_.set.StaleDays, 0)));
+    m_.Warn(Question::OptionNumberInvalid, windowTitle(),
+            typed + u'\r' +
+                QStringLiteral("警告までの日数は 0 から %1 までの整数で指定してください（0 または空欄で警告しません）。")
+                    .arg(BackupSet::kMaxStaleDays) +
+                QStringLiteral("元の値に戻しました。"));
+    TStaleDays->setFocus();
+    TStaleDays->selectAll();
+    return;
+  }
   if (problem != SettingsProblem::None) {
     // The box gets its value back and the dialog stays open for another try.
     const bool reserve = problem == SettingsProblem::RsvSize;

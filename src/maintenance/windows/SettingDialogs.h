@@ -22,11 +22,13 @@ class FSetting : public ChildDialog {
   FSetting(Module1& m, QWidget* mainWindow);
 
   QGroupBox *FComplexType, *FComplexSetting, *FSerChk, *FRsvSizeChk, *FDElErrFile, *FLockFile, *FPathLen,
-      *FCalUseSize, *Frame1;
+      *FCalUseSize, *Frame1, *FStaleDays;
   QRadioButton *ComplexType1, *ComplexType2, *ComplexSetting1, *ComplexSetting2;
   QPushButton* BTypeSetting;
   QCheckBox *CVolSer, *CRsvSizeChk, *CDElErrFile, *CLockFile, *CPathLen, *CCalUseSize;
   QLineEdit *TRsvSize, *TPathLen;
+  // "警告までの日数": the number alone switches the warning, 0 or blank being off.
+  QLineEdit* TStaleDays;
   QComboBox* DebModeSel;
   QPushButton *OK, *Cancel;
 

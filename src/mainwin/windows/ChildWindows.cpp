@@ -2,6 +2,7 @@
 
 #include "engine/windows/RunWindow.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "restore/windows/VerifyWindow.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -70,6 +71,8 @@ void UnfinishedWindows::OpenRestore(QarnoWindow& main, std::function<void()> clo
   ShowUnfinished(main, QStringLiteral("FRestore"), main.m.MainCaption + QStringLiteral("  復元"),
                  QStringLiteral("復元は qarno-restore SETNAME SAVENAME [--to TOPDIR] でできます。"), std::move(closed));
 }
+
+void UnfinishedWindows::OpenVerify(QarnoWindow& main, int row) { OpenVerifyWindow(main, row); }
 
 bool UnfinishedWindows::OpenSetting(QarnoWindow& main) {
   ShowUnfinished(main, QStringLiteral("FSetting"), main.m.MainCaption + QStringLiteral("  設定"),

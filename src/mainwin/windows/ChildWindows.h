@@ -7,8 +7,8 @@
 //
 // UnfinishedWindows is what the program has until those windows exist: every command opens
 // a window that says it is not finished, except the backup run and the recorded-run view,
-// which open the run window. A later window plugs in by deriving from UnfinishedWindows and
-// overriding its own entry.
+// which open the run window, and the verification of a run, which opens the verify window.
+// A later window plugs in by deriving from UnfinishedWindows and overriding its own entry.
 #include <QString>
 #include <functional>
 
@@ -29,6 +29,8 @@ class ChildWindows {
   virtual void OpenRestore(QarnoWindow& main, std::function<void()> closed) = 0;
   // FSetting, modal. True when the settings changed (the set then counts as changed).
   virtual bool OpenSetting(QarnoWindow& main) = 0;
+  // FVerify, modal: verifies history row `row` (1 = the newest) of the current set.
+  virtual void OpenVerify(QarnoWindow& main, int row) = 0;
   // FNoCompType, modal.
   virtual void OpenNoCompType(QarnoWindow& main) = 0;
   // FDelHisData, modal: deletes history rows (and maybe their saves).
@@ -45,6 +47,8 @@ class UnfinishedWindows : public ChildWindows {
   void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
   void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;
   bool OpenSetting(QarnoWindow& main) override;
+  // The real verify window (restore/windows/VerifyWindow.h).
+  void OpenVerify(QarnoWindow& main, int row) override;
   void OpenNoCompType(QarnoWindow& main) override;
   void OpenDelHisData(QarnoWindow& main) override;
   void OpenEditHisData(QarnoWindow& main, int row) override;

@@ -6,6 +6,7 @@
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/SetDialogs.h"
 #include "mainwin/SetNames.h"
+#include "mainwin/Staleness.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,6 +54,7 @@ QarnoWindow::QarnoWindow(Program& p, ChildWindows& c)
     : program(p), m(*p.m), main(*p.main), children(c) {
   setObjectName(QStringLiteral("Qarno"));
   openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  clock = [] { return QDateTime::currentDateTime(); };
   quit = [](int status) { QCoreApplication::exit(status); };
   BuildControls();
   BuildMenus();
@@ -78,9 +80,15 @@ void QarnoWindow::BuildControls() {
   SetName->setTextInteractionFlags(Qt::NoTextInteraction);
   SetName->installEventFilter(this);
   BSetName = Named(new QPushButton(QStringLiteral("参照"), FSetName), "BSetName");
-  auto* setRow = new QHBoxLayout(FSetName);
+  StaleMark = Named(new QLabel(FSetName), "StaleMark");
+  StaleMark->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+  StaleMark->hide();
+  auto* setBox = new QVBoxLayout(FSetName);
+  auto* setRow = new QHBoxLayout;
   setRow->addWidget(SetName, 1);
   setRow->addWidget(BSetName);
+  setBox->addLayout(setRow);
+  setBox->addWidget(StaleMark);
 
   FSaveDir = Named(new QGroupBox(QStringLiteral("保存先ディレクトリ"), central), "FSaveDir");
   SaveDir = Named(new QLineEdit(FSaveDir), "SaveDir");
@@ -223,6 +231,7 @@ void QarnoWindow::BuildMenus() {
   EditMenu->addSeparator();
   EditHistoryEdit = Command(EditMenu, "EditHistoryEdit", QStringLiteral("履歴情報の編集"));
   EditHistoryDisp = Command(EditMenu, "EditHistoryDisp", QStringLiteral("保存内容の詳細表示"));
+  EditHistoryVerify = Command(EditMenu, "EditHistoryVerify", QStringLiteral("検証"));
   EditMenu->addSeparator();
   EditHistoryDelete = Command(EditMenu, "EditHistoryDelete", QStringLiteral("履歴情報の削除"));
 
@@ -245,6 +254,7 @@ void QarnoWindow::BuildMenus() {
   HisTableMenu = Named(new QMenu(QStringLiteral("履歴情報"), this), "HisTableMenu");
   HisTableEdit = Command(HisTableMenu, "HisTableEdit", QStringLiteral("履歴情報の編集"));
   HisTableDisp = Command(HisTableMenu, "HisTableDisp", QStringLiteral("保存内容の詳細表示"));
+  HisTableVerify = Command(HisTableMenu, "HisTableVerify", QStringLiteral("検証"));
   HisTableMenu->addSeparator();
   HisTableDelete = Command(HisTableMenu, "HisTableDelete", QStringLiteral("履歴情報の削除"));
 
@@ -262,6 +272,8 @@ void QarnoWindow::BuildMenus() {
     connect(a, &QAction::triggered, this, &QarnoWindow::HistoryEdit_Click);
   for (QAction* a : {EditHistoryDisp, HisTableDisp})
     connect(a, &QAction::triggered, this, &QarnoWindow::ShowRecordedRun);
+  for (QAction* a : {EditHistoryVerify, HisTableVerify})
+    connect(a, &QAction::triggered, this, &QarnoWindow::HistoryVerify_Click);
   for (QAction* a : {EditHistoryDelete, HisTableDelete})
     connect(a, &QAction::triggered, this, &QarnoWindow::HistoryDelete_Click);
   connect(HelpHelp, &QAction::triggered, this, &QarnoWindow::HelpHelp_Click);
@@ -387,6 +399,37 @@ void QarnoWindow::ShowHistory() {
   main.HisTable.selectedRow = row;
   SaveLevel->setCurrentIndex(m.set.SaveLevel >= 0 && m.set.SaveLevel <= 4 ? m.set.SaveLevel : -1);
   SetRestoreEnabled();
+  ShowStaleMark();
+}
+
+void QarnoWindow::ShowStaleMark() {
+  const QDateTime now = clock();
+  staleDay_ = now.date();
+  staleRecheck_ = QDateTime();
+  const int days = m.set.Name.isEmpty() ? 0 : m.set.StaleDays;
+  // One short line under the set name (the left column is narrow); the whole warning, with
+  // the limit, in its tooltip.
+  const QString text = StaleWarningText(main.HisTable, days, now);
+  const auto since = DaysSinceLastRun(main.HisTable, now);
+  StaleMark->setText(text.isEmpty() ? QString()
+                     : since        ? QStringLiteral("最後の保存から %1 日経過").arg(*since)
+                                    : QStringLiteral("保存がまだありません"));
+  StaleMark->setToolTip(text);
+  StaleMark->setVisible(!text.isEmpty());
+  if (days <= 0) return;
+  // The warning changes only at whole days after the last run: when it starts, and when
+  // its count of days goes up. The timer looks again then, not before.
+  const auto last = LastSuccessfulRun(main.HisTable);
+  if (!last) return;
+  const qint64 day = qint64(24) * 60 * 60 * 1000;
+  const qint64 age = last->msecsTo(now);
+  if (age < 0) {
+    staleRecheck_ = *last;  // a run in the future (a clock set back): look again then
+    return;
+  }
+  const qint64 limit = qint64(days) * day;
+  // Stale from the first whole second past the limit.
+  staleRecheck_ = last->addMSecs(age <= limit ? limit + 1000 : (age / day + 1) * day);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -649,6 +692,19 @@ void QarnoWindow::HistoryEdit_Click() {
   ShowHistory();
 }
 
+void QarnoWindow::HistoryVerify_Click() {
+  const int row = SelectedHistoryRow();
+  if (row == 0) return;
+  // Kind 12: the verify window, modal over the locked main window; it changes nothing.
+  LockControls();
+  main.OpenChild(12);
+  children.OpenVerify(*this, row);
+  openChild_ = nullptr;
+  main.ChildClosed();
+  Qarno_RestoreState();
+  ShowHistory();
+}
+
 void QarnoWindow::HistoryDelete_Click() {
   LockControls();
   main.OpenChild(9);
@@ -778,6 +834,12 @@ void QarnoWindow::closeEvent(QCloseEvent* e) {
 }
 
 void QarnoWindow::Timer1_Timer() {
+  // The stale warning: a comparison of times per tick; the history is looked at only when
+  // the warning is due to change or the day has changed.
+  {
+    const QDateTime now = clock();
+    if ((staleRecheck_.isValid() && now >= staleRecheck_) || now.date() != staleDay_) ShowStaleMark();
+  }
   if (m.AutoRunMode.EndsProgram() && m.OpenDialogKind == 0) {
     ExitCommand();
     m.AutoRunMode.Stop();

@@ -7,6 +7,7 @@
 #include "mainwin/windows/ChildWindows.h"
 #include "mainwin/windows/ListModels.h"
 
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +41,9 @@ class QarnoWindow : public QMainWindow {
   QGroupBox *FSetName, *FSaveDir, *FSaveLevel, *SFrame, *FHistory;
   QLabel* SetName;
   QPushButton* BSetName;
+  // The warning under the set name when the set has gone stale (hidden otherwise): the days
+  // since the last run, the whole warning in its tooltip.
+  QLabel* StaleMark;
   QLineEdit* SaveDir;
   QPushButton* BSaveDir;
   QComboBox* SaveLevel;
@@ -62,6 +66,9 @@ class QarnoWindow : public QMainWindow {
   // Shows the current set, its lists and its history again.
   void ShowSet();
   void ShowHistory();
+  // Shows or hides the stale warning for the set and history now held; run when a set is
+  // loaded, when the history changed, and from the timer when its next change is due.
+  void ShowStaleMark();
 
   // --- Public routines of the main window ---
   bool ShowListKind = true;  // the view shows the save list (false: the skip list)
@@ -93,6 +100,8 @@ class QarnoWindow : public QMainWindow {
   void SetNameDelete_Click();
   void HistoryEdit_Click();
   void HistoryDelete_Click();
+  // "検証": the verify window for the selected history row (nothing without one).
+  void HistoryVerify_Click();
   void HelpHelp_Click();
   void HelpVersion_Click();
   void HelpUnLhaVersion_Click();
@@ -116,14 +125,16 @@ class QarnoWindow : public QMainWindow {
   // Ends the event loop of the program with the exit status (tests replace it: the end of
   // the loop would end every later dialog of the test process at once).
   std::function<void(int)> quit;
+  // The time now, for the stale warning (tests replace it).
+  std::function<QDateTime()> clock;
   // The user guide's contents page beside the program; empty when it is missing.
   static QString GuidePath();
 
   QAction *FileNew, *FileOpen, *FileSave, *FileSaveAs, *FileExit;
   QAction *OptionSetting, *OptionNoCompType, *OptionSetDir;
-  QAction *EditSetNameDelete, *EditHistoryEdit, *EditHistoryDisp, *EditHistoryDelete;
+  QAction *EditSetNameDelete, *EditHistoryEdit, *EditHistoryDisp, *EditHistoryVerify, *EditHistoryDelete;
   QAction *HelpHelp, *HelpVersion, *HelpUnLhaVersion;
-  QAction *SetNameDel, *HisTableEdit, *HisTableDisp, *HisTableDelete;
+  QAction *SetNameDel, *HisTableEdit, *HisTableDisp, *HisTableVerify, *HisTableDelete;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -152,6 +163,10 @@ class QarnoWindow : public QMainWindow {
   bool locked_ = false;
   QPointer<QWidget> openChild_;
   bool exiting_ = false;
+  // When the stale warning next needs a look (its state or its count of days may change),
+  // and the day it was last worked out on (a clock set back changes the day too).
+  QDateTime staleRecheck_;
+  QDate staleDay_;
 };
 
 }  // namespace qarno

@@ -35,6 +35,11 @@ bool RecordingChildren::OpenSetting(QarnoWindow& main) {
   return settingChanged;
 }
 
+void RecordingChildren::OpenVerify(QarnoWindow& main, int row) {
+  calls += QStringLiteral("FVerify row %1 kind %2").arg(row).arg(main.m.OpenDialogKind);
+  UnfinishedWindows::OpenVerify(main, row);
+}
+
 void RecordingChildren::OpenNoCompType(QarnoWindow&) { calls += QStringLiteral("FNoCompType"); }
 
 void RecordingChildren::OpenDelHisData(QarnoWindow& main) {

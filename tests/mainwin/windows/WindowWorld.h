@@ -33,6 +33,8 @@ class RecordingChildren : public UnfinishedWindows {
   void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
   void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;
   bool OpenSetting(QarnoWindow& main) override;
+  // Recorded, then the real verify window.
+  void OpenVerify(QarnoWindow& main, int row) override;
   void OpenNoCompType(QarnoWindow& main) override;
   void OpenDelHisData(QarnoWindow& main) override;
   void OpenEditHisData(QarnoWindow& main, int row) override;

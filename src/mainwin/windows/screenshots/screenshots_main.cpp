@@ -14,6 +14,7 @@
 #include "mainwin/windows/SetDialogs.h"
 #include "restore/windows/FRestoreWindow.h"
 #include "restore/windows/FindHistoryWindow.h"
+#include "restore/windows/VerifyWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -224,6 +225,14 @@ int main(int argc, char** argv) {
     Save(*r, QStringLiteral("restore-window"));
     r->close();
     program.main->ChildClosed();
+  }
+  if (program.main->HisTable.HasData()) {
+    // The verify window after a quick verify of the newest run.
+    program.main->HisTable.selectedRow = 1;
+    FVerify d(w, 1);
+    d.show();
+    d.Start_Click();
+    Save(d, QStringLiteral("verify"));
   }
   if (program.main->HisTable.HasData()) {
     // "履歴から探す" from the restore window: every version of the readme across the runs.
