@@ -82,7 +82,8 @@ enum class BeepKind { Asterisk, Default };
   X(NoCompTypeUnusable)          /* text CR "「,」と「"」は使えません。" */ \
   X(RunDataNotDeleted)           /* name CR "…確認できないため、削除しませんでした。" */ \
   /* The restore window */ \
-  X(RestoreTopDirInvalid)        /* top dir CR "復元先のTOPディレクトリを選択してください。" (or "…保存データの中です。") */
+  X(RestoreTopDirInvalid)        /* top dir CR "復元先のTOPディレクトリを選択してください。" (or "…保存データの中です。") */ \
+  X(RestoreVersion)              /* path CR save name CR target CR "この版を復元しますか？" OK/Cancel (履歴から探す) */
 
 enum class Question {
 #define QARNO_QUESTION_ENUM(k) k,

@@ -5,6 +5,7 @@
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
 #include "platform/WinPath.h"
+#include "restore/windows/FindHistoryWindow.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -75,7 +76,8 @@ class FRestoreWindow::Work {
  public:
   explicit Work(FRestoreWindow& w) : w_(w) {
     ++w_.busy_;
-    for (QWidget* c : {static_cast<QWidget*>(w_.OK), static_cast<QWidget*>(w_.Search), static_cast<QWidget*>(w_.AllSelect),
+    for (QWidget* c : {static_cast<QWidget*>(w_.OK), static_cast<QWidget*>(w_.Search),
+                       static_cast<QWidget*>(w_.FindInHistory), static_cast<QWidget*>(w_.AllSelect),
                        static_cast<QWidget*>(w_.AllClear), static_cast<QWidget*>(w_.Position),
                        static_cast<QWidget*>(w_.ChgWriteHDir)})
       c->setEnabled(false);
@@ -135,6 +137,7 @@ void FRestoreWindow::BuildControls() {
   SearchName = new QLineEdit(FRestoreList);
   SearchName->setObjectName(QStringLiteral("SearchName"));
   Search = MakeButton(FRestoreList, "Search", QStringLiteral("サーチ"));
+  FindInHistory = MakeButton(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
   AllSelect = MakeButton(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
   AllClear = MakeButton(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
 
@@ -212,11 +215,12 @@ void FRestoreWindow::BuildControls() {
   pos->setContentsMargins(8, 4, 8, 6);
 
   auto* listBox = new QGridLayout(FRestoreList);
-  listBox->addWidget(RestoreList, 0, 0, 1, 4);
+  listBox->addWidget(RestoreList, 0, 0, 1, 5);
   listBox->addWidget(SearchName, 1, 0);
   listBox->addWidget(Search, 1, 1);
-  listBox->addWidget(AllSelect, 1, 2);
-  listBox->addWidget(AllClear, 1, 3);
+  listBox->addWidget(FindInHistory, 1, 2);
+  listBox->addWidget(AllSelect, 1, 3);
+  listBox->addWidget(AllClear, 1, 4);
   listBox->setColumnStretch(0, 1);
 
   auto* info = new QVBoxLayout(FListInfo);
@@ -245,6 +249,7 @@ void FRestoreWindow::BuildControls() {
   connect(Position, QOverload<int>::of(&QComboBox::activated), this, &FRestoreWindow::Position_Click);
   connect(ChgWriteHDir, &QPushButton::clicked, this, &FRestoreWindow::ChgWriteHDir_Click);
   connect(Search, &QPushButton::clicked, this, &FRestoreWindow::Search_Click);
+  connect(FindInHistory, &QPushButton::clicked, this, &FRestoreWindow::FindInHistory_Click);
   connect(AllSelect, &QPushButton::clicked, this, &FRestoreWindow::AllSelect_Click);
   connect(AllClear, &QPushButton::clicked, this, &FRestoreWindow::AllClear_Click);
   connect(OK, &QPushButton::clicked, this, &FRestoreWindow::OK_Click);
@@ -263,6 +268,7 @@ void FRestoreWindow::SetToolTips() {
   RestoreList->setToolTip(QStringLiteral("復元可能なファイルやフォルダーを表示し、「チェック」された項目を「復元予約」します。"));
   SearchName->setToolTip(QStringLiteral("復元リストから探し出す文字を入力します。"));
   Search->setToolTip(QStringLiteral("復元リストから探し出します。"));
+  FindInHistory->setToolTip(QStringLiteral("全ての保存履歴から探し出し、選んだ版を復元します。"));
   AllSelect->setToolTip(QStringLiteral("全ての復元リストに｢復元予約」のマークをつけます。"));
   AllClear->setToolTip(QStringLiteral("全ての復元リストから｢復元予約」のマークを消します。"));
   OK->setToolTip(QStringLiteral("復元を実行します。"));
@@ -289,7 +295,7 @@ void FRestoreWindow::ShowState() {
   OK->setEnabled(idle && s.okEnabled);
   Position->setEnabled(idle);
   ChgWriteHDir->setEnabled(idle && s.chgWriteHDirEnabled);
-  for (QPushButton* b : {Search, AllSelect, AllClear}) b->setEnabled(idle && s.listVisible);
+  for (QPushButton* b : {Search, FindInHistory, AllSelect, AllClear}) b->setEnabled(idle && s.listVisible);
   infoModel->Refresh();
   listModel->MarksChanged();
 }
@@ -396,6 +402,28 @@ void FRestoreWindow::Search_Click() {
   if (m.CancelFlag) m.CancelFlag.Clear();
   restore.SetListSearching(false);
   restore.SetStatus(result);
+}
+
+void FRestoreWindow::FindInHistory_Click() {
+  if (Busy()) return;
+  const QString pattern = FindPatternFor(SearchName->text());
+  if (pattern.isEmpty()) {
+    restore.SetStatus(QStringLiteral("探すファイルの名前を入力してください。"));
+    Status->setText(restore.state().Status);
+    return;
+  }
+  ClearStatus();
+  // This window's commands are off while the dialog is open; a stop pressed there is the
+  // dialog's (this window's timer does not take it for a close while work is under way).
+  findWork_ = std::make_unique<Work>(*this);
+  auto* dialog = new FindHistoryWindow(main_.m, main_.main.HisTable, restore, pattern, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  findHistory = dialog;
+  connect(dialog, &QDialog::finished, this, [this] {
+    if (main_.m.CancelFlag) main_.m.CancelFlag.Clear();
+    findWork_.reset();
+  });
+  dialog->open();
 }
 
 void FRestoreWindow::AllSelect_Click() {

@@ -11,8 +11,10 @@
 #include "mainwin/windows/ListModels.h"
 #include "restore/windows/RestoreModels.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -27,6 +29,7 @@ namespace qarno {
 
 class QarnoWindow;
 class FRestoreWindow;
+class FindHistoryWindow;
 
 // Runs the restore window's initialisation once, from its own 100 ms timer, when the window
 // kind is the restore window's and the window's trigger is set; otherwise a tick does
@@ -61,7 +64,7 @@ class FRestoreWindow : public QWidget {
   QPushButton* ChgWriteHDir;
   QListView* RestoreList;
   QLineEdit* SearchName;
-  QPushButton *Search, *AllSelect, *AllClear;
+  QPushButton *Search, *FindInHistory, *AllSelect, *AllClear;
   QTableView* RestoreListInfo;
   QLabel *ProcesTime, *Status;
   QPushButton *OK, *Cancel;
@@ -70,6 +73,8 @@ class FRestoreWindow : public QWidget {
   QListView* SaveNameList;
   RestoreListModel* listModel;
   RestoreInfoModel* infoModel;
+  // The "履歴から探す" dialog while it is open.
+  QPointer<FindHistoryWindow> findHistory;
 
   // The restore start trigger InitRestore waits for.
   bool initTrigger = false;
@@ -81,6 +86,10 @@ class FRestoreWindow : public QWidget {
   void ChgWriteHDir_Click();
   void RestoreList_ItemCheck(int item, bool ticked);
   void Search_Click();
+  // Looks for the search text across every run of the history, in a dialog of its own that
+  // can restore one version found (see FindHistoryWindow). This window's work waits while
+  // it is open: its run, list and marks stay as they are.
+  void FindInHistory_Click();
   void AllSelect_Click();
   void AllClear_Click();
   void OK_Click();
@@ -109,6 +118,7 @@ class FRestoreWindow : public QWidget {
   SaveNameTableModel* saveNameModel_;
   EntryListModel* saveNameListModel_;
   int busy_ = 0;
+  std::unique_ptr<Work> findWork_;  // held while the find dialog is open
   bool unloaded_ = false;
 };
 

@@ -13,6 +13,7 @@
 #include "mainwin/windows/QtPrompter.h"
 #include "mainwin/windows/SetDialogs.h"
 #include "restore/windows/FRestoreWindow.h"
+#include "restore/windows/FindHistoryWindow.h"
 #include "restore/windows/VerifyWindow.h"
 
 #include <QApplication>
@@ -232,6 +233,29 @@ int main(int argc, char** argv) {
     d.show();
     d.Start_Click();
     Save(d, QStringLiteral("verify"));
+  }
+  if (program.main->HisTable.HasData()) {
+    // "履歴から探す" from the restore window: every version of the readme across the runs.
+    program.main->HisTable.selectedRow = 1;
+    program.main->OpenChild(5, 1);
+    FRestoreWindow* r = OpenRestoreWindow(w, [] {});
+    r->initTrigger = false;
+    r->FormInit();
+    r->SearchName->setText(QStringLiteral("readme"));
+    r->FindInHistory_Click();
+    QElapsedTimer wait;
+    wait.start();
+    while (r->findHistory && (!r->findHistory->isVisible() || r->findHistory->Searching() ||
+                              r->findHistory->Status->text().startsWith(QStringLiteral("履歴から探して"))) &&
+           wait.elapsed() < 30000)
+      Settle(50);
+    if (FindHistoryWindow* d = r->findHistory) {
+      Save(*d, QStringLiteral("find-history"));
+      d->close();
+      Settle(50);
+    }
+    r->close();
+    program.main->ChildClosed();
   }
   w.hide();
   return 0;

@@ -1,0 +1,424 @@
+#include "restore/windows/FindHistoryWindow.h"
+
+#include "mainwin/windows/Placement.h"
+#include "platform/WinPath.h"
+#include "records/SaveLayout.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace qarno {
+
+namespace {
+const QChar CR = u'\r';
+
+// The system's texts break lines with CR; a label wants LF.
+QString LabelText(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
+  return text;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QLatin1String(name));
+  b->setAutoDefault(false);
+  return b;
+}
+
+// A result this large is shown folded, its paths in the first column only: expanding or
+// spanning every path would cost the view a step for each.
+constexpr int kUnfoldedPaths = 200;
+}  // namespace
+
+QString FindPatternFor(const QString& text) {
+  const QString t = text.trimmed();
+  if (t.isEmpty() || t.contains(u'*')) return t;
+  return u'*' + t + u'*';
+}
+
+// ---------------------------------------------------------------------------------------
+// The timeline model. A path row has the internal id 0; a version row carries its path's
+// row + 1, so that its parent is found without a search.
+
+FoundVersionsModel::FoundVersionsModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+void FoundVersionsModel::SetResult(std::vector<FoundVersion> versions) {
+  beginResetModel();
+  versions_ = std::move(versions);
+  starts_.clear();
+  for (size_t i = 0; i < versions_.size(); ++i) {
+    if (i == 0 || versions_[i].path != versions_[i - 1].path) starts_.push_back(static_cast<int>(i));
+  }
+  starts_.push_back(static_cast<int>(versions_.size()));
+  endResetModel();
+}
+
+const FoundVersion* FoundVersionsModel::Version(const QModelIndex& index) const {
+  if (!index.isValid() || index.model() != this || index.internalId() == 0) return nullptr;
+  const int path = static_cast<int>(index.internalId()) - 1;
+  return &versions_[static_cast<size_t>(starts_[static_cast<size_t>(path)] + index.row())];
+}
+
+QModelIndex FoundVersionsModel::index(int row, int column, const QModelIndex& parent) const {
+  if (row < 0 || column < 0 || column >= Columns) return QModelIndex();
+  if (!parent.isValid()) return row < Paths() ? createIndex(row, column, quintptr(0)) : QModelIndex();
+  if (parent.internalId() != 0 || row >= rowCount(parent)) return QModelIndex();
+  return createIndex(row, column, quintptr(parent.row() + 1));
+}
+
+QModelIndex FoundVersionsModel::parent(const QModelIndex& child) const {
+  if (!child.isValid() || child.internalId() == 0) return QModelIndex();
+  return createIndex(static_cast<int>(child.internalId()) - 1, 0, quintptr(0));
+}
+
+int FoundVersionsModel::rowCount(const QModelIndex& parent) const {
+  if (!parent.isValid()) return Paths();
+  if (parent.internalId() != 0 || parent.column() != 0) return 0;
+  const auto p = static_cast<size_t>(parent.row());
+  return starts_[p + 1] - starts_[p];
+}
+
+int FoundVersionsModel::columnCount(const QModelIndex&) const { return Columns; }
+
+QVariant FoundVersionsModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const FoundVersion* v = Version(index);
+  if (!v) {
+    // A path row: the path, and how many versions the history holds of it.
+    const auto p = static_cast<size_t>(index.row());
+    const int count = starts_[p + 1] - starts_[p];
+    const QString& path = versions_[static_cast<size_t>(starts_[p])].path;
+    if (role == Qt::DisplayRole && index.column() == Name) return path + QStringLiteral("  (%1 版)").arg(count);
+    if (role == Qt::ToolTipRole && index.column() == Name) return path;
+    if (role == PathRole) return path;
+    return {};
+  }
+  if (role == Qt::TextAlignmentRole && index.column() == Size) return int(Qt::AlignRight | Qt::AlignVCenter);
+  if (role == Qt::ToolTipRole && index.column() == Copy) return v->copyPath;
+  if (role != Qt::DisplayRole) return {};
+  switch (index.column()) {
+    case Name: return v->saveName;
+    case RunDate: return v->runDate;
+    case Level: return v->level;
+    case Size: return QString::number(v->size);
+    case FileDate: return v->fileDate;
+    case Copy: return v->copyPath;
+    default: return {};
+  }
+}
+
+QVariant FoundVersionsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  switch (section) {
+    case Name: return QStringLiteral("ファイル / 保存名");
+    case RunDate: return QStringLiteral("保存日時");
+    case Level: return QStringLiteral("レベル");
+    case Size: return QStringLiteral("サイズ");
+    case FileDate: return QStringLiteral("日付");
+    case Copy: return QStringLiteral("保存先");
+    default: return {};
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The dialog
+
+FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, const FRestore& place,
+                                     const QString& pattern, QWidget* parent)
+    : QDialog(parent), m_(m), history_(history), place_(place), pattern_(pattern) {
+  setObjectName(QStringLiteral("FFindHistory"));
+  setWindowTitle(place.state().Caption + QStringLiteral("  履歴から探す"));
+
+  auto* patternLabel = new QLabel(QStringLiteral("探すファイル"), this);
+  Pattern = new QLineEdit(pattern, this);
+  Pattern->setObjectName(QStringLiteral("Pattern"));
+  Pattern->setReadOnly(true);
+  Versions = new QTreeView(this);
+  Versions->setObjectName(QStringLiteral("Versions"));
+  model = new FoundVersionsModel(this);
+  Versions->setModel(model);
+  Versions->setUniformRowHeights(true);  // thousands of versions stay instant
+  Versions->setSelectionMode(QAbstractItemView::SingleSelection);
+  Versions->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Versions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Versions->setAllColumnsShowFocus(true);
+  {
+    const QFontMetrics fm = fontMetrics();
+    Versions->setColumnWidth(FoundVersionsModel::Name, fm.horizontalAdvance(QStringLiteral("qrn20240101_01")) + 80);
+    Versions->setColumnWidth(FoundVersionsModel::RunDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
+    Versions->setColumnWidth(FoundVersionsModel::Level, fm.horizontalAdvance(QStringLiteral("Level-0")) + 16);
+    Versions->setColumnWidth(FoundVersionsModel::Size, fm.horizontalAdvance(QStringLiteral("0000000000")) + 16);
+    Versions->setColumnWidth(FoundVersionsModel::FileDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
+  }
+  Versions->header()->setStretchLastSection(true);
+  Versions->setToolTip(QStringLiteral("見つかったファイルと、それを保存している保存履歴を新しい順に表示します。"));
+
+  Target = new QLabel(this);
+  Target->setObjectName(QStringLiteral("Target"));
+  Target->setText(TargetText());
+  Progress = new QProgressBar(this);
+  Progress->setObjectName(QStringLiteral("Progress"));
+  Progress->setRange(0, std::max(1, history.Rows() - 1));
+  Progress->setValue(0);
+  Status = new QLabel(this);
+  Status->setObjectName(QStringLiteral("Status"));
+  Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  Status->setMinimumHeight(fontMetrics().height() * 2 + 4);
+  Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  RestoreVersion = MakeButton(this, "RestoreVersion", QStringLiteral("この版を復元"));
+  RestoreVersion->setToolTip(QStringLiteral("選んだ版を、その版を保存している保存履歴から復元します。"));
+  Cancel = MakeButton(this, "Cancel", QStringLiteral("中止"));
+  Cancel->setToolTip(QStringLiteral("処理を中止します。"));
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(100);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(patternLabel);
+  top->addWidget(Pattern, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(Target, 1);
+  buttons->addWidget(RestoreVersion);
+  buttons->addWidget(Cancel);
+  auto* box = new QVBoxLayout(this);
+  box->addLayout(top);
+  box->addWidget(Versions, 1);
+  box->addWidget(Progress);
+  box->addWidget(Status);
+  box->addLayout(buttons);
+
+  connect(RestoreVersion, &QPushButton::clicked, this, &FindHistoryWindow::RestoreVersion_Click);
+  connect(Cancel, &QPushButton::clicked, this, &FindHistoryWindow::Cancel_Click);
+  connect(Timer1, &QTimer::timeout, this, &FindHistoryWindow::Timer1_Timer);
+  connect(Versions->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowButtons(); });
+  connect(Versions, &QTreeView::doubleClicked, this, [this](const QModelIndex& i) {
+    if (model->Version(i)) RestoreVersion_Click();
+  });
+
+  setMinimumSize(Px(this, 7200), Px(this, 4800));
+  resize(Px(this, 13500), Px(this, 6600));
+  ShowButtons();
+}
+
+FindHistoryWindow::~FindHistoryWindow() = default;
+
+QString FindHistoryWindow::TargetText() const {
+  const RestoreState& s = place_.state();
+  return s.Position == 1 ? QStringLiteral("復元先: ") + s.WriteHDir + QStringLiteral(" の下")
+                         : QStringLiteral("復元先: 元の場所");
+}
+
+void FindHistoryWindow::ShowButtons() {
+  RestoreVersion->setEnabled(!Busy() && model->Version(Versions->currentIndex()) != nullptr);
+  Cancel->setText(Busy() ? QStringLiteral("中止") : QStringLiteral("閉じる"));
+  Progress->setVisible(Searching());
+}
+
+void FindHistoryWindow::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (started_) return;
+  started_ = true;
+  // Once the dialog is drawn: the search yields, and this call would not return before it ends.
+  QTimer::singleShot(0, this, &FindHistoryWindow::FindVersions);
+}
+
+// ---------------------------------------------------------------------------------------
+// The search
+
+void FindHistoryWindow::FindVersions() {
+  if (Busy()) return;
+  started_ = true;
+  stopAsked_ = false;
+  m_.CancelFlag.Clear();
+  finder_ = std::make_unique<RunFinder>(m_, history_, m_.set.Name);
+  Status->setText(QStringLiteral("履歴から探しています ..."));
+  ShowButtons();
+  Timer1->start();
+  result_ = finder_->Find(pattern_);
+  finder_.reset();
+  m_.CancelFlag.Clear();  // the stop is used up by the search it stopped
+  Timer1->stop();
+
+  const int searched = result_.listingsRead + static_cast<int>(result_.listingsUnread.size());
+  model->SetResult(std::move(result_.versions));
+  result_.versions.clear();
+  QString text;
+  if (result_.stopped)
+    text = QStringLiteral("中止されました。(%1 / %2 の保存履歴を探しました)").arg(searched).arg(history_.Rows() - 1);
+  else if (model->Versions() == 0)
+    text = QStringLiteral("「") + pattern_ + QStringLiteral("」は保存履歴にありませんでした。");
+  else
+    text = QStringLiteral("%1 個のファイル、%2 個の版が見つかりました。").arg(model->Paths()).arg(model->Versions());
+  if (!result_.listingsUnread.isEmpty()) {
+    QStringList names = result_.listingsUnread.mid(0, 3);
+    if (result_.listingsUnread.size() > 3) names += QStringLiteral("...");
+    text += CR + QStringLiteral("読めなかったCSVファイル %1 個: ").arg(result_.listingsUnread.size()) + names.join(u' ');
+  }
+  Status->setText(LabelText(text));
+  if (model->Paths() > 0) {
+    if (model->Paths() <= kUnfoldedPaths) {
+      // The path spans the row (the view keeps spanned rows in a list: only for a few).
+      for (int p = 0; p < model->Paths(); ++p) Versions->setFirstColumnSpanned(p, QModelIndex(), true);
+      Versions->expandAll();
+    }
+    const QModelIndex first = model->index(0, 0, model->index(0, 0));
+    Versions->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Versions->scrollTo(first);
+  }
+  ShowButtons();
+  if (closeWanted_) QDialog::reject();
+}
+
+// ---------------------------------------------------------------------------------------
+// Restoring a version
+
+std::vector<int> FindHistoryWindow::RowsListing(const FoundVersion& v) const {
+  int holder = 0;
+  for (int h = 1; h < history_.Rows() && holder == 0; ++h) {
+    if (history_.Cell(h, HistoryEntry::SaveName) == v.saveName) holder = h;
+  }
+  std::vector<int> rows;
+  // Newest first in the history: the newer runs are the rows above the holder's.
+  for (int h = holder; h >= 1; --h) {
+    const QString& name = history_.Cell(h, HistoryEntry::SaveName);
+    if (!IsSaveName(name)) continue;
+    // Only listings that are there: a missing one would ask about every run in between.
+    const QString here = RunPaths::Of(m_.set.SaveDir, m_.set.Name, name).SaveCsvFile;
+    const QString recorded = RunPaths::Of(history_.Cell(h, HistoryEntry::SaveDir), m_.set.Name, name).SaveCsvFile;
+    if (m_.fs.Exists(here) || m_.fs.Exists(recorded)) rows.push_back(h);
+  }
+  return rows;
+}
+
+bool FindHistoryWindow::LoadAndMark(FRestore& engine, const FoundVersion& v) {
+  for (int h : RowsListing(v)) {
+    if (stopAsked_) return false;
+    if (!engine.FormInit(h)) {
+      if (stopAsked_) return false;
+      m_.CancelFlag.Clear();  // a listing that could not be read: the next run's may do
+      continue;
+    }
+    const RestoreTable& t = engine.table();
+    for (int r = 1; r < t.Rows(); ++r) {
+      const SaveListEntry& e = t[r];
+      if (e.IsDirectory() || e[SaveListEntry::Path] != v.path || e[SaveListEntry::SaveName] != v.saveName) continue;
+      engine.SetRestoreMark(r, true);
+      return true;
+    }
+  }
+  return false;
+}
+
+void FindHistoryWindow::RestoreVersion_Click() {
+  if (Busy()) return;
+  const FoundVersion* chosen = model->Version(Versions->currentIndex());
+  if (!chosen) return;
+  const FoundVersion v = *chosen;
+  const RestoreState& s = place_.state();
+  // Under another directory the target must be a directory on a drive, and not among the
+  // saves the restore reads from (as for the restore window's own run).
+  if (s.Position == 1) {
+    QString problem;
+    if (!winpath::IsSafeAbsolute(s.WriteHDir)) problem = QStringLiteral("復元先のTOPディレクトリを選択してください。");
+    else if (place_.InSaveArea(s.WriteHDir)) problem = QStringLiteral("復元先が保存データの中です。");
+    if (!problem.isEmpty()) {
+      m_.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + problem);
+      return;
+    }
+  }
+  const QString target = place_.TargetOf(v.path);
+  const Answer ok = m_.ui.MsgBox(Question::RestoreVersion, s.Caption,
+                                 v.path + CR + QStringLiteral("保存名 ") + v.saveName + QStringLiteral("  ") + v.runDate + CR +
+                                     QStringLiteral("復元先 ") + target + CR + QStringLiteral("この版を復元しますか？"),
+                                 Buttons::OKCancel, Icon::Question);
+  if (ok != Answer::OK) return;
+
+  stopAsked_ = false;
+  engine_ = std::make_unique<FRestore>(m_, history_);
+  FRestore& engine = *engine_;
+  engine.Form_Load();
+  engine.SetTarget(s.Position, s.WriteHDir);
+  ShowButtons();
+  Timer1->start();
+  QString text;
+  if (!LoadAndMark(engine, v)) {
+    text = stopAsked_ ? QStringLiteral("中止されました。")
+                         : QStringLiteral("この版を載せた保存履歴のCSVファイルが読めません。") + CR + v.saveName;
+  } else {
+    engine.OK_Click();
+    const RestoreTable& t = engine.table();
+    QString mark;
+    for (int r = 1; r < t.Rows() && mark.isEmpty(); ++r) {
+      if (t.Mark(r) != rmark::None) mark = t.Mark(r);
+    }
+    if (mark == rmark::Restored) text = QStringLiteral("復元しました。") + CR + target;
+    else if (mark == rmark::Failed) text = QStringLiteral("復元できませんでした。") + CR + target;
+    else text = QStringLiteral("中止されました。");
+  }
+  Timer1->stop();
+  engine_.reset();
+  m_.CancelFlag.Clear();
+  Status->setText(LabelText(text));
+  ShowButtons();
+  if (closeWanted_) QDialog::reject();
+}
+
+// ---------------------------------------------------------------------------------------
+// Progress, stop and close
+
+void FindHistoryWindow::Timer1_Timer() {
+  if (finder_) {
+    Progress->setMaximum(std::max(1, finder_->Total()));
+    Progress->setValue(finder_->Done());
+    Status->setText(QStringLiteral("履歴から探しています ... %1 / %2").arg(finder_->Done()).arg(finder_->Total()));
+  } else if (engine_) {
+    const RestoreTimerView v = engine_->Describe();
+    if (v.update) Status->setText(LabelText(v.status));
+  }
+}
+
+void FindHistoryWindow::Cancel_Click() {
+  if (Busy()) {
+    stopAsked_ = true;
+    m_.CancelFlag.Set();
+    return;
+  }
+  QDialog::reject();
+}
+
+void FindHistoryWindow::reject() {
+  if (Busy()) {
+    // The work stops at its next yield; the dialog closes when it has.
+    stopAsked_ = true;
+    m_.CancelFlag.Set();
+    closeWanted_ = true;
+    return;
+  }
+  QDialog::reject();
+}
+
+void FindHistoryWindow::closeEvent(QCloseEvent* e) {
+  if (Busy()) {
+    stopAsked_ = true;
+    m_.CancelFlag.Set();
+    closeWanted_ = true;
+    e->ignore();
+    return;
+  }
+  QDialog::closeEvent(e);
+}
+
+}  // namespace qarno
