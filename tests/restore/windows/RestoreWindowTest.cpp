@@ -351,5 +351,17 @@ TEST(RestoreWindow, CancelDuringARunStopsItAndTheWindowStays) {
   ASSERT_TRUE(t.WaitClosed());
 }
 
+// The program ends (its main window goes) while the restore window is open: the window goes
+// with it, and its timer never reads the set, history or module after them.
+TEST(RestoreWindow, GoesWithTheMainWindowItReads) {
+  RestoreWindowWorld t(ManyFiles(3));
+  t.Backup();
+  t.Open();
+  ASSERT_TRUE(t.win);
+  t.world.w.reset();
+  EXPECT_TRUE(t.win.isNull());
+  QTest::qWait(350);  // a tick of a timer left behind would read freed memory here
+}
+
 }  // namespace
 }  // namespace qarno::test
