@@ -151,15 +151,17 @@ l0_rss_max=$(printf '%s\n' "${l0_rss[@]}" | sort -n | tail -1)
 
 # 2b. Level-0 with the content manifest (the default, measured above) and without it,
 #     alternating; the manifest hashes every copy in the read that makes it.
-nm_t=() wm_t=()
+nm_t=() wm_t=() nm_cpu=() wm_cpu=()
 for ((i = 0; i < runs; i++)); do
   manifest_setting 0
   fresh_qarno
   nm_t+=("$(run_qarno 0)")
+  nm_cpu+=("$(cat "$work/cpu")")
   if ls "$work"/dest/bench/qrn*.sum >/dev/null 2>&1; then echo "bench/engine: a manifest was written while off" >&2; exit 1; fi
   manifest_setting 1
   fresh_qarno
   wm_t+=("$(run_qarno 0)")
+  wm_cpu+=("$(cat "$work/cpu")")
   sums=$(($(wc -l <"$(ls "$work"/dest/bench/qrn*.sum | head -1)") - 1))
   if [ "$sums" != "$made_files" ]; then echo "bench/engine: the manifest holds $sums files of $made_files" >&2; exit 1; fi
 done
@@ -228,6 +230,9 @@ echo "Level-0 runs: ${l0_t[*]} ns; cp -a: ${cp_t[*]} ns"
 echo "Level-0 CPU seconds (user + system): ${l0_cpu[*]}; cp -a: ${cp_cpu[*]}" \
   "(medians $(printf '%s\n' "${l0_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")" \
   "and $(printf '%s\n' "${cp_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"))"
+echo "Level-0 CPU seconds without / with the manifest: ${nm_cpu[*]} / ${wm_cpu[*]}" \
+  "(medians $(printf '%s\n' "${nm_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")" \
+  "and $(printf '%s\n' "${wm_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"))"
 echo "Level-1 runs: ${l1_t[*]} ns; rsync -a: ${rs_t[*]} ns"
 
 # 5. Finding a file across 100 runs of 32,765 entries each (RunFinder, in-process); hashes.
