@@ -16,7 +16,13 @@ qt=${qt%/QtCore}
 [ -d "$qt/QtCore" ] || { echo "check-windows-core: no Qt 6 headers" >&2; exit 1; }
 flags=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror=return-type -DQT_CORE_LIB -DUNICODE -D_UNICODE
        -DQARNO_VERSION_MAJOR=1 -DQARNO_VERSION_MINOR=0 -DQARNO_VERSION_PATCH=0
-       -I src -isystem "$qt" -isystem "$qt/QtCore")
+       -I src -I src/unlha -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtDBus" -DQT_DBUS_LIB)
+# xxHash is one portable header; Windows builds get their own copy of it, here the host's
+# serves (alone: the rest of /usr/include is the host's C library, not Windows').
+portable=$(mktemp -d)
+trap 'rm -rf "$portable"' EXIT
+[ -f /usr/include/xxhash.h ] && ln -s /usr/include/xxhash.h "$portable/xxhash.h"
+flags+=(-isystem "$portable")
 widgets=(-DQT_GUI_LIB -DQT_WIDGETS_LIB -isystem "$qt/QtGui" -isystem "$qt/QtWidgets")
 status=0
 count=0
