@@ -118,8 +118,7 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named)
     return true;
   }
   if (!info.isDirectory) {
-    // A folder that cannot be entered (or one the user named by a link) is listed, not
-    // followed.
+    // A folder that cannot be entered is listed, not followed.
     if (info.attributes & attr::Directory) return AddDirData(path, info);
     return AddFileData(path, info);
   }

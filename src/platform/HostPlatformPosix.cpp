@@ -621,7 +621,9 @@ std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::Op
 std::unique_ptr<QIODevice> HostPlatform::OpenInside(const QString& folder, const QString& path) {
   const auto hostFolder = drives_.ToHost(folder);
   const auto hostPath = drives_.ToHost(path);
-  if (!hostFolder || !hostPath || !hostPath->startsWith(*hostFolder + u'/')) return nullptr;
+  // A drive mapped to "/" has its root as the folder.
+  if (!hostFolder || !hostPath || !hostPath->startsWith(hostFolder->endsWith(u'/') ? *hostFolder : *hostFolder + u'/'))
+    return nullptr;
   const QStringList parts = hostPath->mid(hostFolder->size()).split(u'/', Qt::SkipEmptyParts);
   if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) return nullptr;
   int dir = ::open(Native(*hostFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
