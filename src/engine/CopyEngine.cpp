@@ -215,13 +215,39 @@ bool FSaveExec::RefreshEntry(int row) {
   return true;
 }
 
+QString FSaveExec::SourceAnchor(const QString& path) const {
+  // What the user named is read as named, link or not. Below it the copy enters no folder
+  // and opens no file by a link, as the scan took none (one may be swapped in after the
+  // scan): it reads from the deepest save-list folder above the path on. A path that no
+  // entry covers any more (a repair of an older listing) has its last component guarded.
+  QString anchor;
+  for (QString entry : m.set.SaveList) {
+    if (entry.size() > 3 && entry.endsWith(u'\\')) entry.chop(1);
+    const bool pattern = entry.contains(u'*') || entry.contains(u'?');
+    if (!pattern && entry == path) return QString();
+    QString folder = entry, name;
+    if (pattern) SplitPath(entry, folder, name);
+    const QString prefix = folder.endsWith(u'\\') ? folder : folder + u'\\';
+    if (path.startsWith(prefix) && folder.size() > anchor.size()) anchor = folder;
+  }
+  if (anchor.isEmpty()) {
+    QString name;
+    SplitPath(path, anchor, name);
+  }
+  return anchor;
+}
+
 bool FSaveExec::CopyFile(const QString& source, const QString& destination, int& compType, int row) {
   QString dir, name;
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
   if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
   SaveListEntry& e = SaveList_[row];
-  const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source);
+  const QString anchor = SourceAnchor(source);
+  // The archiver opens the file by its path: a source that is no longer the file the scan
+  // found (a link now, on the way or in its place) is left to the guarded plain copy.
+  const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source) &&
+                    (anchor.isEmpty() || m.fs.OpenInside(anchor, source) != nullptr);
   if (pack) {
     RefreshEntry(row);
     // The archiver shows the bytes it packs as it reads them; a library that cannot leaves
@@ -242,6 +268,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   }
   // The entry takes size, date and attributes of the source as it was copied.
   CopyOptions options;
+  options.sourceAnchor = anchor;
   hash_.Reset();
   if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
   const CopyResult copied = m.fs.Copy(source, destination, options);
@@ -261,7 +288,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
     e[SaveListEntry::Flag] = failed;
     return false;
   }
-  if (CopyLockedFile(source, destination)) {
+  if (CopyLockedFile(source, destination, anchor)) {
     compType = 0;
     e[SaveListEntry::Flag] = flag::Copied;
     return true;
@@ -270,10 +297,11 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   return false;
 }
 
-bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination) {
+bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination, const QString& anchor) {
   if (m.set.options.LockFile == 0) return false;
   // Byte by byte in effect: a block of 1000 bytes between two yields.
   CopyOptions slow;
+  slow.sourceAnchor = anchor;
   slow.chunk = 1000;
   slow.onChunk = [this] {
     m.DoEvents();

@@ -56,7 +56,7 @@ class FSaveExec {
   bool ChkFName(const QString& path);
   // Save-list construction
   bool ScanTree(const QString& path, bool first);
-  bool ScanCheck(const QString& path, const DirEntry& info);
+  bool ScanCheck(const QString& path, const DirEntry& info, bool named);
   bool AddFileData(const QString& path, const DirEntry& info);
   bool AddDirData(const QString& path, const DirEntry& info);
   bool AddSListData(const QString& path, const DirEntry& info, int64_t& count);
@@ -76,7 +76,8 @@ class FSaveExec {
   bool CopyPath(const QString& path, bool isDirectory, int& compType, int row);
   bool CopyFile(const QString& source, const QString& destination, int& compType, int row);
   bool RefreshEntry(int row);
-  bool CopyLockedFile(const QString& source, const QString& destination);
+  bool CopyLockedFile(const QString& source, const QString& destination, const QString& anchor);
+  QString SourceAnchor(const QString& path) const;
   uint32_t FolderModeFor(const QString& folder) const;
   void KeepPreviousCopy(int row);
   bool WouldMeetAnArchive(const QString& path) const;

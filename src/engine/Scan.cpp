@@ -53,7 +53,9 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   // Only the save list's own entries are patterns; a folder the scan found is a name, even
   // when that name holds a "*".
   const bool pattern = first && (path.contains(u'*') || path.contains(u'?'));
-  if (!pattern && m.fs.IsDirectory(path)) {
+  // A folder the scan found is listed as what it was found to be; asking again by its path
+  // could take it for a file of its parent and find the same folder below itself forever.
+  if (!first || (!pattern && m.fs.IsDirectory(path))) {
     found = m.fs.List(winpath::Join(path, QStringLiteral("*.*")));
     base = path;
   } else {
@@ -81,16 +83,18 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
     p.scanDir = winpath::Join(base, e.name);
   }
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  // A plain save-list entry names its one file: that name is the user's own, link or not.
+  const bool named = first && !pattern && base != path;
   n = 0;
   for (const DirEntry& e : entries) {
     if (++n % kYieldEvery == 0) m.DoEvents();
     if (m.CancelFlag) return false;
-    if (!ScanCheck(winpath::Join(base, e.name), e)) return false;
+    if (!ScanCheck(winpath::Join(base, e.name), e, named)) return false;
   }
   return true;
 }
 
-bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
+bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named) {
   if (m.CancelFlag) return false;
   int n = 0;
   for (const QString& skip : m.set.SkipList) {
@@ -100,14 +104,21 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info) {
     }
     if (WildMatch(path, skip)) return true;
   }
+  // A link found in a saved tree may point at what its owner could never read: it is left
+  // out, and the log says so. Not a failure of the run: there is nothing of the tree to save.
+  if (info.isLink && !named) {
+    m.WriteLog(QStringLiteral("保存しませんでした（シンボリックリンク）"), path);
+    return true;
+  }
   // A name no listing line can carry, or the text encoding cannot hold, would restore the
-  // wrong file: it stays out of the list, and the log says so.
+  // wrong file; a path longer than the system can reach by its name cannot be copied, nor
+  // anything below it: it stays out of the list, and the log says so.
   if (!info.representable || !m.codec.CanEncode(path)) {
     RefuseName(path);
     return true;
   }
   if (!info.isDirectory) {
-    // A link to a directory is listed as a directory, but not followed.
+    // A folder that cannot be entered is listed, not followed.
     if (info.attributes & attr::Directory) return AddDirData(path, info);
     return AddFileData(path, info);
   }

@@ -14,7 +14,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 
 namespace qarno {
 
@@ -93,6 +95,44 @@ bool WriteAll(int fd, const char* data, size_t size) {
 int OpenRegularForReading(const QByteArray& path, struct stat& st) {
   const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    return -1;
+  }
+  return fd;
+}
+
+// The same, for a file below a folder: every folder from there on, and the file itself, is
+// entered without following a link (errno ELOOP for a link, or anything that is not a
+// folder, on the way).
+int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st) {
+  const QString prefix = hostAnchor.endsWith(u'/') ? hostAnchor : hostAnchor + u'/';
+  const QStringList parts = hostPath.startsWith(prefix) ? hostPath.mid(prefix.size()).split(u'/', Qt::SkipEmptyParts)
+                                                        : QStringList();
+  if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) {
+    errno = EINVAL;
+    return -1;
+  }
+  int dir = ::open(Native(hostAnchor).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return -1;
+  for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+    const int next = ::openat(dir, Native(parts[i]).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int err = errno == ENOTDIR ? ELOOP : errno;
+    ::close(dir);
+    if (next < 0) {
+      errno = err;
+      return -1;
+    }
+    dir = next;
+  }
+  const int fd = ::openat(dir, Native(parts.last()).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int err = errno;
+  ::close(dir);
+  if (fd < 0) {
+    errno = err;
+    return -1;
+  }
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
@@ -244,7 +284,10 @@ std::optional<std::vector<DirEntry>> HostPlatform::List(const QString& pattern) 
       isLink = ::fstatat(dfd, raw, &lst, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(lst.st_mode);
     }
     DirEntry entry;
-    entry.representable = Representable(raw, name);
+    // Past the host's path limit nothing can reach the entry by its path: it is not one to
+    // take (and a walk that went on below it would never end).
+    entry.representable = Representable(raw, name) && hostDir.size() + 2 + qsizetype(std::strlen(raw)) <= PATH_MAX;
+    entry.isLink = isLink;
     entry.name = std::move(name);
     entry.attributes = AttributesOf(st, entry.name);
     entry.size = isDir ? 0 : static_cast<int64_t>(st.st_size);
@@ -423,8 +466,10 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   // The source first: open, and a regular file.
   const auto hostFrom = drives_.ToHost(from);
   if (!hostFrom) return fail(FsError::NotFound, true);
+  const auto hostAnchor = options.sourceAnchor.isEmpty() ? std::optional<QString>() : drives_.ToHost(options.sourceAnchor);
+  if (!options.sourceAnchor.isEmpty() && !hostAnchor) return fail(FsError::NotFound, true);
   struct stat st;
-  const int in = OpenRegularForReading(Native(*hostFrom), st);
+  const int in = hostAnchor ? OpenRegularBelow(*hostAnchor, *hostFrom, st) : OpenRegularForReading(Native(*hostFrom), st);
   if (in < 0) return fail(ErrorOf(errno), true);
   struct Closer {
     int fd;
@@ -576,7 +621,9 @@ std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::Op
 std::unique_ptr<QIODevice> HostPlatform::OpenInside(const QString& folder, const QString& path) {
   const auto hostFolder = drives_.ToHost(folder);
   const auto hostPath = drives_.ToHost(path);
-  if (!hostFolder || !hostPath || !hostPath->startsWith(*hostFolder + u'/')) return nullptr;
+  // A drive mapped to "/" has its root as the folder.
+  if (!hostFolder || !hostPath || !hostPath->startsWith(hostFolder->endsWith(u'/') ? *hostFolder : *hostFolder + u'/'))
+    return nullptr;
   const QStringList parts = hostPath->mid(hostFolder->size()).split(u'/', Qt::SkipEmptyParts);
   if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) return nullptr;
   int dir = ::open(Native(*hostFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);

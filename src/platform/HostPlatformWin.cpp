@@ -59,6 +59,8 @@ DirEntry EntryOf(const WIN32_FIND_DATAW& fd) {
   e.mtime = FileTimeToUnix(fd.ftLastWriteTime);
   // A junction or directory link is listed but never entered.
   e.isDirectory = dir && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  e.isLink = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+             (fd.dwReserved0 == IO_REPARSE_TAG_SYMLINK || fd.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
   return e;
 }
 

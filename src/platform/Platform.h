@@ -33,7 +33,11 @@ struct DirEntry {
   int64_t size = 0;          // bytes; 0 for directories
   int64_t mtime = 0;         // last write, seconds since the epoch
   bool isDirectory = false;  // can be entered as a directory
-  bool representable = true; // false when the host name cannot be written as a Windows path
+  // False when the host name cannot be written as a Windows path, or the host cannot reach
+  // the entry by its path at all (longer than the host's path limit).
+  bool representable = true;
+  // The name is a symbolic link; the fields above describe what it points at.
+  bool isLink = false;
 };
 
 enum class DriveType { Unknown = 0, NoRootDir = 1, Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
@@ -85,11 +89,15 @@ struct CopyResult : FsStatus {
 // `onData`, when set, is shown every block of the source as it is read (the same read that
 // writes the copy), in order and once each: a run hashes its copies on the way without
 // reading the file a second time. The kernel's in-place copy is not used then.
+// `sourceAnchor`, when set, is a folder above the source: every folder from there on, and
+// the source itself, is entered without following a link (a link swapped in after the scan
+// saw a file fails the copy as the source's fault).
 struct CopyOptions {
   int chunk = 0;
   std::function<bool()> onChunk;
   int64_t expectedSize = -1;
   std::function<void(const char* data, size_t size)> onData;
+  QString sourceAnchor;
 };
 
 // Permission bits of a folder the program makes for its own files (the umask applies).
@@ -102,8 +110,10 @@ class Platform {
   // Lists the names matching a pattern ("C:\dir\*.*" for a whole directory, "C:\dir\*.doc",
   // or a plain path for that one name), directories, hidden and system entries included,
   // "." and ".." left out. Wildcards "*" and "?" are allowed in the last component only.
-  // Special files (fifos, sockets, devices) and dangling links are never listed. Returns
-  // nullopt when the directory of the pattern cannot be read.
+  // Special files (fifos, sockets, devices) and dangling links are never listed; a link to a
+  // file or folder is listed as what it points at, with `isLink` set, and a link to a folder
+  // never as one that can be entered. Returns nullopt when the directory of the pattern
+  // cannot be read.
   virtual std::optional<std::vector<DirEntry>> List(const QString& pattern) = 0;
 
   // Makes the directory the one later calls work in (ChDir and ChDrive); false when it

@@ -6,11 +6,17 @@
 #include "support/SmallVolume.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <climits>
+#include <limits>
 
 namespace qarno::test {
 namespace {
@@ -275,6 +281,147 @@ TEST_F(Safety, ALinkPlantedInTheSaveDoesNotRedirectTheCopies) {
   w.ui.AnswerAll(Question::UncopiedEntries, Answer::OK);
   w.Run(level::Overwrite);
   EXPECT_TRUE(QDir(w.env.Host(QStringLiteral("T:\\outside"))).isEmpty());
+}
+
+// --- Deep trees and links the scan finds -----------------------------------------------------
+
+// Enters the folders of `parts` one by one below an open folder, making them where asked: a
+// tree deeper than any path the host accepts is reached this way only. -1 when a step fails.
+int Enter(int dir, const QList<QByteArray>& parts, bool make) {
+  int fd = ::fcntl(dir, F_DUPFD_CLOEXEC, 0);
+  for (const QByteArray& part : parts) {
+    if (fd < 0) return -1;
+    if (make) ::mkdirat(fd, part.constData(), 0755);
+    const int next = ::openat(fd, part.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    ::close(fd);
+    fd = next;
+  }
+  return fd;
+}
+
+// Removes a folder and all below it, relative to open folders.
+void RemoveBelow(int dir, const QByteArray& name) {
+  const int fd = ::openat(dir, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (DIR* d = fd < 0 ? nullptr : ::fdopendir(fd)) {
+    QList<QByteArray> names;
+    while (struct dirent* e = ::readdir(d))
+      if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0) names += e->d_name;
+    for (const QByteArray& n : names)
+      if (::unlinkat(::dirfd(d), n.constData(), 0) != 0) RemoveBelow(::dirfd(d), n);
+    ::closedir(d);
+  }
+  ::unlinkat(dir, name.constData(), AT_REMOVEDIR);
+}
+
+TEST_F(Safety, AFolderPastTheHostPathLimitIsRefusedAndTheDeepestFileTakenIsSaved) {
+  // No aliases: the copy makes every folder on the destination, whose paths are longer still.
+  w.m.set.options.PathLen = std::numeric_limits<int16_t>::max();
+  const int src = ::open(QFile::encodeName(w.env.Host(QStringLiteral("T:\\src"))).constData(), O_RDONLY | O_DIRECTORY);
+  const int root = ::open(QFile::encodeName(w.env.root()).constData(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(src, 0);
+  struct Cleanup {
+    int src, root;
+    ~Cleanup() {
+      RemoveBelow(src, QByteArray(200, 'd'));
+      RemoveBelow(root, "dst");
+      ::close(src);
+      ::close(root);
+    }
+  } cleanup{src, root};
+  // Folders down to where one more name fills the host's path limit: "kept" takes every byte
+  // a path may have, "refused" one more, and below it the tree goes on past 4,200 bytes.
+  QList<QByteArray> folders;
+  qsizetype room = PATH_MAX - 2 - QFile::encodeName(w.env.Host(QStringLiteral("T:\\src"))).size();
+  for (; room > 254; room -= 201) folders += QByteArray(200, 'd');
+  const QByteArray kept(room, 'k'), refused(room + 1, 'z');
+  const int last = Enter(src, folders, true);
+  ASSERT_GE(last, 0);
+  const int keptFd = ::openat(last, kept.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_EQ(::write(keptFd, "kept", 4), 4);
+  ::close(keptFd);
+  const int deepest = Enter(last, {refused, QByteArray(200, 'd'), QByteArray(200, 'd')}, true);
+  ASSERT_GE(deepest, 0);
+  ::close(::openat(deepest, "lost.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  ::close(deepest);
+  ::close(last);
+  QString folder = QStringLiteral("T:\\src");
+  for (const QByteArray& f : folders) folder += u'\\' + QString::fromLatin1(f);
+  const QString keptPath = folder + u'\\' + QString::fromLatin1(kept);
+
+  w.ui.AnswerAll(Question::UncopiedEntries, Answer::OK);
+  const RunResult r0 = w.Run(level::Level0);
+  ASSERT_TRUE(r0.succeeded);
+  EXPECT_EQ(r0.uncopied, 1);
+  EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（ファイル名） [") + folder + u'\\' +
+                               QString::fromLatin1(refused) + u']'));
+  EXPECT_FALSE(w.Listing(r0.saveName).join(u'\n').contains(QStringLiteral("lost.txt")));
+  EXPECT_FALSE(w.ListingLine(r0.saveName, w.Src(QStringLiteral("f0.txt"))).isEmpty());
+  EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r0.saveName, keptPath))[4], flag::Copied);
+  EXPECT_TRUE(w.HistoryLines().join(u'\n').contains(r0.saveName));
+  const int copyFolder = Enter(root, QList<QByteArray>{"dst", "daily", r0.saveName.toLatin1(), "Drive_T", "src"} + folders, false);
+  ASSERT_GE(copyFolder, 0);
+  char copy[8] = {};
+  const int copyFd = ::openat(copyFolder, kept.constData(), O_RDONLY | O_CLOEXEC);
+  EXPECT_EQ(::read(copyFd, copy, sizeof copy), 4);
+  EXPECT_STREQ(copy, "kept");
+  ::close(copyFd);
+  ::close(copyFolder);
+
+  // The next level finds the deep file unchanged, held by the first run.
+  const RunResult r1 = w.Run(level::Level1);
+  ASSERT_TRUE(r1.succeeded);
+  EXPECT_EQ(r1.uncopied, 1);
+  EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r1.saveName, keptPath))[5], r0.saveName);
+}
+
+TEST_F(Safety, LinksFoundInASavedTreeAreLeftOutAndTheCopyNeverFollowsOne) {
+  // A file only its owner may read, with links to it and to its folder planted in the tree.
+  w.env.WriteFile(QStringLiteral("T:\\vault\\secret.txt"), "only root");
+  ::chmod(QFile::encodeName(w.env.Host(QStringLiteral("T:\\vault\\secret.txt"))).constData(), 0644);
+  ::chmod(QFile::encodeName(w.env.Host(QStringLiteral("T:\\vault"))).constData(), 0700);
+  const QByteArray vault = QFile::encodeName(w.env.Host(QStringLiteral("T:\\vault")));
+  auto plant = [&](const QByteArray& target, const QString& at) {
+    const QByteArray host = QFile::encodeName(w.env.Host(at));
+    ::unlink(host.constData());
+    ::rename(host.constData(), host + ".old");  // a folder goes aside
+    ASSERT_EQ(::symlink(target.constData(), host.constData()), 0);
+  };
+  plant(vault + "/secret.txt", w.Src(QStringLiteral("planted.txt")));
+  plant(vault, w.Src(QStringLiteral("planted")));
+  // A link the user names in the save list is saved as the file it points at.
+  w.env.WriteFile(QStringLiteral("T:\\elsewhere\\real.txt"), "named");
+  w.env.MakeDir(QStringLiteral("T:\\home"));
+  plant(QFile::encodeName(w.env.Host(QStringLiteral("T:\\elsewhere\\real.txt"))), QStringLiteral("T:\\home\\mine.txt"));
+  w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\home\\mine.txt")};
+  // Once the scan has seen a file and a folder as they are, both become links.
+  w.Source(QStringLiteral("sub\\inner.txt"), "in");
+  bool swapped = false;
+  w.fs.listOverride = [&](const QString& pattern) -> std::optional<std::vector<DirEntry>> {
+    if (swapped || pattern != u"T:\\src\\*.*") return std::nullopt;
+    auto real = w.env.fs.List(pattern);
+    swapped = true;
+    plant(vault + "/secret.txt", w.Src(QStringLiteral("f2.txt")));
+    plant(vault, w.Src(QStringLiteral("sub")));
+    return real;
+  };
+
+  w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
+  const RunResult r = w.Run(level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_EQ(r.uncopied, 2);  // the swapped file and what the swapped folder showed
+  EXPECT_TRUE(w.ListingLine(r.saveName, w.Src(QStringLiteral("planted.txt"))).isEmpty());
+  EXPECT_TRUE(w.ListingLine(r.saveName, w.Src(QStringLiteral("planted"))).isEmpty());
+  EXPECT_TRUE(w.Log().contains(QStringLiteral("保存しませんでした（シンボリックリンク） [T:\\src\\planted.txt]")));
+  EXPECT_TRUE(w.Log().contains(QStringLiteral("保存しませんでした（シンボリックリンク） [T:\\src\\planted]")));
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral("\\Drive_T\\home\\mine.txt")),
+            QByteArray("named"));
+  QDirIterator it(w.env.Host(QStringLiteral("T:\\dst\\daily\\") + r.saveName), QDir::Files | QDir::Hidden,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QFile copy(it.next());
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_NE(copy.readAll(), QByteArray("only root")) << it.filePath().toStdString();
+  }
 }
 
 // --- Questions, records, counts ---------------------------------------------------------------
