@@ -296,6 +296,12 @@ TEST_P(Verify, ARunWithTheManifestSwitchedOffIsCheckedByItsListingAndLeavesNoSta
   const VerifyReport r = Check(save, true);
   EXPECT_TRUE(r.Clean()) << Lines(r);
   EXPECT_EQ(r.manifest, VerifyReport::Manifest::Missing);
+  // A repair with manifests on cannot vouch for the copies it keeps: the save stays without
+  // a manifest rather than with one that seems to have lost their lines.
+  w.m.settings.ContentManifest = 1;
+  EXPECT_EQ(Backup(level::Repair), save);
+  EXPECT_FALSE(QFileInfo::exists(SumOf(save)));
+  EXPECT_TRUE(Check(save, true).Clean()) << Lines(Check(save, true));
 }
 
 INSTANTIATE_TEST_SUITE_P(Storage, Verify, ::testing::Values(false, true),
