@@ -339,6 +339,10 @@ int RunRestoreConsole(const QStringList& arguments) {
     Out(QStringLiteral("復元できませんでした: ") + e[SaveListEntry::Path] +
         (e[SaveListEntry::SaveName].isEmpty() ? QString() : QStringLiteral("  (") + e[SaveListEntry::SaveName] + u')'));
   }
+  // Restored, but not the file its listing describes: the restore is not a clean one.
+  for (const RestoreMismatch& x : r.Mismatches())
+    Out(QStringLiteral("保存時の一覧と一致しません: ") + x.path + QStringLiteral("  (") + x.saveName + QStringLiteral(": ") +
+        x.detail + u')');
   const RestoreCounts& restored = r.table().Restored();
   Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB").arg(restored.files).arg(restored.folders).arg(restored.kb));
   Out(QStringLiteral("復元できなかった項目: %1").arg(notRestored));
@@ -348,7 +352,7 @@ int RunRestoreConsole(const QStringList& arguments) {
     Out(QStringLiteral("復元は中止されました"));
     return kRestoreFailed;
   }
-  return notRestored == 0 ? kRestoreOk : kRestoreIncomplete;
+  return notRestored == 0 && r.Mismatches().empty() ? kRestoreOk : kRestoreIncomplete;
 }
 
 }  // namespace qarno

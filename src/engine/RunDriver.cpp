@@ -204,7 +204,13 @@ bool FSaveExec::OK_Click(int historyRow) {
                !m.CancelFlag;
   // The manifest after the listing: its failure leaves the run good, and says so.
   const bool addsToSave = Level() == level::Overwrite || Level() == level::Repair;
-  if (ok && hashing_) OutSumList(run_, s_.paths, addsToSave, manifest_);
+  // A repair lists the copies it kept as copied by the run, and only the earlier manifest
+  // knows their hashes: without one, a manifest of the repaired copies alone would read as
+  // one that lost the kept copies' lines. Such a save stays without a manifest, as it was.
+  const bool keptUnhashed =
+      Level() == level::Repair &&
+      ParseManifest(m.fs.ReadAll(s_.paths.SaveSumFile).value_or(QByteArray())).state != ManifestContent::State::Read;
+  if (ok && hashing_ && !keptUnhashed) OutSumList(run_, s_.paths, addsToSave, manifest_);
   else if (ok && addsToSave) m.fs.Kill(s_.paths.SaveSumFile);  // no longer true of the save
   int newRow = 0;
   if (ok) {

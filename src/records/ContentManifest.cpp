@@ -36,6 +36,7 @@ QByteArray FormatManifest(const std::vector<ManifestEntry>& entries) {
   out.reserve(out.size() + static_cast<qsizetype>(entries.size()) * 100);
   for (const ManifestEntry& e : entries)
     out += e.hash + ' ' + QByteArray::number(static_cast<qlonglong>(e.size)) + ' ' + e.path.toUtf8() + "\r\n";
+  out += "end " + QByteArray::number(static_cast<qulonglong>(entries.size())) + "\r\n";
   return out;
 }
 
@@ -49,6 +50,17 @@ bool IsHashText(QByteArrayView text) {
   return true;
 }
 
+// "end <count>": the count, or -1 when the line is none.
+int64_t EndCount(QByteArrayView line) {
+  if (!line.startsWith("end ")) return -1;
+  const QByteArrayView number = line.sliced(4);
+  if (number.isEmpty() || number.size() > 18) return -1;
+  for (char c : number) {
+    if (c < '0' || c > '9') return -1;
+  }
+  return number.toLongLong();
+}
+
 // "Qarno-Manifest <version> <hash name>": the version, or -1 when the line is none.
 int HeaderVersion(QByteArrayView line) {
   const QByteArrayView magic(kManifestMagic);
@@ -59,7 +71,7 @@ int HeaderVersion(QByteArrayView line) {
   bool ok = false;
   const int version = number.toInt(&ok);
   if (!ok || version < 1) return -1;
-  if (version == 1 && (space < 0 || rest.sliced(space + 1) != "XXH3-128")) return -1;
+  if (version <= kManifestVersion && (space < 0 || rest.sliced(space + 1) != "XXH3-128")) return -1;
   return version;
 }
 
@@ -84,9 +96,18 @@ ManifestContent ParseManifest(const QByteArray& content) {
         return out;
       }
       out.state = ManifestContent::State::Read;
+      out.version = version;
       continue;
     }
     if (line.isEmpty()) continue;
+    if (out.endCount >= 0) out.linesAfterEnd = true;
+    if (out.version >= 2 && out.endCount < 0) {
+      if (const int64_t count = EndCount(line); count >= 0) {
+        out.endCount = count;
+        continue;
+      }
+    }
+    if (out.endCount < 0) ++out.fileLines;
     auto bad = [&] {
       if (out.badLines++ == 0) out.firstBadLine = lineNumber;
     };
@@ -106,7 +127,6 @@ ManifestContent ParseManifest(const QByteArray& content) {
     }
     out.entries.insert(path, ManifestEntry{path, size, line.first(s1).toByteArray()});
   }
-  if (lineNumber == 0) return out;
   return out;
 }
 

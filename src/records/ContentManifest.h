@@ -4,10 +4,13 @@
 // stays as it is; the manifest only adds what a listing cannot say, whether a copy still
 // holds the bytes it was made from.
 //
-//   Qarno-Manifest 1 XXH3-128
+//   Qarno-Manifest 2 XXH3-128
 //   <32 hex digits> <size> <Windows path>
+//   end <number of file lines>
 //
-// UTF-8, CR LF, one file a line; the path is the rest of the line. The hash is XXH3-128:
+// UTF-8, CR LF, one file a line; the path is the rest of the line. The end line lets a reader
+// tell a whole manifest from one cut short; version 1, written before it, has none and is
+// read as it is. The hash is XXH3-128:
 // fifteen times faster than SHA-256 here, so that hashing keeps pace with the copy. It
 // guards against damage, not against a forger: whoever can rewrite a copy on the medium can
 // rewrite the manifest beside it, whatever the hash.
@@ -47,7 +50,7 @@ struct ManifestEntry {
 };
 
 inline constexpr char kManifestMagic[] = "Qarno-Manifest";
-inline constexpr int kManifestVersion = 1;
+inline constexpr int kManifestVersion = 2;
 
 QByteArray FormatManifest(const std::vector<ManifestEntry>& entries);
 
@@ -58,9 +61,17 @@ struct ManifestContent {
     NewerVersion,  // written by a newer program
   };
   State state = State::NotManifest;
+  int version = 0;                        // of a manifest that was read
   QHash<QString, ManifestEntry> entries;  // by path; a later line for a path wins
   int badLines = 0;                       // lines after the first that did not parse
   int firstBadLine = 0;                   // the number of the first of them (1-based)
+  int fileLines = 0;                      // non-empty lines between the first and the end line
+  int64_t endCount = -1;                  // what the end line counts; -1 when there is none
+  bool linesAfterEnd = false;             // something follows the end line
+
+  // A manifest of a version with an end line that lacks it, counts otherwise or goes on
+  // after it: cut short or added to. A version 1 manifest cannot tell and is taken as whole.
+  bool Cut() const { return version >= 2 && (endCount != fileLines || linesAfterEnd); }
 };
 
 ManifestContent ParseManifest(const QByteArray& content);

@@ -10,6 +10,7 @@
 // Module1::DoEvents and honours Module1::CancelFlag.
 #include "common/Module1.h"
 #include "mainwin/HistoryTable.h"
+#include "records/ContentManifest.h"
 #include "restore/RestoreTable.h"
 
 #include <vector>
@@ -71,6 +72,17 @@ RestoreTimerView DescribeRestoreProgress(const RestoreState& state, const QStrin
 
 enum class RestoreOutcome { NotStarted, Stopped, Finished };
 
+// An entry that was restored from a copy that is not what its listing line describes (its
+// size or date, or for the overwrite save, whose copies are replaced in place, the manifest's
+// hash): a run that stopped between replacing copies and writing its listing leaves such
+// copies. The restored file stays (it holds the newest bytes there are), and the restore
+// reports it.
+struct RestoreMismatch {
+  QString path;
+  QString saveName;
+  QString detail;
+};
+
 class FRestore {
  public:
   FRestore(Module1& module, const HistoryTable& history);
@@ -78,6 +90,8 @@ class FRestore {
   const RestoreState& state() const { return s_; }
   const RestoreTable& table() const { return table_; }
   const std::vector<SaveNameRow>& SaveNameTable() const { return saveNames_; }
+  // The entries of the last restore that did not match their listing.
+  const std::vector<RestoreMismatch>& Mismatches() const { return mismatches_; }
 
   // --- Window events ---
   void Form_Load();
@@ -151,19 +165,28 @@ class FRestore {
   bool RestoreFromSaveName(int index, bool& ignoreErrors);
   bool RestoreFromOtherSaves(bool& ignoreErrors);
   bool RestoreFromSaveCsv(const QString& name, const QString& dir, bool& ignoreErrors);
-  // Stored form of a copy: the table row's own, or that of an older run's listing line.
+  // Stored form of a copy: the table row's own, or that of an older run's listing line,
+  // with the size and date that line gives the file.
   struct StoredForm {
     QString compType;
     QString alias;
+    QString size;
+    QString date;
   };
   bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);
   bool RestoreFolder(const QString& target, const QString& attrText, QStringList& made);
   bool RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
-                   QStringList& made);
-  // Puts a whole copy of the file in the target's place (see RestoreFile).
-  bool PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made);
-  bool ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made);
+                   QStringList& made, const QString& name, const QString& dir);
+  // Puts a whole copy of the file in the target's place (see RestoreFile). `hash`, when
+  // given, takes the bytes as they are copied; `copied` is what the source was.
+  bool PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
+                 ContentHash* hash = nullptr, DirEntry* copied = nullptr);
+  bool ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
+                  ContentHash* hash, DirEntry* copied);
+  // The manifest line of the path in the overwrite save of that directory; null for any
+  // other save, or when the save has no manifest that reads.
+  const ManifestEntry* OverwriteManifestLine(const QString& name, const QString& dir, const QString& path);
   // Makes the folder with every missing level of it, like MakeDirPath, and adds the ones it
   // made to `made`, outermost first.
   bool MakeFolders(const QString& dir, QStringList& made);
@@ -193,6 +216,9 @@ class FRestore {
   QStringList saveAreas_;
   bool skipBlankLines_ = false;
   int unpackFolders_ = 0;  // names of the folders packed entries are unpacked in
+  std::vector<RestoreMismatch> mismatches_;
+  QHash<QString, ManifestContent> manifests_;  // by manifest file, read once per restore
+  ContentHash hash_;
 };
 
 }  // namespace qarno

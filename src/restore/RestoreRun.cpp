@@ -9,15 +9,34 @@
 #include "records/SaveLayout.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace qarno {
 
 namespace {
 const QChar CR = u'\r';
 const QString kNotRestorable = QStringLiteral("復元できません。");
+
+// The size the listing gives, or -1 when it gives none that reads as a size.
+int64_t ListedSize(const QString& text) {
+  bool ok = false;
+  const qlonglong size = text.trimmed().toLongLong(&ok);
+  return ok && size >= 0 ? size : -1;
+}
+
+// The listing's date ("yyyy/mm/dd hh:mm:ss", local time) is the copy's time. A FAT medium
+// keeps even seconds only, and a FAT time read on the other side of a daylight-saving change
+// moves by an hour: neither makes it another file.
+bool SameFileTime(const QString& listed, int64_t mtime) {
+  const QDateTime date = QDateTime::fromString(listed.trimmed(), QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+  if (!date.isValid()) return false;
+  const int64_t apart = std::abs(mtime - static_cast<int64_t>(date.toSecsSinceEpoch()));
+  return apart <= 2 || std::abs(apart - 3600) <= 2;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -143,6 +162,8 @@ void FRestore::RejectUnsafeEntries() {
     if (!IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) Refuse(r, QStringLiteral("不正なパス"));
     else if (!IsRestorableSaveName(e[SaveListEntry::SaveName])) Refuse(r, QStringLiteral("不正な保存名"));
     else if (InSaveArea(TargetOf(e[SaveListEntry::Path]))) Refuse(r, QStringLiteral("保存データの中"));
+    // Without a size there is no telling a whole copy from a cut one.
+    else if (!e.IsDirectory() && ListedSize(e[SaveListEntry::Size]) < 0) Refuse(r, QStringLiteral("サイズが読めません"));
   }
 }
 
@@ -153,6 +174,8 @@ RestoreOutcome FRestore::PrepareRestore() {
   // make; in place, the last component of each target is never followed either way.
   m.fs.SetWriteAnchor(s_.Position == 1 ? s_.WriteHDir : QString());
   saveAreas_ = SaveAreas();
+  mismatches_.clear();
+  manifests_.clear();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
   s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
@@ -241,6 +264,9 @@ bool FRestore::ExecRestore() {
   }
   QString result = s_.processText + QStringLiteral("  ...... 終了");
   if (failed >= 1) result += CR + QStringLiteral("        ") + QString::number(failed) + QStringLiteral(" 個復元できませんでした");
+  if (!mismatches_.empty())
+    result += CR + QStringLiteral("        ") + QString::number(mismatches_.size()) +
+              QStringLiteral(" 個は保存時の一覧と一致しません（ログを見てください）");
   s_.Status = result;
   s_.stage = rstage::Idle;
   return true;
@@ -371,8 +397,14 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
     if (!FindReservedEntry(fields[SaveListEntry::Path].toString(), pos, nothingLeft)) continue;
     const int r = pos;
     // The copy in this run folder is stored as this run's line says, which may differ from
-    // the row's (another alias number, packed or not).
-    const StoredForm form{fields[SaveListEntry::CompType].toString(), fields[SaveListEntry::Alias].toString()};
+    // the row's (another alias number, packed or not), and is the file as that line
+    // describes it. A line whose size does not read vouches for no copy: an older run may.
+    const StoredForm form{fields[SaveListEntry::CompType].toString(), fields[SaveListEntry::Alias].toString(),
+                          fields[SaveListEntry::Size].toString(), fields[SaveListEntry::Date].toString()};
+    if (ListedSize(form.size) < 0) {
+      m.WriteLog(QStringLiteral("復元に使いません(サイズが読めません)"), name + u' ' + table_[r][SaveListEntry::Path]);
+      continue;
+    }
     if (!IsRestorablePath(table_[r][SaveListEntry::Path], form.alias)) {
       Refuse(r, QStringLiteral("不正なパス"));
       continue;
@@ -417,7 +449,9 @@ bool FRestore::FindReservedEntry(const QString& path, int& pos, bool& nothingLef
 
 bool FRestore::RestoreEntry(int row, const QString& name, const QString& dir) {
   const SaveListEntry& e = table_[row];
-  return RestoreEntryAs(row, name, dir, StoredForm{e[SaveListEntry::CompType], e[SaveListEntry::Alias]});
+  return RestoreEntryAs(row, name, dir,
+                        StoredForm{e[SaveListEntry::CompType], e[SaveListEntry::Alias], e[SaveListEntry::Size],
+                                   e[SaveListEntry::Date]});
 }
 
 bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form) {
@@ -435,8 +469,9 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   // Folders are made only for an entry that is restored: those made for one that then
   // fails go again (as far as they are empty).
   QStringList made;
-  const bool restored = e.IsDirectory() ? RestoreFolder(target, e[SaveListEntry::Attributes], made)
-                                        : RestoreFile(e, form, source, target, made);
+  const bool restored =
+      e.IsDirectory() ? RestoreFolder(target, e[SaveListEntry::Attributes], made)
+                      : RestoreFile(e, form, source, target, made, name, dir);
   if (!restored) {
     RemoveMadeFolders(made);
     return false;
@@ -460,36 +495,70 @@ bool FRestore::RestoreFolder(const QString& target, const QString& attrText, QSt
   return SetAttrFromText(target, attrText);
 }
 
-namespace {
-// The size the listing gives, or -1 when it gives none that can be checked.
-int64_t ListedSize(const QString& text) {
-  bool ok = false;
-  const qlonglong size = text.trimmed().toLongLong(&ok);
-  return ok && size >= 0 ? size : -1;
+const ManifestEntry* FRestore::OverwriteManifestLine(const QString& name, const QString& dir, const QString& path) {
+  if (name != kOverwriteSave) return nullptr;
+  const QString file = RunPaths::Of(dir, s_.SetName, name).SaveSumFile;
+  auto it = manifests_.find(file);
+  if (it == manifests_.end()) it = manifests_.insert(file, ParseManifest(m.fs.ReadAll(file).value_or(QByteArray())));
+  if (it->state != ManifestContent::State::Read) return nullptr;
+  const auto line = it->entries.constFind(path);
+  return line == it->entries.constEnd() ? nullptr : &line.value();
 }
-}  // namespace
 
 // The target is replaced only by a whole copy of a saved copy that could be read to the end
 // and is no shorter than the listing says; until then it is not touched, nor are its
-// attributes. A copy that cannot be read leaves the target as it was.
+// attributes. A copy that cannot be read leaves the target as it was. A copy that is whole
+// but not the file its line describes (longer, of another date, or in the overwrite save
+// other bytes than the manifest's) is restored and reported.
 bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
-                           QStringList& made) {
+                           QStringList& made, const QString& name, const QString& dir) {
   QString targetDir, targetName;
   if (!SplitPath(target, targetDir, targetName)) return false;
+  const int64_t listed = ListedSize(form.size);
+  if (listed < 0) return false;
   const bool packed = form.compType == comp::Lha;
   // No folder is made for a copy that is not there (or is no file).
   const auto stored = m.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
   if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
   if (!MakeFolders(targetDir, made)) return false;
-  const int64_t listed = ListedSize(e[SaveListEntry::Size]);
-  if (!(packed ? ExtractLha(source, target, listed, made) : PlaceFile(source, target, listed, made))) return false;
-  return SetAttrFromText(target, e[SaveListEntry::Attributes]);
+  // Only the overwrite save's copies are replaced in place, so only they are hashed on the
+  // way: the restore of any other save copies as fast as it can.
+  const ManifestEntry* expected = OverwriteManifestLine(name, dir, e[SaveListEntry::Path]);
+  ContentHash* hash = expected ? &hash_ : nullptr;
+  DirEntry copied;
+  if (!(packed ? ExtractLha(source, target, listed, made, hash, &copied)
+               : PlaceFile(source, target, listed, made, hash, &copied)))
+    return false;
+  if (!SetAttrFromText(target, e[SaveListEntry::Attributes])) return false;
+
+  QStringList differs;
+  if (copied.size != listed) differs += QStringLiteral("サイズ %1 (一覧では %2)").arg(copied.size).arg(listed);
+  // An archive's unpacked file carries the archiver's idea of the time; a plain copy the
+  // saved file's own.
+  if (!packed && !SameFileTime(form.date, copied.mtime))
+    differs += QStringLiteral("日付 %1 (一覧では %2)").arg(FormatFileTime(copied.mtime), form.date);
+  if (expected && (hash_.Size() != expected->size || hash_.Hex() != expected->hash))
+    differs += QStringLiteral("内容が目録と違います");
+  if (!differs.isEmpty()) {
+    const QString detail = differs.join(QStringLiteral("、"));
+    mismatches_.push_back(RestoreMismatch{e[SaveListEntry::Path], name, detail});
+    m.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e[SaveListEntry::Path]);
+  }
+  return true;
 }
 
-bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made) {
+bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
+                         ContentHash* hash, DirEntry* copiedSource) {
   CopyOptions options;
   options.expectedSize = listedSize;
-  CopyResult copied = m.fs.Copy(source, target, options);
+  if (hash) options.onData = [hash](const char* data, size_t size) { hash->Add(data, size); };
+  auto copy = [&] {
+    if (hash) hash->Reset();
+    CopyResult r = m.fs.Copy(source, target, options);
+    if (r && copiedSource) *copiedSource = r.source;
+    return r;
+  };
+  CopyResult copied = copy();
   if (copied) return true;
   m.WriteDebugPath(4037, "PlaceFile", source, FsErrorName(copied.error), copied.sourceFailed);
   // Nothing whole to copy from: missing, no regular file, unreadable, shorter than listed.
@@ -504,12 +573,13 @@ bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t l
   const std::optional<uint32_t> before = m.fs.GetAttr(target);
   const bool lifted = before && !(*before & attr::Directory) &&
                       (*before & (attr::ReadOnly | attr::Hidden | attr::System)) && m.fs.SetAttr(target, attr::Normal);
-  copied = m.fs.Copy(source, target, options);
+  copied = copy();
   if (!copied && lifted) m.fs.SetAttr(target, *before);
   return copied.ok();
 }
 
-bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made) {
+bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
+                          ContentHash* hash, DirEntry* copied) {
   const QString archive = source + QStringLiteral(".LZH");
   m.WriteDebugPath(4036, "ExtractLha", archive, target);
   if (!m.fs.Open(archive, QIODevice::ReadOnly)) return false;
@@ -533,7 +603,7 @@ bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t 
   if (hostArchive && hostUnpacked) {
     const QString command = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 ") + u'"' + *hostArchive + u'"' + u' ' +
                             u'"' + *hostUnpacked + u'"';
-    ok = m.archiver->Unlha(command, 1024) == 0 && PlaceFile(unpacked, target, listedSize, made);
+    ok = m.archiver->Unlha(command, 1024) == 0 && PlaceFile(unpacked, target, listedSize, made, hash, copied);
   }
   // Whatever the archiver left in the folder goes with it.
   if (const auto left = m.fs.List(winpath::Join(work, QStringLiteral("*.*")))) {

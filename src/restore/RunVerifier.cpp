@@ -8,6 +8,7 @@
 #include "codec/lha_header.h"
 
 #include <QIODevice>
+#include <QSet>
 #include <memory>
 
 namespace qarno {
@@ -19,6 +20,7 @@ QString VerifyKindText(VerifyProblem::Kind kind) {
     case VerifyProblem::Kind::ContentDiffers: return QStringLiteral("content differs");
     case VerifyProblem::Kind::ArchiveDamaged: return QStringLiteral("archive damaged");
     case VerifyProblem::Kind::ManifestDamaged: return QStringLiteral("manifest damaged");
+    case VerifyProblem::Kind::ListingDamaged: return QStringLiteral("listing damaged");
   }
   return QString();
 }
@@ -67,13 +69,18 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
   const RunPaths paths = RunPaths::Of(run[HistoryEntry::SaveDir], setName_, report.saveName);
   report.listing = paths.SaveCsvFile;
   m.WriteDebugPath(4300, "VerifyRun", report.saveName, full ? 1 : 0);
-  const auto lines = m.ReadTextFile(paths.SaveCsvFile);
-  if (!lines) return report;
+  const auto listingBytes = m.fs.ReadAll(paths.SaveCsvFile);
+  if (!listingBytes) return report;
   report.listingRead = true;
+  const QStringList lines = m.codec.DecodeLines(*listingBytes);
 
   auto problem = [&](VerifyProblem::Kind kind, const QString& path, const QString& detail = QString()) {
     report.problems.push_back(VerifyProblem{kind, path, detail});
   };
+  // Every line of a listing ends with its line break: without one the file was cut.
+  if (lines.isEmpty()) problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile, QStringLiteral("the listing holds no line"));
+  else if (!listingBytes->endsWith('\n'))
+    problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile, QStringLiteral("the last line is cut"));
 
   // The manifest, as input: damaged lines are told and skipped.
   ManifestContent manifest;
@@ -86,6 +93,15 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
           report.manifest = VerifyReport::Manifest::Damaged;
           problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile,
                   QStringLiteral("%1 unreadable line(s), the first is line %2").arg(manifest.badLines).arg(manifest.firstBadLine));
+        }
+        if (manifest.Cut()) {
+          report.manifest = VerifyReport::Manifest::Damaged;
+          problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile,
+                  manifest.endCount < 0       ? QStringLiteral("no end line: the manifest is cut short")
+                  : manifest.linesAfterEnd ? QStringLiteral("lines follow the end line")
+                                           : QStringLiteral("the end line counts %1 file line(s), the manifest holds %2")
+                                                 .arg(manifest.endCount)
+                                                 .arg(manifest.fileLines));
         }
         break;
       case ManifestContent::State::NotManifest:
@@ -100,15 +116,58 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
 
   // The files this run holds: listed with this run's save name.
   std::vector<SaveListEntry> held;
-  for (const QString& line : *lines) {
+  int badLines = 0, firstBadLine = 0, lineNumber = 0;
+  for (const QString& line : lines) {
+    ++lineNumber;
     if (line.isEmpty()) continue;
     const ListingFields fields = SplitListingLine(line);
-    if (!fields.WellFormed() || fields[SaveListEntry::SaveName] != report.saveName) continue;
+    if (!fields.WellFormed()) {
+      if (badLines++ == 0) firstBadLine = lineNumber;
+      continue;
+    }
+    if (fields[SaveListEntry::SaveName] != report.saveName) continue;
     SaveListEntry e = fields.ToEntry();
     if (e.IsDirectory() || !IsListablePath(e[SaveListEntry::Path])) continue;
     held.push_back(std::move(e));
   }
+  if (badLines > 0)
+    problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile,
+            QStringLiteral("%1 unreadable line(s), the first is line %2").arg(badLines).arg(firstBadLine));
   report.files = total_ = static_cast<int64_t>(held.size());
+
+  // Listing and manifest name the same copies. A manifest line without its file in the
+  // listing means a listing that lost entries; a file this run copied plainly is always
+  // hashed, so its missing line means a manifest that lost lines (unless lines that do not
+  // read account for it). Files an earlier run of the same save copied ("2"), and packed
+  // ones (an archiver may not show what it reads), may lack a line.
+  if (manifest.state == ManifestContent::State::Read) {
+    QSet<QString> heldPaths;
+    QStringList withoutLine;
+    for (const SaveListEntry& e : held) {
+      heldPaths.insert(e[SaveListEntry::Path]);
+      if (e[SaveListEntry::Flag] == flag::Copied && e[SaveListEntry::CompType] != comp::Lha &&
+          !manifest.entries.contains(e[SaveListEntry::Path]))
+        withoutLine += e[SaveListEntry::Path];
+    }
+    QStringList unlisted;
+    for (auto it = manifest.entries.constBegin(); it != manifest.entries.constEnd(); ++it) {
+      if (!heldPaths.contains(it.key())) unlisted += it.key();
+    }
+    if (!unlisted.isEmpty()) {
+      unlisted.sort();
+      problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile,
+              QStringLiteral("the manifest names %1 file(s) the listing does not hold, the first is %2")
+                  .arg(unlisted.size())
+                  .arg(unlisted.first()));
+    }
+    if (withoutLine.size() > manifest.badLines) {
+      report.manifest = VerifyReport::Manifest::Damaged;
+      problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile,
+              QStringLiteral("%1 file(s) copied by this run have no line, the first is %2")
+                  .arg(withoutLine.size())
+                  .arg(withoutLine.first()));
+    }
+  }
 
   ContentHash hash;
   std::vector<char> buffer;

@@ -8,6 +8,12 @@
 // manifest. A run made before manifests existed, or with them switched off, is verified as
 // far as its listing allows, and the report says so.
 //
+// Either way listing and manifest are held against each other first: a listing that is
+// empty, holds lines that do not read or ends in the middle of a line, a manifest that was
+// cut short (its end line), a manifest line for a file the listing does not hold, and a file
+// this run copied plainly without a manifest line are all reported: a cut record must never
+// pass for a clean run because there was less to check.
+//
 // The save folder is read as hostile input: no link is followed on the way to a copy, and
 // nothing outside the save folder is read. Nothing is written. The check yields through the
 // prompter once per file and stops at a Cancel (CancelFlag).
@@ -24,14 +30,16 @@ struct VerifyProblem {
     SizeDiffers,      // the copy (or the size its archive names) is not the listed size
     ContentDiffers,   // the bytes read back are not the ones the manifest describes
     ArchiveDamaged,   // the archive's header or data does not read
-    ManifestDamaged,  // the manifest (or some of its lines) does not read
+    ManifestDamaged,  // the manifest (or some of its lines) does not read, is cut or lacks lines
+    ListingDamaged,   // the listing is empty, cut, holds lines that do not read, or lacks files
   };
   Kind kind;
-  QString path;    // the entry's path, or the manifest's file for ManifestDamaged
+  QString path;    // the entry's path, or the manifest's or listing's file for their damage
   QString detail;  // what was found, for the person reading the report
 };
 
-// "missing", "size differs", "content differs", "archive damaged", "manifest damaged".
+// "missing", "size differs", "content differs", "archive damaged", "manifest damaged",
+// "listing damaged".
 QString VerifyKindText(VerifyProblem::Kind kind);
 
 struct VerifyReport {

@@ -169,6 +169,81 @@ TEST_P(Verify, AMissingManifestIsSaidAndADamagedOneNamedWithItsLine) {
   EXPECT_EQ(r.problems[0].kind, VerifyProblem::Kind::ManifestDamaged);
 }
 
+// A record cut short must never pass for a clean run with less to check: the manifest
+// says where it ends, and listing and manifest answer for each other. A manifest written
+// before the end line existed still verifies clean.
+TEST_P(Verify, ACutManifestOrListingIsReportedAndAnOldManifestStillReads) {
+  const QString save = Backup(level::Level0);
+  const QString listing = w.Host(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral(".csv"));
+  auto read = [](const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  };
+  auto write = [](const QString& file, const QByteArray& bytes) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+  };
+  auto damage = [](const VerifyReport& r) {
+    QStringList out;
+    for (const VerifyProblem& p : r.problems) out += VerifyKindText(p.kind) + QStringLiteral(": ") + p.detail;
+    return out;
+  };
+  const QByteArray sum = read(SumOf(save)), list = read(listing);
+  ASSERT_TRUE(sum.startsWith("Qarno-Manifest 2 XXH3-128\r\n") && sum.endsWith("\r\nend 4\r\n")) << sum.toStdString();
+  const qsizetype firstLineEnd = sum.indexOf("\r\n") + 2;
+
+  // The manifest cut after its first line, or counting otherwise than it holds.
+  write(SumOf(save), sum.left(firstLineEnd));
+  VerifyReport r = Check(save, true);
+  EXPECT_EQ(damage(r), (QStringList{QStringLiteral("manifest damaged: no end line: the manifest is cut short")} +
+                        (packed() ? QStringList()
+                                  : QStringList{QStringLiteral("manifest damaged: 4 file(s) copied by this run have no line, "
+                                                               "the first is T:\\src\\a.txt")})));
+  QByteArray miscounted = sum;
+  miscounted.replace("end 4", "end 5");
+  write(SumOf(save), miscounted);
+  EXPECT_EQ(damage(Check(save, false)),
+            QStringList{QStringLiteral("manifest damaged: the end line counts 5 file line(s), the manifest holds 4")});
+
+  // Written before the end line: read as it is, and cross-checked all the same.
+  QByteArray v1 = sum;
+  v1.replace("Qarno-Manifest 2", "Qarno-Manifest 1");
+  v1.chop(QByteArray("end 4\r\n").size());
+  write(SumOf(save), v1);
+  r = Check(save, true);
+  EXPECT_TRUE(r.Clean()) << Lines(r);
+  EXPECT_EQ(r.contentChecked, 4);
+  if (!packed()) {
+    write(SumOf(save), v1.left(firstLineEnd));
+    EXPECT_EQ(damage(Check(save, false)),
+              QStringList{QStringLiteral("manifest damaged: 4 file(s) copied by this run have no line, the first is T:\\src\\a.txt")});
+  }
+  write(SumOf(save), sum);
+
+  // The listing cut inside its last line, without its last two lines, or empty.
+  const QByteArray bigLine = "\"T:\\src\\docs\\big.bin\"";
+  ASSERT_TRUE(list.contains(bigLine));
+  write(listing, list.left(list.size() - 3));
+  EXPECT_EQ(damage(Check(save, false)).value(0), QStringLiteral("listing damaged: the last line is cut"));
+  QByteArray fewer = list;
+  fewer.chop(1);
+  fewer = fewer.left(fewer.lastIndexOf('\n') + 1);
+  fewer.chop(1);
+  fewer = fewer.left(fewer.lastIndexOf('\n') + 1);
+  write(listing, fewer);
+  r = Check(save, true);
+  ASSERT_EQ(r.problems.size(), 1u) << Lines(r);
+  EXPECT_EQ(r.problems[0].kind, VerifyProblem::Kind::ListingDamaged);
+  EXPECT_TRUE(r.problems[0].detail.startsWith(QStringLiteral("the manifest names 2 file(s) the listing does not hold")))
+      << Lines(r);
+  write(listing, QByteArray());
+  EXPECT_EQ(damage(Check(save, true)).value(0), QStringLiteral("listing damaged: the listing holds no line"));
+  write(listing, list);
+  EXPECT_TRUE(Check(save, true).Clean());
+}
+
 TEST_P(Verify, LinksInTheSaveFolderAreNeverFollowed) {
   const QString save = Backup(level::Level0);
   // The copy replaced by a link to the very same bytes elsewhere; a folder of the save
@@ -221,6 +296,12 @@ TEST_P(Verify, ARunWithTheManifestSwitchedOffIsCheckedByItsListingAndLeavesNoSta
   const VerifyReport r = Check(save, true);
   EXPECT_TRUE(r.Clean()) << Lines(r);
   EXPECT_EQ(r.manifest, VerifyReport::Manifest::Missing);
+  // A repair with manifests on cannot vouch for the copies it keeps: the save stays without
+  // a manifest rather than with one that seems to have lost their lines.
+  w.m.settings.ContentManifest = 1;
+  EXPECT_EQ(Backup(level::Repair), save);
+  EXPECT_FALSE(QFileInfo::exists(SumOf(save)));
+  EXPECT_TRUE(Check(save, true).Clean()) << Lines(Check(save, true));
 }
 
 INSTANTIATE_TEST_SUITE_P(Storage, Verify, ::testing::Values(false, true),

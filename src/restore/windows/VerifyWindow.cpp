@@ -27,6 +27,7 @@ QString KindCaption(VerifyProblem::Kind kind) {
     case VerifyProblem::Kind::ContentDiffers: return QStringLiteral("内容が違います");
     case VerifyProblem::Kind::ArchiveDamaged: return QStringLiteral("書庫が壊れています");
     case VerifyProblem::Kind::ManifestDamaged: return QStringLiteral("目録が壊れています");
+    case VerifyProblem::Kind::ListingDamaged: return QStringLiteral("保存リストが壊れています");
   }
   return VerifyKindText(kind);
 }
