@@ -402,7 +402,6 @@ void Qarno::Form_Load(const QString& commandLine) {
     // Neither that name nor the set of the last session: the run asked for is not run.
     m.set.Name.clear();
     m.AutoRunMode.Stop();
-    m.MainCaption = m.ProgramName;
     // No set, so no set's log: the message goes to the user (or standard error) alone.
     const bool logging = m.LogEnabled;
     m.LogEnabled = false;

@@ -72,6 +72,7 @@ TEST_F(Unattended, ARunThatCannotStartEndsWithItsStatusAndSaysWhy) {
   for (Screen screen : {Screen::Desktop, Screen::Console}) {
     SCOPED_TRACE(screen == Screen::Desktop ? "desktop" : "console");
     QByteArray err;
+    EXPECT_EQ(Run(screen, {QStringLiteral("/B2")}), 3);  // no set named, none used before
     EXPECT_EQ(Run(screen, {QStringLiteral("NoSuchSet"), QStringLiteral("/B2"), QStringLiteral("/L0")}, &err), 3);
     EXPECT_TRUE(QString::fromLocal8Bit(err).contains(QStringLiteral("セットファイルがありません。"))) << err.toStdString();
 

@@ -349,10 +349,11 @@ void QarnoWindow::changeEvent(QEvent* e) {
 void QarnoWindow::Form_Load(const QString& commandLine) {
   ShowListKind = true;
   program.Form_Load(commandLine);  // settings, set folder, command line, set, command line again, types
-  if (m.AutoRunMode.AskedUnattended() && !m.AutoRunMode.Requested()) {
+  if (m.AutoRunMode.AskedUnattended() && (m.set.Name.isEmpty() || !m.AutoRunMode.Requested())) {
     // An unattended run that cannot start (no usable set name, a set or history that could
-    // not be read) has nobody to show a window to: the program ends at once, with the
-    // status a script expects. The reason went to standard error and the set's log.
+    // not be read) has nobody to show a window or the set name dialog to: the program ends
+    // at once, with the status a script expects. The reason went to standard error (and,
+    // with a set, to its log).
     const bool setRead = !m.set.Name.isEmpty() && main.setLoaded;
     exitStatus = setRead ? kExitFailed : kExitNoSet;
     program.Exit();
