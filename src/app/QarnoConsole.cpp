@@ -111,13 +111,23 @@ int RunConsole(const QStringList& arguments) {
   });
 
   if (m.set.Name.isEmpty()) {
-    std::fprintf(stderr, "usage: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n");
+    // A refused name has been told already, with the reason.
+    if (main.refusedSetName.isEmpty())
+      std::fprintf(stderr, "usage: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n");
     program.Exit();
     return kExitNoSet;
   }
   if (!main.setLoaded) {
     program.Exit();
     return kExitNoSet;
+  }
+  if (m.AutoRunMode.asked >= 0 && !m.AutoRunMode.Requested()) {
+    // The set was read, its history was not (or could not be made): the run asked for
+    // fails, as it would without a history to compare with, rather than not happening.
+    report.what = report.lastMessage;
+    program.Exit();
+    NotifyUnattendedRun(m, program.fs->drives(), kExitFailed, QString(), report.what, &main.HisTable);
+    return kExitFailed;
   }
   if (!m.AutoRunMode.Requested()) {
     Print(QStringLiteral("セット名: ") + m.set.Name);

@@ -27,6 +27,8 @@ namespace {
 bool taken = false;
 }  // namespace
 
+bool StopPending() { return stopRequested && !taken; }
+
 bool TakeStopRequest() {
   if (!stopRequested || taken) return false;
   taken = true;

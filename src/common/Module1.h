@@ -81,12 +81,17 @@ class CancelRequest {
 // 3 or more a medium that changed under the run is not asked about either.
 struct AutoRun {
   int16_t mode = -1;
+  // What the command line asked for, kept when the run is turned off: an unattended run
+  // (2 or more) has nobody to ask, so whatever stops it, the program still ends by itself,
+  // with the status of the failure, and shows no question.
+  int16_t asked = -1;
   bool Requested() const { return mode >= 0; }
   bool EndsProgram() const { return mode >= 1; }
   bool Unattended() const { return mode >= 2; }
   bool IgnoresMediumChange() const { return mode >= 3; }
+  bool AskedUnattended() const { return asked >= 2; }
   // A failed read or write of the set's files: from now on the user is asked, and the
-  // program does not end by itself.
+  // program does not end by itself (unless nobody is there to ask: AskedUnattended).
   void Stop() { mode = -1; }
 };
 

@@ -84,7 +84,9 @@ void FSaveExec::EndRun() {
   m.WriteLog(QStringLiteral("終了"));
   m.WriteLog(QString());
   m.CloseLogFile();
-  if (m.AutoRunMode.EndsProgram()) Cancel_Click();
+  // An unattended run closes its window even when a failed write turned the automatic run
+  // off: nobody is there to close it.
+  if (m.AutoRunMode.EndsProgram() || m.AutoRunMode.AskedUnattended()) Cancel_Click();
 }
 
 bool FSaveExec::OK_Click(int historyRow) {

@@ -304,11 +304,19 @@ std::optional<long long> SwitchNumber(const QString& text) {
 void Qarno::ReadCommandLine(const QString& commandLine) {
   m.AutoRunMode.Stop();
   m.ShutdownAfterRun = false;
+  refusedSetName.clear();
   QString text = commandLine.trimmed();
   QString arg;
   while (GetNextArg(text, arg)) {
     if (!arg.startsWith(u'/')) {
-      m.set.Name = arg;
+      // The set file, its log and its history are named after the set in the set folder: a
+      // name the set dialogs would refuse could reach a file outside it.
+      if (InvalidNameReason(arg).isEmpty()) {
+        m.set.Name = arg;
+        refusedSetName.clear();
+      } else {
+        refusedSetName = arg;
+      }
       continue;
     }
     if (arg.size() < 2) continue;
@@ -332,6 +340,7 @@ void Qarno::ReadCommandLine(const QString& commandLine) {
     }
   }
   if (m.ShutdownAfterRun && !m.AutoRunMode.EndsProgram()) m.AutoRunMode.mode = 1;
+  m.AutoRunMode.asked = m.AutoRunMode.mode;
 }
 
 bool Qarno::SaveBeforeAction() {
@@ -389,6 +398,17 @@ void Qarno::Form_Load(const QString& commandLine) {
   m.SetFolder = winpath::Join(m.ProgramFolder, m.settings.SetDirName);
   m.MakeDirPath(m.SetFolder);
   ReadCommandLine(commandLine);
+  if (!refusedSetName.isEmpty()) {
+    // Neither that name nor the set of the last session: the run asked for is not run.
+    m.set.Name.clear();
+    m.AutoRunMode.Stop();
+    // No set, so no set's log: the message goes to the user (or standard error) alone.
+    const bool logging = m.LogEnabled;
+    m.LogEnabled = false;
+    m.Warn(Question::SetNameInvalid, m.MainCaption,
+           refusedSetName + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + InvalidNameReason(refusedSetName));
+    m.LogEnabled = logging;
+  }
   if (!m.set.Name.isEmpty()) {
     ReadSetFile();
     ResetSaveLevel();

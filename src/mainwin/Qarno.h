@@ -62,6 +62,9 @@ class Qarno : public RunHistory {
   static bool GetNextArg(QString& text, QString& argument);
   // Window state asked for on the command line: 0 normal, 1 minimised, 2 maximised.
   int windowState = 0;
+  // A set name of the command line that no set can have (a path, "..", a device name): it is
+  // not taken, the start-up says so, and no set is loaded.
+  QString refusedSetName;
   bool FileSave_Click();
   // The exit-time save of the set file and the history (the program's exit saves the
   // settings and the type list first). No question is asked; false when a write failed.

@@ -2,6 +2,7 @@
 
 #include "app/StopSignals.h"
 
+#include "app/Notify.h"
 #include "app/Program.h"
 #include "app/QarnoConsole.h"
 #include "mainwin/StartMode.h"
@@ -10,6 +11,7 @@
 #include "mainwin/windows/QtPrompter.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
@@ -58,26 +60,56 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
     return kExitNoSet;
   }
   Module1& m = *program.m;
-  ui.SetUnattended([&m] { return m.AutoRunMode.Unattended(); }, [&m](const QString& line) { m.WriteLog(line); });
+  // An unattended run shows no question, also once a failure has turned the automatic run
+  // off: nobody is there to answer it.
+  QString lastMessage;  // the last question answered by itself, for the notice of a failure
+  ui.SetUnattended([&m] { return m.AutoRunMode.Unattended() || m.AutoRunMode.AskedUnattended(); },
+                   [&m, &lastMessage](const QString& line) {
+                     m.WriteLog(line);
+                     lastMessage = line.section(QStringLiteral(" -> "), 0, -2);
+                   });
   DesktopWindows windows;
   QarnoWindow window(program, children ? *children : windows);
-  window.Form_Load(JoinCommandLine(args));
-  // An automatic run whose set could not be loaded ends as the command-line program does.
-  if (!program.m->AutoRunMode.Requested() && AsksForAutoRun(JoinCommandLine(args)) && !program.main->setLoaded)
-    window.exitStatus = kExitNoSet;
-  if (window.exited) return window.exitStatus;
-  // Ctrl+C or SIGTERM: a run under way stops at its next yield as its Cancel button would
-  // stop it; with no window over the main window, the program ends as its exit command ends
-  // it.
+
+  // Ctrl+C or SIGTERM. A run under way takes the request at its next yield and stops as its
+  // Cancel button would stop it (it cleans up and the program ends with status 2 when the
+  // run was unattended). When no run takes it within a second, there is none: the program
+  // ends with whatever window, dialog or message box is open, with status 0 (or the status
+  // of a run that stopped meanwhile), and writes nothing on the way out — unsaved changes of
+  // the set are dropped, not half written. A run caught waiting at a question sees the
+  // Cancel too: the question is answered as Escape would answer it, and the run stops.
+  bool stoppedBySignal = false;
   ui.SetOnYield([&] {
-    if (TakeStopRequest()) program.m->CancelFlag.Set();
+    if (TakeStopRequest()) m.CancelFlag.Set();
   });
+  QElapsedTimer pending;
   QTimer stopWatch;
   QObject::connect(&stopWatch, &QTimer::timeout, &window, [&] {
-    if (program.m->OpenDialogKind == 0 && TakeStopRequest()) window.close();
+    if (stoppedBySignal || !StopPending()) return;
+    if (!pending.isValid()) pending.start();
+    if (pending.elapsed() < 1000 || !TakeStopRequest()) return;
+    stoppedBySignal = true;
+    m.CancelFlag.Set();
+    window.Timer1->stop();
+    // Ends every event loop, the dialogs' too; a dialog opened after this ends at once.
+    QCoreApplication::exit(window.exitStatus);
   });
   stopWatch.start(100);
-  return app.exec();
+
+  window.Form_Load(JoinCommandLine(args));
+  if (stoppedBySignal) return window.exitStatus;
+  // An automatic run whose set could not be loaded ends as the command-line program does.
+  if (!m.AutoRunMode.Requested() && AsksForAutoRun(JoinCommandLine(args)) && !program.main->setLoaded)
+    window.exitStatus = kExitNoSet;
+  if (window.exited) {
+    if (window.exitStatus == kExitFailed)
+      NotifyUnattendedRun(m, program.fs->drives(), kExitFailed, QString(), lastMessage, &program.main->HisTable);
+    else if (m.set.Name.isEmpty() && program.main->refusedSetName.isEmpty())
+      std::fprintf(stderr, "usage: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n");
+    return window.exitStatus;
+  }
+  const int status = app.exec();
+  return stoppedBySignal ? window.exitStatus : status;
 }
 
 }  // namespace qarno

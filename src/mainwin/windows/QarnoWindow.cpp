@@ -1,5 +1,7 @@
 #include "mainwin/windows/QarnoWindow.h"
 
+#include "app/Notify.h"
+#include "app/QarnoConsole.h"
 #include "common/WindowGeometry.h"
 #include "mainwin/SetCommands.h"
 #include "mainwin/windows/DirDialogs.h"
@@ -347,6 +349,17 @@ void QarnoWindow::changeEvent(QEvent* e) {
 void QarnoWindow::Form_Load(const QString& commandLine) {
   ShowListKind = true;
   program.Form_Load(commandLine);  // settings, set folder, command line, set, command line again, types
+  if (m.AutoRunMode.AskedUnattended() && (m.set.Name.isEmpty() || !m.AutoRunMode.Requested())) {
+    // An unattended run that cannot start (no usable set name, a set or history that could
+    // not be read) has nobody to show a window or the set name dialog to: the program ends
+    // at once, with the status a script expects. The reason went to standard error (and,
+    // with a set, to its log).
+    const bool setRead = !m.set.Name.isEmpty() && main.setLoaded;
+    exitStatus = setRead ? kExitFailed : kExitNoSet;
+    program.Exit();
+    exited = true;
+    return;
+  }
   setWindowTitle(m.MainCaption);
   SetToolTips();
   BackUp->setEnabled(false);
@@ -377,6 +390,9 @@ void QarnoWindow::Form_Load(const QString& commandLine) {
   if (main.windowState == 1) setWindowState(windowState() | Qt::WindowMinimized);
   else if (main.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
   BackUp_Click();
+  // The run did not start (what changed could not be written first): an unattended run has
+  // failed, and the timer ends the program with that status.
+  if (m.OpenDialogKind == 0 && m.AutoRunMode.AskedUnattended()) exitStatus = kExitFailed;
 }
 
 void QarnoWindow::ShowSet() {
@@ -806,7 +822,15 @@ void QarnoWindow::Change_Click() {
 
 bool QarnoWindow::ExitCommand() {
   StoreGeometry();
-  if (!program.Exit()) return false;
+  if (!program.Exit()) {
+    // The user decides what to do about a set or history that could not be written; an
+    // unattended run has nobody to decide and ends, failed.
+    if (!m.AutoRunMode.AskedUnattended()) return false;
+    if (exitStatus != kExitFailed)
+      NotifyUnattendedRun(m, program.fs->drives(), kExitFailed, QString(),
+                          QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。"), &main.HisTable);
+    exitStatus = kExitFailed;
+  }
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram() && !children.ConfirmShutdown(*this)) return false;
   exiting_ = true;
   exited = true;
@@ -840,7 +864,7 @@ void QarnoWindow::Timer1_Timer() {
     const QDateTime now = clock();
     if ((staleRecheck_.isValid() && now >= staleRecheck_) || now.date() != staleDay_) ShowStaleMark();
   }
-  if (m.AutoRunMode.EndsProgram() && m.OpenDialogKind == 0) {
+  if ((m.AutoRunMode.EndsProgram() || m.AutoRunMode.AskedUnattended()) && m.OpenDialogKind == 0 && !exited) {
     ExitCommand();
     m.AutoRunMode.Stop();
   }
