@@ -6,6 +6,8 @@
 #include "platform/InstallLayout.h"
 #include "platform/ProgramFolder.h"
 
+#include <QFileInfo>
+
 #include <cstdio>
 #ifdef _WIN32
 #include <io.h>
@@ -31,6 +33,10 @@ Program::Program(Prompter& ui) {
   }
   m = std::make_unique<Module1>(*fs, ui, *programFolder);
   m->archiver = archiver.get();
+#ifndef _WIN32
+  if (const auto settingsFolder = fs->drives().FromHost(QFileInfo(SettingsStorePath()).path()))
+    m->SettingsFolder = *settingsFolder;
+#endif
   m->ProgramVersion = Qarno::MakeProgramVersion(QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
   main = std::make_unique<Qarno>(*m);
   main->store = store.get();

@@ -336,7 +336,9 @@ int RunRestoreConsole(const QStringList& arguments) {
     const QString& mark = e[SaveListEntry::RestoreFlag];
     if (mark != rmark::Reserved && mark != rmark::Failed) continue;
     ++notRestored;
-    Out(QStringLiteral("復元できませんでした: ") + e[SaveListEntry::Path] +
+    // The program's own live files are left alone on purpose, and said so.
+    Out((r.IsOwnFileRow(i) ? QStringLiteral("復元しませんでした(Qarno 自身のファイル): ") : QStringLiteral("復元できませんでした: ")) +
+        e[SaveListEntry::Path] +
         (e[SaveListEntry::SaveName].isEmpty() ? QString() : QStringLiteral("  (") + e[SaveListEntry::SaveName] + u')'));
   }
   // Restored, but not the file its listing describes: the restore is not a clean one.

@@ -118,6 +118,9 @@ class Module1 {
   QString ProgramName = QStringLiteral("Qarno");
   QString ProgramVersion;
   QString SetFolder;
+  // Windows path of the folder of the settings file, when it lies on a drive (empty where
+  // the settings live elsewhere, as in the registry).
+  QString SettingsFolder;
   QString MainCaption = QStringLiteral("Qarno");  // the main window's caption
   int16_t DebugMode = 0;
   bool LogEnabled = true;

@@ -2,6 +2,8 @@
 
 #include "platform/WinPath.h"
 
+#include <QDir>
+#include <QFileInfo>
 
 namespace qarno {
 
@@ -48,6 +50,26 @@ std::optional<QString> HostPlatform::HostPath(const QString& path) const {
 #else
   return drives_.ToHost(path);
 #endif
+}
+
+std::optional<QString> HostPlatform::RealHostPath(const QString& path) const {
+  const auto host = HostPath(path);
+  if (!host) return std::nullopt;
+  // The longest part of the path that exists is resolved; what does not exist yet cannot be
+  // a link, and a link at the end stands for itself.
+  QString probe = QDir::cleanPath(QDir::fromNativeSeparators(*host));
+  QString rest;
+  for (;;) {
+    const QString real = QFileInfo(probe).canonicalFilePath();
+    if (!real.isEmpty()) return real.endsWith(u'/') && !rest.isEmpty() ? real + rest.mid(1) : real + rest;
+    const qsizetype slash = probe.lastIndexOf(u'/');
+    if (slash < 0) return probe + rest;
+    const bool root = slash == 0 || (slash == 2 && probe[1] == u':');
+    const QString parent = probe.left(root ? slash + 1 : slash);
+    if (parent == probe) return probe + rest;
+    rest = probe.mid(slash) + rest;
+    probe = parent;
+  }
 }
 
 }  // namespace qarno

@@ -53,6 +53,7 @@ class HostPlatform : public Platform {
   void SetPowerOff(std::function<bool()> powerOff) { powerOff_ = std::move(powerOff); }
   bool Privileged() const override;
   std::optional<QString> HostPath(const QString& path) const override;
+  std::optional<QString> RealHostPath(const QString& path) const override;
 
  private:
   std::function<bool()> powerOff_;

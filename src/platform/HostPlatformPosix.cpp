@@ -224,7 +224,9 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
   constexpr int kDirFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
   // Below the anchor, every folder is entered from the anchor on, without following links.
   const auto anchorHost = anchor_.isEmpty() ? std::optional<QString>() : drives_.ToHost(anchor_);
-  if (anchorHost && (*host == *anchorHost || host->startsWith(*anchorHost + u'/'))) {
+  // (An anchor on a drive mapped to "/" is "/" itself.)
+  const QString anchorPrefix = anchorHost && anchorHost->endsWith(u'/') ? *anchorHost : anchorHost.value_or(QString()) + u'/';
+  if (anchorHost && (*host == *anchorHost || host->startsWith(anchorPrefix))) {
     int fd = ::open(Native(*anchorHost).constData(), kDirFlags);
     if (fd < 0) {
       error = ErrorOf(errno);

@@ -189,6 +189,10 @@ class Platform {
   // The host path of a Windows path (the path itself on Windows); nullopt for an unmapped
   // drive. For callers that hand paths to code outside the system, such as the archiver.
   virtual std::optional<QString> HostPath(const QString& path) const = 0;
+  // The host path of a Windows path with every link on the way resolved, as far as the path
+  // exists (the rest as named), "/" between names; nullopt for an unmapped drive. For telling
+  // whether a path lies in a folder, whatever drive letter or link leads there.
+  virtual std::optional<QString> RealHostPath(const QString& path) const = 0;
 };
 
 // Forwards every call to another platform; tests derive from it and override only the calls
@@ -227,6 +231,7 @@ class ForwardingPlatform : public Platform {
   bool ShutdownComputer() override { return base_.ShutdownComputer(); }
   bool Privileged() const override { return base_.Privileged(); }
   std::optional<QString> HostPath(const QString& p) const override { return base_.HostPath(p); }
+  std::optional<QString> RealHostPath(const QString& p) const override { return base_.RealHostPath(p); }
 
  protected:
   Platform& base_;

@@ -13,6 +13,8 @@
 #include "records/ContentManifest.h"
 #include "restore/RestoreTable.h"
 
+#include <QSet>
+
 #include <vector>
 
 namespace qarno {
@@ -55,6 +57,7 @@ struct RestoreState {
   QString processText, subText, currentPath;
   int64_t restoredKB = 0;
   int64_t markedKB = 0;
+  int ownFilesSkipped = 0;  // entries left alone because they are the program's live files
   int lineCounter = 0;  // lines read of an older run's listing
 };
 
@@ -148,6 +151,14 @@ class FRestore {
   // or one the history records) or lies below it: writing there would overwrite the saves
   // that are being restored from.
   bool InSaveArea(const QString& path) const;
+  // True when the path is one of the program's own live files or folders — the program
+  // folder with the debug file and the type list, the set folder with the set files,
+  // histories, logs and locks, the settings file's folder — or lies below one, by whatever
+  // drive letter or link it is reached. An older copy written there would roll back the
+  // history and settings of the program that is running.
+  bool IsOwnFile(const QString& path) const;
+  // The row was left alone because its target is one of the program's own files.
+  bool IsOwnFileRow(int row) const { return ownFileRows_.contains(row); }
   // Fields 1 to 5 must be there; the rest are taken as far as the line goes.
   static bool ParseListingLine(const QString& line, SaveListEntry& entry);
   // The row of the path, met first by a circular walk from `pos`; true when it is marked.
@@ -196,6 +207,9 @@ class FRestore {
   // Refuses a marked row that may not be restored: logged, marked failed.
   void Refuse(int row, const QString& why);
   QStringList SaveAreas() const;
+  QStringList OwnAreas() const;
+  // Where the no-follow walk to the entry's target starts (see RestoreEntryAs).
+  QString WriteAnchorOf(const QString& path);
   void MarkAll(bool marked);
   void UpdateOkButton();
   bool MediaCheck();
@@ -211,9 +225,17 @@ class FRestore {
   std::vector<SaveNameRow> saveNames_;
   RunClock clock_;
   // Folders whose read-only bit waits until everything below them has been restored.
-  std::vector<std::pair<QString, QString>> deferredFolders_;
+  struct DeferredFolder {
+    QString target, attrText, anchor;
+  };
+  std::vector<DeferredFolder> deferredFolders_;
   // The set's folders on its save directories, while a run goes on.
   QStringList saveAreas_;
+  // The program's own folders (real host paths), while a run goes on.
+  QStringList ownAreas_;
+  QSet<int> ownFileRows_;
+  // The folders this run made: only they take the attributes of their entries.
+  QSet<QString> madeFolders_;
   bool skipBlankLines_ = false;
   int unpackFolders_ = 0;  // names of the folders packed entries are unpacked in
   std::vector<RestoreMismatch> mismatches_;

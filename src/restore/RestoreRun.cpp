@@ -99,6 +99,49 @@ bool FRestore::InSaveArea(const QString& path) const {
   return std::any_of(areas.begin(), areas.end(), [&](const QString& area) { return IsAtOrBelow(path, area); });
 }
 
+QStringList FRestore::OwnAreas() const {
+  QStringList areas;
+  for (const QString& folder : {m.ProgramFolder, m.SetFolder, m.SettingsFolder}) {
+    if (folder.isEmpty()) continue;
+    if (const auto real = m.fs.RealHostPath(folder); real && !areas.contains(*real)) areas += *real;
+  }
+  return areas;
+}
+
+bool FRestore::IsOwnFile(const QString& path) const {
+  const auto real = m.fs.RealHostPath(path);
+  if (!real) return false;  // on no drive: nothing is written there either
+  const QStringList areas = ownAreas_.isEmpty() ? OwnAreas() : ownAreas_;
+#ifdef _WIN32
+  const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+  const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+  return std::any_of(areas.begin(), areas.end(), [&](const QString& area) {
+    if (real->compare(area, cs) == 0) return true;
+    return real->startsWith(area.endsWith(u'/') ? area : area + u'/', cs);
+  });
+}
+
+// In place, the folders the listing records were folders when they were saved (the scan
+// never enters a link); one that is a link now was put there since, perhaps by someone who
+// wants a privileged restore to write where they cannot. So every folder from the outermost
+// recorded one that holds the entry (its save-list entry's own) down to the entry is entered
+// without following a link; the folder holding that one is reached as the system reaches
+// it. Under a top directory the walk starts at the top directory.
+QString FRestore::WriteAnchorOf(const QString& path) {
+  if (s_.Position == 1) return s_.WriteHDir;
+  for (int n = 1;; ++n) {
+    const QString prefix = GetPathPrefix(path, n);
+    if (prefix.isEmpty()) break;
+    int pos = 1;
+    if (!table_.FindRow(prefix, pos) || !table_[pos].IsDirectory()) continue;
+    QString parent, name;
+    return winpath::IsDriveRoot(prefix) || !SplitPath(prefix, parent, name) ? prefix : parent;
+  }
+  return QString();  // nothing recorded above it: only the last component is guarded
+}
+
 // ---------------------------------------------------------------------------------------
 // Preparation
 
@@ -164,18 +207,23 @@ void FRestore::RejectUnsafeEntries() {
     else if (InSaveArea(TargetOf(e[SaveListEntry::Path]))) Refuse(r, QStringLiteral("保存データの中"));
     // Without a size there is no telling a whole copy from a cut one.
     else if (!e.IsDirectory() && ListedSize(e[SaveListEntry::Size]) < 0) Refuse(r, QStringLiteral("サイズが読めません"));
+    else if (IsOwnFile(TargetOf(e[SaveListEntry::Path]))) {
+      Refuse(r, QStringLiteral("Qarno 自身のファイル"));
+      ownFileRows_.insert(r);
+    }
   }
+  s_.ownFilesSkipped = static_cast<int>(ownFileRows_.size());
 }
 
 RestoreOutcome FRestore::PrepareRestore() {
   m.WriteDebug(4030, "PrepareRestore");
   clock_.Start();
-  // Under a top directory, nothing below it is reached through a link the restore did not
-  // make; in place, the last component of each target is never followed either way.
-  m.fs.SetWriteAnchor(s_.Position == 1 ? s_.WriteHDir : QString());
   saveAreas_ = SaveAreas();
   mismatches_.clear();
   manifests_.clear();
+  ownAreas_ = OwnAreas();
+  ownFileRows_.clear();
+  madeFolders_.clear();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
   s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
@@ -191,6 +239,7 @@ RestoreOutcome FRestore::OK_Click() {
   clock_.Stop();
   m.fs.SetWriteAnchor(QString());
   saveAreas_.clear();
+  ownAreas_.clear();
   if (outcome == RestoreOutcome::NotStarted) {
     s_.closeAllowed = true;
     return outcome;
@@ -208,7 +257,10 @@ RestoreOutcome FRestore::OK_Click() {
 
 void FRestore::ApplyDeferredFolderAttributes() {
   // Innermost first, so that no folder is closed before the ones below it.
-  for (auto it = deferredFolders_.rbegin(); it != deferredFolders_.rend(); ++it) SetAttrFromText(it->first, it->second);
+  for (auto it = deferredFolders_.rbegin(); it != deferredFolders_.rend(); ++it) {
+    m.fs.SetWriteAnchor(it->anchor);
+    SetAttrFromText(it->target, it->attrText);
+  }
   deferredFolders_.clear();
 }
 
@@ -267,6 +319,9 @@ bool FRestore::ExecRestore() {
   if (!mismatches_.empty())
     result += CR + QStringLiteral("        ") + QString::number(mismatches_.size()) +
               QStringLiteral(" 個は保存時の一覧と一致しません（ログを見てください）");
+  if (s_.ownFilesSkipped >= 1)
+    result += CR + QStringLiteral("        うち ") + QString::number(s_.ownFilesSkipped) +
+              QStringLiteral(" 個は使用中の Qarno 自身のファイルのため復元しませんでした");
   s_.Status = result;
   s_.stage = rstage::Idle;
   return true;
@@ -463,8 +518,11 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   if (!IsRestorablePath(path, form.alias) || !IsSaveName(name)) return false;
   const QString source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);
   const QString target = TargetOf(path);
-  if (InSaveArea(target)) return false;
+  if (InSaveArea(target) || IsOwnFile(target)) return false;
   m.WriteDebugPath(4035, "RestoreEntry", row, name, dir, source, target);
+  // Every write of the entry — folders, the file, its attributes — goes through the same
+  // walk, whether the whole run, one ticked file or one --path is restored.
+  m.fs.SetWriteAnchor(WriteAnchorOf(path));
 
   // Folders are made only for an entry that is restored: those made for one that then
   // fails go again (as far as they are empty).
@@ -476,6 +534,7 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
     RemoveMadeFolders(made);
     return false;
   }
+  for (const QString& folder : made) madeFolders_.insert(folder);
   table_.AddRestored(e);
   s_.restoredKB = table_.Restored().kb;
   return true;
@@ -485,11 +544,15 @@ bool FRestore::RestoreFolder(const QString& target, const QString& attrText, QSt
   // A drive's root is the drive's own: nothing is made there, and its attributes stay.
   if (winpath::IsDriveRoot(target)) return true;
   if (!MakeFolders(target, made)) return false;
+  // A folder that was there is someone's: its mode stays as it is (a shared 1777 or 2775
+  // folder keeps its sticky or set-group-ID bit). Only a folder this run made takes the
+  // attributes of its entry.
+  if (!made.contains(target) && !madeFolders_.contains(target)) return true;
   // A read-only folder would refuse what is restored into it afterwards: its own bit is
   // set once the run is over.
   if (attrText.size() >= 5 && attrText[0] != u'-') {
     if (!SetAttrFromText(target, u'-' + attrText.mid(1))) return false;
-    deferredFolders_.emplace_back(target, attrText);
+    deferredFolders_.push_back({target, attrText, WriteAnchorOf(target)});
     return true;
   }
   return SetAttrFromText(target, attrText);

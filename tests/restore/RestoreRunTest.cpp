@@ -108,19 +108,23 @@ TEST_F(RestoreRun, UnderAnotherDirectoryTheDriveBecomesAFolder) {
 }
 
 TEST_F(RestoreRun, AttributesComeFromTheListingAndReadOnlyFoldersCloseLast) {
+  w.WriteCopy(S0, QStringLiteral("T:\\src\\old.txt"), "o");
   w.WriteCopy(S0, QStringLiteral("T:\\src\\ro\\r.txt"), "r");
   w.WriteCopy(S0, QStringLiteral("T:\\src\\ro\\short.txt"), "s");
   w.WriteListing(S0, {W::Line(QStringLiteral("T:\\"), QStringLiteral("----D"), 0, QStringLiteral("3"), S0),
+                      L(QStringLiteral("old.txt"), 1, S0, QStringLiteral("3"), QStringLiteral("R--A-")),
                       W::Line(QStringLiteral("T:\\src\\ro"), QStringLiteral("R---D"), 0, QStringLiteral("3"), S0),
                       L(QStringLiteral("ro\\r.txt"), 1, S0, QStringLiteral("3"), QStringLiteral("R--A-")),
                       L(QStringLiteral("ro\\short.txt"), 1, S0, QStringLiteral("3"), QStringLiteral("R"))});
   w.AddHistory(S0);
   // An earlier read-only file in the way is replaced.
-  w.env.WriteFile(QStringLiteral("T:\\src\\ro\\r.txt"), "stale");
-  w.fs.SetAttr(QStringLiteral("T:\\src\\ro\\r.txt"), attr::ReadOnly);
+  w.env.WriteFile(QStringLiteral("T:\\src\\old.txt"), "stale");
+  w.fs.SetAttr(QStringLiteral("T:\\src\\old.txt"), attr::ReadOnly);
   auto r = w.Open(S0);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
-  EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,2"));  // the drive root needs no folder
+  EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,2,2"));  // the drive root needs no folder
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\old.txt")), "o");
+  EXPECT_TRUE(w.IsReadOnly(QStringLiteral("T:\\src\\old.txt")));
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\ro\\r.txt")), "r");
   EXPECT_TRUE(w.IsReadOnly(QStringLiteral("T:\\src\\ro\\r.txt")));
   EXPECT_FALSE(w.IsReadOnly(QStringLiteral("T:\\src\\ro\\short.txt")));  // too short a text: normal

@@ -411,5 +411,109 @@ TEST_F(RestoreSafety, NoEmptyFoldersAreLeftForEntriesThatFailed) {
   EXPECT_EQ(Mark(*inPlace, 2), QStringLiteral("-1"));
 }
 
+// The program folder lies inside the saved tree (as ~/.local/share/Qarno inside a saved
+// home). Restoring the first of two runs in place leaves the program's live set file,
+// history and log alone: the later run stays in the history and its save reachable, and
+// the entries left alone are reported as not restored. Before, the first run's copies were
+// written over them and the second run vanished from the history.
+TEST_F(RestoreSafety, AnInPlaceRestoreLeavesTheProgramsOwnLiveFilesAlone) {
+  w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\prog")};
+  auto backup = [&](int16_t level) {
+    w.m.set.SaveLevel = level;
+    w.m.ExecMode = 1;
+    FSaveExec run(w.m, w.main);
+    run.Form_Load();
+    EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
+    w.m.ExecMode = 0;
+    return run.state().paths.SaveSetName;
+  };
+  backup(level::Level0);  // from now on the set folder holds a history
+  w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "first");
+  const QString n0 = backup(level::Level0);
+  w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "second, longer");
+  const QString n1 = backup(level::Level1);
+  const QString history = QStringLiteral("T:\\prog\\SetDir\\daily.qrl");
+  const QByteArray liveHistory = w.env.ReadFile(history);
+  const QByteArray liveSet = w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn"));
+  ASSERT_TRUE(liveHistory.contains(n1.toUtf8()));
+  // The first run saved the set file and the history as they stood before its end.
+  ASSERT_TRUE(QString::fromUtf8(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + n0 + QStringLiteral(".csv")))
+                  .contains(QStringLiteral("\"T:\\prog\\SetDir\\daily.qrl\"")));
+
+  auto r = w.Open(n0);
+  EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\a.txt")), "first");
+  EXPECT_EQ(w.env.ReadFile(history), liveHistory);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn")), liveSet);
+  int own = 0;
+  for (int i = 1; i < r->table().Rows(); ++i) {
+    const QString& path = r->table()[i][SaveListEntry::Path];
+    const bool inProgram = path.startsWith(QStringLiteral("T:\\prog"));
+    EXPECT_EQ(r->IsOwnFileRow(i), inProgram) << path.toStdString();
+    EXPECT_EQ(Mark(*r, i), inProgram ? QStringLiteral("-1") : QStringLiteral("2")) << path.toStdString();
+    own += inProgram;
+  }
+  EXPECT_GE(own, 4);  // the folders, the set file, the history, the log
+  EXPECT_EQ(r->state().ownFilesSkipped, own);
+  EXPECT_TRUE(r->state().Status.endsWith(QStringLiteral("うち %1 個は使用中の Qarno 自身のファイルのため復元しませんでした").arg(own)));
+  EXPECT_TRUE(w.ui.messages.isEmpty());
+}
+
+// Restored in place, shared folders that are there keep their modes: a 1777 folder stays
+// sticky, a 2775 one set-group-ID, a read-only entry does not close an existing folder.
+// A folder the restore makes takes its entry's attributes, but no such bit. Before, the
+// restore set every folder's mode from its entry and dropped those bits.
+TEST_F(RestoreSafety, FoldersThatAreThereKeepTheirModes) {
+  w.WriteCopy(S0, QStringLiteral("T:\\shared\\tmp\\t.txt"), "t");
+  w.WriteCopy(S0, QStringLiteral("T:\\shared\\group\\g.txt"), "g");
+  w.WriteListing(S0, {W::Line(QStringLiteral("T:\\shared\\tmp"), QStringLiteral("----D"), 0, QStringLiteral("3"), S0),
+                      L(QStringLiteral("T:\\shared\\tmp\\t.txt"), 1),
+                      W::Line(QStringLiteral("T:\\shared\\group"), QStringLiteral("R---D"), 0, QStringLiteral("3"), S0),
+                      L(QStringLiteral("T:\\shared\\group\\g.txt"), 1),
+                      W::Line(QStringLiteral("T:\\shared\\new"), QStringLiteral("R---D"), 0, QStringLiteral("3"), S0)});
+  w.AddHistory(S0);
+  w.env.MakeDir(QStringLiteral("T:\\shared\\tmp"));
+  w.env.MakeDir(QStringLiteral("T:\\shared\\group"));
+  Chmod(QStringLiteral("T:\\shared\\tmp"), 01777);
+  Chmod(QStringLiteral("T:\\shared\\group"), 02775);
+  Chmod(QStringLiteral("T:\\shared"), 02775);  // what is made in it would inherit the bit
+  auto r = w.Open(S0);
+  EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
+  EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,2,2,2,2"));
+  EXPECT_EQ(Mode(QStringLiteral("T:\\shared\\tmp")), 01777u);
+  EXPECT_EQ(Mode(QStringLiteral("T:\\shared\\group")), 02775u);
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\shared\\group\\g.txt")), "g");
+  EXPECT_EQ(Mode(QStringLiteral("T:\\shared\\new")) & 07222, 0u);  // read-only, no set-ID or sticky bit
+  Chmod(QStringLiteral("T:\\shared\\new"), 0755);
+}
+
+// A saved folder replaced by a link to another folder (a user's ~/.ssh pointing at root's):
+// restoring one file of it in place — one ticked row, as qarno-restore --path does — and
+// the whole run both write nothing through the link, and the entries are reported as not
+// restored. Before, the file was written into the folder the link points at.
+TEST_F(RestoreSafety, OneFileOfAFolderReplacedByALinkIsNotWrittenThroughIt) {
+  const QString keys = QStringLiteral("T:\\home\\u\\.ssh\\authorized_keys");
+  w.WriteCopy(S0, keys, "user key");
+  w.WriteListing(S0, {W::Line(QStringLiteral("T:\\home\\u"), QStringLiteral("----D"), 0, QStringLiteral("3"), S0),
+                      W::Line(QStringLiteral("T:\\home\\u\\.ssh"), QStringLiteral("----D"), 0, QStringLiteral("3"), S0),
+                      L(keys, 8)});
+  w.AddHistory(S0);
+  const QString rootKeys = QStringLiteral("T:\\root\\.ssh\\authorized_keys");
+  w.env.WriteFile(rootKeys, "root key");
+  Link(QStringLiteral("T:\\home\\u\\.ssh"), QStringLiteral("T:\\root\\.ssh"));
+  w.ui.AnswerAll(Question::CannotRestore, Answer::Ignore);
+  for (bool oneFile : {true, false}) {
+    auto r = w.Open(S0);
+    r->SetTarget(0, QString());
+    if (oneFile) ASSERT_EQ(r->MarkPathTree(keys), 1);
+    else r->SetAllRestoreMarks();
+    EXPECT_EQ(r->OK_Click(), RestoreOutcome::Finished);
+    EXPECT_EQ(Marks(*r).join(u','), oneFile ? QStringLiteral("0,0,-1") : QStringLiteral("2,-1,-1"));
+    EXPECT_EQ(w.env.ReadFile(rootKeys), "root key");
+    EXPECT_EQ(Names(QStringLiteral("T:\\root")), (QStringList{QStringLiteral(".ssh"), QStringLiteral(".ssh/authorized_keys")}));
+    EXPECT_TRUE(IsLink(QStringLiteral("T:\\home\\u\\.ssh")));
+  }
+}
+
 }  // namespace
 }  // namespace qarno::test
