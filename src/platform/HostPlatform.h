@@ -53,6 +53,8 @@ class HostPlatform : public Platform {
   void SetPowerOff(std::function<bool()> powerOff) { powerOff_ = std::move(powerOff); }
   bool Privileged() const override;
   std::optional<QString> HostPath(const QString& path) const override;
+  SetLockResult LockSet(const QString& setFolder, const QString& name, LockKind kind, int waitMs) override;
+  int RemoveLeftovers(const QString& folder) override;
 
  private:
   std::function<bool()> powerOff_;
