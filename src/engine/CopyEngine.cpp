@@ -220,6 +220,10 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
   if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
+  if ((Level() == level::Overwrite || Level() == level::Repair) && !cleared_.contains(dir)) {
+    cleared_.insert(dir);
+    m.fs.RemoveLeftovers(dir);
+  }
   SaveListEntry& e = SaveList_[row];
   const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source);
   if (pack) {

@@ -37,6 +37,7 @@ void FSaveExec::ResetForRun() {
   view_.SetListSelForm(m);
   previousCopies_.clear();
   manifest_.clear();
+  cleared_.clear();
   hashing_ = m.settings.ContentManifest != 0;
 }
 
@@ -84,6 +85,7 @@ void FSaveExec::EndRun() {
   m.WriteLog(QStringLiteral("終了"));
   m.WriteLog(QString());
   m.CloseLogFile();
+  setHold_.reset();
   if (m.AutoRunMode.EndsProgram()) Cancel_Click();
 }
 
@@ -137,6 +139,13 @@ bool FSaveExec::OK_Click(int historyRow) {
     }
   }
 
+  // One run, restore or history change of a set at a time: two runs at once would each
+  // write the history without the other's row. The hold is kept to the end of the run; a
+  // history that another holder had meanwhile is read again.
+  bool waited = false;
+  if (!m.HoldSet(m.set.Name, LockKind::Exclusive, t.FSaveExecCaption, setHold_, &waited)) return fail();
+  if (waited) history_.Reload();
+
   // The set, the destination medium.
   t.TSetName = m.set.Name;
   if (!m.ReadDriveInfo(s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial)) return fail();
@@ -162,6 +171,9 @@ bool FSaveExec::OK_Click(int historyRow) {
   // The save name, and the run's head in the log.
   if (!GetNewSetName()) return fail();
   t.TNewSetName = s_.paths.SaveSetName;
+  // What a run of this set that was killed left beside the files it was replacing.
+  m.fs.RemoveLeftovers(m.SetFolder);
+  m.fs.RemoveLeftovers(s_.paths.SaveSetHDir);
   m.WriteLog(QStringLiteral("セット名"), t.TSetName);
   m.WriteLog(QStringLiteral("保存先"), t.SaveDir);
   m.WriteLog(QStringLiteral("保存名"), t.TNewSetName);

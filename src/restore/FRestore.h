@@ -12,6 +12,8 @@
 #include "mainwin/HistoryTable.h"
 #include "restore/RestoreTable.h"
 
+#include <QSet>
+
 #include <vector>
 
 namespace qarno {
@@ -193,6 +195,8 @@ class FRestore {
   QStringList saveAreas_;
   bool skipBlankLines_ = false;
   int unpackFolders_ = 0;  // names of the folders packed entries are unpacked in
+  // Target folders already cleared of what a killed restore left in them.
+  QSet<QString> cleared_;
 };
 
 }  // namespace qarno
