@@ -47,15 +47,12 @@ bool Module1::HoldSet(const QString& setName, LockKind kind, const QString& titl
     hold = std::make_unique<Exclusive>(*this, setName, std::move(r.lock));
     return true;
   }
-  // A reader of a set folder it may not write goes on without a hold.
-  if (!r.busy && kind == LockKind::Shared) return true;
-  const QString text = r.busy ? QStringLiteral("セット「%1」は他で使用中です（保存・復元・履歴の変更）。").arg(setName) +
-                                    u'\r' + QStringLiteral("終わってからもう一度実行してください。")
-                              : QStringLiteral("セット「%1」を使用中にできません。").arg(setName) + u'\r' +
-                                    winpath::Join(SetFolder, setName + QStringLiteral(".lck")) + u'\r' +
-                                    FsErrorName(r.error);
-  WriteLog(r.busy ? QStringLiteral("セットは他で使用中です") : QStringLiteral("セットを使用中にできません"), setName);
-  Warn(Question::SetInUse, title, text);
+  // A set folder where no hold can be made (missing, or not the user's to write): what
+  // follows fails there by itself, with its own message, or only reads.
+  if (!r.busy) return true;
+  Warn(Question::SetInUse, title,
+       QStringLiteral("セット「%1」は他で使用中です（保存・復元・履歴の変更）。").arg(setName) + u'\r' +
+           QStringLiteral("終わってからもう一度実行してください。"));
   return false;
 }
 

@@ -166,8 +166,8 @@ class Module1 {
   // --- One user of a set at a time ---
   // Takes the hold on a set of the set folder (exclusive for a run or a history change,
   // shared for a restore or a verify), waiting setHoldWaitMs for another holder. When it is
-  // busy the user (and the log) is told that the set is in use, and false comes back. A
-  // shared hold on a set folder that lets no hold be made is done without one. `waited`:
+  // busy the user is told that the set is in use, and false comes back; where no hold can
+  // be made at all, the work goes on without one. `waited`:
   // another holder had it first, so what the set's files say may have changed meanwhile.
   bool HoldSet(const QString& setName, LockKind kind, const QString& title, std::unique_ptr<SetLock>& hold,
                bool* waited = nullptr);

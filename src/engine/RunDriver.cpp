@@ -143,7 +143,10 @@ bool FSaveExec::OK_Click(int historyRow) {
   // write the history without the other's row. The hold is kept to the end of the run; a
   // history that another holder had meanwhile is read again.
   bool waited = false;
-  if (!m.HoldSet(m.set.Name, LockKind::Exclusive, t.FSaveExecCaption, setHold_, &waited)) return fail();
+  if (!m.HoldSet(m.set.Name, LockKind::Exclusive, t.FSaveExecCaption, setHold_, &waited)) {
+    m.WriteLog(QStringLiteral("セットは他で使用中です"), m.set.Name);
+    return fail();
+  }
   if (waited) history_.Reload();
 
   // The set, the destination medium.
