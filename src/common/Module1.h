@@ -167,8 +167,8 @@ class Module1 {
   // Takes the hold on a set of the set folder (exclusive for a run or a history change,
   // shared for a restore or a verify), waiting setHoldWaitMs for another holder. When it is
   // busy the user is told that the set is in use, and false comes back; where no hold can
-  // be made at all, the work goes on without one. `waited`:
-  // another holder had it first, so what the set's files say may have changed meanwhile.
+  // be made at all, the work goes on without one. `waited`: another holder had it first, so
+  // what the set's files say may have changed meanwhile.
   bool HoldSet(const QString& setName, LockKind kind, const QString& title, std::unique_ptr<SetLock>& hold,
                bool* waited = nullptr);
   int setHoldWaitMs = 3000;
