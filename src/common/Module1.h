@@ -171,6 +171,19 @@ class Module1 {
   // Removes a directory with everything below it; stops early on Cancel.
   void DeleteTree(const QString& directory);
 
+  // --- One user of a set at a time ---
+  // Takes the hold on a set of the set folder (exclusive for a run or a history change,
+  // shared for a restore or a verify), waiting setHoldWaitMs for another holder. When it is
+  // busy the user is told that the set is in use, and false comes back; where no hold can
+  // be made at all, the work goes on without one. `waited`: another holder had it first, so
+  // what the set's files say may have changed meanwhile.
+  bool HoldSet(const QString& setName, LockKind kind, const QString& title, std::unique_ptr<SetLock>& hold,
+               bool* waited = nullptr);
+  int setHoldWaitMs = 3000;
+  // Sets this process holds exclusively now: a part of the work asking again (the run
+  // writing its history) is covered by that hold.
+  QStringList exclusiveHolds_;
+
   // --- The archiver ---
   // True when the archiver library could be loaded and called.
   bool ChkUnlha();

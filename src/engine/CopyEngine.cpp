@@ -242,6 +242,10 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
   if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
+  if ((Level() == level::Overwrite || Level() == level::Repair) && !cleared_.contains(dir)) {
+    cleared_.insert(dir);
+    m.fs.RemoveLeftovers(dir);
+  }
   SaveListEntry& e = SaveList_[row];
   const QString anchor = SourceAnchor(source);
   // The archiver opens the file by its path: a source that is no longer the file the scan

@@ -13,6 +13,8 @@
 #include "records/ResultView.h"
 #include "records/SaveList.h"
 
+#include <QSet>
+
 #include <map>
 #include <optional>
 
@@ -108,6 +110,10 @@ class FSaveExec {
   ContentHash hash_;
   std::vector<ManifestEntry> manifest_;
   void NoteCopied(const QString& path);
+  // The hold on the set for the whole run, and the folders of an earlier save that the run
+  // cleared of what killed runs left (an overwrite or repair run writes into them again).
+  std::unique_ptr<SetLock> setHold_;
+  QSet<QString> cleared_;
 };
 
 }  // namespace qarno

@@ -37,6 +37,7 @@ void FSaveExec::ResetForRun() {
   view_.SetListSelForm(m);
   previousCopies_.clear();
   manifest_.clear();
+  cleared_.clear();
   hashing_ = m.settings.ContentManifest != 0;
 }
 
@@ -84,6 +85,7 @@ void FSaveExec::EndRun() {
   m.WriteLog(QStringLiteral("終了"));
   m.WriteLog(QString());
   m.CloseLogFile();
+  setHold_.reset();
   // An unattended run closes its window even when a failed write turned the automatic run
   // off: nobody is there to close it.
   if (m.AutoRunMode.EndsProgram() || m.AutoRunMode.AskedUnattended()) Cancel_Click();
@@ -139,6 +141,16 @@ bool FSaveExec::OK_Click(int historyRow) {
     }
   }
 
+  // One run, restore or history change of a set at a time: two runs at once would each
+  // write the history without the other's row. The hold is kept to the end of the run; a
+  // history that another holder had meanwhile is read again.
+  bool waited = false;
+  if (!m.HoldSet(m.set.Name, LockKind::Exclusive, t.FSaveExecCaption, setHold_, &waited)) {
+    m.WriteLog(QStringLiteral("セットは他で使用中です"), m.set.Name);
+    return fail();
+  }
+  if (waited) history_.Reload();
+
   // The set, the destination medium.
   t.TSetName = m.set.Name;
   if (!m.ReadDriveInfo(s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial)) return fail();
@@ -164,6 +176,9 @@ bool FSaveExec::OK_Click(int historyRow) {
   // The save name, and the run's head in the log.
   if (!GetNewSetName()) return fail();
   t.TNewSetName = s_.paths.SaveSetName;
+  // What a run of this set that was killed left beside the files it was replacing.
+  m.fs.RemoveLeftovers(m.SetFolder);
+  m.fs.RemoveLeftovers(s_.paths.SaveSetHDir);
   m.WriteLog(QStringLiteral("セット名"), t.TSetName);
   m.WriteLog(QStringLiteral("保存先"), t.SaveDir);
   m.WriteLog(QStringLiteral("保存名"), t.TNewSetName);

@@ -89,6 +89,9 @@ bool HistoryDeletion::DeleteRunData(const QString& saveDir, const QString& saveN
     WarnRefused(saveName);
     return false;
   }
+  // Not while a run writes into the save or a restore reads it.
+  std::unique_ptr<SetLock> hold;
+  if (!m_.HoldSet(m_.set.Name, LockKind::Exclusive, title, hold)) return false;
   m_.currentItem.clear();
   status = kDeleting;
   busy = true;

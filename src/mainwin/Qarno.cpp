@@ -124,6 +124,13 @@ void Qarno::ReadHisFile() {
   if (HisTable.HasData() && HisTable.selectedRow == 0) HisTable.selectedRow = 1;
 }
 
+void Qarno::Reload() {
+  if (m.HistoryModified) return;
+  const int selected = HisTable.selectedRow;
+  ReadHisFile();
+  if (selected >= 1 && selected < HisTable.Rows()) HisTable.selectedRow = selected;
+}
+
 bool Qarno::SaveHisFile() {
   m.WriteDebug(1020, "SaveHisFile");
   const QString path = HisFilePath();
@@ -146,6 +153,13 @@ bool Qarno::SaveHisFile() {
     for (int r = 1; r < lines.size(); ++r) m.WriteDebugPath(1026, r, lines[r]);
   }
   m.WriteDebug(1027);
+  // Not while another process runs, restores or changes the set (a run of this process
+  // that writes its history holds the set already).
+  std::unique_ptr<SetLock> hold;
+  if (!m.HoldSet(m.set.Name, LockKind::Exclusive, m.MainCaption, hold)) {
+    m.AutoRunMode.Stop();
+    return false;
+  }
   if (m.WriteTextFile(path, lines)) {
     m.HistoryModified = false;
     m.WriteDebug(1028);

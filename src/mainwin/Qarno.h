@@ -55,6 +55,7 @@ class Qarno : public RunHistory {
   void ForgetRun(const QString& saveName) override;
   bool Save() override { return SaveHisFile(); }
   bool SaveSetAndHistory() override { return FileSave_Click(); }
+  void Reload() override;
 
   // --- Start-up, command line, exit ---
   void ResetSaveLevel();

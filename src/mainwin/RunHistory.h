@@ -26,6 +26,9 @@ class RunHistory {
   virtual bool Save() = 0;
   // Writes the set file and the history when they changed (the save command).
   virtual bool SaveSetAndHistory() = 0;
+  // Reads the history file again (another process may have recorded a run in it since it
+  // was read), unless this copy has changes of its own not yet written.
+  virtual void Reload() {}
 };
 
 }  // namespace qarno

@@ -54,6 +54,8 @@ class HostPlatform : public Platform {
   bool Privileged() const override;
   std::optional<QString> HostPath(const QString& path) const override;
   std::optional<QString> RealHostPath(const QString& path) const override;
+  SetLockResult LockSet(const QString& setFolder, const QString& name, LockKind kind, int waitMs) override;
+  int RemoveLeftovers(const QString& folder) override;
 
  private:
   std::function<bool()> powerOff_;

@@ -5,18 +5,28 @@
 #include "platform/HostPlatform.h"
 #include "platform/WinPath.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <set>
+#include <thread>
 
 namespace qarno {
 
@@ -154,6 +164,97 @@ int RenameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
   }
   return ::renameat(fromDir, from, toDir, to);
 }
+
+// Files the program writes for itself are never writable by others; the umask takes what
+// else it wants away when the file is made.
+constexpr mode_t kOwnFileMode = 0664;
+
+// Names of the files written beside their place: ".qarno-PID-N.tmp". N counts for the whole
+// process, so that no two writes of one process ever want the same name.
+std::atomic<unsigned> tempCounter{0};
+// The names this process is writing now: the clearing of leftovers never takes them.
+std::mutex heldMutex;
+std::set<QByteArray>& HeldNames() {
+  static std::set<QByteArray> names;
+  return names;
+}
+bool IsHeld(const QByteArray& name) {
+  std::lock_guard<std::mutex> lock(heldMutex);
+  return HeldNames().count(name) != 0;
+}
+// When this process started, as near as it knows: an unpacking folder with its pid that is
+// older than that was left by an earlier process that had the same pid.
+const time_t processStart = ::time(nullptr);
+
+// A name of the write-beside pattern, registered as held while the file is written.
+class TempName {
+ public:
+  TempName() = default;
+  TempName(const TempName&) = delete;
+  TempName& operator=(const TempName&) = delete;
+  ~TempName() { Release(); }
+  // Makes the file exclusively under a new name. A name that is taken (a killed run whose
+  // pid has come round again left it) is passed over for the next one; -1 with errno set
+  // for any other failure.
+  int Create(int dir, mode_t mode) {
+    const QByteArray stem = ".qarno-" + QByteArray::number(::getpid()) + '-';
+    for (int attempt = 0; attempt < 10000; ++attempt) {
+      Release();
+      name_ = stem + QByteArray::number(++tempCounter) + ".tmp";
+      {
+        std::lock_guard<std::mutex> lock(heldMutex);
+        HeldNames().insert(name_);
+      }
+      const int fd = ::openat(dir, name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+  }
+  const char* get() const { return name_.constData(); }
+
+ private:
+  void Release() {
+    if (name_.isEmpty()) return;
+    std::lock_guard<std::mutex> lock(heldMutex);
+    HeldNames().erase(name_);
+    name_.clear();
+  }
+  QByteArray name_;
+};
+
+// The pid of a leftover name of the program's own, 0 for any other name.
+pid_t LeftoverPid(const QByteArray& name, bool& folder) {
+  QByteArray rest;
+  if (name.startsWith(".qarno-unpack-")) {
+    folder = true;
+    rest = name.mid(14);
+  } else if (name.startsWith(".qarno-") && name.endsWith(".tmp")) {
+    folder = false;
+    rest = name.mid(7, name.size() - 11);
+  } else {
+    return 0;
+  }
+  const qsizetype dash = rest.indexOf('-');
+  if (dash <= 0 || dash + 1 >= rest.size()) return 0;
+  for (qsizetype i = 0; i < rest.size(); ++i) {
+    if (i != dash && (rest[i] < '0' || rest[i] > '9')) return 0;
+  }
+  bool ok = false;
+  const long pid = rest.left(dash).toLong(&ok);
+  return ok && pid > 0 && pid <= 0x3fffffff ? static_cast<pid_t>(pid) : 0;
+}
+
+bool ProcessAlive(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
+class FlockHold : public SetLock {
+ public:
+  explicit FlockHold(int fd) : fd_(fd) {}
+  ~FlockHold() override { ::close(fd_); }  // the hold goes with its descriptor
+
+ private:
+  int fd_;
+};
 
 }  // namespace
 
@@ -485,12 +586,12 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   DirFd dir = OpenParent(to, name, error, false);
   if (!dir.valid()) return fail(error, false);
   if (name.isEmpty()) return fail(FsError::NotRegular, false);
-  // A new file is made where it belongs (nothing there, not even a link: O_EXCL); a file
-  // already there is replaced only by a whole copy written beside it, and never when it is a
-  // folder or the source itself.
-  constexpr int kCreate = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-  QByteArray written = name;
-  int out = ::openat(dir.get(), name.constData(), kCreate, 0600);
+  // The copy is written beside its place and takes the name only when whole: a new file
+  // never shows at its name half written (a run or restore killed on the way leaves a
+  // temporary name, which the next one into the folder removes), and a file already there
+  // is replaced by a whole copy or left as it was, never when it is a folder or the source.
+  TempName written;
+  int out = written.Create(dir.get(), 0600);
   if (out < 0 && errno == ENOENT && dir.get() == currentFd_) {
     // The current folder went (and may have been made again): entered anew, once.
     ::close(currentFd_);
@@ -498,24 +599,19 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     current_.clear();
     dir = OpenParent(to, name, error, true);
     if (!dir.valid()) return fail(error, false);
-    out = ::openat(dir.get(), name.constData(), kCreate, 0600);
+    out = written.Create(dir.get(), 0600);
   }
-  const bool replacing = out < 0;
-  if (replacing) {
-    if (errno != EEXIST) return fail(ErrorOf(errno), false);
-    struct stat existing;
-    if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-        (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
-      return fail(FsError::NotRegular, false);
-    written = ".qarno-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++copyCounter_) + ".tmp";
-    out = ::openat(dir.get(), written.constData(), kCreate, 0600);
-    if (out < 0) return fail(ErrorOf(errno), false);
-  }
+  if (out < 0) return fail(ErrorOf(errno), false);
   auto discard = [&](FsError e, bool sourceSide) {
     ::close(out);
-    ::unlinkat(dir.get(), written.constData(), 0);
+    ::unlinkat(dir.get(), written.get(), 0);
     return fail(e, sourceSide);
   };
+  struct stat existing;
+  const bool replacing = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+  if (replacing &&
+      (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
+    return discard(FsError::NotRegular, false);
 
   off_t remaining = st.st_size;
   struct stat ost;
@@ -569,12 +665,12 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   if (replacing && ::fsync(out) != 0) return discard(ErrorOf(errno), false);
   if (::close(out) != 0) {
     const int err = errno;
-    ::unlinkat(dir.get(), written.constData(), 0);
+    ::unlinkat(dir.get(), written.get(), 0);
     return fail(ErrorOf(err), false);
   }
-  if (replacing && ::renameat(dir.get(), written.constData(), dir.get(), name.constData()) != 0) {
+  if (::renameat(dir.get(), written.get(), dir.get(), name.constData()) != 0) {
     const int err = errno;
-    ::unlinkat(dir.get(), written.constData(), 0);
+    ::unlinkat(dir.get(), written.get(), 0);
     return fail(ErrorOf(err), false);
   }
   const qsizetype fromSlash = from.lastIndexOf(u'\\');
@@ -609,7 +705,7 @@ std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::Op
     // The program's own files (debug and log): written where they are, never through a link.
     int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
     flags |= (mode & QIODevice::Append) ? O_APPEND : O_TRUNC;
-    fd = ::open(Native(*host).constData(), flags, 0666);
+    fd = ::open(Native(*host).constData(), flags, kOwnFileMode);
   }
   if (fd < 0) return nullptr;
   auto file = std::make_unique<QFile>();
@@ -682,28 +778,31 @@ FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& conten
   if (!dir.valid()) return error;
   if (name.isEmpty()) return FsError::NotRegular;
   struct stat existing;
-  mode_t mode = 0666;  // the umask applies, as for any new file
+  // A new file is made as the umask wants it (the kernel applies it when the file is
+  // made; a mode set afterwards would not be); a file replaced keeps its bits, but none
+  // that let others write it.
+  std::optional<mode_t> keep;
   if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
     if (S_ISDIR(existing.st_mode)) return FsError::NotRegular;
-    if (S_ISREG(existing.st_mode)) mode = existing.st_mode & 0777;
+    if (S_ISREG(existing.st_mode)) keep = existing.st_mode & 0775;
   }
-  const QByteArray temp = ".qarno-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++copyCounter_) + ".tmp";
-  const int fd = ::openat(dir.get(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  TempName temp;
+  const int fd = temp.Create(dir.get(), keep ? 0600 : kOwnFileMode);
   if (fd < 0) return ErrorOf(errno);
   // Every byte written, on the medium, and only then in place of the old file.
-  bool ok = WriteAll(fd, content.constData(), static_cast<size_t>(content.size())) && ::fchmod(fd, mode) == 0 &&
-            ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, content.constData(), static_cast<size_t>(content.size())) &&
+            (!keep || ::fchmod(fd, *keep) == 0) && ::fsync(fd) == 0;
   int err = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
     err = errno;
   }
-  if (ok && ::renameat(dir.get(), temp.constData(), dir.get(), name.constData()) != 0) {
+  if (ok && ::renameat(dir.get(), temp.get(), dir.get(), name.constData()) != 0) {
     ok = false;
     err = errno;
   }
   if (!ok) {
-    ::unlinkat(dir.get(), temp.constData(), 0);
+    ::unlinkat(dir.get(), temp.get(), 0);
     return ErrorOf(err);
   }
   // The rename itself is made durable with the folder.
@@ -718,12 +817,121 @@ FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& conten
 FsStatus HostPlatform::Append(const QString& path, const QByteArray& content) {
   auto host = drives_.ToHost(path);
   if (!host) return FsError::NotFound;
-  const int fd = ::open(Native(*host).constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+  const int fd = ::open(Native(*host).constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, kOwnFileMode);
   if (fd < 0) return ErrorOf(errno);
   const bool ok = WriteAll(fd, content.constData(), static_cast<size_t>(content.size()));
   int err = errno;
   if (::close(fd) != 0 && ok) return ErrorOf(errno);
   return ok ? FsStatus() : ErrorOf(err);
+}
+
+SetLockResult HostPlatform::LockSet(const QString& setFolder, const QString& name, LockKind kind, int waitMs) {
+  SetLockResult r;
+  FsError error;
+  DirFd dir = OpenDir(setFolder, error, true);
+  if (!dir.valid()) {
+    r.error = error;
+    return r;
+  }
+  // The hold lives on a file of its own beside the set file; a set folder that cannot be
+  // written still lets readers hold an existing one.
+  const QByteArray file = Native(name + QStringLiteral(".lck"));
+  int fd = ::openat(dir.get(), file.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kOwnFileMode);
+  if (fd < 0 && kind == LockKind::Shared && (errno == EACCES || errno == EROFS))
+    fd = ::openat(dir.get(), file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    r.error = ErrorOf(errno);
+    return r;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    r.error = FsError::NotRegular;
+    return r;
+  }
+  QElapsedTimer waited;
+  waited.start();
+  // flock holds belong to the open file, so a second hold in this very process waits as
+  // one of another process would.
+  const int op = (kind == LockKind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+  while (::flock(fd, op) != 0) {
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) {
+      r.error = ErrorOf(errno);
+      ::close(fd);
+      return r;
+    }
+    r.waited = true;
+    if (waited.elapsed() >= waitMs) {
+      r.busy = true;
+      ::close(fd);
+      return r;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  r.lock = std::make_unique<FlockHold>(fd);
+  return r;
+}
+
+int HostPlatform::RemoveLeftovers(const QString& folder) {
+  FsError error;
+  DirFd at = OpenDir(folder, error, true);
+  if (!at.valid()) return 0;
+  const int fd = ::openat(at.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  DIR* d = ::fdopendir(fd);
+  if (!d) {
+    ::close(fd);
+    return 0;
+  }
+  const int dfd = ::dirfd(d);
+  struct Leftover {
+    QByteArray name;
+    bool isFolder;
+    bool ours;  // of this process's pid
+  };
+  std::vector<Leftover> found;
+  while (struct dirent* e = ::readdir(d)) {
+    bool isFolder = false;
+    const QByteArray name(e->d_name);
+    const pid_t pid = LeftoverPid(name, isFolder);
+    if (pid == 0) continue;
+    if (pid != ::getpid() ? ProcessAlive(pid) : (!isFolder && IsHeld(name))) continue;
+    found.push_back(Leftover{name, isFolder, pid == ::getpid()});
+  }
+  int removed = 0;
+  for (const auto& [name, isFolder, ours] : found) {
+    struct stat st;
+    if (::fstatat(dfd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!isFolder) {
+      if (!S_ISDIR(st.st_mode) && ::unlinkat(dfd, name.constData(), 0) == 0) ++removed;
+      continue;
+    }
+    if (!S_ISDIR(st.st_mode)) continue;
+    // A folder of this process's own pid is a leftover only when it is older than the process.
+    if (ours && st.st_mtime >= processStart - 1) continue;
+    // What the archiver left in it (files only: it makes no folders), then the folder.
+    const int sub = ::openat(dfd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (sub < 0) continue;
+    if (DIR* inner = ::fdopendir(sub)) {
+      std::vector<QByteArray> names;
+      while (struct dirent* e = ::readdir(inner)) {
+        const QByteArray n(e->d_name);
+        if (n != "." && n != "..") names.push_back(n);
+      }
+      for (const QByteArray& n : names) {
+        struct stat ist;
+        if (::fstatat(::dirfd(inner), n.constData(), &ist, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(ist.st_mode))
+          ::unlinkat(::dirfd(inner), n.constData(), 0);
+      }
+      ::closedir(inner);
+    } else {
+      ::close(sub);
+    }
+    if (::unlinkat(dfd, name.constData(), AT_REMOVEDIR) == 0) ++removed;
+  }
+  ::closedir(d);
+  return removed;
 }
 
 }  // namespace qarno

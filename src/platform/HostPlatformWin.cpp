@@ -110,6 +110,57 @@ QString TempBeside(const QString& path, unsigned counter) {
   return ParentOf(path) + QStringLiteral("\\.qarno-%1-%2.tmp").arg(GetCurrentProcessId()).arg(counter);
 }
 
+// Makes a new file beside the path under a name nothing has yet: a name a killed run left
+// (its process id has come round again) is passed over for the next one.
+HANDLE CreateBeside(const QString& path, unsigned& counter, QString& written) {
+  for (int attempt = 0; attempt < 10000; ++attempt) {
+    written = TempBeside(path, ++counter);
+    HANDLE h = CreateFileW(W(written).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
+      return h;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// The process id of a leftover name of the program's own, 0 for any other name.
+DWORD LeftoverPid(const QString& name, bool& folder) {
+  QString rest;
+  if (name.startsWith(QStringLiteral(".qarno-unpack-"), Qt::CaseInsensitive)) {
+    folder = true;
+    rest = name.mid(14);
+  } else if (name.startsWith(QStringLiteral(".qarno-"), Qt::CaseInsensitive) &&
+             name.endsWith(QStringLiteral(".tmp"), Qt::CaseInsensitive)) {
+    folder = false;
+    rest = name.mid(7, name.size() - 11);
+  } else {
+    return 0;
+  }
+  const QStringList parts = rest.split(u'-');
+  bool okPid = false, okCount = false;
+  if (parts.size() != 2) return 0;
+  const DWORD pid = parts[0].toULong(&okPid);
+  parts[1].toULong(&okCount);
+  return okPid && okCount ? pid : 0;
+}
+
+bool ProcessAlive(DWORD pid) {
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  const bool alive = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+  CloseHandle(h);
+  return alive;
+}
+
+class FileLockHold : public SetLock {
+ public:
+  explicit FileLockHold(HANDLE h) : h_(h) {}
+  ~FileLockHold() override { CloseHandle(h_); }  // the lock goes with the handle
+
+ private:
+  HANDLE h_;
+};
+
 }  // namespace
 
 HostPlatform::HostPlatform(DriveTable drives) : drives_(std::move(drives)) {}
@@ -255,8 +306,10 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
         return fail(FsError::NotRegular, false);
     }
   }
-  const QString written = exists ? TempBeside(to, ++copyCounter_) : to;
-  Handle out(CreateFileW(W(written).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Written beside its place, and there only when whole: a new file never shows half
+  // written under its name.
+  QString written;
+  Handle out(CreateBeside(to, copyCounter_, written));
   if (!out.valid()) return fail(LastError(), false);
   auto discard = [&](FsError e, bool sourceSide) {
     out.Close();
@@ -282,7 +335,8 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     DeleteFileW(W(written).c_str());
     return fail(e, false);
   }
-  if (exists && !MoveFileExW(W(written).c_str(), W(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(W(written).c_str(), W(to).c_str(),
+                   (exists ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)) {
     const FsError e = LastError();
     DeleteFileW(W(written).c_str());
     return fail(e, false);
@@ -339,8 +393,8 @@ std::optional<QByteArray> HostPlatform::ReadAll(const QString& path) {
 }
 
 FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& content) {
-  const QString temp = TempBeside(path, ++copyCounter_);
-  Handle out(CreateFileW(W(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  QString temp;
+  Handle out(CreateBeside(path, copyCounter_, temp));
   if (!out.valid()) return LastError();
   // Every byte written, on the medium, and only then in place of the old file.
   if (!WriteAll(out.get(), content.constData(), static_cast<size_t>(content.size())) || !FlushFileBuffers(out.get())) {
@@ -408,6 +462,67 @@ bool HostPlatform::ShutdownComputer() {
   CloseHandle(token);
   if (!enabled) return false;
   return ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED) != 0;
+}
+
+SetLockResult HostPlatform::LockSet(const QString& setFolder, const QString& name, LockKind kind, int waitMs) {
+  SetLockResult r;
+  const std::wstring path = W(winpath::Join(setFolder, name + QStringLiteral(".lck")));
+  constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE && kind == LockKind::Shared)
+    h = CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    r.error = LastError();
+    return r;
+  }
+  const DWORD flags = (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY;
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    OVERLAPPED at{};
+    if (LockFileEx(h, flags, 0, 1, 0, &at)) break;
+    if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) {
+      r.error = LastError();
+      CloseHandle(h);
+      return r;
+    }
+    r.waited = true;
+    if (GetTickCount64() - start >= static_cast<ULONGLONG>(waitMs)) {
+      r.busy = true;
+      CloseHandle(h);
+      return r;
+    }
+    Sleep(50);
+  }
+  r.lock = std::make_unique<FileLockHold>(h);
+  return r;
+}
+
+int HostPlatform::RemoveLeftovers(const QString& folder) {
+  // Only leftovers of processes that are gone: this process keeps no list of its own here.
+  const auto entries = List(winpath::Join(folder, QStringLiteral(".qarno-*")));
+  if (!entries) return 0;
+  int removed = 0;
+  for (const DirEntry& e : *entries) {
+    bool isFolder = false;
+    const DWORD pid = LeftoverPid(e.name, isFolder);
+    if (pid == 0 || pid == GetCurrentProcessId() || ProcessAlive(pid)) continue;
+    const QString path = winpath::Join(folder, e.name);
+    const DWORD a = GetFileAttributesW(W(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    if (!isFolder) {
+      if (!(a & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileW(W(path).c_str())) ++removed;
+      continue;
+    }
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (const auto inner = List(winpath::Join(path, QStringLiteral("*.*")))) {
+      for (const DirEntry& f : *inner) {
+        if (!(f.attributes & attr::Directory)) DeleteFileW(W(winpath::Join(path, f.name)).c_str());
+      }
+    }
+    if (RemoveDirectoryW(W(path).c_str())) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace qarno

@@ -103,6 +103,22 @@ struct CopyOptions {
 // Permission bits of a folder the program makes for its own files (the umask applies).
 constexpr uint32_t kDefaultDirMode = 0777;
 
+// A hold on one set, taken before anything of the set is written (a run, a history change)
+// or read as a whole (a restore, a verify); given back when destroyed. Exclusive holds keep
+// every other hold out, shared ones only the exclusive.
+class SetLock {
+ public:
+  virtual ~SetLock() = default;
+};
+enum class LockKind { Shared, Exclusive };
+struct SetLockResult {
+  std::unique_ptr<SetLock> lock;  // the hold; empty when it could not be had
+  bool busy = false;    // another holder kept it for the whole wait
+  bool waited = false;  // another holder had it when asked: what it wrote may be newer
+  FsError error = FsError::None;  // why not, when not busy
+  explicit operator bool() const { return lock != nullptr; }
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -193,6 +209,15 @@ class Platform {
   // exists (the rest as named), "/" between names; nullopt for an unmapped drive. For telling
   // whether a path lies in a folder, whatever drive letter or link leads there.
   virtual std::optional<QString> RealHostPath(const QString& path) const = 0;
+
+  // Takes the hold on the set `name` of the set folder (a file beside the set file), waiting
+  // up to `waitMs` while another process or another hold of this one has it.
+  virtual SetLockResult LockSet(const QString& setFolder, const QString& name, LockKind kind, int waitMs) = 0;
+  // Removes from one folder (not below it) what killed runs and restores of this program left
+  // there: its files written beside their place (".qarno-PID-N.tmp") and its unpacking folders
+  // (".qarno-unpack-PID-N"), when the process PID is gone, or is this one and not at work on
+  // them. Nothing else is touched, no link followed. Returns how many were removed.
+  virtual int RemoveLeftovers(const QString& folder) = 0;
 };
 
 // Forwards every call to another platform; tests derive from it and override only the calls
@@ -232,6 +257,10 @@ class ForwardingPlatform : public Platform {
   bool Privileged() const override { return base_.Privileged(); }
   std::optional<QString> HostPath(const QString& p) const override { return base_.HostPath(p); }
   std::optional<QString> RealHostPath(const QString& p) const override { return base_.RealHostPath(p); }
+  SetLockResult LockSet(const QString& f, const QString& n, LockKind k, int w) override {
+    return base_.LockSet(f, n, k, w);
+  }
+  int RemoveLeftovers(const QString& f) override { return base_.RemoveLeftovers(f); }
 
  protected:
   Platform& base_;

@@ -26,6 +26,7 @@ enum class BeepKind { Asterisk, Default };
   X(HistoryNotCreated)           /* path CR "ファイルが作れませんでした。" */ \
   X(HistoryNotSaved)             /* path CR "保存できませんでした" (history file) */ \
   X(HistoryUnreadable)           /* path CR "ファイルが読めません。" (history there, unreadable) */ \
+  X(SetInUse)                    /* "セット「name」は他で使用中です…" (a run, restore or history change holds it) */ \
   X(NoSetName)                   /* "セット名を指定してください。" */ \
   /* Drives and media */ \
   X(DriveInfoUnreadable)         /* "ドライブ情報が取得できません。" Retry/Cancel */ \

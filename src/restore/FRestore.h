@@ -241,6 +241,8 @@ class FRestore {
   std::vector<RestoreMismatch> mismatches_;
   QHash<QString, ManifestContent> manifests_;  // by manifest file, read once per restore
   ContentHash hash_;
+  // Target folders already cleared of what a killed restore left in them.
+  QSet<QString> cleared_;
 };
 
 }  // namespace qarno

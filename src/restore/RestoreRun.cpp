@@ -224,6 +224,7 @@ RestoreOutcome FRestore::PrepareRestore() {
   ownAreas_ = OwnAreas();
   ownFileRows_.clear();
   madeFolders_.clear();
+  cleared_.clear();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
   s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
@@ -235,7 +236,13 @@ RestoreOutcome FRestore::PrepareRestore() {
 
 RestoreOutcome FRestore::OK_Click() {
   s_.closeAllowed = false;
-  const RestoreOutcome outcome = PrepareRestore();
+  // A run or a history change of the set waits until the restore is over (another restore
+  // or a verify may go on beside it).
+  std::unique_ptr<SetLock> hold;
+  const RestoreOutcome outcome = m.HoldSet(s_.SetName, LockKind::Shared, s_.Caption, hold)
+                                     ? PrepareRestore()
+                                     : RestoreOutcome::NotStarted;
+  hold.reset();
   clock_.Stop();
   m.fs.SetWriteAnchor(QString());
   saveAreas_.clear();
@@ -680,7 +687,15 @@ bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t 
 }
 
 bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
-  if (m.fs.SetCurrentDir(dir)) return true;
+  if (m.fs.SetCurrentDir(dir)) {
+    // A folder that was there: a restore killed while writing into it may have left its
+    // temporary files and unpacking folders, which go before anything new is written.
+    if (!cleared_.contains(dir)) {
+      cleared_.insert(dir);
+      m.fs.RemoveLeftovers(dir);
+    }
+    return true;
+  }
   for (int n = 1;; ++n) {
     const QString prefix = GetPathPrefix(dir, n);
     if (prefix.isEmpty()) break;

@@ -66,6 +66,9 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
   done_ = total_ = 0;
   current_.clear();
   if (!IsSaveName(report.saveName)) return report;
+  // No run or history change of the set meanwhile (another verify or a restore may go on).
+  std::unique_ptr<SetLock> hold;
+  if (!m.HoldSet(setName_, LockKind::Shared, QStringLiteral("検証"), hold)) return report;
   const RunPaths paths = RunPaths::Of(run[HistoryEntry::SaveDir], setName_, report.saveName);
   report.listing = paths.SaveCsvFile;
   m.WriteDebugPath(4300, "VerifyRun", report.saveName, full ? 1 : 0);

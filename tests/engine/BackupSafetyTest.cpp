@@ -9,14 +9,21 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QFile>
+#include "platform/TextCodec.h"
+
+#include <QDirIterator>
 #include <gtest/gtest.h>
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <limits>
+#include <chrono>
+#include <thread>
 
 namespace qarno::test {
 namespace {
@@ -510,6 +517,105 @@ TEST_F(Safety, AnArchiveNeverMeetsAFileOfItsOwnName) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral("\\Alias\\") + plain[10]),
             QByteArray("a real archive of the user's"));
   EXPECT_NE(w.env.ReadFile(Save(r.saveName, QStringLiteral("doc.LZH"))), QByteArray("a real archive of the user's"));
+}
+
+// --- Files the run makes, and what killed runs left -----------------------------------
+
+TEST(OwnFiles, EveryFileARunMakesIsOnlyWhatTheUmaskAllows) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the backup as an unprivileged user";
+  for (const mode_t mask : {mode_t(022), mode_t(077)}) {
+    SCOPED_TRACE(mask);
+    EngineWorld w;
+    w.Source(QStringLiteral("a.txt"), "a");
+    QDirIterator all(w.env.root(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    ASSERT_EQ(::lchown(QFile::encodeName(w.env.root()).constData(), 65534, 65534), 0);
+    while (all.hasNext()) ASSERT_EQ(::lchown(QFile::encodeName(all.next()).constData(), 65534, 65534), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::umask(mask);
+      if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+      const bool ok = w.Run(level::Level0).succeeded && w.Run(level::Overwrite).succeeded;
+      ::_exit(ok ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    // History, listings, manifests, the set file, the log, the hold, the saves' folders; the
+    // copies under Drive_ keep their source's bits and are not the run's to decide.
+    QStringList seen;
+    for (const QString& top : {QStringLiteral("T:\\prog\\SetDir"), QStringLiteral("T:\\dst")}) {
+      QDirIterator it(w.env.Host(top), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+      while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.contains(QStringLiteral("/Drive_"))) continue;
+        struct stat st;
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, (S_ISDIR(st.st_mode) ? 0777u : 0666u) & ~mask) << path.toStdString();
+        seen += it.fileName();
+      }
+    }
+    for (const char* name : {"daily.qrl", "daily.log", "daily.lck", "Qrn_All", "Qrn_All.csv", "Qrn_All.sum"})
+      EXPECT_TRUE(seen.contains(QString::fromLatin1(name))) << name;
+  }
+}
+
+TEST_F(Safety, WhatAKilledRunLeftIsRemovedByTheNextRunAndNeverStopsIt) {
+  // A run killed before it renamed its new files, in a container where the next run has
+  // the same pid: the names it left are the first ones the next run would take.
+  auto plant = [&](const QString& folder) {
+    for (int n = 1; n <= 10; ++n) w.env.WriteFile(folder + QStringLiteral("\\.qarno-%1-%2.tmp").arg(::getpid()).arg(n), "half");
+  };
+  auto leftovers = [&](const QString& folder) {
+    return QDir(w.env.Host(folder)).entryList({QStringLiteral(".qarno-*")}, QDir::Files | QDir::Hidden).size();
+  };
+  plant(QStringLiteral("T:\\prog\\SetDir"));
+  plant(QStringLiteral("T:\\dst\\daily"));
+  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  EXPECT_EQ(leftovers(QStringLiteral("T:\\prog\\SetDir")), 0);
+  EXPECT_EQ(leftovers(QStringLiteral("T:\\dst\\daily")), 0);
+  // An overwrite run clears the folders of the save it writes into again.
+  const QString folder = QStringLiteral("T:\\dst\\daily\\Qrn_All\\Drive_T\\src");
+  plant(folder);
+  w.Source(QStringLiteral("f0.txt"), "changed", EngineWorld::kTime.addDays(1));
+  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  EXPECT_EQ(leftovers(folder), 0);
+  EXPECT_EQ(w.env.ReadFile(folder + QStringLiteral("\\f0.txt")), QByteArray("changed"));
+}
+
+TEST_F(Safety, OneRunOfASetAtATimeAndNoRowOfTheOtherIsLost) {
+  HostPlatform other(w.env.fs.drives());
+  const QString setFolder = QStringLiteral("T:\\prog\\SetDir");
+  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  const QStringList history = w.HistoryLines();
+  const QStringList saves = QDir(w.env.Host(QStringLiteral("T:\\dst\\daily"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+
+  // Another run holds the set for longer than the wait: this one fails and says why.
+  w.m.setHoldWaitMs = 200;
+  SetLockResult hold = other.LockSet(setFolder, QStringLiteral("daily"), LockKind::Exclusive, 0);
+  ASSERT_TRUE(hold);
+  w.ui.Expect(Question::SetInUse, Answer::OK, QStringLiteral("セット「daily」は他で使用中です"));
+  EXPECT_FALSE(w.Run(level::Level0).succeeded);
+  EXPECT_EQ(w.HistoryLines(), history);
+  EXPECT_EQ(QDir(w.env.Host(QStringLiteral("T:\\dst\\daily"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), saves);
+  EXPECT_TRUE(w.Log().contains(QStringLiteral("セットは他で使用中です")));
+
+  // The other run records its row and lets go while this one waits: this one goes on from
+  // the history as the other left it.
+  w.m.setHoldWaitMs = 20000;
+  std::thread holder([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    QStringList lines = history;
+    lines += QString(history.last()).replace(history.last().section(u',', 0, 0), QStringLiteral("qrn20010203_09"));
+    w.env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl"), TextCodec().EncodeLines(lines));
+    hold.lock.reset();
+  });
+  const RunResult r = w.Run(level::Level0);
+  holder.join();
+  ASSERT_TRUE(r.succeeded);
+  const QStringList after = w.HistoryLines().filter(QStringLiteral("qrn"));
+  EXPECT_EQ(after.size(), 3);
+  EXPECT_EQ(after.filter(QStringLiteral("qrn20010203_09")).size(), 1);
+  EXPECT_EQ(after.filter(r.saveName).size(), 1);
 }
 
 }  // namespace

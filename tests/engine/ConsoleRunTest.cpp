@@ -3,6 +3,7 @@
 #include "common/Settings.h"
 #include "app/QarnoConsole.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -42,6 +43,16 @@ TEST_F(Console, ExitStatusesTellScriptsWhatHappened) {
   EXPECT_EQ(RunConsole({"daily", "/B2", "/L0"}), kExitFailed);
   // Without /B the program only starts up.
   EXPECT_EQ(RunConsole({"daily"}), kExitOk);
+}
+
+TEST_F(Console, ARunOfASetAnotherRunHoldsFailsWithStatusTwo) {
+  WriteSet();
+  HostPlatform other(env.fs.drives());
+  const SetLockResult hold = other.LockSet(QStringLiteral("T:\\prog\\SetDir"), QStringLiteral("daily"), LockKind::Exclusive, 0);
+  ASSERT_TRUE(hold);
+  EXPECT_EQ(RunConsole({"daily", "/B2", "/L0"}), kExitFailed);
+  EXPECT_FALSE(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")).contains("qrn"));
+  EXPECT_TRUE(QDir(env.Host(QStringLiteral("T:\\dst"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(Console, UncopiedEntriesGiveStatusOne) {

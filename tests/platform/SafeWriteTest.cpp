@@ -7,6 +7,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qarno::test {
@@ -129,6 +130,62 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
   EXPECT_EQ(env.fs.WriteAtomic(QStringLiteral("Q:\\x"), "x").error, FsError::NotFound);
   EXPECT_EQ(env.fs.WriteAtomic(QStringLiteral("T:\\nowhere\\x"), "x").error, FsError::NotFound);
   EXPECT_EQ(QDir(env.Host(QStringLiteral("T:\\w"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// --- What killed runs leave --------------------------------------------------------------
+
+// A process id that was in use a moment ago and is free now.
+pid_t GonePid() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST(Leftovers, TemporaryNamesAKilledRunLeftArePassedOverAndOnlyTheProgramsOwnGo) {
+  TestEnv env;
+  const QString own = QStringLiteral(".qarno-%1-").arg(::getpid());
+  const QString gone = QStringLiteral(".qarno-%1-").arg(GonePid());
+  // A run killed before it renamed its files, whose pid this process has now (a container
+  // job that always starts as the same pid): every name this process would take first.
+  for (int n = 1; n <= 40; ++n) env.WriteFile(QStringLiteral("T:\\d\\") + own + QString::number(n) + QStringLiteral(".tmp"), "old");
+  env.WriteFile(QStringLiteral("T:\\s\\f.txt"), "data");
+  env.WriteFile(QStringLiteral("T:\\d\\list.csv"), "old");
+  ASSERT_TRUE(env.fs.WriteAtomic(QStringLiteral("T:\\d\\list.csv"), "new"));
+  ASSERT_TRUE(env.fs.WriteAtomic(QStringLiteral("T:\\d\\new.csv"), "new"));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\d\\list.csv")));
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\list.csv")), QByteArray("data"));
+
+  // Another process's, whether gone or alive, an unpacking folder, and names that only look alike.
+  env.WriteFile(QStringLiteral("T:\\d\\") + gone + QStringLiteral("7.tmp"), "x");
+  env.WriteFile(QStringLiteral("T:\\d\\.qarno-1-3.tmp"), "pid 1 is alive");
+  env.WriteFile(QStringLiteral("T:\\d\\.qarno-unpack-%1-2\\f.txt").arg(GonePid()), "half");
+  env.WriteFile(QStringLiteral("T:\\d\\.qarno-notes.tmp"), "mine");
+  env.WriteFile(QStringLiteral("T:\\d\\.qarno-1-3.tmp.txt"), "mine");
+  env.WriteFile(QStringLiteral("T:\\outside\\victim"), "victim");
+  ::symlink(N(env.Host(QStringLiteral("T:\\outside\\victim"))).constData(),
+            N(env.Host(QStringLiteral("T:\\d\\") + gone + QStringLiteral("8.tmp"))).constData());
+  EXPECT_EQ(env.fs.RemoveLeftovers(QStringLiteral("T:\\d")), 40 + 3);
+  QStringList left = QDir(env.Host(QStringLiteral("T:\\d"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+  left.sort();
+  EXPECT_EQ(left, QStringList({".qarno-1-3.tmp", ".qarno-1-3.tmp.txt", ".qarno-notes.tmp", "list.csv", "new.csv"}));
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\outside\\victim")), QByteArray("victim"));
+}
+
+TEST(Leftovers, ANewFileIsNeverAtItsNameBeforeItIsWhole) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\s\\big"), QByteArray(10000, 'n'));
+  CopyOptions slow;
+  slow.chunk = 1000;
+  bool seenEarly = false;
+  slow.onChunk = [&] {
+    seenEarly = seenEarly || env.Exists(QStringLiteral("T:\\d\\big"));
+    return true;
+  };
+  env.MakeDir(QStringLiteral("T:\\d"));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\big"), QStringLiteral("T:\\d\\big"), slow));
+  EXPECT_FALSE(seenEarly);  // a kill on the way would have left a short file there
+  EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\d\\big")).size(), 10000);
 }
 
 }  // namespace

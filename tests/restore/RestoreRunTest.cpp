@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qarno::test {
 namespace {
@@ -407,6 +409,34 @@ TEST_F(RestoreRun, PackedEntriesAreUnpackedWithTheArchiverInTheTargetFolder) {
                                               w.Host(QStringLiteral("T:\\src\\deep\\.qarno-unpack-"))));
   EXPECT_EQ(QDir(w.Host(QStringLiteral("T:\\src\\p"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{QStringLiteral("doc.txt")});
+}
+
+TEST_F(RestoreRun, FilesAppearOnlyWholeAndWhatAKilledRestoreLeftGoes) {
+  w.WriteCopy(S0, QStringLiteral("T:\\src\\a.txt"), QByteArray(5000, 'a'));
+  w.env.WriteFile(QStringLiteral("T:\\dst\\daily\\") + S0 + QStringLiteral("\\Drive_T\\src\\doc.txt.LZH"), "LZH\npacked");
+  w.WriteListing(S0, {Dir({}, S0), L(QStringLiteral("a.txt"), 5000, S0, QStringLiteral("3")),
+                      L(QStringLiteral("doc.txt"), 6, S0, QStringLiteral("3"), QStringLiteral("---A-"), QStringLiteral("1"))});
+  w.AddHistory(S0);
+  // A restore into this folder was killed: its temporary file and its unpacking folder.
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  w.env.WriteFile(QStringLiteral("T:\\src\\.qarno-%1-1.tmp").arg(child), "half");
+  w.env.WriteFile(QStringLiteral("T:\\src\\.qarno-unpack-%1-1\\doc.txt").arg(child), "half");
+  w.env.WriteFile(QStringLiteral("T:\\src\\.qarno-mine.txt"), "the user's");
+  // While a file is written, nothing is at its name yet: a kill then leaves no short file
+  // that looks restored.
+  QStringList early;
+  w.fs.duringCopy = [&](const QString& to) {
+    if (w.env.Exists(to)) early += to;
+  };
+  auto r = w.Open(S0);
+  EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
+  EXPECT_EQ(early, QStringList());
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\a.txt")), QByteArray(5000, 'a'));
+  EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\src\\doc.txt")), "packed");
+  EXPECT_EQ(QDir(w.Host(QStringLiteral("T:\\src"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList({QStringLiteral(".qarno-mine.txt"), QStringLiteral("a.txt"), QStringLiteral("doc.txt")}));
 }
 
 TEST_F(RestoreRun, MissingArchiverStopsBeforeAnythingWhenPackedEntriesAreMarked) {

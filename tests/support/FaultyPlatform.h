@@ -26,6 +26,7 @@ class FaultyPlatform : public ForwardingPlatform {
   QSet<QString> probeFails;               // only the read test fails (held open elsewhere)
   QMap<QString, FsError> writeFails;      // atomic writes of these files fail so
   std::function<std::optional<std::vector<DirEntry>>(const QString&)> listOverride;
+  std::function<void(const QString& to)> duringCopy;  // called between the steps of every copy
 
   DriveType DriveTypeOf(const QString&) override { return type; }
   std::optional<VolumeInfo> VolumeOf(const QString&) override {
@@ -49,6 +50,15 @@ class FaultyPlatform : public ForwardingPlatform {
     if (copyFails.contains(from) && options.chunk == 0) {
       r.error = FsError::Other;
       return r;
+    }
+    if (duringCopy) {
+      CopyOptions stepwise = options;
+      if (stepwise.chunk <= 0) stepwise.chunk = 1024;
+      stepwise.onChunk = [this, to, inner = options.onChunk] {
+        duringCopy(to);
+        return inner ? inner() : true;
+      };
+      return base_.Copy(from, to, stepwise);
     }
     return base_.Copy(from, to, options);
   }
