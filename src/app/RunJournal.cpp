@@ -4,6 +4,7 @@
 #include "engine/RunState.h"
 #include "mainwin/Qarno.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
