@@ -138,11 +138,21 @@ void OpenWithDesktop(const QString& path) {
 }
 
 int RunNotifyHelper(const QStringList& arguments) {
-  const auto o = ParseNotifyHelperArguments(arguments);
+  static const char usage[] = "usage: qarno-notify --summary TEXT [--body TEXT] [--log FILE] [--critical] [--wait SECONDS]\n";
+  QString error;
+  const auto o = ParseNotifyHelperArguments(arguments, &error);
   if (!o) {
-    std::fprintf(stderr,
-                 "usage: qarno-notify --summary TEXT [--body TEXT] [--log FILE] [--critical] [--wait SECONDS]\n");
+    std::fprintf(stderr, "qarno-notify: %s\n%s", error.toLocal8Bit().constData(), usage);
     return 2;
+  }
+  if (o->help) {
+    std::fputs(usage, stdout);
+    std::fputs("Qarno が無人実行の後で使う補助プログラム: デスクトップに通知を出し、その操作でログを開く\n", stdout);
+    return 0;
+  }
+  if (o->version) {
+    std::printf("qarno-notify %d.%d.%d\n", QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
+    return 0;
   }
   DesktopNotifier notifier(QDBusConnection::sessionBus());
   const auto id = notifier.Send(o->notice);

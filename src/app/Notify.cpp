@@ -5,6 +5,7 @@
 #include "common/Module1.h"
 #include "platform/DriveTable.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -80,37 +81,46 @@ QStringList NotifyHelperArguments(const RunNotice& notice) {
   return args;
 }
 
-std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList& args) {
+std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList& args, QString* error) {
+  auto fail = [error](const QString& why) -> std::optional<NotifyHelperOptions> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  QCommandLineParser parser;
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringLiteral("version"));
+  const QCommandLineOption critical(QStringLiteral("critical"));
+  // An option's value is the next argument whatever it looks like: a title may begin with "--".
+  const QCommandLineOption summary(QStringLiteral("summary"), QString(), QStringLiteral("TEXT"));
+  const QCommandLineOption body(QStringLiteral("body"), QString(), QStringLiteral("TEXT"));
+  const QCommandLineOption log(QStringLiteral("log"), QString(), QStringLiteral("FILE"));
+  const QCommandLineOption wait(QStringLiteral("wait"), QString(), QStringLiteral("SECONDS"));
+  parser.addOptions({help, version, critical, summary, body, log, wait});
+  if (!parser.parse(QStringList{QStringLiteral("qarno-notify")} + args)) return fail(parser.errorText());
   NotifyHelperOptions o;
-  bool haveSummary = false;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == u"--critical") {
-      o.notice.failed = true;
-    } else if (a == u"--summary" && hasValue) {
-      o.notice.summary = args[++i];
-      haveSummary = true;
-    } else if (a == u"--body" && hasValue) {
-      o.notice.body = args[++i];
-    } else if (a == u"--log" && hasValue) {
-      o.notice.logPath = args[++i];
-    } else if (a == u"--wait" && hasValue) {
-      bool ok = false;
-      const int seconds = args[++i].toInt(&ok);
-      if (!ok || seconds < 0 || seconds > NotifyHelperOptions().waitMs / 1000) return std::nullopt;
-      o.waitMs = seconds * 1000;
-    } else {
-      return std::nullopt;
-    }
+  o.help = parser.isSet(help);
+  o.version = parser.isSet(version);
+  if (o.help || o.version) return o;
+  if (!parser.positionalArguments().isEmpty())
+    return fail(QStringLiteral("余分な引数です: %1").arg(parser.positionalArguments().first()));
+  o.notice.failed = parser.isSet(critical);
+  o.notice.summary = parser.value(summary);
+  o.notice.body = parser.value(body);
+  o.notice.logPath = parser.value(log);
+  if (parser.isSet(wait)) {
+    bool ok = false;
+    const int seconds = parser.value(wait).toInt(&ok);
+    if (!ok || seconds < 0 || seconds > NotifyHelperOptions().waitMs / 1000)
+      return fail(QStringLiteral("--wait の値が不正です: %1").arg(parser.value(wait)));
+    o.waitMs = seconds * 1000;
   }
-  if (!haveSummary || o.notice.summary.isEmpty()) return std::nullopt;
+  if (o.notice.summary.isEmpty()) return fail(QStringLiteral("--summary がありません"));
   return o;
 }
 
 std::optional<RunNotice> NoticeFromHelperArguments(const QStringList& arguments) {
   const auto o = ParseNotifyHelperArguments(arguments);
-  if (!o) return std::nullopt;
+  if (!o || o->help || o->version) return std::nullopt;
   return o->notice;
 }
 

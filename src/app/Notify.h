@@ -70,12 +70,16 @@ std::optional<RunNotice> NoticeFromHelperArguments(const QStringList& arguments)
 // helper (always on Windows, which has neither). Never waits for it.
 bool StartNotifyHelper(const RunNotice& notice, const QString& helperPath = NotifyHelperPath());
 
-// The helper's options: the notice, and how long to wait for its action (--wait SECONDS).
+// The helper's options: the notice, and how long to wait for its action (--wait SECONDS);
+// or --help, --version.
 struct NotifyHelperOptions {
   RunNotice notice;
   // A notification kept longer in the desktop's message list still shows the log's path.
   int waitMs = 12 * 3600 * 1000;
+  bool help = false;
+  bool version = false;
 };
-std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList& arguments);
+// None when the arguments are wrong; `error` then names what is wrong, on one line.
+std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList& arguments, QString* error = nullptr);
 
 }  // namespace qarno

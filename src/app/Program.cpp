@@ -3,6 +3,7 @@
 #include "app/PowerOff.h"
 #include "common/Settings.h"
 #include "maintenance/NoCompTypes.h"
+#include "mainwin/StartMode.h"
 #include "platform/InstallLayout.h"
 #include "platform/ProgramFolder.h"
 
@@ -44,6 +45,12 @@ Program::Program(Prompter& ui) {
 
 void Program::Form_Load(const QString& commandLine) {
   main->Form_Load(commandLine);
+  // A switch the program does not know is told, and the run goes on without it, as it
+  // always has: a scheduled job with a typo still makes its backup.
+  for (const QString& problem : SwitchProblems(commandLine)) {
+    std::fprintf(stderr, "Qarno: %s\n", problem.toLocal8Bit().constData());
+    if (main->setLoaded) m->WriteLog(problem);
+  }
   ReadNctFile(*m);
   const QString method = m->settings.LhaMethod.toLower();
   if (method == u"lh6") archiver->SetMethod(6);
@@ -55,6 +62,15 @@ bool Program::Exit() {
   WriteNctFile(*m);
   m->CloseDebugFile();
   return main->SaveIfChanged();
+}
+
+QString SetNotLoadedText(const Qarno& main, const DriveTable& drives) {
+  const Module1& m = main.m;
+  auto host = [&drives](const QString& path) { return drives.ToHost(path).value_or(path); };
+  const QString file = main.SetFilePath();
+  if (m.fs.Exists(file))
+    return QStringLiteral("セット「%1」のファイル %2 を読み込めませんでした").arg(m.set.Name, host(file));
+  return QStringLiteral("セット「%1」が見つかりません (探した場所: %2)").arg(m.set.Name, host(m.SetFolder));
 }
 
 TerminalLine::TerminalLine(bool enabled) : enabled_(enabled) { timer_.start(); }

@@ -36,6 +36,10 @@ class Program {
   bool Exit();
 };
 
+// Why the set named in `main` is not loaded, on one line: that no set file of the name lies in
+// the set folder (named as the host sees it), or that the file there could not be read.
+QString SetNotLoadedText(const Qarno& main, const DriveTable& drives);
+
 // One line of progress on a terminal's standard error, redrawn at most every 300 ms.
 class TerminalLine {
  public:

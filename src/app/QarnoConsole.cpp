@@ -2,6 +2,7 @@
 
 #include "app/Notify.h"
 #include "app/Program.h"
+#include "app/RunJournal.h"
 #include "app/StopSignals.h"
 #include "engine/FSaveExec.h"
 #include "maintenance/ShutdownCountdown.h"
@@ -20,11 +21,13 @@ QString JoinCommandLine(const QStringList& arguments) {
 namespace {
 void Print(const QString& text) { std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData()); }
 
-// The run window timer's texts, on one line.
-QString ProgressText(const FSaveExec& run, int& overall) {
+// The run window timer's texts, on one line; during the copy also its rate and the time it
+// still needs.
+QString ProgressText(const FSaveExec& run, int& overall, CopyRate& rate) {
   const ProgressView v = run.Describe(overall);
   overall = v.overall;
-  return QStringLiteral("[%1%] ").arg(v.overall, 3) + v.status;
+  const QString speed = rate.Text(run.state().progress);
+  return QStringLiteral("[%1%] ").arg(v.overall, 3) + (speed.isEmpty() ? QString() : speed + QStringLiteral("  ")) + v.status;
 }
 
 // What an unattended run tells the desktop when it did not end cleanly.
@@ -33,11 +36,14 @@ struct RunReport {
   QString what;         // what went wrong, in the program's words
   QString lastMessage;  // the last message the run showed (and answered by itself)
   bool stopped = false; // a stop signal cancelled it
+  QString summary;      // the facts of the journal's summary line
 };
 
 // The backup command and the run window's run, as the main window would do them.
-int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current, int& overall, RunReport& report) {
+int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current, int& overall, CopyRate& rate,
+           RunReport& report) {
   report.lastMessage.clear();
+  report.summary = BackupSummaryFacts(m, RunState());
   if (!main.CheckBeforeRun()) {
     report.what = report.lastMessage;
     return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
@@ -47,10 +53,11 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   current = &run;
   run.Form_Load();
   run.OK_Click();
-  progress.Show(ProgressText(run, overall));
+  progress.Show(ProgressText(run, overall, rate));
   progress.End();
   current = nullptr;
   main.ChildClosed();
+  report.summary = BackupSummaryFacts(m, run.state());
   const RunOutcome& outcome = run.state().outcome;
   report.saveName = run.state().texts.TNewSetName;
   if (!outcome.succeeded) {
@@ -66,6 +73,28 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   return kExitOk;
 }
 }  // namespace
+
+int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
+  if (arguments.contains(QStringLiteral("--version"))) {
+    std::fprintf(out, "Qarno %d.%d.%d\n", QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
+    return kExitOk;
+  }
+  if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h"))) return -1;
+  std::fputs(
+      "使い方: Qarno [SETNAME] [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n"
+      "  SETNAME  読み込むセットの名前 (空白を含む名前は \"...\" で囲む)\n"
+      "  /Ln  保存レベル: 0 Level-0, 1 Level-1, 2 Level-2, 3 上書き, 4 修復\n"
+      "  /Bn  すぐに保存を始める: 1 以上 終了後にプログラムを閉じる, 2 以上 質問に安全な答え (無人実行),\n"
+      "       3 以上 メディアの変化も無視\n"
+      "  /Cn  0 圧縮しない, 1 ファイルごとに LHA で圧縮\n"
+      "  /Wn  ウィンドウ: 0 通常, 1 最小化, 2 最大化\n"
+      "  /S   保存の後でコンピューターを終了 (/B1 を含む)\n"
+      "  /Dn  Qarno.deb にデバッグ記録: 1 ファイル名つき, 2 ファイル名なし\n"
+      "  -h, --help  この説明    --version  バージョン\n"
+      "終了状態: 0 成功, 1 成功 (コピーできなかった項目あり), 2 失敗または中止, 3 セットを読み込めない\n",
+      out);
+  return kExitOk;
+}
 
 bool ConsoleShutdownCountdown(const std::function<bool()>& stop, const std::function<void()>& wait, std::FILE* out) {
   ShutdownCountdown countdown;
@@ -102,12 +131,16 @@ int RunConsole(const QStringList& arguments) {
   FSaveExec* current = nullptr;
   int overall = 0;
   TerminalLine progress(StderrIsTerminal() && m.AutoRunMode.Requested());
+  CopyRate rate;
+  // A terminal has the progress line; a journal or a mail gets a line every 30 seconds.
+  RunJournal journal(QStringLiteral("Qarno"), !StderrIsTerminal());
   ui.SetOnYield([&] {
     if (TakeStopRequest()) {  // a stop signal acts as the Cancel button
       m.CancelFlag.Set();
       report.stopped = true;
     }
-    if (current && progress.Due()) progress.Show(ProgressText(*current, overall));
+    if (current && progress.Due()) progress.Show(ProgressText(*current, overall, rate));
+    if (current) journal.Tick([&] { return BackupProgressFacts(current->state().progress); });
   });
 
   if (m.set.Name.isEmpty()) {
@@ -118,6 +151,7 @@ int RunConsole(const QStringList& arguments) {
     return kExitNoSet;
   }
   if (!main.setLoaded) {
+    std::fprintf(stderr, "Qarno: %s\n", SetNotLoadedText(main, program.fs->drives()).toLocal8Bit().constData());
     program.Exit();
     return kExitNoSet;
   }
@@ -141,7 +175,10 @@ int RunConsole(const QStringList& arguments) {
   int status = kExitOk;
   // A failed write during the run turns the automatic run off; it still was one.
   const bool unattended = m.AutoRunMode.Requested();
-  if (unattended) status = BackUp(m, main, progress, current, overall, report);
+  if (unattended) {
+    journal.Start(BackupStartFacts(m));
+    status = BackUp(m, main, progress, current, overall, rate, report);
+  }
   // The exit command (after an automatic run, what the main window's timer runs).
   const bool saved = program.Exit();
   if (!saved) {
@@ -149,6 +186,10 @@ int RunConsole(const QStringList& arguments) {
     report.what = QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。");
   }
   if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what, &program.main->HisTable);
+  if (unattended) {
+    if (status != kExitOk) journal.Failure(report.what);
+    journal.Summary(report.summary, status, program.fs->drives().ToHost(m.LogFilePath()).value_or(m.LogFilePath()));
+  }
   if (!saved) return kExitFailed;
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
     // The 30-second confirmation of the window, on standard error; a stop signal during the

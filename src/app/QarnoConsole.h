@@ -16,6 +16,10 @@ QString JoinCommandLine(const QStringList& arguments);
 
 int RunConsole(const QStringList& arguments);
 
+// Qarno --help (or -h) and --version: the usage or the version on `out` and status 0; -1
+// when the command line asks for neither. Nothing is loaded first, and no display is needed.
+int HelpOrVersion(const QStringList& arguments, std::FILE* out);
+
 // The shutdown confirmation without a display: 30 seconds counted down on `out` ("残り" n
 // "秒" once a second). `stop` is asked ten times a second and cancels it when true (a stop
 // signal: Ctrl+C, SIGTERM); `wait` waits a tenth of a second. True when the time ran out.

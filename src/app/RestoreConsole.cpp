@@ -2,6 +2,7 @@
 
 #include "app/Notify.h"
 #include "app/Program.h"
+#include "app/RunJournal.h"
 #include "app/StopSignals.h"
 #include "common/Settings.h"
 #include "mainwin/SetNames.h"
@@ -12,6 +13,7 @@
 #include "restore/RunFinder.h"
 #include "restore/RunVerifier.h"
 
+#include <QCommandLineParser>
 #include <cstdio>
 
 namespace qarno {
@@ -21,15 +23,25 @@ namespace {
 void Out(const QString& text) { std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData()); }
 void Err(const QString& text) { std::fprintf(stderr, "qarno-restore: %s\n", text.toLocal8Bit().constData()); }
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: qarno-restore SETNAME\n"
-               "       qarno-restore SETNAME SAVENAME --list\n"
-               "       qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
-               "       qarno-restore SETNAME SAVENAME --verify [--full]\n"
-               "       qarno-restore SETNAME --find PATTERN\n"
-               "       qarno-restore SETNAME --status [--notify]\n"
-               "--debug N (0 off, 1 with file names, 2 without) writes the trace into the program folder's debug file.\n");
+void Help() {
+  std::fputs(
+      "使い方: qarno-restore SETNAME                        セットの履歴 (新しい順)\n"
+      "        qarno-restore SETNAME SAVENAME --list        その回の項目と、それを持つ保存\n"
+      "        qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
+      "                                                     その回を復元 (元の場所へ、または TOPDIR の下へ)\n"
+      "        qarno-restore SETNAME SAVENAME --verify [--full]  その回のコピーを検証\n"
+      "        qarno-restore SETNAME --find PATTERN          パターンに合うパスを持つ回をすべて探す\n"
+      "        qarno-restore SETNAME --status [--notify]     レベルごとの最後の回と、古くなっていないか\n"
+      "  --to TOPDIR       TOPDIR\\Drive_X\\... の下に復元する (Windows のパス、例 T:\\restore)\n"
+      "  --path PATH       PATH とその下だけを復元する (繰り返し可)\n"
+      "  --search-older    その回にない項目を古い回から探すことに同意する\n"
+      "  --ignore-medium   履歴と違うメディアでも続ける\n"
+      "  --debug N         Qarno.deb にデバッグ記録: 0 なし, 1 ファイル名つき, 2 ファイル名なし\n"
+      "  -h, --help        この説明    --version  バージョン\n"
+      "終了状態: 0 すべて復元, 1 復元できなかった項目あり, 2 中止または開始できず\n"
+      "  --verify: 0 問題なし, 1 問題あり, 2 実行できず   --find: 0 見つかった, 1 なし, 2 実行できず\n"
+      "  --status: 0 期限内 (または警告なし), 1 古くなっている, 2 実行できず\n",
+      stdout);
 }
 
 struct Options {
@@ -43,61 +55,68 @@ struct Options {
   bool notify = false;
   bool searchOlder = false;
   bool ignoreMedium = false;
+  bool help = false;
+  bool version = false;
   int debug = 0;
 };
 
-bool ParseArguments(const QStringList& args, Options& o) {
-  QStringList positional;
-  for (qsizetype i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == u"--to" || a == u"--path" || a == u"--debug" || a == u"--find") {
-      if (i + 1 >= args.size()) return false;
-      const QString& value = args[++i];
-      if (a == u"--find") {
-        if (o.find || value.isEmpty()) return false;
-        o.find = true;
-        o.findPattern = value;
-      } else if (a == u"--to") {
-        o.topDir = value;
-      } else if (a == u"--path") {
-        o.paths += value;
-      } else {
-        bool ok = false;
-        o.debug = value.toInt(&ok);
-        if (!ok || o.debug < 0 || o.debug > 2) return false;
-      }
-    } else if (a == u"--list") {
-      o.list = true;
-    } else if (a == u"--verify") {
-      o.verify = true;
-    } else if (a == u"--full") {
-      o.full = true;
-    } else if (a == u"--status") {
-      o.status = true;
-    } else if (a == u"--notify") {
-      o.notify = true;
-    } else if (a == u"--search-older") {
-      o.searchOlder = true;
-    } else if (a == u"--ignore-medium") {
-      o.ignoreMedium = true;
-    } else if (a.startsWith(QStringLiteral("--"))) {
-      return false;
-    } else {
-      positional += a;
-    }
+// The options, or what is wrong with them (one line naming the option).
+QString ParseArguments(const QStringList& args, Options& o) {
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringLiteral("version"));
+  const QCommandLineOption to(QStringLiteral("to"), QString(), QStringLiteral("TOPDIR"));
+  const QCommandLineOption path(QStringLiteral("path"), QString(), QStringLiteral("PATH"));
+  const QCommandLineOption debug(QStringLiteral("debug"), QString(), QStringLiteral("N"));
+  const QCommandLineOption find(QStringLiteral("find"), QString(), QStringLiteral("PATTERN"));
+  const QCommandLineOption list(QStringLiteral("list")), verify(QStringLiteral("verify")), full(QStringLiteral("full")),
+      status(QStringLiteral("status")), notify(QStringLiteral("notify")), searchOlder(QStringLiteral("search-older")),
+      ignoreMedium(QStringLiteral("ignore-medium"));
+  parser.addOptions({help, version, to, path, debug, find, list, verify, full, status, notify, searchOlder, ignoreMedium});
+  if (!parser.parse(QStringList{QStringLiteral("qarno-restore")} + args)) return parser.errorText();
+  o.help = parser.isSet(help);
+  o.version = parser.isSet(version);
+  if (o.help || o.version) return QString();
+  o.topDir = parser.value(to);
+  o.paths = parser.values(path);
+  if (parser.isSet(debug)) {
+    bool ok = false;
+    o.debug = parser.value(debug).toInt(&ok);
+    if (!ok || o.debug < 0 || o.debug > 2)
+      return QStringLiteral("--debug の値は 0, 1, 2 のどれかです: %1").arg(parser.value(debug));
   }
-  if (positional.isEmpty() || positional.size() > 2) return false;
+  const QStringList patterns = parser.values(find);
+  if (patterns.size() > 1) return QStringLiteral("--find は一度だけ指定できます");
+  if (patterns.size() == 1 && patterns[0].isEmpty()) return QStringLiteral("--find のパターンが空です");
+  o.find = patterns.size() == 1;
+  o.findPattern = patterns.value(0);
+  o.list = parser.isSet(list);
+  o.verify = parser.isSet(verify);
+  o.full = parser.isSet(full);
+  o.status = parser.isSet(status);
+  o.notify = parser.isSet(notify);
+  o.searchOlder = parser.isSet(searchOlder);
+  o.ignoreMedium = parser.isSet(ignoreMedium);
+
+  const QStringList positional = parser.positionalArguments();
+  if (positional.isEmpty()) return QStringLiteral("セット名がありません");
+  if (positional.size() > 2) return QStringLiteral("余分な引数です: %1").arg(positional[2]);
   o.setName = positional[0];
   if (positional.size() == 2) o.saveName = positional[1];
-  if (o.saveName.isEmpty() && (o.list || !o.topDir.isEmpty() || !o.paths.isEmpty())) return false;
+  if (o.saveName.isEmpty() && (o.list || !o.topDir.isEmpty() || !o.paths.isEmpty()))
+    return QStringLiteral("--list, --to, --path には保存名 (SAVENAME) が要ります");
   // The checks stand alone: a verification needs its run, a search and the status none.
   const bool restoring = o.list || !o.topDir.isEmpty() || !o.paths.isEmpty() || o.searchOlder || o.ignoreMedium;
-  if (o.full && !o.verify) return false;
-  if (o.notify && !o.status) return false;
-  if (o.verify + o.find + o.status > 1) return false;
-  if (o.verify && (o.saveName.isEmpty() || restoring)) return false;
-  if ((o.find || o.status) && (!o.saveName.isEmpty() || restoring)) return false;
-  return true;
+  if (o.full && !o.verify) return QStringLiteral("--full は --verify と一緒にだけ使えます");
+  if (o.notify && !o.status) return QStringLiteral("--notify は --status と一緒にだけ使えます");
+  if (o.verify + o.find + o.status > 1) return QStringLiteral("--verify, --find, --status は一つだけ指定できます");
+  if (o.verify && o.saveName.isEmpty()) return QStringLiteral("--verify には保存名 (SAVENAME) が要ります");
+  if (o.verify && restoring) return QStringLiteral("--verify は復元のオプションと一緒に使えません");
+  if ((o.find || o.status) && !o.saveName.isEmpty())
+    return QStringLiteral("--find と --status は保存名 (SAVENAME) を取りません");
+  if ((o.find || o.status) && restoring) return QStringLiteral("--find と --status は復元のオプションと一緒に使えません");
+  return QString();
 }
 
 // The main window's start-up for the one set named: the settings (but not the set they
@@ -187,9 +206,18 @@ QString SetNameProblem(const QString& name) {
 
 int RunRestoreConsole(const QStringList& arguments) {
   Options o;
-  if (!ParseArguments(arguments, o)) {
-    Usage();
+  if (const QString problem = ParseArguments(arguments, o); !problem.isEmpty()) {
+    Err(problem);
+    Err(QStringLiteral("使い方は qarno-restore --help で表示されます"));
     return kRestoreFailed;
+  }
+  if (o.help) {
+    Help();
+    return kRestoreOk;
+  }
+  if (o.version) {
+    std::fprintf(stdout, "qarno-restore %d.%d.%d\n", QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
+    return kRestoreOk;
   }
   if (const QString problem = SetNameProblem(o.setName); !problem.isEmpty()) {
     QString shown = o.setName;
@@ -213,7 +241,7 @@ int RunRestoreConsole(const QStringList& arguments) {
   Qarno& main = *program.main;
   LoadNamedSet(m, main, o.setName, o.debug);
   if (m.set.Name != o.setName || !main.setLoaded) {
-    Err(QStringLiteral("no set named %1").arg(o.setName));
+    Err(QStringLiteral("no set named %1: %2").arg(o.setName, SetNotLoadedText(main, program.fs->drives())));
     return kRestoreFailed;
   }
   if (o.status) {
@@ -283,8 +311,16 @@ int RunRestoreConsole(const QStringList& arguments) {
   FRestore r(m, main.HisTable);
   r.SkipBlankLines(true);
   TerminalLine progress(StderrIsTerminal() && !o.list);
+  // A terminal has the progress line; a journal or a mail gets a line every 30 seconds.
+  RunJournal journal(QStringLiteral("qarno-restore"), !StderrIsTerminal());
+  bool restoring = false;
+  auto restoredFacts = [&r] {
+    const RestoreCounts& done = r.table().Restored();
+    return QStringLiteral("ファイル=%1/%2 KB=%3/%4").arg(done.files).arg(r.table().Marked().files).arg(done.kb).arg(r.table().Marked().kb);
+  };
   ui.SetOnYield([&] {
     if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
+    if (restoring) journal.Tick(restoredFacts);
     if (!progress.Due()) return;
     const RestoreTimerView v = r.Describe();
     if (v.update) progress.Show(v.status);
@@ -326,9 +362,21 @@ int RunRestoreConsole(const QStringList& arguments) {
     }
   }
 
+  const QString run = QStringLiteral("セット=%1 保存名=%2 ").arg(m.set.Name, o.saveName);
+  journal.Start(run + QStringLiteral("復元先=%1 ファイル=%2 KB=%3")
+                          .arg(o.topDir.isEmpty() ? QStringLiteral("元の場所") : o.topDir)
+                    .arg(r.table().Marked().files)
+                    .arg(r.table().Marked().kb));
+  const QString logPath = program.fs->drives().ToHost(m.LogFilePath()).value_or(m.LogFilePath());
+  restoring = true;
   const RestoreOutcome outcome = r.OK_Click();
+  restoring = false;
   progress.End();
-  if (outcome == RestoreOutcome::NotStarted) return kRestoreFailed;
+  if (outcome == RestoreOutcome::NotStarted) {
+    journal.Failure(QStringLiteral("復元を始められませんでした"));
+    journal.Summary(run + restoredFacts() + QStringLiteral(" 未復元=-"), kRestoreFailed, logPath);
+    return kRestoreFailed;
+  }
 
   int notRestored = 0;
   for (int i = 1; i < r.table().Rows(); ++i) {
@@ -350,11 +398,19 @@ int RunRestoreConsole(const QStringList& arguments) {
   Out(QStringLiteral("復元できなかった項目: %1").arg(notRestored));
   m.CloseDebugFile();
   m.CloseLogFile();
+  const int status = outcome == RestoreOutcome::Stopped                  ? kRestoreFailed
+                     : notRestored == 0 && r.Mismatches().empty() ? kRestoreOk
+                                                                  : kRestoreIncomplete;
   if (outcome == RestoreOutcome::Stopped) {
     Out(QStringLiteral("復元は中止されました"));
-    return kRestoreFailed;
+    journal.Failure(QStringLiteral("復元は中止されました"));
+  } else if (notRestored > 0) {
+    journal.Failure(QStringLiteral("%1 個の項目を復元できませんでした").arg(notRestored));
+  } else if (!r.Mismatches().empty()) {
+    journal.Failure(QStringLiteral("%1 個は保存時の一覧と一致しません").arg(r.Mismatches().size()));
   }
-  return notRestored == 0 && r.Mismatches().empty() ? kRestoreOk : kRestoreIncomplete;
+  journal.Summary(run + restoredFacts() + QStringLiteral(" 未復元=%1").arg(notRestored), status, logPath);
+  return status;
 }
 
 }  // namespace qarno

@@ -8,6 +8,10 @@
 //   qarno-restore SETNAME --find PATTERN          every run holding a version of the matching paths
 //   qarno-restore SETNAME --status                the last run of each level; stale or not
 //   --debug N anywhere: the trace of Qarno's "/Dn" (1 with file names, 2 without)
+//   qarno-restore --help | -h | --version
+//
+// The options are read by QCommandLineParser: a wrong one is named on standard error
+// (status 2), and a set name beginning with "-" goes after "--".
 //
 // The set is exactly the one named: a name that cannot be a set's file name (empty, with a
 // path separator, "..", ":" or another character Windows refuses, beginning with "/" or a

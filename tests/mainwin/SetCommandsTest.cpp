@@ -45,6 +45,15 @@ TEST(SetNames, AnAutomaticRunIsAskedByBOrS) {
   EXPECT_FALSE(AsksForAutoRun(QStringLiteral("daily /B-1")));
 }
 
+TEST(SetNames, SwitchesTheCommandLinePassesOverAreNamedAndNoOthers) {
+  EXPECT_EQ(SwitchProblems(QStringLiteral("\"my set\" /L0 /l4 /B2 /B /c1 /W2 /S /D1 /D-3 /B2.6")), QStringList());
+  EXPECT_EQ(SwitchProblems(QStringLiteral("daily /X1 /Lx /L9 /L /W5 /C2 /Bz / /L2")),
+            (QStringList{QStringLiteral("不明なスイッチ: /X1"), QStringLiteral("スイッチの値が不正です: /Lx"),
+                         QStringLiteral("スイッチの値が不正です: /L9"), QStringLiteral("スイッチの値が不正です: /L"),
+                         QStringLiteral("スイッチの値が不正です: /W5"), QStringLiteral("スイッチの値が不正です: /C2"),
+                         QStringLiteral("スイッチの値が不正です: /Bz"), QStringLiteral("不明なスイッチ: /")}));
+}
+
 TEST(SetCommands, SetNameDialogCreatesOnlyNewSetsItWasToldToAndNeverOutsideTheFolder) {
   TestEnv env;
   Module1& m = *env.m;

@@ -1,7 +1,9 @@
 #include "engine/windows/RunWindow.h"
 
 #include "app/Notify.h"
+#include "app/Program.h"
 #include "app/QarnoConsole.h"
+#include "app/RunJournal.h"
 #include "mainwin/Qarno.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
@@ -288,6 +290,10 @@ void SaveExecWindow::OK_Click() {
   SelSaveList->hide();
   FListInfo->show();
   ListInfo->show();
+  if (backup && unattended) {
+    journal_ = std::make_unique<RunJournal>(QStringLiteral("Qarno"), !StderrIsTerminal());
+    journal_->Start(BackupStartFacts(m));
+  }
   run.OK_Click(backup ? 0 : main.main.HisTable.selectedRow);
   running_ = false;
   ListSel->setEnabled(true);
@@ -302,6 +308,12 @@ void SaveExecWindow::OK_Click() {
                                ? QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。")
                                : QString();
       NotifyUnattendedRun(m, main.program.fs->drives(), main.exitStatus, run.state().texts.TNewSetName, what);
+      if (journal_) {
+        if (main.exitStatus != kExitOk) journal_->Failure(what);
+        journal_->Summary(BackupSummaryFacts(m, run.state()), main.exitStatus,
+                          main.program.fs->drives().ToHost(m.LogFilePath()).value_or(m.LogFilePath()));
+        journal_.reset();
+      }
     }
   } else {
     ShowRunState();
@@ -340,6 +352,7 @@ void SaveExecWindow::ShowProgress(bool closeCheck) {
   }
   const ProgressView v = run.Describe(overall_);
   overall_ = v.overall;
+  if (journal_ && running_) journal_->Tick([this] { return BackupProgressFacts(run.state().progress); });
   if (run.state().progress.phase != phase::Idle || running_) Status->setText(LabelText(v.status));
   if (m.ExecMode == 1) ProcesTime->setText(v.processTime);
   ProgressBar->setValue(v.overall);

@@ -11,6 +11,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -24,6 +25,7 @@ class QTimer;
 namespace qarno {
 
 class QarnoWindow;
+class RunJournal;
 
 // A grid over the run's save list: every entry (`view` null: the hidden working grid) or the
 // rows the result view selected. It shows what it last took over with Sync, and never reads
@@ -134,6 +136,7 @@ class SaveExecWindow : public QWidget {
   bool unloadPending_ = false;
   bool unloaded_ = false;
   int overall_ = 0;
+  std::unique_ptr<RunJournal> journal_;  // an unattended run's lines on stdout and stderr
 };
 
 // Opens the run window over the main window, which has handed over (LockControls,

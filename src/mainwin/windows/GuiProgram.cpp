@@ -36,6 +36,7 @@ QString NoDisplayMessage() {
 int RunQarno(int argc, char** argv, ChildWindows* children) {
   QStringList args;
   for (int i = 1; i < argc; ++i) args += QString::fromLocal8Bit(argv[i]);
+  if (const int status = HelpOrVersion(args, stdout); status >= 0) return status;
   if (!DisplayAvailable()) {
     if (AsksForAutoRun(JoinCommandLine(args))) {
       InstallStopSignals();
