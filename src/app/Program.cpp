@@ -58,7 +58,10 @@ void Program::Form_Load(const QString& commandLine) {
 }
 
 bool Program::Exit() {
-  if (!m->AutoRunMode.Requested() && store) SaveSettings(*store, m->settings, m->set);
+  // An unattended run never leaves its settings behind, also when a failed write turned its
+  // automatic run off on the way.
+  if (!m->AutoRunMode.Requested() && !m->AutoRunMode.AskedUnattended() && store)
+    SaveSettings(*store, m->settings, m->set);
   WriteNctFile(*m);
   m->CloseDebugFile();
   return main->SaveIfChanged();
