@@ -595,9 +595,14 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
   // way: the restore of any other save copies as fast as it can.
   const ManifestEntry* expected = OverwriteManifestLine(name, dir, e[SaveListEntry::Path]);
   ContentHash* hash = expected ? &hash_ : nullptr;
+  // A plain copy of the overwrite save that is shorter than listed and of another date is
+  // not a cut copy but a later version that a killed overwrite run put in place before it
+  // could write its listing: it is restored and named below, as a longer one is.
+  const int64_t atLeast =
+      !packed && name == kOverwriteSave && stored->size < listed && !SameFileTime(form.date, stored->mtime) ? -1 : listed;
   DirEntry copied;
   if (!(packed ? ExtractLha(source, target, listed, made, hash, &copied)
-               : PlaceFile(source, target, listed, made, hash, &copied)))
+               : PlaceFile(source, target, atLeast, made, hash, &copied)))
     return false;
   if (!SetAttrFromText(target, e[SaveListEntry::Attributes])) return false;
 
