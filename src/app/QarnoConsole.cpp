@@ -96,6 +96,14 @@ int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
   return kExitOk;
 }
 
+void TellNoSet(const Qarno& main, const DriveTable& drives) {
+  if (!main.refusedSetName.isEmpty()) return;
+  if (main.m.set.Name.isEmpty())
+    std::fputs("使い方: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]  (説明は Qarno --help)\n", stderr);
+  else if (!main.setLoaded)
+    std::fprintf(stderr, "Qarno: %s\n", SetNotLoadedText(main, drives).toLocal8Bit().constData());
+}
+
 bool ConsoleShutdownCountdown(const std::function<bool()>& stop, const std::function<void()>& wait, std::FILE* out) {
   ShutdownCountdown countdown;
   std::fprintf(out, "Qarno: コンピューターを終了します (Ctrl+C で取り消し)\n");
@@ -143,15 +151,8 @@ int RunConsole(const QStringList& arguments) {
     if (current) journal.Tick([&] { return BackupProgressFacts(current->state().progress); });
   });
 
-  if (m.set.Name.isEmpty()) {
-    // A refused name has been told already, with the reason.
-    if (main.refusedSetName.isEmpty())
-      std::fprintf(stderr, "usage: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n");
-    program.Exit();
-    return kExitNoSet;
-  }
-  if (!main.setLoaded) {
-    std::fprintf(stderr, "Qarno: %s\n", SetNotLoadedText(main, program.fs->drives()).toLocal8Bit().constData());
+  if (m.set.Name.isEmpty() || !main.setLoaded) {
+    TellNoSet(main, program.fs->drives());
     program.Exit();
     return kExitNoSet;
   }

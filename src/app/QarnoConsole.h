@@ -20,6 +20,13 @@ int RunConsole(const QStringList& arguments);
 // when the command line asks for neither. Nothing is loaded first, and no display is needed.
 int HelpOrVersion(const QStringList& arguments, std::FILE* out);
 
+class Qarno;
+class DriveTable;
+// Tells on standard error why an automatic run has no set to run: no name given (the short
+// usage), or the set named is not there or cannot be read (the set and where it was looked
+// for). A name the name rule refused has been told already, with its reason.
+void TellNoSet(const Qarno& main, const DriveTable& drives);
+
 // The shutdown confirmation without a display: 30 seconds counted down on `out` ("残り" n
 // "秒" once a second). `stop` is asked ten times a second and cancels it when true (a stop
 // signal: Ctrl+C, SIGTERM); `wait` waits a tenth of a second. True when the time ran out.

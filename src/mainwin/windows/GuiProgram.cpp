@@ -105,8 +105,8 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
   if (window.exited) {
     if (window.exitStatus == kExitFailed)
       NotifyUnattendedRun(m, program.fs->drives(), kExitFailed, QString(), lastMessage, &program.main->HisTable);
-    else if (m.set.Name.isEmpty() && program.main->refusedSetName.isEmpty())
-      std::fprintf(stderr, "usage: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n");
+    else if (window.exitStatus == kExitNoSet)
+      TellNoSet(*program.main, program.fs->drives());
     return window.exitStatus;
   }
   const int status = app.exec();
