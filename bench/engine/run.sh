@@ -162,7 +162,8 @@ for ((i = 0; i < runs; i++)); do
   fresh_qarno
   wm_t+=("$(run_qarno 0)")
   wm_cpu+=("$(cat "$work/cpu")")
-  sums=$(($(wc -l <"$(ls "$work"/dest/bench/qrn*.sum | head -1)") - 1))
+  # every line but the heading and the closing count
+  sums=$(grep -vc -e '^Qarno-Manifest ' -e '^end ' "$(ls "$work"/dest/bench/qrn*.sum | head -1)")
   if [ "$sums" != "$made_files" ]; then echo "bench/engine: the manifest holds $sums files of $made_files" >&2; exit 1; fi
 done
 nm_ns=$(printf '%s\n' "${nm_t[@]}" | median)

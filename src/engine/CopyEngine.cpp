@@ -273,6 +273,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   // The entry takes size, date and attributes of the source as it was copied.
   CopyOptions options;
   options.sourceAnchor = anchor;
+  options.unrecordedTarget = s_.outcome.createdSave;
   hash_.Reset();
   if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
   const CopyResult copied = m.fs.Copy(source, destination, options);
@@ -306,6 +307,7 @@ bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination
   // Byte by byte in effect: a block of 1000 bytes between two yields.
   CopyOptions slow;
   slow.sourceAnchor = anchor;
+  slow.unrecordedTarget = s_.outcome.createdSave;
   slow.chunk = 1000;
   slow.onChunk = [this] {
     m.DoEvents();

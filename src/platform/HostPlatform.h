@@ -8,6 +8,10 @@
 #include <functional>
 #include <map>
 
+#ifndef _WIN32
+struct stat;
+#endif
+
 namespace qarno {
 
 class HostPlatform : public Platform {
@@ -88,6 +92,9 @@ class HostPlatform : public Platform {
   // `checkCurrent`: the current folder is taken only while it still exists.
   DirFd OpenDir(const QString& winPath, FsError& error, bool checkCurrent);
   int currentFd_ = -1;
+  int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st);
+  QString belowKey_;  // the folder OpenRegularBelow holds open: anchor, line feed, folder
+  int belowFd_ = -1;
 
   struct DeviceIdentity {
     bool found = false;  // a block device with by-label/by-uuid entries was found

@@ -10,6 +10,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -113,44 +114,6 @@ int OpenRegularForReading(const QByteArray& path, struct stat& st) {
   return fd;
 }
 
-// The same, for a file below a folder: every folder from there on, and the file itself, is
-// entered without following a link (errno ELOOP for a link, or anything that is not a
-// folder, on the way).
-int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st) {
-  const QString prefix = hostAnchor.endsWith(u'/') ? hostAnchor : hostAnchor + u'/';
-  const QStringList parts = hostPath.startsWith(prefix) ? hostPath.mid(prefix.size()).split(u'/', Qt::SkipEmptyParts)
-                                                        : QStringList();
-  if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) {
-    errno = EINVAL;
-    return -1;
-  }
-  int dir = ::open(Native(hostAnchor).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return -1;
-  for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
-    const int next = ::openat(dir, Native(parts[i]).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    const int err = errno == ENOTDIR ? ELOOP : errno;
-    ::close(dir);
-    if (next < 0) {
-      errno = err;
-      return -1;
-    }
-    dir = next;
-  }
-  const int fd = ::openat(dir, Native(parts.last()).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  const int err = errno;
-  ::close(dir);
-  if (fd < 0) {
-    errno = err;
-    return -1;
-  }
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
-    return -1;
-  }
-  return fd;
-}
-
 // Renames without replacing: atomically where the file system can, else after a check.
 int RenameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
 #ifdef SYS_renameat2
@@ -186,6 +149,19 @@ bool IsHeld(const QByteArray& name) {
 // older than that was left by an earlier process that had the same pid.
 const time_t processStart = ::time(nullptr);
 
+// The process id, asked once (and again in a child after a fork): it names every file a
+// copy writes beside its place.
+pid_t cachedPid = 0;
+pid_t OwnPid() {
+  static const bool registered = [] {
+    ::pthread_atfork(nullptr, nullptr, [] { cachedPid = 0; });
+    return true;
+  }();
+  (void)registered;
+  if (cachedPid == 0) cachedPid = ::getpid();
+  return cachedPid;
+}
+
 // A name of the write-beside pattern, registered as held while the file is written.
 class TempName {
  public:
@@ -197,7 +173,7 @@ class TempName {
   // pid has come round again left it) is passed over for the next one; -1 with errno set
   // for any other failure.
   int Create(int dir, mode_t mode) {
-    const QByteArray stem = ".qarno-" + QByteArray::number(::getpid()) + '-';
+    const QByteArray stem = ".qarno-" + QByteArray::number(OwnPid()) + '-';
     for (int attempt = 0; attempt < 10000; ++attempt) {
       Release();
       name_ = stem + QByteArray::number(++tempCounter) + ".tmp";
@@ -260,10 +236,64 @@ class FlockHold : public SetLock {
 
 HostPlatform::HostPlatform(DriveTable drives) : drives_(std::move(drives)) {}
 
+// A regular file below a folder, for reading: every folder from there on, and the file
+// itself, is entered without following a link (errno ELOOP for a link, or anything that is
+// not a folder, on the way). The folder holding the last file stays open for the next one:
+// a run reads a folder's files one after the other, and a folder once entered safely stays
+// the folder it was, wherever it is moved or whatever is put in its place.
+int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st) {
+  const QString prefix = hostAnchor.endsWith(u'/') ? hostAnchor : hostAnchor + u'/';
+  const qsizetype slash = hostPath.lastIndexOf(u'/');
+  if (!hostPath.startsWith(prefix) || slash < prefix.size() - 1 || slash + 1 >= hostPath.size()) {
+    errno = EINVAL;
+    return -1;
+  }
+  const QString folder = hostPath.left(slash);
+  const QString key = hostAnchor + u'\n' + folder;
+  if (belowFd_ < 0 || belowKey_ != key) {
+    if (belowFd_ >= 0) ::close(belowFd_);
+    belowFd_ = -1;
+    belowKey_.clear();
+    const QStringList parts = hostPath.mid(prefix.size(), slash - prefix.size() + 1).split(u'/', Qt::SkipEmptyParts);
+    if (parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) {
+      errno = EINVAL;
+      return -1;
+    }
+    int dir = ::open(Native(hostAnchor).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return -1;
+    for (const QString& part : parts) {
+      const int next = ::openat(dir, Native(part).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      const int err = errno == ENOTDIR ? ELOOP : errno;
+      ::close(dir);
+      if (next < 0) {
+        errno = err;
+        return -1;
+      }
+      dir = next;
+    }
+    belowFd_ = dir;
+    belowKey_ = key;
+  }
+  const QString last = hostPath.mid(slash + 1);
+  if (last == u"." || last == u"..") {
+    errno = EINVAL;
+    return -1;
+  }
+  const int fd = ::openat(belowFd_, Native(last).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    return -1;
+  }
+  return fd;
+}
+
 bool HostPlatform::Privileged() const { return ::geteuid() == 0; }
 
 HostPlatform::~HostPlatform() {
   if (currentFd_ >= 0) ::close(currentFd_);
+  if (belowFd_ >= 0) ::close(belowFd_);
 }
 
 void HostPlatform::SetWriteAnchor(const QString& dir) {
@@ -590,8 +620,17 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   // never shows at its name half written (a run or restore killed on the way leaves a
   // temporary name, which the next one into the folder removes), and a file already there
   // is replaced by a whole copy or left as it was, never when it is a folder or the source.
-  TempName written;
-  int out = written.Create(dir.get(), 0600);
+  TempName beside;
+  bool direct = false;  // written at its own name (a new file of an unrecorded save)
+  auto create = [&]() -> int {
+    if (options.unrecordedTarget) {
+      const int fd = ::openat(dir.get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      direct = fd >= 0;
+      if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return beside.Create(dir.get(), 0600);
+  };
+  int out = create();
   if (out < 0 && errno == ENOENT && dir.get() == currentFd_) {
     // The current folder went (and may have been made again): entered anew, once.
     ::close(currentFd_);
@@ -599,16 +638,17 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     current_.clear();
     dir = OpenParent(to, name, error, true);
     if (!dir.valid()) return fail(error, false);
-    out = written.Create(dir.get(), 0600);
+    out = create();
   }
   if (out < 0) return fail(ErrorOf(errno), false);
+  const char* written = direct ? name.constData() : beside.get();
   auto discard = [&](FsError e, bool sourceSide) {
     ::close(out);
-    ::unlinkat(dir.get(), written.get(), 0);
+    ::unlinkat(dir.get(), written, 0);
     return fail(e, sourceSide);
   };
   struct stat existing;
-  const bool replacing = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+  const bool replacing = !direct && ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
   if (replacing &&
       (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
     return discard(FsError::NotRegular, false);
@@ -665,12 +705,12 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   if (replacing && ::fsync(out) != 0) return discard(ErrorOf(errno), false);
   if (::close(out) != 0) {
     const int err = errno;
-    ::unlinkat(dir.get(), written.get(), 0);
+    ::unlinkat(dir.get(), written, 0);
     return fail(ErrorOf(err), false);
   }
-  if (::renameat(dir.get(), written.get(), dir.get(), name.constData()) != 0) {
+  if (!direct && ::renameat(dir.get(), written, dir.get(), name.constData()) != 0) {
     const int err = errno;
-    ::unlinkat(dir.get(), written.get(), 0);
+    ::unlinkat(dir.get(), written, 0);
     return fail(ErrorOf(err), false);
   }
   const qsizetype fromSlash = from.lastIndexOf(u'\\');

@@ -98,6 +98,11 @@ struct CopyOptions {
   int64_t expectedSize = -1;
   std::function<void(const char* data, size_t size)> onData;
   QString sourceAnchor;
+  // The destination lies in a save this run is making, which nothing reads before the run
+  // records it: a new file may be written at its name at once (a killed run leaves its
+  // unrecorded save, never a recorded one, with a short file). A file already there is
+  // still replaced only by a whole copy written beside it.
+  bool unrecordedTarget = false;
 };
 
 // Permission bits of a folder the program makes for its own files (the umask applies).
