@@ -215,26 +215,34 @@ bool FSaveExec::RefreshEntry(int row) {
   return true;
 }
 
-QString FSaveExec::SourceAnchor(const QString& path) const {
+QString FSaveExec::SourceAnchor(const QString& path) {
   // What the user named is read as named, link or not. Below it the copy enters no folder
   // and opens no file by a link, as the scan took none (one may be swapped in after the
   // scan): it reads from the deepest save-list folder above the path on. A path that no
   // entry covers any more (a repair of an older listing) has its last component guarded.
-  QString anchor;
-  for (QString entry : m.set.SaveList) {
-    if (entry.size() > 3 && entry.endsWith(u'\\')) entry.chop(1);
-    const bool pattern = entry.contains(u'*') || entry.contains(u'?');
-    if (!pattern && entry == path) return QString();
-    QString folder = entry, name;
-    if (pattern) SplitPath(entry, folder, name);
-    const QString prefix = folder.endsWith(u'\\') ? folder : folder + u'\\';
-    if (path.startsWith(prefix) && folder.size() > anchor.size()) anchor = folder;
+  // The save list's folders are worked out once a run.
+  if (!anchorsReady_) {
+    anchorFolders_.clear();
+    namedEntries_.clear();
+    for (QString entry : m.set.SaveList) {
+      if (entry.size() > 3 && entry.endsWith(u'\\')) entry.chop(1);
+      const bool pattern = entry.contains(u'*') || entry.contains(u'?');
+      if (!pattern) namedEntries_.insert(entry);
+      QString folder = entry, name;
+      if (pattern) SplitPath(entry, folder, name);
+      anchorFolders_.push_back({folder, folder.endsWith(u'\\') ? folder : folder + u'\\'});
+    }
+    anchorsReady_ = true;
   }
-  if (anchor.isEmpty()) {
-    QString name;
-    SplitPath(path, anchor, name);
+  if (namedEntries_.contains(path)) return QString();
+  const QString* anchor = nullptr;
+  for (const auto& [folder, prefix] : anchorFolders_) {
+    if (path.startsWith(prefix) && (!anchor || folder.size() > anchor->size())) anchor = &folder;
   }
-  return anchor;
+  if (anchor) return *anchor;
+  QString dir, name;
+  SplitPath(path, dir, name);
+  return dir;
 }
 
 bool FSaveExec::CopyFile(const QString& source, const QString& destination, int& compType, int row) {

@@ -79,7 +79,10 @@ class FSaveExec {
   bool CopyFile(const QString& source, const QString& destination, int& compType, int row);
   bool RefreshEntry(int row);
   bool CopyLockedFile(const QString& source, const QString& destination, const QString& anchor);
-  QString SourceAnchor(const QString& path) const;
+  QString SourceAnchor(const QString& path);
+  bool anchorsReady_ = false;                                // the two below, for this run
+  std::vector<std::pair<QString, QString>> anchorFolders_;  // save-list folders, with "\\"
+  QSet<QString> namedEntries_;                               // entries named as they are
   uint32_t FolderModeFor(const QString& folder) const;
   void KeepPreviousCopy(int row);
   bool WouldMeetAnArchive(const QString& path) const;

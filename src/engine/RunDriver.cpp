@@ -37,6 +37,7 @@ void FSaveExec::ResetForRun() {
   view_.SetListSelForm(m);
   previousCopies_.clear();
   manifest_.clear();
+  anchorsReady_ = false;
   cleared_.clear();
   hashing_ = m.settings.ContentManifest != 0;
 }

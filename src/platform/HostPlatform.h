@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 #include <functional>
+#include <QSet>
+
 #include <map>
 
 #ifndef _WIN32
@@ -93,8 +95,10 @@ class HostPlatform : public Platform {
   DirFd OpenDir(const QString& winPath, FsError& error, bool checkCurrent);
   int currentFd_ = -1;
   int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st);
-  QString belowKey_;  // the folder OpenRegularBelow holds open: anchor, line feed, folder
+  QString belowAnchor_, belowFolder_;  // the folder OpenRegularBelow holds open (host paths)
   int belowFd_ = -1;
+  QString anchorWin_;                  // the last source anchor of a copy, and its host path
+  std::optional<QString> anchorHost_;
 
   struct DeviceIdentity {
     bool found = false;  // a block device with by-label/by-uuid entries was found
@@ -111,6 +115,8 @@ class HostPlatform : public Platform {
   };
   std::map<QString, CachedVolume> volumeCache_;
   const CachedVolume& Volume(const QString& root);
+  // Folders (Windows paths) whose file systems cannot make a file without a name (O_TMPFILE).
+  QSet<QString> noUnnamedFiles_;
   // Pairs of devices between which the kernel's copy path is known not to work.
   std::map<std::pair<unsigned long long, unsigned long long>, bool> noRangeCopy_;
 #endif

@@ -27,6 +27,7 @@
 #include <ctime>
 #include <mutex>
 #include <set>
+#include <unordered_set>
 #include <thread>
 
 namespace qarno {
@@ -135,15 +136,20 @@ constexpr mode_t kOwnFileMode = 0664;
 // Names of the files written beside their place: ".qarno-PID-N.tmp". N counts for the whole
 // process, so that no two writes of one process ever want the same name.
 std::atomic<unsigned> tempCounter{0};
-// The names this process is writing now: the clearing of leftovers never takes them.
+// The names this process is writing now (by their counter): the clearing of leftovers
+// never takes them.
 std::mutex heldMutex;
-std::set<QByteArray>& HeldNames() {
-  static std::set<QByteArray> names;
-  return names;
+std::unordered_set<unsigned>& HeldNumbers() {
+  static std::unordered_set<unsigned> numbers;
+  return numbers;
 }
 bool IsHeld(const QByteArray& name) {
+  // ".qarno-PID-N.tmp": N after the second dash.
+  const qsizetype dash = name.indexOf('-', 7);
+  bool ok = false;
+  const unsigned n = dash < 0 ? 0 : name.mid(dash + 1, name.size() - dash - 5).toUInt(&ok);
   std::lock_guard<std::mutex> lock(heldMutex);
-  return HeldNames().count(name) != 0;
+  return ok && HeldNumbers().count(n) != 0;
 }
 // When this process started, as near as it knows: an unpacking folder with its pid that is
 // older than that was left by an earlier process that had the same pid.
@@ -173,14 +179,22 @@ class TempName {
   // pid has come round again left it) is passed over for the next one; -1 with errno set
   // for any other failure.
   int Create(int dir, mode_t mode) {
-    const QByteArray stem = ".qarno-" + QByteArray::number(OwnPid()) + '-';
+    thread_local pid_t stemPid = 0;
+    thread_local QByteArray stem;
+    if (stemPid != OwnPid()) {
+      stemPid = OwnPid();
+      stem = ".qarno-" + QByteArray::number(stemPid) + '-';
+    }
     for (int attempt = 0; attempt < 10000; ++attempt) {
       Release();
-      name_ = stem + QByteArray::number(++tempCounter) + ".tmp";
+      number_ = ++tempCounter;
       {
         std::lock_guard<std::mutex> lock(heldMutex);
-        HeldNames().insert(name_);
+        HeldNumbers().insert(number_);
       }
+      name_ = stem;
+      name_ += QByteArray::number(number_);
+      name_ += ".tmp";
       const int fd = ::openat(dir, name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
       if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -191,11 +205,12 @@ class TempName {
 
  private:
   void Release() {
-    if (name_.isEmpty()) return;
+    if (number_ == 0) return;
     std::lock_guard<std::mutex> lock(heldMutex);
-    HeldNames().erase(name_);
-    name_.clear();
+    HeldNumbers().erase(number_);
+    number_ = 0;
   }
+  unsigned number_ = 0;
   QByteArray name_;
 };
 
@@ -248,12 +263,10 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
     errno = EINVAL;
     return -1;
   }
-  const QString folder = hostPath.left(slash);
-  const QString key = hostAnchor + u'\n' + folder;
-  if (belowFd_ < 0 || belowKey_ != key) {
+  const QStringView folder = QStringView(hostPath).left(slash);
+  if (belowFd_ < 0 || belowAnchor_ != hostAnchor || belowFolder_ != folder) {
     if (belowFd_ >= 0) ::close(belowFd_);
     belowFd_ = -1;
-    belowKey_.clear();
     const QStringList parts = hostPath.mid(prefix.size(), slash - prefix.size() + 1).split(u'/', Qt::SkipEmptyParts);
     if (parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) {
       errno = EINVAL;
@@ -272,7 +285,8 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
       dir = next;
     }
     belowFd_ = dir;
-    belowKey_ = key;
+    belowAnchor_ = hostAnchor;
+    belowFolder_ = folder.toString();
   }
   const QString last = hostPath.mid(slash + 1);
   if (last == u"." || last == u"..") {
@@ -599,7 +613,11 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   // The source first: open, and a regular file.
   const auto hostFrom = drives_.ToHost(from);
   if (!hostFrom) return fail(FsError::NotFound, true);
-  const auto hostAnchor = options.sourceAnchor.isEmpty() ? std::optional<QString>() : drives_.ToHost(options.sourceAnchor);
+  if (!options.sourceAnchor.isEmpty() && options.sourceAnchor != anchorWin_) {
+    anchorWin_ = options.sourceAnchor;
+    anchorHost_ = drives_.ToHost(anchorWin_);
+  }
+  const std::optional<QString> hostAnchor = options.sourceAnchor.isEmpty() ? std::nullopt : anchorHost_;
   if (!options.sourceAnchor.isEmpty() && !hostAnchor) return fail(FsError::NotFound, true);
   struct stat st;
   const int in = hostAnchor ? OpenRegularBelow(*hostAnchor, *hostFrom, st) : OpenRegularForReading(Native(*hostFrom), st);
@@ -616,18 +634,39 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   DirFd dir = OpenParent(to, name, error, false);
   if (!dir.valid()) return fail(error, false);
   if (name.isEmpty()) return fail(FsError::NotRegular, false);
-  // The copy is written beside its place and takes the name only when whole: a new file
-  // never shows at its name half written (a run or restore killed on the way leaves a
-  // temporary name, which the next one into the folder removes), and a file already there
-  // is replaced by a whole copy or left as it was, never when it is a folder or the source.
+  // The copy takes its name only when whole: a new file never shows at its name half
+  // written, and a file already there is replaced by a whole copy or left as it was, never
+  // when it is a folder or the source. A new file is written as a file without a name,
+  // linked in when whole (a kill leaves nothing behind); where the file system cannot, and
+  // for a file that replaces another, beside its place under a temporary name that is then
+  // renamed (a kill leaves that name, which the next run or restore into the folder
+  // removes). A new file of an unrecorded save is written at its name at once.
+  enum class Way { Direct, Unnamed, Beside } way = Way::Beside;
+  auto folderOf = [](const QString& path) { return path.left(std::max<qsizetype>(path.lastIndexOf(u'\\'), 0)); };
   TempName beside;
-  bool direct = false;  // written at its own name (a new file of an unrecorded save)
+  bool replacing = false;
+  struct stat existing;
   auto create = [&]() -> int {
+    replacing = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replacing) {
+      way = Way::Beside;
+      return beside.Create(dir.get(), 0600);
+    }
     if (options.unrecordedTarget) {
       const int fd = ::openat(dir.get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-      direct = fd >= 0;
-      if (fd >= 0 || errno != EEXIST) return fd;
+      if (fd >= 0 || errno != EEXIST) {
+        way = Way::Direct;
+        return fd;
+      }
+    } else if (!noUnnamedFiles_.contains(folderOf(to))) {
+      const int fd = ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+      if (fd >= 0 || errno == ENOENT) {
+        way = Way::Unnamed;
+        return fd;
+      }
+      if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) noUnnamedFiles_.insert(folderOf(to));
     }
+    way = Way::Beside;
     return beside.Create(dir.get(), 0600);
   };
   int out = create();
@@ -641,17 +680,18 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     out = create();
   }
   if (out < 0) return fail(ErrorOf(errno), false);
-  const char* written = direct ? name.constData() : beside.get();
+  if (replacing &&
+      (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino))) {
+    ::close(out);
+    ::unlinkat(dir.get(), beside.get(), 0);
+    return fail(FsError::NotRegular, false);
+  }
+  const char* written = way == Way::Direct ? name.constData() : way == Way::Beside ? beside.get() : nullptr;
   auto discard = [&](FsError e, bool sourceSide) {
     ::close(out);
-    ::unlinkat(dir.get(), written, 0);
+    if (written) ::unlinkat(dir.get(), written, 0);
     return fail(e, sourceSide);
   };
-  struct stat existing;
-  const bool replacing = !direct && ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-  if (replacing &&
-      (S_ISDIR(existing.st_mode) || (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)))
-    return discard(FsError::NotRegular, false);
 
   off_t remaining = st.st_size;
   struct stat ost;
@@ -703,12 +743,23 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   if (::fchmod(out, st.st_mode & 0777) != 0 || ::futimens(out, times) != 0) return discard(ErrorOf(errno), false);
   // A file that replaces another must be on the medium before it takes the other's place.
   if (replacing && ::fsync(out) != 0) return discard(ErrorOf(errno), false);
+  if (way == Way::Unnamed) {
+    // Linked in whole, never over anything that came meanwhile; without the right to link
+    // a descriptor directly, through its name in /proc.
+    int linked = ::linkat(out, "", dir.get(), name.constData(), AT_EMPTY_PATH);
+    if (linked != 0 && (errno == ENOENT || errno == EPERM)) {
+      const QByteArray self = "/proc/self/fd/" + QByteArray::number(out);
+      linked = ::linkat(AT_FDCWD, self.constData(), dir.get(), name.constData(), AT_SYMLINK_FOLLOW);
+    }
+    if (linked != 0) return discard(ErrorOf(errno), false);
+    written = name.constData();  // what a failed close takes away again
+  }
   if (::close(out) != 0) {
     const int err = errno;
     ::unlinkat(dir.get(), written, 0);
     return fail(ErrorOf(err), false);
   }
-  if (!direct && ::renameat(dir.get(), written, dir.get(), name.constData()) != 0) {
+  if (way == Way::Beside && ::renameat(dir.get(), written, dir.get(), name.constData()) != 0) {
     const int err = errno;
     ::unlinkat(dir.get(), written, 0);
     return fail(ErrorOf(err), false);

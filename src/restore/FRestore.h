@@ -232,7 +232,17 @@ class FRestore {
   // The set's folders on its save directories, while a run goes on.
   QStringList saveAreas_;
   // The program's own folders (real host paths), while a run goes on.
-  QStringList ownAreas_;
+  // The program's own folders (host paths, links resolved) and the target folders judged
+  // against them, once each per restore.
+  struct OwnFolder {
+    QString real;            // the folder's real host path with "/" (lower case on Windows)
+    bool inside = false;     // at or below one of the program's folders
+    bool holdsArea = false;  // one of the program's folders lies directly in it
+  };
+  OwnFolder JudgeFolder(const QString& folder) const;
+  mutable QStringList ownAreas_;
+  mutable QSet<QString> ownAreaSet_;
+  mutable QHash<QString, OwnFolder> ownFolders_;
   QSet<int> ownFileRows_;
   // The folders this run made: only they take the attributes of their entries.
   QSet<QString> madeFolders_;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 
 namespace qarno {
 
@@ -31,10 +32,38 @@ int64_t ListedSize(const QString& text) {
 // The listing's date ("yyyy/mm/dd hh:mm:ss", local time) is the copy's time. A FAT medium
 // keeps even seconds only, and a FAT time read on the other side of a daylight-saving change
 // moves by an hour: neither makes it another file.
+// Local wall-clock seconds of a civil date and time, on one scale for both sides; the local
+// time of the copy is taken with localtime_r, which (unlike a date parser's conversion) does
+// not ask the system about the time zone again for every file.
+int64_t WallSeconds(int64_t y, int64_t m, int64_t d, int64_t hh, int64_t mm, int64_t ss) {
+  y -= m <= 2;  // days from the civil date, as in the proleptic Gregorian calendar
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return (era * 146097 + doe - 719468) * 86400 + hh * 3600 + mm * 60 + ss;
+}
+
 bool SameFileTime(const QString& listed, int64_t mtime) {
-  const QDateTime date = QDateTime::fromString(listed.trimmed(), QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-  if (!date.isValid()) return false;
-  const int64_t apart = std::abs(mtime - static_cast<int64_t>(date.toSecsSinceEpoch()));
+  const QString text = listed.trimmed();
+  if (text.size() != 19 || text[4] != u'/' || text[7] != u'/' || text[10] != u' ' || text[13] != u':' || text[16] != u':')
+    return false;
+  int64_t part[6];
+  const int at[6] = {0, 5, 8, 11, 14, 17}, width[6] = {4, 2, 2, 2, 2, 2};
+  for (int i = 0; i < 6; ++i) {
+    bool ok = false;
+    part[i] = QStringView(text).mid(at[i], width[i]).toLongLong(&ok);
+    if (!ok) return false;
+  }
+  const time_t t = static_cast<time_t>(mtime);
+  struct tm tm {};
+#ifdef _WIN32
+  if (localtime_s(&tm, &t) != 0) return false;
+#else
+  if (!localtime_r(&t, &tm)) return false;
+#endif
+  const int64_t copy = WallSeconds(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  const int64_t apart = std::abs(copy - WallSeconds(part[0], part[1], part[2], part[3], part[4], part[5]));
   return apart <= 2 || std::abs(apart - 3600) <= 2;
 }
 }  // namespace
@@ -109,18 +138,45 @@ QStringList FRestore::OwnAreas() const {
 }
 
 bool FRestore::IsOwnFile(const QString& path) const {
-  const auto real = m.fs.RealHostPath(path);
-  if (!real) return false;  // on no drive: nothing is written there either
-  const QStringList areas = ownAreas_.isEmpty() ? OwnAreas() : ownAreas_;
+  // The folder's real place decides: a file is written there by its name, and a link in its
+  // place is replaced, never written through. Each folder is resolved and judged once per
+  // restore (a resolution asks the system about every component of the path).
+  QString folder, name;
+  if (!SplitPath(path, folder, name)) return false;
+  auto known = ownFolders_.constFind(folder);
+  if (known == ownFolders_.constEnd()) known = ownFolders_.insert(folder, JudgeFolder(folder));
+  if (known->inside) return true;
+  // The folder holds one of the areas: the entry is own when it is that area.
+  if (!known->holdsArea) return false;
+#ifdef _WIN32
+  return ownAreaSet_.contains((known->real + name).toLower());
+#else
+  return ownAreaSet_.contains(known->real + name);
+#endif
+}
+
+FRestore::OwnFolder FRestore::JudgeFolder(const QString& folder) const {
 #ifdef _WIN32
   const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
 #else
   const Qt::CaseSensitivity cs = Qt::CaseSensitive;
 #endif
-  return std::any_of(areas.begin(), areas.end(), [&](const QString& area) {
-    if (real->compare(area, cs) == 0) return true;
-    return real->startsWith(area.endsWith(u'/') ? area : area + u'/', cs);
-  });
+  if (ownAreas_.isEmpty()) {
+    ownAreas_ = OwnAreas();
+    ownAreaSet_.clear();
+    for (const QString& area : ownAreas_) ownAreaSet_.insert(cs == Qt::CaseSensitive ? area : area.toLower());
+  }
+  OwnFolder judged;
+  const auto real = m.fs.RealHostPath(folder);
+  if (!real) return judged;  // on no drive: nothing is written there either
+  judged.real = real->endsWith(u'/') ? *real : *real + u'/';
+  for (const QString& area : ownAreas_) {
+    const QString areaSlash = area.endsWith(u'/') ? area : area + u'/';
+    if (judged.real.startsWith(areaSlash, cs)) judged.inside = true;
+    else if (areaSlash.startsWith(judged.real, cs) && !area.mid(judged.real.size()).contains(u'/')) judged.holdsArea = true;
+  }
+  if (cs == Qt::CaseInsensitive) judged.real = judged.real.toLower();
+  return judged;
 }
 
 // In place, the folders the listing records were folders when they were saved (the scan
@@ -204,10 +260,11 @@ void FRestore::RejectUnsafeEntries() {
     const SaveListEntry& e = table_[r];
     if (!IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) Refuse(r, QStringLiteral("不正なパス"));
     else if (!IsRestorableSaveName(e[SaveListEntry::SaveName])) Refuse(r, QStringLiteral("不正な保存名"));
-    else if (InSaveArea(TargetOf(e[SaveListEntry::Path]))) Refuse(r, QStringLiteral("保存データの中"));
+    else if (const QString target = TargetOf(e[SaveListEntry::Path]); InSaveArea(target))
+      Refuse(r, QStringLiteral("保存データの中"));
     // Without a size there is no telling a whole copy from a cut one.
     else if (!e.IsDirectory() && ListedSize(e[SaveListEntry::Size]) < 0) Refuse(r, QStringLiteral("サイズが読めません"));
-    else if (IsOwnFile(TargetOf(e[SaveListEntry::Path]))) {
+    else if (IsOwnFile(target)) {
       Refuse(r, QStringLiteral("Qarno 自身のファイル"));
       ownFileRows_.insert(r);
     }
@@ -221,7 +278,8 @@ RestoreOutcome FRestore::PrepareRestore() {
   saveAreas_ = SaveAreas();
   mismatches_.clear();
   manifests_.clear();
-  ownAreas_ = OwnAreas();
+  ownAreas_.clear();
+  ownFolders_.clear();
   ownFileRows_.clear();
   madeFolders_.clear();
   cleared_.clear();
@@ -247,6 +305,7 @@ RestoreOutcome FRestore::OK_Click() {
   m.fs.SetWriteAnchor(QString());
   saveAreas_.clear();
   ownAreas_.clear();
+  ownFolders_.clear();
   if (outcome == RestoreOutcome::NotStarted) {
     s_.closeAllowed = true;
     return outcome;
