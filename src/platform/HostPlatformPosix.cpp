@@ -104,8 +104,9 @@ bool WriteAll(int fd, const char* data, size_t size) {
 // Opens a regular file for reading without blocking on a pipe or a device: anything else
 // than a regular file is refused at once (errno ENXIO). O_NONBLOCK means nothing to the
 // reads of a regular file, so it stays.
-int OpenRegularForReading(const QByteArray& path, struct stat& st) {
-  const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+// The descriptor when it is a regular file (its status in st), else -1 with errno set and
+// the descriptor closed.
+int KeepRegular(int fd, struct stat& st) {
   if (fd < 0) return -1;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
@@ -113,6 +114,10 @@ int OpenRegularForReading(const QByteArray& path, struct stat& st) {
     return -1;
   }
   return fd;
+}
+
+int OpenRegularForReading(const QByteArray& path, struct stat& st) {
+  return KeepRegular(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), st);
 }
 
 // Renames without replacing: atomically where the file system can, else after a check.
@@ -293,14 +298,8 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
     errno = EINVAL;
     return -1;
   }
-  const int fd = ::openat(belowFd_, Native(last).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
-    return -1;
-  }
-  return fd;
+  return KeepRegular(
+      ::openat(belowFd_, Native(last).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), st);
 }
 
 bool HostPlatform::Privileged() const { return ::geteuid() == 0; }
