@@ -418,15 +418,7 @@ TEST_F(RestoreSafety, NoEmptyFoldersAreLeftForEntriesThatFailed) {
 // written over them and the second run vanished from the history.
 TEST_F(RestoreSafety, AnInPlaceRestoreLeavesTheProgramsOwnLiveFilesAlone) {
   w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\prog")};
-  auto backup = [&](int16_t level) {
-    w.m.set.SaveLevel = level;
-    w.m.ExecMode = 1;
-    FSaveExec run(w.m, w.main);
-    run.Form_Load();
-    EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
-    w.m.ExecMode = 0;
-    return run.state().paths.SaveSetName;
-  };
+  auto backup = [&](int level) { return w.Backup(level); };
   backup(level::Level0);  // from now on the set folder holds a history
   w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "first");
   const QString n0 = backup(level::Level0);

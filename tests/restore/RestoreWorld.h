@@ -68,6 +68,10 @@ class RestoreWorld {
   void AddHistory(const QString& saveName, const QString& saveDir = QStringLiteral("T:\\dst"),
                   const QString& serial = QString::fromLatin1(kSerial), const QString& volume = QString::fromLatin1(kVolume));
 
+  // A real backup run of the set at the level; its save name. `ok` is what the run driver
+  // must answer; `outcome`, when given, receives how the run ended.
+  QString Backup(int level, bool ok = true, RunOutcome* outcome = nullptr);
+
   // Opens the restore window on the history row of the save and loads its listing.
   std::unique_ptr<FRestore> Open(const QString& saveName, bool expectLoaded = true);
   // Restores with every entry marked: in place, or under the top directory.

@@ -92,15 +92,11 @@ struct RoundTrip : ::testing::TestWithParam<bool> {
     ::chmod(QFile::encodeName(w.Host(QStringLiteral("T:\\src\\") + rel)).constData(), on ? 0444 : 0644);
   }
   QString Backup(int level) {
-    w.m.set.SaveLevel = static_cast<int16_t>(level);
-    w.m.ExecMode = 1;
-    FSaveExec run(w.m, w.main);
-    run.Form_Load();
-    EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
-    EXPECT_TRUE(run.state().outcome.succeeded);
-    EXPECT_EQ(run.state().outcome.uncopiedCount, 0);
-    w.m.ExecMode = 0;
-    return run.state().paths.SaveSetName;
+    RunOutcome outcome;
+    const QString save = w.Backup(level, true, &outcome);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_EQ(outcome.uncopiedCount, 0);
+    return save;
   }
   void Restore(const QString& save, const QString& topDir) {
     auto r = w.Open(save);
@@ -197,14 +193,7 @@ TEST_P(RoundTrip, OverwriteCopiesThatAreNotWhatTheirListingSaysAreNamed) {
   Put(QStringLiteral("a.txt"), "alpha, the second", t1);
   w.fs.writeFails.insert(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv"), FsError::NoSpace);
   w.ui.AnswerAll(Question::ListingNotWritten, Answer::OK);
-  w.m.set.SaveLevel = level::Overwrite;
-  w.m.ExecMode = 1;
-  {
-    FSaveExec run(w.m, w.main);
-    run.Form_Load();
-    EXPECT_FALSE(run.OK_Click());
-  }
-  w.m.ExecMode = 0;
+  w.Backup(level::Overwrite, false);
   w.fs.writeFails.clear();
   const QString a = QStringLiteral("T:\\src\\a.txt"), b = QStringLiteral("T:\\src\\b.txt");
   QStringList expected{a};

@@ -39,15 +39,7 @@ struct Verify : ::testing::TestWithParam<bool> {
   void Put(const QString& rel, const QByteArray& content) {
     w.env.WriteFile(QStringLiteral("T:\\src\\") + rel, content, t0);
   }
-  QString Backup(int level) {
-    w.m.set.SaveLevel = static_cast<int16_t>(level);
-    w.m.ExecMode = 1;
-    FSaveExec run(w.m, w.main);
-    run.Form_Load();
-    EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
-    w.m.ExecMode = 0;
-    return run.state().paths.SaveSetName;
-  }
+  QString Backup(int level) { return w.Backup(level); }
   int RowOf(const QString& save) const {
     for (int r = 1; r < w.main.HisTable.Rows(); ++r)
       if (w.main.HisTable.Cell(r, HistoryEntry::SaveName) == save) return r;
