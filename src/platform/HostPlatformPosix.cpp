@@ -809,27 +809,10 @@ std::unique_ptr<QIODevice> HostPlatform::Open(const QString& path, QIODevice::Op
 std::unique_ptr<QIODevice> HostPlatform::OpenInside(const QString& folder, const QString& path) {
   const auto hostFolder = drives_.ToHost(folder);
   const auto hostPath = drives_.ToHost(path);
-  // A drive mapped to "/" has its root as the folder.
-  if (!hostFolder || !hostPath || !hostPath->startsWith(hostFolder->endsWith(u'/') ? *hostFolder : *hostFolder + u'/'))
-    return nullptr;
-  const QStringList parts = hostPath->mid(hostFolder->size()).split(u'/', Qt::SkipEmptyParts);
-  if (parts.isEmpty() || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) return nullptr;
-  int dir = ::open(Native(*hostFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return nullptr;
-  for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
-    const int next = ::openat(dir, Native(parts[i]).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    ::close(dir);
-    if (next < 0) return nullptr;
-    dir = next;
-  }
-  const int fd = ::openat(dir, Native(parts.last()).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  ::close(dir);
-  if (fd < 0) return nullptr;
+  if (!hostFolder || !hostPath) return nullptr;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return nullptr;
-  }
+  const int fd = OpenRegularBelow(*hostFolder, *hostPath, st);
+  if (fd < 0) return nullptr;
   auto file = std::make_unique<QFile>();
   if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
