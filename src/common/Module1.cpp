@@ -126,7 +126,16 @@ void Module1::DeleteTree(const QString& directory) {
   fs.RmDir(directory);
 }
 
-bool Module1::ChkUnlha() {
+bool Module1::ChkUnlha() { return Environment().ArchiverReady(); }
+
+RunEnvironment Module1::Environment() { return RunEnvironment{fs, ui, *this, CancelFlag, clock, codec, archiver}; }
+
+const Clock& SystemClock() {
+  static const Clock system;
+  return system;
+}
+
+bool RunEnvironment::ArchiverReady() const {
   if (!archiver) return false;
   if (archiver->GetVersion() < 0) return false;
   return archiver->SetBackGroundMode(true) && archiver->SetCursorMode(true);

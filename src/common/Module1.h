@@ -3,6 +3,7 @@
 // and logging, beeps and message boxes, directory creation and save deletion, drive and
 // medium identity. One instance lives for the whole program run; windows and engines hold a
 // reference to it. It depends on QtCore and the platform layer only.
+#include "common/RunEnvironment.h"
 #include "common/Settings.h"
 #include "common/Types.h"
 #include "common/Utils.h"
@@ -16,65 +17,6 @@
 #include <optional>
 
 namespace qarno {
-
-// A trace or log argument that was not given: the line ends before it.
-struct Missing {};
-
-namespace detail {
-inline std::optional<QString> ArgText(const QString& v) { return v; }
-inline std::optional<QString> ArgText(const char* v) { return QString::fromUtf8(v); }
-inline std::optional<QString> ArgText(bool v) { return v ? QStringLiteral("True") : QStringLiteral("False"); }
-inline std::optional<QString> ArgText(Missing) { return std::nullopt; }
-template <typename T>
-  requires std::is_integral_v<T>
-std::optional<QString> ArgText(T v) { return QString::number(v); }
-inline std::optional<QString> ArgText(double v) { return QString::number(v, 'g', 15); }
-}  // namespace detail
-
-// Builds "first [a] [b] ...", stopping at the first Missing argument.
-template <typename... Args>
-QString FormatTraceLine(const QString& first, const Args&... args) {
-  QString line = first;
-  bool stopped = false;
-  [[maybe_unused]] auto add = [&](const std::optional<QString>& t) {
-    if (stopped || !t) {
-      stopped = true;
-      return;
-    }
-    line += QStringLiteral(" [") + *t + u']';
-  };
-  (add(detail::ArgText(args)), ...);
-  return line;
-}
-
-// The stop request of the Cancel buttons. The buttons raise it; every long loop tests it at
-// its yields; a run or a restore clears it when it starts, and a window's progress timer
-// clears it when it closes the window.
-class CancelRequest {
- public:
-  void Set() { set_ = true; }
-  void Clear() { set_ = false; }
-  bool IsSet() const { return set_; }
-  explicit operator bool() const { return set_; }
-
-  // Lifts the request for a clean-up that must not be cut short (the removal of a failed
-  // save); on destruction a request made before or during the clean-up stands again.
-  class Suspension {
-   public:
-    explicit Suspension(CancelRequest& r) : r_(r), was_(r.set_) { r_.set_ = false; }
-    ~Suspension() { r_.set_ = r_.set_ || was_; }
-    Suspension(const Suspension&) = delete;
-    Suspension& operator=(const Suspension&) = delete;
-
-   private:
-    CancelRequest& r_;
-    bool was_;
-  };
-  [[nodiscard]] Suspension Suspend() { return Suspension(*this); }
-
- private:
-  bool set_ = false;
-};
 
 // The automatic run asked for on the command line ("/Bn"): -1 none; 0 or more a run starts
 // by itself; 1 or more the program ends after it; 2 or more no question waits for an answer;
@@ -101,7 +43,7 @@ struct AcceptedMedium {
   QString root, name, serial;
 };
 
-class Module1 {
+class Module1 : public Journal {
  public:
   Module1(Platform& platform, Prompter& prompter, QString programFolder);
   ~Module1();
@@ -122,8 +64,6 @@ class Module1 {
   // the settings live elsewhere, as in the registry).
   QString SettingsFolder;
   QString MainCaption = QStringLiteral("Qarno");  // the main window's caption
-  int16_t DebugMode = 0;
-  bool LogEnabled = true;
   CancelRequest CancelFlag;
   AutoRun AutoRunMode;
   bool ShutdownAfterRun = false;
@@ -135,23 +75,12 @@ class Module1 {
   AcceptedMedium acceptedMedium;
   QString currentItem;      // what a long walk is at, for the progress displays
 
-  // --- Tracing and logging ---
-  template <typename... Args>
-  void WriteDebug(int code, const Args&... args) {
-    if (DebugMode != 0) WriteDebugLine(FormatTraceLine(QString::number(code), args...));
-  }
-  // A trace point whose values carry file paths: with debug mode 2 only the code is written.
-  template <typename... Args>
-  void WriteDebugPath(int code, const Args&... args) {
-    if (DebugMode == 1) WriteDebugLine(FormatTraceLine(QString::number(code), args...));
-    else if (DebugMode == 2) WriteDebugLine(QString::number(code));
-  }
-  template <typename... Args>
-  void WriteLog(const QString& message, const Args&... args) {
-    if (LogEnabled) WriteLogLine(FormatTraceLine(message, args...));
-  }
+  // --- Tracing and logging (WriteDebug, WriteDebugPath, WriteLog come from Journal) ---
   void CloseDebugFile();
   void CloseLogFile();
+  // The services a run or a restore works with, over this module's own.
+  RunEnvironment Environment();
+  const Clock& clock = SystemClock();
   void BeepAsterisk() { ui.Beep(BeepKind::Asterisk); }
   void BeepDefault() { ui.Beep(BeepKind::Default); }
   // BeepAsterisk, then an exclamation box with the given title.
@@ -199,8 +128,8 @@ class Module1 {
   int64_t SumClusters(const QString& directory, int64_t count, int64_t clusterSize);
 
  private:
-  void WriteDebugLine(const QString& line);
-  void WriteLogLine(const QString& line);
+  void WriteDebugLine(const QString& line) override;
+  void WriteLogLine(const QString& line) override;
 
   std::unique_ptr<QIODevice> debugFile_;
   std::unique_ptr<QIODevice> logFile_;
