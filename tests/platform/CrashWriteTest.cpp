@@ -26,12 +26,16 @@ QStringList BadCrashes(CrashPlatform& fs, TestEnv& env, const QString& path, con
     const QByteArray left = env.Exists(path) ? env.ReadFile(path) : QByteArray("(none)");
     const bool done = k == fs.steps.size();
     if (left != now && (done || left != old))
-      bad << QStringLiteral("after %1 of %2 steps: %3").arg(k).arg(fs.steps.size()).arg(QString::fromUtf8(left.left(40)));
+      bad << QStringLiteral("after %1 of %2 steps: %3")
+                 .arg(k)
+                 .arg(fs.steps.size())
+                 .arg(QString::fromUtf8(left.left(40)));
   }
   return bad;
 }
 
-const RunPaths kPaths = RunPaths::Of(QStringLiteral("T:\\dst"), QStringLiteral("daily"), QStringLiteral("qrn20010101_00"));
+const RunPaths kPaths =
+    RunPaths::Of(QStringLiteral("T:\\dst"), QStringLiteral("daily"), QStringLiteral("qrn20010101_00"));
 
 struct DurableFile {
   const char* name;
@@ -91,7 +95,8 @@ TEST_P(CrashWrite, ACrashAtAnyStepLeavesTheOldFileOrTheWholeNewOne) {
   ASSERT_TRUE(f.write(m));
   const QByteArray now = env.ReadFile(f.path);
   ASSERT_NE(now, f.old);
-  EXPECT_EQ(fs.Order(), (std::vector<Step>{Step::Create, Step::Write, Step::SyncFile, Step::Replace, Step::SyncFolder}));
+  EXPECT_EQ(fs.Order(),
+            (std::vector<Step>{Step::Create, Step::Write, Step::SyncFile, Step::Replace, Step::SyncFolder}));
   EXPECT_TRUE(fs.faults.isEmpty()) << fs.faults.join(u'\n').toStdString();
   const QStringList bad = BadCrashes(fs, env, f.path, f.old, now);
   EXPECT_TRUE(bad.isEmpty()) << bad.join(u'\n').toStdString();

@@ -128,7 +128,9 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
   struct FailingStep : ForwardingPlatform {
     using ForwardingPlatform::ForwardingPlatform;
     int failAt = 0;
-    FsStatus WriteBeside(BesideFile& f, const QByteArray& b) override { return failAt == 1 ? FsError::NoSpace : base_.WriteBeside(f, b); }
+    FsStatus WriteBeside(BesideFile& f, const QByteArray& b) override {
+      return failAt == 1 ? FsError::NoSpace : base_.WriteBeside(f, b);
+    }
     FsStatus SyncBeside(BesideFile& f) override { return failAt == 2 ? FsError::Other : base_.SyncBeside(f); }
     FsStatus ReplaceWithBeside(BesideFile& f) override {
       return failAt == 3 ? FsError::AccessDenied : base_.ReplaceWithBeside(f);
