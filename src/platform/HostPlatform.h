@@ -48,7 +48,11 @@ class HostPlatform : public Platform {
   std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) override;
   std::unique_ptr<QIODevice> OpenInside(const QString& folder, const QString& path) override;
   std::optional<QByteArray> ReadAll(const QString& path) override;
-  FsStatus WriteAtomic(const QString& path, const QByteArray& content) override;
+  FsStatus CreateBeside(const QString& target, std::unique_ptr<BesideFile>& file) override;
+  FsStatus WriteBeside(BesideFile& file, const QByteArray& bytes) override;
+  FsStatus SyncBeside(BesideFile& file) override;
+  FsStatus ReplaceWithBeside(BesideFile& file) override;
+  FsStatus SyncBesideFolder(BesideFile& file) override;
   FsStatus Append(const QString& path, const QByteArray& content) override;
   DriveType DriveTypeOf(const QString& root) override;
   std::optional<VolumeInfo> VolumeOf(const QString& root) override;
@@ -81,6 +85,9 @@ class HostPlatform : public Platform {
     ~DirFd();
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // A descriptor of the folder for the caller to keep and close (this one's own, or a
+    // duplicate of one it borrowed); -1 with errno set when none can be had.
+    int Take();
 
    private:
     int fd_ = -1;

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <utility>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -844,47 +845,109 @@ std::optional<QByteArray> HostPlatform::ReadAll(const QString& path) {
   return data;
 }
 
-FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& content) {
+namespace {
+
+// The file WriteAtomic writes beside its target, with the folder it lies in held open: every
+// step acts on the folder the first one entered, whatever happens to the path meanwhile.
+class PosixBesideFile : public BesideFile {
+ public:
+  ~PosixBesideFile() override {
+    CloseFile();
+    if (dir >= 0) {
+      if (created && !placed) ::unlinkat(dir, temp.get(), 0);
+      ::close(dir);
+    }
+  }
+  // Closes the file, telling whether the close worked (errno set when not).
+  bool CloseFile() {
+    if (fd < 0) return true;
+    const int r = ::close(fd);
+    fd = -1;
+    return r == 0;
+  }
+
+  int dir = -1;           // the folder, owned
+  int fd = -1;            // the file, owned until closed
+  TempName temp;          // its name in the folder
+  QByteArray name;        // the target's name in the folder
+  std::optional<mode_t> keep;  // the bits of the file it replaces
+  bool created = false;   // made under its name
+  bool placed = false;    // renamed over the target
+};
+
+PosixBesideFile* Own(BesideFile& file) { return dynamic_cast<PosixBesideFile*>(&file); }
+
+}  // namespace
+
+int HostPlatform::DirFd::Take() {
+  if (fd_ < 0) return -1;
+  if (!owned_) return ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  owned_ = false;
+  return std::exchange(fd_, -1);
+}
+
+FsStatus HostPlatform::CreateBeside(const QString& target, std::unique_ptr<BesideFile>& file) {
+  file.reset();
   QByteArray name;
   FsError error;
-  DirFd dir = OpenParent(path, name, error);
+  DirFd dir = OpenParent(target, name, error);
   if (!dir.valid()) return error;
   if (name.isEmpty()) return FsError::NotRegular;
+  auto beside = std::make_unique<PosixBesideFile>();
   struct stat existing;
   // A new file is made as the umask wants it (the kernel applies it when the file is
   // made; a mode set afterwards would not be); a file replaced keeps its bits, but none
   // that let others write it.
-  std::optional<mode_t> keep;
   if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
     if (S_ISDIR(existing.st_mode)) return FsError::NotRegular;
-    if (S_ISREG(existing.st_mode)) keep = existing.st_mode & 0775;
+    if (S_ISREG(existing.st_mode)) beside->keep = existing.st_mode & 0775;
   }
-  TempName temp;
-  const int fd = temp.Create(dir.get(), keep ? 0600 : kOwnFileMode);
-  if (fd < 0) return ErrorOf(errno);
-  // Every byte written, on the medium, and only then in place of the old file.
-  bool ok = WriteAll(fd, content.constData(), static_cast<size_t>(content.size())) &&
-            (!keep || ::fchmod(fd, *keep) == 0) && ::fsync(fd) == 0;
-  int err = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::renameat(dir.get(), temp.get(), dir.get(), name.constData()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlinkat(dir.get(), temp.get(), 0);
-    return ErrorOf(err);
-  }
-  // The rename itself is made durable with the folder.
-  const int dfd = ::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  beside->dir = dir.Take();
+  if (beside->dir < 0) return ErrorOf(errno);
+  beside->fd = beside->temp.Create(beside->dir, beside->keep ? 0600 : kOwnFileMode);
+  if (beside->fd < 0) return ErrorOf(errno);
+  beside->created = true;
+  beside->name = std::move(name);
+  beside->target = target;
+  const qsizetype slash = target.lastIndexOf(u'\\');
+  beside->path = target.left(slash + 1) + QFile::decodeName(beside->temp.get());
+  file = std::move(beside);
   return FsStatus();
+}
+
+FsStatus HostPlatform::WriteBeside(BesideFile& file, const QByteArray& bytes) {
+  PosixBesideFile* f = Own(file);
+  if (!f || f->fd < 0) return FsError::Other;
+  if (!WriteAll(f->fd, bytes.constData(), static_cast<size_t>(bytes.size()))) return ErrorOf(errno);
+  return FsStatus();
+}
+
+FsStatus HostPlatform::SyncBeside(BesideFile& file) {
+  PosixBesideFile* f = Own(file);
+  if (!f || f->fd < 0) return FsError::Other;
+  if ((f->keep && ::fchmod(f->fd, *f->keep) != 0) || ::fsync(f->fd) != 0) return ErrorOf(errno);
+  return FsStatus();
+}
+
+FsStatus HostPlatform::ReplaceWithBeside(BesideFile& file) {
+  PosixBesideFile* f = Own(file);
+  if (!f || f->placed) return FsError::Other;
+  if (!f->CloseFile()) return ErrorOf(errno);
+  if (::renameat(f->dir, f->temp.get(), f->dir, f->name.constData()) != 0) return ErrorOf(errno);
+  f->placed = true;
+  return FsStatus();
+}
+
+FsStatus HostPlatform::SyncBesideFolder(BesideFile& file) {
+  PosixBesideFile* f = Own(file);
+  if (!f) return FsError::Other;
+  // The folder is held as a path only; it is opened for reading to be synced.
+  const int dfd = ::openat(f->dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) return ErrorOf(errno);
+  const int r = ::fsync(dfd);
+  const int err = errno;
+  ::close(dfd);
+  return r == 0 ? FsStatus() : ErrorOf(err);
 }
 
 FsStatus HostPlatform::Append(const QString& path, const QByteArray& content) {

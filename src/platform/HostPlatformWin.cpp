@@ -84,6 +84,10 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   HANDLE get() const { return h_; }
+  void Reset(HANDLE h) {
+    if (valid()) CloseHandle(h_);
+    h_ = h;
+  }
   // Closes now, telling whether the close worked.
   bool Close() {
     const bool ok = CloseHandle(h_) != 0;
@@ -112,7 +116,7 @@ QString TempBeside(const QString& path, unsigned counter) {
 
 // Makes a new file beside the path under a name nothing has yet: a name a killed run left
 // (its process id has come round again) is passed over for the next one.
-HANDLE CreateBeside(const QString& path, unsigned& counter, QString& written) {
+HANDLE CreateFileBeside(const QString& path, unsigned& counter, QString& written) {
   for (int attempt = 0; attempt < 10000; ++attempt) {
     written = TempBeside(path, ++counter);
     HANDLE h = CreateFileW(W(written).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -309,7 +313,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   // Written beside its place, and there only when whole: a new file never shows half
   // written under its name.
   QString written;
-  Handle out(CreateBeside(to, copyCounter_, written));
+  Handle out(CreateFileBeside(to, copyCounter_, written));
   if (!out.valid()) return fail(LastError(), false);
   auto discard = [&](FsError e, bool sourceSide) {
     out.Close();
@@ -392,24 +396,64 @@ std::optional<QByteArray> HostPlatform::ReadAll(const QString& path) {
   return data;
 }
 
-FsStatus HostPlatform::WriteAtomic(const QString& path, const QByteArray& content) {
+namespace {
+
+// The file WriteAtomic writes beside its target.
+class WinBesideFile : public BesideFile {
+ public:
+  ~WinBesideFile() override {
+    if (out.valid()) out.Close();
+    if (created && !placed) DeleteFileW(W(path).c_str());
+  }
+  Handle out{INVALID_HANDLE_VALUE};
+  bool created = false;
+  bool placed = false;
+};
+
+WinBesideFile* Own(BesideFile& file) { return dynamic_cast<WinBesideFile*>(&file); }
+
+}  // namespace
+
+FsStatus HostPlatform::CreateBeside(const QString& target, std::unique_ptr<BesideFile>& file) {
+  file.reset();
+  auto beside = std::make_unique<WinBesideFile>();
   QString temp;
-  Handle out(CreateBeside(path, copyCounter_, temp));
-  if (!out.valid()) return LastError();
-  // Every byte written, on the medium, and only then in place of the old file.
-  if (!WriteAll(out.get(), content.constData(), static_cast<size_t>(content.size())) || !FlushFileBuffers(out.get())) {
-    const FsError e = LastError();
-    out.Close();
-    DeleteFileW(W(temp).c_str());
-    return e;
-  }
-  if (!out.Close() || !MoveFileExW(W(temp).c_str(), W(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const FsError e = LastError();
-    DeleteFileW(W(temp).c_str());
-    return e;
-  }
+  HANDLE h = CreateFileBeside(target, copyCounter_, temp);
+  if (h == INVALID_HANDLE_VALUE) return LastError();
+  beside->out.Reset(h);
+  beside->created = true;
+  beside->target = target;
+  beside->path = temp;
+  file = std::move(beside);
   return FsStatus();
 }
+
+FsStatus HostPlatform::WriteBeside(BesideFile& file, const QByteArray& bytes) {
+  WinBesideFile* f = Own(file);
+  if (!f || !f->out.valid()) return FsError::Other;
+  if (!WriteAll(f->out.get(), bytes.constData(), static_cast<size_t>(bytes.size()))) return LastError();
+  return FsStatus();
+}
+
+FsStatus HostPlatform::SyncBeside(BesideFile& file) {
+  WinBesideFile* f = Own(file);
+  if (!f || !f->out.valid()) return FsError::Other;
+  if (!FlushFileBuffers(f->out.get())) return LastError();
+  return FsStatus();
+}
+
+FsStatus HostPlatform::ReplaceWithBeside(BesideFile& file) {
+  WinBesideFile* f = Own(file);
+  if (!f || f->placed || !f->out.valid()) return FsError::Other;
+  if (!f->out.Close() ||
+      !MoveFileExW(W(f->path).c_str(), W(f->target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return LastError();
+  f->placed = true;
+  return FsStatus();
+}
+
+// The rename was written through to the medium already.
+FsStatus HostPlatform::SyncBesideFolder(BesideFile&) { return FsStatus(); }
 
 FsStatus HostPlatform::Append(const QString& path, const QByteArray& content) {
   Handle out(CreateFileW(W(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,

@@ -108,6 +108,17 @@ struct CopyOptions {
 // Permission bits of a folder the program makes for its own files (the umask applies).
 constexpr uint32_t kDefaultDirMode = 0777;
 
+// A file written beside the file it is to replace, under the program's own temporary name
+// (".qarno-PID-N.tmp" in the same folder), by the steps of Platform::WriteAtomic. Made by
+// CreateBeside and handed back only to the platform that made it (or one forwarding to it).
+// Destroying it closes it and, unless it took its target's place, removes it.
+class BesideFile {
+ public:
+  virtual ~BesideFile() = default;
+  QString target;  // the file it replaces
+  QString path;    // its own, temporary path
+};
+
 // A hold on one set, taken before anything of the set is written (a run, a history change)
 // or read as a whole (a restore, a verify); given back when destroyed. Exclusive holds keep
 // every other hold out, shared ones only the exclusive.
@@ -192,8 +203,25 @@ class Platform {
   // Whole-file helpers for the system's text files; only regular files are read.
   virtual std::optional<QByteArray> ReadAll(const QString& path) = 0;
   // Replaces the file with the content: written beside it, every byte checked, made durable,
-  // then renamed over it. On any failure the old file is as it was and the error is told.
-  virtual FsStatus WriteAtomic(const QString& path, const QByteArray& content) = 0;
+  // then renamed over it, and the rename made durable. On any failure the old file is as it
+  // was, nothing is left beside it, and the error is told. The one writer of the system's
+  // files; it takes the steps below in this order.
+  FsStatus WriteAtomic(const QString& path, const QByteArray& content);
+
+  // The steps of WriteAtomic. A crash between any two of them leaves the old file or the new
+  // one, never a part of either, only when they are taken in WriteAtomic's order.
+  // Makes a new, empty file beside `target`. A new file gets the bits the umask leaves; one
+  // that replaces another keeps that file's bits, but never others' write (set by
+  // SyncBeside). A folder at the target, or a drive root, is refused (NotRegular).
+  virtual FsStatus CreateBeside(const QString& target, std::unique_ptr<BesideFile>& file) = 0;
+  // Writes all of the bytes after what was written before; a short write is a failure.
+  virtual FsStatus WriteBeside(BesideFile& file, const QByteArray& bytes) = 0;
+  // Puts what was written, and the file's bits, on the medium.
+  virtual FsStatus SyncBeside(BesideFile& file) = 0;
+  // Closes the file and renames it over its target, replacing it.
+  virtual FsStatus ReplaceWithBeside(BesideFile& file) = 0;
+  // Puts the folder of the file, and with it the rename, on the medium.
+  virtual FsStatus SyncBesideFolder(BesideFile& file) = 0;
   virtual FsStatus Append(const QString& path, const QByteArray& content) = 0;
 
   // Volume functions; the argument is a drive root "X:\".
@@ -253,7 +281,11 @@ class ForwardingPlatform : public Platform {
   std::unique_ptr<QIODevice> Open(const QString& p, QIODevice::OpenMode m) override { return base_.Open(p, m); }
   std::unique_ptr<QIODevice> OpenInside(const QString& f, const QString& p) override { return base_.OpenInside(f, p); }
   std::optional<QByteArray> ReadAll(const QString& p) override { return base_.ReadAll(p); }
-  FsStatus WriteAtomic(const QString& p, const QByteArray& c) override { return base_.WriteAtomic(p, c); }
+  FsStatus CreateBeside(const QString& t, std::unique_ptr<BesideFile>& f) override { return base_.CreateBeside(t, f); }
+  FsStatus WriteBeside(BesideFile& f, const QByteArray& b) override { return base_.WriteBeside(f, b); }
+  FsStatus SyncBeside(BesideFile& f) override { return base_.SyncBeside(f); }
+  FsStatus ReplaceWithBeside(BesideFile& f) override { return base_.ReplaceWithBeside(f); }
+  FsStatus SyncBesideFolder(BesideFile& f) override { return base_.SyncBesideFolder(f); }
   FsStatus Append(const QString& p, const QByteArray& c) override { return base_.Append(p, c); }
   DriveType DriveTypeOf(const QString& r) override { return base_.DriveTypeOf(r); }
   std::optional<VolumeInfo> VolumeOf(const QString& r) override { return base_.VolumeOf(r); }

@@ -110,7 +110,7 @@ TEST(SetFile, AFailedWriteLeavesTheOldFileWhole) {
   TestEnv env;
   struct FullDisk : ForwardingPlatform {
     using ForwardingPlatform::ForwardingPlatform;
-    FsStatus WriteAtomic(const QString&, const QByteArray&) override { return FsError::NoSpace; }
+    FsStatus WriteBeside(BesideFile&, const QByteArray&) override { return FsError::NoSpace; }
   } full(env.fs);
   Module1 m(full, env.ui, QStringLiteral("T:\\prog"));
   m.SetFolder = env.m->SetFolder;

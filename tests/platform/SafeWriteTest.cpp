@@ -118,12 +118,29 @@ TEST(WriteAnchor, NoLinkBelowTheAnchorIsFollowed) {
 TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
   TestEnv env;
   env.WriteFile(QStringLiteral("T:\\w\\list.csv"), "old");
-  ::chmod(N(env.Host(QStringLiteral("T:\\w\\list.csv"))).constData(), 0640);
+  ::chmod(N(env.Host(QStringLiteral("T:\\w\\list.csv"))).constData(), 0666);
   ASSERT_TRUE(env.fs.WriteAtomic(QStringLiteral("T:\\w\\list.csv"), "new"));
   EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\w\\list.csv")), QByteArray("new"));
   struct stat st;
   ::stat(N(env.Host(QStringLiteral("T:\\w\\list.csv"))).constData(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the file keeps its permissions
+  EXPECT_EQ(st.st_mode & 0777, 0664u);  // the file keeps its permissions, but not others' write
+  // A step that fails on the way: told, the old file as it was, nothing left beside it.
+  struct FailingStep : ForwardingPlatform {
+    using ForwardingPlatform::ForwardingPlatform;
+    int failAt = 0;
+    FsStatus WriteBeside(BesideFile& f, const QByteArray& b) override {
+      return failAt == 1 ? FsError::NoSpace : base_.WriteBeside(f, b);
+    }
+    FsStatus SyncBeside(BesideFile& f) override { return failAt == 2 ? FsError::Other : base_.SyncBeside(f); }
+    FsStatus ReplaceWithBeside(BesideFile& f) override {
+      return failAt == 3 ? FsError::AccessDenied : base_.ReplaceWithBeside(f);
+    }
+  } failing(env.fs);
+  for (const FsError error : {FsError::NoSpace, FsError::Other, FsError::AccessDenied}) {
+    ++failing.failAt;
+    EXPECT_EQ(failing.WriteAtomic(QStringLiteral("T:\\w\\list.csv"), "newer").error, error);
+    EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\w\\list.csv")), QByteArray("new"));
+  }
   // A folder in the way, an unmapped drive, a missing folder: told, nothing written.
   env.MakeDir(QStringLiteral("T:\\w\\dir"));
   EXPECT_EQ(env.fs.WriteAtomic(QStringLiteral("T:\\w\\dir"), "x").error, FsError::NotRegular);

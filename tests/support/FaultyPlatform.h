@@ -62,9 +62,9 @@ class FaultyPlatform : public ForwardingPlatform {
     }
     return base_.Copy(from, to, options);
   }
-  FsStatus WriteAtomic(const QString& path, const QByteArray& content) override {
-    if (writeFails.contains(path)) return writeFails.value(path);
-    return base_.WriteAtomic(path, content);
+  FsStatus CreateBeside(const QString& target, std::unique_ptr<BesideFile>& file) override {
+    if (writeFails.contains(target)) return writeFails.value(target);
+    return base_.CreateBeside(target, file);
   }
   std::unique_ptr<QIODevice> Open(const QString& path, QIODevice::OpenMode mode) override {
     if (unopenable.contains(path) || probeFails.contains(path)) return nullptr;

@@ -1,0 +1,21 @@
+#include "platform/Platform.h"
+
+namespace qarno {
+
+FsStatus Platform::WriteAtomic(const QString& path, const QByteArray& content) {
+  std::unique_ptr<BesideFile> file;
+  FsStatus status = CreateBeside(path, file);
+  // Every byte on the medium before the file takes the old one's place: a crash before the
+  // rename leaves the old file, one after it the whole new one. On a failure the file beside
+  // goes with `file`, and the old one was never touched.
+  if (status) status = WriteBeside(*file, content);
+  if (status) status = SyncBeside(*file);
+  if (status) status = ReplaceWithBeside(*file);
+  if (!status) return status;
+  // The new file is in place whatever this says; the rename is made durable as far as the
+  // medium lets a folder be synced.
+  SyncBesideFolder(*file);
+  return FsStatus();
+}
+
+}  // namespace qarno
