@@ -1,4 +1,5 @@
 #include "engine/windows/RunWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include "app/Notify.h"
 #include "app/Program.h"
@@ -23,13 +24,6 @@
 namespace qarno {
 
 namespace {
-// The system's texts break lines with CR; a label wants LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-
 void SetIfChanged(QLineEdit* box, const QString& text) {
   if (box->text() != text) {
     box->setText(text);
@@ -246,7 +240,7 @@ void SaveExecWindow::BuildControls() {
 }
 
 void SaveExecWindow::Form_Load() {
-  m.WriteDebug(2000, "Form_Load", m.ExecMode);
+  m.WriteDebug(2000, "Form_Load", static_cast<int>(m.ExecMode));
   // Exactly over the main window.
   const bool normal = !(main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
   setGeometry(normal ? main.geometry() : main.normalGeometry());
@@ -256,7 +250,7 @@ void SaveExecWindow::Form_Load() {
   ListSel->setToolTip(QStringLiteral("セーブリストに表示する内容を選択します"));
   Status->clear();
   ProcesTime->clear();
-  ProgressBar->setVisible(m.ExecMode == 1);  // a recorded run has no progress
+  ProgressBar->setVisible(m.ExecMode == SaveExecMode::Run);  // a recorded run has no progress
   SelSaveList->hide();
   FListInfo->hide();
   ListInfo->hide();
@@ -272,7 +266,7 @@ void SaveExecWindow::Form_Load() {
 
 void SaveExecWindow::AutoSave_Timer() {
   // A start meant for another window (or one already taken) does nothing.
-  if (m.OpenDialogKind != 4 || !startTrigger_) return;
+  if (m.OpenDialogKind != DialogKind::SaveExec || !startTrigger_) return;
   startTrigger_ = false;
   AutoSave->stop();
   OK_Click();
@@ -280,7 +274,7 @@ void SaveExecWindow::AutoSave_Timer() {
 
 void SaveExecWindow::OK_Click() {
   ++busy_;
-  const bool backup = m.ExecMode == 1;
+  const bool backup = m.ExecMode == SaveExecMode::Run;
   // A failed write during the run turns the automatic run off; it still was one.
   const bool unattended = m.AutoRunMode.Unattended();
   running_ = backup;
@@ -294,7 +288,7 @@ void SaveExecWindow::OK_Click() {
     journal_ = std::make_unique<RunJournal>(QStringLiteral("Qarno"), !StderrIsTerminal());
     journal_->Start(BackupStartFacts(m));
   }
-  run.OK_Click(backup ? 0 : main.main.HisTable.selectedRow);
+  run.OK_Click(backup ? 0 : main.SelectedHistoryRow());
   running_ = false;
   ListSel->setEnabled(true);
   if (backup) {
@@ -354,7 +348,7 @@ void SaveExecWindow::ShowProgress(bool closeCheck) {
   overall_ = v.overall;
   if (journal_ && running_) journal_->Tick([this] { return BackupProgressFacts(run.state().progress); });
   if (run.state().progress.phase != phase::Idle || running_) Status->setText(LabelText(v.status));
-  if (m.ExecMode == 1) ProcesTime->setText(v.processTime);
+  if (m.ExecMode == SaveExecMode::Run) ProcesTime->setText(v.processTime);
   ProgressBar->setValue(v.overall);
   ShowRunState();
   UpdateCaption();
@@ -382,7 +376,7 @@ void SaveExecWindow::UpdateCaption() {
   QString title = caption;
   if (isMinimized()) {
     if (finishedOk_) title = caption + QStringLiteral("　終了");
-    else if (m.ExecMode == 1) title = m.MainCaption + u' ' + QString::number(overall_) + u'%';
+    else if (m.ExecMode == SaveExecMode::Run) title = m.MainCaption + u' ' + QString::number(overall_) + u'%';
   }
   if (windowTitle() != title) setWindowTitle(title);
 }
@@ -425,7 +419,7 @@ void SaveExecWindow::Form_Unload() {
   if (closed_) {
     auto closed = std::move(closed_);
     closed_ = nullptr;
-    closed();  // OpenDialogKind 0, Qarno_RestoreState, ExecMode 0, the main window shown
+    closed();  // no dialog kind, Qarno_RestoreState, no mode, the main window shown
   }
   deleteLater();
 }

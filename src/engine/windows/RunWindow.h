@@ -140,7 +140,7 @@ class SaveExecWindow : public QWidget {
 };
 
 // Opens the run window over the main window, which has handed over (LockControls,
-// OpenDialogKind 4, ExecMode) and hidden itself; the window takes the main window's state.
+// DialogKind::SaveExec, ExecMode) and hidden itself; the window takes the main window's state.
 SaveExecWindow* OpenRunWindow(QarnoWindow& main, std::function<void()> closed);
 
 }  // namespace qarno

@@ -10,12 +10,6 @@
 
 namespace qarno {
 
-namespace {
-// The code of the open window while the confirmation is up: the main window's exit timer
-// and the stop-signal watch act only when no window is open, and must not start another
-// exit (or close the program) under the confirmation.
-constexpr int16_t kShutdownDialogKind = 12;
-}  // namespace
 
 FShutdown::FShutdown(Module1& m, QWidget* mainWindow) : QDialog(mainWindow), m_(m), main_(mainWindow) {
   setObjectName(QStringLiteral("FShutdown"));
@@ -100,8 +94,10 @@ void FShutdown::BCancel_Click() {
 
 bool ExitWindowsConfirm(QarnoWindow& main) {
   Module1& m = main.m;
-  const int16_t kind = m.OpenDialogKind;
-  m.OpenDialogKind = kShutdownDialogKind;
+  const DialogKind kind = m.OpenDialogKind;
+  // The main window's exit timer and the stop-signal watch act only when no window is
+  // open, and must not start another exit (or close the program) under the confirmation.
+  m.OpenDialogKind = DialogKind::Shutdown;
   bool agreed = false, stopped = false;
   {
     FShutdown confirm(m, &main);

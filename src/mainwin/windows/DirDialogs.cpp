@@ -1,4 +1,5 @@
 #include "mainwin/windows/DirDialogs.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include "common/Utils.h"
 #include "common/WindowGeometry.h"
@@ -13,13 +14,6 @@
 namespace qarno {
 
 namespace {
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
-
 // Opens the directory list on the first of these that can be read: the directory itself,
 // then its parents, then the platform's current directory, then the first drive that is
 // ready.

@@ -1,4 +1,5 @@
 #include "restore/windows/FRestoreWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include "mainwin/windows/DesktopWindows.h"
 #include "mainwin/windows/DirDialogs.h"
@@ -27,26 +28,6 @@ namespace qarno {
 namespace {
 const QChar CR = u'\r';
 const Qt::WindowStates kSizeStates = Qt::WindowMinimized | Qt::WindowMaximized;
-
-// The system's texts break lines with CR; a label wants LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
-
-QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption) {
-  auto* f = new QGroupBox(caption, parent);
-  f->setObjectName(QLatin1String(name));
-  return f;
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -62,7 +43,7 @@ InitRestore::InitRestore(Module1& m, FRestoreWindow& window) : QObject(&window),
 }
 
 void InitRestore::Timer1_Timer() {
-  if (m_.OpenDialogKind != 5 || !window_.initTrigger) return;
+  if (m_.OpenDialogKind != DialogKind::Restore || !window_.initTrigger) return;
   window_.initTrigger = false;
   Timer1->stop();
   deleteLater();
@@ -121,17 +102,17 @@ void FRestoreWindow::BuildControls() {
   RestoreSaveName->setObjectName(QStringLiteral("RestoreSaveName"));
   RestoreSaveName->setReadOnly(true);
 
-  FRestoreSetting = MakeFrame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
-  FRestorePos = MakeFrame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));
+  FRestoreSetting = Frame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
+  FRestorePos = Frame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));
   Position = new QComboBox(FRestorePos);
   Position->setObjectName(QStringLiteral("Position"));
   WriteHDir = new QLineEdit(FRestorePos);
   WriteHDir->setObjectName(QStringLiteral("WriteHDir"));
   // Chosen through the directory dialog only, as the stored top directory is.
   WriteHDir->setReadOnly(true);
-  ChgWriteHDir = MakeButton(FRestorePos, "ChgWriteHDir", QStringLiteral("参照"));
+  ChgWriteHDir = Button(FRestorePos, "ChgWriteHDir", QStringLiteral("参照"));
 
-  FRestoreList = MakeFrame(this, "FRestoreList", QStringLiteral("復元リスト"));
+  FRestoreList = Frame(this, "FRestoreList", QStringLiteral("復元リスト"));
   RestoreList = new QListView(FRestoreList);
   RestoreList->setObjectName(QStringLiteral("RestoreList"));
   RestoreList->setUniformItemSizes(true);  // 32,765 rows stay instant
@@ -142,12 +123,12 @@ void FRestoreWindow::BuildControls() {
   RestoreList->setModel(listModel);
   SearchName = new QLineEdit(FRestoreList);
   SearchName->setObjectName(QStringLiteral("SearchName"));
-  Search = MakeButton(FRestoreList, "Search", QStringLiteral("サーチ"));
-  FindInHistory = MakeButton(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
-  AllSelect = MakeButton(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
-  AllClear = MakeButton(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
+  Search = Button(FRestoreList, "Search", QStringLiteral("サーチ"));
+  FindInHistory = Button(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
+  AllSelect = Button(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
+  AllClear = Button(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
 
-  FListInfo = MakeFrame(this, "FListInfo", QStringLiteral("リスト情報"));
+  FListInfo = Frame(this, "FListInfo", QStringLiteral("リスト情報"));
   RestoreListInfo = new QTableView(FListInfo);
   RestoreListInfo->setObjectName(QStringLiteral("RestoreListInfo"));
   infoModel = new RestoreInfoModel(restore.table(), this);
@@ -165,7 +146,7 @@ void FRestoreWindow::BuildControls() {
     RestoreListInfo->setFixedHeight(rowHeight * 4 + 2 * RestoreListInfo->frameWidth());
   }
 
-  FStatus = MakeFrame(this, "FStatus", QStringLiteral("進行状況"));
+  FStatus = Frame(this, "FStatus", QStringLiteral("進行状況"));
   ProcesTime = new QLabel(FStatus);
   ProcesTime->setObjectName(QStringLiteral("ProcesTime"));
   Status = new QLabel(FStatus);
@@ -175,8 +156,8 @@ void FRestoreWindow::BuildControls() {
   Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   Status->setMinimumHeight(fontMetrics().height() * 3 + 4);
 
-  OK = MakeButton(this, "OK", QStringLiteral("開始"));
-  Cancel = MakeButton(this, "Cancel", QStringLiteral("中止"));
+  OK = Button(this, "OK", QStringLiteral("開始"));
+  Cancel = Button(this, "Cancel", QStringLiteral("中止"));
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -339,7 +320,7 @@ void FRestoreWindow::FormInit() {
   {
     Work work(*this);
     RestoreList->hide();
-    restore.FormInit(main_.main.HisTable.selectedRow);
+    restore.FormInit(main_.SelectedHistoryRow());
     listModel->Reload();
     tableModel_->Reload();
   }
@@ -376,33 +357,30 @@ void FRestoreWindow::Search_Click() {
   Work work(*this);
   restore.SetListSearching(true);
   const QString text = SearchName->text();
-  const RestoreTable& table = restore.table();
-  const int count = listModel->rowCount();
   const QModelIndex selected = RestoreList->currentIndex();
   const int start = selected.isValid() ? selected.row() + 1 : 0;
-  auto show = [&](const QString& s) {
-    restore.SetStatus(s);
-    Status->setText(s);
-  };
-  QString result = QStringLiteral("ありませんでした。");
-  for (int i = start, steps = 0; i < count; ++i, ++steps) {
+  const RestoreTable::SearchResult search = restore.table().SearchPaths(text, start, [&](int item) {
     // The status line only shows between yields: it is written when events run.
-    if (steps % 231 == 0) {
-      show(QStringLiteral("サーチ中(") + text + QStringLiteral(") ... ") + QString::number(i) + QStringLiteral(" 行目"));
+    if ((item - start) % 231 == 0) {
+      const QString s = QStringLiteral("サーチ中(") + text + QStringLiteral(") ... ") + QString::number(item) +
+                        QStringLiteral(" 行目");
+      restore.SetStatus(s);
+      Status->setText(s);
       m.DoEvents();
     }
-    if (m.CancelFlag) {
-      m.CancelFlag.Clear();
-      result = QStringLiteral("サーチは中止されました。");
-      break;
-    }
-    if (table[i + 1][SaveListEntry::Path].contains(text, Qt::CaseInsensitive)) {
-      const QModelIndex found = listModel->index(i);
-      RestoreList->scrollTo(found, QAbstractItemView::PositionAtTop);
-      RestoreList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
-      result = QStringLiteral("見つけました(") + text + QStringLiteral(") ... ") + QString::number(i) + QStringLiteral(" 行目");
-      break;
-    }
+    if (!m.CancelFlag) return true;
+    m.CancelFlag.Clear();
+    return false;
+  });
+  QString result = QStringLiteral("ありませんでした。");
+  if (search.end == RestoreTable::SearchEnd::Stopped) {
+    result = QStringLiteral("サーチは中止されました。");
+  } else if (search.end == RestoreTable::SearchEnd::Found) {
+    const QModelIndex found = listModel->index(search.item);
+    RestoreList->scrollTo(found, QAbstractItemView::PositionAtTop);
+    RestoreList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
+    result = QStringLiteral("見つけました(") + text + QStringLiteral(") ... ") + QString::number(search.item) +
+             QStringLiteral(" 行目");
   }
   // A stop asked for just as the walk ended stops nothing more.
   if (m.CancelFlag) m.CancelFlag.Clear();

@@ -1,4 +1,5 @@
 #include "restore/windows/FindHistoryWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include "mainwin/windows/Placement.h"
 #include "platform/WinPath.h"
@@ -20,20 +21,6 @@ namespace qarno {
 
 namespace {
 const QChar CR = u'\r';
-
-// The system's texts break lines with CR; a label wants LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
 
 // A result this large is shown folded, its paths in the first column only: expanding or
 // spanning every path would cost the view a step for each.
@@ -177,9 +164,9 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   Status->setMinimumHeight(fontMetrics().height() * 2 + 4);
   Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  RestoreVersion = MakeButton(this, "RestoreVersion", QStringLiteral("この版を復元"));
+  RestoreVersion = Button(this, "RestoreVersion", QStringLiteral("この版を復元"));
   RestoreVersion->setToolTip(QStringLiteral("選んだ版を、その版を保存している保存履歴から復元します。"));
-  Cancel = MakeButton(this, "Cancel", QStringLiteral("中止"));
+  Cancel = Button(this, "Cancel", QStringLiteral("中止"));
   Cancel->setToolTip(QStringLiteral("処理を中止します。"));
 
   Timer1 = new QTimer(this);
