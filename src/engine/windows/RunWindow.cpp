@@ -1,5 +1,4 @@
 #include "engine/windows/RunWindow.h"
-#include "mainwin/windows/WidgetKit.h"
 
 #include "app/Notify.h"
 #include "app/Program.h"
@@ -8,6 +7,7 @@
 #include "mainwin/Qarno.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -165,14 +165,11 @@ void SaveExecWindow::BuildControls() {
   CompMode = box("CompMode", QStringLiteral("圧縮方法"));
 
   // The result grid and its selector.
-  FSavelist = new QGroupBox(QStringLiteral("セーブリスト"), this);
-  FSavelist->setObjectName(QStringLiteral("FSavelist"));
-  ListSel = new QComboBox(FSavelist);
-  ListSel->setObjectName(QStringLiteral("ListSel"));
+  FSavelist = Named(new QGroupBox(QStringLiteral("セーブリスト"), this), "FSavelist");
+  ListSel = Named(new QComboBox(FSavelist), "ListSel");
   ListSel->addItems(ResultView::SelectionTexts());
   ListSel->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  SelSaveList = new QTableView(FSavelist);
-  SelSaveList->setObjectName(QStringLiteral("SelSaveList"));
+  SelSaveList = Named(new QTableView(FSavelist), "SelSaveList");
   FixedRows(SelSaveList);
   selSaveListModel = new SaveListModel(run.SaveList(), &run.View(), this);
   SelSaveList->setModel(selSaveListModel);
@@ -182,26 +179,21 @@ void SaveExecWindow::BuildControls() {
   listBox->addWidget(ListSel, 0, Qt::AlignLeft);
   listBox->addWidget(SelSaveList, 1);
   // The working grid stays hidden; it is there for what reads the list.
-  SaveList = new QTableView(this);
-  SaveList->setObjectName(QStringLiteral("SaveList"));
+  SaveList = Named(new QTableView(this), "SaveList");
   FixedRows(SaveList);
   saveListModel = new SaveListModel(run.SaveList(), nullptr, this);
   SaveList->setModel(saveListModel);
   SaveList->hide();
 
   // Progress.
-  FStatus = new QGroupBox(QStringLiteral("進行状況"), this);
-  FStatus->setObjectName(QStringLiteral("FStatus"));
-  Status = new QLabel(FStatus);
-  Status->setObjectName(QStringLiteral("Status"));
+  FStatus = Named(new QGroupBox(QStringLiteral("進行状況"), this), "FStatus");
+  Status = Named(new QLabel(FStatus), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Status->setTextFormat(Qt::PlainText);
   Status->setMinimumHeight(2 * Status->fontMetrics().lineSpacing());
-  ProcesTime = new QLabel(FStatus);
-  ProcesTime->setObjectName(QStringLiteral("ProcesTime"));
+  ProcesTime = Named(new QLabel(FStatus), "ProcesTime");
   ProcesTime->setTextFormat(Qt::PlainText);
-  ProgressBar = new QProgressBar(FStatus);
-  ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+  ProgressBar = Named(new QProgressBar(FStatus), "ProgressBar");
   ProgressBar->setRange(0, 100);
   ProgressBar->setValue(0);
   auto* statusBox = new QVBoxLayout(FStatus);
@@ -210,10 +202,8 @@ void SaveExecWindow::BuildControls() {
   statusBox->addWidget(ProgressBar);
 
   // Totals.
-  FListInfo = new QGroupBox(QStringLiteral("リスト情報"), this);
-  FListInfo->setObjectName(QStringLiteral("FListInfo"));
-  ListInfo = new QTableView(FListInfo);
-  ListInfo->setObjectName(QStringLiteral("ListInfo"));
+  FListInfo = Named(new QGroupBox(QStringLiteral("リスト情報"), this), "FListInfo");
+  ListInfo = Named(new QTableView(FListInfo), "ListInfo");
   FixedRows(ListInfo);
   ListInfo->setSelectionMode(QAbstractItemView::NoSelection);
   ListInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -224,17 +214,14 @@ void SaveExecWindow::BuildControls() {
   auto* infoBox = new QVBoxLayout(FListInfo);
   infoBox->addWidget(ListInfo);
 
-  Cancel = new QPushButton(QStringLiteral("中止"), this);
-  Cancel->setObjectName(QStringLiteral("Cancel"));
+  Cancel = Named(new QPushButton(QStringLiteral("中止"), this), "Cancel");
   connect(Cancel, &QPushButton::clicked, this, &SaveExecWindow::Cancel_Click);
   connect(ListSel, &QComboBox::activated, this, &SaveExecWindow::ListSel_Click);
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(300);
   connect(Timer1, &QTimer::timeout, this, &SaveExecWindow::Timer1_Timer);
-  AutoSave = new QTimer(this);
-  AutoSave->setObjectName(QStringLiteral("AutoSave"));
+  AutoSave = Named(new QTimer(this), "AutoSave");
   AutoSave->setInterval(100);
   connect(AutoSave, &QTimer::timeout, this, &SaveExecWindow::AutoSave_Timer);
 }

@@ -1,9 +1,9 @@
 // FDelAgree, FDelHisData and FEditHisData.
 #include "common/WindowGeometry.h"
-#include "mainwin/windows/WidgetKit.h"
 #include "maintenance/windows/HistoryDialogs.h"
 #include "mainwin/windows/ListModels.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

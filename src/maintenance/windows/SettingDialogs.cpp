@@ -1,8 +1,8 @@
 // FSetting and FNoCompType.
 #include "maintenance/NoCompTypes.h"
-#include "mainwin/windows/WidgetKit.h"
 #include "maintenance/SettingsChoice.h"
 #include "maintenance/windows/SettingDialogs.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

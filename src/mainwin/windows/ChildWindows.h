@@ -4,10 +4,8 @@
 // window does its own part (LockControls, OpenDialogKind, hiding itself) and then calls one
 // of these; a window that is not modal calls `closed` when it has closed, and the main window
 // takes over again (ChildClosed, Qarno_RestoreState, showing itself).
-
-#include "common/Module1.h"
-
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -15,6 +13,7 @@ class QWidget;
 namespace qarno {
 
 class QarnoWindow;
+enum class SaveExecMode : int32_t;
 
 class ChildWindows {
  public:

@@ -1,9 +1,9 @@
 #include "mainwin/windows/DirDialogs.h"
-#include "mainwin/windows/WidgetKit.h"
 
 #include "common/Utils.h"
 #include "common/WindowGeometry.h"
 #include "mainwin/SetCommands.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 
 #include <QGridLayout>
@@ -46,14 +46,10 @@ FApend::FApend(Module1& m, const DriveTable& drives, QWidget* mainWindow, int ta
   setObjectName(QStringLiteral("FApend"));
   setWindowTitle(QString(saveList ? QStringLiteral("保存リスト") : QStringLiteral("スキップリスト")) +
                  (tag == 0 ? QStringLiteral("の追加") : QStringLiteral("の変更")));
-  Drive1 = new DriveBox(m.fs, drives, this);
-  Drive1->setObjectName(QStringLiteral("Drive1"));
-  Dir1 = new DirListBox(m.fs, this);
-  Dir1->setObjectName(QStringLiteral("Dir1"));
-  File1 = new FileListBox(m.fs, this);
-  File1->setObjectName(QStringLiteral("File1"));
-  Text1 = new QLineEdit(this);
-  Text1->setObjectName(QStringLiteral("Text1"));
+  Drive1 = Named(new DriveBox(m.fs, drives, this), "Drive1");
+  Dir1 = Named(new DirListBox(m.fs, this), "Dir1");
+  File1 = Named(new FileListBox(m.fs, this), "File1");
+  Text1 = Named(new QLineEdit(this), "Text1");
   Apend = Button(this, "Apend", QStringLiteral("追加"));
   BExit = Button(this, "BExit", tag == 0 ? QStringLiteral("閉じる") : QStringLiteral("OK"));
   Apend->setVisible(tag == 0);
@@ -163,12 +159,9 @@ GetSaveDir::GetSaveDir(Module1& m, const DriveTable& drives, QWidget* mainWindow
   setObjectName(QStringLiteral("GetSaveDir"));
   setWindowTitle(callerCaption +
                  (mode == 1 ? QStringLiteral("  復元先ディレクトリの選択") : QStringLiteral("  保存先ディレクトリの選択")));
-  Drive1 = new DriveBox(m.fs, drives, this);
-  Drive1->setObjectName(QStringLiteral("Drive1"));
-  Dir1 = new DirListBox(m.fs, this);
-  Dir1->setObjectName(QStringLiteral("Dir1"));
-  Text1 = new QLineEdit(text, this);
-  Text1->setObjectName(QStringLiteral("Text1"));
+  Drive1 = Named(new DriveBox(m.fs, drives, this), "Drive1");
+  Dir1 = Named(new DirListBox(m.fs, this), "Dir1");
+  Text1 = Named(new QLineEdit(text, this), "Text1");
   OK = Button(this, "OK", QStringLiteral("OK"));
   Cancel = Button(this, "Cancel", QStringLiteral("取消"));
 

@@ -1,5 +1,4 @@
 #include "mainwin/windows/QarnoWindow.h"
-#include "mainwin/windows/WidgetKit.h"
 
 #include "app/Notify.h"
 #include "app/QarnoConsole.h"
@@ -10,6 +9,7 @@
 #include "mainwin/windows/SetDialogs.h"
 #include "mainwin/SetNames.h"
 #include "mainwin/Staleness.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "mainwin/windows/SetDialogs.h"
-#include "mainwin/windows/WidgetKit.h"
 
 #include "mainwin/SetCommands.h"
 #include "mainwin/SetNames.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 
 #include <QGridLayout>

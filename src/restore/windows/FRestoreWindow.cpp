@@ -1,10 +1,10 @@
 #include "restore/windows/FRestoreWindow.h"
-#include "mainwin/windows/WidgetKit.h"
 
 #include "mainwin/windows/DesktopWindows.h"
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 #include "restore/windows/FindHistoryWindow.h"
 
@@ -35,8 +35,7 @@ const Qt::WindowStates kSizeStates = Qt::WindowMinimized | Qt::WindowMaximized;
 
 InitRestore::InitRestore(Module1& m, FRestoreWindow& window) : QObject(&window), m_(m), window_(window) {
   setObjectName(QStringLiteral("InitRestore"));
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(100);
   connect(Timer1, &QTimer::timeout, this, &InitRestore::Timer1_Timer);
   Timer1->start();
@@ -94,43 +93,36 @@ FRestoreWindow::~FRestoreWindow() = default;
 
 void FRestoreWindow::BuildControls() {
   auto* setNameLabel = new QLabel(QStringLiteral("セット名"), this);
-  SetName = new QLineEdit(this);
-  SetName->setObjectName(QStringLiteral("SetName"));
+  SetName = Named(new QLineEdit(this), "SetName");
   SetName->setReadOnly(true);
   auto* saveNameLabel = new QLabel(QStringLiteral("保存名"), this);
-  RestoreSaveName = new QLineEdit(this);
-  RestoreSaveName->setObjectName(QStringLiteral("RestoreSaveName"));
+  RestoreSaveName = Named(new QLineEdit(this), "RestoreSaveName");
   RestoreSaveName->setReadOnly(true);
 
   FRestoreSetting = Frame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
   FRestorePos = Frame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));
-  Position = new QComboBox(FRestorePos);
-  Position->setObjectName(QStringLiteral("Position"));
-  WriteHDir = new QLineEdit(FRestorePos);
-  WriteHDir->setObjectName(QStringLiteral("WriteHDir"));
+  Position = Named(new QComboBox(FRestorePos), "Position");
+  WriteHDir = Named(new QLineEdit(FRestorePos), "WriteHDir");
   // Chosen through the directory dialog only, as the stored top directory is.
   WriteHDir->setReadOnly(true);
   ChgWriteHDir = Button(FRestorePos, "ChgWriteHDir", QStringLiteral("参照"));
 
   FRestoreList = Frame(this, "FRestoreList", QStringLiteral("復元リスト"));
-  RestoreList = new QListView(FRestoreList);
-  RestoreList->setObjectName(QStringLiteral("RestoreList"));
+  RestoreList = Named(new QListView(FRestoreList), "RestoreList");
   RestoreList->setUniformItemSizes(true);  // 32,765 rows stay instant
   RestoreList->setSelectionMode(QAbstractItemView::SingleSelection);
   RestoreList->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listModel = new RestoreListModel(restore.table(), [this](int item, bool ticked) { RestoreList_ItemCheck(item, ticked); },
                                    this);
   RestoreList->setModel(listModel);
-  SearchName = new QLineEdit(FRestoreList);
-  SearchName->setObjectName(QStringLiteral("SearchName"));
+  SearchName = Named(new QLineEdit(FRestoreList), "SearchName");
   Search = Button(FRestoreList, "Search", QStringLiteral("サーチ"));
   FindInHistory = Button(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
   AllSelect = Button(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
   AllClear = Button(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
 
   FListInfo = Frame(this, "FListInfo", QStringLiteral("リスト情報"));
-  RestoreListInfo = new QTableView(FListInfo);
-  RestoreListInfo->setObjectName(QStringLiteral("RestoreListInfo"));
+  RestoreListInfo = Named(new QTableView(FListInfo), "RestoreListInfo");
   infoModel = new RestoreInfoModel(restore.table(), this);
   RestoreListInfo->setModel(infoModel);
   RestoreListInfo->setSelectionMode(QAbstractItemView::NoSelection);
@@ -147,10 +139,8 @@ void FRestoreWindow::BuildControls() {
   }
 
   FStatus = Frame(this, "FStatus", QStringLiteral("進行状況"));
-  ProcesTime = new QLabel(FStatus);
-  ProcesTime->setObjectName(QStringLiteral("ProcesTime"));
-  Status = new QLabel(FStatus);
-  Status->setObjectName(QStringLiteral("Status"));
+  ProcesTime = Named(new QLabel(FStatus), "ProcesTime");
+  Status = Named(new QLabel(FStatus), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // A long path in the status line must not widen the window.
   Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -159,23 +149,19 @@ void FRestoreWindow::BuildControls() {
   OK = Button(this, "OK", QStringLiteral("開始"));
   Cancel = Button(this, "Cancel", QStringLiteral("中止"));
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(300);
 
   // The hidden tables of the window.
-  SaveList = new QTableView(this);
-  SaveList->setObjectName(QStringLiteral("SaveList"));
+  SaveList = Named(new QTableView(this), "SaveList");
   tableModel_ = new RestoreTableModel(restore.table(), this);
   SaveList->setModel(tableModel_);
   SaveList->hide();
-  SaveNameTable = new QTableView(this);
-  SaveNameTable->setObjectName(QStringLiteral("SaveNameTable"));
+  SaveNameTable = Named(new QTableView(this), "SaveNameTable");
   saveNameModel_ = new SaveNameTableModel(restore, this);
   SaveNameTable->setModel(saveNameModel_);
   SaveNameTable->hide();
-  SaveNameList = new QListView(this);
-  SaveNameList->setObjectName(QStringLiteral("SaveNameList"));
+  SaveNameList = Named(new QListView(this), "SaveNameList");
   saveNameListModel_ = new EntryListModel(this);
   SaveNameList->setModel(saveNameListModel_);
   SaveNameList->hide();

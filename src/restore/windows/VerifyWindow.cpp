@@ -1,7 +1,7 @@
 #include "restore/windows/VerifyWindow.h"
-#include "mainwin/windows/WidgetKit.h"
 
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
