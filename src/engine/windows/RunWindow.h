@@ -96,7 +96,8 @@ class SaveExecWindow : public QWidget {
   // --- Events ---
   // Over the main window, caption by mode, everything cleared; arms the start.
   void Form_Load();
-  // The run (mode 1) or the recorded run of the main window's selected history row (mode 2).
+  // The run (SaveExecMode::Run) or the recorded run of the main window's selected history row
+  // (SaveExecMode::RecordedRun).
   void OK_Click();
   // A stop request: the run stops at its next yield; the timer closes the window once
   // closing is allowed.
