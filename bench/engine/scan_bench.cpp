@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "scan_bench: set %s not loaded\n", qPrintable(args[1]));
     return 3;
   }
-  m.ExecMode = 1;
+  m.ExecMode = SaveExecMode::Run;
   for (int i = 0; i < runs; ++i) {
     FSaveExec run(m, main);
     run.Form_Load();

@@ -122,11 +122,11 @@ int main(int argc, char** argv) {
   QarnoWindow main(program, children);
   main.quit = [](int) {};
   main.Form_Load(QStringLiteral("bench"));
-  program.main->HisTable.selectedRow = 1;
+  main.SelectHistoryRow(1);
   // The main window's hand-over, then the window; its initialisation is timed by itself.
   main.LockControls();
   main.hide();
-  program.main->OpenChild(5, 1);
+  program.main->OpenChild(DialogKind::Restore, SaveExecMode::Run);
   FRestoreWindow* w = OpenRestoreWindow(main, [] {});
   w->initTrigger = false;
   QCoreApplication::processEvents();
@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
                   find < 5000;
   std::printf("%s (limits: ready < 1000 ms, tick < 500 ms, search < 500 ms, find < 5000 ms)\n",
               ok ? "within the limits" : "OVER THE LIMITS");
-  program.main->OpenChild(0);
+  program.main->OpenChild(DialogKind::None);
   w->close();
   QCoreApplication::processEvents();
   return ok ? 0 : 1;

@@ -83,7 +83,7 @@ std::vector<double> TimeListRebuilds(int runs) {
   QarnoWindow w(program, windows);
   w.quit = [](int) {};
   w.Form_Load(QStringLiteral("list"));
-  w.HisTable->selectRow(0);
+  w.SelectHistoryRow(1);
   w.ShowRecordedRun();
   auto* r = qobject_cast<SaveExecWindow*>(w.OpenChild());
   std::vector<double> ms;
@@ -108,7 +108,7 @@ std::vector<double> TimeListRebuilds(int runs) {
     }
   }
   r->Cancel_Click();
-  while (program.m->OpenDialogKind != 0) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (program.m->OpenDialogKind != DialogKind::None) QApplication::processEvents(QEventLoop::AllEvents, 10);
   return ms;
 }
 
@@ -137,7 +137,7 @@ double HeadlessRun() {
   ui.SetOnYield([&] {
     if (!t.isValid()) t.start();
   });
-  program.main->OpenChild(4, 1);
+  program.main->OpenChild(DialogKind::SaveExec, SaveExecMode::Run);
   FSaveExec run(*program.m, *program.main);
   run.Form_Load();
   run.OK_Click();
@@ -169,7 +169,7 @@ double WindowRun() {
   }
   const bool ok = CheckRun(r->run, "window");
   r->Cancel_Click();
-  while (program.m->OpenDialogKind != 0) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (program.m->OpenDialogKind != DialogKind::None) QApplication::processEvents(QEventLoop::AllEvents, 10);
   Settle();
   return ok ? ms : -1;
 }

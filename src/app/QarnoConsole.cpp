@@ -48,7 +48,7 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
     report.what = report.lastMessage;
     return m.set.Name.isEmpty() ? kExitNoSet : kExitFailed;
   }
-  main.OpenChild(4, 1);
+  main.OpenChild(DialogKind::SaveExec, SaveExecMode::Run);
   FSaveExec run(m, main);
   current = &run;
   run.Form_Load();

@@ -43,6 +43,30 @@ struct AcceptedMedium {
   QString root, name, serial;
 };
 
+// The window (or dialog) the main window has handed over to, as the program's windows and
+// the unattended runs tell them apart; None while the main window has the controls.
+enum class DialogKind : int16_t {
+  None = 0,
+  SetName = 1,        // choosing, naming (save as) or making a set
+  SaveDir = 2,        // the destination folder
+  ListEntry = 3,      // adding or changing an entry of the save or skip list
+  SaveExec = 4,       // the backup run window (or the recorded-run view)
+  Restore = 5,        // the restore window
+  Setting = 6,        // the settings
+  DeleteSetName = 8,  // deleting sets
+  DeleteHistory = 9,  // deleting history rows
+  SetFolder = 10,     // the set folder
+  EditHistory = 11,   // the details of a history row
+  // The verify window and the shutdown confirmation share one code: under either, the
+  // main window's exit timer and the stop-signal watch must not start another exit.
+  Verify = 12,
+  Shutdown = 12,
+};
+
+// What the backup run window does: a backup run of the current set, or the listing of the
+// recorded run of the history row selected.
+enum class SaveExecMode : int32_t { None = 0, Run = 1, RecordedRun = 2 };
+
 class Module1 : public Journal {
  public:
   Module1(Platform& platform, Prompter& prompter, QString programFolder);
@@ -67,8 +91,8 @@ class Module1 : public Journal {
   CancelRequest CancelFlag;
   AutoRun AutoRunMode;
   bool ShutdownAfterRun = false;
-  int16_t OpenDialogKind = 0;
-  int32_t ExecMode = 0;
+  DialogKind OpenDialogKind = DialogKind::None;
+  SaveExecMode ExecMode = SaveExecMode::None;
   bool SetModified = false;
   bool HistoryModified = false;
   QStringList NoCompTypes;  // entries 1..n of the no-compression list, held from index 0

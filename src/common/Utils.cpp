@@ -44,7 +44,7 @@ bool StartsWithCi(const QString& text, QStringView part) {
 }
 }  // namespace
 
-bool WildMatch(const QString& textIn, const QString& patternIn) {
+bool MatchesPathPattern(const QString& textIn, const QString& patternIn) {
   QString text = textIn;
   QString pattern = patternIn;
   for (;;) {

@@ -15,9 +15,12 @@ QString GetPathPrefix(const QString& path, int n);
 // Splits at the last "\": "C:\X" → "C:\" and "X". True only when both parts are non-empty.
 bool SplitPath(const QString& path, QString& directory, QString& name);
 
-// Matches "*" (any run, also empty) left to right without backtracking, letters without case:
-// a skip-list pattern against a full path. Without "*" it is a case-insensitive equality.
-bool WildMatch(const QString& text, const QString& pattern);
+// A skip-list (or history search) pattern against a full path: "*" matches any run (also
+// empty), left to right without backtracking, letters without case; without "*" it is a
+// case-insensitive equality. "?" is an ordinary character here. Not the folder listing's
+// rule (MatchesNamePattern, platform/HostPlatform.h, with "?" and "*.*" over one name): the
+// skip lists people have stored were written for this one, and must keep meaning the same.
+bool MatchesPathPattern(const QString& text, const QString& pattern);
 
 // "yyyy/mm/dd hh:mm:ss", local time.
 QString FormatDateTime(const QDateTime& d);

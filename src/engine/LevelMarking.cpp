@@ -155,7 +155,7 @@ bool FSaveExec::SetSaveListNewMark2() {
   m.WriteDebug(2220, "SetSaveListNewMark2", s_.preRow);
   RunProgress& p = s_.progress;
   run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
-  const bool backupRun = m.ExecMode == 1;
+  const bool backupRun = m.ExecMode == SaveExecMode::Run;
   if (backupRun && !MediumCheckAgainstHistory()) return PreviousListError();
   QString path;
   const auto lines = ReadPreviousListing(path, false);

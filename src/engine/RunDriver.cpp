@@ -16,8 +16,8 @@ FSaveExec::FSaveExec(Module1& module, RunHistory& history) : m(module), history_
 
 void FSaveExec::Form_Load() {
   QString caption = m.MainCaption;
-  if (m.ExecMode == 1) caption += QStringLiteral("  保存実行");
-  else if (m.ExecMode == 2) caption += QStringLiteral("  履歴情報の詳細");
+  if (m.ExecMode == SaveExecMode::Run) caption += QStringLiteral("  保存実行");
+  else if (m.ExecMode == SaveExecMode::RecordedRun) caption += QStringLiteral("  履歴情報の詳細");
   s_ = RunState();
   s_.texts.FSaveExecCaption = caption;
   view_.Clear();
@@ -93,8 +93,8 @@ void FSaveExec::EndRun() {
 }
 
 bool FSaveExec::OK_Click(int historyRow) {
-  m.WriteDebug(2009, "OK_Click", m.ExecMode);
-  if (m.ExecMode == 2) {
+  m.WriteDebug(2009, "OK_Click", static_cast<int>(m.ExecMode));
+  if (m.ExecMode == SaveExecMode::RecordedRun) {
     ShowRecordedRun(historyRow);
     s_.texts.CancelCaption = QStringLiteral("閉じる");
     return true;
@@ -342,7 +342,7 @@ ProgressView DescribeProgress(const RunProgress& p, int previousOverall) {
 
 ProgressView FSaveExec::Describe(int previousOverall) const {
   ProgressView v = DescribeProgress(s_.progress, previousOverall);
-  if (m.ExecMode == 1 || s_.progress.phase == phase::Done) v.processTime = DispElapsedTime(v.overall);
+  if (m.ExecMode == SaveExecMode::Run || s_.progress.phase == phase::Done) v.processTime = DispElapsedTime(v.overall);
   return v;
 }
 

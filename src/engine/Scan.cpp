@@ -102,7 +102,7 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named)
       m.DoEvents();
       if (m.CancelFlag) return false;
     }
-    if (WildMatch(path, skip)) return true;
+    if (MatchesPathPattern(path, skip)) return true;
   }
   // A link found in a saved tree may point at what its owner could never read: it is left
   // out, and the log says so. Not a failure of the run: there is nothing of the tree to save.

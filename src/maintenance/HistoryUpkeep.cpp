@@ -118,9 +118,7 @@ QString HistoryDeletion::ProgressText() const { return busy ? kDeleting + u'\r' 
 void HistoryDeletion::CopyTo(HistoryTable& mainTable) {
   if (!changed) return;
   changed = false;
-  const int selected = mainTable.selectedRow;
   mainTable = table;
-  mainTable.selectedRow = selected >= 1 && selected < mainTable.Rows() ? selected : (mainTable.HasData() ? 1 : 0);
   m_.HistoryModified = true;
 }
 

@@ -27,9 +27,6 @@ class HistoryTable {
   // Newest first: the exchange sort on the save name, descending, equal names never moved.
   void Sort();
 
-  // The grid's selected row (0 = none), kept here so that engines can read it.
-  int selectedRow = 0;
-
  private:
   std::vector<HistoryEntry> rows_;
 };

@@ -81,7 +81,6 @@ void Qarno::ClearSetFileData() {
 
 void Qarno::ClearHisTable() {
   HisTable.Clear();
-  HisTable.selectedRow = 0;
   m.HistoryModified = false;
 }
 
@@ -121,14 +120,11 @@ void Qarno::ReadHisFile() {
   }
   if (!HisTable.HasData() && m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
     m.set.SaveLevel = level::Level0;
-  if (HisTable.HasData() && HisTable.selectedRow == 0) HisTable.selectedRow = 1;
 }
 
 void Qarno::Reload() {
   if (m.HistoryModified) return;
-  const int selected = HisTable.selectedRow;
   ReadHisFile();
-  if (selected >= 1 && selected < HisTable.Rows()) HisTable.selectedRow = selected;
 }
 
 bool Qarno::SaveHisFile() {
@@ -375,15 +371,15 @@ bool Qarno::CheckBeforeRun() {
   return true;
 }
 
-void Qarno::OpenChild(int dialogKind, int execMode) {
-  m.OpenDialogKind = static_cast<int16_t>(dialogKind);
+void Qarno::OpenChild(DialogKind dialogKind, SaveExecMode execMode) {
+  m.OpenDialogKind = dialogKind;
   m.ExecMode = execMode;
   m.WriteDebug(1003);
 }
 
 void Qarno::ChildClosed() {
-  m.OpenDialogKind = 0;
-  m.ExecMode = 0;
+  m.OpenDialogKind = DialogKind::None;
+  m.ExecMode = SaveExecMode::None;
   m.WriteDebug(1004);
 }
 
@@ -398,8 +394,8 @@ void Qarno::Form_Load(const QString& commandLine) {
   m.DebugMode = 0;
   m.LogEnabled = true;
   m.MainCaption = m.ProgramName;
-  m.OpenDialogKind = 0;
-  m.ExecMode = 0;
+  m.OpenDialogKind = DialogKind::None;
+  m.ExecMode = SaveExecMode::None;
   ClearHisTable();
   if (store) {
     LoadSettings(*store, m.ProgramVersion, m.settings, m.set);

@@ -87,7 +87,7 @@ class Qarno : public RunHistory {
   bool CheckBeforeRun();
   // The main window hands over to a child window of this kind (and mode, for the backup run
   // window), and takes over again when it closes. Windows and command-line runs alike.
-  void OpenChild(int dialogKind, int execMode = 0);
+  void OpenChild(DialogKind dialogKind, SaveExecMode execMode = SaveExecMode::None);
   void ChildClosed();
 };
 

@@ -36,6 +36,18 @@ bool AskToDropHistory(Qarno& main) {
                 Buttons::YesNo) == Answer::Yes;
 }
 
+bool SaveSetAs(Qarno& main, const QString& name) {
+  Module1& m = main.m;
+  const QString before = m.set.Name;
+  m.set.Name = name;
+  if (!main.WriteSetFile()) {
+    m.set.Name = before;
+    return false;
+  }
+  main.ReadSetFile();
+  return true;
+}
+
 bool AcceptSetName(Module1& m, QString& name, bool saveAsMode, const QString& title) {
   name = name.trimmed();
   if (name.isEmpty()) {

@@ -18,6 +18,11 @@ bool AskToSaveChanges(Qarno& main);
 // stops the command.
 bool AskToDropHistory(Qarno& main);
 
+// "Save as" once the set name dialog gave the new name: the set is written under it and
+// read back from there (its history is the new name's). When the write fails (the user has
+// been told), the set stays what it was, under its own name, with everything it held; false.
+bool SaveSetAs(Qarno& main, const QString& name);
+
 // The set name dialog's OK for the typed name (trimmed here). Choose mode: an existing set
 // is taken as it is, a new name is created as an empty set file after asking. Save-as mode:
 // an existing set is overwritten only after asking. True when the dialog may close with

@@ -65,4 +65,27 @@ QString StaleWarningText(const HistoryTable& history, int days, const QDateTime&
   return QStringLiteral("最後に成功した保存から %1 日経っています").arg(*since) + limit;
 }
 
+StaleMarkView StaleMarkOf(const HistoryTable& history, int days, const QDateTime& now) {
+  StaleMarkView mark;
+  mark.toolTip = StaleWarningText(history, days, now);
+  const auto since = DaysSinceLastRun(history, now);
+  if (!mark.toolTip.isEmpty())
+    mark.text = since ? QStringLiteral("最後の保存から %1 日経過").arg(*since) : QStringLiteral("保存がまだありません");
+  if (days <= 0) return mark;
+  // The warning changes only at whole days after the last run: when it starts, and when
+  // its count of days goes up.
+  const auto last = LastSuccessfulRun(history);
+  if (!last) return mark;
+  const qint64 day = qint64(24) * 60 * 60 * 1000;
+  const qint64 age = last->msecsTo(now);
+  if (age < 0) {
+    mark.recheck = *last;
+    return mark;
+  }
+  const qint64 limit = qint64(days) * day;
+  // Stale from the first whole second past the limit.
+  mark.recheck = last->addMSecs(age <= limit ? limit + 1000 : (age / day + 1) * day);
+  return mark;
+}
+
 }  // namespace qarno

@@ -42,4 +42,15 @@ std::optional<int64_t> DaysSinceLastRun(const HistoryTable& history, const QDate
 // successful run, and the set's limit.
 QString StaleWarningText(const HistoryTable& history, int days, const QDateTime& now);
 
+// The warning as the main window shows it under the set name, and when to look again.
+struct StaleMarkView {
+  QString text;     // one short line: the days since the last run, or that there is none
+  QString toolTip;  // the whole warning (StaleWarningText); both empty when not stale
+  // When the warning may next change by time alone (it starts, or its count of days goes
+  // up); invalid when it never will. A run in the future (a clock set back) is looked at
+  // again at its time.
+  QDateTime recheck;
+};
+StaleMarkView StaleMarkOf(const HistoryTable& history, int days, const QDateTime& now);
+
 }  // namespace qarno

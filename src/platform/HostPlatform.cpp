@@ -7,7 +7,7 @@
 
 namespace qarno {
 
-bool MatchesWildcard(const QString& name, const QString& pattern) {
+bool MatchesNamePattern(const QString& name, const QString& pattern) {
   if (pattern == u"*" || pattern == u"*.*") return true;
   // Iterative glob with one remembered star: linear for the patterns people type.
   qsizetype n = 0, p = 0, starP = -1, starN = 0;

@@ -129,8 +129,10 @@ class HostPlatform : public Platform {
 #endif
 };
 
-// Windows-style wildcard match of one name ("*" any run, "?" one character, "*.*" everything),
-// letters compared without case.
-bool MatchesWildcard(const QString& name, const QString& pattern);
+// A folder listing's pattern against one name, as the system's file dialogs take it: "*" any
+// run, "?" one character, "*.*" everything and "name.*" also "name", letters without case.
+// Not the skip list's rule (MatchesPathPattern, common/Utils.h, "*" only, over whole paths,
+// without backtracking): a listing follows the system, a skip list what it was stored for.
+bool MatchesNamePattern(const QString& name, const QString& pattern);
 
 }  // namespace qarno

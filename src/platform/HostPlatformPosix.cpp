@@ -417,7 +417,7 @@ std::optional<std::vector<DirEntry>> HostPlatform::List(const QString& pattern) 
     if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
     QString name = QFile::decodeName(raw);
     if (wild) {
-      if (!MatchesWildcard(name, namePattern)) continue;
+      if (!MatchesNamePattern(name, namePattern)) continue;
     } else if (exactName != raw) {
       continue;
     }

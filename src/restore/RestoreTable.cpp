@@ -100,6 +100,23 @@ QString RestoreTable::Cell(int index) const {
   return QString::number(row == 1 ? c.files : row == 2 ? c.folders : c.kb);
 }
 
+RestoreTable::SearchResult RestoreTable::SearchPaths(const QString& text, int from,
+                                                    const std::function<bool(int item)>& goOn) const {
+  SearchResult result;
+  for (int item = from; item < Count(); ++item) {
+    if (!goOn(item)) {
+      result.end = SearchEnd::Stopped;
+      return result;
+    }
+    if ((*this)[item + 1][SaveListEntry::Path].contains(text, Qt::CaseInsensitive)) {
+      result.end = SearchEnd::Found;
+      result.item = item;
+      return result;
+    }
+  }
+  return result;
+}
+
 bool RestoreTable::FindRow(const QString& path, int& pos) {
   if (!indexBuilt_) {
     index_.clear();

@@ -8,6 +8,7 @@
 #include "records/SaveList.h"
 
 #include <QHash>
+#include <functional>
 #include <vector>
 
 namespace qarno {
@@ -73,6 +74,17 @@ class RestoreTable {
   // The rows of a folder and everything listed below it ("C:\data" and "C:\data\...", not
   // "C:\database"), or of the one path itself.
   std::vector<int> RowsOfTree(const QString& path) const;
+
+  // The list's search ("サーチ"): the first item at or after item `from` (items count from
+  // 0, item i being row i + 1) whose path holds `text`, letters without case. Before each
+  // item looked at, `goOn(item)` may show the progress and let events run; false stops the
+  // search there.
+  enum class SearchEnd { Found, NotFound, Stopped };
+  struct SearchResult {
+    SearchEnd end = SearchEnd::NotFound;
+    int item = -1;  // the item found
+  };
+  SearchResult SearchPaths(const QString& text, int from, const std::function<bool(int item)>& goOn) const;
 
  private:
   std::vector<SaveListEntry> rows_;

@@ -69,7 +69,7 @@ FindResult RunFinder::Find(const QString& pattern) {
       auto it = matches.find(raw);
       if (it == matches.end()) {
         const QString path = m.codec.Decode(QByteArray(raw.data(), static_cast<qsizetype>(raw.size())));
-        it = matches.emplace(std::string(raw), IsListablePath(path) && WildMatch(path, pattern)).first;
+        it = matches.emplace(std::string(raw), IsListablePath(path) && MatchesPathPattern(path, pattern)).first;
       }
       if (!it->second) continue;
       qsizetype lineEnd = end;

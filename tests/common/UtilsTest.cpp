@@ -36,7 +36,7 @@ struct WildCase {
   bool match;
 };
 
-TEST(Utils, WildMatchWorksLeftToRightWithoutBacktracking) {
+TEST(Utils, PathPatternWorksLeftToRightWithoutBacktracking) {
   const WildCase cases[] = {
       {u"A.TMP", u"*.tmp", true},
       {u"~WRL0001.tmp", u"~*", true},
@@ -58,7 +58,7 @@ TEST(Utils, WildMatchWorksLeftToRightWithoutBacktracking) {
       {u"abc", u"a*c*d", false},
   };
   for (const WildCase& c : cases) {
-    EXPECT_EQ(WildMatch(QString::fromUtf16(c.text), QString::fromUtf16(c.pattern)), c.match)
+    EXPECT_EQ(MatchesPathPattern(QString::fromUtf16(c.text), QString::fromUtf16(c.pattern)), c.match)
         << QString::fromUtf16(c.text).toStdString() << " ~ " << QString::fromUtf16(c.pattern).toStdString();
   }
 }

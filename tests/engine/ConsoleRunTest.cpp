@@ -120,7 +120,7 @@ TEST(RecordedRun, TheSelectorFiltersTheRunAndTheSecondModeShowsARecordedListing)
   EXPECT_EQ(run.View().Rows(), std::vector<int>{3});
 
   // The second mode shows the listing of the history row it is given.
-  w.m.ExecMode = 2;
+  w.m.ExecMode = SaveExecMode::RecordedRun;
   FSaveExec view(w.m, w.main);
   view.Form_Load();
   EXPECT_EQ(view.state().texts.FSaveExecCaption, QStringLiteral("Qarno  daily  履歴情報の詳細"));

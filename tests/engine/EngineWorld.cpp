@@ -17,8 +17,8 @@ void EngineWorld::Source(const QString& rel, const QByteArray& content, const QD
 
 RunResult EngineWorld::Run(int level) {
   m.set.SaveLevel = static_cast<int16_t>(level);
-  m.ExecMode = 1;
-  m.OpenDialogKind = 4;
+  m.ExecMode = SaveExecMode::Run;
+  m.OpenDialogKind = DialogKind::SaveExec;
   run = std::make_unique<FSaveExec>(m, main);
   run->Form_Load();
   RunResult r;
@@ -27,8 +27,8 @@ RunResult EngineWorld::Run(int level) {
   r.uncopied = run->state().outcome.uncopiedCount;
   r.saveName = run->state().paths.SaveSetName;
   r.status = run->state().progress.status;
-  m.OpenDialogKind = 0;
-  m.ExecMode = 0;
+  m.OpenDialogKind = DialogKind::None;
+  m.ExecMode = SaveExecMode::None;
   return r;
 }
 

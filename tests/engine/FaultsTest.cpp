@@ -385,7 +385,7 @@ TEST(ProgressDisplay, EachPhaseReadsAsTheUserSeesIt) {
 }
 
 TEST_F(Faults, TheRunWindowShowsElapsedTimeWithTheOverallFigure) {
-  w.m.ExecMode = 1;
+  w.m.ExecMode = SaveExecMode::Run;
   const RunResult r = w.Run(level::Level0);
   ASSERT_TRUE(r.succeeded);
   const ProgressView v = w.run->Describe(0);

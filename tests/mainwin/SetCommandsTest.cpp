@@ -117,6 +117,30 @@ TEST(SetCommands, DeletingASetRemovesItsFilesButNeverTheSaves) {
   EXPECT_TRUE(env.ui.Exhausted());
 }
 
+TEST(SetCommands, SaveAsThatCannotWriteKeepsTheSetUnderItsOwnName) {
+  TestEnv env;
+  Module1& m = *env.m;
+  Qarno main(m);
+  env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn"), "dir=T:\\d\r\nT:\\src\r\n");
+  env.MakeDir(QStringLiteral("T:\\prog\\SetDir\\taken.qrn"));  // a folder where the set file would go
+  m.set.Name = QStringLiteral("daily");
+  main.ReadSetFile();
+  m.set.SaveList += QStringLiteral("T:\\more");
+  m.SetModified = true;
+  env.ui.Expect(Question::SetFileNotSaved, Answer::OK);
+  EXPECT_FALSE(SaveSetAs(main, QStringLiteral("taken")));
+  EXPECT_EQ(m.set.Name, QStringLiteral("daily"));
+  EXPECT_EQ(m.set.SaveList, (QStringList{QStringLiteral("T:\\src"), QStringLiteral("T:\\more")}));
+  EXPECT_TRUE(m.SetModified);
+  // Written under the new name, the set is read back from there.
+  EXPECT_TRUE(SaveSetAs(main, QStringLiteral("copy")));
+  EXPECT_EQ(m.set.Name, QStringLiteral("copy"));
+  EXPECT_EQ(m.MainCaption, m.ProgramName + QStringLiteral("  copy"));
+  EXPECT_EQ(m.set.SaveList, (QStringList{QStringLiteral("T:\\src"), QStringLiteral("T:\\more")}));
+  EXPECT_FALSE(m.SetModified);
+  EXPECT_TRUE(env.ui.Exhausted());
+}
+
 TEST(SetCommands, SetFolderNamesAndTheChange) {
   TestEnv env;
   Module1& m = *env.m;

@@ -48,6 +48,33 @@ TEST(Staleness, OffNeverWarnsAndNoRunAtAllIsStale) {
   EXPECT_EQ(StaleWarningText(odd, 1, At("2024/03/14 09:00:00")), QStringLiteral("最後に成功した保存から 2 日経っています（警告までの日数: 1 日）"));
 }
 
+TEST(Staleness, TheMarkSaysWhenItMayChangeNextAndNotBefore) {
+  const HistoryTable h = History({{"Level-0", "2024/03/10 12:00:00"}});
+  const QDateTime last = At("2024/03/10 12:00:00");
+  const auto after = [&](int64_t seconds) { return StaleMarkOf(h, 3, last.addSecs(seconds)); };
+  constexpr int64_t day = 86400;
+  // Up to the limit: nothing shown, looked at again the second after it.
+  for (int64_t at : {2 * day, 3 * day}) {
+    EXPECT_TRUE(after(at).text.isEmpty());
+    EXPECT_EQ(after(at).recheck, last.addSecs(3 * day + 1));
+  }
+  // Past it: shown, and looked at again when the count of days goes up.
+  EXPECT_EQ(after(3 * day + 1).text, QStringLiteral("最後の保存から 3 日経過"));
+  EXPECT_EQ(after(3 * day + 1).toolTip, QStringLiteral("最後に成功した保存から 3 日経っています（警告までの日数: 3 日）"));
+  EXPECT_EQ(after(3 * day + 1).recheck, last.addSecs(4 * day));
+  EXPECT_EQ(after(4 * day - 1).text, QStringLiteral("最後の保存から 3 日経過"));
+  EXPECT_EQ(after(4 * day).text, QStringLiteral("最後の保存から 4 日経過"));
+  EXPECT_EQ(after(4 * day).recheck, last.addSecs(5 * day));
+  // A clock set back before the run: nothing shown, looked at again at the run's time.
+  EXPECT_TRUE(after(-day).toolTip.isEmpty());
+  EXPECT_EQ(after(-day).recheck, last);
+  // Off, or no run at all: time alone never changes the mark.
+  EXPECT_FALSE(StaleMarkOf(h, 0, last.addSecs(9 * day)).recheck.isValid());
+  const StaleMarkView none = StaleMarkOf(HistoryTable(), 7, last);
+  EXPECT_EQ(none.text, QStringLiteral("保存がまだありません"));
+  EXPECT_FALSE(none.recheck.isValid());
+}
+
 TEST(Staleness, TheLastRunOfEachLevelInLevelOrder) {
   const HistoryTable h = History({{"Level-2", "2024/03/05 10:00:00"},
                                   {"上書き", "2024/03/04 10:00:00"},

@@ -62,8 +62,8 @@ TEST(HostPlatform, PatternsMatchWithoutCaseAndPlainNamesExactly) {
   EXPECT_EQ(env.fs.List(QStringLiteral("T:\\p\\*.*"))->size(), 4u);
   EXPECT_FALSE(env.fs.List(QStringLiteral("T:\\missing\\*.*")));
   EXPECT_FALSE(env.fs.List(QStringLiteral("Q:\\*.*")));
-  EXPECT_TRUE(MatchesWildcard(QStringLiteral("README"), QStringLiteral("READ*.*")));
-  EXPECT_FALSE(MatchesWildcard(QStringLiteral("abc"), QStringLiteral("*d")));
+  EXPECT_TRUE(MatchesNamePattern(QStringLiteral("README"), QStringLiteral("READ*.*")));
+  EXPECT_FALSE(MatchesNamePattern(QStringLiteral("abc"), QStringLiteral("*d")));
 }
 
 TEST(HostPlatform, CopyOverwritesAndKeepsTimeAndPermissions) {

@@ -321,6 +321,30 @@ TEST(RestoreTableIndex, AgreesWithALinearWalkOnGeneratedListsWithDuplicates) {
   }
 }
 
+TEST(RestoreTableIndex, TheSearchGoesOnFromItsItemWithoutCaseAndStopsWhenAsked) {
+  RestoreTable t;
+  for (const char* path : {"C:\\docs\\ReadMe.txt", "C:\\docs\\other.txt", "C:\\more\\readme.md"}) {
+    SaveListEntry e;
+    e[SaveListEntry::Path] = QString::fromUtf8(path);
+    t.Append(e);
+  }
+  const auto all = [](int) { return true; };
+  EXPECT_EQ(t.SearchPaths(QStringLiteral("README"), 0, all).item, 0);
+  const RestoreTable::SearchResult next = t.SearchPaths(QStringLiteral("README"), 1, all);
+  EXPECT_EQ(next.end, RestoreTable::SearchEnd::Found);
+  EXPECT_EQ(next.item, 2);
+  EXPECT_EQ(t.SearchPaths(QStringLiteral("README"), 3, all).end, RestoreTable::SearchEnd::NotFound);
+  EXPECT_EQ(t.SearchPaths(QStringLiteral("nowhere"), 0, all).end, RestoreTable::SearchEnd::NotFound);
+  // Asked before each item: a stop at the item found wins over the find.
+  QList<int> asked;
+  const RestoreTable::SearchResult stopped = t.SearchPaths(QStringLiteral("more"), 1, [&](int item) {
+    asked += item;
+    return item < 2;
+  });
+  EXPECT_EQ(stopped.end, RestoreTable::SearchEnd::Stopped);
+  EXPECT_EQ(asked, (QList<int>{1, 2}));
+}
+
 TEST(RestoreTableIndex, ClimbingOrStrangeAliasesAreNeverRestored) {
   EXPECT_TRUE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QString()));
   EXPECT_TRUE(FRestore::IsRestorablePath(QStringLiteral("C:\\a\\b.txt"), QStringLiteral("000007")));

@@ -99,11 +99,11 @@ qint64 RestoreWorld::MTime(const QString& winPath) const {
 
 QString RestoreWorld::Backup(int level, bool ok, RunOutcome* outcome) {
   m.set.SaveLevel = static_cast<int16_t>(level);
-  m.ExecMode = 1;
+  m.ExecMode = SaveExecMode::Run;
   FSaveExec run(m, main);
   run.Form_Load();
   EXPECT_EQ(run.OK_Click(), ok) << run.state().progress.status.toStdString();
-  m.ExecMode = 0;
+  m.ExecMode = SaveExecMode::None;
   if (outcome) *outcome = run.state().outcome;
   return run.state().paths.SaveSetName;
 }

@@ -4,7 +4,7 @@
 
 namespace qarno {
 
-void DesktopWindows::OpenSaveExec(QarnoWindow& main, int, std::function<void()> closed) {
+void DesktopWindows::OpenSaveExec(QarnoWindow& main, SaveExecMode, std::function<void()> closed) {
   // The mode is the main window's ExecMode, which it set when it handed over.
   OpenRunWindow(main, std::move(closed));
 }

@@ -7,6 +7,7 @@
 #include "mainwin/Qarno.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -23,13 +24,6 @@
 namespace qarno {
 
 namespace {
-// The system's texts break lines with CR; a label wants LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-
 void SetIfChanged(QLineEdit* box, const QString& text) {
   if (box->text() != text) {
     box->setText(text);
@@ -171,14 +165,11 @@ void SaveExecWindow::BuildControls() {
   CompMode = box("CompMode", QStringLiteral("圧縮方法"));
 
   // The result grid and its selector.
-  FSavelist = new QGroupBox(QStringLiteral("セーブリスト"), this);
-  FSavelist->setObjectName(QStringLiteral("FSavelist"));
-  ListSel = new QComboBox(FSavelist);
-  ListSel->setObjectName(QStringLiteral("ListSel"));
+  FSavelist = Named(new QGroupBox(QStringLiteral("セーブリスト"), this), "FSavelist");
+  ListSel = Named(new QComboBox(FSavelist), "ListSel");
   ListSel->addItems(ResultView::SelectionTexts());
   ListSel->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  SelSaveList = new QTableView(FSavelist);
-  SelSaveList->setObjectName(QStringLiteral("SelSaveList"));
+  SelSaveList = Named(new QTableView(FSavelist), "SelSaveList");
   FixedRows(SelSaveList);
   selSaveListModel = new SaveListModel(run.SaveList(), &run.View(), this);
   SelSaveList->setModel(selSaveListModel);
@@ -188,26 +179,21 @@ void SaveExecWindow::BuildControls() {
   listBox->addWidget(ListSel, 0, Qt::AlignLeft);
   listBox->addWidget(SelSaveList, 1);
   // The working grid stays hidden; it is there for what reads the list.
-  SaveList = new QTableView(this);
-  SaveList->setObjectName(QStringLiteral("SaveList"));
+  SaveList = Named(new QTableView(this), "SaveList");
   FixedRows(SaveList);
   saveListModel = new SaveListModel(run.SaveList(), nullptr, this);
   SaveList->setModel(saveListModel);
   SaveList->hide();
 
   // Progress.
-  FStatus = new QGroupBox(QStringLiteral("進行状況"), this);
-  FStatus->setObjectName(QStringLiteral("FStatus"));
-  Status = new QLabel(FStatus);
-  Status->setObjectName(QStringLiteral("Status"));
+  FStatus = Named(new QGroupBox(QStringLiteral("進行状況"), this), "FStatus");
+  Status = Named(new QLabel(FStatus), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Status->setTextFormat(Qt::PlainText);
   Status->setMinimumHeight(2 * Status->fontMetrics().lineSpacing());
-  ProcesTime = new QLabel(FStatus);
-  ProcesTime->setObjectName(QStringLiteral("ProcesTime"));
+  ProcesTime = Named(new QLabel(FStatus), "ProcesTime");
   ProcesTime->setTextFormat(Qt::PlainText);
-  ProgressBar = new QProgressBar(FStatus);
-  ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+  ProgressBar = Named(new QProgressBar(FStatus), "ProgressBar");
   ProgressBar->setRange(0, 100);
   ProgressBar->setValue(0);
   auto* statusBox = new QVBoxLayout(FStatus);
@@ -216,10 +202,8 @@ void SaveExecWindow::BuildControls() {
   statusBox->addWidget(ProgressBar);
 
   // Totals.
-  FListInfo = new QGroupBox(QStringLiteral("リスト情報"), this);
-  FListInfo->setObjectName(QStringLiteral("FListInfo"));
-  ListInfo = new QTableView(FListInfo);
-  ListInfo->setObjectName(QStringLiteral("ListInfo"));
+  FListInfo = Named(new QGroupBox(QStringLiteral("リスト情報"), this), "FListInfo");
+  ListInfo = Named(new QTableView(FListInfo), "ListInfo");
   FixedRows(ListInfo);
   ListInfo->setSelectionMode(QAbstractItemView::NoSelection);
   ListInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -230,23 +214,20 @@ void SaveExecWindow::BuildControls() {
   auto* infoBox = new QVBoxLayout(FListInfo);
   infoBox->addWidget(ListInfo);
 
-  Cancel = new QPushButton(QStringLiteral("中止"), this);
-  Cancel->setObjectName(QStringLiteral("Cancel"));
+  Cancel = Named(new QPushButton(QStringLiteral("中止"), this), "Cancel");
   connect(Cancel, &QPushButton::clicked, this, &SaveExecWindow::Cancel_Click);
   connect(ListSel, &QComboBox::activated, this, &SaveExecWindow::ListSel_Click);
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(300);
   connect(Timer1, &QTimer::timeout, this, &SaveExecWindow::Timer1_Timer);
-  AutoSave = new QTimer(this);
-  AutoSave->setObjectName(QStringLiteral("AutoSave"));
+  AutoSave = Named(new QTimer(this), "AutoSave");
   AutoSave->setInterval(100);
   connect(AutoSave, &QTimer::timeout, this, &SaveExecWindow::AutoSave_Timer);
 }
 
 void SaveExecWindow::Form_Load() {
-  m.WriteDebug(2000, "Form_Load", m.ExecMode);
+  m.WriteDebug(2000, "Form_Load", static_cast<int>(m.ExecMode));
   // Exactly over the main window.
   const bool normal = !(main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
   setGeometry(normal ? main.geometry() : main.normalGeometry());
@@ -256,7 +237,7 @@ void SaveExecWindow::Form_Load() {
   ListSel->setToolTip(QStringLiteral("セーブリストに表示する内容を選択します"));
   Status->clear();
   ProcesTime->clear();
-  ProgressBar->setVisible(m.ExecMode == 1);  // a recorded run has no progress
+  ProgressBar->setVisible(m.ExecMode == SaveExecMode::Run);  // a recorded run has no progress
   SelSaveList->hide();
   FListInfo->hide();
   ListInfo->hide();
@@ -272,7 +253,7 @@ void SaveExecWindow::Form_Load() {
 
 void SaveExecWindow::AutoSave_Timer() {
   // A start meant for another window (or one already taken) does nothing.
-  if (m.OpenDialogKind != 4 || !startTrigger_) return;
+  if (m.OpenDialogKind != DialogKind::SaveExec || !startTrigger_) return;
   startTrigger_ = false;
   AutoSave->stop();
   OK_Click();
@@ -280,7 +261,7 @@ void SaveExecWindow::AutoSave_Timer() {
 
 void SaveExecWindow::OK_Click() {
   ++busy_;
-  const bool backup = m.ExecMode == 1;
+  const bool backup = m.ExecMode == SaveExecMode::Run;
   // A failed write during the run turns the automatic run off; it still was one.
   const bool unattended = m.AutoRunMode.Unattended();
   running_ = backup;
@@ -294,7 +275,7 @@ void SaveExecWindow::OK_Click() {
     journal_ = std::make_unique<RunJournal>(QStringLiteral("Qarno"), !StderrIsTerminal());
     journal_->Start(BackupStartFacts(m));
   }
-  run.OK_Click(backup ? 0 : main.main.HisTable.selectedRow);
+  run.OK_Click(backup ? 0 : main.SelectedHistoryRow());
   running_ = false;
   ListSel->setEnabled(true);
   if (backup) {
@@ -354,7 +335,7 @@ void SaveExecWindow::ShowProgress(bool closeCheck) {
   overall_ = v.overall;
   if (journal_ && running_) journal_->Tick([this] { return BackupProgressFacts(run.state().progress); });
   if (run.state().progress.phase != phase::Idle || running_) Status->setText(LabelText(v.status));
-  if (m.ExecMode == 1) ProcesTime->setText(v.processTime);
+  if (m.ExecMode == SaveExecMode::Run) ProcesTime->setText(v.processTime);
   ProgressBar->setValue(v.overall);
   ShowRunState();
   UpdateCaption();
@@ -382,7 +363,7 @@ void SaveExecWindow::UpdateCaption() {
   QString title = caption;
   if (isMinimized()) {
     if (finishedOk_) title = caption + QStringLiteral("　終了");
-    else if (m.ExecMode == 1) title = m.MainCaption + u' ' + QString::number(overall_) + u'%';
+    else if (m.ExecMode == SaveExecMode::Run) title = m.MainCaption + u' ' + QString::number(overall_) + u'%';
   }
   if (windowTitle() != title) setWindowTitle(title);
 }
@@ -425,7 +406,7 @@ void SaveExecWindow::Form_Unload() {
   if (closed_) {
     auto closed = std::move(closed_);
     closed_ = nullptr;
-    closed();  // OpenDialogKind 0, Qarno_RestoreState, ExecMode 0, the main window shown
+    closed();  // no dialog kind, Qarno_RestoreState, no mode, the main window shown
   }
   deleteLater();
 }

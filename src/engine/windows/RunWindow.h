@@ -96,7 +96,8 @@ class SaveExecWindow : public QWidget {
   // --- Events ---
   // Over the main window, caption by mode, everything cleared; arms the start.
   void Form_Load();
-  // The run (mode 1) or the recorded run of the main window's selected history row (mode 2).
+  // The run (SaveExecMode::Run) or the recorded run of the main window's selected history row
+  // (SaveExecMode::RecordedRun).
   void OK_Click();
   // A stop request: the run stops at its next yield; the timer closes the window once
   // closing is allowed.
@@ -140,7 +141,7 @@ class SaveExecWindow : public QWidget {
 };
 
 // Opens the run window over the main window, which has handed over (LockControls,
-// OpenDialogKind 4, ExecMode) and hidden itself; the window takes the main window's state.
+// DialogKind::SaveExec, ExecMode) and hidden itself; the window takes the main window's state.
 SaveExecWindow* OpenRunWindow(QarnoWindow& main, std::function<void()> closed);
 
 }  // namespace qarno

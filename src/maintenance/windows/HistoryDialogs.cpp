@@ -3,6 +3,7 @@
 #include "maintenance/windows/HistoryDialogs.h"
 #include "mainwin/windows/ListModels.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -13,27 +14,6 @@
 #include <QVBoxLayout>
 
 namespace qarno {
-
-namespace {
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = Named(new QPushButton(caption, parent), name);
-  b->setAutoDefault(false);
-  return b;
-}
-
-// The system's texts break lines with CR; a label breaks them at LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-}  // namespace
 
 // ---------------------------------------------------------------------------------------
 
@@ -302,7 +282,7 @@ int FEditHisData::exec() {
 
 bool FEditHisData::ShowHisEntry() {
   const HistoryTable& table = main_.main.HisTable;
-  const int r = table.selectedRow;
+  const int r = main_.SelectedHistoryRow();
   if (r <= 0 || r >= table.Rows()) {
     if (isVisible()) accept();
     return false;
@@ -320,13 +300,10 @@ bool FEditHisData::ShowHisEntry() {
 }
 
 void FEditHisData::Step(int by) {
-  HistoryTable& table = main_.main.HisTable;
-  const int r = table.selectedRow + by;
+  const HistoryTable& table = main_.main.HisTable;
+  const int r = main_.SelectedHistoryRow() + by;
   if (r < 1 || r >= table.Rows()) return;
-  table.selectedRow = r;
-  main_.HisTable->selectRow(r - 1);
-  main_.HisTable->setCurrentIndex(main_.hisModel->index(r - 1, 0));
-  table.selectedRow = r;
+  main_.SelectHistoryRow(r);
   ShowHisEntry();
 }
 
@@ -335,10 +312,10 @@ void FEditHisData::BNext_Click() { Step(+1); }
 
 void FEditHisData::TMemo_Change() {
   HistoryTable& table = main_.main.HisTable;
-  const int r = table.selectedRow;
+  const int r = main_.SelectedHistoryRow();
   if (r < 1 || r >= table.Rows()) return;
   SetHistoryComment(main_.m, table, r, TMemo->text());
-  main_.hisModel->CellChanged(r, HistoryEntry::Comment);
+  main_.ShowHistoryCell(r, HistoryEntry::Comment);
 }
 
 }  // namespace qarno

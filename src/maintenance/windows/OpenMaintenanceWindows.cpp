@@ -34,7 +34,7 @@ void DesktopWindows::OpenDelHisData(QarnoWindow& main) {
 }
 
 void DesktopWindows::OpenEditHisData(QarnoWindow& main, int row) {
-  if (row >= 1 && row < main.main.HisTable.Rows()) main.main.HisTable.selectedRow = row;
+  if (row >= 1 && row < main.main.HisTable.Rows()) main.SelectHistoryRow(row);
   FEditHisData dialog(main);
   RunModal(main, dialog);
 }

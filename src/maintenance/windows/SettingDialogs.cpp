@@ -2,6 +2,7 @@
 #include "maintenance/NoCompTypes.h"
 #include "maintenance/SettingsChoice.h"
 #include "maintenance/windows/SettingDialogs.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -14,22 +15,6 @@
 namespace qarno {
 
 namespace {
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = Named(new QPushButton(caption, parent), name);
-  b->setAutoDefault(false);  // Enter belongs to the text boxes
-  return b;
-}
-
-QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
-  return Named(new QGroupBox(caption, parent), name);
-}
-
 // A check box (or option button) with a number box and its unit beside it, in a frame.
 void NumberRow(QGroupBox* frame, QWidget* check, QLineEdit* box, const QString& unit) {
   auto* row = new QHBoxLayout(frame);

@@ -3,6 +3,7 @@
 #include "maintenance/windows/ShutdownDialog.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -10,35 +11,22 @@
 
 namespace qarno {
 
-namespace {
-// The code of the open window while the confirmation is up: the main window's exit timer
-// and the stop-signal watch act only when no window is open, and must not start another
-// exit (or close the program) under the confirmation.
-constexpr int16_t kShutdownDialogKind = 12;
-}  // namespace
 
 FShutdown::FShutdown(Module1& m, QWidget* mainWindow) : QDialog(mainWindow), m_(m), main_(mainWindow) {
   setObjectName(QStringLiteral("FShutdown"));
   setWindowTitle(QStringLiteral("Windows 終了確認"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  Label1 = new QLabel(QStringLiteral("Windowsを終了します"), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label2 = new QLabel(QStringLiteral("よろしいですか？"), this);
-  Label2->setObjectName(QStringLiteral("Label2"));
-  LStatus = new QLabel(this);
-  LStatus->setObjectName(QStringLiteral("LStatus"));
-  PBar = new QProgressBar(this);
-  PBar->setObjectName(QStringLiteral("PBar"));
+  Label1 = Named(new QLabel(QStringLiteral("Windowsを終了します"), this), "Label1");
+  Label2 = Named(new QLabel(QStringLiteral("よろしいですか？"), this), "Label2");
+  LStatus = Named(new QLabel(this), "LStatus");
+  PBar = Named(new QProgressBar(this), "PBar");
   PBar->setRange(0, 100);
   PBar->setValue(0);
   PBar->setTextVisible(false);
-  BOK = new QPushButton(QStringLiteral("OK"), this);
-  BOK->setObjectName(QStringLiteral("BOK"));
-  BCancel = new QPushButton(QStringLiteral("取り消し"), this);
-  BCancel->setObjectName(QStringLiteral("BCancel"));
+  BOK = Named(new QPushButton(QStringLiteral("OK"), this), "BOK");
+  BCancel = Named(new QPushButton(QStringLiteral("取り消し"), this), "BCancel");
   BCancel->setDefault(true);  // Enter keeps the computer on
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(1000);
 
   auto* box = new QVBoxLayout(this);
@@ -100,8 +88,10 @@ void FShutdown::BCancel_Click() {
 
 bool ExitWindowsConfirm(QarnoWindow& main) {
   Module1& m = main.m;
-  const int16_t kind = m.OpenDialogKind;
-  m.OpenDialogKind = kShutdownDialogKind;
+  const DialogKind kind = m.OpenDialogKind;
+  // The main window's exit timer and the stop-signal watch act only when no window is
+  // open, and must not start another exit (or close the program) under the confirmation.
+  m.OpenDialogKind = DialogKind::Shutdown;
   bool agreed = false, stopped = false;
   {
     FShutdown confirm(m, &main);

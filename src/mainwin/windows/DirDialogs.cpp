@@ -3,6 +3,7 @@
 #include "common/Utils.h"
 #include "common/WindowGeometry.h"
 #include "mainwin/SetCommands.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 
 #include <QGridLayout>
@@ -13,13 +14,6 @@
 namespace qarno {
 
 namespace {
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
-
 // Opens the directory list on the first of these that can be read: the directory itself,
 // then its parents, then the platform's current directory, then the first drive that is
 // ready.
@@ -52,14 +46,10 @@ FApend::FApend(Module1& m, const DriveTable& drives, QWidget* mainWindow, int ta
   setObjectName(QStringLiteral("FApend"));
   setWindowTitle(QString(saveList ? QStringLiteral("保存リスト") : QStringLiteral("スキップリスト")) +
                  (tag == 0 ? QStringLiteral("の追加") : QStringLiteral("の変更")));
-  Drive1 = new DriveBox(m.fs, drives, this);
-  Drive1->setObjectName(QStringLiteral("Drive1"));
-  Dir1 = new DirListBox(m.fs, this);
-  Dir1->setObjectName(QStringLiteral("Dir1"));
-  File1 = new FileListBox(m.fs, this);
-  File1->setObjectName(QStringLiteral("File1"));
-  Text1 = new QLineEdit(this);
-  Text1->setObjectName(QStringLiteral("Text1"));
+  Drive1 = Named(new DriveBox(m.fs, drives, this), "Drive1");
+  Dir1 = Named(new DirListBox(m.fs, this), "Dir1");
+  File1 = Named(new FileListBox(m.fs, this), "File1");
+  Text1 = Named(new QLineEdit(this), "Text1");
   Apend = Button(this, "Apend", QStringLiteral("追加"));
   BExit = Button(this, "BExit", tag == 0 ? QStringLiteral("閉じる") : QStringLiteral("OK"));
   Apend->setVisible(tag == 0);
@@ -169,12 +159,9 @@ GetSaveDir::GetSaveDir(Module1& m, const DriveTable& drives, QWidget* mainWindow
   setObjectName(QStringLiteral("GetSaveDir"));
   setWindowTitle(callerCaption +
                  (mode == 1 ? QStringLiteral("  復元先ディレクトリの選択") : QStringLiteral("  保存先ディレクトリの選択")));
-  Drive1 = new DriveBox(m.fs, drives, this);
-  Drive1->setObjectName(QStringLiteral("Drive1"));
-  Dir1 = new DirListBox(m.fs, this);
-  Dir1->setObjectName(QStringLiteral("Dir1"));
-  Text1 = new QLineEdit(text, this);
-  Text1->setObjectName(QStringLiteral("Text1"));
+  Drive1 = Named(new DriveBox(m.fs, drives, this), "Drive1");
+  Dir1 = Named(new DirListBox(m.fs, this), "Dir1");
+  Text1 = Named(new QLineEdit(text, this), "Text1");
   OK = Button(this, "OK", QStringLiteral("OK"));
   Cancel = Button(this, "Cancel", QStringLiteral("取消"));
 

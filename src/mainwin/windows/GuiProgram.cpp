@@ -91,7 +91,7 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
     if (pending.elapsed() < 1000 || !TakeStopRequest()) return;
     stoppedBySignal = true;
     m.CancelFlag.Set();
-    window.Timer1->stop();
+    window.StopTimer();
     // Ends every event loop, the dialogs' too; a dialog opened after this ends at once.
     QCoreApplication::exit(window.exitStatus);
   });

@@ -9,6 +9,7 @@
 #include "mainwin/windows/SetDialogs.h"
 #include "mainwin/SetNames.h"
 #include "mainwin/Staleness.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,16 +30,24 @@
 namespace qarno {
 
 namespace {
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
-
 QAction* Command(QMenu* menu, const char* name, const QString& text) {
   QAction* a = menu->addAction(text);
   a->setObjectName(QLatin1String(name));
   return a;
+}
+
+// The windows that come back from the task bar with the main window: the dialogs of the
+// main window and the run, restore and settings windows.
+bool ComesBackWithMain(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::SetName:
+    case DialogKind::SaveDir:
+    case DialogKind::ListEntry:
+    case DialogKind::SaveExec:
+    case DialogKind::Restore:
+    case DialogKind::Setting: return true;
+    default: return false;
+  }
 }
 
 bool IsEnabled(QWidget* o) {
@@ -200,11 +209,11 @@ void QarnoWindow::BuildControls() {
   connect(SList, &QListView::doubleClicked, this, [this](const QModelIndex&) { Modify_Click(); });
   connect(HisTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
-            main.HisTable.selectedRow = current.isValid() ? current.row() + 1 : 0;
+            historyRow_ = current.isValid() ? current.row() + 1 : 0;
             SetRestoreEnabled();
           });
   connect(HisTable, &QTableView::clicked, this, [this](const QModelIndex& index) {
-    main.HisTable.selectedRow = index.row() + 1;
+    historyRow_ = index.row() + 1;
     SetRestoreEnabled();
   });
   connect(HisTable, &QTableView::doubleClicked, this, [this](const QModelIndex&) { HistoryEdit_Click(); });
@@ -338,7 +347,7 @@ void QarnoWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() != QEvent::WindowStateChange) return;
   // An open dialog (or run window) comes back with the main window.
-  if (openChild_ && m.OpenDialogKind >= 1 && m.OpenDialogKind <= 6 && !isMinimized() && openChild_->isMinimized())
+  if (openChild_ && ComesBackWithMain(m.OpenDialogKind) && !isMinimized() && openChild_->isMinimized())
     openChild_->setWindowState(openChild_->windowState() & ~Qt::WindowMinimized);
   ArrangeControls();
 }
@@ -349,6 +358,7 @@ void QarnoWindow::changeEvent(QEvent* e) {
 void QarnoWindow::Form_Load(const QString& commandLine) {
   ShowListKind = true;
   program.Form_Load(commandLine);  // settings, set folder, command line, set, command line again, types
+  SelectNewestHistoryRow();
   if (m.AutoRunMode.AskedUnattended() && (m.set.Name.isEmpty() || !m.AutoRunMode.Requested())) {
     // An unattended run that cannot start (no usable set name, a set or history that could
     // not be read) has nobody to show a window or the set name dialog to: the program ends
@@ -371,9 +381,9 @@ void QarnoWindow::Form_Load(const QString& commandLine) {
   ShowSet();
   if (m.set.Name.isEmpty()) {
     GetSetName dialog(m, this, false);
-    if (RunDialog(1, dialog) == QDialog::Accepted) {
+    if (RunDialog(DialogKind::SetName, dialog) == QDialog::Accepted) {
       m.set.Name = dialog.chosenName;
-      main.ReadSetFile();
+      ReadSet();
       main.ResetSaveLevel();
       const bool autoRun = m.AutoRunMode.Requested();
       main.ReadCommandLine(commandLine);
@@ -392,7 +402,7 @@ void QarnoWindow::Form_Load(const QString& commandLine) {
   BackUp_Click();
   // The run did not start (what changed could not be written first): an unattended run has
   // failed, and the timer ends the program with that status.
-  if (m.OpenDialogKind == 0 && m.AutoRunMode.AskedUnattended()) exitStatus = kExitFailed;
+  if (m.OpenDialogKind == DialogKind::None && m.AutoRunMode.AskedUnattended()) exitStatus = kExitFailed;
 }
 
 void QarnoWindow::ShowSet() {
@@ -407,12 +417,15 @@ void QarnoWindow::ShowSet() {
 
 void QarnoWindow::ShowHistory() {
   hisModel->Reload();
-  const int row = main.HisTable.selectedRow;
+  // A selection the rows changed under (a run recorded, rows deleted, the file read again)
+  // stays while it still names a row; otherwise the newest run is selected.
+  if (historyRow_ < 1 || historyRow_ >= main.HisTable.Rows()) SelectNewestHistoryRow();
+  const int row = historyRow_;
   if (row >= 1 && row < main.HisTable.Rows()) {
     HisTable->selectRow(row - 1);
     HisTable->setCurrentIndex(hisModel->index(row - 1, 0));
   }
-  main.HisTable.selectedRow = row;
+  historyRow_ = row;
   SaveLevel->setCurrentIndex(m.set.SaveLevel >= 0 && m.set.SaveLevel <= 4 ? m.set.SaveLevel : -1);
   SetRestoreEnabled();
   ShowStaleMark();
@@ -421,31 +434,13 @@ void QarnoWindow::ShowHistory() {
 void QarnoWindow::ShowStaleMark() {
   const QDateTime now = clock();
   staleDay_ = now.date();
-  staleRecheck_ = QDateTime();
-  const int days = m.set.Name.isEmpty() ? 0 : m.set.StaleDays;
   // One short line under the set name (the left column is narrow); the whole warning, with
-  // the limit, in its tooltip.
-  const QString text = StaleWarningText(main.HisTable, days, now);
-  const auto since = DaysSinceLastRun(main.HisTable, now);
-  StaleMark->setText(text.isEmpty() ? QString()
-                     : since        ? QStringLiteral("最後の保存から %1 日経過").arg(*since)
-                                    : QStringLiteral("保存がまだありません"));
-  StaleMark->setToolTip(text);
-  StaleMark->setVisible(!text.isEmpty());
-  if (days <= 0) return;
-  // The warning changes only at whole days after the last run: when it starts, and when
-  // its count of days goes up. The timer looks again then, not before.
-  const auto last = LastSuccessfulRun(main.HisTable);
-  if (!last) return;
-  const qint64 day = qint64(24) * 60 * 60 * 1000;
-  const qint64 age = last->msecsTo(now);
-  if (age < 0) {
-    staleRecheck_ = *last;  // a run in the future (a clock set back): look again then
-    return;
-  }
-  const qint64 limit = qint64(days) * day;
-  // Stale from the first whole second past the limit.
-  staleRecheck_ = last->addMSecs(age <= limit ? limit + 1000 : (age / day + 1) * day);
+  // the limit, in its tooltip. The timer looks again when it may change, not before.
+  const StaleMarkView mark = StaleMarkOf(main.HisTable, m.set.Name.isEmpty() ? 0 : m.set.StaleDays, now);
+  StaleMark->setText(mark.text);
+  StaleMark->setToolTip(mark.toolTip);
+  StaleMark->setVisible(!mark.toolTip.isEmpty());
+  staleRecheck_ = mark.recheck;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -519,12 +514,12 @@ void QarnoWindow::SetBackUpEnabled() {
 }
 
 void QarnoWindow::SetRestoreEnabled() {
-  const bool on = main.HisTable.HasData() && main.HisTable.selectedRow >= 1;
+  const bool on = main.HisTable.HasData() && historyRow_ >= 1;
   if (locked_) savedState_[10] = on;
   else Restore->setEnabled(on);
 }
 
-int QarnoWindow::RunDialog(int kind, QDialog& dialog, bool lock) {
+int QarnoWindow::RunDialog(DialogKind kind, QDialog& dialog, bool lock) {
   if (lock) LockControls();
   main.OpenChild(kind);
   openChild_ = &dialog;
@@ -536,8 +531,27 @@ int QarnoWindow::RunDialog(int kind, QDialog& dialog, bool lock) {
 }
 
 int QarnoWindow::SelectedHistoryRow() const {
-  const int row = main.HisTable.selectedRow;
+  const int row = historyRow_;
   return main.HisTable.HasData() && row >= 1 && row < main.HisTable.Rows() ? row : 0;
+}
+
+void QarnoWindow::SelectHistoryRow(int row) {
+  historyRow_ = row;
+  if (row >= 1 && row < main.HisTable.Rows() && row <= hisModel->rowCount()) {
+    HisTable->selectRow(row - 1);
+    HisTable->setCurrentIndex(hisModel->index(row - 1, 0));
+  }
+  historyRow_ = row;
+  SetRestoreEnabled();
+}
+
+void QarnoWindow::SelectNewestHistoryRow() { historyRow_ = main.HisTable.HasData() ? 1 : 0; }
+
+void QarnoWindow::ShowHistoryCell(int row, int column) { hisModel->CellChanged(row, column); }
+
+void QarnoWindow::ReadSet() {
+  main.ReadSetFile();
+  SelectNewestHistoryRow();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -555,7 +569,7 @@ bool QarnoWindow::eventFilter(QObject* watched, QEvent* e) {
       const QModelIndex at = HisTable->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
       if (at.isValid()) {
         HisTable->selectRow(at.row());
-        main.HisTable.selectedRow = at.row() + 1;
+        historyRow_ = at.row() + 1;
         SetRestoreEnabled();
       }
       ShowHisTableMenu(global);
@@ -601,7 +615,7 @@ void QarnoWindow::LoadNamedSet() {
   SetBackUpEnabled();
   if (!m.set.Name.isEmpty()) {
     main.ResetSaveLevel();
-    main.ReadSetFile();
+    ReadSet();
   }
   ShowSet();
 }
@@ -609,7 +623,7 @@ void QarnoWindow::LoadNamedSet() {
 // ---------------------------------------------------------------------------------------
 // Commands
 
-void QarnoWindow::HandOver(int kind, int execMode) {
+void QarnoWindow::HandOver(DialogKind kind, SaveExecMode execMode) {
   LockControls();
   hide();
   main.OpenChild(kind, execMode);
@@ -626,13 +640,13 @@ void QarnoWindow::TakeBack() {
 
 void QarnoWindow::BackUp_Click() {
   if (!main.CheckBeforeRun()) return;
-  HandOver(4, 1);
-  children.OpenSaveExec(*this, 1, [this] { TakeBack(); });
+  HandOver(DialogKind::SaveExec, SaveExecMode::Run);
+  children.OpenSaveExec(*this, SaveExecMode::Run, [this] { TakeBack(); });
 }
 
 void QarnoWindow::Restore_Click() {
   if (!main.CheckBeforeRun()) return;
-  HandOver(5, 1);
+  HandOver(DialogKind::Restore, SaveExecMode::Run);
   // The restore window may change the restore target options of the set.
   m.SetModified = true;
   children.OpenRestore(*this, [this] { TakeBack(); });
@@ -640,14 +654,14 @@ void QarnoWindow::Restore_Click() {
 
 void QarnoWindow::ShowRecordedRun() {
   if (SelectedHistoryRow() == 0) return;
-  HandOver(4, 2);
-  children.OpenSaveExec(*this, 2, [this] { TakeBack(); });
+  HandOver(DialogKind::SaveExec, SaveExecMode::RecordedRun);
+  children.OpenSaveExec(*this, SaveExecMode::RecordedRun, [this] { TakeBack(); });
 }
 
 void QarnoWindow::SetChoice() {
   if (!AskToSaveChanges(main)) return;
   GetSetName dialog(m, this, false);
-  if (RunDialog(1, dialog) == QDialog::Accepted) m.set.Name = dialog.chosenName;
+  if (RunDialog(DialogKind::SetName, dialog) == QDialog::Accepted) m.set.Name = dialog.chosenName;
   LoadNamedSet();
 }
 
@@ -656,22 +670,16 @@ void QarnoWindow::FileSave_Click() { main.FileSave_Click(); }
 void QarnoWindow::FileSaveAs_Click() {
   if (!AskToDropHistory(main)) return;
   GetSetName dialog(m, this, true);
-  if (RunDialog(1, dialog, false) != QDialog::Accepted) return;
-  const QString before = m.set.Name;
-  m.set.Name = dialog.chosenName;
-  if (!main.WriteSetFile()) {
-    // The set stays what it was, under its own name, with everything it held.
-    m.set.Name = before;
-    return;
-  }
-  main.ReadSetFile();
+  if (RunDialog(DialogKind::SetName, dialog, false) != QDialog::Accepted) return;
+  if (!SaveSetAs(main, dialog.chosenName)) return;
+  SelectNewestHistoryRow();
   ShowSet();
 }
 
 void QarnoWindow::OptionSetDir_Click() {
   if (!AskToSaveChanges(main)) return;
   FSetDir dialog(m, this);
-  RunDialog(10, dialog);
+  RunDialog(DialogKind::SetFolder, dialog);
   if (!ChangeSetFolder(main, dialog.chosenFolder)) return;
   ShowSet();
   SetChoice();
@@ -679,7 +687,7 @@ void QarnoWindow::OptionSetDir_Click() {
 
 void QarnoWindow::OptionSetting_Click() {
   LockControls();
-  main.OpenChild(6);
+  main.OpenChild(DialogKind::Setting);
   if (children.OpenSetting(*this)) m.SetModified = true;
   openChild_ = nullptr;
   main.ChildClosed();
@@ -691,7 +699,7 @@ void QarnoWindow::OptionNoCompType_Click() { children.OpenNoCompType(*this); }
 
 void QarnoWindow::SetNameDelete_Click() {
   FDelSetName dialog(main, this);
-  RunDialog(8, dialog);
+  RunDialog(DialogKind::DeleteSetName, dialog);
   if (dialog.deletedCurrent) ShowSet();
   SetBackUpEnabled();
 }
@@ -700,7 +708,7 @@ void QarnoWindow::HistoryEdit_Click() {
   const int row = SelectedHistoryRow();
   if (row == 0) return;
   LockControls();
-  main.OpenChild(11);
+  main.OpenChild(DialogKind::EditHistory);
   children.OpenEditHisData(*this, row);
   openChild_ = nullptr;
   main.ChildClosed();
@@ -711,9 +719,9 @@ void QarnoWindow::HistoryEdit_Click() {
 void QarnoWindow::HistoryVerify_Click() {
   const int row = SelectedHistoryRow();
   if (row == 0) return;
-  // Kind 12: the verify window, modal over the locked main window; it changes nothing.
+  // The verify window, modal over the locked main window; it changes nothing.
   LockControls();
-  main.OpenChild(12);
+  main.OpenChild(DialogKind::Verify);
   children.OpenVerify(*this, row);
   openChild_ = nullptr;
   main.ChildClosed();
@@ -723,7 +731,7 @@ void QarnoWindow::HistoryVerify_Click() {
 
 void QarnoWindow::HistoryDelete_Click() {
   LockControls();
-  main.OpenChild(9);
+  main.OpenChild(DialogKind::DeleteHistory);
   children.OpenDelHisData(*this);
   openChild_ = nullptr;
   main.ChildClosed();
@@ -771,7 +779,7 @@ void QarnoWindow::HelpUnLhaVersion_Click() {
 
 void QarnoWindow::BSaveDir_Click() {
   GetSaveDir dialog(m, program.fs->drives(), this, 0, m.MainCaption, SaveDir->text());
-  if (RunDialog(2, dialog) == QDialog::Accepted) {
+  if (RunDialog(DialogKind::SaveDir, dialog) == QDialog::Accepted) {
     m.set.SaveDir = dialog.chosen;
     SaveDir->setText(dialog.chosen);
     m.SetModified = true;
@@ -784,7 +792,7 @@ void QarnoWindow::Apend_Click() {
     SListDisp();
     SListSetForcus(index);
   });
-  RunDialog(3, dialog);
+  RunDialog(DialogKind::ListEntry, dialog);
   SetBackUpEnabled();
 }
 
@@ -802,7 +810,7 @@ void QarnoWindow::Modify_Click() {
     SListDisp();
     SListSetForcus(index);
   });
-  RunDialog(3, dialog);
+  RunDialog(DialogKind::ListEntry, dialog);
   SetBackUpEnabled();
 }
 
@@ -857,6 +865,8 @@ void QarnoWindow::closeEvent(QCloseEvent* e) {
   quit(exitStatus);
 }
 
+void QarnoWindow::StopTimer() { Timer1->stop(); }
+
 void QarnoWindow::Timer1_Timer() {
   // The stale warning: a comparison of times per tick; the history is looked at only when
   // the warning is due to change or the day has changed.
@@ -864,7 +874,7 @@ void QarnoWindow::Timer1_Timer() {
     const QDateTime now = clock();
     if ((staleRecheck_.isValid() && now >= staleRecheck_) || now.date() != staleDay_) ShowStaleMark();
   }
-  if ((m.AutoRunMode.EndsProgram() || m.AutoRunMode.AskedUnattended()) && m.OpenDialogKind == 0 && !exited) {
+  if ((m.AutoRunMode.EndsProgram() || m.AutoRunMode.AskedUnattended()) && m.OpenDialogKind == DialogKind::None && !exited) {
     ExitCommand();
     m.AutoRunMode.Stop();
   }

@@ -37,27 +37,6 @@ class QarnoWindow : public QMainWindow {
   Qarno& main;
   ChildWindows& children;
 
-  // --- Controls, named as their objectNames ---
-  QGroupBox *FSetName, *FSaveDir, *FSaveLevel, *SFrame, *FHistory;
-  QLabel* SetName;
-  QPushButton* BSetName;
-  // The warning under the set name when the set has gone stale (hidden otherwise): the days
-  // since the last run, the whole warning in its tooltip.
-  QLabel* StaleMark;
-  QLineEdit* SaveDir;
-  QPushButton* BSaveDir;
-  QComboBox* SaveLevel;
-  QLabel* SLabel;
-  QListView* SList;
-  QPushButton *Apend, *Remove, *Modify, *Change;
-  QTableView* HisTable;
-  QPushButton *BackUp, *Restore, *BExit;
-  QTimer* Timer1;
-  QMenu *FileMenu, *OptionMenu, *EditMenu, *HelpMenu;
-  QMenu *SetNameMenu, *SetNameSelect, *HisTableMenu;
-  HistoryModel* hisModel;
-  EntryListModel* listModel;
-
   // --- Start-up and the state on screen ---
   // The start-up: settings and window geometry, set folder, command line, the set name
   // dialog when no set is named, the set and its history, the command line again, the type
@@ -86,6 +65,12 @@ class QarnoWindow : public QMainWindow {
   QWidget* OpenChild() const { return openChild_; }
   // The rows of the view that are selected, in view order.
   QList<int> SelectedRows() const;
+  // The history row selected in the grid (1 = the newest), 0 when none.
+  int SelectedHistoryRow() const;
+  // Selects history row `row` (1 = the newest) in the grid; 0 selects none.
+  void SelectHistoryRow(int row);
+  // Shows a cell of the history again after it changed (a comment edited).
+  void ShowHistoryCell(int row, int column);
 
   // --- Commands ---
   void BackUp_Click();
@@ -114,6 +99,9 @@ class QarnoWindow : public QMainWindow {
   // The exit command: false when the program stays open.
   bool ExitCommand();
   void Timer1_Timer();
+  // Stops the window's timer (the stale warning and the exit after an automatic run): the
+  // program is ending by a stop signal.
+  void StopTimer();
   void ShowSetNameMenu(const QPoint& globalPos);
   void ShowHisTableMenu(const QPoint& globalPos);
 
@@ -130,11 +118,6 @@ class QarnoWindow : public QMainWindow {
   // The user guide's contents page beside the program; empty when it is missing.
   static QString GuidePath();
 
-  QAction *FileNew, *FileOpen, *FileSave, *FileSaveAs, *FileExit;
-  QAction *OptionSetting, *OptionNoCompType, *OptionSetDir;
-  QAction *EditSetNameDelete, *EditHistoryEdit, *EditHistoryDisp, *EditHistoryVerify, *EditHistoryDelete;
-  QAction *HelpHelp, *HelpVersion, *HelpUnLhaVersion;
-  QAction *SetNameDel, *HisTableEdit, *HisTableDisp, *HisTableVerify, *HisTableDelete;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -143,18 +126,47 @@ class QarnoWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // --- Controls, found by their objectNames from outside; other windows send commands ---
+  QGroupBox *FSetName, *FSaveDir, *FSaveLevel, *SFrame, *FHistory;
+  QLabel* SetName;
+  QPushButton* BSetName;
+  // The warning under the set name when the set has gone stale (hidden otherwise): the days
+  // since the last run, the whole warning in its tooltip.
+  QLabel* StaleMark;
+  QLineEdit* SaveDir;
+  QPushButton* BSaveDir;
+  QComboBox* SaveLevel;
+  QLabel* SLabel;
+  QListView* SList;
+  QPushButton *Apend, *Remove, *Modify, *Change;
+  QTableView* HisTable;
+  QPushButton *BackUp, *Restore, *BExit;
+  QTimer* Timer1;
+  QMenu *FileMenu, *OptionMenu, *EditMenu, *HelpMenu;
+  QMenu *SetNameMenu, *SetNameSelect, *HisTableMenu;
+  HistoryModel* hisModel;
+  EntryListModel* listModel;
+
+  QAction *FileNew, *FileOpen, *FileSave, *FileSaveAs, *FileExit;
+  QAction *OptionSetting, *OptionNoCompType, *OptionSetDir;
+  QAction *EditSetNameDelete, *EditHistoryEdit, *EditHistoryDisp, *EditHistoryVerify, *EditHistoryDelete;
+  QAction *HelpHelp, *HelpVersion, *HelpUnLhaVersion;
+  QAction *SetNameDel, *HisTableEdit, *HisTableDisp, *HisTableVerify, *HisTableDelete;
+
   void BuildControls();
   void BuildMenus();
   void SetToolTips();
   void ApplyGeometry();
   void StoreGeometry();
   // A modal dialog over the locked main window, with its kind in OpenDialogKind.
-  int RunDialog(int kind, QDialog& dialog, bool lock = true);
+  int RunDialog(DialogKind kind, QDialog& dialog, bool lock = true);
   // Reads the set now named (after a choice), and shows it.
   void LoadNamedSet();
-  // The history row selected in the grid (1 = the newest), 0 when none.
-  int SelectedHistoryRow() const;
-  void HandOver(int kind, int execMode);
+  // Reads the set file (and the set's history) of the set now named; the newest run is
+  // selected.
+  void ReadSet();
+  void SelectNewestHistoryRow();
+  void HandOver(DialogKind kind, SaveExecMode execMode);
   void TakeBack();
   void EnterAutoRun();
 
@@ -162,6 +174,8 @@ class QarnoWindow : public QMainWindow {
   std::array<bool, 15> savedState_{};
   bool locked_ = false;
   QPointer<QWidget> openChild_;
+  // The history row selected in the grid (1 = the newest, 0 none).
+  int historyRow_ = 0;
   bool exiting_ = false;
   // When the stale warning next needs a look (its state or its count of days may change),
   // and the day it was last worked out on (a clock set back changes the day too).

@@ -2,6 +2,7 @@
 
 #include "mainwin/SetCommands.h"
 #include "mainwin/SetNames.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 
 #include <QGridLayout>
@@ -9,21 +10,6 @@
 #include <QVBoxLayout>
 
 namespace qarno {
-
-namespace {
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);  // Enter belongs to the text box
-  return b;
-}
-
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
-}  // namespace
 
 // ---------------------------------------------------------------------------------------
 

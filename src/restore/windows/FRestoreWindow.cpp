@@ -4,6 +4,7 @@
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 #include "restore/windows/FindHistoryWindow.h"
 
@@ -27,26 +28,6 @@ namespace qarno {
 namespace {
 const QChar CR = u'\r';
 const Qt::WindowStates kSizeStates = Qt::WindowMinimized | Qt::WindowMaximized;
-
-// The system's texts break lines with CR; a label wants LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
-
-QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption) {
-  auto* f = new QGroupBox(caption, parent);
-  f->setObjectName(QLatin1String(name));
-  return f;
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -54,15 +35,14 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption) 
 
 InitRestore::InitRestore(Module1& m, FRestoreWindow& window) : QObject(&window), m_(m), window_(window) {
   setObjectName(QStringLiteral("InitRestore"));
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(100);
   connect(Timer1, &QTimer::timeout, this, &InitRestore::Timer1_Timer);
   Timer1->start();
 }
 
 void InitRestore::Timer1_Timer() {
-  if (m_.OpenDialogKind != 5 || !window_.initTrigger) return;
+  if (m_.OpenDialogKind != DialogKind::Restore || !window_.initTrigger) return;
   window_.initTrigger = false;
   Timer1->stop();
   deleteLater();
@@ -113,43 +93,36 @@ FRestoreWindow::~FRestoreWindow() = default;
 
 void FRestoreWindow::BuildControls() {
   auto* setNameLabel = new QLabel(QStringLiteral("セット名"), this);
-  SetName = new QLineEdit(this);
-  SetName->setObjectName(QStringLiteral("SetName"));
+  SetName = Named(new QLineEdit(this), "SetName");
   SetName->setReadOnly(true);
   auto* saveNameLabel = new QLabel(QStringLiteral("保存名"), this);
-  RestoreSaveName = new QLineEdit(this);
-  RestoreSaveName->setObjectName(QStringLiteral("RestoreSaveName"));
+  RestoreSaveName = Named(new QLineEdit(this), "RestoreSaveName");
   RestoreSaveName->setReadOnly(true);
 
-  FRestoreSetting = MakeFrame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
-  FRestorePos = MakeFrame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));
-  Position = new QComboBox(FRestorePos);
-  Position->setObjectName(QStringLiteral("Position"));
-  WriteHDir = new QLineEdit(FRestorePos);
-  WriteHDir->setObjectName(QStringLiteral("WriteHDir"));
+  FRestoreSetting = Frame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
+  FRestorePos = Frame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));
+  Position = Named(new QComboBox(FRestorePos), "Position");
+  WriteHDir = Named(new QLineEdit(FRestorePos), "WriteHDir");
   // Chosen through the directory dialog only, as the stored top directory is.
   WriteHDir->setReadOnly(true);
-  ChgWriteHDir = MakeButton(FRestorePos, "ChgWriteHDir", QStringLiteral("参照"));
+  ChgWriteHDir = Button(FRestorePos, "ChgWriteHDir", QStringLiteral("参照"));
 
-  FRestoreList = MakeFrame(this, "FRestoreList", QStringLiteral("復元リスト"));
-  RestoreList = new QListView(FRestoreList);
-  RestoreList->setObjectName(QStringLiteral("RestoreList"));
+  FRestoreList = Frame(this, "FRestoreList", QStringLiteral("復元リスト"));
+  RestoreList = Named(new QListView(FRestoreList), "RestoreList");
   RestoreList->setUniformItemSizes(true);  // 32,765 rows stay instant
   RestoreList->setSelectionMode(QAbstractItemView::SingleSelection);
   RestoreList->setEditTriggers(QAbstractItemView::NoEditTriggers);
   listModel = new RestoreListModel(restore.table(), [this](int item, bool ticked) { RestoreList_ItemCheck(item, ticked); },
                                    this);
   RestoreList->setModel(listModel);
-  SearchName = new QLineEdit(FRestoreList);
-  SearchName->setObjectName(QStringLiteral("SearchName"));
-  Search = MakeButton(FRestoreList, "Search", QStringLiteral("サーチ"));
-  FindInHistory = MakeButton(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
-  AllSelect = MakeButton(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
-  AllClear = MakeButton(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
+  SearchName = Named(new QLineEdit(FRestoreList), "SearchName");
+  Search = Button(FRestoreList, "Search", QStringLiteral("サーチ"));
+  FindInHistory = Button(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
+  AllSelect = Button(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
+  AllClear = Button(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
 
-  FListInfo = MakeFrame(this, "FListInfo", QStringLiteral("リスト情報"));
-  RestoreListInfo = new QTableView(FListInfo);
-  RestoreListInfo->setObjectName(QStringLiteral("RestoreListInfo"));
+  FListInfo = Frame(this, "FListInfo", QStringLiteral("リスト情報"));
+  RestoreListInfo = Named(new QTableView(FListInfo), "RestoreListInfo");
   infoModel = new RestoreInfoModel(restore.table(), this);
   RestoreListInfo->setModel(infoModel);
   RestoreListInfo->setSelectionMode(QAbstractItemView::NoSelection);
@@ -165,36 +138,30 @@ void FRestoreWindow::BuildControls() {
     RestoreListInfo->setFixedHeight(rowHeight * 4 + 2 * RestoreListInfo->frameWidth());
   }
 
-  FStatus = MakeFrame(this, "FStatus", QStringLiteral("進行状況"));
-  ProcesTime = new QLabel(FStatus);
-  ProcesTime->setObjectName(QStringLiteral("ProcesTime"));
-  Status = new QLabel(FStatus);
-  Status->setObjectName(QStringLiteral("Status"));
+  FStatus = Frame(this, "FStatus", QStringLiteral("進行状況"));
+  ProcesTime = Named(new QLabel(FStatus), "ProcesTime");
+  Status = Named(new QLabel(FStatus), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // A long path in the status line must not widen the window.
   Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   Status->setMinimumHeight(fontMetrics().height() * 3 + 4);
 
-  OK = MakeButton(this, "OK", QStringLiteral("開始"));
-  Cancel = MakeButton(this, "Cancel", QStringLiteral("中止"));
+  OK = Button(this, "OK", QStringLiteral("開始"));
+  Cancel = Button(this, "Cancel", QStringLiteral("中止"));
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(300);
 
   // The hidden tables of the window.
-  SaveList = new QTableView(this);
-  SaveList->setObjectName(QStringLiteral("SaveList"));
+  SaveList = Named(new QTableView(this), "SaveList");
   tableModel_ = new RestoreTableModel(restore.table(), this);
   SaveList->setModel(tableModel_);
   SaveList->hide();
-  SaveNameTable = new QTableView(this);
-  SaveNameTable->setObjectName(QStringLiteral("SaveNameTable"));
+  SaveNameTable = Named(new QTableView(this), "SaveNameTable");
   saveNameModel_ = new SaveNameTableModel(restore, this);
   SaveNameTable->setModel(saveNameModel_);
   SaveNameTable->hide();
-  SaveNameList = new QListView(this);
-  SaveNameList->setObjectName(QStringLiteral("SaveNameList"));
+  SaveNameList = Named(new QListView(this), "SaveNameList");
   saveNameListModel_ = new EntryListModel(this);
   SaveNameList->setModel(saveNameListModel_);
   SaveNameList->hide();
@@ -339,7 +306,7 @@ void FRestoreWindow::FormInit() {
   {
     Work work(*this);
     RestoreList->hide();
-    restore.FormInit(main_.main.HisTable.selectedRow);
+    restore.FormInit(main_.SelectedHistoryRow());
     listModel->Reload();
     tableModel_->Reload();
   }
@@ -376,33 +343,30 @@ void FRestoreWindow::Search_Click() {
   Work work(*this);
   restore.SetListSearching(true);
   const QString text = SearchName->text();
-  const RestoreTable& table = restore.table();
-  const int count = listModel->rowCount();
   const QModelIndex selected = RestoreList->currentIndex();
   const int start = selected.isValid() ? selected.row() + 1 : 0;
-  auto show = [&](const QString& s) {
-    restore.SetStatus(s);
-    Status->setText(s);
-  };
-  QString result = QStringLiteral("ありませんでした。");
-  for (int i = start, steps = 0; i < count; ++i, ++steps) {
+  const RestoreTable::SearchResult search = restore.table().SearchPaths(text, start, [&](int item) {
     // The status line only shows between yields: it is written when events run.
-    if (steps % 231 == 0) {
-      show(QStringLiteral("サーチ中(") + text + QStringLiteral(") ... ") + QString::number(i) + QStringLiteral(" 行目"));
+    if ((item - start) % 231 == 0) {
+      const QString s = QStringLiteral("サーチ中(") + text + QStringLiteral(") ... ") + QString::number(item) +
+                        QStringLiteral(" 行目");
+      restore.SetStatus(s);
+      Status->setText(s);
       m.DoEvents();
     }
-    if (m.CancelFlag) {
-      m.CancelFlag.Clear();
-      result = QStringLiteral("サーチは中止されました。");
-      break;
-    }
-    if (table[i + 1][SaveListEntry::Path].contains(text, Qt::CaseInsensitive)) {
-      const QModelIndex found = listModel->index(i);
-      RestoreList->scrollTo(found, QAbstractItemView::PositionAtTop);
-      RestoreList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
-      result = QStringLiteral("見つけました(") + text + QStringLiteral(") ... ") + QString::number(i) + QStringLiteral(" 行目");
-      break;
-    }
+    if (!m.CancelFlag) return true;
+    m.CancelFlag.Clear();
+    return false;
+  });
+  QString result = QStringLiteral("ありませんでした。");
+  if (search.end == RestoreTable::SearchEnd::Stopped) {
+    result = QStringLiteral("サーチは中止されました。");
+  } else if (search.end == RestoreTable::SearchEnd::Found) {
+    const QModelIndex found = listModel->index(search.item);
+    RestoreList->scrollTo(found, QAbstractItemView::PositionAtTop);
+    RestoreList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
+    result = QStringLiteral("見つけました(") + text + QStringLiteral(") ... ") + QString::number(search.item) +
+             QStringLiteral(" 行目");
   }
   // A stop asked for just as the walk ended stops nothing more.
   if (m.CancelFlag) m.CancelFlag.Clear();

@@ -1,6 +1,7 @@
 #include "restore/windows/FindHistoryWindow.h"
 
 #include "mainwin/windows/Placement.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 #include "records/SaveLayout.h"
 
@@ -20,20 +21,6 @@ namespace qarno {
 
 namespace {
 const QChar CR = u'\r';
-
-// The system's texts break lines with CR; a label wants LF.
-QString LabelText(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  return text;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
 
 // A result this large is shown folded, its paths in the first column only: expanding or
 // spanning every path would cost the view a step for each.
@@ -140,11 +127,9 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   setWindowTitle(place.state().Caption + QStringLiteral("  履歴から探す"));
 
   auto* patternLabel = new QLabel(QStringLiteral("探すファイル"), this);
-  Pattern = new QLineEdit(pattern, this);
-  Pattern->setObjectName(QStringLiteral("Pattern"));
+  Pattern = Named(new QLineEdit(pattern, this), "Pattern");
   Pattern->setReadOnly(true);
-  Versions = new QTreeView(this);
-  Versions->setObjectName(QStringLiteral("Versions"));
+  Versions = Named(new QTreeView(this), "Versions");
   model = new FoundVersionsModel(this);
   Versions->setModel(model);
   Versions->setUniformRowHeights(true);  // thousands of versions stay instant
@@ -163,27 +148,23 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   Versions->header()->setStretchLastSection(true);
   Versions->setToolTip(QStringLiteral("見つかったファイルと、それを保存している保存履歴を新しい順に表示します。"));
 
-  Target = new QLabel(this);
-  Target->setObjectName(QStringLiteral("Target"));
+  Target = Named(new QLabel(this), "Target");
   Target->setText(TargetText());
-  Progress = new QProgressBar(this);
-  Progress->setObjectName(QStringLiteral("Progress"));
+  Progress = Named(new QProgressBar(this), "Progress");
   Progress->setRange(0, std::max(1, history.Rows() - 1));
   Progress->setValue(0);
-  Status = new QLabel(this);
-  Status->setObjectName(QStringLiteral("Status"));
+  Status = Named(new QLabel(this), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   Status->setMinimumHeight(fontMetrics().height() * 2 + 4);
   Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  RestoreVersion = MakeButton(this, "RestoreVersion", QStringLiteral("この版を復元"));
+  RestoreVersion = Button(this, "RestoreVersion", QStringLiteral("この版を復元"));
   RestoreVersion->setToolTip(QStringLiteral("選んだ版を、その版を保存している保存履歴から復元します。"));
-  Cancel = MakeButton(this, "Cancel", QStringLiteral("中止"));
+  Cancel = Button(this, "Cancel", QStringLiteral("中止"));
   Cancel->setToolTip(QStringLiteral("処理を中止します。"));
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(100);
 
   auto* top = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "restore/windows/VerifyWindow.h"
 
 #include "mainwin/windows/QarnoWindow.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -30,18 +31,6 @@ QString KindCaption(VerifyProblem::Kind kind) {
     case VerifyProblem::Kind::ListingDamaged: return QStringLiteral("保存リストが壊れています");
   }
   return VerifyKindText(kind);
-}
-
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-  auto* b = Named(new QPushButton(caption, parent), name);
-  b->setAutoDefault(false);
-  return b;
 }
 
 const QString kIdle = QStringLiteral("閉じる");

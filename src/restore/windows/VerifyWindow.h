@@ -1,6 +1,6 @@
 #pragma once
 // The verify window FVerify: checks one recorded run of the current set (RunVerifier) and
-// lists what it found. It is a modal dialog over the locked main window (OpenDialogKind 12):
+// lists what it found. It is a modal dialog over the locked main window (DialogKind::Verify):
 // a verification only reads, and the main window has nothing to offer while it runs.
 //
 // Quick ("簡易検証") checks that every copy is there with its listed size; full ("完全検証")

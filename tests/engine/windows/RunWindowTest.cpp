@@ -48,7 +48,7 @@ struct RunWorld {
   SaveExecWindow* Window() const { return qobject_cast<SaveExecWindow*>(world.w->OpenChild()); }
   // Waits until the run window has closed and the main window took over again.
   bool WaitClosed(int ms = 3000) {
-    return QTest::qWaitFor([&] { return world.m().OpenDialogKind == 0 && world.w->isVisible(); }, ms);
+    return QTest::qWaitFor([&] { return world.m().OpenDialogKind == DialogKind::None && world.w->isVisible(); }, ms);
   }
   QStringList ShownFlags(SaveExecWindow& r) const {
     QStringList flags;
@@ -68,7 +68,7 @@ TEST(RunWindow, Level0FromTheMainWindowToTheClosedWindow) {
   w.setGeometry(QRect(40, 50, 720, 560));
   const QRect before = w.geometry();
 
-  QTest::mouseClick(w.BackUp, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BackUp, Qt::LeftButton);
   QPointer<SaveExecWindow> r = t.Window();
   ASSERT_TRUE(r);
   // Opened in place of the main window, before the run has started.
@@ -83,8 +83,8 @@ TEST(RunWindow, Level0FromTheMainWindowToTheClosedWindow) {
   EXPECT_FALSE(r->SelSaveList->isVisible());
   EXPECT_FALSE(r->SaveList->isVisible());
   EXPECT_TRUE(r->AutoSave->isActive());
-  EXPECT_EQ(m.OpenDialogKind, 4);
-  EXPECT_EQ(m.ExecMode, 1);
+  EXPECT_EQ(m.OpenDialogKind, DialogKind::SaveExec);
+  EXPECT_EQ(m.ExecMode, SaveExecMode::Run);
 
   // The run starts by itself and ends with the result: what this run copied.
   ASSERT_TRUE(QTest::qWaitFor([&] { return r && r->Cancel->text() == QStringLiteral("閉じる"); }, 20000));
@@ -123,11 +123,11 @@ TEST(RunWindow, Level0FromTheMainWindowToTheClosedWindow) {
   QTest::mouseClick(r->Cancel, Qt::LeftButton);
   ASSERT_TRUE(t.WaitClosed());
   EXPECT_EQ(w.geometry(), moved);
-  EXPECT_EQ(m.ExecMode, 0);
-  EXPECT_TRUE(w.BackUp->isEnabled());  // the main window's controls as they were
-  EXPECT_TRUE(w.BSetName->isEnabled());
-  EXPECT_EQ(w.hisModel->rowCount(), 1);
-  EXPECT_EQ(w.hisModel->index(0, 0).data().toString(), save);
+  EXPECT_EQ(m.ExecMode, SaveExecMode::None);
+  EXPECT_TRUE(Ui(w).BackUp->isEnabled());  // the main window's controls as they were
+  EXPECT_TRUE(Ui(w).BSetName->isEnabled());
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 1);
+  EXPECT_EQ(Ui(w).hisModel->index(0, 0).data().toString(), save);
   EXPECT_EQ(w.exitStatus, 0);
   EXPECT_EQ(t.world.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral("\\Drive_T\\src\\a.txt")), "hello");
   EXPECT_TRUE(QTest::qWaitFor([&] { return !r; }));  // the window is gone
@@ -154,7 +154,7 @@ TEST(RunWindow, CancelDuringTheCopyStopsTheRunAndTheWindowClosesItself) {
     copiedAtClick = static_cast<int>(r->run.state().progress.processedCount);
     QTimer::singleShot(0, r->Cancel, [r] { QTest::mouseClick(r->Cancel, Qt::LeftButton); });
   };
-  QTest::mouseClick(w.BackUp, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BackUp, Qt::LeftButton);
   QPointer<SaveExecWindow> r = t.Window();
   ASSERT_TRUE(r);
   ASSERT_TRUE(QTest::qWaitFor([&] { return clicked; }, 20000));
@@ -164,9 +164,9 @@ TEST(RunWindow, CancelDuringTheCopyStopsTheRunAndTheWindowClosesItself) {
   // The copy stops at its next yield; with the stop asked for and closing allowed again, the
   // timer closes the window by itself.
   ASSERT_TRUE(t.WaitClosed());
-  EXPECT_EQ(m.OpenDialogKind, 0);
+  EXPECT_EQ(m.OpenDialogKind, DialogKind::None);
   EXPECT_EQ(w.exitStatus, 2);
-  EXPECT_EQ(w.hisModel->rowCount(), 0);
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 0);
   EXPECT_FALSE(m.CancelFlag);  // taken by the close
   const QString log = QString::fromUtf8(t.world.env.ReadFile(m.LogFilePath()));
   EXPECT_TRUE(log.contains(QStringLiteral("中止されました"))) << log.toStdString();
@@ -199,12 +199,12 @@ TEST(RunWindow, RecordedRunAndTheSelectorThatIsDisabledWhileTheListIsRebuilt) {
   t.Start(1, {kSave + QStringLiteral(",Level-1,30,T:\\dst,,,,2024/01/01 10:00:00,00:00:05,\"\",150")});
   QarnoWindow& w = *t.world.w;
   Module1& m = t.world.m();
-  w.HisTable->selectRow(0);
-  ASSERT_EQ(t.world.program->main->HisTable.selectedRow, 1);
-  w.EditHistoryDisp->trigger();
+  Ui(w).HisTable->selectRow(0);
+  ASSERT_EQ(w.SelectedHistoryRow(), 1);
+  Ui(w).EditHistoryDisp->trigger();
   QPointer<SaveExecWindow> r = t.Window();
   ASSERT_TRUE(r);
-  EXPECT_EQ(m.ExecMode, 2);
+  EXPECT_EQ(m.ExecMode, SaveExecMode::RecordedRun);
   EXPECT_EQ(r->windowTitle(), m.MainCaption + QStringLiteral("  履歴情報の詳細"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return r && r->SelSaveList->isVisible(); }, 10000));
   EXPECT_EQ(r->TSetName->text(), QStringLiteral("daily"));
@@ -257,8 +257,8 @@ TEST(RunWindow, RecordedRunAndTheSelectorThatIsDisabledWhileTheListIsRebuilt) {
   // Closing: the main window comes back; the close box does what Cancel does.
   r->close();
   ASSERT_TRUE(t.WaitClosed());
-  EXPECT_EQ(m.ExecMode, 0);
-  EXPECT_TRUE(w.Restore->isEnabled());
+  EXPECT_EQ(m.ExecMode, SaveExecMode::None);
+  EXPECT_TRUE(Ui(w).Restore->isEnabled());
   EXPECT_EQ(w.exitStatus, 0);
 }
 
@@ -266,10 +266,10 @@ TEST(RunWindow, ARecordedRunWhoseListingIsGoneShowsAnEmptyListUntilClosed) {
   RunWorld t;
   t.Start(1, {kSave + QStringLiteral(",Level-1,30,T:\\dst,,,,2024/01/01 10:00:00,00:00:05,\"\",0")});
   QarnoWindow& w = *t.world.w;
-  w.HisTable->selectRow(0);
+  Ui(w).HisTable->selectRow(0);
   t.world.env.ui.Expect(Question::PreviousListingMissing, Answer::OK,
                         QStringLiteral("T:\\dst\\daily\\") + kSave + QStringLiteral(".csv\r前回のCSVファイルがありません。"));
-  w.EditHistoryDisp->trigger();
+  Ui(w).EditHistoryDisp->trigger();
   QPointer<SaveExecWindow> r = t.Window();
   ASSERT_TRUE(r);
   ASSERT_TRUE(QTest::qWaitFor([&] { return t.world.env.ui.Exhausted(); }, 5000));
@@ -300,13 +300,13 @@ TEST(RunWindow, AnAutomaticRunOpensRunsClosesAndTheProgramEndsHalfASecondLater) 
   t.Start(2, {}, QStringLiteral("daily /B1 /L0"));
   QarnoWindow& w = *t.world.w;
   Module1& m = t.world.m();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return m.OpenDialogKind == 0 && shown; }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return m.OpenDialogKind == DialogKind::None && shown; }, 20000));
   // The main window's 500 ms timer ends the program at one of its next ticks.
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 3000));
   EXPECT_EQ(title, m.MainCaption + QStringLiteral("  保存実行"));
   EXPECT_EQ(w.exitStatus, 0);
-  EXPECT_EQ(w.hisModel->rowCount(), 1);
-  EXPECT_EQ(w.hisModel->index(0, 1).data().toString(), QStringLiteral("Level-0"));
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 1);
+  EXPECT_EQ(Ui(w).hisModel->index(0, 1).data().toString(), QStringLiteral("Level-0"));
   EXPECT_EQ(m.AutoRunMode.mode, -1);
 }
 
@@ -321,7 +321,7 @@ TEST(RunWindow, AnUnattendedRunThatFailsClosesAndEndsTheProgramWithStatusTwo) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 10000));
   EXPECT_EQ(w.exitStatus, 2);
   EXPECT_TRUE(t.world.env.ui.messages.isEmpty());
-  EXPECT_EQ(w.hisModel->rowCount(), 0);
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 0);
   const QString log = QString::fromUtf8(t.world.env.ReadFile(t.world.m().LogFilePath()));
   EXPECT_TRUE(log.contains(QStringLiteral("カンマ"))) << log.toStdString();
 }
@@ -345,7 +345,7 @@ TEST(RunWindow, AMinimisedRunShowsItsPercentageAndHandsItsStateBack) {
     r->Timer1_Timer();
     minimisedTitles += r->windowTitle();
   };
-  QTest::mouseClick(w.BackUp, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BackUp, Qt::LeftButton);
   QPointer<SaveExecWindow> r = t.Window();
   ASSERT_TRUE(r);
   ASSERT_TRUE(QTest::qWaitFor([&] { return r && r->Cancel->text() == QStringLiteral("閉じる"); }, 20000));
@@ -360,7 +360,7 @@ TEST(RunWindow, AMinimisedRunShowsItsPercentageAndHandsItsStateBack) {
   EXPECT_EQ(cellsReadDuringRebuild, 0);
   EXPECT_EQ(r->windowTitle(), r->run.state().texts.FSaveExecCaption + QStringLiteral("　終了"));
   QTest::mouseClick(r->Cancel, Qt::LeftButton);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return t.world.m().OpenDialogKind == 0; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return t.world.m().OpenDialogKind == DialogKind::None; }));
   EXPECT_TRUE(w.isMinimized());
   EXPECT_TRUE(w.isVisible());
 }

@@ -237,7 +237,7 @@ TEST(DelHisDataDialog, DeletesTheSelectedBlockBottomUpAndHandsTheHistoryBack) {
     EXPECT_EQ(d.Status->text(), QStringLiteral("終了"));
     EXPECT_EQ(d.HisTable->selectionModel()->selectedRows().first().row(), 0);  // the row above
     // The main window's table is not touched until the dialog closes.
-    EXPECT_EQ(world.w->hisModel->rowCount(), 3);
+    EXPECT_EQ(Ui(*world.w).hisModel->rowCount(), 3);
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
   world.children.onDelHisData = [](QarnoWindow& main) { DesktopWindows().OpenDelHisData(main); };
@@ -247,12 +247,12 @@ TEST(DelHisDataDialog, DeletesTheSelectedBlockBottomUpAndHandsTheHistoryBack) {
   EXPECT_EQ(texts[0], QStringLiteral("保存名： qrn20240101_01　が履歴から削除されます！"));
   EXPECT_EQ(texts[1], QStringLiteral("保存名： qrn20240101_01　の保存データが削除されます!\n\nよろしいですか？"));
   EXPECT_EQ(texts[2], QStringLiteral("保存名： qrn20240102_01　が履歴から削除されます！"));
-  EXPECT_EQ(world.w->hisModel->rowCount(), 1);
+  EXPECT_EQ(Ui(*world.w).hisModel->rowCount(), 1);
   EXPECT_TRUE(m.HistoryModified);
   EXPECT_FALSE(world.env.Exists(QStringLiteral("T:\\dst\\daily\\qrn20240101_01")));
   EXPECT_TRUE(world.env.Exists(QStringLiteral("T:\\dst\\daily\\qrn20240102_01")));
   EXPECT_FALSE(m.settings.positions.value(QStringLiteral("FDelHisDataWidth")).isEmpty());
-  EXPECT_EQ(m.OpenDialogKind, 0);
+  EXPECT_EQ(m.OpenDialogKind, DialogKind::None);
 }
 
 TEST(DelHisDataDialog, AllRemoveClosesAfterItsRunAndTheOnlyRowTakesTheLog) {
@@ -334,8 +334,8 @@ TEST(EditHisDataDialog, StepsThroughTheRowsAndWritesTheCommentIntoTheMainGridAtO
                      HistoryRow(QStringLiteral("qrn20240101_01"), QStringLiteral("first"))});
   QarnoWindow& w = *world.w;
   Module1& m = world.m();
-  w.HisTable->selectRow(1);
-  ASSERT_EQ(world.program->main->HisTable.selectedRow, 2);
+  Ui(w).HisTable->selectRow(1);
+  ASSERT_EQ(w.SelectedHistoryRow(), 2);
   OnDialog<FEditHisData>(QStringLiteral("FEditHisData"), [&](FEditHisData& d) {
     EXPECT_EQ(d.windowTitle(), m.MainCaption + QStringLiteral("  履歴情報の編集"));
     EXPECT_EQ(d.TSaveName->text(), QStringLiteral("qrn20240102_01"));
@@ -347,10 +347,10 @@ TEST(EditHisDataDialog, StepsThroughTheRowsAndWritesTheCommentIntoTheMainGridAtO
     QTest::mouseClick(d.BNext, Qt::LeftButton);
     EXPECT_EQ(d.TSaveName->text(), QStringLiteral("qrn20240101_01"));
     EXPECT_FALSE(d.BNext->isEnabled());
-    EXPECT_EQ(w.HisTable->currentIndex().row(), 2);  // the main grid follows
+    EXPECT_EQ(Ui(w).HisTable->currentIndex().row(), 2);  // the main grid follows
     d.TMemo->clear();
     QTest::keyClicks(d.TMemo, QStringLiteral("say \"hi\""));
-    EXPECT_EQ(w.hisModel->index(2, HistoryEntry::Comment).data().toString(), QStringLiteral("say ＂hi＂"));
+    EXPECT_EQ(Ui(w).hisModel->index(2, HistoryEntry::Comment).data().toString(), QStringLiteral("say ＂hi＂"));
     d.TMemo->setText(QStringLiteral("two\nlines"));
     EXPECT_EQ(world.program->main->HisTable.Cell(3, HistoryEntry::Comment), QStringLiteral("two lines"));
     QTest::mouseClick(d.BPre, Qt::LeftButton);
@@ -362,7 +362,7 @@ TEST(EditHisDataDialog, StepsThroughTheRowsAndWritesTheCommentIntoTheMainGridAtO
   world.children.onEditHisData = [](QarnoWindow& main, int row) { DesktopWindows().OpenEditHisData(main, row); };
   w.HistoryEdit_Click();
   EXPECT_TRUE(m.HistoryModified);
-  EXPECT_EQ(m.OpenDialogKind, 0);
+  EXPECT_EQ(m.OpenDialogKind, DialogKind::None);
   EXPECT_FALSE(m.settings.positions.value(QStringLiteral("EditHisDataTop")).isEmpty());
 }
 
@@ -370,7 +370,7 @@ TEST(EditHisDataDialog, OneRowDisablesBothStepsSteppingMarksTheHistoryAndTheHead
   WindowWorld world;
   StartDaily(world, {HistoryRow(QStringLiteral("qrn20240101_01"), QStringLiteral("only"))});
   Module1& m = world.m();
-  world.w->HisTable->selectRow(0);
+  Ui(*world.w).HisTable->selectRow(0);
   m.HistoryModified = false;
   OnDialog<FEditHisData>(QStringLiteral("FEditHisData"), [&](FEditHisData& d) {
     EXPECT_FALSE(d.BPre->isEnabled());
@@ -382,7 +382,7 @@ TEST(EditHisDataDialog, OneRowDisablesBothStepsSteppingMarksTheHistoryAndTheHead
   EXPECT_EQ(world.program->main->HisTable.Cell(1, HistoryEntry::Comment), QStringLiteral("only"));
 
   // The header row current: nothing is shown at all.
-  world.program->main->HisTable.selectedRow = 0;
+  world.w->SelectHistoryRow(0);
   FEditHisData d(*world.w);
   EXPECT_EQ(d.exec(), QDialog::Rejected);
   EXPECT_FALSE(d.isVisible());

@@ -15,9 +15,9 @@ QStringList Entries(int n) {
 }
 
 void Select(QarnoWindow& w, std::initializer_list<int> rows) {
-  w.SList->clearSelection();
+  Ui(w).SList->clearSelection();
   for (int r : rows)
-    w.SList->selectionModel()->select(w.listModel->index(r), QItemSelectionModel::Select);
+    Ui(w).SList->selectionModel()->select(Ui(w).listModel->index(r), QItemSelectionModel::Select);
 }
 
 TEST(ListEditing, RemovesTheSelectedRowsOfTheShownListOnly) {
@@ -28,19 +28,19 @@ TEST(ListEditing, RemovesTheSelectedRowsOfTheShownListOnly) {
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
   Select(w, {1, 4});  // rows 2 and 5
-  QTest::mouseClick(w.Remove, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).Remove, Qt::LeftButton);
   EXPECT_EQ(world.m().set.SaveList,
             (QStringList{QStringLiteral("T:\\e1"), QStringLiteral("T:\\e3"), QStringLiteral("T:\\e4"),
                          QStringLiteral("T:\\e6")}));
   EXPECT_EQ(world.m().set.SkipList, (QStringList{QStringLiteral("*.tmp"), QStringLiteral("T:\\e2")}));
   EXPECT_TRUE(world.m().SetModified);
-  EXPECT_EQ(w.listModel->rowCount(), 4);
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 4);
 
   // Nothing selected: the message, nothing changes.
   world.m().SetModified = false;
-  w.SList->clearSelection();
+  Ui(w).SList->clearSelection();
   world.env.ui.Expect(Question::NoItemSelected, Answer::OK, QStringLiteral("項目が選択されていません。"));
-  QTest::mouseClick(w.Remove, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).Remove, Qt::LeftButton);
   EXPECT_FALSE(world.m().SetModified);
   EXPECT_EQ(world.env.ui.Shown(Question::NoItemSelected).value(0).title, QStringLiteral("Qarno  daily"));
 }
@@ -51,19 +51,19 @@ TEST(ListEditing, SwitchingShowsTheOtherListWithItsLabelAndTooltips) {
                  PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\a")}) + QStringList{QStringLiteral("#skip *.bak")});
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
-  EXPECT_EQ(w.SLabel->text(), QStringLiteral("保存リスト"));
-  EXPECT_EQ(w.Remove->toolTip(), QStringLiteral("選択されている項目を保存リストから削除します"));
-  QTest::mouseClick(w.Change, Qt::LeftButton);
-  EXPECT_EQ(w.SLabel->text(), QStringLiteral("スキップリスト"));
-  EXPECT_EQ(w.listModel->data(w.listModel->index(0), Qt::DisplayRole).toString(), QStringLiteral("*.bak"));
-  EXPECT_EQ(w.Apend->toolTip(), QStringLiteral("スキップリストに追加するためのダイアログ・ボックスを開きます"));
-  EXPECT_EQ(w.Remove->toolTip(), QStringLiteral("選択されている項目をスキップリストから削除します"));
-  EXPECT_TRUE(w.SList->toolTip().endsWith(QStringLiteral("は保存対象から除かれます")));
+  EXPECT_EQ(Ui(w).SLabel->text(), QStringLiteral("保存リスト"));
+  EXPECT_EQ(Ui(w).Remove->toolTip(), QStringLiteral("選択されている項目を保存リストから削除します"));
+  QTest::mouseClick(Ui(w).Change, Qt::LeftButton);
+  EXPECT_EQ(Ui(w).SLabel->text(), QStringLiteral("スキップリスト"));
+  EXPECT_EQ(Ui(w).listModel->data(Ui(w).listModel->index(0), Qt::DisplayRole).toString(), QStringLiteral("*.bak"));
+  EXPECT_EQ(Ui(w).Apend->toolTip(), QStringLiteral("スキップリストに追加するためのダイアログ・ボックスを開きます"));
+  EXPECT_EQ(Ui(w).Remove->toolTip(), QStringLiteral("選択されている項目をスキップリストから削除します"));
+  EXPECT_TRUE(Ui(w).SList->toolTip().endsWith(QStringLiteral("は保存対象から除かれます")));
   // Another set keeps the kind of list shown.
   world.WriteSet(QStringLiteral("other"), PlainSet(QStringLiteral("T:\\o"), {}) + QStringList{QStringLiteral("#skip x")});
   w.SetNameS_Click(QStringLiteral("other"));
-  EXPECT_EQ(w.SLabel->text(), QStringLiteral("スキップリスト"));
-  EXPECT_EQ(w.listModel->rowCount(), 1);
+  EXPECT_EQ(Ui(w).SLabel->text(), QStringLiteral("スキップリスト"));
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 1);
 }
 
 TEST(ListEditing, CtrlAThenDeleteEmptiesTheListAndDisablesTheBackup) {
@@ -71,14 +71,14 @@ TEST(ListEditing, CtrlAThenDeleteEmptiesTheListAndDisablesTheBackup) {
   world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), Entries(4)));
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
-  EXPECT_TRUE(w.BackUp->isEnabled());
-  w.SList->setFocus();
-  QTest::keyClick(w.SList, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_TRUE(Ui(w).BackUp->isEnabled());
+  Ui(w).SList->setFocus();
+  QTest::keyClick(Ui(w).SList, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(w.SelectedRows().size(), 4);
-  QTest::keyClick(w.SList, Qt::Key_Delete);
+  QTest::keyClick(Ui(w).SList, Qt::Key_Delete);
   EXPECT_TRUE(world.m().set.SaveList.isEmpty());
   EXPECT_TRUE(world.m().SetModified);
-  EXPECT_FALSE(w.BackUp->isEnabled());
+  EXPECT_FALSE(Ui(w).BackUp->isEnabled());
 }
 
 TEST(ListEditing, FocusAndScrollPositions) {
@@ -94,14 +94,14 @@ TEST(ListEditing, FocusAndScrollPositions) {
   EXPECT_EQ(w.SelectedRows(), QList<int>{5});
 
   // A view scrolled to row 20 stays there when a row below it goes.
-  w.SList->scrollTo(w.listModel->index(20), QAbstractItemView::PositionAtTop);
+  Ui(w).SList->scrollTo(Ui(w).listModel->index(20), QAbstractItemView::PositionAtTop);
   ASSERT_EQ(w.SListTopRow(), 20);
   Select(w, {45});
   w.Remove_Click();
   EXPECT_EQ(w.SListTopRow(), 20);
   // Fewer rows than the top row: back at the start.
   Select(w, {});
-  for (int i = 0; i < 45; ++i) w.SList->selectionModel()->select(w.listModel->index(i), QItemSelectionModel::Select);
+  for (int i = 0; i < 45; ++i) Ui(w).SList->selectionModel()->select(Ui(w).listModel->index(i), QItemSelectionModel::Select);
   w.Remove_Click();
   EXPECT_EQ(w.SListTopRow(), 0);
 }
@@ -136,7 +136,7 @@ TEST(AddEntries, AddsWithoutDuplicatesIgnoringCaseAndSelectsTheNewEntry) {
     QTest::mouseClick(d.Apend, Qt::LeftButton);
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
-  QTest::mouseClick(w.Apend, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).Apend, Qt::LeftButton);
   EXPECT_TRUE(seen);
   EXPECT_EQ(world.m().set.SaveList, (QStringList{QStringLiteral("T:\\DATA"), QStringLiteral("T:\\data\\sub"),
                                                  QStringLiteral("T:\\other")}));
@@ -158,8 +158,8 @@ TEST(AddEntries, ModifyAcceptsItsOwnTextAndRefusesAnotherEntrysText) {
     QTest::mouseClick(d.BExit, Qt::LeftButton);  // unchanged: accepted
   });
   Select(w, {1});
-  w.SList->setCurrentIndex(w.listModel->index(1));
-  QTest::mouseClick(w.Modify, Qt::LeftButton);
+  Ui(w).SList->setCurrentIndex(Ui(w).listModel->index(1));
+  QTest::mouseClick(Ui(w).Modify, Qt::LeftButton);
   EXPECT_EQ(world.m().set.SaveList, (QStringList{QStringLiteral("T:\\a"), QStringLiteral("T:\\b")}));
 
   OnDialog<FApend>(QStringLiteral("FApend"), [&](FApend& d) {
@@ -170,8 +170,8 @@ TEST(AddEntries, ModifyAcceptsItsOwnTextAndRefusesAnotherEntrysText) {
     d.Text1->setText(QStringLiteral("T:\\c"));
     QTest::keyClick(d.Text1, Qt::Key_Return);
   });
-  w.SList->setCurrentIndex(w.listModel->index(1));
-  DoubleClick(w.SList->viewport(), w.SList->visualRect(w.listModel->index(1)).center());
+  Ui(w).SList->setCurrentIndex(Ui(w).listModel->index(1));
+  DoubleClick(Ui(w).SList->viewport(), Ui(w).SList->visualRect(Ui(w).listModel->index(1)).center());
   EXPECT_EQ(world.m().set.SaveList, (QStringList{QStringLiteral("T:\\a"), QStringLiteral("T:\\c")}));
   EXPECT_EQ(w.SelectedRows(), QList<int>{1});
 }
@@ -207,7 +207,7 @@ TEST(AddEntries, FilesOfADriveRootAndADriveThatIsNotReady) {
     DoubleClick(d.File1->viewport(), d.File1->visualItemRect(d.File1->item(0)).center());
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
-  QTest::mouseClick(w.Apend, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).Apend, Qt::LeftButton);
   EXPECT_EQ(world.m().set.SkipList, (QStringList{QStringLiteral("A:\\"), QStringLiteral("A:\\boot.ini")}));
   EXPECT_TRUE(world.env.ui.Exhausted());
 }
@@ -226,7 +226,7 @@ TEST(AddEntries, KeepsItsPlaceAndSizeAndOpensAtTheLowerRightFirst) {
     d.resize(Px(&d, 5000), Px(&d, 4200));
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
-  QTest::mouseClick(w.Apend, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).Apend, Qt::LeftButton);
   // Stored in twips; a pixel is 15 twips at 96 dots per inch.
   EXPECT_NEAR(world.m().settings.positions.value(QStringLiteral("FApendWidth")).toDouble(), 5000, 15);
   world.Restart(QStringLiteral("daily"));
@@ -235,7 +235,7 @@ TEST(AddEntries, KeepsItsPlaceAndSizeAndOpensAtTheLowerRightFirst) {
     EXPECT_EQ(d.width(), Px(&d, 5000));
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
-  QTest::mouseClick(world.w->Apend, Qt::LeftButton);
+  QTest::mouseClick(Ui(*world.w).Apend, Qt::LeftButton);
 }
 
 }  // namespace

@@ -26,27 +26,27 @@ TEST(MainWindow, StartUpShowsTheSetAndAppliesTheCommandLineAgainAfterTheSetFile)
   world.Start(QStringLiteral("daily /l1"));
   QarnoWindow& w = *world.w;
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Qarno  daily"));
-  EXPECT_EQ(w.SetName->text(), QStringLiteral("daily"));
-  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\dst"));
-  EXPECT_EQ(w.SaveLevel->currentIndex(), 1);
-  EXPECT_EQ(w.SaveLevel->count(), 5);
-  EXPECT_EQ(w.SaveLevel->itemText(3), QStringLiteral("上書き   （ 追加/変更分だけ上書きする ）"));
+  EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("daily"));
+  EXPECT_EQ(Ui(w).SaveDir->text(), QStringLiteral("T:\\dst"));
+  EXPECT_EQ(Ui(w).SaveLevel->currentIndex(), 1);
+  EXPECT_EQ(Ui(w).SaveLevel->count(), 5);
+  EXPECT_EQ(Ui(w).SaveLevel->itemText(3), QStringLiteral("上書き   （ 追加/変更分だけ上書きする ）"));
   EXPECT_FALSE(world.m().SetModified);
-  EXPECT_EQ(w.hisModel->rowCount(), 2);
-  EXPECT_EQ(w.hisModel->data(w.hisModel->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("qrn20240102_1"));
-  EXPECT_EQ(w.hisModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("サイズ(KB)"));
-  EXPECT_EQ(w.listModel->rowCount(), 1);
-  EXPECT_TRUE(w.BackUp->isEnabled());
-  EXPECT_TRUE(w.Restore->isEnabled());  // history rows, the newest selected
-  EXPECT_EQ(w.BExit->toolTip(), QStringLiteral("プログラムを終了します"));
-  EXPECT_EQ(w.FileMenu->title(), QStringLiteral("保存セット(&B)"));
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 2);
+  EXPECT_EQ(Ui(w).hisModel->data(Ui(w).hisModel->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("qrn20240102_1"));
+  EXPECT_EQ(Ui(w).hisModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("サイズ(KB)"));
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 1);
+  EXPECT_TRUE(Ui(w).BackUp->isEnabled());
+  EXPECT_TRUE(Ui(w).Restore->isEnabled());  // history rows, the newest selected
+  EXPECT_EQ(Ui(w).BExit->toolTip(), QStringLiteral("プログラムを終了します"));
+  EXPECT_EQ(Ui(w).FileMenu->title(), QStringLiteral("保存セット(&B)"));
   for (const char* name : {"FSetName", "SetName", "BSetName", "FSaveDir", "SaveDir", "BSaveDir", "FSaveLevel",
                            "SaveLevel", "SFrame", "SLabel", "SList", "Apend", "Remove", "Modify", "Change",
                            "FHistory", "HisTable", "BackUp", "Restore", "BExit", "Timer1", "Line1", "EditMenu",
                            "HelpMenu", "OptionMenu", "SetNameMenu", "HisTableMenu"})
     EXPECT_NE(world.w->findChild<QObject*>(QLatin1String(name)), nullptr) << name;
   // The left column is 3700 twips wide, the window no smaller than 5900 × 6400 twips.
-  EXPECT_EQ(w.FSetName->width(), Px(&w, 3700));
+  EXPECT_EQ(Ui(w).FSetName->width(), Px(&w, 3700));
   w.resize(10, 10);
   EXPECT_GE(w.width(), Px(&w, 5900) - 20);
 }
@@ -56,19 +56,19 @@ TEST(MainWindow, BackupNeedsANameADestinationAndASaveListEntry) {
   world.WriteSet(QStringLiteral("daily"), PlainSet(QString(), {}));
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
-  EXPECT_FALSE(w.BackUp->isEnabled());  // neither destination nor entries
-  EXPECT_FALSE(w.Restore->isEnabled());  // no history
-  EXPECT_EQ(w.SaveLevel->currentIndex(), 0);  // no history: Level-0
-  QTest::keyClicks(w.SaveDir, QStringLiteral("T:\\dst"));
+  EXPECT_FALSE(Ui(w).BackUp->isEnabled());  // neither destination nor entries
+  EXPECT_FALSE(Ui(w).Restore->isEnabled());  // no history
+  EXPECT_EQ(Ui(w).SaveLevel->currentIndex(), 0);  // no history: Level-0
+  QTest::keyClicks(Ui(w).SaveDir, QStringLiteral("T:\\dst"));
   EXPECT_TRUE(world.m().SetModified);
-  EXPECT_FALSE(w.BackUp->isEnabled());  // still no entry
+  EXPECT_FALSE(Ui(w).BackUp->isEnabled());  // still no entry
   world.m().set.SaveList = {QStringLiteral("T:\\src")};
   w.SListDisp();
-  EXPECT_TRUE(w.BackUp->isEnabled());
-  w.SaveDir->clear();
-  QTest::keyClicks(w.SaveDir, QStringLiteral(" "));
-  QTest::keyClick(w.SaveDir, Qt::Key_Backspace);
-  EXPECT_FALSE(w.BackUp->isEnabled());
+  EXPECT_TRUE(Ui(w).BackUp->isEnabled());
+  Ui(w).SaveDir->clear();
+  QTest::keyClicks(Ui(w).SaveDir, QStringLiteral(" "));
+  QTest::keyClick(Ui(w).SaveDir, Qt::Key_Backspace);
+  EXPECT_FALSE(Ui(w).BackUp->isEnabled());
 }
 
 TEST(MainWindow, LockedWhileADialogIsOpenAndRestoredAfter) {
@@ -78,27 +78,27 @@ TEST(MainWindow, LockedWhileADialogIsOpenAndRestoredAfter) {
   QarnoWindow& w = *world.w;
   bool checked = false;
   OnDialog<GetSetName>(QStringLiteral("GetSetName"), [&](GetSetName& d) {
-    EXPECT_EQ(world.m().OpenDialogKind, 1);
-    for (QWidget* c : {static_cast<QWidget*>(w.BSetName), static_cast<QWidget*>(w.BSaveDir),
-                       static_cast<QWidget*>(w.SaveLevel), static_cast<QWidget*>(w.Apend),
-                       static_cast<QWidget*>(w.Remove), static_cast<QWidget*>(w.Change),
-                       static_cast<QWidget*>(w.BackUp), static_cast<QWidget*>(w.Restore),
-                       static_cast<QWidget*>(w.BExit), static_cast<QWidget*>(w.SList),
-                       static_cast<QWidget*>(w.HisTable)})
+    EXPECT_EQ(world.m().OpenDialogKind, DialogKind::SetName);
+    for (QWidget* c : {static_cast<QWidget*>(Ui(w).BSetName), static_cast<QWidget*>(Ui(w).BSaveDir),
+                       static_cast<QWidget*>(Ui(w).SaveLevel), static_cast<QWidget*>(Ui(w).Apend),
+                       static_cast<QWidget*>(Ui(w).Remove), static_cast<QWidget*>(Ui(w).Change),
+                       static_cast<QWidget*>(Ui(w).BackUp), static_cast<QWidget*>(Ui(w).Restore),
+                       static_cast<QWidget*>(Ui(w).BExit), static_cast<QWidget*>(Ui(w).SList),
+                       static_cast<QWidget*>(Ui(w).HisTable)})
       EXPECT_FALSE(c->isEnabled()) << c->objectName().toStdString();
-    for (QMenu* menu : {w.FileMenu, w.OptionMenu, w.EditMenu, w.HelpMenu}) EXPECT_FALSE(menu->menuAction()->isEnabled());
-    EXPECT_TRUE(w.Modify->isEnabled());  // not among the locked controls
+    for (QMenu* menu : {Ui(w).FileMenu, Ui(w).OptionMenu, Ui(w).EditMenu, Ui(w).HelpMenu}) EXPECT_FALSE(menu->menuAction()->isEnabled());
+    EXPECT_TRUE(Ui(w).Modify->isEnabled());  // not among the locked controls
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Qarno  セット名の選択"));
     checked = true;
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  QTest::mouseClick(w.BSetName, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BSetName, Qt::LeftButton);
   EXPECT_TRUE(checked);
-  EXPECT_EQ(world.m().OpenDialogKind, 0);
-  EXPECT_TRUE(w.BackUp->isEnabled());
-  EXPECT_TRUE(w.Restore->isEnabled());
-  EXPECT_TRUE(w.FileMenu->menuAction()->isEnabled());
-  EXPECT_TRUE(w.SList->isEnabled());
+  EXPECT_EQ(world.m().OpenDialogKind, DialogKind::None);
+  EXPECT_TRUE(Ui(w).BackUp->isEnabled());
+  EXPECT_TRUE(Ui(w).Restore->isEnabled());
+  EXPECT_TRUE(Ui(w).FileMenu->menuAction()->isEnabled());
+  EXPECT_TRUE(Ui(w).SList->isEnabled());
 }
 
 TEST(MainWindow, TheSaveQuestionBeforeAnotherSetYesNoAndCancel) {
@@ -125,8 +125,8 @@ TEST(MainWindow, TheSaveQuestionBeforeAnotherSetYesNoAndCancel) {
     QTest::mouseClick(d.OK, Qt::LeftButton);
   });
   w.SetChoice();
-  EXPECT_EQ(w.SetName->text(), QStringLiteral("other"));
-  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\o"));
+  EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("other"));
+  EXPECT_EQ(Ui(w).SaveDir->text(), QStringLiteral("T:\\o"));
   EXPECT_FALSE(QFile(world.SetFile(QStringLiteral("daily"))).readAll().contains("changed"));
 
   // Yes: written first, then the dialog (cancelled: the same set is read again).
@@ -138,7 +138,7 @@ TEST(MainWindow, TheSaveQuestionBeforeAnotherSetYesNoAndCancel) {
   QFile f(world.SetFile(QStringLiteral("other")));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.readAll().contains("dir=T:\\kept"));
-  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\kept"));
+  EXPECT_EQ(Ui(w).SaveDir->text(), QStringLiteral("T:\\kept"));
   EXPECT_TRUE(ui.Exhausted());
 }
 
@@ -149,23 +149,23 @@ TEST(MainWindow, HandsOverToTheRunRestoreAndMaintenanceWindowsAndTakesBack) {
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
   world.m().SetModified = true;
-  QTest::mouseClick(w.BackUp, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BackUp, Qt::LeftButton);
   EXPECT_FALSE(world.m().SetModified);  // written before the run window opens
   EXPECT_FALSE(w.isVisible());          // hidden while the run window is open
-  EXPECT_FALSE(w.BSetName->isEnabled());
+  EXPECT_FALSE(Ui(w).BSetName->isEnabled());
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));
-  EXPECT_TRUE(w.BSetName->isEnabled());
-  EXPECT_EQ(world.m().OpenDialogKind, 0);
+  EXPECT_TRUE(Ui(w).BSetName->isEnabled());
+  EXPECT_EQ(world.m().OpenDialogKind, DialogKind::None);
 
-  QTest::mouseClick(w.Restore, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).Restore, Qt::LeftButton);
   EXPECT_TRUE(world.m().SetModified);  // the restore window may change the restore options
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));
 
   // The history commands work on every row, the last one included.
-  w.HisTable->selectRow(1);
-  w.EditHistoryEdit->trigger();
-  DoubleClick(w.HisTable->viewport(), w.HisTable->visualRect(w.hisModel->index(1, 0)).center());
-  w.EditHistoryDisp->trigger();
+  Ui(w).HisTable->selectRow(1);
+  Ui(w).EditHistoryEdit->trigger();
+  DoubleClick(Ui(w).HisTable->viewport(), Ui(w).HisTable->visualRect(Ui(w).hisModel->index(1, 0)).center());
+  Ui(w).EditHistoryDisp->trigger();
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));
   world.children.onDelHisData = [](QarnoWindow& main) {
     main.main.HisTable.RemoveRow(1);
@@ -173,14 +173,14 @@ TEST(MainWindow, HandsOverToTheRunRestoreAndMaintenanceWindowsAndTakesBack) {
     main.m.HistoryModified = true;
   };
   world.m().set.SaveLevel = 2;
-  w.EditHistoryDelete->trigger();
+  Ui(w).EditHistoryDelete->trigger();
   EXPECT_EQ(world.m().set.SaveLevel, 0);  // no history left: Level-0
-  EXPECT_EQ(w.SaveLevel->currentIndex(), 0);
-  EXPECT_FALSE(w.Restore->isEnabled());
-  w.EditHistoryDisp->trigger();  // no rows: nothing happens
+  EXPECT_EQ(Ui(w).SaveLevel->currentIndex(), 0);
+  EXPECT_FALSE(Ui(w).Restore->isEnabled());
+  Ui(w).EditHistoryDisp->trigger();  // no rows: nothing happens
   world.children.settingChanged = true;
-  w.OptionSetting->trigger();
-  w.OptionNoCompType->trigger();
+  Ui(w).OptionSetting->trigger();
+  Ui(w).OptionNoCompType->trigger();
   EXPECT_EQ(world.children.calls,
             (QStringList{QStringLiteral("FSaveExec 1 kind 4"), QStringLiteral("FRestore kind 5"),
                          QStringLiteral("FEditHisData row 2 kind 11"), QStringLiteral("FEditHisData row 2 kind 11"),
@@ -194,7 +194,7 @@ TEST(MainWindow, RunAndRestoreNeedASetName) {
   OnDialog<GetSetName>(QStringLiteral("GetSetName"), [](GetSetName& d) { QTest::mouseClick(d.Cancel, Qt::LeftButton); });
   world.Start();  // no set named: the set name dialog opens at start
   QarnoWindow& w = *world.w;
-  EXPECT_TRUE(w.SetName->text().isEmpty());
+  EXPECT_TRUE(Ui(w).SetName->text().isEmpty());
   world.env.ui.Expect(Question::NoSetName, Answer::OK, QStringLiteral("セット名を指定してください。"));
   w.BackUp_Click();
   world.env.ui.Expect(Question::NoSetName, Answer::OK);
@@ -210,21 +210,21 @@ TEST(MainWindow, SetNameMenuListsTheSetsAndLoadsOneWithoutAsking) {
   QarnoWindow& w = *world.w;
   world.m().set.SaveDir = QStringLiteral("T:\\written");
   world.m().SetModified = true;
-  RightClick(w.SetName);
+  RightClick(Ui(w).SetName);
   EXPECT_FALSE(world.m().SetModified);  // written before the menu opens
-  ASSERT_TRUE(QTest::qWaitFor([&] { return w.SetNameMenu->isVisible(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Ui(w).SetNameMenu->isVisible(); }));
   QStringList names;
-  for (QAction* a : w.SetNameSelect->actions()) names += a->text();
+  for (QAction* a : Ui(w).SetNameSelect->actions()) names += a->text();
   EXPECT_EQ(names, (QStringList{QStringLiteral("b-weekly"), QStringLiteral("daily")}));
-  w.SetNameSelect->actions().first()->trigger();
-  w.SetNameMenu->hide();
-  EXPECT_EQ(w.SetName->text(), QStringLiteral("b-weekly"));
-  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\w"));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.SetNameSelect->isEmpty(); }));
+  Ui(w).SetNameSelect->actions().first()->trigger();
+  Ui(w).SetNameMenu->hide();
+  EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("b-weekly"));
+  EXPECT_EQ(Ui(w).SaveDir->text(), QStringLiteral("T:\\w"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ui(w).SetNameSelect->isEmpty(); }));
 
   // The history menu opens only over a history with rows.
-  RightClick(w.HisTable->viewport());
-  EXPECT_FALSE(w.HisTableMenu->isVisible());
+  RightClick(Ui(w).HisTable->viewport());
+  EXPECT_FALSE(Ui(w).HisTableMenu->isVisible());
 }
 
 TEST(MainWindow, VersionHelpAndArchiverCommands) {
@@ -233,23 +233,23 @@ TEST(MainWindow, VersionHelpAndArchiverCommands) {
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
   world.env.ui.Expect(Question::ProgramVersionInfo, Answer::OK, QStringLiteral("Qarno Version ") + world.m().ProgramVersion);
-  w.HelpVersion->trigger();
+  Ui(w).HelpVersion->trigger();
   EXPECT_EQ(world.env.ui.Shown(Question::ProgramVersionInfo).value(0).icon, Icon::Information);
   QUrl opened;
   w.openUrl = [&](const QUrl& url) {
     opened = url;
     return true;
   };
-  w.HelpHelp->trigger();
+  Ui(w).HelpHelp->trigger();
   EXPECT_TRUE(opened.toLocalFile().endsWith(QStringLiteral("share/qarno/guide/index.html")))
       << opened.toString().toStdString();
   w.openUrl = [](const QUrl&) { return false; };
   world.env.ui.Expect(Question::HelpMissing, Answer::OK);
-  w.HelpHelp->trigger();
+  Ui(w).HelpHelp->trigger();
   // The archiver is built beside the tests: its version as n.nn.
   world.env.ui.Expect(Question::ArchiverVersionInfo, Answer::OK, QStringLiteral("UNLHA32 バージョン情報\r    Version "));
   world.env.ui.AnswerAll(Question::ArchiverMissing, Answer::OK);
-  w.HelpUnLhaVersion->trigger();
+  Ui(w).HelpUnLhaVersion->trigger();
 }
 
 TEST(MainWindow, ExitSavesWhatChangedAndAFailedSaveKeepsTheProgramOpen) {
@@ -264,7 +264,7 @@ TEST(MainWindow, ExitSavesWhatChangedAndAFailedSaveKeepsTheProgramOpen) {
   QFile::rename(setFile, setFile + QStringLiteral(".bak"));
   QDir().mkpath(setFile + QStringLiteral("/blocker"));
   world.env.ui.Expect(Question::SetFileNotSaved, Answer::OK, QStringLiteral("保存できませんでした"));
-  QTest::mouseClick(w.BExit, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BExit, Qt::LeftButton);
   EXPECT_FALSE(w.exited);
   EXPECT_TRUE(world.m().SetModified);
   // Closing by the frame runs the same save, and stays open as well.
@@ -272,7 +272,7 @@ TEST(MainWindow, ExitSavesWhatChangedAndAFailedSaveKeepsTheProgramOpen) {
   EXPECT_FALSE(w.close());
   QDir(setFile).removeRecursively();
   w.move(Px(&w, 300), Px(&w, 600));
-  QTest::mouseClick(w.BExit, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BExit, Qt::LeftButton);
   EXPECT_TRUE(w.exited);
   QFile f(setFile);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -292,14 +292,14 @@ TEST(MainWindow, AnAutomaticRunStartsItselfAndTheProgramEndsHalfASecondAfter) {
   world.Start(QStringLiteral("daily /B1 /L0"));
   QarnoWindow& w = *world.w;
   EXPECT_EQ(world.children.calls.value(0), QStringLiteral("FSaveExec 1 kind 4"));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return world.m().OpenDialogKind == 0; }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return world.m().OpenDialogKind == DialogKind::None; }, 20000));
   // The main window's 500 ms timer ends the program at one of its next ticks (how soon is
   // not timed here: a loaded test machine may be slow).
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.exited; }, 3000));
   EXPECT_EQ(w.exitStatus, 0);
   EXPECT_EQ(world.m().AutoRunMode.mode, -1);
   EXPECT_TRUE(QFileInfo::exists(world.env.root() + QStringLiteral("/prog/SetDir/daily.qrl")));
-  EXPECT_EQ(w.hisModel->rowCount(), 1);
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 1);
   // An automatic run does not write the settings.
   QSettings store(SettingsStorePath(), QSettings::IniFormat);
   EXPECT_FALSE(store.contains(QStringLiteral("Startup Setting/ResentFile")));
@@ -330,19 +330,19 @@ TEST(MainWindow, FiveThousandRunsAndEntriesShowAtOnce) {
   world.WriteSet(QStringLiteral("big"), PlainSet(QStringLiteral("T:\\dst"), entries), history);
   world.Start(QStringLiteral("big"));
   QarnoWindow& w = *world.w;
-  EXPECT_EQ(w.listModel->rowCount(), 5000);
-  EXPECT_EQ(w.hisModel->rowCount(), 5000);
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 5000);
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 5000);
   w.ShowSet();
   for (int i = 0; i < 50; ++i) {
-    w.SList->verticalScrollBar()->setValue(i * 100);
-    w.HisTable->verticalScrollBar()->setValue(i * 100);
+    Ui(w).SList->verticalScrollBar()->setValue(i * 100);
+    Ui(w).HisTable->verticalScrollBar()->setValue(i * 100);
     QApplication::processEvents();
   }
   // Showing the set again keeps every row (how fast is bench/windows' business).
   w.ShowSet();
   QApplication::processEvents();
-  EXPECT_EQ(w.listModel->rowCount(), 5000);
-  EXPECT_EQ(w.hisModel->rowCount(), 5000);
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 5000);
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 5000);
 }
 
 }  // namespace

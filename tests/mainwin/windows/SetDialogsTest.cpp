@@ -27,8 +27,8 @@ TEST(SetNameDialog, ChoosesAnExistingSetTrimmedAndCreatesANewOneOnlyWhenAgreed) 
     d.Text1->setText(QStringLiteral("  weekly  "));
     QTest::keyClick(d.Text1, Qt::Key_Return);
   });
-  QTest::mouseClick(w.BSetName, Qt::LeftButton);
-  EXPECT_EQ(w.SetName->text(), QStringLiteral("weekly"));
+  QTest::mouseClick(Ui(w).BSetName, Qt::LeftButton);
+  EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("weekly"));
   EXPECT_TRUE(ui.messages.isEmpty());
 
   // A new name: Cancel leaves the dialog open and creates nothing; empty and unusable names
@@ -57,11 +57,11 @@ TEST(SetNameDialog, ChoosesAnExistingSetTrimmedAndCreatesANewOneOnlyWhenAgreed) 
   EXPECT_FALSE(QFileInfo::exists(world.env.root() + QStringLiteral("/prog/x.qrn")));
   EXPECT_TRUE(QFileInfo::exists(world.SetFile(QStringLiteral("fresh"))));
   EXPECT_EQ(QFileInfo(world.SetFile(QStringLiteral("fresh"))).size(), 0);
-  EXPECT_EQ(w.SetName->text(), QStringLiteral("fresh"));
-  EXPECT_TRUE(w.SaveDir->text().isEmpty());
-  EXPECT_EQ(w.listModel->rowCount(), 0);
-  EXPECT_EQ(w.SaveLevel->currentIndex(), 0);
-  EXPECT_FALSE(w.BackUp->isEnabled());
+  EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("fresh"));
+  EXPECT_TRUE(Ui(w).SaveDir->text().isEmpty());
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 0);
+  EXPECT_EQ(Ui(w).SaveLevel->currentIndex(), 0);
+  EXPECT_FALSE(Ui(w).BackUp->isEnabled());
   EXPECT_TRUE(ui.Exhausted());
 }
 
@@ -74,7 +74,7 @@ TEST(SetNameDialog, SaveAsAsksBeforeOverwritingAndDropsAChangedHistoryOnlyWhenAg
   ScriptedPrompter& ui = world.env.ui;
   world.m().HistoryModified = true;
   ui.Expect(Question::DiscardChangedHistory, Answer::No, QStringLiteral("（daily）の保存履歴は変更されています。\r破棄しますか？"));
-  w.FileSaveAs->trigger();  // No: nothing happens
+  Ui(w).FileSaveAs->trigger();  // No: nothing happens
 
   ui.Expect(Question::DiscardChangedHistory, Answer::Yes);
   OnDialog<GetSetName>(QStringLiteral("GetSetName"), [&](GetSetName& d) {
@@ -85,7 +85,7 @@ TEST(SetNameDialog, SaveAsAsksBeforeOverwritingAndDropsAChangedHistoryOnlyWhenAg
     ui.Expect(Question::OverwriteSet, Answer::Yes);
     QTest::mouseClick(d.OK, Qt::LeftButton);
   });
-  w.FileSaveAs->trigger();
+  Ui(w).FileSaveAs->trigger();
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Qarno  old"));
   QFile f(world.SetFile(QStringLiteral("old")));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -93,7 +93,7 @@ TEST(SetNameDialog, SaveAsAsksBeforeOverwritingAndDropsAChangedHistoryOnlyWhenAg
   EXPECT_TRUE(written.contains("dir=T:\\dst\r\n"));
   EXPECT_TRUE(written.contains("T:\\src\r\n"));
   EXPECT_FALSE(written.contains("T:\\gone"));
-  EXPECT_EQ(w.hisModel->rowCount(), 0);  // the history is not copied
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 0);  // the history is not copied
   EXPECT_TRUE(QFileInfo::exists(world.SetFile(QStringLiteral("daily"))));
   EXPECT_TRUE(ui.Exhausted());
 }
@@ -116,7 +116,7 @@ TEST(SetDeletion, DeletingTheCurrentSetEmptiesTheWindowAndNothingIsWrittenBack) 
               QStringLiteral("セット名： other\r本当に削除しますか？\r\r(保存履歴は削除されますが、保存データは削除されません！）"));
     QTest::mouseClick(d.Remove, Qt::LeftButton);
     EXPECT_EQ(d.List1->count(), 1);
-    EXPECT_EQ(w.SetName->text(), QStringLiteral("daily"));
+    EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("daily"));
     d.Text1->setText(QStringLiteral("daily"));
     ui.Expect(Question::DeleteSet, Answer::Cancel);
     QTest::keyClick(d.Text1, Qt::Key_Return);
@@ -129,17 +129,17 @@ TEST(SetDeletion, DeletingTheCurrentSetEmptiesTheWindowAndNothingIsWrittenBack) 
     QTest::mouseClick(d.Remove, Qt::LeftButton);
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  w.EditSetNameDelete->trigger();
+  Ui(w).EditSetNameDelete->trigger();
   EXPECT_FALSE(QFileInfo::exists(world.SetFile(QStringLiteral("daily"))));
   EXPECT_FALSE(QFileInfo::exists(world.env.root() + QStringLiteral("/prog/SetDir/daily.qrl")));
-  EXPECT_TRUE(w.SetName->text().isEmpty());
-  EXPECT_TRUE(w.SaveDir->text().isEmpty());
-  EXPECT_EQ(w.listModel->rowCount(), 0);
-  EXPECT_EQ(w.hisModel->rowCount(), 0);
+  EXPECT_TRUE(Ui(w).SetName->text().isEmpty());
+  EXPECT_TRUE(Ui(w).SaveDir->text().isEmpty());
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 0);
+  EXPECT_EQ(Ui(w).hisModel->rowCount(), 0);
   EXPECT_FALSE(world.m().SetModified);
   EXPECT_FALSE(world.m().HistoryModified);
-  EXPECT_FALSE(w.BackUp->isEnabled());
-  QTest::mouseClick(w.BExit, Qt::LeftButton);
+  EXPECT_FALSE(Ui(w).BackUp->isEnabled());
+  QTest::mouseClick(Ui(w).BExit, Qt::LeftButton);
   EXPECT_TRUE(w.exited);
   EXPECT_TRUE(QDir(world.env.root() + QStringLiteral("/prog/SetDir")).entryList(QDir::Files).isEmpty());
   EXPECT_TRUE(ui.Exhausted());
@@ -165,8 +165,8 @@ TEST(SetFolderDialog, RefusesUnusableNamesAndMovesToANewFolder) {
     d.TSetDir->setText(QStringLiteral("SetDir"));
     QTest::mouseClick(d.OK, Qt::LeftButton);
   });
-  w.OptionSetDir->trigger();
-  EXPECT_EQ(w.SetName->text(), QStringLiteral("daily"));
+  Ui(w).OptionSetDir->trigger();
+  EXPECT_EQ(Ui(w).SetName->text(), QStringLiteral("daily"));
 
   OnDialog<FSetDir>(QStringLiteral("FSetDir"), [&](FSetDir& d) {
     for (const char* bad : {"", "..", "a/b", "x:y", "sets "}) {
@@ -184,11 +184,11 @@ TEST(SetFolderDialog, RefusesUnusableNamesAndMovesToANewFolder) {
     EXPECT_TRUE(d.Text1->text().isEmpty());
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  w.OptionSetDir->trigger();
+  Ui(w).OptionSetDir->trigger();
   EXPECT_TRUE(QFileInfo(world.env.root() + QStringLiteral("/prog/Sets2")).isDir());
   EXPECT_EQ(world.m().SetFolder, QStringLiteral("T:\\prog\\Sets2"));
-  EXPECT_TRUE(w.SetName->text().isEmpty());
-  EXPECT_EQ(w.listModel->rowCount(), 0);
+  EXPECT_TRUE(Ui(w).SetName->text().isEmpty());
+  EXPECT_EQ(Ui(w).listModel->rowCount(), 0);
   EXPECT_TRUE(ui.Exhausted());
 }
 
@@ -204,8 +204,8 @@ TEST(DirectoryDialog, OkTakesTheDirectoryCancelKeepsTheDestination) {
     d.Text1->setText(QStringLiteral("T:\\typed"));
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  QTest::mouseClick(w.BSaveDir, Qt::LeftButton);
-  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\dst"));
+  QTest::mouseClick(Ui(w).BSaveDir, Qt::LeftButton);
+  EXPECT_EQ(Ui(w).SaveDir->text(), QStringLiteral("T:\\dst"));
   EXPECT_EQ(world.m().set.SaveDir, QStringLiteral("T:\\dst"));
   EXPECT_FALSE(world.m().SetModified);
 
@@ -220,8 +220,8 @@ TEST(DirectoryDialog, OkTakesTheDirectoryCancelKeepsTheDestination) {
     EXPECT_EQ(d.Text1->text(), QStringLiteral("T:\\dst\\deeper"));
     QTest::keyClick(d.Text1, Qt::Key_Return);
   });
-  QTest::mouseClick(w.BSaveDir, Qt::LeftButton);
-  EXPECT_EQ(w.SaveDir->text(), QStringLiteral("T:\\dst\\deeper"));
+  QTest::mouseClick(Ui(w).BSaveDir, Qt::LeftButton);
+  EXPECT_EQ(Ui(w).SaveDir->text(), QStringLiteral("T:\\dst\\deeper"));
   EXPECT_TRUE(world.m().SetModified);
   EXPECT_TRUE(world.env.ui.Exhausted());
 }
@@ -250,7 +250,7 @@ TEST(DirectoryDialog, AMovedDialogReopensThereAfterARestartAtTheSizeOfTheStart) 
     d.resize(Px(&d, 6000), Px(&d, 5000));
     QTest::mouseClick(d.OK, Qt::LeftButton);
   });
-  QTest::mouseClick(world.w->BSaveDir, Qt::LeftButton);
+  QTest::mouseClick(Ui(*world.w).BSaveDir, Qt::LeftButton);
   world.Restart(QStringLiteral("daily"));
   OnDialog<GetSaveDir>(QStringLiteral("GetSaveDir"), [&](GetSaveDir& d) {
     const QPoint offset = d.pos() - world.w->frameGeometry().topLeft();
@@ -259,7 +259,7 @@ TEST(DirectoryDialog, AMovedDialogReopensThereAfterARestartAtTheSizeOfTheStart) 
     EXPECT_EQ(d.size(), QSize(Px(&d, 4500), Px(&d, 4000)));
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  QTest::mouseClick(world.w->BSaveDir, Qt::LeftButton);
+  QTest::mouseClick(Ui(*world.w).BSaveDir, Qt::LeftButton);
   QSettings store(SettingsStorePath(), QSettings::IniFormat);
   EXPECT_FALSE(store.contains(QStringLiteral("Startup Setting/SaveDirWidth")));
 }
@@ -292,7 +292,7 @@ TEST(DialogState, MinimisingADialogMinimisesTheMainWindowAndBack) {
     EXPECT_FALSE(d.windowState() & Qt::WindowMinimized);
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  QTest::mouseClick(w.BSetName, Qt::LeftButton);
+  QTest::mouseClick(Ui(w).BSetName, Qt::LeftButton);
 }
 
 }  // namespace

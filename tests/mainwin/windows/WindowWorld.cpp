@@ -1,6 +1,8 @@
 #include "mainwin/windows/WindowWorld.h"
 
 #include "common/Settings.h"
+#include "engine/windows/RunWindow.h"
+#include "restore/windows/VerifyWindow.h"
 
 #include <QDialog>
 #include <QDir>
@@ -12,17 +14,21 @@
 
 namespace qarno::test {
 
-void RecordingChildren::OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) {
-  calls += QStringLiteral("FSaveExec %1 kind %2").arg(execMode).arg(main.m.OpenDialogKind);
+namespace {
+int KindOf(const QarnoWindow& main) { return static_cast<int>(main.m.OpenDialogKind); }
+}  // namespace
+
+void RecordingChildren::OpenSaveExec(QarnoWindow& main, SaveExecMode execMode, std::function<void()> closed) {
+  calls += QStringLiteral("FSaveExec %1 kind %2").arg(static_cast<int>(execMode)).arg(KindOf(main));
   if (runForReal) {
-    UnfinishedWindows::OpenSaveExec(main, execMode, std::move(closed));
+    OpenRunWindow(main, std::move(closed));
     return;
   }
   QTimer::singleShot(0, [closed] { closed(); });
 }
 
 void RecordingChildren::OpenRestore(QarnoWindow& main, std::function<void()> closed) {
-  calls += QStringLiteral("FRestore kind %1").arg(main.m.OpenDialogKind);
+  calls += QStringLiteral("FRestore kind %1").arg(KindOf(main));
   if (onRestore) {
     onRestore(main, std::move(closed));
     return;
@@ -31,24 +37,24 @@ void RecordingChildren::OpenRestore(QarnoWindow& main, std::function<void()> clo
 }
 
 bool RecordingChildren::OpenSetting(QarnoWindow& main) {
-  calls += QStringLiteral("FSetting kind %1").arg(main.m.OpenDialogKind);
+  calls += QStringLiteral("FSetting kind %1").arg(KindOf(main));
   return settingChanged;
 }
 
 void RecordingChildren::OpenVerify(QarnoWindow& main, int row) {
-  calls += QStringLiteral("FVerify row %1 kind %2").arg(row).arg(main.m.OpenDialogKind);
-  UnfinishedWindows::OpenVerify(main, row);
+  calls += QStringLiteral("FVerify row %1 kind %2").arg(row).arg(KindOf(main));
+  OpenVerifyWindow(main, row);
 }
 
 void RecordingChildren::OpenNoCompType(QarnoWindow&) { calls += QStringLiteral("FNoCompType"); }
 
 void RecordingChildren::OpenDelHisData(QarnoWindow& main) {
-  calls += QStringLiteral("FDelHisData kind %1").arg(main.m.OpenDialogKind);
+  calls += QStringLiteral("FDelHisData kind %1").arg(KindOf(main));
   if (onDelHisData) onDelHisData(main);
 }
 
 void RecordingChildren::OpenEditHisData(QarnoWindow& main, int row) {
-  calls += QStringLiteral("FEditHisData row %1 kind %2").arg(row).arg(main.m.OpenDialogKind);
+  calls += QStringLiteral("FEditHisData row %1 kind %2").arg(row).arg(KindOf(main));
   if (onEditHisData) onEditHisData(main, row);
 }
 
@@ -56,6 +62,57 @@ bool RecordingChildren::ConfirmShutdown(QarnoWindow& main) {
   calls += QStringLiteral("FShutdown");
   if (onShutdown) return onShutdown(main);
   return shutdownAgreed;
+}
+
+MainControls::MainControls(QarnoWindow& w) {
+  const auto find = [&w](auto*& control, const char* name) {
+    control = w.findChild<std::remove_reference_t<decltype(control)>>(QLatin1String(name));
+    if (!control) ADD_FAILURE() << "no control " << name << " in the main window";
+  };
+  find(FSetName, "FSetName");
+  find(FSaveDir, "FSaveDir");
+  find(FSaveLevel, "FSaveLevel");
+  find(SFrame, "SFrame");
+  find(FHistory, "FHistory");
+  find(SetName, "SetName");
+  find(StaleMark, "StaleMark");
+  find(SLabel, "SLabel");
+  find(BSetName, "BSetName");
+  find(BSaveDir, "BSaveDir");
+  find(Apend, "Apend");
+  find(Remove, "Remove");
+  find(Modify, "Modify");
+  find(Change, "Change");
+  find(BackUp, "BackUp");
+  find(Restore, "Restore");
+  find(BExit, "BExit");
+  find(SaveDir, "SaveDir");
+  find(SaveLevel, "SaveLevel");
+  find(SList, "SList");
+  find(HisTable, "HisTable");
+  find(FileMenu, "FileMenu");
+  find(OptionMenu, "OptionMenu");
+  find(EditMenu, "EditMenu");
+  find(HelpMenu, "HelpMenu");
+  find(SetNameMenu, "SetNameMenu");
+  find(SetNameSelect, "SetNameSelect");
+  find(HisTableMenu, "HisTableMenu");
+  find(FileSaveAs, "FileSaveAs");
+  find(OptionSetting, "OptionSetting");
+  find(OptionNoCompType, "OptionNoCompType");
+  find(OptionSetDir, "OptionSetDir");
+  find(EditSetNameDelete, "EditSetNameDelete");
+  find(EditHistoryEdit, "EditHistoryEdit");
+  find(EditHistoryDisp, "EditHistoryDisp");
+  find(EditHistoryVerify, "EditHistoryVerify");
+  find(EditHistoryDelete, "EditHistoryDelete");
+  find(HelpHelp, "HelpHelp");
+  find(HelpVersion, "HelpVersion");
+  find(HelpUnLhaVersion, "HelpUnLhaVersion");
+  find(HisTableDisp, "HisTableDisp");
+  find(HisTableVerify, "HisTableVerify");
+  hisModel = HisTable ? dynamic_cast<HistoryModel*>(HisTable->model()) : nullptr;
+  listModel = SList ? dynamic_cast<EntryListModel*>(SList->model()) : nullptr;
 }
 
 WindowWorld::WindowWorld() { MapDrive(u'T', env.root()); }

@@ -8,6 +8,14 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <functional>
@@ -17,7 +25,7 @@ namespace qarno::test {
 
 // Records what the main window asked of the other windows; non-modal ones close at once
 // (on the next turn of the event loop), unless `keepOpen`.
-class RecordingChildren : public UnfinishedWindows {
+class RecordingChildren : public ChildWindows {
  public:
   QStringList calls;
   bool settingChanged = false;
@@ -25,12 +33,12 @@ class RecordingChildren : public UnfinishedWindows {
   std::function<void(QarnoWindow&, int)> onEditHisData;
   std::function<void(QarnoWindow&)> onDelHisData;
   std::function<bool(QarnoWindow&)> onShutdown;  // instead of the recorded answer
-  bool runForReal = false;  // the backup run opens the run window
+  bool runForReal = false;  // the backup run opens the real run window
   // When set, the restore command opens this instead (the restore window's tests open the
   // real window through it).
   std::function<void(QarnoWindow&, std::function<void()>)> onRestore;
 
-  void OpenSaveExec(QarnoWindow& main, int execMode, std::function<void()> closed) override;
+  void OpenSaveExec(QarnoWindow& main, SaveExecMode execMode, std::function<void()> closed) override;
   void OpenRestore(QarnoWindow& main, std::function<void()> closed) override;
   bool OpenSetting(QarnoWindow& main) override;
   // Recorded, then the real verify window.
@@ -71,6 +79,25 @@ class WindowWorld {
     return w->findChild<T*>(QLatin1String(name));
   }
 };
+
+// The main window's controls, found by their objectNames as a person finds them on screen.
+struct MainControls {
+  explicit MainControls(QarnoWindow& w);
+  QGroupBox *FSetName, *FSaveDir, *FSaveLevel, *SFrame, *FHistory;
+  QLabel *SetName, *StaleMark, *SLabel;
+  QPushButton *BSetName, *BSaveDir, *Apend, *Remove, *Modify, *Change, *BackUp, *Restore, *BExit;
+  QLineEdit* SaveDir;
+  QComboBox* SaveLevel;
+  QListView* SList;
+  QTableView* HisTable;
+  QMenu *FileMenu, *OptionMenu, *EditMenu, *HelpMenu, *SetNameMenu, *SetNameSelect, *HisTableMenu;
+  HistoryModel* hisModel;
+  EntryListModel* listModel;
+  QAction *FileSaveAs, *OptionSetting, *OptionNoCompType, *OptionSetDir, *EditSetNameDelete, *EditHistoryEdit,
+      *EditHistoryDisp, *EditHistoryVerify, *EditHistoryDelete, *HelpHelp, *HelpVersion, *HelpUnLhaVersion,
+      *HisTableDisp, *HisTableVerify;
+};
+inline MainControls Ui(QarnoWindow& w) { return MainControls(w); }
 
 // Calls `act` with the modal dialog of this objectName as soon as it is shown (from the
 // event loop of its exec). Fails the test when none appears within the time.

@@ -47,7 +47,7 @@ TEST(RestoreWindow, LoadsTheRunAndTicksAFolderWithWhatIsBelowItOnly) {
 
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Qarno  daily  復元"));
   EXPECT_FALSE(t.world.w->isVisible());
-  EXPECT_EQ(t.world.m().OpenDialogKind, 5);
+  EXPECT_EQ(t.world.m().OpenDialogKind, DialogKind::Restore);
   EXPECT_EQ(w.SetName->text(), QStringLiteral("daily"));
   EXPECT_EQ(w.RestoreSaveName->text(), save);
   EXPECT_EQ(w.Position->itemText(0), QStringLiteral("元の場所に復元する"));
@@ -104,10 +104,10 @@ TEST(RestoreWindow, LoadsTheRunAndTicksAFolderWithWhatIsBelowItOnly) {
   const QRect where = w.geometry();
   QTest::mouseClick(w.Cancel, Qt::LeftButton);
   ASSERT_TRUE(t.WaitClosed());
-  EXPECT_EQ(t.world.m().OpenDialogKind, 0);
+  EXPECT_EQ(t.world.m().OpenDialogKind, DialogKind::None);
   EXPECT_EQ(t.world.w->geometry(), where);
   EXPECT_FALSE(t.world.m().CancelFlag);
-  EXPECT_TRUE(t.world.w->Restore->isEnabled());
+  EXPECT_TRUE(Ui(*t.world.w).Restore->isEnabled());
 }
 
 TEST(RestoreWindow, TheDeferredLoadingWaitsForTheRestoreWindowKind) {
@@ -120,12 +120,12 @@ TEST(RestoreWindow, TheDeferredLoadingWaitsForTheRestoreWindowKind) {
   EXPECT_FALSE(w->RestoreList->isVisible());
   EXPECT_EQ(w->Status->text(), QStringLiteral("初期化中 .... "));
   EXPECT_TRUE(w->findChild<InitRestore*>());
-  t.world.m().OpenDialogKind = 5;
+  t.world.m().OpenDialogKind = DialogKind::Restore;
   ASSERT_TRUE(QTest::qWaitFor([&] { return w->RestoreList->isVisible(); }, 3000));
   EXPECT_EQ(w->listModel->rowCount(), 2);
   // It fired once and went.
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w->findChild<InitRestore*>(); }, 1000));
-  t.world.m().OpenDialogKind = 0;
+  t.world.m().OpenDialogKind = DialogKind::None;
   w->close();
   EXPECT_TRUE(QTest::qWaitFor([&] { return !w; }, 1000));
 }
@@ -302,9 +302,9 @@ TEST(RestoreWindow, CancelWhileTheListingLoadsClosesTheWindow) {
   t.world.w->Restore_Click();
   ASSERT_TRUE(t.WaitClosed());
   t.onYield = nullptr;
-  EXPECT_EQ(t.world.m().OpenDialogKind, 0);
+  EXPECT_EQ(t.world.m().OpenDialogKind, DialogKind::None);
   EXPECT_FALSE(t.world.m().CancelFlag);
-  EXPECT_TRUE(t.world.w->Restore->isEnabled());
+  EXPECT_TRUE(Ui(*t.world.w).Restore->isEnabled());
 }
 
 TEST(RestoreWindow, CancelDuringARunStopsItAndTheWindowStays) {

@@ -58,12 +58,12 @@ class RestoreWindowWorld {
   QString Backup(int level = 0) {
     Module1& m = world.m();
     m.set.SaveLevel = static_cast<int16_t>(level);
-    m.ExecMode = 1;
+    m.ExecMode = SaveExecMode::Run;
     FSaveExec run(m, *world.program->main);
     run.Form_Load();
     EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
-    m.ExecMode = 0;
-    world.program->main->HisTable.selectedRow = 1;  // the newest run, as a click selects it
+    m.ExecMode = SaveExecMode::None;
+    world.w->SelectHistoryRow(1);  // the newest run, as a click selects it
     world.w->ShowHistory();
     world.w->SetRestoreEnabled();
     return run.state().paths.SaveSetName;

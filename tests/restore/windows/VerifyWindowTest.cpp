@@ -56,12 +56,12 @@ struct VerifyWorld {
   QString Backup() {
     Module1& m = world.m();
     m.set.SaveLevel = 0;
-    m.ExecMode = 1;
+    m.ExecMode = SaveExecMode::Run;
     FSaveExec run(m, *world.program->main);
     run.Form_Load();
     EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
-    m.ExecMode = 0;
-    world.program->main->HisTable.selectedRow = 1;
+    m.ExecMode = SaveExecMode::None;
+    world.w->SelectHistoryRow(1);
     world.w->ShowHistory();
     return run.state().paths.SaveSetName;
   }
@@ -72,7 +72,7 @@ struct VerifyWorld {
   // Opens the window from the history pop-up menu and hands it to `act`.
   void Verify(std::function<void(FVerify&)> act) {
     OnDialog<FVerify>(QStringLiteral("FVerify"), std::move(act));
-    world.w->HisTableVerify->trigger();
+    Ui(*world.w).HisTableVerify->trigger();
   }
 };
 
@@ -93,9 +93,9 @@ TEST(VerifyWindow, ACleanRunIsCleanQuickAndFullAndNothingIsWritten) {
 
   t.Verify([&](FVerify& d) {
     // Modal over the locked main window, as the other dialogs.
-    EXPECT_EQ(m.OpenDialogKind, 12);
-    EXPECT_FALSE(w.BSetName->isEnabled());
-    EXPECT_FALSE(w.EditMenu->menuAction()->isEnabled());
+    EXPECT_EQ(m.OpenDialogKind, DialogKind::Verify);
+    EXPECT_FALSE(Ui(w).BSetName->isEnabled());
+    EXPECT_FALSE(Ui(w).EditMenu->menuAction()->isEnabled());
     EXPECT_EQ(w.OpenChild(), &d);
     EXPECT_EQ(d.windowTitle(), m.MainCaption + QStringLiteral("  検証"));
     EXPECT_TRUE(d.TSaveName->text().startsWith(save + QStringLiteral("    Level-0    "))) << d.TSaveName->text().toStdString();
@@ -120,9 +120,9 @@ TEST(VerifyWindow, ACleanRunIsCleanQuickAndFullAndNothingIsWritten) {
   });
   EXPECT_FALSE(w.OpenChild());
   EXPECT_EQ(t.world.children.calls, QStringList{QStringLiteral("FVerify row 1 kind 12")});
-  EXPECT_EQ(m.OpenDialogKind, 0);
-  EXPECT_TRUE(w.BSetName->isEnabled());
-  EXPECT_TRUE(w.EditMenu->menuAction()->isEnabled());
+  EXPECT_EQ(m.OpenDialogKind, DialogKind::None);
+  EXPECT_TRUE(Ui(w).BSetName->isEnabled());
+  EXPECT_TRUE(Ui(w).EditMenu->menuAction()->isEnabled());
   // A verification only reads: the saves, the set and the history stay as they were.
   EXPECT_EQ(Snapshot(t.world.env.root()), before);
   EXPECT_EQ(t.world.program->main->HisTable.Rows(), historyRows);
@@ -230,9 +230,9 @@ TEST(VerifyWindow, StopAndCloseDuringAFullVerifyStopAtTheNextFile) {
     EXPECT_FALSE(d.isVisible());
   });
   t.atYield = nullptr;
-  EXPECT_EQ(m.OpenDialogKind, 0);
+  EXPECT_EQ(m.OpenDialogKind, DialogKind::None);
   EXPECT_FALSE(m.CancelFlag);
-  EXPECT_TRUE(w.BSetName->isEnabled());
+  EXPECT_TRUE(Ui(w).BSetName->isEnabled());
 }
 
 TEST(VerifyWindow, TheCommandWantsASelectedRunAndAnIdleMainWindow) {
@@ -243,36 +243,36 @@ TEST(VerifyWindow, TheCommandWantsASelectedRunAndAnIdleMainWindow) {
                  {QStringLiteral("qrn20240101_1") + run.arg(1), QStringLiteral("qrn20240102_1") + run.arg(2)});
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
-  EXPECT_EQ(w.EditHistoryVerify->text(), QStringLiteral("検証"));
-  EXPECT_EQ(w.HisTableVerify->text(), QStringLiteral("検証"));
-  const QList<QAction*> items = w.HisTableMenu->actions();
-  EXPECT_EQ(items.indexOf(w.HisTableVerify), items.indexOf(w.HisTableDisp) + 1);
+  EXPECT_EQ(Ui(w).EditHistoryVerify->text(), QStringLiteral("検証"));
+  EXPECT_EQ(Ui(w).HisTableVerify->text(), QStringLiteral("検証"));
+  const QList<QAction*> items = Ui(w).HisTableMenu->actions();
+  EXPECT_EQ(items.indexOf(Ui(w).HisTableVerify), items.indexOf(Ui(w).HisTableDisp) + 1);
 
   // A right-click on the older run selects it; its command verifies that run.
-  const QRect second = w.HisTable->visualRect(w.hisModel->index(1, 0));
-  RightClick(w.HisTable->viewport(), second.center());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.HisTableMenu->isVisible(); }, 2000));
-  w.HisTableMenu->hide();
+  const QRect second = Ui(w).HisTable->visualRect(Ui(w).hisModel->index(1, 0));
+  RightClick(Ui(w).HisTable->viewport(), second.center());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ui(w).HisTableMenu->isVisible(); }, 2000));
+  Ui(w).HisTableMenu->hide();
   OnDialog<FVerify>(QStringLiteral("FVerify"), [&](FVerify& d) {
     EXPECT_TRUE(d.TSaveName->text().startsWith(QStringLiteral("qrn20240101_1")));
     QTest::mouseClick(d.Cancel, Qt::LeftButton);
   });
-  w.HisTableVerify->trigger();
+  Ui(w).HisTableVerify->trigger();
   EXPECT_EQ(world.children.calls, QStringList{QStringLiteral("FVerify row 2 kind 12")});
 
   // While another window holds the main window, neither the menu nor the grid answers.
   w.LockControls();
-  EXPECT_FALSE(w.EditMenu->menuAction()->isEnabled());
-  RightClick(w.HisTable->viewport(), second.center());
+  EXPECT_FALSE(Ui(w).EditMenu->menuAction()->isEnabled());
+  RightClick(Ui(w).HisTable->viewport(), second.center());
   QTest::qWait(50);
-  EXPECT_FALSE(w.HisTableMenu->isVisible());
+  EXPECT_FALSE(Ui(w).HisTableMenu->isVisible());
   w.Qarno_RestoreState();
 
   // Without a selected run the command does nothing.
-  world.program->main->HisTable.selectedRow = 0;
-  w.EditHistoryVerify->trigger();
+  world.w->SelectHistoryRow(0);
+  Ui(w).EditHistoryVerify->trigger();
   EXPECT_EQ(world.children.calls.size(), 1);
-  EXPECT_EQ(world.m().OpenDialogKind, 0);
+  EXPECT_EQ(world.m().OpenDialogKind, DialogKind::None);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "maintenance/windows/SettingDialogs.h"
 #include "maintenance/windows/ShutdownDialog.h"
 #include "engine/windows/RunWindow.h"
+#include "mainwin/windows/DesktopWindows.h"
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/QarnoWindow.h"
 #include "mainwin/windows/QtPrompter.h"
@@ -19,6 +20,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTableView>
@@ -81,8 +84,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", qPrintable(program.error));
     return 2;
   }
-  UnfinishedWindows standIns;
-  QarnoWindow w(program, standIns);
+  DesktopWindows windows;
+  QarnoWindow w(program, windows);
   w.quit = [](int) {};
   w.Form_Load(QString::fromLocal8Bit(argv[2]));
   w.raise();
@@ -135,10 +138,12 @@ int main(int argc, char** argv) {
   }
   {
     // The set-name pop-up menu over the set name.
-    w.ShowSetNameMenu(w.SetName->mapToGlobal(QPoint(10, 10)));
+    auto* setName = w.findChild<QLabel*>(QStringLiteral("SetName"));
+    auto* setNameMenu = w.findChild<QMenu*>(QStringLiteral("SetNameMenu"));
+    w.ShowSetNameMenu(setName->mapToGlobal(QPoint(10, 10)));
     Settle();
-    Save(*w.SetNameMenu, QStringLiteral("SetNameMenu"));
-    w.SetNameMenu->hide();
+    Save(*setNameMenu, QStringLiteral("SetNameMenu"));
+    setNameMenu->hide();
   }
   // The settings and history-upkeep dialogs, and the shutdown confirmation.
   {
@@ -158,7 +163,7 @@ int main(int argc, char** argv) {
     SaveBoth(d, QStringLiteral("delete-history"));
   }
   if (program.main->HisTable.HasData()) {
-    program.main->HisTable.selectedRow = 1;
+    w.SelectHistoryRow(1);
     FEditHisData d(w);
     if (d.ShowHisEntry()) {
       d.show();
@@ -196,20 +201,20 @@ int main(int argc, char** argv) {
       Save(*r, QStringLiteral("run-window-done"));
       r->Cancel_Click();
     }
-    while (m.OpenDialogKind != 0 && wait.elapsed() < 30000) Settle(50);
-    w.HisTable->selectRow(0);
+    while (m.OpenDialogKind != DialogKind::None && wait.elapsed() < 30000) Settle(50);
+    w.SelectHistoryRow(1);
     w.ShowRecordedRun();
     if (auto* v = qobject_cast<SaveExecWindow*>(w.OpenChild())) {
       while (!v->SelSaveList->isVisible() && wait.elapsed() < 30000) Settle(50);
       Save(*v, QStringLiteral("recorded-run"));
       v->Cancel_Click();
-      while (m.OpenDialogKind != 0 && wait.elapsed() < 30000) Settle(50);
+      while (m.OpenDialogKind != DialogKind::None && wait.elapsed() < 30000) Settle(50);
     }
   }
   if (program.main->HisTable.HasData()) {
     // The restore window over the newest run, a folder ticked and an item found.
-    program.main->HisTable.selectedRow = 1;
-    program.main->OpenChild(5, 1);
+    w.SelectHistoryRow(1);
+    program.main->OpenChild(DialogKind::Restore, SaveExecMode::Run);
     FRestoreWindow* r = OpenRestoreWindow(w, [] {});
     r->initTrigger = false;
     r->FormInit();
@@ -228,7 +233,7 @@ int main(int argc, char** argv) {
   }
   if (program.main->HisTable.HasData()) {
     // The verify window after a quick verify of the newest run.
-    program.main->HisTable.selectedRow = 1;
+    w.SelectHistoryRow(1);
     FVerify d(w, 1);
     d.show();
     d.Start_Click();
@@ -236,8 +241,8 @@ int main(int argc, char** argv) {
   }
   if (program.main->HisTable.HasData()) {
     // "履歴から探す" from the restore window: every version of the readme across the runs.
-    program.main->HisTable.selectedRow = 1;
-    program.main->OpenChild(5, 1);
+    w.SelectHistoryRow(1);
+    program.main->OpenChild(DialogKind::Restore, SaveExecMode::Run);
     FRestoreWindow* r = OpenRestoreWindow(w, [] {});
     r->initTrigger = false;
     r->FormInit();
