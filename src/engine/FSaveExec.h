@@ -139,10 +139,13 @@ class FSaveExec {
   RunRequest request_;
   RunEnvironment env_;
   // The run's own choices: the level (Level-0 when the previous run is missing), packing
-  // (off when the archiver is missing), the automatic run (off after a failed write).
+  // (off when the archiver is missing).
   decltype(BackupSet::SaveLevel) level_ = level::Level2;
   bool packing_ = false;
-  AutoRun autoRun_;
+  // The automatic run as it stands now. A failed write turns it off for the whole program
+  // (the history's own writes do so too, and the prompter asks it whether anybody is
+  // there): it is the program's, not a value of the request.
+  AutoRun& autoRun_;
   RunSubject subject_;
   QStringList& exclusiveHolds_;
   RunState s_;

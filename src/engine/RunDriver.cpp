@@ -13,7 +13,11 @@ int Percent(int64_t counter, int64_t total) { return total < 1 ? 100 : static_ca
 }  // namespace
 
 FSaveExec::FSaveExec(Module1& module, RunHistory& history)
-    : m(module), history_(history), env_(module.Environment()), exclusiveHolds_(module.exclusiveHolds_) {
+    : m(module),
+      history_(history),
+      env_(module.Environment()),
+      autoRun_(module.AutoRunMode),
+      exclusiveHolds_(module.exclusiveHolds_) {
   Begin();
 }
 
@@ -23,7 +27,6 @@ void FSaveExec::Begin() {
   env_.archiver = m.archiver;
   level_ = request_.level;
   packing_ = request_.set.options.ComplexTypeMode == 1;
-  autoRun_ = request_.autoRun;
   const BackupSet& set = request_.set;
   subject_ = RunSubject{set.Name,        request_.setFolder,           set.SaveDir,
                         request_.mainCaption, set.options.ChkVolSer == 1, set.options.CalUseSize == 1};
@@ -101,7 +104,6 @@ void FSaveExec::EndRun() {
   if (env_.cancel) env_.WriteLog(QStringLiteral("中止されました"));
   env_.WriteLog(QStringLiteral("終了"));
   env_.WriteLog(QString());
-  m.CloseLogFile();
   setHold_.reset();
   // An unattended run closes its window even when a failed write turned the automatic run
   // off: nobody is there to close it.
@@ -125,8 +127,8 @@ bool FSaveExec::OK_Click(int historyRow) {
     return true;
   }
   const bool ok = RunBackup();
-  // A failed write of the set's files turned the automatic run off for the program too.
-  if (request_.autoRun.Requested() && !autoRun_.Requested()) m.AutoRunMode.Stop();
+  // The run's log ends with the run.
+  m.CloseLogFile();
   return ok;
 }
 

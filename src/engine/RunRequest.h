@@ -10,7 +10,7 @@ namespace qarno {
 struct RunRequest {
   BackupSet set;
   decltype(BackupSet::SaveLevel) level = level::Level2;
-  AutoRun autoRun;
+  AutoRun autoRun;  // the automatic run as it stood when the run started
   bool contentManifest = false;  // the content manifest is written
   QString setFolder;             // the folder of the set's own files
   QString mainCaption;
