@@ -73,7 +73,7 @@ class FSaveExec {
   bool WriteListingAndManifest();
   void ReportSuccess(int newRow);
   bool FailRun(Step how);  // the one way out of a failed run
-  // Reading the destination medium with the run's own automatic-run mode.
+  // Reads the destination medium; the questions are titled and asked as the run's are.
   bool ReadDrive(QString& drive, QString& volumeName, QString& volumeSerial);
   bool Packs() const { return packing_; }
   bool ScanSaveList();
@@ -134,7 +134,7 @@ class FSaveExec {
   void ResetForRun();
   QString DispElapsedTime(int percent) const;
 
-  Module1& m;  // only to take the request and the environment, and to hand back the outcome
+  Module1& m;  // only to take the request and the environment, and to close the run's log
   RunHistory& history_;
   RunRequest request_;
   RunEnvironment env_;
