@@ -3,6 +3,7 @@
 // and logging, beeps and message boxes, directory creation and save deletion, drive and
 // medium identity. One instance lives for the whole program run; windows and engines hold a
 // reference to it. It depends on QtCore and the platform layer only.
+#include "common/DriveInfo.h"
 #include "common/RunEnvironment.h"
 #include "common/Settings.h"
 #include "common/Types.h"
@@ -35,12 +36,6 @@ struct AutoRun {
   // A failed read or write of the set's files: from now on the user is asked, and the
   // program does not end by itself (unless nobody is there to ask: AskedUnattended).
   void Stop() { mode = -1; }
-};
-
-// The medium the user chose to go on with despite the identity warning; not asked again for
-// the same medium until the program ends.
-struct AcceptedMedium {
-  QString root, name, serial;
 };
 
 // The window (or dialog) the main window has handed over to, as the program's windows and
@@ -149,7 +144,8 @@ class Module1 : public Journal {
   std::optional<int64_t> UsedSpaceKB(const QString& listing, const QString& folder);
   static QString FormatSerial(uint32_t serial);
   static int64_t ClustersOf(int64_t bytes, int64_t clusterSize);
-  int64_t SumClusters(const QString& directory, int64_t count, int64_t clusterSize);
+  // How this module reads a medium now: the set's folder and check, the automatic run.
+  MediumQuery Medium() const;
 
  private:
   void WriteDebugLine(const QString& line) override;

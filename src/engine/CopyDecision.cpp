@@ -16,6 +16,16 @@ bool DestinationFull(FsError error, int64_t sizeBytes, int64_t freeKB) {
   return needKB >= static_cast<double>(freeKB);
 }
 
+ReserveDecision DecideReserve(ReserveState state, int64_t freeKB, int64_t reserveMB) {
+  if (state == ReserveState::Off || freeKB / 1024 >= reserveMB) return ReserveDecision::Copy;
+  return state == ReserveState::Ask ? ReserveDecision::Ask : ReserveDecision::Refuse;
+}
+
+FullMedium FullMediumDecision(Answer answer, bool mediumReadable) {
+  if (answer == Answer::Cancel || !mediumReadable) return FullMedium::Abort;
+  return answer == Answer::Yes ? FullMedium::CopyAgain : FullMedium::StopCopying;
+}
+
 uint32_t SaveFolderMode(uint32_t sourceMode, bool privileged) {
   if (privileged && !(sourceMode & 04)) return 0700;
   return (sourceMode & 0777) | 0700;

@@ -22,25 +22,12 @@ QString MegaBytes(int64_t mb) {
 }  // namespace
 
 bool FSaveExec::ExecCopy() {
-  m.WriteDebug(2230, "ExecCopy");
+  env_.WriteDebug(2230, "ExecCopy");
   RunProgress& p = s_.progress;
   RunOutcome& out = s_.outcome;
-  const QString& caption = s_.texts.FSaveExecCaption;
   p.status = QStringLiteral("コピーの実行");
-  auto totals = [&] {
-    ListInfo_.Set(ListInfoTable::Files, 2, out.filesCopied);
-    ListInfo_.Set(ListInfoTable::Folders, 2, out.dirsCopied);
-    ListInfo_.Set(ListInfoTable::KB, 2, p.copiedKB);
-  };
-  auto abort = [&] {
-    out.failed = true;
-    p.phase = phase::Idle;
-    totals();
-    p.status = QStringLiteral("コピーの実行") + QStringLiteral("... 中止されました。");
-    return false;
-  };
   QString d = s_.medium.drive, name, serial;
-  if (!m.ReadDriveInfo(d, name, serial)) return abort();
+  if (!ReadDrive(d, name, serial)) return AbortCopy();
 
   p.copiedKB = 0;
   p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
@@ -50,128 +37,162 @@ bool FSaveExec::ExecCopy() {
   p.rowCount = std::max(SaveList_.Count(), 1);
   out.filesCopied = 0;
   out.dirsCopied = 0;
-  int reserveMode = m.set.options.RsvSizeChk == 0 ? 0 : 1;
+  ReserveState reserve = request_.set.options.RsvSizeChk == 0 ? ReserveState::Off : ReserveState::Ask;
   bool stopCopy = false;
   p.phase = phase::Copy;
-  const QString root = s_.medium.drive;
 
   for (int row = 1; row < SaveList_.Rows(); ++row) {
-    bool again = true;
-    while (again) {
-      again = false;
-      if (m.CancelFlag) return false;
-      SaveListEntry& e = SaveList_[row];
-      if (stopCopy && e[SaveListEntry::Flag] == flag::ToCopy) {
-        e[SaveListEntry::Flag] = flag::NotSaved;
-        ++out.uncopiedCount;
-        m.WriteLog(QStringLiteral("保存できませんでした(残量不足）"), e[SaveListEntry::Path]);
-        break;
-      }
-      if (e[SaveListEntry::Flag] != flag::ToCopy) break;
-      const QString path = e[SaveListEntry::Path];
-      const bool isDir = e.IsDirectory();
-      p.lastEntry = path;
-
-      // The reserve of free space on the destination (asked only while a reserve is kept).
-      const int64_t freeMB = reserveMode != 0 ? m.GetFreeDiskKB(root) / 1024 : 0;
-      if (reserveMode != 0 && freeMB < m.set.options.RsvSize) {
-        bool refused = reserveMode == 2;
-        if (reserveMode == 1) {
-          m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
-          m.WriteDebug(2239, "残量不足を検出");
-          const Answer a = m.ui.MsgBox(
-              Question::ReserveShort, caption,
-              QStringLiteral("保存先ディスク残量が制限値以下です!") + QStringLiteral("\r\n\t残量値：") + MegaBytes(freeMB) +
-                  QStringLiteral("\r\n\t制限値：") + MegaBytes(m.set.options.RsvSize) + QStringLiteral("\r\n") +
-                  QStringLiteral("保存先メディアを交換して下さい"),
-              Buttons::YesNo, Icon::Exclamation);
-          if (a == Answer::Yes) {
-            again = true;
-            continue;
-          }
-          const Answer off = m.ui.MsgBox(Question::ReserveSwitchOff, caption, QStringLiteral("今回の保存での残量制限を無効にしますか？"),
-                                         Buttons::YesNo, Icon::Exclamation);
-          if (off == Answer::Yes) {
-            m.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました"));
-            m.WriteDebug(2239, "制限を無効にした");
-            reserveMode = 0;
-          } else {
-            refused = true;
-          }
-        }
-        if (refused) {
-          e[SaveListEntry::Flag] = flag::NotSaved;
-          ++out.uncopiedCount;
-          m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path);
-          m.WriteDebug(2239, "未保存");
-          reserveMode = 2;
-          break;
-        }
-      }
-
-      int compType = 0;
-      if (CopyPath(path, isDir, compType, row)) {
-        QString d2 = s_.medium.drive, vname, vserial;
-        if (m.ReadDriveInfo(d2, vname, vserial)) {
-          e[SaveListEntry::VolSerial] = vserial;
-          e[SaveListEntry::VolName] = vname;
-        }
-        p.copiedKB += KbOf(e[SaveListEntry::Size].toLongLong());
-        ++(isDir ? out.dirsCopied : out.filesCopied);
-        break;
-      }
-      const QString f = e[SaveListEntry::Flag];
-      if (f == flag::Locked) {
-        ++out.uncopiedCount;
-        m.WriteLog(QStringLiteral("保存できませんでした（ファイルロック）"), path);
-        m.WriteDebug(2234, "ファイルロック");
-        break;
-      }
-      if (f == flag::Vanished) {
-        ++out.uncopiedCount;
-        m.WriteLog(QStringLiteral("保存できませんでした（なくなっている為エントリーが削除されます）"), path);
-        m.WriteDebug(2234, "なくなっている為エントリーが削除されます");
-        break;
-      }
-      if (!DestinationFull(lastCopyError_, e[SaveListEntry::Size].toLongLong(), m.GetFreeDiskKB(root))) {
-        e[SaveListEntry::Flag] = flag::NotSaved;
-        ++out.uncopiedCount;
-        m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path,
-                   QStringLiteral("文字数=") + QString::number(path.size()));
-        m.WriteDebug(2234, "その他");
-        break;
-      }
-      // The destination is full.
-      const Answer a = m.Warn(Question::DestinationFull, caption,
-                              root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
-                                  QStringLiteral("新しいメディアに交換してください"),
-                              Buttons::YesNoCancel);
-      if (a == Answer::Cancel) return abort();
-      QString d3 = s_.medium.drive, n3, s3;
-      if (!m.ReadDriveInfo(d3, n3, s3)) return abort();
-      if (a == Answer::Yes) {
-        // Another medium: the same row is copied again from the start.
-        e[SaveListEntry::Flag] = flag::ToCopy;
-        again = true;
-        continue;
-      }
-      out.failed = true;
-      e[SaveListEntry::Flag] = flag::NotSaved;
-      ++out.uncopiedCount;
-      m.WriteLog(QStringLiteral("保存できませんでした（残量不足）"), path);
-      m.WriteDebug(2234, "残量不足");
-      stopCopy = true;
-    }
+    EntryResult r = CopyEntry(row, reserve, stopCopy);
+    while (r == EntryResult::Again) r = CopyEntry(row, reserve, stopCopy);
+    if (r == EntryResult::Cancelled) return false;
+    if (r == EntryResult::Abort) return AbortCopy();
     KeepPreviousCopy(row);
-    m.DoEvents();
+    env_.DoEvents();
     ++p.processedCount;
   }
   p.phase = phase::Idle;
-  totals();
+  CopyTotals();
   p.status = QStringLiteral("コピーの実行") + kPhaseDone;
   if (out.uncopiedCount >= 1)
     p.status += u'\r' + QString(7, u' ') + QString::number(out.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
   return true;
+}
+
+void FSaveExec::CopyTotals() {
+  ListInfo_.Set(ListInfoTable::Files, 2, s_.outcome.filesCopied);
+  ListInfo_.Set(ListInfoTable::Folders, 2, s_.outcome.dirsCopied);
+  ListInfo_.Set(ListInfoTable::KB, 2, s_.progress.copiedKB);
+}
+
+bool FSaveExec::AbortCopy() {
+  s_.outcome.failed = true;
+  s_.progress.phase = phase::Idle;
+  CopyTotals();
+  s_.progress.status = QStringLiteral("コピーの実行") + QStringLiteral("... 中止されました。");
+  return false;
+}
+
+void FSaveExec::CountNotSaved(SaveListEntry& e, const QString& message, const char* trace) {
+  e[SaveListEntry::Flag] = flag::NotSaved;
+  ++s_.outcome.uncopiedCount;
+  env_.WriteLog(message, e[SaveListEntry::Path]);
+  if (trace) env_.WriteDebug(2239, trace);
+}
+
+FSaveExec::EntryResult FSaveExec::CopyEntry(int row, ReserveState& reserve, bool& stopCopy) {
+  if (env_.cancel) return EntryResult::Cancelled;
+  SaveListEntry& e = SaveList_[row];
+  if (stopCopy && e[SaveListEntry::Flag] == flag::ToCopy) {
+    CountNotSaved(e, QStringLiteral("保存できませんでした(残量不足）"), nullptr);
+    return EntryResult::Done;
+  }
+  if (e[SaveListEntry::Flag] != flag::ToCopy) return EntryResult::Done;
+  const QString path = e[SaveListEntry::Path];
+  const bool isDir = e.IsDirectory();
+  s_.progress.lastEntry = path;
+  if (const auto held = CheckReserve(e, reserve)) return *held;
+
+  switch (AttemptCopy(row)) {
+    case CopyAttempt::Copied: {
+      QString d = s_.medium.drive, vname, vserial;
+      if (ReadDrive(d, vname, vserial)) {
+        e[SaveListEntry::VolSerial] = vserial;
+        e[SaveListEntry::VolName] = vname;
+      }
+      s_.progress.copiedKB += KbOf(e[SaveListEntry::Size].toLongLong());
+      ++(isDir ? s_.outcome.dirsCopied : s_.outcome.filesCopied);
+      return EntryResult::Done;
+    }
+    case CopyAttempt::Locked:
+      ++s_.outcome.uncopiedCount;
+      env_.WriteLog(QStringLiteral("保存できませんでした（ファイルロック）"), path);
+      env_.WriteDebug(2234, "ファイルロック");
+      return EntryResult::Done;
+    case CopyAttempt::Vanished:
+      ++s_.outcome.uncopiedCount;
+      env_.WriteLog(QStringLiteral("保存できませんでした（なくなっている為エントリーが削除されます）"), path);
+      env_.WriteDebug(2234, "なくなっている為エントリーが削除されます");
+      return EntryResult::Done;
+    case CopyAttempt::Failed: break;
+  }
+  return AfterFailedCopy(e, stopCopy);
+}
+
+FSaveExec::CopyAttempt FSaveExec::AttemptCopy(int row) {
+  SaveListEntry& e = SaveList_[row];
+  const QString path = e[SaveListEntry::Path];
+  int compType = 0;
+  if (CopyPath(path, e.IsDirectory(), compType, row)) return CopyAttempt::Copied;
+  const QString& f = e[SaveListEntry::Flag];
+  if (f == flag::Locked) return CopyAttempt::Locked;
+  if (f == flag::Vanished) return CopyAttempt::Vanished;
+  return CopyAttempt::Failed;
+}
+
+std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, ReserveState& reserve) {
+  // The free space is asked for only while a reserve is kept.
+  if (reserve == ReserveState::Off) return std::nullopt;
+  const int64_t freeKB = GetFreeDiskKB(env_, s_.medium.drive);
+  const int64_t reserveMB = request_.set.options.RsvSize;
+  ReserveDecision decision = DecideReserve(reserve, freeKB, reserveMB);
+  if (decision == ReserveDecision::Copy) return std::nullopt;
+  if (decision == ReserveDecision::Ask) {
+    const QString& caption = s_.texts.FSaveExecCaption;
+    env_.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
+    env_.WriteDebug(2239, "残量不足を検出");
+    const Answer a = env_.ui.MsgBox(Question::ReserveShort, caption,
+                                    QStringLiteral("保存先ディスク残量が制限値以下です!") + QStringLiteral("\r\n\t残量値：") +
+                                        MegaBytes(freeKB / 1024) + QStringLiteral("\r\n\t制限値：") + MegaBytes(reserveMB) +
+                                        QStringLiteral("\r\n") + QStringLiteral("保存先メディアを交換して下さい"),
+                                    Buttons::YesNo, Icon::Exclamation);
+    if (a == Answer::Yes) return EntryResult::Again;  // another medium: asked again
+    const Answer off = env_.ui.MsgBox(Question::ReserveSwitchOff, caption,
+                                      QStringLiteral("今回の保存での残量制限を無効にしますか？"), Buttons::YesNo,
+                                      Icon::Exclamation);
+    if (off == Answer::Yes) {
+      env_.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました"));
+      env_.WriteDebug(2239, "制限を無効にした");
+      reserve = ReserveState::Off;
+      return std::nullopt;
+    }
+  }
+  CountNotSaved(e, QStringLiteral("保存できませんでした（その他）"), "未保存");
+  reserve = ReserveState::Refusing;
+  return EntryResult::Done;
+}
+
+FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCopy) {
+  const QString& root = s_.medium.drive;
+  const QString path = e[SaveListEntry::Path];
+  if (!DestinationFull(lastCopyError_, e[SaveListEntry::Size].toLongLong(), GetFreeDiskKB(env_, root))) {
+    e[SaveListEntry::Flag] = flag::NotSaved;
+    ++s_.outcome.uncopiedCount;
+    env_.WriteLog(QStringLiteral("保存できませんでした（その他）"), path,
+                  QStringLiteral("文字数=") + QString::number(path.size()));
+    env_.WriteDebug(2234, "その他");
+    return EntryResult::Done;
+  }
+  const Answer a = env_.Warn(Question::DestinationFull, s_.texts.FSaveExecCaption,
+                             root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
+                                 QStringLiteral("新しいメディアに交換してください"),
+                             Buttons::YesNoCancel);
+  QString d = s_.medium.drive, n, s;
+  const bool readable = a != Answer::Cancel && ReadDrive(d, n, s);
+  switch (FullMediumDecision(a, readable)) {
+    case FullMedium::Abort: return EntryResult::Abort;
+    case FullMedium::CopyAgain:
+      // Another medium: the same row is copied again from the start.
+      e[SaveListEntry::Flag] = flag::ToCopy;
+      return EntryResult::Again;
+    case FullMedium::StopCopying: break;
+  }
+  s_.outcome.failed = true;
+  e[SaveListEntry::Flag] = flag::NotSaved;
+  ++s_.outcome.uncopiedCount;
+  env_.WriteLog(QStringLiteral("保存できませんでした（残量不足）"), path);
+  env_.WriteDebug(2234, "残量不足");
+  stopCopy = true;
+  return EntryResult::Done;
 }
 
 bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, int row) {
@@ -181,7 +202,7 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
     compType = 0;
   } else {
     QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
-    if (NeedsAlias(destination, m.set.options.PathLen) || WouldMeetAnArchive(path)) {
+    if (NeedsAlias(destination, request_.set.options.PathLen) || WouldMeetAnArchive(path)) {
       ++s_.aliasCounter;
       e[SaveListEntry::Alias] = AliasText(s_.aliasCounter);
       destination = CopyPathIn(s_.paths.SaveSetDir, path, e[SaveListEntry::Alias]);
@@ -194,20 +215,24 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
   return true;
 }
 
+bool FSaveExec::NoCompType(const QString& path) const {
+  return IsNoCompType(request_.set.options.ComplexSettingMode, request_.noCompTypes, path);
+}
+
 bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
   // In a packing run "X" is stored as "X.LZH". A file really named "X.LZH" beside it that is
   // stored plainly (its type is not packed) would take the same name, and one copy would
   // replace the other: such a file goes under an alias, so that the listing names each copy.
-  if (m.set.options.ComplexTypeMode != 1 || !path.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) return false;
-  if (!IsNoCompType(m, path)) return false;  // packed itself: "X.LZH.LZH"
+  if (!Packs() || !path.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) return false;
+  if (!NoCompType(path)) return false;  // packed itself: "X.LZH.LZH"
   const QString sibling = path.left(path.size() - 4);
   int position = 1;
-  return SaveList_.FindNewPath(sibling, position) && !SaveList_[position].IsDirectory() && !IsNoCompType(m, sibling);
+  return SaveList_.FindNewPath(sibling, position) && !SaveList_[position].IsDirectory() && !NoCompType(sibling);
 }
 
 bool FSaveExec::RefreshEntry(int row) {
   SaveListEntry& e = SaveList_[row];
-  const auto info = m.fs.Stat(e[SaveListEntry::Path]);
+  const auto info = env_.fs.Stat(e[SaveListEntry::Path]);
   if (!info) return false;
   e[SaveListEntry::Size] = QString::number((info->attributes & attr::Directory) ? 0 : info->size);
   e[SaveListEntry::Attributes] = AttrText(info->attributes);
@@ -224,7 +249,7 @@ QString FSaveExec::SourceAnchor(const QString& path) {
   if (!anchorsReady_) {
     anchorFolders_.clear();
     namedEntries_.clear();
-    for (QString entry : m.set.SaveList) {
+    for (QString entry : request_.set.SaveList) {
       if (entry.size() > 3 && entry.endsWith(u'\\')) entry.chop(1);
       const bool pattern = entry.contains(u'*') || entry.contains(u'?');
       if (!pattern) namedEntries_.insert(entry);
@@ -249,28 +274,28 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   QString dir, name;
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
-  if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
+  if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
   if ((Level() == level::Overwrite || Level() == level::Repair) && !cleared_.contains(dir)) {
     cleared_.insert(dir);
-    m.fs.RemoveLeftovers(dir);
+    env_.fs.RemoveLeftovers(dir);
   }
   SaveListEntry& e = SaveList_[row];
   const QString anchor = SourceAnchor(source);
   // The archiver opens the file by its path: a source that is no longer the file the scan
   // found (a link now, on the way or in its place) is left to the guarded plain copy.
-  const bool pack = m.set.options.ComplexTypeMode == 1 && !IsNoCompType(m, source) &&
-                    (anchor.isEmpty() || m.fs.OpenInside(anchor, source) != nullptr);
+  const bool pack = Packs() && !NoCompType(source) &&
+                    (anchor.isEmpty() || env_.fs.OpenInside(anchor, source) != nullptr);
   if (pack) {
     RefreshEntry(row);
     // The archiver shows the bytes it packs as it reads them; a library that cannot leaves
     // the file out of the manifest.
     hash_.Reset();
-    const bool observed = hashing_ && m.archiver && m.archiver->SetReadObserver([this](const char* data, size_t size) {
+    const bool observed = hashing_ && env_.archiver && env_.archiver->SetReadObserver([this](const char* data, size_t size) {
       if (size == 0) hash_.Reset();
       else hash_.Add(data, size);
     });
-    const bool packed = SaveLha(m, source, destination + QStringLiteral(".LZH"));
-    if (observed) m.archiver->SetReadObserver({});
+    const bool packed = SaveLha(env_, source, destination + QStringLiteral(".LZH"));
+    if (observed) env_.archiver->SetReadObserver({});
     if (packed) {
       compType = 1;
       e[SaveListEntry::Flag] = flag::Copied;
@@ -284,7 +309,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   options.unrecordedTarget = s_.outcome.createdSave;
   hash_.Reset();
   if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
-  const CopyResult copied = m.fs.Copy(source, destination, options);
+  const CopyResult copied = env_.fs.Copy(source, destination, options);
   if (copied) {
     e[SaveListEntry::Size] = QString::number(copied.source.size);
     e[SaveListEntry::Attributes] = AttrText(copied.source.attributes);
@@ -311,19 +336,19 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
 }
 
 bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination, const QString& anchor) {
-  if (m.set.options.LockFile == 0) return false;
+  if (request_.set.options.LockFile == 0) return false;
   // Byte by byte in effect: a block of 1000 bytes between two yields.
   CopyOptions slow;
   slow.sourceAnchor = anchor;
   slow.unrecordedTarget = s_.outcome.createdSave;
   slow.chunk = 1000;
   slow.onChunk = [this] {
-    m.DoEvents();
-    return !m.CancelFlag;
+    env_.DoEvents();
+    return !env_.cancel;
   };
   hash_.Reset();
   if (hashing_) slow.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
-  const CopyResult copied = m.fs.Copy(source, destination, slow);
+  const CopyResult copied = env_.fs.Copy(source, destination, slow);
   if (!copied) lastCopyError_ = copied.error;
   else if (hashing_) NoteCopied(source);
   return copied.ok();
@@ -348,13 +373,13 @@ void FSaveExec::KeepPreviousCopy(int row) {
 }
 
 uint32_t FSaveExec::FolderModeFor(const QString& folder) const {
-  const bool privileged = m.fs.Privileged();
+  const bool privileged = env_.fs.Privileged();
   // A folder of a source drive's tree stands for that folder of the source.
   const QString drives = s_.paths.SaveSetDir + QStringLiteral("\\Drive_");
   if (folder.startsWith(drives) && folder.size() > drives.size()) {
     const QString rest = folder.mid(drives.size() + 1);
     const QString source = folder.mid(drives.size(), 1) + u':' + (rest.isEmpty() ? QStringLiteral("\\") : rest);
-    if (const auto mode = m.fs.DirMode(source)) return SaveFolderMode(*mode, privileged);
+    if (const auto mode = env_.fs.DirMode(source)) return SaveFolderMode(*mode, privileged);
   }
   // The save's own folders (the save, "Alias"): only the owner, when the run may read all.
   return privileged ? 0700 : kDefaultDirMode;

@@ -7,6 +7,8 @@
 // Per-file problems never fail a run: they are recorded in the entry's Flag, counted and
 // logged. A run fails only when it cannot go on (no medium, no listing written, Cancel).
 #include "common/Module1.h"
+#include "engine/CopyDecision.h"
+#include "engine/RunRequest.h"
 #include "engine/RunState.h"
 #include "mainwin/RunHistory.h"
 #include "records/ContentManifest.h"
@@ -30,14 +32,16 @@ class FSaveExec {
   const ListInfoTable& ListInfo() const { return ListInfo_; }
   const ResultView& View() const { return view_; }
   // The level selector's index of this run (an unattended run may fall back to Level-0).
-  int Level() const { return m.set.SaveLevel; }
+  int Level() const { return level_; }
+  // What the run was asked to do, as taken at its start.
+  const RunRequest& Request() const { return request_; }
 
   // --- The window's events ---
   // Opening: the caption by mode, everything of an earlier run cleared.
   void Form_Load();
   // The run (mode 1) or the listing of the history row (mode 2, see ShowRecordedRun).
   bool OK_Click(int historyRow = 0);
-  void Cancel_Click() { m.CancelFlag.Set(); }
+  void Cancel_Click() { env_.cancel.Set(); }
   // The progress display of one tick: a pure description of the run's state.
   // `previousOverall` is what the last tick showed (a view rebuild keeps it).
   ProgressView Describe(int previousOverall) const;
@@ -53,6 +57,26 @@ class FSaveExec {
   bool MkSaveList();
 
  private:
+  // The request and the environment of the run, taken from the module.
+  void Begin();
+  // The steps of a run. Each tells whether the run goes on, or how it ends failed: before
+  // the copy, with the medium no longer readable, or once the save was being written.
+  enum class Step { Go, FailBeforeCopy, MediumUnreadable, FailAfterCopy };
+  bool RunBackup();
+  void StartRun();
+  Step CheckPreconditions();
+  Step ReadMediumAndPreviousRun();
+  Step NameTheSave();
+  Step BuildListAndMarks();
+  Step RecheckMedium();
+  Step WriteTheSave(int& newRow);
+  bool WriteListingAndManifest();
+  void ReportSuccess(int newRow);
+  bool FailRun(Step how);  // the one way out of a failed run
+  // Reads the destination medium; the questions are titled and asked as the run's are.
+  bool ReadDrive(QString& drive, QString& volumeName, QString& volumeSerial);
+  bool Packs() const { return packing_; }
+  bool ScanSaveList();
   // Save names and layout
   bool GetNewSetName();
   bool ChkFName(const QString& path);
@@ -75,6 +99,20 @@ class FSaveExec {
   void FallBackToLevel0();
   // Copying
   bool ExecCopy();
+  // One entry of the copy, with the reserve and full-medium questions it may raise.
+  // Done: on to the next entry; Again: the same entry from the start (another medium).
+  enum class EntryResult { Done, Again, Cancelled, Abort };
+  EntryResult CopyEntry(int row, ReserveState& reserve, bool& stopCopy);
+  // The copy of one entry as such: what became of it (its Flag tells the same).
+  enum class CopyAttempt { Copied, Locked, Vanished, Failed };
+  CopyAttempt AttemptCopy(int row);
+  // Nothing when the entry may be copied.
+  std::optional<EntryResult> CheckReserve(SaveListEntry& e, ReserveState& reserve);
+  EntryResult AfterFailedCopy(SaveListEntry& e, bool& stopCopy);
+  bool NoCompType(const QString& path) const;
+  void CountNotSaved(SaveListEntry& e, const QString& message, const char* trace);
+  bool AbortCopy();
+  void CopyTotals();
   bool CopyPath(const QString& path, bool isDirectory, int& compType, int row);
   bool CopyFile(const QString& source, const QString& destination, int& compType, int row);
   bool RefreshEntry(int row);
@@ -96,15 +134,26 @@ class FSaveExec {
   void ResetForRun();
   QString DispElapsedTime(int percent) const;
 
-  Module1& m;
+  Module1& m;  // only to take the request and the environment, and to close the run's log
   RunHistory& history_;
+  RunRequest request_;
+  RunEnvironment env_;
+  // The run's own choices: the level (Level-0 when the previous run is missing), packing
+  // (off when the archiver is missing).
+  decltype(BackupSet::SaveLevel) level_ = level::Level2;
+  bool packing_ = false;
+  // The automatic run as it stands now. A failed write turns it off for the whole program
+  // (the history's own writes do so too, and the prompter asks it whether anybody is
+  // there): it is the program's, not a value of the request.
+  AutoRun& autoRun_;
+  RunSubject subject_;
+  QStringList& exclusiveHolds_;
   RunState s_;
-  RunContext run_{m, s_.texts.FSaveExecCaption, s_.progress};
+  RunContext run_{env_, s_.texts.FSaveExecCaption, s_.progress, subject_, autoRun_, m.acceptedMedium, &m.currentItem};
   SaveListTable SaveList_;
   ListInfoTable ListInfo_;
   ResultView view_;
   RunClock clock_;
-  std::optional<int32_t> packingBeforeRun_;  // packing switched off for this run only
   FsError lastCopyError_ = FsError::None;    // why the last copy failed
   std::map<int, SaveListEntry> previousCopies_;  // overwrite: rows whose earlier copy stays
   // The content manifest: on for the run when the settings ask for it; the hash of the copy

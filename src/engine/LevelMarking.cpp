@@ -9,8 +9,8 @@
 namespace qarno {
 
 bool FSaveExec::SetSaveListNewMark() {
-  if (m.CancelFlag) return false;
-  m.WriteDebug(2190, "SetSaveListNewMark", Level());
+  if (env_.cancel) return false;
+  env_.WriteDebug(2190, "SetSaveListNewMark", Level());
   switch (Level()) {
     case level::Level0: return SetSaveListNewMark0();
     case level::Level1:
@@ -18,14 +18,14 @@ bool FSaveExec::SetSaveListNewMark() {
     case level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
     case level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
     default:
-      m.Warn(Question::LevelOutOfRange, s_.texts.FSaveExecCaption,
+      env_.Warn(Question::LevelOutOfRange, s_.texts.FSaveExecCaption,
              QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
       return false;
   }
 }
 
 bool FSaveExec::SetSaveListNewMark0() {
-  m.WriteDebug(2200, "SetSaveListNewMark0");
+  env_.WriteDebug(2200, "SetSaveListNewMark0");
   RunProgress& p = s_.progress;
   run_.Enter(phase::ThisList, QStringLiteral("今回のセーブリストの調査"));
   ListInfo_.Set(ListInfoTable::Files, 2, 0);
@@ -35,14 +35,14 @@ bool FSaveExec::SetSaveListNewMark0() {
   p.total = SaveList_.Count();
   for (int row = 1; row < SaveList_.Rows(); ++row) {
     p.counter = row;
-    if (m.CancelFlag) return false;
+    if (env_.cancel) return false;
     SaveListEntry& e = SaveList_[row];
     if (NeedsCopy(e[SaveListEntry::Flag])) e[SaveListEntry::Flag] = flag::ToCopy;
     if (e[SaveListEntry::Flag] == flag::ToCopy) {
       ListInfo_.Add(e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files, 2, 1);
       ListInfo_.Add(ListInfoTable::KB, 2, KbOf(e[SaveListEntry::Size].toLongLong()));
     }
-    m.DoEvents();
+    env_.DoEvents();
   }
   run_.Enter(phase::Idle, QStringLiteral("今回のセーブリストの調査") + kPhaseDone);
   return true;
@@ -54,10 +54,10 @@ bool FSaveExec::MediumCheckAgainstHistory() {
   const QString preName = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::VolName) : QString();
   for (;;) {
     QString d = s_.medium.drive, name, serial;
-    if (!m.ReadDriveInfo(d, name, serial)) return false;
+    if (!ReadDrive(d, name, serial)) return false;
     if (preSerial.isEmpty() || preSerial == serial) return true;
-    if (m.AutoRunMode.Unattended()) return true;
-    const Answer a = m.Warn(Question::MediumChangedSincePrevious, s_.texts.FSaveExecCaption,
+    if (autoRun_.Unattended()) return true;
+    const Answer a = env_.Warn(Question::MediumChangedSincePrevious, s_.texts.FSaveExecCaption,
                             d + u'\r' + QStringLiteral("前回とメディアが変わっています。") + u'\r' +
                                 QStringLiteral("    前回のメディアのシリアル番号 : ") + preSerial + u'\r' +
                                 QStringLiteral("    前回のメディアのボリューム名 : ") + preName + u'\r' +
@@ -73,16 +73,16 @@ bool FSaveExec::MediumCheckAgainstHistory() {
 std::optional<QStringList> FSaveExec::ReadPreviousListing(QString& firstPath, bool createIfMissing) {
   const HistoryTable& h = history_.Table();
   const QString preName = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::SaveName) : s_.texts.TOldSetName;
-  const QString preDir = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::SaveDir) : m.set.SaveDir;
-  firstPath = RunPaths::Of(preDir, m.set.Name, preName).SaveCsvFile;
-  if (auto lines = m.ReadTextFile(firstPath)) return lines;
+  const QString preDir = s_.preRow > 0 ? h.Cell(s_.preRow, HistoryEntry::SaveDir) : request_.set.SaveDir;
+  firstPath = RunPaths::Of(preDir, request_.set.Name, preName).SaveCsvFile;
+  if (auto lines = env_.ReadTextFile(firstPath)) return lines;
   if (createIfMissing) {
     // The first overwrite run after its listing went missing starts from an empty one.
-    m.fs.WriteAtomic(firstPath, QByteArray());
+    env_.fs.WriteAtomic(firstPath, QByteArray());
     return QStringList();
   }
   const QString second = s_.paths.ListingOf(preName);
-  if (auto lines = m.ReadTextFile(second)) return lines;
+  if (auto lines = env_.ReadTextFile(second)) return lines;
   firstPath = second;
   return std::nullopt;
 }
@@ -93,13 +93,14 @@ bool FSaveExec::PreviousListError() {
 }
 
 void FSaveExec::FallBackToLevel0() {
-  m.set.SaveLevel = level::Level0;
+  level_ = level::Level0;
+  s_.outcome.fellBackToLevel0 = true;
   ShowLevel();
   s_.preRow = 0;
 }
 
 bool FSaveExec::SetSaveListNewMark1() {
-  m.WriteDebug(2210, "SetSaveListNewMark1", s_.preRow);
+  env_.WriteDebug(2210, "SetSaveListNewMark1", s_.preRow);
   if (s_.preRow == 0) return true;
   RunProgress& p = s_.progress;
   run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
@@ -108,14 +109,14 @@ bool FSaveExec::SetSaveListNewMark1() {
   QString path;
   const auto lines = ReadPreviousListing(path, Level() == level::Overwrite);
   if (!lines) {
-    if (m.AutoRunMode.Unattended()) {
+    if (autoRun_.Unattended()) {
       FallBackToLevel0();
       run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
       return true;
     }
-    m.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
+    env_.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
            path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
-    m.AutoRunMode.Stop();
+    autoRun_.Stop();
     return PreviousListError();
   }
 
@@ -123,16 +124,16 @@ bool FSaveExec::SetSaveListNewMark1() {
   p.total = lines->size();
   p.counter = 0;
   for (const QString& line : *lines) {
-    if (m.CancelFlag) return false;
+    if (env_.cancel) return false;
     s_.aliasCounter = RaiseAlias(s_.aliasCounter, SplitListingLine(line)[SaveListEntry::Alias]);
   }
   // Second pass: apply each line, the search going on from the last row found.
   int position = 1;
   for (const QString& line : *lines) {
     CheckCsv(line, position);
-    m.DoEvents();
+    env_.DoEvents();
     ++p.counter;
-    if (m.CancelFlag) return false;
+    if (env_.cancel) return false;
   }
   run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
   return true;
@@ -152,17 +153,17 @@ void FSaveExec::CheckCsv(const QString& line, int& position) {
 }
 
 bool FSaveExec::SetSaveListNewMark2() {
-  m.WriteDebug(2220, "SetSaveListNewMark2", s_.preRow);
+  env_.WriteDebug(2220, "SetSaveListNewMark2", s_.preRow);
   RunProgress& p = s_.progress;
   run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
-  const bool backupRun = m.ExecMode == SaveExecMode::Run;
+  const bool backupRun = request_.execMode == SaveExecMode::Run;
   if (backupRun && !MediumCheckAgainstHistory()) return PreviousListError();
   QString path;
   const auto lines = ReadPreviousListing(path, false);
   if (!lines) {
-    m.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
+    env_.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
            path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
-    m.AutoRunMode.Stop();
+    autoRun_.Stop();
     return PreviousListError();
   }
   p.total = lines->size();
@@ -195,8 +196,8 @@ bool FSaveExec::SetSaveListNewMark2() {
     s_.aliasCounter = RaiseAlias(s_.aliasCounter, e[SaveListEntry::Alias]);
     SaveList_.Append(std::move(e));
     ++p.counter;
-    m.DoEvents();
-    if (m.CancelFlag) return false;
+    env_.DoEvents();
+    if (env_.cancel) return false;
   }
   run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
   return true;

@@ -5,14 +5,14 @@
 namespace qarno {
 
 bool FSaveExec::ShowRecordedRun(int row) {
-  m.CancelFlag.Clear();
+  env_.cancel.Clear();
   const HistoryTable& h = history_.Table();
   if (!h.HasData() || row < 1 || row >= h.Rows()) {
-    m.CancelFlag.Set();
+    env_.cancel.Set();
     return false;
   }
   RunTexts& t = s_.texts;
-  t.TSetName = m.set.Name;
+  t.TSetName = request_.set.Name;
   t.TNewSetName = t.TOldSetName = h.Cell(row, HistoryEntry::SaveName);
   t.SaveDir = h.Cell(row, HistoryEntry::SaveDir);
   t.SaveLevel = h.Cell(row, HistoryEntry::Level);
@@ -21,8 +21,8 @@ bool FSaveExec::ShowRecordedRun(int row) {
   SaveList_.Clear();
   ListInfo_.Clear();
   view_.Clear();
-  view_.SetListSelForm(m);
-  s_.paths = RunPaths::Of(m.set.SaveDir, m.set.Name, t.TOldSetName);
+  view_.SetListSelForm(env_);
+  s_.paths = RunPaths::Of(request_.set.SaveDir, request_.set.Name, t.TOldSetName);
   const bool ok = SetSaveListNewMark2();
   view_.DispSelSaveList(run_, SaveList_);
   s_.progress.status.clear();

@@ -12,16 +12,35 @@ namespace {
 int Percent(int64_t counter, int64_t total) { return total < 1 ? 100 : static_cast<int>(counter * 100 / total); }
 }  // namespace
 
-FSaveExec::FSaveExec(Module1& module, RunHistory& history) : m(module), history_(history) {}
+FSaveExec::FSaveExec(Module1& module, RunHistory& history)
+    : m(module),
+      history_(history),
+      env_(module.Environment()),
+      autoRun_(module.AutoRunMode),
+      exclusiveHolds_(module.exclusiveHolds_) {
+  Begin();
+}
+
+void FSaveExec::Begin() {
+  request_ = RunRequest::Of(m);
+  // The archiver may have been loaded after the run's window was made.
+  env_.archiver = m.archiver;
+  level_ = request_.level;
+  packing_ = request_.set.options.ComplexTypeMode == 1;
+  const BackupSet& set = request_.set;
+  subject_ = RunSubject{set.Name,        request_.setFolder,           set.SaveDir,
+                        request_.mainCaption, set.options.ChkVolSer == 1, set.options.CalUseSize == 1};
+}
 
 void FSaveExec::Form_Load() {
-  QString caption = m.MainCaption;
-  if (m.ExecMode == SaveExecMode::Run) caption += QStringLiteral("  保存実行");
-  else if (m.ExecMode == SaveExecMode::RecordedRun) caption += QStringLiteral("  履歴情報の詳細");
+  Begin();
+  QString caption = request_.mainCaption;
+  if (request_.execMode == SaveExecMode::Run) caption += QStringLiteral("  保存実行");
+  else if (request_.execMode == SaveExecMode::RecordedRun) caption += QStringLiteral("  履歴情報の詳細");
   s_ = RunState();
   s_.texts.FSaveExecCaption = caption;
   view_.Clear();
-  m.CancelFlag.Clear();
+  env_.cancel.Clear();
 }
 
 void FSaveExec::ResetForRun() {
@@ -34,12 +53,12 @@ void FSaveExec::ResetForRun() {
   SaveList_.Clear();
   ListInfo_.Clear();
   view_.Clear();
-  view_.SetListSelForm(m);
+  view_.SetListSelForm(env_);
   previousCopies_.clear();
   manifest_.clear();
   anchorsReady_ = false;
   cleared_.clear();
-  hashing_ = m.settings.ContentManifest != 0;
+  hashing_ = request_.contentManifest;
 }
 
 QString FSaveExec::DispElapsedTime(int percent) const {
@@ -54,172 +73,219 @@ void FSaveExec::ShowLevel() {
   s_.texts.SaveLevel = i < 0 ? caption : caption.left(i);
 }
 
+bool FSaveExec::ReadDrive(QString& drive, QString& volumeName, QString& volumeSerial) {
+  return run_.ReadDriveInfo(drive, volumeName, volumeSerial);
+}
+
 void FSaveExec::FailBeforeCopy() {
-  m.WriteDebug(2026, "OK_Click", "failed before the copy");
-  m.CancelFlag.Set();
+  env_.WriteDebug(2026, "OK_Click", "failed before the copy");
+  env_.cancel.Set();
   s_.closeAllowed = true;
 }
 
 void FSaveExec::FailAfterCopy() {
   s_.closeAllowed = true;
-  if (m.set.options.DElErrFile == 1) DeleteErrorSave();
+  if (request_.set.options.DElErrFile == 1) DeleteErrorSave();
 }
 
 void FSaveExec::DeleteErrorSave() {
   // Only a save this run created itself may go: an overwrite or repair run works in a save
   // that earlier runs made, and a save the history already records is a complete one.
   if (!s_.outcome.createdSave || s_.outcome.historyWritten) return;
-  const auto resume = m.CancelFlag.Suspend();
-  DeleteSaveData(m, s_.texts.SaveDir, s_.texts.TNewSetName);
+  const auto resume = env_.cancel.Suspend();
+  DeleteSaveData(env_, request_.set.Name, s_.texts.SaveDir, s_.texts.TNewSetName, run_.currentItem);
   // A row for it (the history file could not be written) would name a save that is gone.
   history_.ForgetRun(s_.texts.TNewSetName);
 }
 
 void FSaveExec::EndRun() {
   clock_.Stop();
-  m.fs.SetWriteAnchor(QString());
-  if (packingBeforeRun_) {
-    m.set.options.ComplexTypeMode = *packingBeforeRun_;
-    packingBeforeRun_.reset();
-  }
-  if (m.CancelFlag) m.WriteLog(QStringLiteral("中止されました"));
-  m.WriteLog(QStringLiteral("終了"));
-  m.WriteLog(QString());
-  m.CloseLogFile();
+  env_.fs.SetWriteAnchor(QString());
+  if (env_.cancel) env_.WriteLog(QStringLiteral("中止されました"));
+  env_.WriteLog(QStringLiteral("終了"));
+  env_.WriteLog(QString());
   setHold_.reset();
   // An unattended run closes its window even when a failed write turned the automatic run
   // off: nobody is there to close it.
-  if (m.AutoRunMode.EndsProgram() || m.AutoRunMode.AskedUnattended()) Cancel_Click();
+  if (autoRun_.EndsProgram() || autoRun_.AskedUnattended()) Cancel_Click();
+}
+
+bool FSaveExec::FailRun(Step how) {
+  if (how == Step::FailBeforeCopy) FailBeforeCopy();
+  else if (how == Step::FailAfterCopy) FailAfterCopy();
+  else s_.closeAllowed = true;  // the medium went: nothing was written to remove
+  EndRun();
+  return false;
 }
 
 bool FSaveExec::OK_Click(int historyRow) {
-  m.WriteDebug(2009, "OK_Click", static_cast<int>(m.ExecMode));
-  if (m.ExecMode == SaveExecMode::RecordedRun) {
+  Begin();
+  env_.WriteDebug(2009, "OK_Click", static_cast<int>(request_.execMode));
+  if (request_.execMode == SaveExecMode::RecordedRun) {
     ShowRecordedRun(historyRow);
     s_.texts.CancelCaption = QStringLiteral("閉じる");
     return true;
   }
+  const bool ok = RunBackup();
+  // The run's log ends with the run.
+  m.CloseLogFile();
+  return ok;
+}
+
+bool FSaveExec::RunBackup() {
   ResetForRun();
+  StartRun();
+  Step step = CheckPreconditions();
+  if (step == Step::Go) step = ReadMediumAndPreviousRun();
+  if (step == Step::Go) step = NameTheSave();
+  if (step == Step::Go) step = BuildListAndMarks();
+  if (step == Step::Go) step = RecheckMedium();
+  int newRow = 0;
+  if (step == Step::Go) step = WriteTheSave(newRow);
+  if (step != Step::Go) return FailRun(step);
+  ReportSuccess(newRow);
+  return true;
+}
+
+void FSaveExec::StartRun() {
   RunTexts& t = s_.texts;
-  RunProgress& progress = s_.progress;
-
-  // The start, the texts of the window.
-  m.WriteLog(QStringLiteral("保存開始"), FormatDateTime(QDateTime::currentDateTime()));
+  env_.WriteLog(QStringLiteral("保存開始"), FormatDateTime(env_.clock.Now()));
   clock_.Start();
-  t.SaveDir = m.set.SaveDir;
-  m.CancelFlag.Clear();
+  t.SaveDir = request_.set.SaveDir;
+  env_.cancel.Clear();
   ShowLevel();
-  t.CompMode = m.set.options.ComplexTypeMode == 1 ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない");
+  t.CompMode = Packs() ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない");
+}
 
-  auto fail = [&] {
-    FailBeforeCopy();
-    EndRun();
-    return false;
-  };
-
+FSaveExec::Step FSaveExec::CheckPreconditions() {
+  RunTexts& t = s_.texts;
+  const QString& saveDir = request_.set.SaveDir;
   // The history records the destination in a comma-separated field that is not quoted: a
   // comma in it would shift every later field of the run's record.
-  if (m.set.SaveDir.contains(u',')) {
+  if (saveDir.contains(u',')) {
     const QString reason = QStringLiteral("保存先のディレクトリ名に「,」(カンマ)は使えません。");
-    m.WriteLog(reason, m.set.SaveDir);
-    if (!m.AutoRunMode.Unattended())
-      m.Warn(Question::SaveDirHasComma, t.FSaveExecCaption, m.set.SaveDir + u'\r' + reason);
-    return fail();
+    env_.WriteLog(reason, saveDir);
+    if (!autoRun_.Unattended()) env_.Warn(Question::SaveDirHasComma, t.FSaveExecCaption, saveDir + u'\r' + reason);
+    return Step::FailBeforeCopy;
   }
 
-  // Packing needs the archiver.
-  if (m.set.options.ComplexTypeMode == 1 && !m.ChkUnlha()) {
-    m.WriteLog(QStringLiteral("UNLHA32がインストールされていません。"));
-    if (m.AutoRunMode.Unattended()) {
-      packingBeforeRun_ = m.set.options.ComplexTypeMode;
-      m.set.options.ComplexTypeMode = 0;
-      t.CompMode = QStringLiteral("圧縮しない");
-    } else {
-      m.Warn(Question::ArchiverMissing, t.FSaveExecCaption,
-             QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
-                 QStringLiteral("設定で[圧縮しない]を選択してください。"));
-      return fail();
+  // Packing needs the archiver; an unattended run copies without it, for this run only.
+  if (Packs() && !env_.ArchiverReady()) {
+    env_.WriteLog(QStringLiteral("UNLHA32がインストールされていません。"));
+    if (!autoRun_.Unattended()) {
+      env_.Warn(Question::ArchiverMissing, t.FSaveExecCaption,
+                QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
+                    QStringLiteral("設定で[圧縮しない]を選択してください。"));
+      return Step::FailBeforeCopy;
     }
+    packing_ = false;
+    s_.outcome.packingOff = true;
+    t.CompMode = QStringLiteral("圧縮しない");
   }
 
   // One run, restore or history change of a set at a time: two runs at once would each
   // write the history without the other's row. The hold is kept to the end of the run; a
   // history that another holder had meanwhile is read again.
   bool waited = false;
-  if (!m.HoldSet(m.set.Name, LockKind::Exclusive, t.FSaveExecCaption, setHold_, &waited)) {
-    m.WriteLog(QStringLiteral("セットは他で使用中です"), m.set.Name);
-    return fail();
+  if (!HoldSet(env_, exclusiveHolds_, request_.holdWaitMs, request_.setFolder, request_.set.Name, LockKind::Exclusive,
+               t.FSaveExecCaption, setHold_, &waited)) {
+    env_.WriteLog(QStringLiteral("セットは他で使用中です"), request_.set.Name);
+    return Step::FailBeforeCopy;
   }
   if (waited) history_.Reload();
+  return Step::Go;
+}
 
-  // The set, the destination medium.
-  t.TSetName = m.set.Name;
-  if (!m.ReadDriveInfo(s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial)) return fail();
-  m.WriteDebugPath(2020, s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial);
+FSaveExec::Step FSaveExec::ReadMediumAndPreviousRun() {
+  RunTexts& t = s_.texts;
+  t.TSetName = request_.set.Name;
+  if (!ReadDrive(s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial)) return Step::FailBeforeCopy;
+  env_.WriteDebugPath(2020, s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial);
 
   // The previous run of the level.
   if (!history_.PreviousRun(Level(), s_.preRow) && Level() != level::Overwrite) {
-    if (m.AutoRunMode.Unattended()) {
-      m.set.SaveLevel = level::Level0;
-      ShowLevel();
-      s_.preRow = 0;
-    } else {
-      m.Warn(Question::PreviousRunMissing, t.FSaveExecCaption,
-             QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
-                 QStringLiteral("差分ならLevel-0、修復なら最初に差分モードで保存してください"));
-      return fail();
+    if (!autoRun_.Unattended()) {
+      env_.Warn(Question::PreviousRunMissing, t.FSaveExecCaption,
+                QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
+                    QStringLiteral("差分ならLevel-0、修復なら最初に差分モードで保存してください"));
+      return Step::FailBeforeCopy;
     }
+    FallBackToLevel0();
   }
   if (Level() == level::Level0) t.TOldSetName.clear();
   else if (Level() == level::Overwrite) t.TOldSetName = kOverwriteSave;
   else t.TOldSetName = s_.preRow > 0 ? history_.Table().Cell(s_.preRow, HistoryEntry::SaveName) : QString();
+  return Step::Go;
+}
 
-  // The save name, and the run's head in the log.
-  if (!GetNewSetName()) return fail();
+FSaveExec::Step FSaveExec::NameTheSave() {
+  RunTexts& t = s_.texts;
+  if (!GetNewSetName()) return Step::FailBeforeCopy;
   t.TNewSetName = s_.paths.SaveSetName;
   // What a run of this set that was killed left beside the files it was replacing.
-  m.fs.RemoveLeftovers(m.SetFolder);
-  m.fs.RemoveLeftovers(s_.paths.SaveSetHDir);
-  m.WriteLog(QStringLiteral("セット名"), t.TSetName);
-  m.WriteLog(QStringLiteral("保存先"), t.SaveDir);
-  m.WriteLog(QStringLiteral("保存名"), t.TNewSetName);
-  m.WriteLog(QStringLiteral("レベル"), t.SaveLevel);
-  m.WriteLog(QStringLiteral("前回の保存名"), t.TOldSetName);
-  m.WriteLog(QStringLiteral("圧縮方法"), t.CompMode);
-  m.WriteDebugPath(2021, t.TNewSetName, t.TOldSetName);
+  env_.fs.RemoveLeftovers(request_.setFolder);
+  env_.fs.RemoveLeftovers(s_.paths.SaveSetHDir);
+  env_.WriteLog(QStringLiteral("セット名"), t.TSetName);
+  env_.WriteLog(QStringLiteral("保存先"), t.SaveDir);
+  env_.WriteLog(QStringLiteral("保存名"), t.TNewSetName);
+  env_.WriteLog(QStringLiteral("レベル"), t.SaveLevel);
+  env_.WriteLog(QStringLiteral("前回の保存名"), t.TOldSetName);
+  env_.WriteLog(QStringLiteral("圧縮方法"), t.CompMode);
+  env_.WriteDebugPath(2021, t.TNewSetName, t.TOldSetName);
+  return Step::Go;
+}
 
-  // The list and its marks. A repair run takes its list from the previous listing.
-  if (Level() != level::Repair && !MkSaveList()) return fail();
+FSaveExec::Step FSaveExec::BuildListAndMarks() {
+  // A repair run takes its list from the previous listing.
+  if (Level() != level::Repair && !ScanSaveList()) return Step::FailBeforeCopy;
   view_.DispSelSaveList(run_, SaveList_);
-  if (!SetSaveListNewMark() || m.CancelFlag) return fail();
+  if (!SetSaveListNewMark() || env_.cancel) return Step::FailBeforeCopy;
+  return Step::Go;
+}
 
+FSaveExec::Step FSaveExec::RecheckMedium() {
   // The medium must still be the one of the start.
-  {
-    QString d = s_.medium.drive, name, serial;
-    if (!m.ReadDriveInfo(d, name, serial)) {
-      s_.closeAllowed = true;
-      EndRun();
-      return false;
-    }
-    if ((name != s_.medium.volumeName || serial != s_.medium.volumeSerial) && !m.AutoRunMode.IgnoresMediumChange()) {
-      const Answer a = m.Warn(Question::MediumChangedSinceStart, t.FSaveExecCaption,
-                              s_.medium.drive + u'\r' + QStringLiteral("起動時とメディアが変わっています。") + u'\r' +
-                                  QStringLiteral("必要ならメディアを交換してください"),
-                              Buttons::OKCancel);
-      if (a == Answer::Cancel) return fail();
-    }
-    if (m.CancelFlag) return fail();
+  QString d = s_.medium.drive, name, serial;
+  if (!ReadDrive(d, name, serial)) return Step::MediumUnreadable;
+  if ((name != s_.medium.volumeName || serial != s_.medium.volumeSerial) && !autoRun_.IgnoresMediumChange()) {
+    const Answer a = env_.Warn(Question::MediumChangedSinceStart, s_.texts.FSaveExecCaption,
+                               s_.medium.drive + u'\r' + QStringLiteral("起動時とメディアが変わっています。") + u'\r' +
+                                   QStringLiteral("必要ならメディアを交換してください"),
+                               Buttons::OKCancel);
+    if (a == Answer::Cancel) return Step::FailBeforeCopy;
   }
+  if (env_.cancel) return Step::FailBeforeCopy;
+  return Step::Go;
+}
 
-  // Copy, merge, listing, history.
-  m.WriteDebug(2022, "ExecCopy");
-  bool ok = ExecCopy() && !m.CancelFlag;
+FSaveExec::Step FSaveExec::WriteTheSave(int& newRow) {
+  RunTexts& t = s_.texts;
+  env_.WriteDebug(2022, "ExecCopy");
+  bool ok = ExecCopy() && !env_.cancel;
   if (ok && Level() == level::Overwrite) {
     MergeCsv(run_, s_.paths, t.TOldSetName, SaveList_);
-    ok = !m.CancelFlag;
+    ok = !env_.cancel;
   }
-  if (ok) ok = OutCsvList(run_, s_.paths, Level() == level::Overwrite, t.TOldSetName, SaveList_, s_.medium) &&
-               !m.CancelFlag;
+  if (ok) ok = WriteListingAndManifest();
+  if (ok) {
+    const RunRecordInput record{t.TNewSetName, Level(), t.SaveDir, s_.progress.copiedKB, s_.outcome.uncopiedCount,
+                                clock_.ElapsedTime()};
+    ok = OutHisTable(run_, history_, record, s_.medium, newRow);
+    s_.outcome.historyWritten = ok;
+    if (ok && env_.cancel) {
+      // The Cancel came while the history was being written: the save is complete and
+      // recorded, so the run ends as the success it is.
+      env_.WriteDebug(2027, "OK_Click", "cancel after the history was written");
+      env_.cancel.Clear();
+    }
+  }
+  return ok ? Step::Go : Step::FailAfterCopy;
+}
+
+bool FSaveExec::WriteListingAndManifest() {
+  const QString& previous = s_.texts.TOldSetName;
+  if (!OutCsvList(run_, s_.paths, Level() == level::Overwrite, previous, SaveList_, s_.medium) || env_.cancel)
+    return false;
   // The manifest after the listing: its failure leaves the run good, and says so.
   const bool addsToSave = Level() == level::Overwrite || Level() == level::Repair;
   // A repair lists the copies it kept as copied by the run, and only the earlier manifest
@@ -227,46 +293,32 @@ bool FSaveExec::OK_Click(int historyRow) {
   // one that lost the kept copies' lines. Such a save stays without a manifest, as it was.
   const bool keptUnhashed =
       Level() == level::Repair &&
-      ParseManifest(m.fs.ReadAll(s_.paths.SaveSumFile).value_or(QByteArray())).state != ManifestContent::State::Read;
-  if (ok && hashing_ && !keptUnhashed) OutSumList(run_, s_.paths, addsToSave, manifest_);
-  else if (ok && addsToSave) m.fs.Kill(s_.paths.SaveSumFile);  // no longer true of the save
-  int newRow = 0;
-  if (ok) {
-    const RunRecordInput record{t.TNewSetName, Level(), t.SaveDir, progress.copiedKB, s_.outcome.uncopiedCount,
-                                clock_.ElapsedTime()};
-    ok = OutHisTable(run_, history_, record, s_.medium, newRow);
-    s_.outcome.historyWritten = ok;
-    if (ok && m.CancelFlag) {
-      // The Cancel came while the history was being written: the save is complete and
-      // recorded, so the run ends as the success it is.
-      m.WriteDebug(2027, "OK_Click", "cancel after the history was written");
-      m.CancelFlag.Clear();
-    }
-  }
-  if (!ok) {
-    FailAfterCopy();
-    EndRun();
-    return false;
-  }
+      ParseManifest(env_.fs.ReadAll(s_.paths.SaveSumFile).value_or(QByteArray())).state != ManifestContent::State::Read;
+  if (hashing_ && !keptUnhashed) OutSumList(run_, s_.paths, addsToSave, manifest_);
+  else if (addsToSave) env_.fs.Kill(s_.paths.SaveSumFile);  // no longer true of the save
+  return true;
+}
 
-  // Success.
+void FSaveExec::ReportSuccess(int newRow) {
+  RunTexts& t = s_.texts;
+  RunProgress& progress = s_.progress;
   SaveSetInfo(run_, history_, t.SaveDir);
   progress.phase = phase::Idle;
   progress.status = QStringLiteral("全て終了しました");
-  m.WriteLog(QStringLiteral("経過時間"), clock_.ElapsedTime());
+  env_.WriteLog(QStringLiteral("経過時間"), clock_.ElapsedTime());
   t.CancelCaption = QStringLiteral("閉じる");
   s_.closeAllowed = true;
-  m.WriteLog(QStringLiteral("保存済みフォルダー"), ListInfo_.Cell(ListInfoTable::Folders, 2));
-  m.WriteLog(QStringLiteral("保存済みファイル"), ListInfo_.Cell(ListInfoTable::Files, 2));
+  env_.WriteLog(QStringLiteral("保存済みフォルダー"), ListInfo_.Cell(ListInfoTable::Folders, 2));
+  env_.WriteLog(QStringLiteral("保存済みファイル"), ListInfo_.Cell(ListInfoTable::Files, 2));
   const HistoryTable& h = history_.Table();
   const bool rowKnown = newRow >= 1 && newRow < h.Rows();
-  m.WriteLog(QStringLiteral("サイズ(KB)"), rowKnown ? h.Cell(newRow, HistoryEntry::SavedKB) : QString());
-  m.WriteLog(QStringLiteral("使用サイズ(KB)"), rowKnown ? h.Cell(newRow, HistoryEntry::UsedKB) : QString());
+  env_.WriteLog(QStringLiteral("サイズ(KB)"), rowKnown ? h.Cell(newRow, HistoryEntry::SavedKB) : QString());
+  env_.WriteLog(QStringLiteral("使用サイズ(KB)"), rowKnown ? h.Cell(newRow, HistoryEntry::UsedKB) : QString());
   if (s_.outcome.uncopiedCount >= 1) {
-    m.WriteLog(QStringLiteral("コピーできなかった数"), s_.outcome.uncopiedCount);
-    if (!m.AutoRunMode.Unattended())
-      m.Warn(Question::UncopiedEntries, t.FSaveExecCaption,
-             QString::number(s_.outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
+    env_.WriteLog(QStringLiteral("コピーできなかった数"), s_.outcome.uncopiedCount);
+    if (!autoRun_.Unattended())
+      env_.Warn(Question::UncopiedEntries, t.FSaveExecCaption,
+                QString::number(s_.outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
     ListSel_Click(ResultView::NotCopied);
   } else {
     ListSel_Click(ResultView::CopiedThisRun);
@@ -274,12 +326,11 @@ bool FSaveExec::OK_Click(int historyRow) {
   progress.phase = phase::Done;
   s_.outcome.succeeded = true;
   EndRun();
-  return true;
 }
 
 bool FSaveExec::TakeCloseRequest() {
-  if (!m.CancelFlag || !s_.closeAllowed) return false;
-  m.CancelFlag.Clear();
+  if (!env_.cancel || !s_.closeAllowed) return false;
+  env_.cancel.Clear();
   s_.closeAllowed = false;
   return true;
 }
@@ -342,7 +393,7 @@ ProgressView DescribeProgress(const RunProgress& p, int previousOverall) {
 
 ProgressView FSaveExec::Describe(int previousOverall) const {
   ProgressView v = DescribeProgress(s_.progress, previousOverall);
-  if (m.ExecMode == SaveExecMode::Run || s_.progress.phase == phase::Done) v.processTime = DispElapsedTime(v.overall);
+  if (request_.execMode == SaveExecMode::Run || s_.progress.phase == phase::Done) v.processTime = DispElapsedTime(v.overall);
   return v;
 }
 

@@ -24,6 +24,9 @@ struct RunOutcome {
   int refusedCount = 0;         // save-list entries and found names the run refused to take
   int64_t filesCopied = 0;
   int64_t dirsCopied = 0;
+  // What an unattended run chose instead of asking; the set itself stays as it was.
+  bool packingOff = false;        // the archiver is missing: copied without packing
+  bool fellBackToLevel0 = false;  // the previous run is missing: a Level-0 run
 };
 
 struct RunState {

@@ -6,22 +6,22 @@
 namespace qarno {
 
 bool FSaveExec::ChkFName(const QString& path) {
-  const auto found = m.fs.List(path);
+  const auto found = env_.fs.List(path);
   return found && !found->empty();
 }
 
 bool FSaveExec::GetNewSetName() {
   RunPaths& paths = s_.paths;
-  paths.SaveSetHDir = SetFolderOn(m.set.SaveDir, m.set.Name);
+  paths.SaveSetHDir = SetFolderOn(request_.set.SaveDir, request_.set.Name);
   const QString setFolder = paths.SaveSetHDir;
-  const bool privileged = m.fs.Privileged();
+  const bool privileged = env_.fs.Privileged();
   // The set's folder is the program's own; a run that may read every user's files keeps
   // it to itself.
   auto modeFor = [&](const QString& folder) {
     return privileged && folder.startsWith(setFolder) ? 0700u : kDefaultDirMode;
   };
-  if (!m.MakeDirPath(paths.SaveSetHDir, modeFor)) {
-    m.Warn(Question::SetFolderNotCreated, s_.texts.FSaveExecCaption,
+  if (!MakeDirPath(env_.fs, paths.SaveSetHDir, modeFor)) {
+    env_.Warn(Question::SetFolderNotCreated, s_.texts.FSaveExecCaption,
            paths.SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
     s_.outcome.failed = true;
     return false;
@@ -32,7 +32,7 @@ bool FSaveExec::GetNewSetName() {
   } else if (Level() == level::Repair) {
     saveName = s_.texts.TOldSetName;
   } else {
-    const QDate today = QDate::currentDate();
+    const QDate today = env_.clock.Now().date();
     for (int counter = 0; counter <= 32767; ++counter) {
       const QString candidate = SaveNameFor(today, counter);
       const QString base = paths.SaveSetHDir + u'\\' + candidate;
@@ -42,9 +42,9 @@ bool FSaveExec::GetNewSetName() {
     }
     s_.outcome.createdSave = true;
   }
-  paths = RunPaths::Of(m.set.SaveDir, m.set.Name, saveName);
+  paths = RunPaths::Of(request_.set.SaveDir, request_.set.Name, saveName);
   // From here on the run writes only below its set folder, and follows no link there.
-  m.fs.SetWriteAnchor(paths.SaveSetHDir);
+  env_.fs.SetWriteAnchor(paths.SaveSetHDir);
   if (Level() == level::Overwrite || Level() == level::Repair) RaiseAliasesInSave();
   return true;
 }
@@ -53,11 +53,11 @@ void FSaveExec::RaiseAliasesInSave() {
   // A save that earlier runs wrote into keeps its aliased copies, whether the history still
   // knows the run or not: new aliases go after every number its listing or its "Alias"
   // folder already holds, so that no copy is ever written over another file's.
-  if (const auto lines = m.ReadTextFile(s_.paths.SaveCsvFile)) {
+  if (const auto lines = env_.ReadTextFile(s_.paths.SaveCsvFile)) {
     for (const QString& line : *lines)
       s_.aliasCounter = RaiseAlias(s_.aliasCounter, SplitListingLine(line)[SaveListEntry::Alias]);
   }
-  if (const auto files = m.fs.List(s_.paths.SaveSetDir + QStringLiteral("\\Alias\\*.*"))) {
+  if (const auto files = env_.fs.List(s_.paths.SaveSetDir + QStringLiteral("\\Alias\\*.*"))) {
     for (const DirEntry& f : *files) {
       QString name = f.name;
       if (name.endsWith(QStringLiteral(".LZH"), Qt::CaseInsensitive)) name.chop(4);

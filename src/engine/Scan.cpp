@@ -15,8 +15,13 @@ constexpr int kYieldEvery = 50;
 }  // namespace
 
 bool FSaveExec::MkSaveList() {
-  if (m.CancelFlag) return false;
-  m.WriteDebug(2100, "MkSaveList");
+  Begin();
+  return ScanSaveList();
+}
+
+bool FSaveExec::ScanSaveList() {
+  if (env_.cancel) return false;
+  env_.WriteDebug(2100, "MkSaveList");
   SaveList_.Clear();
   view_.Clear();
   RunProgress& p = s_.progress;
@@ -27,8 +32,8 @@ bool FSaveExec::MkSaveList() {
   ListInfo_.Set(ListInfoTable::Files, 1, 0);
   ListInfo_.Set(ListInfoTable::Folders, 1, 0);
   ListInfo_.Set(ListInfoTable::KB, 1, 0);
-  for (const QString& entry : m.set.SaveList) {
-    if (m.CancelFlag) return false;
+  for (const QString& entry : request_.set.SaveList) {
+    if (env_.cancel) return false;
     // Only an absolute path on a drive, without "." or "..", that a listing line can carry:
     // anything else would make the copy land somewhere else, or the listing unreadable.
     if (!IsListablePath(entry)) {
@@ -38,15 +43,15 @@ bool FSaveExec::MkSaveList() {
     if (!ScanTree(entry, true)) return false;
   }
   run_.Enter(phase::Idle, QStringLiteral("セーブリストの作成") + kPhaseDone);
-  m.DoEvents();
+  env_.DoEvents();
   return true;
 }
 
 bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
-  if (m.CancelFlag) return false;
+  if (env_.cancel) return false;
   QString path = pathIn;
   if (path.endsWith(u'\\')) path.chop(1);
-  m.WriteDebugPath(2110, "ScanTree", path);
+  env_.WriteDebugPath(2110, "ScanTree", path);
 
   std::optional<std::vector<DirEntry>> found;
   QString base;
@@ -55,11 +60,11 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   const bool pattern = first && (path.contains(u'*') || path.contains(u'?'));
   // A folder the scan found is listed as what it was found to be; asking again by its path
   // could take it for a file of its parent and find the same folder below itself forever.
-  if (!first || (!pattern && m.fs.IsDirectory(path))) {
-    found = m.fs.List(winpath::Join(path, QStringLiteral("*.*")));
+  if (!first || (!pattern && env_.fs.IsDirectory(path))) {
+    found = env_.fs.List(winpath::Join(path, QStringLiteral("*.*")));
     base = path;
   } else {
-    found = m.fs.List(path);
+    found = env_.fs.List(path);
     QString name;
     SplitPath(path, base, name);
   }
@@ -67,7 +72,7 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   RunProgress& p = s_.progress;
   if (first) {
     // The first row of every save-list entry is its own directory, or the one holding it.
-    if (const std::optional<DirEntry> self = m.fs.Stat(base)) {
+    if (const std::optional<DirEntry> self = env_.fs.Stat(base)) {
       if (!AddDirData(base, *self)) return false;
     }
     p.scanDir = base;
@@ -78,8 +83,8 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   std::vector<DirEntry>& entries = *found;
   int n = 0;
   for (const DirEntry& e : entries) {
-    if (++n % kYieldEvery == 0) m.DoEvents();
-    if (m.CancelFlag) return false;
+    if (++n % kYieldEvery == 0) env_.DoEvents();
+    if (env_.cancel) return false;
     p.scanDir = winpath::Join(base, e.name);
   }
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
@@ -87,33 +92,33 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   const bool named = first && !pattern && base != path;
   n = 0;
   for (const DirEntry& e : entries) {
-    if (++n % kYieldEvery == 0) m.DoEvents();
-    if (m.CancelFlag) return false;
+    if (++n % kYieldEvery == 0) env_.DoEvents();
+    if (env_.cancel) return false;
     if (!ScanCheck(winpath::Join(base, e.name), e, named)) return false;
   }
   return true;
 }
 
 bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named) {
-  if (m.CancelFlag) return false;
+  if (env_.cancel) return false;
   int n = 0;
-  for (const QString& skip : m.set.SkipList) {
+  for (const QString& skip : request_.set.SkipList) {
     if (++n % kYieldEvery == 0) {
-      m.DoEvents();
-      if (m.CancelFlag) return false;
+      env_.DoEvents();
+      if (env_.cancel) return false;
     }
     if (MatchesPathPattern(path, skip)) return true;
   }
   // A link found in a saved tree may point at what its owner could never read: it is left
   // out, and the log says so. Not a failure of the run: there is nothing of the tree to save.
   if (info.isLink && !named) {
-    m.WriteLog(QStringLiteral("保存しませんでした（シンボリックリンク）"), path);
+    env_.WriteLog(QStringLiteral("保存しませんでした（シンボリックリンク）"), path);
     return true;
   }
   // A name no listing line can carry, or the text encoding cannot hold, would restore the
   // wrong file; a path longer than the system can reach by its name cannot be copied, nor
   // anything below it: it stays out of the list, and the log says so.
-  if (!info.representable || !m.codec.CanEncode(path)) {
+  if (!info.representable || !env_.codec.CanEncode(path)) {
     RefuseName(path);
     return true;
   }
@@ -133,7 +138,7 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named)
 
 void FSaveExec::RefuseName(const QString& path) {
   // Left out, and told: the run counts it with what it could not save.
-  m.WriteLog(QStringLiteral("保存できませんでした（ファイル名）"), path);
+  env_.WriteLog(QStringLiteral("保存できませんでした（ファイル名）"), path);
   ++s_.outcome.refusedCount;
 }
 
@@ -158,7 +163,7 @@ bool FSaveExec::AddDirData(const QString& path, const DirEntry& info) {
 }
 
 bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t& count) {
-  m.WriteDebugPath(2150, "AddSListData", path);
+  env_.WriteDebugPath(2150, "AddSListData", path);
   SaveListEntry e;
   e[SaveListEntry::Path] = path;
   e[SaveListEntry::Attributes] = AttrText(info.attributes);
@@ -171,7 +176,7 @@ bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t&
   ++s_.progress.scanCount;
   ++count;
   if (SaveList_.Rows() >= SaveListTable::kRowLimit) {
-    m.Warn(Question::TooManyEntries, s_.texts.FSaveExecCaption,
+    env_.Warn(Question::TooManyEntries, s_.texts.FSaveExecCaption,
            QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") + QStringLiteral("\r\n") +
                QStringLiteral("セット名を分割して下さい"));
     return false;

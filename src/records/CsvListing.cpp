@@ -6,23 +6,23 @@ namespace qarno {
 
 bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QString& previousSave,
                 const SaveListTable& list, RunMedium& medium) {
-  Module1& m = run.m;
+  const RunEnvironment& m = run.env;
   RunProgress& progress = run.progress;
   m.WriteDebug(2260, "OutCsvList");
   progress.status = QStringLiteral("CSVファイルの出力");
   auto failure = [&] {
-    m.BeepAsterisk();
+    m.ui.Beep(BeepKind::Asterisk);
     const QString message = paths.SaveCsvFile + u'\r' + QStringLiteral("CSVファイルが作成できませんでした。");
     progress.status = QStringLiteral("CSVファイルの出力") + u'\r' + message;
     m.ui.MsgBox(Question::ListingNotWritten, run.caption, message, Buttons::OK, Icon::Exclamation);
-    m.AutoRunMode.Stop();
+    run.autoRun.Stop();
     progress.phase = phase::Idle;
     return false;
   };
   QString drive;
-  if (!m.ReadDriveInfo(drive, medium.volumeName, medium.volumeSerial)) return failure();
+  if (!run.ReadDriveInfo(drive, medium.volumeName, medium.volumeSerial)) return failure();
   medium.drive = drive;
-  if (!m.MakeDirPath(paths.SaveSetHDir)) return failure();
+  if (!MakeDirPath(m.fs, paths.SaveSetHDir)) return failure();
   // The copies the listing vouches for reach the medium before the listing does.
   if (m.fs.IsDirectory(paths.SaveSetDir) && !m.fs.Sync(paths.SaveSetDir)) return failure();
   if (overwrite) {
@@ -43,10 +43,10 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   for (int row = 1; row <= count; ++row) {
     // A stop leaves the earlier listing, if any, as it was: the new one is written whole or
     // not at all.
-    if (m.CancelFlag) return false;
+    if (m.cancel) return false;
     const QString line = FormatListingLine(list[row]);
     m.WriteDebugPath(2270, "OutCsv", row);
-    if (m.DebugMode == 1) m.WriteDebugPath(2271, line);
+    if (m.log.DebugMode == 1) m.WriteDebugPath(2271, line);
     else m.WriteDebug(2271);
     progress.lastEntry = list[row][SaveListEntry::Path];
     content += m.codec.EncodeLine(line);
@@ -60,7 +60,7 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
 }
 
 bool OutSumList(RunContext& run, const RunPaths& paths, bool addToSave, const std::vector<ManifestEntry>& entries) {
-  Module1& m = run.m;
+  const RunEnvironment& m = run.env;
   m.WriteDebug(2265, "OutSumList");
   QByteArray content;
   if (addToSave) {
@@ -78,7 +78,7 @@ bool OutSumList(RunContext& run, const RunPaths& paths, bool addToSave, const st
 }
 
 void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSave, SaveListTable& list) {
-  Module1& m = run.m;
+  const RunEnvironment& m = run.env;
   RunProgress& progress = run.progress;
   m.WriteDebug(2340, "MergeCsv");
   progress.status = QStringLiteral("前回のCSVファイルとの合成") + QStringLiteral("... 処理中");
@@ -93,7 +93,7 @@ void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSav
   progress.phase = phase::Merge;
   int position = 1;
   for (const QString& line : *lines) {
-    if (m.CancelFlag) return;
+    if (m.cancel) return;
     const ListingFields fields = SplitListingLine(line);
     const QString path = fields[SaveListEntry::Path].toString();
     if (fields.HasPath() && !list.FindNewPath(path, position) && fields.WellFormed() && IsListablePath(path)) {

@@ -2,8 +2,8 @@
 
 namespace qarno {
 
-bool IsNoCompType(const Module1& m, const QString& path) {
-  if (m.set.options.ComplexSettingMode == 1) return false;
+bool IsNoCompType(int complexSettingMode, const QStringList& noCompTypes, const QString& path) {
+  if (complexSettingMode == 1) return false;
   QString ext;
   for (qsizetype i = path.size() - 2; i >= 0; --i) {
     const QChar c = path[i];
@@ -14,13 +14,13 @@ bool IsNoCompType(const Module1& m, const QString& path) {
     if (c == u'\\' || c == u':') return false;
   }
   if (ext.isEmpty()) return false;
-  for (const QString& type : m.NoCompTypes) {
+  for (const QString& type : noCompTypes) {
     if (type.compare(ext, Qt::CaseInsensitive) == 0) return true;
   }
   return false;
 }
 
-bool SaveLha(Module1& m, const QString& source, const QString& archive) {
+bool SaveLha(const RunEnvironment& m, const QString& source, const QString& archive) {
   m.WriteDebugPath(2330, "SaveLha", source, archive);
   {
     auto probe = m.fs.Open(source, QIODevice::ReadOnly);

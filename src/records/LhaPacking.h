@@ -5,11 +5,12 @@
 
 namespace qarno {
 
-// True when the file's type is on the no-compression list and ComplexSettingMode is 0.
-bool IsNoCompType(const Module1& m, const QString& path);
+// True when the file's type is on the no-compression list (`noCompTypes`, entries 1..n held
+// from index 0) and ComplexSettingMode is 0.
+bool IsNoCompType(int complexSettingMode, const QStringList& noCompTypes, const QString& path);
 // Packs the source into the archive (a full path, "<copy>.LZH"); false when the source
 // cannot be opened for reading or the archiver fails (the caller then copies plainly). The
 // archiver is given host paths: nothing depends on the process's current directory.
-bool SaveLha(Module1& m, const QString& source, const QString& archive);
+bool SaveLha(const RunEnvironment& m, const QString& source, const QString& archive);
 
 }  // namespace qarno

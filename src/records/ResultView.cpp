@@ -17,8 +17,8 @@ bool ResultView::ChkSelList(int selection, const SaveListEntry& entry) {
   }
 }
 
-void ResultView::SetListSelForm(Module1& m) {
-  m.WriteDebug(2290, "SetListSelForm");
+void ResultView::SetListSelForm(const RunEnvironment& env) {
+  env.WriteDebug(2290, "SetListSelForm");
   selection_ = All;
 }
 
@@ -28,7 +28,7 @@ void ResultView::Clear() {
 }
 
 void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
-  Module1& m = run.m;
+  const RunEnvironment& m = run.env;
   RunProgress& progress = run.progress;
   m.WriteDebug(2280, "DispSelSaveList");
   const QString savedStatus = progress.status;
@@ -42,7 +42,7 @@ void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
   progress.phase = progress.phase != phase::Idle ? phase::ViewBusy : phase::ViewIdle;
   rows_.reserve(static_cast<size_t>(list.Count()));
   for (int row = 1; row < list.Rows(); ++row) {
-    if (m.CancelFlag) {
+    if (m.cancel) {
       rebuilding_ = false;
       return;
     }
@@ -58,7 +58,7 @@ void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
 }
 
 void ResultView::ListSel_Click(RunContext& run, const SaveListTable& list, int selection) {
-  run.m.WriteDebug(2310, "ListSel_Click", selection);
+  run.env.WriteDebug(2310, "ListSel_Click", selection);
   selection_ = selection;
   DispSelSaveList(run, list);
 }

@@ -25,7 +25,7 @@ class ResultView {
   int Generation() const { return generation_; }
 
   // The selector back to "every entry", nothing shown.
-  void SetListSelForm(Module1& m);
+  void SetListSelForm(const RunEnvironment& env);
   void Clear();
   // Rebuilds the rows for the selector; a Cancel stops it with the view hidden.
   void DispSelSaveList(RunContext& run, const SaveListTable& list);

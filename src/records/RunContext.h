@@ -39,18 +39,54 @@ struct RunMedium {
   QString volumeSerial;
 };
 
-// The module, the run window's caption (the title of every message of the run) and the
-// progress a phase reports to.
+// What the records of a run need to know of it: the set, where its files lie, the medium
+// check, and whether the used space is counted.
+struct RunSubject {
+  QString setName;
+  QString setFolder;  // the folder of the set's own files
+  QString saveDir;
+  QString mainCaption;  // the title of the medium questions
+  bool checkSerial = false;  // ChkVolSer
+  bool usedSize = false;     // CalUseSize
+};
+
+// The environment, the run window's caption (the title of every message of the run), the
+// progress a phase reports to, and what the run keeps of the program: the automatic run it
+// may stop, the medium accepted despite the identity warning, the item a walk is at.
 struct RunContext {
-  Module1& m;
+  const RunEnvironment& env;
   const QString& caption;
   RunProgress& progress;
+  const RunSubject& subject;
+  AutoRun& autoRun;
+  AcceptedMedium& accepted;
+  QString* currentItem = nullptr;
 
   // Sets the phase and the status text together, as every phase starts.
   void Enter(int phaseNow, const QString& status) {
     progress.phase = phaseNow;
     progress.status = status;
   }
+  // Reads the medium of `drive` (empty: the drive of the save folder).
+  bool ReadDriveInfo(QString& drive, QString& volumeName, QString& volumeSerial) const {
+    const MediumQuery query{subject.saveDir, subject.checkSerial, !autoRun.EndsProgram(), subject.mainCaption,
+                            autoRun.mode};
+    return qarno::ReadDriveInfo(env, query, accepted, drive, volumeName, volumeSerial);
+  }
+};
+
+// A run's context over the program's module, for writing a run's records outside a run.
+struct ModuleRunContext {
+  ModuleRunContext(Module1& m, const QString& caption, RunProgress& progress)
+      : env(m.Environment()),
+        subject{m.set.Name, m.SetFolder, m.set.SaveDir, m.MainCaption, m.set.options.ChkVolSer == 1,
+                m.set.options.CalUseSize == 1},
+        run{env, caption, progress, subject, m.AutoRunMode, m.acceptedMedium, &m.currentItem} {}
+  ModuleRunContext(const ModuleRunContext&) = delete;
+  ModuleRunContext& operator=(const ModuleRunContext&) = delete;
+  RunEnvironment env;
+  RunSubject subject;
+  RunContext run;
 };
 
 }  // namespace qarno

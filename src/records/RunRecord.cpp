@@ -8,15 +8,15 @@ namespace qarno {
 
 bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& input, const RunMedium& medium,
                  int& row) {
-  Module1& m = run.m;
+  const RunEnvironment& m = run.env;
   RunProgress& progress = run.progress;
   m.WriteDebug(2030, "OutHisTable");
-  const QString date = FormatDateTime(QDateTime::currentDateTime());
+  const QString date = FormatDateTime(m.clock.Now());
   // A count that a Cancel stopped records no used size: the run itself is complete.
   QString usedKB = QStringLiteral("0");
-  if (m.set.options.CalUseSize == 1) {
+  if (run.subject.usedSize) {
     run.Enter(phase::UsedSize, QStringLiteral("使用したディスクサイズを計算中"));
-    const std::optional<int64_t> used = GetAllSizeKB(m, input.saveDir, input.saveName);
+    const std::optional<int64_t> used = GetAllSizeKB(m, run.subject.setName, input.saveDir, input.saveName, run.currentItem);
     usedKB = used ? QString::number(*used) : QString();
     progress.phase = phase::Idle;
   }
@@ -46,11 +46,11 @@ bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& inp
 }
 
 void SaveSetInfo(RunContext& run, RunHistory& history, const QString& saveDir) {
-  Module1& m = run.m;
+  const RunEnvironment& m = run.env;
   m.WriteDebug(2370, "SaveSetInfo");
   history.SaveSetAndHistory();
-  const QString source = winpath::Join(m.SetFolder, m.set.Name + u'.');
-  const QString dest = SetFolderOn(saveDir, m.set.Name) + u'\\' + m.set.Name + u'.';
+  const QString source = winpath::Join(run.subject.setFolder, run.subject.setName + u'.');
+  const QString dest = SetFolderOn(saveDir, run.subject.setName) + u'\\' + run.subject.setName + u'.';
   m.WriteDebugPath(2371, source, dest);
   m.WriteDebug(2372);
   if (!m.fs.CopyFile(source + QStringLiteral("qrn"), dest + QStringLiteral("qrn"))) m.WriteDebug(2376);

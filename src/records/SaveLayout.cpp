@@ -74,19 +74,21 @@ bool IsSaveName(QStringView name) {
   return digits(rest.left(underscore)) && counter.size() >= 2 && counter.size() <= 5 && digits(counter);
 }
 
-void DeleteSaveData(Module1& m, const QString& saveDir, const QString& saveName) {
-  const RunPaths p = RunPaths::Of(saveDir, m.set.Name, saveName);
-  m.fs.Kill(p.SaveCsvFile);
-  m.fs.Kill(p.SaveSumFile);
-  m.DeleteTree(p.SaveSetDir);
+void DeleteSaveData(const RunEnvironment& env, const QString& setName, const QString& saveDir, const QString& saveName,
+                    QString* currentItem) {
+  const RunPaths p = RunPaths::Of(saveDir, setName, saveName);
+  env.fs.Kill(p.SaveCsvFile);
+  env.fs.Kill(p.SaveSumFile);
+  DeleteTree(env, p.SaveSetDir, currentItem);
 }
 
-std::optional<int64_t> GetAllSizeKB(Module1& m, const QString& saveDir, const QString& saveName) {
-  m.WriteDebugPath(3010, "GetAllSizeKB", saveDir, saveName);
+std::optional<int64_t> GetAllSizeKB(const RunEnvironment& env, const QString& setName, const QString& saveDir,
+                                    const QString& saveName, QString* currentItem) {
+  env.WriteDebugPath(3010, "GetAllSizeKB", saveDir, saveName);
   QString dir = saveDir;
   if (dir.size() == 2 && dir[1] == u':') dir += u'\\';
-  const RunPaths p = RunPaths::Of(dir, m.set.Name, saveName);
-  return m.UsedSpaceKB(p.SaveCsvFile, p.SaveSetDir);
+  const RunPaths p = RunPaths::Of(dir, setName, saveName);
+  return UsedSpaceKB(env, p.SaveCsvFile, p.SaveSetDir, currentItem);
 }
 
 }  // namespace qarno

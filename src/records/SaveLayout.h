@@ -57,9 +57,12 @@ QString SaveNameFor(const QDate& date, int counter);
 bool IsSaveName(QStringView name);
 
 // Removes a save from the destination: its listing and its folder with all below it.
-void DeleteSaveData(Module1& m, const QString& saveDir, const QString& saveName);
+// `currentItem`, when given, follows the removal for a progress display.
+void DeleteSaveData(const RunEnvironment& env, const QString& setName, const QString& saveDir, const QString& saveName,
+                    QString* currentItem = nullptr);
 // The space a save occupies on the destination, in KB (its listing and its folder); nothing
 // when a Cancel stopped the count.
-std::optional<int64_t> GetAllSizeKB(Module1& m, const QString& saveDir, const QString& saveName);
+std::optional<int64_t> GetAllSizeKB(const RunEnvironment& env, const QString& setName, const QString& saveDir,
+                                    const QString& saveName, QString* currentItem = nullptr);
 
 }  // namespace qarno

@@ -42,6 +42,42 @@ TEST(CopyDecision, TheDestinationIsFullWhenTheFileNeedsAsMuchAsIsFreeOrMore) {
   EXPECT_FALSE(DestinationFull(FsError::NotFound, 10240, 1));
 }
 
+TEST(CopyDecision, TheReserveCountsWholeMegabytesFree) {
+  struct Case {
+    const char* name;
+    ReserveState state;
+    int64_t freeKB, reserveMB;
+    ReserveDecision decision;
+  };
+  const Case cases[] = {
+      {"no reserve kept, nothing free", ReserveState::Off, 0, 50, ReserveDecision::Copy},
+      {"exactly the reserve free", ReserveState::Ask, 50 * 1024, 50, ReserveDecision::Copy},
+      {"a KB short of it is a whole MB short", ReserveState::Ask, 50 * 1024 - 1, 50, ReserveDecision::Ask},
+      {"free space unknown reads as none", ReserveState::Ask, 0, 1, ReserveDecision::Ask},
+      {"a reserve of 0 always holds", ReserveState::Ask, 0, 0, ReserveDecision::Copy},
+      {"refusing while short", ReserveState::Refusing, 50 * 1024 - 1, 50, ReserveDecision::Refuse},
+      {"refusing ends when space is back", ReserveState::Refusing, 50 * 1024, 50, ReserveDecision::Copy},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecideReserve(c.state, c.freeKB, c.reserveMB), c.decision) << c.name;
+}
+
+TEST(CopyDecision, AFullMediumIsChangedStoppedAtOrAborted) {
+  struct Case {
+    const char* name;
+    Answer answer;
+    bool readable;
+    FullMedium decision;
+  };
+  const Case cases[] = {
+      {"another medium", Answer::Yes, true, FullMedium::CopyAgain},
+      {"another medium that cannot be read", Answer::Yes, false, FullMedium::Abort},
+      {"no other medium", Answer::No, true, FullMedium::StopCopying},
+      {"no other medium, and the drive went", Answer::No, false, FullMedium::Abort},
+      {"cancel", Answer::Cancel, false, FullMedium::Abort},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FullMediumDecision(c.answer, c.readable), c.decision) << c.name;
+}
+
 TEST(CopyDecision, FoldersOfASaveKeepTheSourceFoldersReaders) {
   EXPECT_EQ(SaveFolderMode(0755, false), 0755u);
   EXPECT_EQ(SaveFolderMode(0555, false), 0755u);   // the owner can always write copies into it

@@ -245,17 +245,25 @@ TEST_F(Faults, UnattendedFallbacksRunAsLevel0AndWithoutPacking) {
   RunResult r = w.Run(level::Level1);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::Level), QStringLiteral("Level-0"));
+  // The run's outcome says so; the set itself is left as the user has it.
+  EXPECT_TRUE(w.run->state().outcome.fellBackToLevel0);
+  EXPECT_EQ(w.m.set.SaveLevel, level::Level1);
   // The previous listing has gone: Level-2 continues as Level-0.
   QFile::remove(w.env.Host(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral(".csv")));
   r = w.Run(level::Level2);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::Level), QStringLiteral("Level-0"));
+  EXPECT_TRUE(w.run->state().outcome.fellBackToLevel0);
+  EXPECT_EQ(w.m.set.SaveLevel, level::Level2);
   // Packing without an archiver: plain copies.
   w.m.set.options.ComplexTypeMode = 1;
   r = w.Run(level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("f0.txt")))[9], QStringLiteral("0"));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("UNLHA32がインストールされていません。")));
+  EXPECT_TRUE(w.run->state().outcome.packingOff);
+  EXPECT_FALSE(w.run->state().outcome.fellBackToLevel0);
+  EXPECT_EQ(w.m.set.options.ComplexTypeMode, 1);
 
   // Interactive, the same situations stop the run with their messages.
   w.m.AutoRunMode.mode = -1;

@@ -53,16 +53,16 @@ bool WriteListing(Module1& m) {
     list.Append(SplitListingLine(QString::fromUtf8(line)).ToEntry());
   RunProgress progress;
   const QString caption = QStringLiteral("Qarno  daily");
-  RunContext run{m, caption, progress};
+  ModuleRunContext run{m, caption, progress};
   RunMedium medium;
-  return OutCsvList(run, kPaths, false, QString(), list, medium);
+  return OutCsvList(run.run, kPaths, false, QString(), list, medium);
 }
 
 bool WriteManifest(Module1& m) {
   RunProgress progress;
   const QString caption = QStringLiteral("Qarno  daily");
-  RunContext run{m, caption, progress};
-  return OutSumList(run, kPaths, false, {{QStringLiteral("T:\\src\\a.txt"), 3, QByteArray(32, 'a')}});
+  ModuleRunContext run{m, caption, progress};
+  return OutSumList(run.run, kPaths, false, {{QStringLiteral("T:\\src\\a.txt"), 3, QByteArray(32, 'a')}});
 }
 
 const DurableFile kFiles[] = {

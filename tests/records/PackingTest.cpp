@@ -28,9 +28,9 @@ TEST(Packing, NoCompressionTypesAreMatchedByTheLastExtension) {
       {u"C:\\V1.0\\README", false},     // a dot in a folder name is no extension
       {u"C:\\A\\B.", false},            // a dot at the end gives no extension
   };
-  for (const Case& c : cases) EXPECT_EQ(IsNoCompType(m, QString::fromUtf16(c.path)), c.unpacked) << QString::fromUtf16(c.path).toStdString();
+  for (const Case& c : cases) EXPECT_EQ(IsNoCompType(m.set.options.ComplexSettingMode, m.NoCompTypes, QString::fromUtf16(c.path)), c.unpacked) << QString::fromUtf16(c.path).toStdString();
   m.set.options.ComplexSettingMode = 1;  // every type packed
-  EXPECT_FALSE(IsNoCompType(m, QStringLiteral("C:\\A\\B.TXT")));
+  EXPECT_FALSE(IsNoCompType(m.set.options.ComplexSettingMode, m.NoCompTypes, QStringLiteral("C:\\A\\B.TXT")));
 }
 
 TEST(Packing, TheArchiveIsMadeWhereItIsNamedNotInTheCurrentDirectory) {
@@ -42,11 +42,11 @@ TEST(Packing, TheArchiveIsMadeWhereItIsNamedNotInTheCurrentDirectory) {
   env.MakeDir(QStringLiteral("T:\\dst\\sub"));
   env.MakeDir(QStringLiteral("T:\\elsewhere"));
   QDir::setCurrent(env.Host(QStringLiteral("T:\\elsewhere")));
-  ASSERT_TRUE(SaveLha(*env.m, QStringLiteral("T:\\src\\a.txt"), QStringLiteral("T:\\dst\\sub\\a.txt.LZH")));
+  ASSERT_TRUE(SaveLha(env.m->Environment(), QStringLiteral("T:\\src\\a.txt"), QStringLiteral("T:\\dst\\sub\\a.txt.LZH")));
   EXPECT_TRUE(env.Exists(QStringLiteral("T:\\dst\\sub\\a.txt.LZH")));
   EXPECT_TRUE(QDir(env.Host(QStringLiteral("T:\\elsewhere"))).isEmpty());
   // A source that cannot be opened is never handed to the archiver.
-  EXPECT_FALSE(SaveLha(*env.m, QStringLiteral("T:\\src\\missing.txt"), QStringLiteral("T:\\dst\\sub\\m.LZH")));
+  EXPECT_FALSE(SaveLha(env.m->Environment(), QStringLiteral("T:\\src\\missing.txt"), QStringLiteral("T:\\dst\\sub\\m.LZH")));
   EXPECT_FALSE(env.Exists(QStringLiteral("T:\\dst\\sub\\m.LZH")));
 }
 

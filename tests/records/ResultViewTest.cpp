@@ -34,7 +34,8 @@ struct ViewWorld : ::testing::Test {
   TestEnv env;
   QString caption = QStringLiteral("t");
   RunProgress progress;
-  RunContext run{*env.m, caption, progress};
+  ModuleRunContext context{*env.m, caption, progress};
+  RunContext& run = context.run;
   SaveListTable list;
   ResultView view;
   void Fill(int n) {

@@ -75,14 +75,14 @@ TEST(SaveLayout, DeleteSaveDataRemovesTheListingAndTheFolderOfOneSave) {
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_00.csv"), "x");
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_00\\Drive_C\\a\\b.txt"), "x");
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_01.csv"), "keep");
-  DeleteSaveData(m, QStringLiteral("T:\\dst"), QStringLiteral("qrn_00"));
+  DeleteSaveData(m.Environment(), m.set.Name, QStringLiteral("T:\\dst"), QStringLiteral("qrn_00"));
   EXPECT_FALSE(env.Exists(QStringLiteral("T:\\dst\\daily\\qrn_00.csv")));
   EXPECT_FALSE(env.Exists(QStringLiteral("T:\\dst\\daily\\qrn_00")));
   EXPECT_TRUE(env.Exists(QStringLiteral("T:\\dst\\daily\\qrn_01.csv")));
   // The used size of a save counts its listing and its folder; a missing save counts 0.
   env.WriteFile(QStringLiteral("T:\\dst\\daily\\qrn_01\\Drive_C\\a"), QByteArray(5000, 'a'));
-  EXPECT_GT(GetAllSizeKB(m, QStringLiteral("T:\\dst\\"), QStringLiteral("qrn_01")), 0);
-  EXPECT_EQ(GetAllSizeKB(m, QStringLiteral("T:\\dst"), QStringLiteral("missing")), 0);
+  EXPECT_GT(GetAllSizeKB(m.Environment(), m.set.Name, QStringLiteral("T:\\dst\\"), QStringLiteral("qrn_01")), 0);
+  EXPECT_EQ(GetAllSizeKB(m.Environment(), m.set.Name, QStringLiteral("T:\\dst"), QStringLiteral("missing")), 0);
 }
 
 }  // namespace

@@ -276,6 +276,8 @@ void SaveExecWindow::OK_Click() {
     journal_->Start(BackupStartFacts(m));
   }
   run.OK_Click(backup ? 0 : main.SelectedHistoryRow());
+  // The main window's level box shows what an unattended run fell back to.
+  if (run.state().outcome.fellBackToLevel0) m.set.SaveLevel = level::Level0;
   running_ = false;
   ListSel->setEnabled(true);
   if (backup) {
