@@ -60,19 +60,22 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   report.summary = BackupSummaryFacts(m, run.state());
   const RunOutcome& outcome = run.state().outcome;
   report.saveName = run.state().texts.TNewSetName;
-  if (!outcome.succeeded) {
+  const ExitStatus status = ExitStatusOf(outcome);
+  if (status == kExitFailed) {
     report.what = report.stopped ? QStringLiteral("中止されました。")
                   : !report.lastMessage.isEmpty() ? report.lastMessage
                                                   : QStringLiteral("保存が完了しませんでした。");
-    return kExitFailed;
-  }
-  if (outcome.uncopiedCount > 0) {
+  } else if (status == kExitUncopied) {
     report.what = QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
-    return kExitUncopied;
   }
-  return kExitOk;
+  return status;
 }
 }  // namespace
+
+ExitStatus ExitStatusOf(const RunOutcome& outcome) {
+  if (!outcome.succeeded) return kExitFailed;
+  return outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+}
 
 int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
   if (arguments.contains(QStringLiteral("--version"))) {
