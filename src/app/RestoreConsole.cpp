@@ -279,10 +279,7 @@ int RunRestoreConsole(const QStringList& arguments) {
     PrintHistory(main);
     return kRestoreOk;
   }
-  int row = 0;
-  for (int r = 1; r < main.HisTable.Rows() && row == 0; ++r) {
-    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == o.saveName) row = r;
-  }
+  const int row = main.HisTable.RowOf(o.saveName);
   if (row == 0) {
     Err(QStringLiteral("%1 is not in the history of %2").arg(o.saveName, m.set.Name));
     return kRestoreFailed;
@@ -340,11 +337,12 @@ int RunRestoreConsole(const QStringList& arguments) {
   if (o.topDir.isEmpty()) {
     r.SetTarget(0, QString());
   } else {
-    if (!winpath::IsSafeAbsolute(o.topDir)) {
+    const TopDirProblem problem = r.CheckTopDir(o.topDir);
+    if (problem == TopDirProblem::NotOnDrive) {
       Err(QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir));
       return kRestoreFailed;
     }
-    if (r.InSaveArea(o.topDir)) {
+    if (problem == TopDirProblem::AmongSaves) {
       Err(QStringLiteral("%1 lies among the saves of set %2: restoring there would overwrite the copies it reads")
               .arg(o.topDir, m.set.Name));
       return kRestoreFailed;

@@ -75,6 +75,15 @@ RestoreTimerView DescribeRestoreProgress(const RestoreState& state, const QStrin
 
 enum class RestoreOutcome { NotStarted, Stopped, Finished };
 
+// What is wrong with a top directory chosen for a restore under another directory.
+enum class TopDirProblem {
+  None,
+  NotOnDrive,  // not an absolute path on a drive (X:\...)
+  AmongSaves,  // at or below the set's folder on a save directory: the copies being read
+};
+// The problem as the restore windows tell it, below the directory.
+QString TopDirProblemText(TopDirProblem problem);
+
 // An entry that was restored from a copy that is not what its listing line describes (its
 // size or date, or for the overwrite save, whose copies are replaced in place, the manifest's
 // hash): a run that stopped between replacing copies and writing its listing leaves such
@@ -151,6 +160,8 @@ class FRestore {
   // or one the history records) or lies below it: writing there would overwrite the saves
   // that are being restored from.
   bool InSaveArea(const QString& path) const;
+  // Whether the directory may take a restore under another directory.
+  TopDirProblem CheckTopDir(const QString& topDir) const;
   // True when the path is one of the program's own live files or folders — the program
   // folder with the debug file and the type list, the set folder with the set files,
   // histories, logs and locks, the settings file's folder — or lies below one, by whatever

@@ -128,6 +128,20 @@ bool FRestore::InSaveArea(const QString& path) const {
   return std::any_of(areas.begin(), areas.end(), [&](const QString& area) { return IsAtOrBelow(path, area); });
 }
 
+TopDirProblem FRestore::CheckTopDir(const QString& topDir) const {
+  if (!winpath::IsSafeAbsolute(topDir)) return TopDirProblem::NotOnDrive;
+  return InSaveArea(topDir) ? TopDirProblem::AmongSaves : TopDirProblem::None;
+}
+
+QString TopDirProblemText(TopDirProblem problem) {
+  switch (problem) {
+    case TopDirProblem::None: break;
+    case TopDirProblem::NotOnDrive: return QStringLiteral("復元先のTOPディレクトリを選択してください。");
+    case TopDirProblem::AmongSaves: return QStringLiteral("復元先が保存データの中です。");
+  }
+  return QString();
+}
+
 QStringList FRestore::OwnAreas() const {
   QStringList areas;
   for (const QString& folder : {m.ProgramFolder, m.SetFolder, m.SettingsFolder}) {
@@ -232,14 +246,8 @@ void FRestore::MkSaveNameTable() {
   saveNames_.assign(1, {QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
   for (const QString& name : saveNameList_) {
     if (m.CancelFlag) break;
-    SaveNameRow row{name, QString()};
-    for (int h = 1; h < history_.Rows(); ++h) {
-      if (history_.Cell(h, HistoryEntry::SaveName) == name) {
-        row.dir = history_.Cell(h, HistoryEntry::SaveDir);
-        break;
-      }
-    }
-    saveNames_.push_back(row);
+    const int h = history_.RowOf(name);
+    saveNames_.push_back(SaveNameRow{name, h > 0 ? history_.Cell(h, HistoryEntry::SaveDir) : QString()});
   }
 }
 
@@ -452,10 +460,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
 
 bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
   m.WriteDebug(4033, "RestoreFromOtherSaves");
-  int start = 0;
-  for (int h = 1; h < history_.Rows() && start == 0; ++h) {
-    if (history_.Cell(h, HistoryEntry::SaveName) == s_.RestoreSaveName) start = h;
-  }
+  const int start = history_.RowOf(s_.RestoreSaveName);
   if (start == 0) {
     m.Warn(Question::SaveNotInHistory, s_.Caption, s_.RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
     return false;

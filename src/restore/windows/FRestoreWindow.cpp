@@ -452,14 +452,10 @@ void FRestoreWindow::OK_Click() {
   const RestoreState& s = restore.state();
   // Under another directory the target must be a directory on a drive, and not among the
   // saves the restore reads from.
-  if (s.Position == 1) {
-    QString problem;
-    if (!winpath::IsSafeAbsolute(s.WriteHDir)) problem = QStringLiteral("復元先のTOPディレクトリを選択してください。");
-    else if (restore.InSaveArea(s.WriteHDir)) problem = QStringLiteral("復元先が保存データの中です。");
-    if (!problem.isEmpty()) {
-      m.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + problem);
-      return;
-    }
+  if (const TopDirProblem problem = s.Position == 1 ? restore.CheckTopDir(s.WriteHDir) : TopDirProblem::None;
+      problem != TopDirProblem::None) {
+    m.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + TopDirProblemText(problem));
+    return;
   }
   RestoreOutcome outcome;
   {
