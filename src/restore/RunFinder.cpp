@@ -23,13 +23,13 @@ struct ViewHash {
 }  // namespace
 
 RunFinder::RunFinder(Module1& module, const HistoryTable& history, const QString& setName)
-    : m(module), history_(history), setName_(setName) {}
+    : env_(module.Environment()), history_(history), setName_(setName) {}
 
 FindResult RunFinder::Find(const QString& pattern) {
   FindResult result;
   done_ = 0;
   total_ = history_.Rows() - 1;
-  m.WriteDebugPath(4310, "FindInRuns", pattern);
+  env_.WriteDebugPath(4310, "FindInRuns", pattern);
   // The runs of the history, by save name.
   std::unordered_map<std::string, int> runs;
   for (int r = 1; r < history_.Rows(); ++r) runs.emplace(history_.Cell(r, HistoryEntry::SaveName).toStdString(), r);
@@ -38,8 +38,8 @@ FindResult RunFinder::Find(const QString& pattern) {
   std::unordered_map<std::string, bool, ViewHash, std::equal_to<>> matches;
   std::unordered_set<std::string> seen;  // path + '\n' + save name
   for (int r = 1; r < history_.Rows(); ++r) {
-    m.DoEvents();
-    if (m.CancelFlag) {
+    env_.DoEvents();
+    if (env_.cancel) {
       result.stopped = true;
       break;
     }
@@ -47,7 +47,7 @@ FindResult RunFinder::Find(const QString& pattern) {
     const QString& saveName = history_.Cell(r, HistoryEntry::SaveName);
     if (!IsSaveName(saveName)) continue;
     const RunPaths paths = RunPaths::Of(history_.Cell(r, HistoryEntry::SaveDir), setName_, saveName);
-    const auto bytes = m.fs.ReadAll(paths.SaveCsvFile);
+    const auto bytes = env_.fs.ReadAll(paths.SaveCsvFile);
     if (!bytes) {
       result.listingsUnread += saveName;
       continue;
@@ -68,13 +68,13 @@ FindResult RunFinder::Find(const QString& pattern) {
       const std::string_view raw(data + begin + 1, static_cast<size_t>(close - data - begin - 1));
       auto it = matches.find(raw);
       if (it == matches.end()) {
-        const QString path = m.codec.Decode(QByteArray(raw.data(), static_cast<qsizetype>(raw.size())));
+        const QString path = env_.codec.Decode(QByteArray(raw.data(), static_cast<qsizetype>(raw.size())));
         it = matches.emplace(std::string(raw), IsListablePath(path) && WildMatch(path, pattern)).first;
       }
       if (!it->second) continue;
       qsizetype lineEnd = end;
       if (lineEnd > begin && data[lineEnd - 1] == '\r') --lineEnd;
-      const QString line = m.codec.Decode(QByteArray(data + begin, lineEnd - begin));
+      const QString line = env_.codec.Decode(QByteArray(data + begin, lineEnd - begin));
       const ListingFields fields = SplitListingLine(line);
       if (!fields.WellFormed()) continue;
       const SaveListEntry e = fields.ToEntry();

@@ -316,6 +316,7 @@ void FRestoreWindow::ClearStatus() {
 
 void FRestoreWindow::Form_Load() {
   restore.Form_Load();
+  ApplyRestoreSetChange(restore, main_.m);
   setWindowTitle(restore.state().Caption);
   // The main window's place and size.
   setGeometry(main_.geometry());
@@ -353,6 +354,7 @@ void FRestoreWindow::Position_Click(int index) {
   if (Busy()) return;
   ClearStatus();
   restore.Position_Click(index);
+  ApplyRestoreSetChange(restore, main_.m);
   ShowState();
 }
 
@@ -361,6 +363,7 @@ void FRestoreWindow::ChgWriteHDir_Click() {
   ClearStatus();
   GetSaveDir dialog(main_.m, main_.program.fs->drives(), this, 1, restore.state().Caption, WriteHDir->text());
   if (dialog.exec() == QDialog::Accepted) restore.ChgWriteHDir(dialog.chosen);
+  ApplyRestoreSetChange(restore, main_.m);
   ShowState();
 }
 

@@ -343,6 +343,7 @@ void FindHistoryWindow::RestoreVersion_Click() {
   engine_ = std::make_unique<FRestore>(m_, history_);
   FRestore& engine = *engine_;
   engine.Form_Load();
+  ApplyRestoreSetChange(engine, m_);
   engine.SetTarget(s.Position, s.WriteHDir);
   ShowButtons();
   Timer1->start();
