@@ -70,6 +70,21 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   }
   return status;
 }
+// The 30-second confirmation of the window, on standard error; a stop signal during the
+// run or the countdown keeps the computer on.
+void ShutDownAfterRun(Module1& m, const RunReport& report) {
+  QString note;
+  if (report.stopped) note = QStringLiteral("保存が中止されたため、コンピューターの電源は切りません。");
+  else if (!ConsoleShutdownCountdown(TakeStopRequest, [] { QThread::msleep(100); }, stderr))
+    note = QStringLiteral("コンピューターの終了は取り消されました。");
+  else if (!m.fs.ShutdownComputer())
+    note = QStringLiteral("コンピューターを終了できませんでした。");
+  if (!note.isEmpty()) {
+    std::fprintf(stderr, "Qarno: %s\n", note.toLocal8Bit().constData());
+    m.WriteLog(note);
+  }
+  m.CloseLogFile();
+}
 }  // namespace
 
 ExitStatus ExitStatusOf(const RunOutcome& outcome) {
@@ -195,21 +210,7 @@ int RunConsole(const QStringList& arguments) {
     journal.Summary(report.summary, status, program.fs->drives().ToHost(m.LogFilePath()).value_or(m.LogFilePath()));
   }
   if (!saved) return kExitFailed;
-  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
-    // The 30-second confirmation of the window, on standard error; a stop signal during the
-    // run or the countdown keeps the computer on.
-    QString note;
-    if (report.stopped) note = QStringLiteral("保存が中止されたため、コンピューターの電源は切りません。");
-    else if (!ConsoleShutdownCountdown(TakeStopRequest, [] { QThread::msleep(100); }, stderr))
-      note = QStringLiteral("コンピューターの終了は取り消されました。");
-    else if (!m.fs.ShutdownComputer())
-      note = QStringLiteral("コンピューターを終了できませんでした。");
-    if (!note.isEmpty()) {
-      std::fprintf(stderr, "Qarno: %s\n", note.toLocal8Bit().constData());
-      m.WriteLog(note);
-    }
-    m.CloseLogFile();
-  }
+  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) ShutDownAfterRun(m, report);
   return status;
 }
 
