@@ -16,7 +16,7 @@
 //
 // The save folder is read as hostile input: no link is followed on the way to a copy, and
 // nothing outside the save folder is read. Nothing is written. The check yields through the
-// prompter once per file and stops at a Cancel (CancelFlag).
+// prompter once per file and stops at a Cancel (the cancel token).
 #include "common/Module1.h"
 #include "common/Types.h"
 
