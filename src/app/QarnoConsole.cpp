@@ -61,19 +61,37 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   report.summary = BackupSummaryFacts(m, run.state());
   const RunOutcome& outcome = run.state().outcome;
   report.saveName = run.state().texts.TNewSetName;
-  if (!outcome.succeeded) {
+  const ExitStatus status = ExitStatusOf(outcome);
+  if (status == kExitFailed) {
     report.what = report.stopped ? QStringLiteral("中止されました。")
                   : !report.lastMessage.isEmpty() ? report.lastMessage
                                                   : QStringLiteral("保存が完了しませんでした。");
-    return kExitFailed;
-  }
-  if (outcome.uncopiedCount > 0) {
+  } else if (status == kExitUncopied) {
     report.what = QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
-    return kExitUncopied;
   }
-  return kExitOk;
+  return status;
+}
+// The 30-second confirmation of the window, on standard error; a stop signal during the
+// run or the countdown keeps the computer on.
+void ShutDownAfterRun(Module1& m, const RunReport& report) {
+  QString note;
+  if (report.stopped) note = QStringLiteral("保存が中止されたため、コンピューターの電源は切りません。");
+  else if (!ConsoleShutdownCountdown(TakeStopRequest, [] { QThread::msleep(100); }, stderr))
+    note = QStringLiteral("コンピューターの終了は取り消されました。");
+  else if (!m.fs.ShutdownComputer())
+    note = QStringLiteral("コンピューターを終了できませんでした。");
+  if (!note.isEmpty()) {
+    std::fprintf(stderr, "Qarno: %s\n", note.toLocal8Bit().constData());
+    m.WriteLog(note);
+  }
+  m.CloseLogFile();
 }
 }  // namespace
+
+ExitStatus ExitStatusOf(const RunOutcome& outcome) {
+  if (!outcome.succeeded) return kExitFailed;
+  return outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+}
 
 int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
   if (arguments.contains(QStringLiteral("--version"))) {
@@ -193,21 +211,7 @@ int RunConsole(const QStringList& arguments) {
     journal.Summary(report.summary, status, program.fs->drives().ToHost(m.LogFilePath()).value_or(m.LogFilePath()));
   }
   if (!saved) return kExitFailed;
-  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) {
-    // The 30-second confirmation of the window, on standard error; a stop signal during the
-    // run or the countdown keeps the computer on.
-    QString note;
-    if (report.stopped) note = QStringLiteral("保存が中止されたため、コンピューターの電源は切りません。");
-    else if (!ConsoleShutdownCountdown(TakeStopRequest, [] { QThread::msleep(100); }, stderr))
-      note = QStringLiteral("コンピューターの終了は取り消されました。");
-    else if (!m.fs.ShutdownComputer())
-      note = QStringLiteral("コンピューターを終了できませんでした。");
-    if (!note.isEmpty()) {
-      std::fprintf(stderr, "Qarno: %s\n", note.toLocal8Bit().constData());
-      m.WriteLog(note);
-    }
-    m.CloseLogFile();
-  }
+  if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram()) ShutDownAfterRun(m, report);
   return status;
 }
 

@@ -10,6 +10,11 @@ namespace qarno {
 
 enum ExitStatus { kExitOk = 0, kExitUncopied = 1, kExitFailed = 2, kExitNoSet = 3 };
 
+struct RunOutcome;
+// The exit status of a backup run that took place: failed or cancelled 2, uncopied entries
+// 1, else 0. The console and the run window both answer with it.
+ExitStatus ExitStatusOf(const RunOutcome& outcome);
+
 // The command line as one text, the way Windows hands it over: arguments with blanks are
 // enclosed in double quotes.
 QString JoinCommandLine(const QStringList& arguments);

@@ -204,8 +204,19 @@ QString SetNameProblem(const QString& name) {
   return QString();
 }
 
-int RunRestoreConsole(const QStringList& arguments) {
-  Options o;
+namespace {
+
+// What every subcommand works with: the options, and the program loaded with the set.
+struct Console {
+  const Options& o;
+  HeadlessPrompter& ui;
+  Program& program;
+  Module1& m;
+  Qarno& main;
+};
+
+// The options and the names they give, before anything is loaded; -1 to go on.
+int CheckCommandLine(const QStringList& arguments, Options& o) {
   if (const QString problem = ParseArguments(arguments, o); !problem.isEmpty()) {
     Err(problem);
     Err(QStringLiteral("使い方は qarno-restore --help で表示されます"));
@@ -231,153 +242,83 @@ int RunRestoreConsole(const QStringList& arguments) {
     Err(QStringLiteral("%1 is not a save name (qrnYYYYMMDD_NN or Qrn_All)").arg(o.saveName));
     return kRestoreFailed;
   }
-  HeadlessPrompter ui;
-  Program program(ui);
-  if (!program.ok()) {
-    Err(program.error);
-    return kRestoreFailed;
-  }
-  Module1& m = *program.m;
-  Qarno& main = *program.main;
-  LoadNamedSet(m, main, o.setName, o.debug);
-  if (m.set.Name != o.setName || !main.setLoaded) {
-    Err(QStringLiteral("no set named %1: %2").arg(o.setName, SetNotLoadedText(main, program.fs->drives())));
-    return kRestoreFailed;
-  }
-  if (o.status) {
-    Out(QStringLiteral("レベル\t保存名\t保存日時"));
-    for (const LevelLastRun& l : LastRunsByLevel(main.HisTable)) Out(QStringList{l.level, l.saveName, l.date}.join(u'\t'));
-    const QDateTime now = QDateTime::currentDateTime();
-    const auto since = DaysSinceLastRun(main.HisTable, now);
-    Out(since ? QStringLiteral("最後に成功した保存: %1 日前").arg(*since) : QStringLiteral("最後に成功した保存: なし"));
-    if (m.set.StaleDays <= 0) {
-      Out(QStringLiteral("警告までの日数: なし"));
-      return kRestoreOk;
-    }
-    const QString stale = StaleWarningText(main.HisTable, m.set.StaleDays, now);
-    Out(stale.isEmpty() ? QStringLiteral("警告までの日数: %1 日（期限内）").arg(m.set.StaleDays) : QStringLiteral("stale: ") + stale);
-    if (o.notify && !stale.isEmpty()) NotifyStaleSet(m, program.fs->drives(), main.HisTable, now);
-    return stale.isEmpty() ? kRestoreOk : kRestoreIncomplete;
-  }
-  if (o.find) {
-    RunFinder finder(m, main.HisTable, m.set.Name);
-    TerminalLine line(StderrIsTerminal());
-    ui.SetOnYield([&] {
-      if (TakeStopRequest()) m.CancelFlag.Set();
-      if (line.Due()) line.Show(QStringLiteral("履歴から探しています %1 / %2").arg(finder.Done()).arg(finder.Total()));
-    });
-    const FindResult found = finder.Find(o.findPattern);
-    line.End();
-    Out(QStringLiteral("パス\t保存名\t保存日時\tサイズ\t日付\t保存先"));
-    for (const FoundVersion& v : found.versions)
-      Out(QStringList{v.path, v.saveName, v.runDate, QString::number(v.size), v.fileDate, v.copyPath}.join(u'\t'));
-    for (const QString& name : found.listingsUnread) Err(QStringLiteral("the listing of %1 could not be read").arg(name));
-    if (found.stopped) return kRestoreFailed;
-    return found.versions.empty() ? kRestoreIncomplete : kRestoreOk;
-  }
-  if (o.saveName.isEmpty()) {
-    PrintHistory(main);
+  return -1;
+}
+
+// --status: the last run of each level and whether the set has gone stale.
+int ShowStatus(Console& c) {
+  Out(QStringLiteral("レベル\t保存名\t保存日時"));
+  for (const LevelLastRun& l : LastRunsByLevel(c.main.HisTable)) Out(QStringList{l.level, l.saveName, l.date}.join(u'\t'));
+  const QDateTime now = QDateTime::currentDateTime();
+  const auto since = DaysSinceLastRun(c.main.HisTable, now);
+  Out(since ? QStringLiteral("最後に成功した保存: %1 日前").arg(*since) : QStringLiteral("最後に成功した保存: なし"));
+  if (c.m.set.StaleDays <= 0) {
+    Out(QStringLiteral("警告までの日数: なし"));
     return kRestoreOk;
   }
-  int row = 0;
-  for (int r = 1; r < main.HisTable.Rows() && row == 0; ++r) {
-    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == o.saveName) row = r;
-  }
-  if (row == 0) {
-    Err(QStringLiteral("%1 is not in the history of %2").arg(o.saveName, m.set.Name));
-    return kRestoreFailed;
-  }
+  const QString stale = StaleWarningText(c.main.HisTable, c.m.set.StaleDays, now);
+  Out(stale.isEmpty() ? QStringLiteral("警告までの日数: %1 日（期限内）").arg(c.m.set.StaleDays) : QStringLiteral("stale: ") + stale);
+  if (c.o.notify && !stale.isEmpty()) NotifyStaleSet(c.m, c.program.fs->drives(), c.main.HisTable, now);
+  return stale.isEmpty() ? kRestoreOk : kRestoreIncomplete;
+}
 
-  if (o.verify) {
-    RunVerifier verifier(m, m.set.Name);
-    TerminalLine line(StderrIsTerminal());
-    ui.SetOnYield([&] {
-      if (TakeStopRequest()) m.CancelFlag.Set();
-      if (line.Due()) line.Show(QStringLiteral("検証中 %1 / %2  %3").arg(verifier.Done()).arg(verifier.Total()).arg(verifier.Current()));
-    });
-    const VerifyReport report = verifier.Verify(main.HisTable.Row(row), o.full);
-    line.End();
-    return PrintVerifyReport(report);
-  }
-
-  ui.SetPolicy([&](Question kind) -> std::optional<Answer> {
-    if (o.searchOlder && kind == Question::SearchOlderRuns) return Answer::Yes;
-    const bool mediumQuestion = kind == Question::RestoreMediumChanged || kind == Question::SwapMedium ||
-                                kind == Question::MediumUnidentifiable;
-    if (o.ignoreMedium && mediumQuestion) return Answer::Ignore;
-    return std::nullopt;
+// --find: every run whose listing holds a path the pattern matches.
+int FindVersions(Console& c) {
+  RunFinder finder(c.m, c.main.HisTable, c.m.set.Name);
+  TerminalLine line(StderrIsTerminal());
+  c.ui.SetOnYield([&] {
+    if (TakeStopRequest()) c.m.CancelFlag.Set();
+    if (line.Due()) line.Show(QStringLiteral("履歴から探しています %1 / %2").arg(finder.Done()).arg(finder.Total()));
   });
+  const FindResult found = finder.Find(c.o.findPattern);
+  line.End();
+  Out(QStringLiteral("パス\t保存名\t保存日時\tサイズ\t日付\t保存先"));
+  for (const FoundVersion& v : found.versions)
+    Out(QStringList{v.path, v.saveName, v.runDate, QString::number(v.size), v.fileDate, v.copyPath}.join(u'\t'));
+  for (const QString& name : found.listingsUnread) Err(QStringLiteral("the listing of %1 could not be read").arg(name));
+  if (found.stopped) return kRestoreFailed;
+  return found.versions.empty() ? kRestoreIncomplete : kRestoreOk;
+}
 
-  FRestore r(m, main.HisTable);
-  r.SkipBlankLines(true);
-  TerminalLine progress(StderrIsTerminal() && !o.list);
-  // A terminal has the progress line; a journal or a mail gets a line every 30 seconds.
-  RunJournal journal(QStringLiteral("qarno-restore"), !StderrIsTerminal());
-  bool restoring = false;
-  auto restoredFacts = [&r] {
-    const RestoreCounts& done = r.table().Restored();
-    return QStringLiteral("ファイル=%1/%2 KB=%3/%4").arg(done.files).arg(r.table().Marked().files).arg(done.kb).arg(r.table().Marked().kb);
-  };
-  ui.SetOnYield([&] {
-    if (TakeStopRequest()) m.CancelFlag.Set();  // a stop signal acts as the Cancel button
-    if (restoring) journal.Tick(restoredFacts);
-    if (!progress.Due()) return;
-    const RestoreTimerView v = r.Describe();
-    if (v.update) progress.Show(v.status);
+// --verify [--full]: the copies of the run against its listing and manifest.
+int VerifyRun(Console& c, int row) {
+  RunVerifier verifier(c.m, c.m.set.Name);
+  TerminalLine line(StderrIsTerminal());
+  c.ui.SetOnYield([&] {
+    if (TakeStopRequest()) c.m.CancelFlag.Set();
+    if (line.Due()) line.Show(QStringLiteral("検証中 %1 / %2  %3").arg(verifier.Done()).arg(verifier.Total()).arg(verifier.Current()));
   });
-  r.Form_Load();
-  const bool loaded = r.FormInit(row);
-  progress.End();
-  if (!loaded) {
-    Err(QStringLiteral("the listing of %1 could not be loaded").arg(o.saveName));
-    return kRestoreFailed;
-  }
-  if (o.list) {
-    PrintEntries(r);
-    return kRestoreOk;
-  }
+  const VerifyReport report = verifier.Verify(c.main.HisTable.Row(row), c.o.full);
+  line.End();
+  return PrintVerifyReport(report);
+}
 
+// Where the restore goes and what it takes; the problem, or an empty text.
+QString ChooseTargetAndEntries(const Console& c, FRestore& r) {
+  const Options& o = c.o;
   if (o.topDir.isEmpty()) {
     r.SetTarget(0, QString());
   } else {
-    if (!winpath::IsSafeAbsolute(o.topDir)) {
-      Err(QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir));
-      return kRestoreFailed;
-    }
-    if (r.InSaveArea(o.topDir)) {
-      Err(QStringLiteral("%1 lies among the saves of set %2: restoring there would overwrite the copies it reads")
-              .arg(o.topDir, m.set.Name));
-      return kRestoreFailed;
-    }
+    const TopDirProblem problem = r.CheckTopDir(o.topDir);
+    if (problem == TopDirProblem::NotOnDrive)
+      return QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir);
+    if (problem == TopDirProblem::AmongSaves)
+      return QStringLiteral("%1 lies among the saves of set %2: restoring there would overwrite the copies it reads")
+          .arg(o.topDir, c.m.set.Name);
     r.SetTarget(1, o.topDir);
   }
   if (o.paths.isEmpty()) {
     r.SetAllRestoreMarks();
-  } else {
-    for (const QString& p : o.paths) {
-      if (r.MarkPathTree(p) == 0) {
-        Err(QStringLiteral("%1 is not listed in %2").arg(p, o.saveName));
-        return kRestoreFailed;
-      }
-    }
+    return QString();
   }
-
-  const QString run = QStringLiteral("セット=%1 保存名=%2 ").arg(m.set.Name, o.saveName);
-  journal.Start(run + QStringLiteral("復元先=%1 ファイル=%2 KB=%3")
-                          .arg(o.topDir.isEmpty() ? QStringLiteral("元の場所") : o.topDir)
-                    .arg(r.table().Marked().files)
-                    .arg(r.table().Marked().kb));
-  const QString logPath = program.fs->drives().ToHost(m.LogFilePath()).value_or(m.LogFilePath());
-  restoring = true;
-  const RestoreOutcome outcome = r.OK_Click();
-  restoring = false;
-  progress.End();
-  if (outcome == RestoreOutcome::NotStarted) {
-    journal.Failure(QStringLiteral("復元を始められませんでした"));
-    journal.Summary(run + restoredFacts() + QStringLiteral(" 未復元=-"), kRestoreFailed, logPath);
-    return kRestoreFailed;
+  for (const QString& p : o.paths) {
+    if (r.MarkPathTree(p) == 0) return QStringLiteral("%1 is not listed in %2").arg(p, o.saveName);
   }
+  return QString();
+}
 
+// Every entry the restore left behind, then the totals; the number left behind.
+int PrintRestoreResult(const FRestore& r) {
   int notRestored = 0;
   for (int i = 1; i < r.table().Rows(); ++i) {
     const SaveListEntry& e = r.table()[i];
@@ -396,21 +337,130 @@ int RunRestoreConsole(const QStringList& arguments) {
   const RestoreCounts& restored = r.table().Restored();
   Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB").arg(restored.files).arg(restored.folders).arg(restored.kb));
   Out(QStringLiteral("復元できなかった項目: %1").arg(notRestored));
-  m.CloseDebugFile();
-  m.CloseLogFile();
-  const int status = outcome == RestoreOutcome::Stopped                  ? kRestoreFailed
-                     : notRestored == 0 && r.Mismatches().empty() ? kRestoreOk
-                                                                  : kRestoreIncomplete;
+  return notRestored;
+}
+
+// The status of a restore that ran, and what went wrong for the journal (empty: nothing).
+int RestoreStatus(RestoreOutcome outcome, int notRestored, const FRestore& r, QString& failure) {
   if (outcome == RestoreOutcome::Stopped) {
     Out(QStringLiteral("復元は中止されました"));
-    journal.Failure(QStringLiteral("復元は中止されました"));
-  } else if (notRestored > 0) {
-    journal.Failure(QStringLiteral("%1 個の項目を復元できませんでした").arg(notRestored));
-  } else if (!r.Mismatches().empty()) {
-    journal.Failure(QStringLiteral("%1 個は保存時の一覧と一致しません").arg(r.Mismatches().size()));
+    failure = QStringLiteral("復元は中止されました");
+    return kRestoreFailed;
   }
+  if (notRestored > 0) failure = QStringLiteral("%1 個の項目を復元できませんでした").arg(notRestored);
+  else if (!r.Mismatches().empty()) failure = QStringLiteral("%1 個は保存時の一覧と一致しません").arg(r.Mismatches().size());
+  return failure.isEmpty() ? kRestoreOk : kRestoreIncomplete;
+}
+
+// The questions a restore from the command line answers itself: the search in older runs
+// and the medium, each only when its option was given.
+void AnswerRestoreQuestions(Console& c) {
+  const Options& o = c.o;
+  c.ui.SetPolicy([&o](Question kind) -> std::optional<Answer> {
+    if (o.searchOlder && kind == Question::SearchOlderRuns) return Answer::Yes;
+    const bool mediumQuestion = kind == Question::RestoreMediumChanged || kind == Question::SwapMedium ||
+                                kind == Question::MediumUnidentifiable;
+    if (o.ignoreMedium && mediumQuestion) return Answer::Ignore;
+    return std::nullopt;
+  });
+}
+
+// SAVENAME [--list] [--to] [--path]...: the run's listing shown, or the run restored.
+int RestoreRun(Console& c, int row) {
+  const Options& o = c.o;
+  AnswerRestoreQuestions(c);
+  FRestore r(c.m, c.main.HisTable);
+  r.SkipBlankLines(true);
+  TerminalLine progress(StderrIsTerminal() && !o.list);
+  // A terminal has the progress line; a journal or a mail gets a line every 30 seconds.
+  RunJournal journal(QStringLiteral("qarno-restore"), !StderrIsTerminal());
+  bool restoring = false;
+  auto restoredFacts = [&r] {
+    const RestoreCounts& done = r.table().Restored();
+    return QStringLiteral("ファイル=%1/%2 KB=%3/%4").arg(done.files).arg(r.table().Marked().files).arg(done.kb).arg(r.table().Marked().kb);
+  };
+  c.ui.SetOnYield([&] {
+    if (TakeStopRequest()) c.m.CancelFlag.Set();  // a stop signal acts as the Cancel button
+    if (restoring) journal.Tick(restoredFacts);
+    if (!progress.Due()) return;
+    const RestoreTimerView v = r.Describe();
+    if (v.update) progress.Show(v.status);
+  });
+  r.Form_Load();
+  const bool loaded = r.FormInit(row);
+  progress.End();
+  QString problem = loaded ? QString() : QStringLiteral("the listing of %1 could not be loaded").arg(o.saveName);
+  if (loaded && o.list) {
+    PrintEntries(r);
+    return kRestoreOk;
+  }
+  if (problem.isEmpty()) problem = ChooseTargetAndEntries(c, r);
+  if (!problem.isEmpty()) {
+    Err(problem);
+    return kRestoreFailed;
+  }
+
+  const QString run = QStringLiteral("セット=%1 保存名=%2 ").arg(c.m.set.Name, o.saveName);
+  journal.Start(run + QStringLiteral("復元先=%1 ファイル=%2 KB=%3")
+                          .arg(o.topDir.isEmpty() ? QStringLiteral("元の場所") : o.topDir)
+                    .arg(r.table().Marked().files)
+                    .arg(r.table().Marked().kb));
+  const QString logPath = c.program.fs->drives().ToHost(c.m.LogFilePath()).value_or(c.m.LogFilePath());
+  restoring = true;
+  const RestoreOutcome outcome = r.OK_Click();
+  restoring = false;
+  progress.End();
+  if (outcome == RestoreOutcome::NotStarted) {
+    journal.Failure(QStringLiteral("復元を始められませんでした"));
+    journal.Summary(run + restoredFacts() + QStringLiteral(" 未復元=-"), kRestoreFailed, logPath);
+    return kRestoreFailed;
+  }
+  const int notRestored = PrintRestoreResult(r);
+  c.m.CloseDebugFile();
+  c.m.CloseLogFile();
+  QString failure;
+  const int status = RestoreStatus(outcome, notRestored, r, failure);
+  journal.Failure(failure);
   journal.Summary(run + restoredFacts() + QStringLiteral(" 未復元=%1").arg(notRestored), status, logPath);
   return status;
+}
+
+// The subcommand the options name, on the loaded set.
+int RunSubcommand(Console& c) {
+  if (c.o.status) return ShowStatus(c);
+  if (c.o.find) return FindVersions(c);
+  if (c.o.saveName.isEmpty()) {
+    PrintHistory(c.main);
+    return kRestoreOk;
+  }
+  const int row = c.main.HisTable.RowOf(c.o.saveName);
+  if (row == 0) {
+    Err(QStringLiteral("%1 is not in the history of %2").arg(c.o.saveName, c.m.set.Name));
+    return kRestoreFailed;
+  }
+  return c.o.verify ? VerifyRun(c, row) : RestoreRun(c, row);
+}
+
+}  // namespace
+
+int RunRestoreConsole(const QStringList& arguments) {
+  Options o;
+  if (const int status = CheckCommandLine(arguments, o); status >= 0) return status;
+  HeadlessPrompter ui;
+  Program program(ui);
+  if (!program.ok()) {
+    Err(program.error);
+    return kRestoreFailed;
+  }
+  Module1& m = *program.m;
+  Qarno& main = *program.main;
+  LoadNamedSet(m, main, o.setName, o.debug);
+  if (m.set.Name != o.setName || !main.setLoaded) {
+    Err(QStringLiteral("no set named %1: %2").arg(o.setName, SetNotLoadedText(main, program.fs->drives())));
+    return kRestoreFailed;
+  }
+  Console console{o, ui, program, m, main};
+  return RunSubcommand(console);
 }
 
 }  // namespace qarno

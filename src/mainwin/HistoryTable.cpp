@@ -23,6 +23,13 @@ QStringList HistoryTable::HeaderTexts() {
   return out;
 }
 
+int HistoryTable::RowOf(const QString& saveName) const {
+  for (int r = 1; r < Rows(); ++r) {
+    if (Cell(r, HistoryEntry::SaveName) == saveName) return r;
+  }
+  return 0;
+}
+
 int HistoryTable::AddRow(const QString& saveName) {
   HistoryEntry e;
   e[HistoryEntry::SaveName] = saveName;

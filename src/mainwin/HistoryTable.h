@@ -21,6 +21,8 @@ class HistoryTable {
   const QString& Cell(int row, int column) const { return Row(row)[column]; }
   void SetCell(int row, int column, const QString& text) { Row(row)[column] = text; }
 
+  // The first row (newest first) of the save name; 0 when the history does not hold it.
+  int RowOf(const QString& saveName) const;
   int AddRow(const QString& saveName);  // at the end; returns its row number
   void RemoveRow(int row);
   void Clear() { rows_.clear(); }

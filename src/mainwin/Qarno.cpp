@@ -211,9 +211,7 @@ int Qarno::RecordRun(const HistoryEntry& run, bool repair) {
   } else {
     // The row of the save being repaired, found by its name: an overwrite row may sort
     // above it, and the first row is then not the repaired run.
-    for (int r = 1; r < HisTable.Rows() && target == 0; ++r) {
-      if (HisTable.Cell(r, HistoryEntry::SaveName) == saveName) target = r;
-    }
+    target = HisTable.RowOf(saveName);
     if (target == 0) {
       if (!HisTable.HasData()) return 0;
       target = 1;
@@ -232,10 +230,7 @@ int Qarno::RecordRun(const HistoryEntry& run, bool repair) {
   const QString kept = HisTable.Cell(target, HistoryEntry::SaveName);
   SortHisTable();
   m.WriteDebug(1014);
-  for (int r = 1; r < HisTable.Rows(); ++r) {
-    if (HisTable.Cell(r, HistoryEntry::SaveName) == kept) return r;
-  }
-  return 0;
+  return HisTable.RowOf(kept);
 }
 
 void Qarno::ForgetRun(const QString& saveName) {

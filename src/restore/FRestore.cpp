@@ -12,7 +12,25 @@ namespace {
 const QChar CR = u'\r';
 }  // namespace
 
-FRestore::FRestore(Module1& module, const HistoryTable& history) : m(module), history_(history) {
+RestoreRequest RestoreRequest::Of(const Module1& m) {
+  RestoreRequest r;
+  r.setName = m.set.Name;
+  r.saveDir = m.set.SaveDir;
+  r.caption = m.MainCaption;
+  r.restorePosition = m.set.options.RestorePosition;
+  r.restoreHomeDir = m.set.options.RestoreHomeDir;
+  r.programFolder = m.ProgramFolder;
+  r.setFolder = m.SetFolder;
+  r.settingsFolder = m.SettingsFolder;
+  return r;
+}
+
+FRestore::FRestore(Module1& module, const HistoryTable& history)
+    : FRestore(module, history, RestoreRequest::Of(module), module.Environment()) {}
+
+FRestore::FRestore(Module1& module, const HistoryTable& history, RestoreRequest request, const RunEnvironment& env)
+    : m(module), req_(std::move(request)), env_(env), history_(history),
+      options_{req_.restorePosition, req_.restoreHomeDir} {
   saveNames_.push_back({QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
 }
 
@@ -20,40 +38,48 @@ FRestore::FRestore(Module1& module, const HistoryTable& history) : m(module), hi
 // Opening
 
 void FRestore::Form_Load() {
-  m.WriteDebug(4000, "Form_Load");
+  env_.WriteDebug(4000, "Form_Load");
   s_ = RestoreState();
-  s_.Caption = m.MainCaption + QStringLiteral("  復元");
-  m.CancelFlag.Clear();
+  s_.Caption = req_.caption + QStringLiteral("  復元");
+  env_.cancel.Clear();
   table_.Clear();
   UpdateOkButton();
-  s_.Position = m.set.options.RestorePosition == 1 ? 1 : 0;
-  s_.WriteHDir = m.set.options.RestoreHomeDir;
+  s_.Position = options_.restorePosition == 1 ? 1 : 0;
+  s_.WriteHDir = options_.restoreHomeDir;
   Position_Click(s_.Position);
   s_.closeAllowed = true;
   s_.cancelEnabled = true;
   s_.Status = QStringLiteral("初期化中 .... ");
 }
 
+void ApplyRestoreSetChange(FRestore& restore, Module1& m) {
+  const std::optional<RestoreSetChange> change = restore.TakeSetChange();
+  if (!change) return;
+  m.set.options.RestorePosition = change->restorePosition;
+  m.set.options.RestoreHomeDir = change->restoreHomeDir;
+  m.SetModified = true;
+}
+
 void FRestore::Position_Click(int index) {
   s_.Position = index == 1 ? 1 : 0;
   if (s_.Position == 1) {
-    s_.WriteHDir = m.set.options.RestoreHomeDir;
+    s_.WriteHDir = options_.restoreHomeDir;
     s_.chgWriteHDirEnabled = true;
   } else {
     s_.WriteHDir = QStringLiteral("マイコンピュータ");
     s_.chgWriteHDirEnabled = false;
   }
-  if (m.set.options.RestorePosition != s_.Position) {
-    m.set.options.RestorePosition = static_cast<int16_t>(s_.Position);
-    m.SetModified = true;
+  if (options_.restorePosition != s_.Position) {
+    options_.restorePosition = static_cast<int16_t>(s_.Position);
+    setChange_ = options_;
   }
 }
 
 void FRestore::ChgWriteHDir(const QString& directory) {
   s_.WriteHDir = directory;
-  if (m.set.options.RestoreHomeDir != directory) {
-    m.set.options.RestoreHomeDir = directory;
-    m.SetModified = true;
+  if (options_.restoreHomeDir != directory) {
+    options_.restoreHomeDir = directory;
+    setChange_ = options_;
   }
 }
 
@@ -63,12 +89,12 @@ void FRestore::SetTarget(int position, const QString& topDir) {
 }
 
 bool FRestore::FormInit(int historyRow) {
-  m.WriteDebug(4001, "FormInit");
-  s_.SetName = m.set.Name;
+  env_.WriteDebug(4001, "FormInit");
+  s_.SetName = req_.setName;
   s_.hisRow = historyRow;
   const bool rowValid = historyRow >= 1 && historyRow < history_.Rows();
   s_.RestoreSaveName = rowValid ? history_.Cell(historyRow, HistoryEntry::SaveName) : QString();
-  const RunPaths paths = RunPaths::Of(m.set.SaveDir, s_.SetName, s_.RestoreSaveName);
+  const RunPaths paths = RunPaths::Of(req_.saveDir, s_.SetName, s_.RestoreSaveName);
   s_.ResSetHDir = paths.SaveSetHDir;
   s_.ResSetName = s_.RestoreSaveName;
   s_.ResSetDir = paths.SaveSetDir;
@@ -79,13 +105,13 @@ bool FRestore::FormInit(int historyRow) {
     MkRestoreList();
     s_.listVisible = true;
     s_.Status.clear();
-    m.BeepDefault();
+    env_.ui.Beep(BeepKind::Default);
     return true;
   }
-  m.CancelFlag.Set();
+  env_.cancel.Set();
   s_.closeAllowed = true;
   s_.cancelEnabled = true;
-  m.BeepAsterisk();
+  env_.ui.Beep(BeepKind::Asterisk);
   return false;
 }
 
@@ -106,7 +132,7 @@ bool FRestore::MediaCheck() {
     QString drive, volName, volSerial;
     if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
     if (volName == prevName && volSerial == prevSerial) return true;
-    const Answer a = m.Warn(Question::RestoreMediumChanged, s_.Caption,
+    const Answer a = env_.Warn(Question::RestoreMediumChanged, s_.Caption,
                             drive + CR + QStringLiteral("前回とメディアが変わっています。") + CR +
                                 QStringLiteral("    前回のメディアのシリアル番号 : ") + prevSerial + CR +
                                 QStringLiteral("    前回のメディアのボリューム名 : ") + prevName + CR +
@@ -120,7 +146,7 @@ bool FRestore::MediaCheck() {
 }
 
 bool FRestore::ReadSaveList() {
-  m.WriteDebug(4010, "ReadSaveList");
+  env_.WriteDebug(4010, "ReadSaveList");
   for (;;) {
     table_.Clear();
     s_.rowsRead = 0;
@@ -131,33 +157,33 @@ bool FRestore::ReadSaveList() {
     // read through a name like "..\..\x".
     const bool named = IsSaveName(s_.ResSetName);
     QString path = s_.ResCsvFile;
-    auto lines = named ? m.ReadTextFile(path) : std::nullopt;
+    auto lines = named ? env_.ReadTextFile(path) : std::nullopt;
     if (!lines) {
       // The listing recorded with the run, when the set's save directory has moved since.
       path = RunPaths::Of(history_.Cell(s_.hisRow, HistoryEntry::SaveDir), s_.SetName, s_.ResSetName).SaveCsvFile;
-      if (named) lines = m.ReadTextFile(path);
+      if (named) lines = env_.ReadTextFile(path);
     }
     if (!lines) {
-      const Answer a = m.Warn(Question::ListingUnreadable, s_.Caption,
+      const Answer a = env_.Warn(Question::ListingUnreadable, s_.Caption,
                               path + CR + QStringLiteral("CSVファイルがリードできません。"), Buttons::RetryCancel);
       if (a == Answer::Retry) continue;
       return false;
     }
-    m.WriteDebugPath(4011, path, static_cast<qint64>(lines->size()));
+    env_.WriteDebugPath(4011, path, static_cast<qint64>(lines->size()));
     s_.csvLineCount = static_cast<int>(lines->size());
     s_.stage = rstage::ReadCsv;
     int n = 0;
     for (const QString& line : *lines) {
-      if (m.CancelFlag) {
+      if (env_.cancel) {
         s_.stage = rstage::Idle;
         return false;
       }
-      if (++n % 50 == 0) m.DoEvents();
-      m.WriteDebugPath(4013, line);
+      if (++n % 50 == 0) env_.DoEvents();
+      env_.WriteDebugPath(4013, line);
       if (skipBlankLines_ && line.trimmed().isEmpty()) continue;
       SaveListEntry e;
       if (!ParseListingLine(line, e)) {
-        const Answer a = m.Warn(Question::MalformedListingLine, s_.Caption,
+        const Answer a = env_.Warn(Question::MalformedListingLine, s_.Caption,
                                 QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
                                     QStringLiteral("続行しますか？"),
                                 Buttons::OKCancel);
@@ -184,7 +210,7 @@ void FRestore::MkRestoreList() {
   s_.stage = rstage::FillList;
   s_.itemsAdded = 0;
   for (int r = 1; r < table_.Rows(); ++r) {
-    if (r % 50 == 0) m.DoEvents();
+    if (r % 50 == 0) env_.DoEvents();
     ++s_.itemsAdded;
   }
   ClearRestoreMarks();
@@ -200,7 +226,7 @@ void FRestore::MarkAll(bool marked) {
   s_.listVisible = false;
   const QString saved = s_.Status;
   s_.Status = QStringLiteral("選択処理中 ......");
-  m.DoEvents();
+  env_.DoEvents();
   table_.MarkAll(marked);
   if (!marked) s_.notYetRun = true;  // clearing the marks is what allows another run
   s_.listVisible = true;
@@ -210,12 +236,12 @@ void FRestore::MarkAll(bool marked) {
 }
 
 void FRestore::ClearRestoreMarks() {
-  m.WriteDebug(4020, "ClearRestoreMarks");
+  env_.WriteDebug(4020, "ClearRestoreMarks");
   MarkAll(false);
 }
 
 void FRestore::SetAllRestoreMarks() {
-  m.WriteDebug(4021, "SetAllRestoreMarks");
+  env_.WriteDebug(4021, "SetAllRestoreMarks");
   MarkAll(true);
 }
 
@@ -232,7 +258,7 @@ void FRestore::RestoreList_ItemCheck(int item, bool ticked) {
   const QString& path = table_[row][SaveListEntry::Path];
   const QString prefix = path.endsWith(u'\\') ? path : path + u'\\';
   for (int r = row + 1; r < table_.Rows(); ++r) {
-    if (m.CancelFlag) break;
+    if (env_.cancel) break;
     if (!table_[r][SaveListEntry::Path].startsWith(prefix)) break;
     SetRestoreMark(r, ticked);
   }
@@ -248,8 +274,8 @@ int FRestore::MarkPathTree(const QString& path) {
 // Progress
 
 bool FRestore::TakeCloseRequest() {
-  if (s_.stage == rstage::ListSearch || !m.CancelFlag || !s_.closeAllowed) return false;
-  m.CancelFlag.Clear();
+  if (s_.stage == rstage::ListSearch || !env_.cancel || !s_.closeAllowed) return false;
+  env_.cancel.Clear();
   s_.closeAllowed = false;
   return true;
 }

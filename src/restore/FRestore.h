@@ -6,8 +6,11 @@
 // restore window binds to its read-only state and table and sends it commands;
 // qarno-restore drives it directly.
 //
-// Everything the user is asked goes through Module1::ui; every long loop yields through
-// Module1::DoEvents and honours Module1::CancelFlag.
+// A restore is given what it restores (RestoreRequest, read from the program once when it
+// is made) and the services it works with (RunEnvironment): everything the user is asked goes
+// through the environment's prompter, every long loop yields through it and honours its
+// cancel token. It writes nothing into the set: where the user changes the set's restore
+// settings, the change waits in TakeSetChange for the window to apply it.
 #include "common/Module1.h"
 #include "mainwin/HistoryTable.h"
 #include "records/ContentManifest.h"
@@ -15,9 +18,30 @@
 
 #include <QSet>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace qarno {
+
+// What a restore restores, fixed when it is made.
+struct RestoreRequest {
+  QString setName;
+  QString saveDir;          // the set's current save directory
+  QString caption;          // the main window's caption
+  int16_t restorePosition = 0;  // the set's stored choice: 1 under restoreHomeDir
+  QString restoreHomeDir;
+  // The program's own folders, which a restore never writes into.
+  QString programFolder, setFolder, settingsFolder;
+
+  static RestoreRequest Of(const Module1& m);
+};
+
+// The set's restore settings after the user changed them in the restore window.
+struct RestoreSetChange {
+  int16_t restorePosition = 0;
+  QString restoreHomeDir;
+};
 
 // What the restore window is doing; the progress timer draws from it.
 namespace rstage {
@@ -75,6 +99,15 @@ RestoreTimerView DescribeRestoreProgress(const RestoreState& state, const QStrin
 
 enum class RestoreOutcome { NotStarted, Stopped, Finished };
 
+// What is wrong with a top directory chosen for a restore under another directory.
+enum class TopDirProblem {
+  None,
+  NotOnDrive,  // not an absolute path on a drive (X:\...)
+  AmongSaves,  // at or below the set's folder on a save directory: the copies being read
+};
+// The problem as the restore windows tell it, below the directory.
+QString TopDirProblemText(TopDirProblem problem);
+
 // An entry that was restored from a copy that is not what its listing line describes (its
 // size or date, or for the overwrite save, whose copies are replaced in place, the manifest's
 // hash): a run that stopped between replacing copies and writing its listing leaves such
@@ -86,15 +119,25 @@ struct RestoreMismatch {
   QString detail;
 };
 
+class FRestore;
+// Writes the restore settings the user changed into the module's set, which is then to be
+// saved; the windows call it after each command that may change them.
+void ApplyRestoreSetChange(FRestore& restore, Module1& m);
+
 class FRestore {
  public:
+  // The request read from the module, the environment the module's own.
   FRestore(Module1& module, const HistoryTable& history);
+  FRestore(Module1& module, const HistoryTable& history, RestoreRequest request, const RunEnvironment& env);
 
   const RestoreState& state() const { return s_; }
   const RestoreTable& table() const { return table_; }
   const std::vector<SaveNameRow>& SaveNameTable() const { return saveNames_; }
   // The entries of the last restore that did not match their listing.
   const std::vector<RestoreMismatch>& Mismatches() const { return mismatches_; }
+  // The set's restore settings the user changed since the last call (opening, the position,
+  // the top directory), for the window to write into the set; nothing when none changed.
+  std::optional<RestoreSetChange> TakeSetChange() { return std::exchange(setChange_, std::nullopt); }
 
   // --- Window events ---
   void Form_Load();
@@ -115,7 +158,7 @@ class FRestore {
   void AllSelect_Click() { SetAllRestoreMarks(); }
   void AllClear_Click() { ClearRestoreMarks(); }
   RestoreOutcome OK_Click();
-  void Cancel_Click() { m.CancelFlag.Set(); }
+  void Cancel_Click() { env_.cancel.Set(); }
   // The close part of a tick: when a stop was asked for and closing is allowed, both are
   // cleared and the window is to close (true).
   bool TakeCloseRequest();
@@ -151,6 +194,8 @@ class FRestore {
   // or one the history records) or lies below it: writing there would overwrite the saves
   // that are being restored from.
   bool InSaveArea(const QString& path) const;
+  // Whether the directory may take a restore under another directory.
+  TopDirProblem CheckTopDir(const QString& topDir) const;
   // True when the path is one of the program's own live files or folders — the program
   // folder with the debug file and the type list, the set folder with the set files,
   // histories, logs and locks, the settings file's folder — or lies below one, by whatever
@@ -217,8 +262,13 @@ class FRestore {
   void ApplyDeferredFolderAttributes();
   void Finish(int row, bool restored);
 
+  // Only for the set's hold and the medium's identity, which the module keeps.
   Module1& m;
+  const RestoreRequest req_;
+  const RunEnvironment env_;
   const HistoryTable& history_;
+  RestoreSetChange options_;                     // the set's restore settings as they stand now
+  std::optional<RestoreSetChange> setChange_;    // changed since the window last took them
   RestoreState s_;
   RestoreTable table_;
   QStringList saveNameList_;

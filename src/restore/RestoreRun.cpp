@@ -100,7 +100,7 @@ bool FRestore::IsRestorablePath(const QString& path, const QString& alias) {
 bool FRestore::IsRestorableSaveName(const QString& name) { return name.isEmpty() || IsSaveName(name); }
 
 QStringList FRestore::SaveAreas() const {
-  QStringList dirs{m.set.SaveDir};
+  QStringList dirs{req_.saveDir};
   for (int h = 1; h < history_.Rows(); ++h) dirs += history_.Cell(h, HistoryEntry::SaveDir).trimmed();
   QStringList areas;
   for (const QString& dir : dirs) {
@@ -128,11 +128,25 @@ bool FRestore::InSaveArea(const QString& path) const {
   return std::any_of(areas.begin(), areas.end(), [&](const QString& area) { return IsAtOrBelow(path, area); });
 }
 
+TopDirProblem FRestore::CheckTopDir(const QString& topDir) const {
+  if (!winpath::IsSafeAbsolute(topDir)) return TopDirProblem::NotOnDrive;
+  return InSaveArea(topDir) ? TopDirProblem::AmongSaves : TopDirProblem::None;
+}
+
+QString TopDirProblemText(TopDirProblem problem) {
+  switch (problem) {
+    case TopDirProblem::None: break;
+    case TopDirProblem::NotOnDrive: return QStringLiteral("復元先のTOPディレクトリを選択してください。");
+    case TopDirProblem::AmongSaves: return QStringLiteral("復元先が保存データの中です。");
+  }
+  return QString();
+}
+
 QStringList FRestore::OwnAreas() const {
   QStringList areas;
-  for (const QString& folder : {m.ProgramFolder, m.SetFolder, m.SettingsFolder}) {
+  for (const QString& folder : {req_.programFolder, req_.setFolder, req_.settingsFolder}) {
     if (folder.isEmpty()) continue;
-    if (const auto real = m.fs.RealHostPath(folder); real && !areas.contains(*real)) areas += *real;
+    if (const auto real = env_.fs.RealHostPath(folder); real && !areas.contains(*real)) areas += *real;
   }
   return areas;
 }
@@ -167,7 +181,7 @@ FRestore::OwnFolder FRestore::JudgeFolder(const QString& folder) const {
     for (const QString& area : ownAreas_) ownAreaSet_.insert(cs == Qt::CaseSensitive ? area : area.toLower());
   }
   OwnFolder judged;
-  const auto real = m.fs.RealHostPath(folder);
+  const auto real = env_.fs.RealHostPath(folder);
   if (!real) return judged;  // on no drive: nothing is written there either
   judged.real = real->endsWith(u'/') ? *real : *real + u'/';
   for (const QString& area : ownAreas_) {
@@ -206,8 +220,8 @@ bool FRestore::ChkUnlhaNeeded() {
   for (int r = 1; r < table_.Rows() && !needed; ++r) {
     needed = table_.IsMarked(r) && table_[r][SaveListEntry::CompType] == comp::Lha;
   }
-  if (!needed || m.ChkUnlha()) return true;
-  m.Warn(Question::ArchiverMissing, s_.Caption,
+  if (!needed || env_.ArchiverReady()) return true;
+  env_.Warn(Question::ArchiverMissing, s_.Caption,
          QStringLiteral("UNLHA32がインストールされていません。") + CR + QStringLiteral("インストールしてから実行してください。"));
   return false;
 }
@@ -216,7 +230,7 @@ void FRestore::MkSaveNameList() {
   saveNameList_.clear();
   QSet<QString> seen;
   QString last;
-  for (int r = 1; r < table_.Rows() && !m.CancelFlag; ++r) {
+  for (int r = 1; r < table_.Rows() && !env_.cancel; ++r) {
     if (!table_.IsMarked(r)) continue;
     const QString& name = table_[r][SaveListEntry::SaveName];
     if (name.isEmpty() || name == last) continue;
@@ -231,23 +245,17 @@ void FRestore::MkSaveNameList() {
 void FRestore::MkSaveNameTable() {
   saveNames_.assign(1, {QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
   for (const QString& name : saveNameList_) {
-    if (m.CancelFlag) break;
-    SaveNameRow row{name, QString()};
-    for (int h = 1; h < history_.Rows(); ++h) {
-      if (history_.Cell(h, HistoryEntry::SaveName) == name) {
-        row.dir = history_.Cell(h, HistoryEntry::SaveDir);
-        break;
-      }
-    }
-    saveNames_.push_back(row);
+    if (env_.cancel) break;
+    const int h = history_.RowOf(name);
+    saveNames_.push_back(SaveNameRow{name, h > 0 ? history_.Cell(h, HistoryEntry::SaveDir) : QString()});
   }
 }
 
 void FRestore::Refuse(int row, const QString& why) {
   const SaveListEntry& e = table_[row];
   table_.SetOutcome(row, rmark::Failed);
-  m.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias], e[SaveListEntry::SaveName]);
-  m.WriteLog(QStringLiteral("復元しません(") + why + u')', e[SaveListEntry::Path]);
+  env_.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias], e[SaveListEntry::SaveName]);
+  env_.WriteLog(QStringLiteral("復元しません(") + why + u')', e[SaveListEntry::Path]);
 }
 
 // A listing line can say anything. A path that is not absolute on a drive, or that climbs
@@ -273,7 +281,7 @@ void FRestore::RejectUnsafeEntries() {
 }
 
 RestoreOutcome FRestore::PrepareRestore() {
-  m.WriteDebug(4030, "PrepareRestore");
+  env_.WriteDebug(4030, "PrepareRestore");
   clock_.Start();
   saveAreas_ = SaveAreas();
   mismatches_.clear();
@@ -302,7 +310,7 @@ RestoreOutcome FRestore::OK_Click() {
                                      : RestoreOutcome::NotStarted;
   hold.reset();
   clock_.Stop();
-  m.fs.SetWriteAnchor(QString());
+  env_.fs.SetWriteAnchor(QString());
   saveAreas_.clear();
   ownAreas_.clear();
   ownFolders_.clear();
@@ -314,7 +322,7 @@ RestoreOutcome FRestore::OK_Click() {
   s_.closeAllowed = true;
   s_.notYetRun = false;
   UpdateOkButton();
-  m.BeepDefault();
+  env_.ui.Beep(BeepKind::Default);
   return outcome;
 }
 
@@ -324,7 +332,7 @@ RestoreOutcome FRestore::OK_Click() {
 void FRestore::ApplyDeferredFolderAttributes() {
   // Innermost first, so that no folder is closed before the ones below it.
   for (auto it = deferredFolders_.rbegin(); it != deferredFolders_.rend(); ++it) {
-    m.fs.SetWriteAnchor(it->anchor);
+    env_.fs.SetWriteAnchor(it->anchor);
     SetAttrFromText(it->target, it->attrText);
   }
   deferredFolders_.clear();
@@ -333,7 +341,7 @@ void FRestore::ApplyDeferredFolderAttributes() {
 void FRestore::Finish(int row, bool restored) { table_.SetOutcome(row, restored ? rmark::Restored : rmark::Failed); }
 
 bool FRestore::ExecRestore() {
-  m.WriteDebug(4031, "ExecRestore");
+  env_.WriteDebug(4031, "ExecRestore");
   if (!clock_.IsStarted()) clock_.Start();
   RejectUnsafeEntries();
   s_.markedKB = table_.Marked().kb;
@@ -346,8 +354,8 @@ bool FRestore::ExecRestore() {
   bool ignoreErrors = false;
 
   for (size_t i = 1; i < saveNames_.size(); ++i) {
-    m.DoEvents();
-    if (m.CancelFlag) {
+    env_.DoEvents();
+    if (env_.cancel) {
       ApplyDeferredFolderAttributes();
       return false;
     }
@@ -361,7 +369,7 @@ bool FRestore::ExecRestore() {
 
   const int left = table_.ReservedCount();
   if (left >= 1) {
-    const Answer a = m.ui.MsgBox(Question::SearchOlderRuns, s_.Caption,
+    const Answer a = env_.ui.MsgBox(Question::SearchOlderRuns, s_.Caption,
                                  QStringLiteral("保存履歴か保存データが壊れているため") + QString::number(left) +
                                      QStringLiteral("個復元できませんでした。") + QStringLiteral("\r\n") +
                                      QStringLiteral("別の保存データーを使用して復元しますか？") +
@@ -376,8 +384,8 @@ bool FRestore::ExecRestore() {
 
   int failed = 0;
   for (int r = 1; r < table_.Rows(); ++r) {
-    if (r % 50 == 0) m.DoEvents();
-    if (m.CancelFlag) return false;
+    if (r % 50 == 0) env_.DoEvents();
+    if (env_.cancel) return false;
     if (table_.Mark(r) == rmark::Failed) ++failed;
   }
   QString result = s_.processText + QStringLiteral("  ...... 終了");
@@ -396,7 +404,7 @@ bool FRestore::ExecRestore() {
 bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
   const QString name = saveNames_[static_cast<size_t>(index)].name;
   const QString dir = saveNames_[static_cast<size_t>(index)].dir;
-  m.WriteDebugPath(4032, "RestoreFromSaveName", index, name, dir);
+  env_.WriteDebugPath(4032, "RestoreFromSaveName", index, name, dir);
   QString drive = dir.left(3);
   s_.subText = QStringLiteral("  (") + name + u')';
   s_.currentPath.clear();
@@ -407,14 +415,14 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
 
   int checks = 0;
   for (int r = 1; r < table_.Rows(); ++r) {
-    if (m.CancelFlag) return false;
-    if (++checks % 50 == 0) m.DoEvents();
+    if (env_.cancel) return false;
+    if (++checks % 50 == 0) env_.DoEvents();
     if (!table_.IsMarked(r) || table_[r][SaveListEntry::SaveName] != name) continue;
     for (;;) {
       const SaveListEntry& e = table_[r];
       if ((e[SaveListEntry::VolName] == volName && e[SaveListEntry::VolSerial] == volSerial) || ignoreMedium) {
         bool ok = RestoreEntry(r, name, dir);
-        if (!ok && dir != m.set.SaveDir) ok = RestoreEntry(r, name, m.set.SaveDir);
+        if (!ok && dir != req_.saveDir) ok = RestoreEntry(r, name, req_.saveDir);
         if (ok) {
           Finish(r, true);
           break;
@@ -423,7 +431,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
           Finish(r, false);
           break;
         }
-        const Answer a = m.Warn(Question::CannotRestore, s_.Caption,
+        const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
                                 name + CR + e[SaveListEntry::Path] + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
         if (a == Answer::Abort) {
           Finish(r, false);
@@ -437,7 +445,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
         ignoreErrors = true;
         break;
       }
-      const Answer a = m.Warn(Question::SwapMedium, s_.Caption,
+      const Answer a = env_.Warn(Question::SwapMedium, s_.Caption,
                               drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
                                   QStringLiteral("ボリューム名") + e[SaveListEntry::VolName] + CR +
                                   QStringLiteral("シリアル番号") + e[SaveListEntry::VolSerial],
@@ -451,47 +459,44 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
 }
 
 bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
-  m.WriteDebug(4033, "RestoreFromOtherSaves");
-  int start = 0;
-  for (int h = 1; h < history_.Rows() && start == 0; ++h) {
-    if (history_.Cell(h, HistoryEntry::SaveName) == s_.RestoreSaveName) start = h;
-  }
+  env_.WriteDebug(4033, "RestoreFromOtherSaves");
+  const int start = history_.RowOf(s_.RestoreSaveName);
   if (start == 0) {
-    m.Warn(Question::SaveNotInHistory, s_.Caption, s_.RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
+    env_.Warn(Question::SaveNotInHistory, s_.Caption, s_.RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
     return false;
   }
   const QString incomplete = s_.RestoreSaveName + CR + QStringLiteral("この保存履歴では完全に復元できませんでした。");
   for (int h = start; h < history_.Rows(); ++h) {
-    if (m.CancelFlag) return false;
+    if (env_.cancel) return false;
     QString dir = history_.Cell(h, HistoryEntry::SaveDir).trimmed();
-    if (dir.isEmpty()) dir = m.set.SaveDir;
+    if (dir.isEmpty()) dir = req_.saveDir;
     const QString name = history_.Cell(h, HistoryEntry::SaveName);
     if (!IsSaveName(name)) {
       // A history row whose name no run of ours gives names no listing or save folder.
-      m.WriteLog(QStringLiteral("復元に使いません(不正な保存名)"), name);
+      env_.WriteLog(QStringLiteral("復元に使いません(不正な保存名)"), name);
       continue;
     }
     s_.subText = QStringLiteral("  (") + name + u')';
     s_.currentPath.clear();
     s_.lineCounter = 0;
     if (!RestoreFromSaveCsv(name, dir, ignoreErrors)) {
-      m.Warn(Question::RestoreIncomplete, s_.Caption, incomplete);
+      env_.Warn(Question::RestoreIncomplete, s_.Caption, incomplete);
       return false;
     }
     if (table_.ReservedCount() == 0) return true;
   }
-  m.Warn(Question::RestoreIncomplete, s_.Caption, incomplete);
+  env_.Warn(Question::RestoreIncomplete, s_.Caption, incomplete);
   return false;
 }
 
 bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool& ignoreErrors) {
   const QString path = RunPaths::Of(dir, s_.SetName, name).SaveCsvFile;
-  m.WriteDebugPath(4034, "RestoreFromSaveCsv", name, dir, path);
+  env_.WriteDebugPath(4034, "RestoreFromSaveCsv", name, dir, path);
   std::optional<QStringList> lines;
   for (;;) {
-    lines = m.ReadTextFile(path);
+    lines = env_.ReadTextFile(path);
     if (lines) break;
-    const Answer a = m.Warn(Question::OlderListingMissing, s_.Caption, path + CR + QStringLiteral("ファイルがありません"),
+    const Answer a = env_.Warn(Question::OlderListingMissing, s_.Caption, path + CR + QStringLiteral("ファイルがありません"),
                             Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) return false;
     if (a == Answer::Ignore) return true;
@@ -501,13 +506,13 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
   s_.lineCounter = 0;
   for (const QString& line : *lines) {
     if (nothingLeft) break;
-    if (s_.lineCounter % 50 == 0) m.DoEvents();
-    if (m.CancelFlag) return false;
+    if (s_.lineCounter % 50 == 0) env_.DoEvents();
+    if (env_.cancel) return false;
     ++s_.lineCounter;
     if (skipBlankLines_ && line.trimmed().isEmpty()) continue;
     const ListingFields fields = SplitListingLine(line);
     if (!fields.WellFormed()) {
-      const Answer a = m.Warn(Question::MalformedListingLine, s_.Caption,
+      const Answer a = env_.Warn(Question::MalformedListingLine, s_.Caption,
                               QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
                                   QStringLiteral("続行しますか？"),
                               Buttons::YesNo);
@@ -523,7 +528,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
     const StoredForm form{fields[SaveListEntry::CompType].toString(), fields[SaveListEntry::Alias].toString(),
                           fields[SaveListEntry::Size].toString(), fields[SaveListEntry::Date].toString()};
     if (ListedSize(form.size) < 0) {
-      m.WriteLog(QStringLiteral("復元に使いません(サイズが読めません)"), name + u' ' + table_[r][SaveListEntry::Path]);
+      env_.WriteLog(QStringLiteral("復元に使いません(サイズが読めません)"), name + u' ' + table_[r][SaveListEntry::Path]);
       continue;
     }
     if (!IsRestorablePath(table_[r][SaveListEntry::Path], form.alias)) {
@@ -539,7 +544,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
         Finish(r, false);
         break;
       }
-      const Answer a = m.Warn(Question::CannotRestore, s_.Caption,
+      const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
                               name + CR + table_[r][SaveListEntry::Path] + CR + CR + kNotRestorable,
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Retry) continue;
@@ -580,15 +585,15 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   const QString& path = e[SaveListEntry::Path];
   s_.currentPath = path;
   m.currentItem = path;
-  m.DoEvents();
+  env_.DoEvents();
   if (!IsRestorablePath(path, form.alias) || !IsSaveName(name)) return false;
   const QString source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);
   const QString target = TargetOf(path);
   if (InSaveArea(target) || IsOwnFile(target)) return false;
-  m.WriteDebugPath(4035, "RestoreEntry", row, name, dir, source, target);
+  env_.WriteDebugPath(4035, "RestoreEntry", row, name, dir, source, target);
   // Every write of the entry — folders, the file, its attributes — goes through the same
   // walk, whether the whole run, one ticked file or one --path is restored.
-  m.fs.SetWriteAnchor(WriteAnchorOf(path));
+  env_.fs.SetWriteAnchor(WriteAnchorOf(path));
 
   // Folders are made only for an entry that is restored: those made for one that then
   // fails go again (as far as they are empty).
@@ -628,7 +633,7 @@ const ManifestEntry* FRestore::OverwriteManifestLine(const QString& name, const 
   if (name != kOverwriteSave) return nullptr;
   const QString file = RunPaths::Of(dir, s_.SetName, name).SaveSumFile;
   auto it = manifests_.find(file);
-  if (it == manifests_.end()) it = manifests_.insert(file, ParseManifest(m.fs.ReadAll(file).value_or(QByteArray())));
+  if (it == manifests_.end()) it = manifests_.insert(file, ParseManifest(env_.fs.ReadAll(file).value_or(QByteArray())));
   if (it->state != ManifestContent::State::Read) return nullptr;
   const auto line = it->entries.constFind(path);
   return line == it->entries.constEnd() ? nullptr : &line.value();
@@ -647,7 +652,7 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
   if (listed < 0) return false;
   const bool packed = form.compType == comp::Lha;
   // No folder is made for a copy that is not there (or is no file).
-  const auto stored = m.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
+  const auto stored = env_.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
   if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
   if (!MakeFolders(targetDir, made)) return false;
   // Only the overwrite save's copies are replaced in place, so only they are hashed on the
@@ -676,7 +681,7 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
   if (!differs.isEmpty()) {
     const QString detail = differs.join(QStringLiteral("、"));
     mismatches_.push_back(RestoreMismatch{e[SaveListEntry::Path], name, detail});
-    m.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e[SaveListEntry::Path]);
+    env_.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e[SaveListEntry::Path]);
   }
   return true;
 }
@@ -688,13 +693,13 @@ bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t l
   if (hash) options.onData = [hash](const char* data, size_t size) { hash->Add(data, size); };
   auto copy = [&] {
     if (hash) hash->Reset();
-    CopyResult r = m.fs.Copy(source, target, options);
+    CopyResult r = env_.fs.Copy(source, target, options);
     if (r && copiedSource) *copiedSource = r.source;
     return r;
   };
   CopyResult copied = copy();
   if (copied) return true;
-  m.WriteDebugPath(4037, "PlaceFile", source, FsErrorName(copied.error), copied.sourceFailed);
+  env_.WriteDebugPath(4037, "PlaceFile", source, FsErrorName(copied.error), copied.sourceFailed);
   // Nothing whole to copy from: missing, no regular file, unreadable, shorter than listed.
   if (copied.sourceFailed) return false;
   // A folder in the way, or the saved copy itself: there is nothing to replace.
@@ -704,20 +709,20 @@ bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t l
   // lifted for one more try, and put back when that fails too.
   QString targetDir, targetName;
   if (!SplitPath(target, targetDir, targetName) || !MakeFolders(targetDir, made)) return false;
-  const std::optional<uint32_t> before = m.fs.GetAttr(target);
+  const std::optional<uint32_t> before = env_.fs.GetAttr(target);
   const bool lifted = before && !(*before & attr::Directory) &&
-                      (*before & (attr::ReadOnly | attr::Hidden | attr::System)) && m.fs.SetAttr(target, attr::Normal);
+                      (*before & (attr::ReadOnly | attr::Hidden | attr::System)) && env_.fs.SetAttr(target, attr::Normal);
   copied = copy();
-  if (!copied && lifted) m.fs.SetAttr(target, *before);
+  if (!copied && lifted) env_.fs.SetAttr(target, *before);
   return copied.ok();
 }
 
 bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
                           ContentHash* hash, DirEntry* copied) {
   const QString archive = source + QStringLiteral(".LZH");
-  m.WriteDebugPath(4036, "ExtractLha", archive, target);
-  if (!m.fs.Open(archive, QIODevice::ReadOnly)) return false;
-  if (!m.archiver) return false;
+  env_.WriteDebugPath(4036, "ExtractLha", archive, target);
+  if (!env_.fs.Open(archive, QIODevice::ReadOnly)) return false;
+  if (!env_.archiver) return false;
   QString targetDir, targetName;
   if (!SplitPath(target, targetDir, targetName)) return false;
   // The archiver writes where it is told, in its own way; it unpacks into a new folder of the
@@ -727,57 +732,57 @@ bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t 
   QString work;
   for (int attempt = 0; attempt < 100 && work.isEmpty(); ++attempt) {
     const QString candidate = winpath::Join(targetDir, stem + QString::number(++unpackFolders_));
-    if (m.fs.MkDir(candidate, 0700)) work = candidate;
+    if (env_.fs.MkDir(candidate, 0700)) work = candidate;
   }
   if (work.isEmpty()) return false;
   const QString unpacked = winpath::Join(work, targetName);
   bool ok = false;
-  const auto hostArchive = m.fs.HostPath(archive);
-  const auto hostUnpacked = m.fs.HostPath(unpacked);
+  const auto hostArchive = env_.fs.HostPath(archive);
+  const auto hostUnpacked = env_.fs.HostPath(unpacked);
   if (hostArchive && hostUnpacked) {
     const QString command = QStringLiteral("e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 ") + u'"' + *hostArchive + u'"' + u' ' +
                             u'"' + *hostUnpacked + u'"';
-    ok = m.archiver->Unlha(command, 1024) == 0 && PlaceFile(unpacked, target, listedSize, made, hash, copied);
+    ok = env_.archiver->Unlha(command, 1024) == 0 && PlaceFile(unpacked, target, listedSize, made, hash, copied);
   }
   // Whatever the archiver left in the folder goes with it.
-  if (const auto left = m.fs.List(winpath::Join(work, QStringLiteral("*.*")))) {
+  if (const auto left = env_.fs.List(winpath::Join(work, QStringLiteral("*.*")))) {
     for (const DirEntry& d : *left) {
-      if (!d.isDirectory) m.fs.Kill(winpath::Join(work, d.name));
+      if (!d.isDirectory) env_.fs.Kill(winpath::Join(work, d.name));
     }
   }
-  m.fs.Kill(unpacked);
-  m.fs.RmDir(work);
+  env_.fs.Kill(unpacked);
+  env_.fs.RmDir(work);
   return ok;
 }
 
 bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
-  if (m.fs.SetCurrentDir(dir)) {
+  if (env_.fs.SetCurrentDir(dir)) {
     // A folder that was there: a restore killed while writing into it may have left its
     // temporary files and unpacking folders, which go before anything new is written.
     if (!cleared_.contains(dir)) {
       cleared_.insert(dir);
-      m.fs.RemoveLeftovers(dir);
+      env_.fs.RemoveLeftovers(dir);
     }
     return true;
   }
   for (int n = 1;; ++n) {
     const QString prefix = GetPathPrefix(dir, n);
     if (prefix.isEmpty()) break;
-    if (m.fs.SetCurrentDir(prefix)) continue;
+    if (env_.fs.SetCurrentDir(prefix)) continue;
     if (n == 1) return false;  // a drive root is never made
-    if (m.fs.MkDir(prefix)) made += prefix;
-    else if (!m.fs.IsDirectory(prefix)) return false;
-    if (!m.fs.SetCurrentDir(prefix)) return false;
+    if (env_.fs.MkDir(prefix)) made += prefix;
+    else if (!env_.fs.IsDirectory(prefix)) return false;
+    if (!env_.fs.SetCurrentDir(prefix)) return false;
   }
-  return m.fs.SetCurrentDir(dir);
+  return env_.fs.SetCurrentDir(dir);
 }
 
 void FRestore::RemoveMadeFolders(const QStringList& made) {
   for (auto it = made.rbegin(); it != made.rend(); ++it) {
-    if (!m.fs.RmDir(*it)) break;  // something else is in it now
+    if (!env_.fs.RmDir(*it)) break;  // something else is in it now
   }
 }
 
-bool FRestore::SetAttrFromText(const QString& path, const QString& text) { return m.fs.SetAttr(path, AttrBits(text)).ok(); }
+bool FRestore::SetAttrFromText(const QString& path, const QString& text) { return env_.fs.SetAttr(path, AttrBits(text)).ok(); }
 
 }  // namespace qarno

@@ -45,7 +45,7 @@ class RunFinder {
   int Total() const { return total_; }
 
  private:
-  Module1& m;
+  const RunEnvironment env_;
   const HistoryTable& history_;
   QString setName_;
   int done_ = 0, total_ = 0;

@@ -55,69 +55,56 @@ class HashWriter : public lha::Writer {
   ContentHash& hash_;
 };
 
-}  // namespace
+using Kind = VerifyProblem::Kind;
 
-RunVerifier::RunVerifier(Module1& module, const QString& setName) : m(module), setName_(setName) {}
+void AddProblem(VerifyReport& report, Kind kind, const QString& path, const QString& detail = QString()) {
+  report.problems.push_back(VerifyProblem{kind, path, detail});
+}
 
-VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
-  VerifyReport report;
-  report.full = full;
-  report.saveName = run[HistoryEntry::SaveName];
-  done_ = total_ = 0;
-  current_.clear();
-  if (!IsSaveName(report.saveName)) return report;
-  // No run or history change of the set meanwhile (another verify or a restore may go on).
-  std::unique_ptr<SetLock> hold;
-  if (!m.HoldSet(setName_, LockKind::Shared, QStringLiteral("検証"), hold)) return report;
-  const RunPaths paths = RunPaths::Of(run[HistoryEntry::SaveDir], setName_, report.saveName);
-  report.listing = paths.SaveCsvFile;
-  m.WriteDebugPath(4300, "VerifyRun", report.saveName, full ? 1 : 0);
-  const auto listingBytes = m.fs.ReadAll(paths.SaveCsvFile);
-  if (!listingBytes) return report;
-  report.listingRead = true;
-  const QStringList lines = m.codec.DecodeLines(*listingBytes);
+// Every line of a listing ends with its line break: without one the file was cut.
+void CheckListingEnd(const QByteArray& bytes, const QStringList& lines, const QString& file, VerifyReport& report) {
+  if (lines.isEmpty()) AddProblem(report, Kind::ListingDamaged, file, QStringLiteral("the listing holds no line"));
+  else if (!bytes.endsWith('\n')) AddProblem(report, Kind::ListingDamaged, file, QStringLiteral("the last line is cut"));
+}
 
-  auto problem = [&](VerifyProblem::Kind kind, const QString& path, const QString& detail = QString()) {
-    report.problems.push_back(VerifyProblem{kind, path, detail});
-  };
-  // Every line of a listing ends with its line break: without one the file was cut.
-  if (lines.isEmpty()) problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile, QStringLiteral("the listing holds no line"));
-  else if (!listingBytes->endsWith('\n'))
-    problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile, QStringLiteral("the last line is cut"));
-
-  // The manifest, as input: damaged lines are told and skipped.
+// The manifest, as input: damaged lines are told and skipped.
+ManifestContent ReadManifest(Platform& fs, const QString& file, VerifyReport& report) {
   ManifestContent manifest;
-  if (const auto bytes = m.fs.ReadAll(paths.SaveSumFile)) {
-    manifest = ParseManifest(*bytes);
-    switch (manifest.state) {
-      case ManifestContent::State::Read:
-        report.manifest = VerifyReport::Manifest::Present;
-        if (manifest.badLines > 0) {
-          report.manifest = VerifyReport::Manifest::Damaged;
-          problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile,
-                  QStringLiteral("%1 unreadable line(s), the first is line %2").arg(manifest.badLines).arg(manifest.firstBadLine));
-        }
-        if (manifest.Cut()) {
-          report.manifest = VerifyReport::Manifest::Damaged;
-          problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile,
-                  manifest.endCount < 0       ? QStringLiteral("no end line: the manifest is cut short")
-                  : manifest.linesAfterEnd ? QStringLiteral("lines follow the end line")
-                                           : QStringLiteral("the end line counts %1 file line(s), the manifest holds %2")
-                                                 .arg(manifest.endCount)
-                                                 .arg(manifest.fileLines));
-        }
-        break;
-      case ManifestContent::State::NotManifest:
+  const auto bytes = fs.ReadAll(file);
+  if (!bytes) return manifest;
+  manifest = ParseManifest(*bytes);
+  switch (manifest.state) {
+    case ManifestContent::State::Read:
+      report.manifest = VerifyReport::Manifest::Present;
+      if (manifest.badLines > 0) {
         report.manifest = VerifyReport::Manifest::Damaged;
-        problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile, QStringLiteral("not a content manifest"));
-        break;
-      case ManifestContent::State::NewerVersion:
-        report.manifest = VerifyReport::Manifest::NewerVersion;
-        break;
-    }
+        AddProblem(report, Kind::ManifestDamaged, file,
+                   QStringLiteral("%1 unreadable line(s), the first is line %2").arg(manifest.badLines).arg(manifest.firstBadLine));
+      }
+      if (manifest.Cut()) {
+        report.manifest = VerifyReport::Manifest::Damaged;
+        AddProblem(report, Kind::ManifestDamaged, file,
+                   manifest.endCount < 0       ? QStringLiteral("no end line: the manifest is cut short")
+                   : manifest.linesAfterEnd ? QStringLiteral("lines follow the end line")
+                                            : QStringLiteral("the end line counts %1 file line(s), the manifest holds %2")
+                                                  .arg(manifest.endCount)
+                                                  .arg(manifest.fileLines));
+      }
+      break;
+    case ManifestContent::State::NotManifest:
+      report.manifest = VerifyReport::Manifest::Damaged;
+      AddProblem(report, Kind::ManifestDamaged, file, QStringLiteral("not a content manifest"));
+      break;
+    case ManifestContent::State::NewerVersion:
+      report.manifest = VerifyReport::Manifest::NewerVersion;
+      break;
   }
+  return manifest;
+}
 
-  // The files this run holds: listed with this run's save name.
+// The files this run holds: listed with this run's save name. Lines that do not read are
+// told once, with the first of them.
+std::vector<SaveListEntry> HeldFiles(const QStringList& lines, const QString& file, VerifyReport& report) {
   std::vector<SaveListEntry> held;
   int badLines = 0, firstBadLine = 0, lineNumber = 0;
   for (const QString& line : lines) {
@@ -134,137 +121,188 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
     held.push_back(std::move(e));
   }
   if (badLines > 0)
-    problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile,
-            QStringLiteral("%1 unreadable line(s), the first is line %2").arg(badLines).arg(firstBadLine));
-  report.files = total_ = static_cast<int64_t>(held.size());
+    AddProblem(report, Kind::ListingDamaged, file,
+               QStringLiteral("%1 unreadable line(s), the first is line %2").arg(badLines).arg(firstBadLine));
+  return held;
+}
 
-  // Listing and manifest name the same copies. A manifest line without its file in the
-  // listing means a listing that lost entries; a file this run copied plainly is always
-  // hashed, so its missing line means a manifest that lost lines (unless lines that do not
-  // read account for it). Files an earlier run of the same save copied ("2"), and packed
-  // ones (an archiver may not show what it reads), may lack a line.
-  if (manifest.state == ManifestContent::State::Read) {
-    QSet<QString> heldPaths;
-    QStringList withoutLine;
-    for (const SaveListEntry& e : held) {
-      heldPaths.insert(e[SaveListEntry::Path]);
-      if (e[SaveListEntry::Flag] == flag::Copied && e[SaveListEntry::CompType] != comp::Lha &&
-          !manifest.entries.contains(e[SaveListEntry::Path]))
-        withoutLine += e[SaveListEntry::Path];
-    }
-    QStringList unlisted;
-    for (auto it = manifest.entries.constBegin(); it != manifest.entries.constEnd(); ++it) {
-      if (!heldPaths.contains(it.key())) unlisted += it.key();
-    }
-    if (!unlisted.isEmpty()) {
-      unlisted.sort();
-      problem(VerifyProblem::Kind::ListingDamaged, paths.SaveCsvFile,
-              QStringLiteral("the manifest names %1 file(s) the listing does not hold, the first is %2")
-                  .arg(unlisted.size())
-                  .arg(unlisted.first()));
-    }
-    if (withoutLine.size() > manifest.badLines) {
-      report.manifest = VerifyReport::Manifest::Damaged;
-      problem(VerifyProblem::Kind::ManifestDamaged, paths.SaveSumFile,
-              QStringLiteral("%1 file(s) copied by this run have no line, the first is %2")
-                  .arg(withoutLine.size())
-                  .arg(withoutLine.first()));
-    }
-  }
-
-  ContentHash hash;
-  std::vector<char> buffer;
+// Listing and manifest name the same copies. A manifest line without its file in the
+// listing means a listing that lost entries; a file this run copied plainly is always
+// hashed, so its missing line means a manifest that lost lines (unless lines that do not
+// read account for it). Files an earlier run of the same save copied ("2"), and packed
+// ones (an archiver may not show what it reads), may lack a line.
+void CrossCheck(const std::vector<SaveListEntry>& held, const ManifestContent& manifest, const RunPaths& paths,
+                VerifyReport& report) {
+  if (manifest.state != ManifestContent::State::Read) return;
+  QSet<QString> heldPaths;
+  QStringList withoutLine;
   for (const SaveListEntry& e : held) {
-    m.DoEvents();
-    if (m.CancelFlag) {
-      report.stopped = true;
-      return report;
-    }
-    const QString& path = e[SaveListEntry::Path];
-    current_ = path;
-    ++done_;
-    ++report.checked;
-    const QString& alias = e[SaveListEntry::Alias];
-    if (!alias.isEmpty() && !IsAliasText(alias)) {
-      problem(VerifyProblem::Kind::Missing, path, QStringLiteral("the listing names no usable copy"));
-      continue;
-    }
-    const bool packed = e[SaveListEntry::CompType] == comp::Lha;
-    QString copy = CopyPathIn(paths.SaveSetDir, path, alias);
-    if (packed) copy += QStringLiteral(".LZH");
-    bool sizeOk = false;
-    const int64_t listed = e[SaveListEntry::Size].toLongLong(&sizeOk);
-    auto file = m.fs.OpenInside(paths.SaveSetHDir, copy);
-    if (!file) {
-      problem(VerifyProblem::Kind::Missing, path, copy);
-      continue;
-    }
-    const qint64 length = file->size();
-    const ManifestEntry* expected = nullptr;
-    if (full && report.manifest != VerifyReport::Manifest::Missing) {
-      const auto it = manifest.entries.constFind(path);
-      if (it != manifest.entries.constEnd()) expected = &it.value();
-    }
-    hash.Reset();
-    if (!packed) {
-      if (!sizeOk || length != listed) {
-        problem(VerifyProblem::Kind::SizeDiffers, path, QStringLiteral("listed %1 bytes, found %2").arg(e[SaveListEntry::Size]).arg(length));
-        continue;
-      }
-      if (!full) continue;
-      buffer.resize(static_cast<size_t>(kBlock));
-      qint64 n = 0;
-      while ((n = file->read(buffer.data(), kBlock)) > 0) hash.Add(buffer.data(), static_cast<size_t>(n));
-      if (n < 0 || hash.Size() != length) {
-        problem(VerifyProblem::Kind::Missing, path, QStringLiteral("the copy cannot be read"));
-        continue;
-      }
-    } else {
-      DeviceReader reader(*file);
-      try {
-        if (!full) {
-          lha::EntryHeader h;
-          do {
-            if (!lha::readHeader(reader, h)) throw lha::Error(lha::ErrorCode::NoEntry, "the archive holds no file");
-            if (h.method == lha::Method::Directory && !file->skip(static_cast<qint64>(h.packedSize)))
-              throw lha::Error(lha::ErrorCode::BadHeader, "the archive ends early");
-          } while (h.method == lha::Method::Directory);
-          if (file->pos() + static_cast<qint64>(h.packedSize) > length)
-            throw lha::Error(lha::ErrorCode::BadData, "the archive ends early");
-          if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed)
-            problem(VerifyProblem::Kind::SizeDiffers, path,
-                    QStringLiteral("listed %1 bytes, the archive holds %2").arg(e[SaveListEntry::Size]).arg(h.originalSize));
-          continue;
-        }
-        HashWriter writer(hash);
-        const lha::EntryHeader h = lha::extractFirstFile(reader, writer);
-        if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed) {
-          problem(VerifyProblem::Kind::SizeDiffers, path,
-                  QStringLiteral("listed %1 bytes, the archive holds %2").arg(e[SaveListEntry::Size]).arg(h.originalSize));
-          continue;
-        }
-      } catch (const lha::Error& error) {
-        problem(VerifyProblem::Kind::ArchiveDamaged, path, QString::fromUtf8(error.what()));
-        continue;
-      } catch (const std::exception& error) {
-        problem(VerifyProblem::Kind::ArchiveDamaged, path, QString::fromUtf8(error.what()));
-        continue;
-      }
-    }
-    // Full: the bytes against the manifest.
-    if (!expected) {
-      ++report.notInManifest;
-      continue;
-    }
-    ++report.contentChecked;
-    if (expected->size != hash.Size() || expected->hash != hash.Hex())
-      problem(VerifyProblem::Kind::ContentDiffers, path,
-              expected->size != hash.Size() ? QStringLiteral("%1 bytes read back, %2 saved").arg(hash.Size()).arg(expected->size)
-                                            : QStringLiteral("hash %1, saved as %2")
-                                                  .arg(QString::fromLatin1(hash.Hex()), QString::fromLatin1(expected->hash)));
+    heldPaths.insert(e[SaveListEntry::Path]);
+    if (e[SaveListEntry::Flag] == flag::Copied && e[SaveListEntry::CompType] != comp::Lha &&
+        !manifest.entries.contains(e[SaveListEntry::Path]))
+      withoutLine += e[SaveListEntry::Path];
   }
+  QStringList unlisted;
+  for (auto it = manifest.entries.constBegin(); it != manifest.entries.constEnd(); ++it) {
+    if (!heldPaths.contains(it.key())) unlisted += it.key();
+  }
+  if (!unlisted.isEmpty()) {
+    unlisted.sort();
+    AddProblem(report, Kind::ListingDamaged, paths.SaveCsvFile,
+               QStringLiteral("the manifest names %1 file(s) the listing does not hold, the first is %2")
+                   .arg(unlisted.size())
+                   .arg(unlisted.first()));
+  }
+  if (withoutLine.size() > manifest.badLines) {
+    report.manifest = VerifyReport::Manifest::Damaged;
+    AddProblem(report, Kind::ManifestDamaged, paths.SaveSumFile,
+               QStringLiteral("%1 file(s) copied by this run have no line, the first is %2")
+                   .arg(withoutLine.size())
+                   .arg(withoutLine.first()));
+  }
+}
+
+// What is wrong with one copy, or nothing. A copy without a problem has been read into the
+// hash in full mode.
+using CopyProblem = std::optional<VerifyProblem>;
+
+CopyProblem Problem(Kind kind, const QString& path, const QString& detail) { return VerifyProblem{kind, path, detail}; }
+
+CopyProblem SizeProblem(const SaveListEntry& e, const QString& found) {
+  return Problem(Kind::SizeDiffers, e[SaveListEntry::Path], QStringLiteral("listed %1 bytes, ").arg(e[SaveListEntry::Size]) + found);
+}
+
+// A plain copy: the listed size, and in full mode every byte read into the hash.
+CopyProblem CheckPlainCopy(QIODevice& file, const SaveListEntry& e, bool full, ContentHash& hash, std::vector<char>& buffer) {
+  bool sizeOk = false;
+  const int64_t listed = e[SaveListEntry::Size].toLongLong(&sizeOk);
+  const qint64 length = file.size();
+  if (!sizeOk || length != listed) return SizeProblem(e, QStringLiteral("found %1").arg(length));
+  if (!full) return std::nullopt;
+  buffer.resize(static_cast<size_t>(kBlock));
+  qint64 n = 0;
+  while ((n = file.read(buffer.data(), kBlock)) > 0) hash.Add(buffer.data(), static_cast<size_t>(n));
+  if (n < 0 || hash.Size() != length) return Problem(Kind::Missing, e[SaveListEntry::Path], QStringLiteral("the copy cannot be read"));
+  return std::nullopt;
+}
+
+// The header of the archive's file, past any folder entries, whose data the archive holds.
+lha::EntryHeader ReadFileHeader(QIODevice& file, lha::Reader& reader) {
+  lha::EntryHeader h;
+  do {
+    if (!lha::readHeader(reader, h)) throw lha::Error(lha::ErrorCode::NoEntry, "the archive holds no file");
+    if (h.method == lha::Method::Directory && !file.skip(static_cast<qint64>(h.packedSize)))
+      throw lha::Error(lha::ErrorCode::BadHeader, "the archive ends early");
+  } while (h.method == lha::Method::Directory);
+  if (file.pos() + static_cast<qint64>(h.packedSize) > file.size())
+    throw lha::Error(lha::ErrorCode::BadData, "the archive ends early");
+  return h;
+}
+
+// A packed copy: its header names the listed size; in full mode the file is unpacked into
+// the hash, its CRC checked.
+CopyProblem CheckPackedCopy(QIODevice& file, const SaveListEntry& e, bool full, ContentHash& hash) {
+  bool sizeOk = false;
+  const int64_t listed = e[SaveListEntry::Size].toLongLong(&sizeOk);
+  DeviceReader reader(file);
+  try {
+    lha::EntryHeader h;
+    if (full) {
+      HashWriter writer(hash);
+      h = lha::extractFirstFile(reader, writer);
+    } else {
+      h = ReadFileHeader(file, reader);
+    }
+    if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed)
+      return SizeProblem(e, QStringLiteral("the archive holds %1").arg(h.originalSize));
+  } catch (const std::exception& error) {
+    return Problem(Kind::ArchiveDamaged, e[SaveListEntry::Path], QString::fromUtf8(error.what()));
+  }
+  return std::nullopt;
+}
+
+// Full: the bytes read back against the manifest's line.
+CopyProblem CompareWithManifest(const QString& path, const ManifestEntry& expected, const ContentHash& hash) {
+  if (expected.size != hash.Size())
+    return Problem(Kind::ContentDiffers, path, QStringLiteral("%1 bytes read back, %2 saved").arg(hash.Size()).arg(expected.size));
+  if (expected.hash != hash.Hex())
+    return Problem(Kind::ContentDiffers, path,
+                   QStringLiteral("hash %1, saved as %2").arg(QString::fromLatin1(hash.Hex()), QString::fromLatin1(expected.hash)));
+  return std::nullopt;
+}
+
+}  // namespace
+
+RunVerifier::RunVerifier(Module1& module, const QString& setName)
+    : m(module), env_(module.Environment()), setName_(setName) {}
+
+VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
+  VerifyReport report;
+  report.full = full;
+  report.saveName = run[HistoryEntry::SaveName];
+  done_ = total_ = 0;
+  current_.clear();
+  if (!IsSaveName(report.saveName)) return report;
+  // No run or history change of the set meanwhile (another verify or a restore may go on).
+  std::unique_ptr<SetLock> hold;
+  if (!m.HoldSet(setName_, LockKind::Shared, QStringLiteral("検証"), hold)) return report;
+  const RunPaths paths = RunPaths::Of(run[HistoryEntry::SaveDir], setName_, report.saveName);
+  report.listing = paths.SaveCsvFile;
+  env_.WriteDebugPath(4300, "VerifyRun", report.saveName, full ? 1 : 0);
+  const auto listingBytes = env_.fs.ReadAll(paths.SaveCsvFile);
+  if (!listingBytes) return report;
+  report.listingRead = true;
+  const QStringList lines = env_.codec.DecodeLines(*listingBytes);
+  CheckListingEnd(*listingBytes, lines, paths.SaveCsvFile, report);
+  const ManifestContent manifest = ReadManifest(env_.fs, paths.SaveSumFile, report);
+  const std::vector<SaveListEntry> held = HeldFiles(lines, paths.SaveCsvFile, report);
+  report.files = total_ = static_cast<int64_t>(held.size());
+  CrossCheck(held, manifest, paths, report);
+  CheckCopies(held, manifest, paths, report);
   current_.clear();
   return report;
+}
+
+void RunVerifier::CheckCopies(const std::vector<SaveListEntry>& held, const ManifestContent& manifest,
+                              const RunPaths& paths, VerifyReport& report) {
+  ContentHash hash;
+  for (const SaveListEntry& e : held) {
+    env_.DoEvents();
+    if (env_.cancel) {
+      report.stopped = true;
+      return;
+    }
+    current_ = e[SaveListEntry::Path];
+    ++done_;
+    ++report.checked;
+    hash.Reset();
+    const ManifestEntry* expected = nullptr;
+    CopyProblem problem = CheckCopy(e, paths, report.full, hash);
+    if (!problem && report.full) {
+      if (report.manifest != VerifyReport::Manifest::Missing) {
+        const auto it = manifest.entries.constFind(e[SaveListEntry::Path]);
+        if (it != manifest.entries.constEnd()) expected = &it.value();
+      }
+      if (!expected) ++report.notInManifest;
+      else {
+        ++report.contentChecked;
+        problem = CompareWithManifest(e[SaveListEntry::Path], *expected, hash);
+      }
+    }
+    if (problem) report.problems.push_back(std::move(*problem));
+  }
+}
+
+std::optional<VerifyProblem> RunVerifier::CheckCopy(const SaveListEntry& e, const RunPaths& paths, bool full,
+                                                    ContentHash& hash) {
+  const QString& path = e[SaveListEntry::Path];
+  const QString& alias = e[SaveListEntry::Alias];
+  if (!alias.isEmpty() && !IsAliasText(alias)) return Problem(Kind::Missing, path, QStringLiteral("the listing names no usable copy"));
+  const bool packed = e[SaveListEntry::CompType] == comp::Lha;
+  const QString copy = CopyPathIn(paths.SaveSetDir, path, alias) + (packed ? QStringLiteral(".LZH") : QString());
+  auto file = env_.fs.OpenInside(paths.SaveSetHDir, copy);
+  if (!file) return Problem(Kind::Missing, path, copy);
+  return packed ? CheckPackedCopy(*file, e, full, hash) : CheckPlainCopy(*file, e, full, hash, buffer_);
 }
 
 }  // namespace qarno

@@ -16,13 +16,19 @@
 //
 // The save folder is read as hostile input: no link is followed on the way to a copy, and
 // nothing outside the save folder is read. Nothing is written. The check yields through the
-// prompter once per file and stops at a Cancel (CancelFlag).
+// prompter once per file and stops at a Cancel (the cancel token).
 #include "common/Module1.h"
 #include "common/Types.h"
 
+#include <optional>
 #include <vector>
 
 namespace qarno {
+
+class ContentHash;
+struct SaveListEntry;
+struct ManifestContent;
+struct RunPaths;
 
 struct VerifyProblem {
   enum class Kind {
@@ -71,10 +77,18 @@ class RunVerifier {
   const QString& Current() const { return current_; }
 
  private:
-  Module1& m;
+  // Every copy the run holds, one by one, until a Cancel.
+  void CheckCopies(const std::vector<SaveListEntry>& held, const ManifestContent& manifest, const RunPaths& paths,
+                   VerifyReport& report);
+  // What is wrong with the entry's copy, or nothing; in full mode its bytes go into `hash`.
+  std::optional<VerifyProblem> CheckCopy(const SaveListEntry& e, const RunPaths& paths, bool full, ContentHash& hash);
+
+  Module1& m;  // only for the set's hold, which the module keeps
+  const RunEnvironment env_;
   QString setName_;
   int64_t done_ = 0, total_ = 0;
   QString current_;
+  std::vector<char> buffer_;  // a block of a copy read back
 };
 
 }  // namespace qarno

@@ -279,7 +279,11 @@ TEST_F(RestoreList, PositionSwitchesBetweenInPlaceAndTheStoredTopDirectory) {
   r.Position_Click(0);
   EXPECT_EQ(r.state().WriteHDir, QStringLiteral("マイコンピュータ"));
   EXPECT_FALSE(r.state().chgWriteHDirEnabled);
+  // The restore leaves the set alone; the window writes the change into it.
+  EXPECT_EQ(w.m.set.options.RestorePosition, 1);
+  ApplyRestoreSetChange(r, w.m);
   EXPECT_EQ(w.m.set.options.RestorePosition, 0);
+  EXPECT_TRUE(w.m.SetModified);
   r.Position_Click(1);
   EXPECT_EQ(r.state().WriteHDir, QStringLiteral("T:\\restore"));
 }

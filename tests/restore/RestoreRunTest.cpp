@@ -4,6 +4,7 @@
 #include "RestoreWorld.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -228,6 +229,36 @@ TEST_F(RestoreRun, SearchInOlderRunsTakesCopiesThatThoseRunsMade) {
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\src\\a.txt")));
   EXPECT_EQ(Marks(*r).join(u','), QStringLiteral("2,-1,2,2,2"));
   EXPECT_EQ(w.ui.messages[1].buttons, Buttons::YesNo);
+}
+
+// Real runs: a.txt is saved by the Level-0 run, left unchanged (and so not copied) by a
+// Level-1 run, then changed and copied by a newer one. Restoring the middle run takes the
+// Level-0 copy, whether its listing names that run or (a damaged line) no run at all: the
+// search goes to older runs only, and the newer version never stands in for the one the
+// middle run recorded.
+TEST_F(RestoreRun, AnUnchangedEntryComesFromAnOlderRunNeverFromANewerOne) {
+  const QDateTime t0(QDate(2019, 4, 5), QTime(6, 7, 8));
+  const QString file = QStringLiteral("T:\\src\\a.txt");
+  w.env.WriteFile(file, "old version", t0);
+  const QString n0 = w.Backup(level::Level0);
+  const QString n1 = w.Backup(level::Level1);
+  w.env.WriteFile(file, "newer version", t0.addDays(1));
+  const QString n2 = w.Backup(level::Level1);
+  ASSERT_EQ(QSet<QString>({n0, n1, n2}).size(), 3);
+  const QString listing = QStringLiteral("T:\\dst\\daily\\") + n1 + QStringLiteral(".csv");
+  QString lines = QString::fromUtf8(w.env.ReadFile(listing));
+  ASSERT_TRUE(lines.contains(QStringLiteral(",2,") + n0 + u',')) << lines.toStdString();
+  ASSERT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + n2 + QStringLiteral("\\Drive_T\\src\\a.txt")), "newer version");
+
+  w.ui.AnswerAll(Question::SearchOlderRuns, Answer::Yes);
+  for (bool named : {true, false}) {
+    SCOPED_TRACE(named ? "the listing names the run holding the copy" : "the listing names no run");
+    if (!named) w.env.WriteFile(listing, lines.replace(QStringLiteral(",2,") + n0 + u',', QStringLiteral(",0,,")).toUtf8());
+    QFile::remove(w.Host(file));
+    auto r = w.Open(n1);
+    EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
+    EXPECT_EQ(w.env.ReadFile(file), "old version");
+  }
 }
 
 TEST_F(RestoreRun, SearchUsesTheStorageOfTheOlderRunsLine) {

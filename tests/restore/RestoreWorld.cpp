@@ -70,10 +70,7 @@ void RestoreWorld::AddHistory(const QString& saveName, const QString& saveDir, c
 }
 
 std::unique_ptr<FRestore> RestoreWorld::Open(const QString& saveName, bool expectLoaded) {
-  int row = 0;
-  for (int r = 1; r < main.HisTable.Rows(); ++r) {
-    if (main.HisTable.Cell(r, HistoryEntry::SaveName) == saveName) row = r;
-  }
+  const int row = main.HisTable.RowOf(saveName);
   auto r = std::make_unique<FRestore>(m, main.HisTable);
   r->Form_Load();
   const bool loaded = r->FormInit(row);

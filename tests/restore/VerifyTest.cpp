@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <xxhash.h>
 
 namespace qarno::test {
 namespace {
@@ -18,6 +20,32 @@ QString ArchiverBesideTests() {
   return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2) +
          QStringLiteral("/libunlha32.so");
 }
+
+// The real archiver, with what its read observer shows of each packed file kept aside (an
+// empty block starts a file).
+class WatchedArchiver : public ArchiverLibrary {
+ public:
+  explicit WatchedArchiver(ArchiverLibrary& real) : real_(real) {}
+  QList<QByteArray> seen;  // one per packed file, in order
+
+  bool Load() override { return real_.Load(); }
+  int GetVersion() override { return real_.GetVersion(); }
+  bool SetBackGroundMode(bool on) override { return real_.SetBackGroundMode(on); }
+  bool SetCursorMode(bool on) override { return real_.SetCursorMode(on); }
+  int Unlha(const QString& commandLine, int outputLength) override { return real_.Unlha(commandLine, outputLength); }
+  void SetMethod(int level) override { real_.SetMethod(level); }
+  bool SetReadObserver(ReadObserver observer) override {
+    if (!observer) return real_.SetReadObserver({});
+    return real_.SetReadObserver([this, observer](const char* data, size_t size) {
+      if (size == 0) seen.append(QByteArray());
+      else if (!seen.isEmpty()) seen.last().append(data, static_cast<qsizetype>(size));
+      observer(data, size);
+    });
+  }
+
+ private:
+  ArchiverLibrary& real_;
+};
 
 struct Verify : ::testing::TestWithParam<bool> {
   RestoreWorld w;
@@ -40,11 +68,7 @@ struct Verify : ::testing::TestWithParam<bool> {
     w.env.WriteFile(QStringLiteral("T:\\src\\") + rel, content, t0);
   }
   QString Backup(int level) { return w.Backup(level); }
-  int RowOf(const QString& save) const {
-    for (int r = 1; r < w.main.HisTable.Rows(); ++r)
-      if (w.main.HisTable.Cell(r, HistoryEntry::SaveName) == save) return r;
-    return 0;
-  }
+  int RowOf(const QString& save) const { return w.main.HisTable.RowOf(save); }
   VerifyReport Check(const QString& save, bool full) {
     RunVerifier v(w.m, w.m.set.Name);
     return v.Verify(w.main.HisTable.Row(RowOf(save)), full);
@@ -82,6 +106,37 @@ TEST_P(Verify, ACleanRunIsCleanQuickAndFullAndItsManifestNamesEveryCopy) {
     EXPECT_EQ(r.manifest, VerifyReport::Manifest::Present);
     EXPECT_EQ(r.contentChecked, full ? 4 : 0);
   }
+}
+
+// Random bytes do not pack: the packer reads the file, gives up and starts over to store it.
+// The hash taken while it reads must still be of the file's bytes, each once, or the manifest
+// condemns a good copy.
+TEST_P(Verify, AFileThePackerStoresIsHashedOnceAndVerifiesClean) {
+  if (!packed()) GTEST_SKIP() << "packing only";
+  QByteArray random(3 << 19, Qt::Uninitialized);  // 1.5 MiB
+  QRandomGenerator gen(20190405);
+  gen.fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
+  Put(QStringLiteral("docs\\random.bin"), random);
+  WatchedArchiver watched(real);
+  w.m.archiver = &watched;
+  const QString save = Backup(level::Level0);
+
+  QFile archive(CopyOf(save, QStringLiteral("docs\\random.bin")));
+  ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+  EXPECT_EQ(archive.read(7).mid(2), QByteArray("-lh0-"));  // stored, not packed
+  EXPECT_EQ(watched.seen.count(random), 1);  // what the observer saw of the file: its bytes, once
+
+  XXH128_canonical_t canonical;
+  XXH128_canonicalFromHash(&canonical, XXH3_128bits(random.constData(), static_cast<size_t>(random.size())));
+  QFile sum(SumOf(save));
+  ASSERT_TRUE(sum.open(QIODevice::ReadOnly));
+  const ManifestEntry line = ParseManifest(sum.readAll()).entries.value(QStringLiteral("T:\\src\\docs\\random.bin"));
+  EXPECT_EQ(line.size, random.size());
+  EXPECT_EQ(line.hash, QByteArray(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest).toHex());
+
+  const VerifyReport r = Check(save, true);
+  EXPECT_TRUE(r.Clean()) << Lines(r);
+  EXPECT_EQ(r.contentChecked, 5);
 }
 
 TEST_P(Verify, EachDamageIsNamedExactly) {

@@ -309,7 +309,7 @@ void SaveExecWindow::OK_Click() {
 
 void SaveExecWindow::RunFinished() {
   const RunOutcome& outcome = run.state().outcome;
-  main.exitStatus = !outcome.succeeded ? kExitFailed : outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
+  main.exitStatus = ExitStatusOf(outcome);
   UpdateCaption();
 }
 

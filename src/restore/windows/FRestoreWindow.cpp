@@ -283,6 +283,7 @@ void FRestoreWindow::ClearStatus() {
 
 void FRestoreWindow::Form_Load() {
   restore.Form_Load();
+  ApplyRestoreSetChange(restore, main_.m);
   setWindowTitle(restore.state().Caption);
   // The main window's place and size.
   setGeometry(main_.geometry());
@@ -320,6 +321,7 @@ void FRestoreWindow::Position_Click(int index) {
   if (Busy()) return;
   ClearStatus();
   restore.Position_Click(index);
+  ApplyRestoreSetChange(restore, main_.m);
   ShowState();
 }
 
@@ -328,6 +330,7 @@ void FRestoreWindow::ChgWriteHDir_Click() {
   ClearStatus();
   GetSaveDir dialog(main_.m, main_.program.fs->drives(), this, 1, restore.state().Caption, WriteHDir->text());
   if (dialog.exec() == QDialog::Accepted) restore.ChgWriteHDir(dialog.chosen);
+  ApplyRestoreSetChange(restore, main_.m);
   ShowState();
 }
 
@@ -416,14 +419,10 @@ void FRestoreWindow::OK_Click() {
   const RestoreState& s = restore.state();
   // Under another directory the target must be a directory on a drive, and not among the
   // saves the restore reads from.
-  if (s.Position == 1) {
-    QString problem;
-    if (!winpath::IsSafeAbsolute(s.WriteHDir)) problem = QStringLiteral("復元先のTOPディレクトリを選択してください。");
-    else if (restore.InSaveArea(s.WriteHDir)) problem = QStringLiteral("復元先が保存データの中です。");
-    if (!problem.isEmpty()) {
-      m.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + problem);
-      return;
-    }
+  if (const TopDirProblem problem = s.Position == 1 ? restore.CheckTopDir(s.WriteHDir) : TopDirProblem::None;
+      problem != TopDirProblem::None) {
+    m.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + TopDirProblemText(problem));
+    return;
   }
   RestoreOutcome outcome;
   {

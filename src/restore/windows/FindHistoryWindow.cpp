@@ -267,10 +267,7 @@ void FindHistoryWindow::FindVersions() {
 // Restoring a version
 
 std::vector<int> FindHistoryWindow::RowsListing(const FoundVersion& v) const {
-  int holder = 0;
-  for (int h = 1; h < history_.Rows() && holder == 0; ++h) {
-    if (history_.Cell(h, HistoryEntry::SaveName) == v.saveName) holder = h;
-  }
+  const int holder = history_.RowOf(v.saveName);
   std::vector<int> rows;
   // Newest first in the history: the newer runs are the rows above the holder's.
   for (int h = holder; h >= 1; --h) {
@@ -311,14 +308,10 @@ void FindHistoryWindow::RestoreVersion_Click() {
   const RestoreState& s = place_.state();
   // Under another directory the target must be a directory on a drive, and not among the
   // saves the restore reads from (as for the restore window's own run).
-  if (s.Position == 1) {
-    QString problem;
-    if (!winpath::IsSafeAbsolute(s.WriteHDir)) problem = QStringLiteral("復元先のTOPディレクトリを選択してください。");
-    else if (place_.InSaveArea(s.WriteHDir)) problem = QStringLiteral("復元先が保存データの中です。");
-    if (!problem.isEmpty()) {
-      m_.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + problem);
-      return;
-    }
+  if (const TopDirProblem problem = s.Position == 1 ? place_.CheckTopDir(s.WriteHDir) : TopDirProblem::None;
+      problem != TopDirProblem::None) {
+    m_.Warn(Question::RestoreTopDirInvalid, s.Caption, s.WriteHDir + CR + TopDirProblemText(problem));
+    return;
   }
   const QString target = place_.TargetOf(v.path);
   const Answer ok = m_.ui.MsgBox(Question::RestoreVersion, s.Caption,
@@ -331,6 +324,7 @@ void FindHistoryWindow::RestoreVersion_Click() {
   engine_ = std::make_unique<FRestore>(m_, history_);
   FRestore& engine = *engine_;
   engine.Form_Load();
+  ApplyRestoreSetChange(engine, m_);
   engine.SetTarget(s.Position, s.WriteHDir);
   ShowButtons();
   Timer1->start();
