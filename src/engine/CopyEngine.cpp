@@ -61,14 +61,14 @@ bool FSaveExec::ExecCopy() {
       again = false;
       if (m.CancelFlag) return false;
       SaveListEntry& e = SaveList_[row];
-      if (stopCopy && e[SaveListEntry::Flag] == flag::ToCopy) {
-        e[SaveListEntry::Flag] = flag::NotSaved;
+      if (stopCopy && e.flag == Flag::ToCopy) {
+        e.flag = Flag::NotSaved;
         ++out.uncopiedCount;
-        m.WriteLog(QStringLiteral("保存できませんでした(残量不足）"), e[SaveListEntry::Path]);
+        m.WriteLog(QStringLiteral("保存できませんでした(残量不足）"), e.path);
         break;
       }
-      if (e[SaveListEntry::Flag] != flag::ToCopy) break;
-      const QString path = e[SaveListEntry::Path];
+      if (e.flag != Flag::ToCopy) break;
+      const QString path = e.path;
       const bool isDir = e.IsDirectory();
       p.lastEntry = path;
 
@@ -100,7 +100,7 @@ bool FSaveExec::ExecCopy() {
           }
         }
         if (refused) {
-          e[SaveListEntry::Flag] = flag::NotSaved;
+          e.flag = Flag::NotSaved;
           ++out.uncopiedCount;
           m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path);
           m.WriteDebug(2239, "未保存");
@@ -113,28 +113,28 @@ bool FSaveExec::ExecCopy() {
       if (CopyPath(path, isDir, compType, row)) {
         QString d2 = s_.medium.drive, vname, vserial;
         if (m.ReadDriveInfo(d2, vname, vserial)) {
-          e[SaveListEntry::VolSerial] = vserial;
-          e[SaveListEntry::VolName] = vname;
+          e.volSerial = vserial;
+          e.volName = vname;
         }
-        p.copiedKB += KbOf(e[SaveListEntry::Size].toLongLong());
+        p.copiedKB += KbOf(e.size.Bytes());
         ++(isDir ? out.dirsCopied : out.filesCopied);
         break;
       }
-      const QString f = e[SaveListEntry::Flag];
-      if (f == flag::Locked) {
+      const Flag f = e.flag;
+      if (f == Flag::Locked) {
         ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（ファイルロック）"), path);
         m.WriteDebug(2234, "ファイルロック");
         break;
       }
-      if (f == flag::Vanished) {
+      if (f == Flag::Vanished) {
         ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（なくなっている為エントリーが削除されます）"), path);
         m.WriteDebug(2234, "なくなっている為エントリーが削除されます");
         break;
       }
-      if (!DestinationFull(lastCopyError_, e[SaveListEntry::Size].toLongLong(), m.GetFreeDiskKB(root))) {
-        e[SaveListEntry::Flag] = flag::NotSaved;
+      if (!DestinationFull(lastCopyError_, e.size.Bytes(), m.GetFreeDiskKB(root))) {
+        e.flag = Flag::NotSaved;
         ++out.uncopiedCount;
         m.WriteLog(QStringLiteral("保存できませんでした（その他）"), path,
                    QStringLiteral("文字数=") + QString::number(path.size()));
@@ -151,12 +151,12 @@ bool FSaveExec::ExecCopy() {
       if (!m.ReadDriveInfo(d3, n3, s3)) return abort();
       if (a == Answer::Yes) {
         // Another medium: the same row is copied again from the start.
-        e[SaveListEntry::Flag] = flag::ToCopy;
+        e.flag = Flag::ToCopy;
         again = true;
         continue;
       }
       out.failed = true;
-      e[SaveListEntry::Flag] = flag::NotSaved;
+      e.flag = Flag::NotSaved;
       ++out.uncopiedCount;
       m.WriteLog(QStringLiteral("保存できませんでした（残量不足）"), path);
       m.WriteDebug(2234, "残量不足");
@@ -176,21 +176,21 @@ bool FSaveExec::ExecCopy() {
 
 bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, int row) {
   SaveListEntry& e = SaveList_[row];
-  e[SaveListEntry::Flag] = flag::NotSaved;
+  e.flag = Flag::NotSaved;
   if (isDirectory) {
     compType = 0;
   } else {
     QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
     if (NeedsAlias(destination, m.set.options.PathLen) || WouldMeetAnArchive(path)) {
       ++s_.aliasCounter;
-      e[SaveListEntry::Alias] = AliasText(s_.aliasCounter);
-      destination = CopyPathIn(s_.paths.SaveSetDir, path, e[SaveListEntry::Alias]);
+      e.alias = AliasText(s_.aliasCounter);
+      destination = CopyPathIn(s_.paths.SaveSetDir, path, e.alias);
     }
     if (!CopyFile(path, destination, compType, row)) return false;
   }
-  e[SaveListEntry::Flag] = flag::Copied;
-  e[SaveListEntry::SaveName] = s_.texts.TNewSetName;
-  e[SaveListEntry::CompType] = QString::number(compType);
+  e.flag = Flag::Copied;
+  e.saveName = s_.texts.TNewSetName;
+  e.compType = compType == 1 ? CompType::Lha : CompType::Plain;
   return true;
 }
 
@@ -207,11 +207,11 @@ bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
 
 bool FSaveExec::RefreshEntry(int row) {
   SaveListEntry& e = SaveList_[row];
-  const auto info = m.fs.Stat(e[SaveListEntry::Path]);
+  const auto info = m.fs.Stat(e.path);
   if (!info) return false;
-  e[SaveListEntry::Size] = QString::number((info->attributes & attr::Directory) ? 0 : info->size);
-  e[SaveListEntry::Attributes] = AttrText(info->attributes);
-  e[SaveListEntry::Date] = FormatFileTime(info->mtime);
+  e.size = (info->attributes & attr::Directory) ? 0 : info->size;
+  e.attributes = AttrText(info->attributes);
+  e.date = EntryDate::FromFileTime(info->mtime);
   return true;
 }
 
@@ -273,7 +273,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
     if (observed) m.archiver->SetReadObserver({});
     if (packed) {
       compType = 1;
-      e[SaveListEntry::Flag] = flag::Copied;
+      e.flag = Flag::Copied;
       if (observed) NoteCopied(source);
       return true;
     }
@@ -286,27 +286,27 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
   const CopyResult copied = m.fs.Copy(source, destination, options);
   if (copied) {
-    e[SaveListEntry::Size] = QString::number(copied.source.size);
-    e[SaveListEntry::Attributes] = AttrText(copied.source.attributes);
-    e[SaveListEntry::Date] = FormatFileTime(copied.source.mtime);
+    e.size = copied.source.size;
+    e.attributes = AttrText(copied.source.attributes);
+    e.date = EntryDate::FromFileTime(copied.source.mtime);
     compType = 0;
-    e[SaveListEntry::Flag] = flag::Copied;
+    e.flag = Flag::Copied;
     if (hashing_) NoteCopied(source);
     return true;
   }
   if (!pack) RefreshEntry(row);
   lastCopyError_ = copied.error;
-  const QString failed = FlagForFailedCopy(copied);
-  if (!failed.isEmpty()) {
-    e[SaveListEntry::Flag] = failed;
+  const std::optional<Flag> failed = FlagForFailedCopy(copied);
+  if (failed) {
+    e.flag = *failed;
     return false;
   }
   if (CopyLockedFile(source, destination, anchor)) {
     compType = 0;
-    e[SaveListEntry::Flag] = flag::Copied;
+    e.flag = Flag::Copied;
     return true;
   }
-  e[SaveListEntry::Flag] = flag::NotSaved;
+  e.flag = Flag::NotSaved;
   return false;
 }
 
@@ -340,11 +340,9 @@ void FSaveExec::KeepPreviousCopy(int row) {
   const auto previous = previousCopies_.find(row);
   if (previous == previousCopies_.end()) return;
   SaveListEntry& e = SaveList_[row];
-  const QString& f = e[SaveListEntry::Flag];
-  if (f != flag::NotSaved && f != flag::Locked && f != flag::Vanished) return;
-  for (int field : {SaveListEntry::Attributes, SaveListEntry::Size, SaveListEntry::Date, SaveListEntry::SaveName,
-                    SaveListEntry::VolSerial, SaveListEntry::VolName, SaveListEntry::CompType, SaveListEntry::Alias})
-    e[field] = previous->second[field];
+  const Flag f = e.flag;
+  if (f != Flag::NotSaved && f != Flag::Locked && f != Flag::Vanished) return;
+  e.TakeCopyOf(previous->second);
 }
 
 uint32_t FSaveExec::FolderModeFor(const QString& folder) const {

@@ -37,10 +37,10 @@ bool FSaveExec::SetSaveListNewMark0() {
     p.counter = row;
     if (m.CancelFlag) return false;
     SaveListEntry& e = SaveList_[row];
-    if (NeedsCopy(e[SaveListEntry::Flag])) e[SaveListEntry::Flag] = flag::ToCopy;
-    if (e[SaveListEntry::Flag] == flag::ToCopy) {
+    if (NeedsCopy(e.flag)) e.flag = Flag::ToCopy;
+    if (e.flag == Flag::ToCopy) {
       ListInfo_.Add(e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files, 2, 1);
-      ListInfo_.Add(ListInfoTable::KB, 2, KbOf(e[SaveListEntry::Size].toLongLong()));
+      ListInfo_.Add(ListInfoTable::KB, 2, KbOf(e.size.Bytes()));
     }
     m.DoEvents();
   }
@@ -146,7 +146,7 @@ void FSaveExec::CheckCsv(const QString& line, int& position) {
   MarkAgainstPrevious(row, fields);
   // A changed entry of the overwrite save: its previous copy stays until a new one replaces
   // it, and is what the listing names if the new copy fails.
-  if (Level() == level::Overwrite && row[SaveListEntry::Flag] == flag::ToCopy && fields.WellFormed() &&
+  if (Level() == level::Overwrite && row.flag == Flag::ToCopy && fields.WellFormed() &&
       fields[SaveListEntry::SaveName] == kOverwriteSave)
     previousCopies_[position] = fields.ToEntry();
 }
@@ -175,24 +175,24 @@ bool FSaveExec::SetSaveListNewMark2() {
   for (const QString& line : *lines) {
     SaveListEntry e = SplitListingLine(line).ToEntry();
     // A repair copies what the listing names: only paths a run may take.
-    if (backupRun && !IsListablePath(e[SaveListEntry::Path])) {
-      RefuseName(e[SaveListEntry::Path]);
+    if (backupRun && !IsListablePath(e.path)) {
+      RefuseName(e.path);
       ++p.counter;
       continue;
     }
-    const int64_t kb = KbOf(e[SaveListEntry::Size].toLongLong());
+    const int64_t kb = KbOf(e.size.Bytes());
     ListInfo_.Add(ListInfoTable::KB, 1, kb);
     const int kind = e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files;
     ListInfo_.Add(kind, 1, 1);
     if (backupRun) {
-      if (NeedsCopy(e[SaveListEntry::Flag])) {
+      if (NeedsCopy(e.flag)) {
         ListInfo_.Add(kind, 2, 1);
         ListInfo_.Add(ListInfoTable::KB, 2, kb);
-        e[SaveListEntry::Flag] = flag::ToCopy;
+        e.flag = Flag::ToCopy;
       }
-      if (e[SaveListEntry::Flag] == flag::Copied) e[SaveListEntry::Flag] = flag::Repaired;
+      if (e.flag == Flag::Copied) e.flag = Flag::Repaired;
     }
-    s_.aliasCounter = RaiseAlias(s_.aliasCounter, e[SaveListEntry::Alias]);
+    s_.aliasCounter = RaiseAlias(s_.aliasCounter, e.alias);
     SaveList_.Append(std::move(e));
     ++p.counter;
     m.DoEvents();

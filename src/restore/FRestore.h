@@ -179,10 +179,10 @@ class FRestore {
   // Stored form of a copy: the table row's own, or that of an older run's listing line,
   // with the size and date that line gives the file.
   struct StoredForm {
-    QString compType;
+    Coded<CompType> compType;
     QString alias;
-    QString size;
-    QString date;
+    EntrySize size;
+    EntryDate date;
   };
   bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);

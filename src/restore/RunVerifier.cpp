@@ -130,7 +130,7 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
     }
     if (fields[SaveListEntry::SaveName] != report.saveName) continue;
     SaveListEntry e = fields.ToEntry();
-    if (e.IsDirectory() || !IsListablePath(e[SaveListEntry::Path])) continue;
+    if (e.IsDirectory() || !IsListablePath(e.path)) continue;
     held.push_back(std::move(e));
   }
   if (badLines > 0)
@@ -147,10 +147,10 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
     QSet<QString> heldPaths;
     QStringList withoutLine;
     for (const SaveListEntry& e : held) {
-      heldPaths.insert(e[SaveListEntry::Path]);
-      if (e[SaveListEntry::Flag] == flag::Copied && e[SaveListEntry::CompType] != comp::Lha &&
-          !manifest.entries.contains(e[SaveListEntry::Path]))
-        withoutLine += e[SaveListEntry::Path];
+      heldPaths.insert(e.path);
+      if (e.flag == Flag::Copied && e.compType != CompType::Lha &&
+          !manifest.entries.contains(e.path))
+        withoutLine += e.path;
     }
     QStringList unlisted;
     for (auto it = manifest.entries.constBegin(); it != manifest.entries.constEnd(); ++it) {
@@ -180,20 +180,20 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
       report.stopped = true;
       return report;
     }
-    const QString& path = e[SaveListEntry::Path];
+    const QString& path = e.path;
     current_ = path;
     ++done_;
     ++report.checked;
-    const QString& alias = e[SaveListEntry::Alias];
+    const QString& alias = e.alias;
     if (!alias.isEmpty() && !IsAliasText(alias)) {
       problem(VerifyProblem::Kind::Missing, path, QStringLiteral("the listing names no usable copy"));
       continue;
     }
-    const bool packed = e[SaveListEntry::CompType] == comp::Lha;
+    const bool packed = e.compType == CompType::Lha;
     QString copy = CopyPathIn(paths.SaveSetDir, path, alias);
     if (packed) copy += QStringLiteral(".LZH");
-    bool sizeOk = false;
-    const int64_t listed = e[SaveListEntry::Size].toLongLong(&sizeOk);
+    const bool sizeOk = e.size.Readable();
+    const int64_t listed = e.size.Bytes();
     auto file = m.fs.OpenInside(paths.SaveSetHDir, copy);
     if (!file) {
       problem(VerifyProblem::Kind::Missing, path, copy);
@@ -208,7 +208,7 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
     hash.Reset();
     if (!packed) {
       if (!sizeOk || length != listed) {
-        problem(VerifyProblem::Kind::SizeDiffers, path, QStringLiteral("listed %1 bytes, found %2").arg(e[SaveListEntry::Size]).arg(length));
+        problem(VerifyProblem::Kind::SizeDiffers, path, QStringLiteral("listed %1 bytes, found %2").arg(e.size.Text()).arg(length));
         continue;
       }
       if (!full) continue;
@@ -233,14 +233,14 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
             throw lha::Error(lha::ErrorCode::BadData, "the archive ends early");
           if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed)
             problem(VerifyProblem::Kind::SizeDiffers, path,
-                    QStringLiteral("listed %1 bytes, the archive holds %2").arg(e[SaveListEntry::Size]).arg(h.originalSize));
+                    QStringLiteral("listed %1 bytes, the archive holds %2").arg(e.size.Text()).arg(h.originalSize));
           continue;
         }
         HashWriter writer(hash);
         const lha::EntryHeader h = lha::extractFirstFile(reader, writer);
         if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed) {
           problem(VerifyProblem::Kind::SizeDiffers, path,
-                  QStringLiteral("listed %1 bytes, the archive holds %2").arg(e[SaveListEntry::Size]).arg(h.originalSize));
+                  QStringLiteral("listed %1 bytes, the archive holds %2").arg(e.size.Text()).arg(h.originalSize));
           continue;
         }
       } catch (const lha::Error& error) {

@@ -75,7 +75,7 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
     row = rows[static_cast<size_t>(index.row())];
   }
   if (row < 1 || row >= list_.Rows()) return {};
-  if (role == Qt::DisplayRole) return list_[row][index.column()];
+  if (role == Qt::DisplayRole) return FieldText(list_[row], index.column());
   if (role == Qt::TextAlignmentRole && index.column() == SaveListEntry::Size)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   return {};
@@ -84,7 +84,7 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
 QVariant SaveListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
-  return SaveListTable::Header()[section];
+  return FieldText(SaveListTable::Header(), section);
 }
 
 bool SaveListModel::Sync() {

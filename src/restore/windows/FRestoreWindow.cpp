@@ -396,7 +396,7 @@ void FRestoreWindow::Search_Click() {
       result = QStringLiteral("サーチは中止されました。");
       break;
     }
-    if (table[i + 1][SaveListEntry::Path].contains(text, Qt::CaseInsensitive)) {
+    if (table[i + 1].path.contains(text, Qt::CaseInsensitive)) {
       const QModelIndex found = listModel->index(i);
       RestoreList->scrollTo(found, QAbstractItemView::PositionAtTop);
       RestoreList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);

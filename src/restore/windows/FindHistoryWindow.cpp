@@ -314,7 +314,7 @@ bool FindHistoryWindow::LoadAndMark(FRestore& engine, const FoundVersion& v) {
     const RestoreTable& t = engine.table();
     for (int r = 1; r < t.Rows(); ++r) {
       const SaveListEntry& e = t[r];
-      if (e.IsDirectory() || e[SaveListEntry::Path] != v.path || e[SaveListEntry::SaveName] != v.saveName) continue;
+      if (e.IsDirectory() || e.path != v.path || e.saveName != v.saveName) continue;
       engine.SetRestoreMark(r, true);
       return true;
     }
@@ -360,12 +360,12 @@ void FindHistoryWindow::RestoreVersion_Click() {
   } else {
     engine.OK_Click();
     const RestoreTable& t = engine.table();
-    QString mark;
-    for (int r = 1; r < t.Rows() && mark.isEmpty(); ++r) {
-      if (t.Mark(r) != rmark::None) mark = t.Mark(r);
+    RestoreFlag mark = RestoreFlag::None;
+    for (int r = 1; r < t.Rows() && mark == RestoreFlag::None; ++r) {
+      if (t.Mark(r) != RestoreFlag::None) mark = t.Mark(r);
     }
-    if (mark == rmark::Restored) text = QStringLiteral("復元しました。") + CR + target;
-    else if (mark == rmark::Failed) text = QStringLiteral("復元できませんでした。") + CR + target;
+    if (mark == RestoreFlag::Restored) text = QStringLiteral("復元しました。") + CR + target;
+    else if (mark == RestoreFlag::Failed) text = QStringLiteral("復元できませんでした。") + CR + target;
     else text = QStringLiteral("中止されました。");
   }
   Timer1->stop();
