@@ -127,7 +127,7 @@ TEST(RecordedRun, TheSelectorFiltersTheRunAndTheSecondModeShowsARecordedListing)
   ASSERT_TRUE(view.OK_Click(1));
   EXPECT_EQ(view.SaveList().Count(), 3);
   EXPECT_EQ(view.state().texts.TNewSetName, r.saveName);
-  EXPECT_EQ(view.SaveList()[3][SaveListEntry::Flag], QStringLiteral("-2"));
+  EXPECT_EQ(FieldText(view.SaveList()[3], SaveListEntry::Flag), QStringLiteral("-2"));
   EXPECT_EQ(view.ListInfo().Cell(ListInfoTable::Files, 1), QStringLiteral("2"));
   EXPECT_EQ(view.ListInfo().Cell(ListInfoTable::Files, 2), QString());
   EXPECT_EQ(view.state().texts.CancelCaption, QStringLiteral("閉じる"));

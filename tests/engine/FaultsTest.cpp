@@ -295,7 +295,7 @@ TEST_F(Faults, HugeFilesAreListedAndCountedIn64Bits) {
   FSaveExec run(w.m, w.main);
   run.Form_Load();
   ASSERT_TRUE(run.MkSaveList());
-  EXPECT_EQ(run.SaveList()[2][SaveListEntry::Size], QStringLiteral("3221225472"));
+  EXPECT_EQ(FieldText(run.SaveList()[2], SaveListEntry::Size), QStringLiteral("3221225472"));
   EXPECT_EQ(run.ListInfo().Value(ListInfoTable::KB, 1), 3 * 1024 * 1024 + 3);
 }
 
@@ -309,7 +309,7 @@ TEST_F(Faults, SkipListAndPatternsShapeTheScan) {
   run.Form_Load();
   ASSERT_TRUE(run.MkSaveList());
   QStringList paths;
-  for (int r = 1; r < run.SaveList().Rows(); ++r) paths += run.SaveList()[r][SaveListEntry::Path];
+  for (int r = 1; r < run.SaveList().Rows(); ++r) paths += run.SaveList()[r].path;
   EXPECT_EQ(paths, (QStringList{"T:\\src", "T:\\src\\B2.txt", "T:\\src\\f0.txt", "T:\\src\\f1.txt", "T:\\src\\f2.txt",
                                 "T:\\src\\f3.txt", "T:\\src", "T:\\src\\f0.txt", "T:\\src\\f1.txt", "T:\\src\\f2.txt",
                                 "T:\\src\\f3.txt", "T:\\src\\tmp", "T:\\src\\tmp\\x.txt"}));

@@ -31,7 +31,7 @@ struct RestoreRun : ::testing::Test {
     return W::Line(rel.isEmpty() ? QStringLiteral("T:\\src") : QStringLiteral("T:\\src\\") + rel, QStringLiteral("----D"),
                    0, QStringLiteral("2"), save);
   }
-  QString Mark(const FRestore& r, int row) { return r.table()[row][SaveListEntry::RestoreFlag]; }
+  QString Mark(const FRestore& r, int row) { return FieldText(r.table()[row], SaveListEntry::RestoreFlag); }
   QStringList Marks(const FRestore& r) {
     QStringList out;
     for (int i = 1; i < r.table().Rows(); ++i) out += Mark(r, i);

@@ -205,7 +205,7 @@ TEST_P(RoundTrip, OverwriteCopiesThatAreNotWhatTheirListingSaysAreNamed) {
 
   auto r = w.Open(kOverwriteSave);
   ASSERT_EQ(w.RestoreAll(*r, QStringLiteral("T:\\back")), RestoreOutcome::Finished);
-  EXPECT_EQ(r->table().CountMarked(rmark::Failed), 0);
+  EXPECT_EQ(r->table().CountMarked(RestoreFlag::Failed), 0);
   QStringList named;
   for (const RestoreMismatch& x : r->Mismatches()) named += x.path;
   EXPECT_EQ(named, expected);

@@ -115,7 +115,7 @@ TEST(FindHistory, EveryVersionNewestFirstAndTheOldestRestoredElsewhereAfterTheOK
   EXPECT_EQ(w.RestoreSaveName->text(), tl.saves[2]);
   EXPECT_EQ(w.listModel->rowCount(), listed);
   EXPECT_EQ(w.restore.table().ReservedCount(), 0);
-  EXPECT_EQ(w.restore.table().CountMarked(rmark::Restored), 0);
+  EXPECT_EQ(w.restore.table().CountMarked(RestoreFlag::Restored), 0);
 
   QTest::mouseClick(d.Cancel, Qt::LeftButton);
   ASSERT_TRUE(tl.Closed(w));
