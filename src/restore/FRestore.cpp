@@ -225,7 +225,7 @@ void FRestore::UpdateOkButton() {
 }
 
 void FRestore::RestoreList_ItemCheck(int item, bool ticked) {
-  if (s_.stage == rstage::Restore || s_.stage == 2 || s_.stage == rstage::Search) return;
+  if (s_.stage == rstage::Restore || s_.stage == rstage::Search) return;
   const int row = item + 1;
   if (row < 1 || row >= table_.Rows()) return;
   SetRestoreMark(row, ticked);

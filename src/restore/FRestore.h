@@ -20,9 +20,7 @@
 namespace qarno {
 
 // What the restore window is doing; the progress timer draws from it.
-namespace rstage {
-constexpr int Idle = 0, Restore = 1, Search = 4, ReadCsv = 5, FillList = 6, ListSearch = 7;
-}
+enum class rstage { Idle = 0, Restore = 1, Search = 4, ReadCsv = 5, FillList = 6, ListSearch = 7 };
 
 // One row of the save-name table: a save name and the save directory the history records
 // for it (empty when the history does not know the name).
@@ -48,7 +46,7 @@ struct RestoreState {
   int hisRow = 0;
   QString ResSetName, ResSetHDir, ResSetDir, ResCsvFile;
   // Progress.
-  int stage = rstage::Idle;
+  rstage stage = rstage::Idle;
   bool closeAllowed = false;
   bool notYetRun = true;
   int csvLineCount = 0;  // lines of the listing being loaded

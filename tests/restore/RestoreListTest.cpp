@@ -208,7 +208,7 @@ TEST_F(RestoreList, TickingADriveRootTicksTheWholeDrive) {
 
 // The progress display of each stage, one named case per row.
 TEST(RestoreProgress, EachStageReadsAsTheUserSeesIt) {
-  auto at = [](int stage) {
+  auto at = [](rstage stage) {
     RestoreState s;
     s.stage = stage;
     s.processText = QStringLiteral("復元を実行中");
