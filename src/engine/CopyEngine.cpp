@@ -250,7 +250,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
   if (!m.MakeDirPath(dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
-  if ((Level() == level::Overwrite || Level() == level::Repair) && !cleared_.contains(dir)) {
+  if ((Level() == Level::Overwrite || Level() == Level::Repair) && !cleared_.contains(dir)) {
     cleared_.insert(dir);
     m.fs.RemoveLeftovers(dir);
   }

@@ -30,7 +30,7 @@ class FSaveExec {
   const ListInfoTable& ListInfo() const { return ListInfo_; }
   const ResultView& View() const { return view_; }
   // The level selector's index of this run (an unattended run may fall back to Level-0).
-  int Level() const { return m.set.SaveLevel; }
+  qarno::Level Level() const { return m.set.SaveLevel; }
 
   // --- The window's events ---
   // Opening: the caption by mode, everything of an earlier run cleared.

@@ -10,13 +10,13 @@ namespace qarno {
 
 bool FSaveExec::SetSaveListNewMark() {
   if (m.CancelFlag) return false;
-  m.WriteDebug(2190, "SetSaveListNewMark", Level());
+  m.WriteDebug(2190, "SetSaveListNewMark", NumberOf(Level()));
   switch (Level()) {
-    case level::Level0: return SetSaveListNewMark0();
-    case level::Level1:
-    case level::Level2:
-    case level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
-    case level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
+    case Level::Level0: return SetSaveListNewMark0();
+    case Level::Level1:
+    case Level::Level2:
+    case Level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
+    case Level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
     default:
       m.Warn(Question::LevelOutOfRange, s_.texts.FSaveExecCaption,
              QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
@@ -93,7 +93,7 @@ bool FSaveExec::PreviousListError() {
 }
 
 void FSaveExec::FallBackToLevel0() {
-  m.set.SaveLevel = level::Level0;
+  m.set.SaveLevel = Level::Level0;
   ShowLevel();
   s_.preRow = 0;
 }
@@ -106,7 +106,7 @@ bool FSaveExec::SetSaveListNewMark1() {
   if (!MediumCheckAgainstHistory()) return PreviousListError();
 
   QString path;
-  const auto lines = ReadPreviousListing(path, Level() == level::Overwrite);
+  const auto lines = ReadPreviousListing(path, Level() == Level::Overwrite);
   if (!lines) {
     if (m.AutoRunMode.Unattended()) {
       FallBackToLevel0();
@@ -146,7 +146,7 @@ void FSaveExec::CheckCsv(const QString& line, int& position) {
   MarkAgainstPrevious(row, fields);
   // A changed entry of the overwrite save: its previous copy stays until a new one replaces
   // it, and is what the listing names if the new copy fails.
-  if (Level() == level::Overwrite && row.flag == Flag::ToCopy && fields.WellFormed() &&
+  if (Level() == Level::Overwrite && row.flag == Flag::ToCopy && fields.WellFormed() &&
       fields[SaveListEntry::SaveName] == kOverwriteSave)
     previousCopies_[position] = fields.ToEntry();
 }

@@ -49,9 +49,7 @@ QString FSaveExec::DispElapsedTime(int percent) const {
 
 void FSaveExec::ShowLevel() {
   // The level box shows the selector's caption up to its first blank.
-  const QString caption = Qarno::SaveLevelCaptions().value(Level());
-  const qsizetype i = caption.indexOf(u' ');
-  s_.texts.SaveLevel = i < 0 ? caption : caption.left(i);
+  s_.texts.SaveLevel = LevelName(Level());
 }
 
 void FSaveExec::FailBeforeCopy() {
@@ -158,9 +156,9 @@ bool FSaveExec::OK_Click(int historyRow) {
   m.WriteDebugPath(2020, s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial);
 
   // The previous run of the level.
-  if (!history_.PreviousRun(Level(), s_.preRow) && Level() != level::Overwrite) {
+  if (!history_.PreviousRun(Level(), s_.preRow) && Level() != Level::Overwrite) {
     if (m.AutoRunMode.Unattended()) {
-      m.set.SaveLevel = level::Level0;
+      m.set.SaveLevel = Level::Level0;
       ShowLevel();
       s_.preRow = 0;
     } else {
@@ -170,8 +168,8 @@ bool FSaveExec::OK_Click(int historyRow) {
       return fail();
     }
   }
-  if (Level() == level::Level0) t.TOldSetName.clear();
-  else if (Level() == level::Overwrite) t.TOldSetName = kOverwriteSave;
+  if (Level() == Level::Level0) t.TOldSetName.clear();
+  else if (Level() == Level::Overwrite) t.TOldSetName = kOverwriteSave;
   else t.TOldSetName = s_.preRow > 0 ? history_.Table().Cell(s_.preRow, HistoryEntry::SaveName) : QString();
 
   // The save name, and the run's head in the log.
@@ -189,7 +187,7 @@ bool FSaveExec::OK_Click(int historyRow) {
   m.WriteDebugPath(2021, t.TNewSetName, t.TOldSetName);
 
   // The list and its marks. A repair run takes its list from the previous listing.
-  if (Level() != level::Repair && !MkSaveList()) return fail();
+  if (Level() != Level::Repair && !MkSaveList()) return fail();
   view_.DispSelSaveList(run_, SaveList_);
   if (!SetSaveListNewMark() || m.CancelFlag) return fail();
 
@@ -214,19 +212,19 @@ bool FSaveExec::OK_Click(int historyRow) {
   // Copy, merge, listing, history.
   m.WriteDebug(2022, "ExecCopy");
   bool ok = ExecCopy() && !m.CancelFlag;
-  if (ok && Level() == level::Overwrite) {
+  if (ok && Level() == Level::Overwrite) {
     MergeCsv(run_, s_.paths, t.TOldSetName, SaveList_);
     ok = !m.CancelFlag;
   }
-  if (ok) ok = OutCsvList(run_, s_.paths, Level() == level::Overwrite, t.TOldSetName, SaveList_, s_.medium) &&
+  if (ok) ok = OutCsvList(run_, s_.paths, Level() == Level::Overwrite, t.TOldSetName, SaveList_, s_.medium) &&
                !m.CancelFlag;
   // The manifest after the listing: its failure leaves the run good, and says so.
-  const bool addsToSave = Level() == level::Overwrite || Level() == level::Repair;
+  const bool addsToSave = Level() == Level::Overwrite || Level() == Level::Repair;
   // A repair lists the copies it kept as copied by the run, and only the earlier manifest
   // knows their hashes: without one, a manifest of the repaired copies alone would read as
   // one that lost the kept copies' lines. Such a save stays without a manifest, as it was.
   const bool keptUnhashed =
-      Level() == level::Repair &&
+      Level() == Level::Repair &&
       ParseManifest(m.fs.ReadAll(s_.paths.SaveSumFile).value_or(QByteArray())).state != ManifestContent::State::Read;
   if (ok && hashing_ && !keptUnhashed) OutSumList(run_, s_.paths, addsToSave, manifest_);
   else if (ok && addsToSave) m.fs.Kill(s_.paths.SaveSumFile);  // no longer true of the save

@@ -418,12 +418,12 @@ TEST_F(RestoreSafety, NoEmptyFoldersAreLeftForEntriesThatFailed) {
 // written over them and the second run vanished from the history.
 TEST_F(RestoreSafety, AnInPlaceRestoreLeavesTheProgramsOwnLiveFilesAlone) {
   w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\prog")};
-  auto backup = [&](int level) { return w.Backup(level); };
-  backup(level::Level0);  // from now on the set folder holds a history
+  auto backup = [&](Level level) { return w.Backup(level); };
+  backup(Level::Level0);  // from now on the set folder holds a history
   w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "first");
-  const QString n0 = backup(level::Level0);
+  const QString n0 = backup(Level::Level0);
   w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "second, longer");
-  const QString n1 = backup(level::Level1);
+  const QString n1 = backup(Level::Level1);
   const QString history = QStringLiteral("T:\\prog\\SetDir\\daily.qrl");
   const QByteArray liveHistory = w.env.ReadFile(history);
   const QByteArray liveSet = w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn"));

@@ -156,7 +156,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
     const QFontMetrics fm = fontMetrics();
     Versions->setColumnWidth(FoundVersionsModel::Name, fm.horizontalAdvance(QStringLiteral("qrn20240101_01")) + 80);
     Versions->setColumnWidth(FoundVersionsModel::RunDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
-    Versions->setColumnWidth(FoundVersionsModel::Level, fm.horizontalAdvance(QStringLiteral("Level-0")) + 16);
+    Versions->setColumnWidth(FoundVersionsModel::Level, fm.horizontalAdvance(LevelName(Level::Level0)) + 16);
     Versions->setColumnWidth(FoundVersionsModel::Size, fm.horizontalAdvance(QStringLiteral("0000000000")) + 16);
     Versions->setColumnWidth(FoundVersionsModel::FileDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
   }
