@@ -14,19 +14,20 @@ QString FormatListingLine(const SaveListEntry& e) {
   line += u',';
   line += e.attributes;
   line += u',';
-  line += e.size.Text();
+  e.size.AppendTo(line);
   line += u',';
-  line += e.date.Text();
+  e.date.AppendTo(line);
   line += u',';
-  line += e.flag == Flag::Repaired ? CodeOf(Flag::Copied).toString() : e.flag.Text();
+  if (e.flag == Flag::Repaired) line += CodeOf(Flag::Copied);
+  else e.flag.AppendTo(line);
   for (const QString* text : {&e.saveName, &e.volSerial, &e.volName}) {
     line += u',';
     line += *text;
   }
   line += u',';
-  line += e.restoreFlag.Text();
+  e.restoreFlag.AppendTo(line);
   line += u',';
-  line += e.compType.Text();
+  e.compType.AppendTo(line);
   line += u',';
   line += e.alias;
   return line;

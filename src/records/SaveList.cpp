@@ -52,19 +52,50 @@ QStringView CodeOf(CompType value) {
   }
 }
 
+namespace {
+// True for the text QString::number gives: "0", or digits without a leading zero, after a
+// minus sign or not.
+bool IsPlainNumber(QStringView text) {
+  const QStringView digits = text.startsWith(u'-') ? text.mid(1) : text;
+  if (digits.isEmpty() || (digits[0] == u'0' && (digits.size() > 1 || digits.size() != text.size()))) return false;
+  for (QChar c : digits) {
+    if (c < u'0' || c > u'9') return false;
+  }
+  return true;
+}
+}  // namespace
+
 EntrySize EntrySize::FromText(QStringView text) {
   EntrySize s;
   if (text.isEmpty()) return s;
   bool ok = false;
   s.bytes_ = text.toLongLong(&ok);
   s.readable_ = ok;
-  if (!ok || QString::number(s.bytes_) != text) s.odd_ = text.toString();
+  if (!ok || !IsPlainNumber(text)) s.odd_ = text.toString();
   return s;
 }
 
 QString EntrySize::Text() const {
-  if (!odd_.isNull()) return odd_;
-  return readable_ ? QString::number(bytes_) : QString();
+  QString text;
+  AppendTo(text);
+  return text;
+}
+
+void EntrySize::AppendTo(QString& line) const {
+  if (!odd_.isNull()) {
+    line += odd_;
+    return;
+  }
+  if (!readable_) return;
+  char16_t buf[24];
+  int at = 24;
+  uint64_t v = bytes_ < 0 ? 0 - static_cast<uint64_t>(bytes_) : static_cast<uint64_t>(bytes_);
+  do {
+    buf[--at] = char16_t(u'0' + v % 10);
+    v /= 10;
+  } while (v);
+  if (bytes_ < 0) buf[--at] = u'-';
+  line += QStringView(buf + at, 24 - at);
 }
 
 bool operator==(const EntrySize& a, const EntrySize& b) {
@@ -107,8 +138,17 @@ EntryDate EntryDate::FromText(QStringView text) {
 }
 
 QString EntryDate::Text() const {
-  if (!odd_.isNull()) return odd_;
-  if (!set_) return QString();
+  QString text;
+  AppendTo(text);
+  return text;
+}
+
+void EntryDate::AppendTo(QString& line) const {
+  if (!odd_.isNull()) {
+    line += odd_;
+    return;
+  }
+  if (!set_) return;
   char16_t buf[19];
   auto put2 = [&](int at, int v) {
     buf[at] = char16_t(u'0' + v / 10);
@@ -126,7 +166,7 @@ QString EntryDate::Text() const {
   put2(14, minute_);
   buf[16] = u':';
   put2(17, second_);
-  return QString(reinterpret_cast<const QChar*>(buf), 19);
+  line += QStringView(buf, 19);
 }
 
 bool operator==(const EntryDate& a, const EntryDate& b) {

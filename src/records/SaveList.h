@@ -42,6 +42,7 @@ class Coded {
   constexpr operator E() const { return value_; }
   static Coded FromText(QStringView text);
   QString Text() const;
+  void AppendTo(QString& line) const;
 
  private:
   E value_;
@@ -68,6 +69,12 @@ QString Coded<E>::Text() const {
   return value_ == E::Other ? other_ : CodeOf(value_).toString();
 }
 
+template <typename E>
+void Coded<E>::AppendTo(QString& line) const {
+  if (value_ == E::Other) line += other_;
+  else line += CodeOf(value_);
+}
+
 // A file's size as listed: a number of bytes written by a run, or any other text a listing
 // holds, kept as read. Bytes() is what the text reads as (0 when it does not read as a
 // number, as for an empty field); Readable() says whether it reads at all.
@@ -79,6 +86,7 @@ class EntrySize {
   int64_t Bytes() const { return bytes_; }
   bool Readable() const { return readable_; }
   QString Text() const;
+  void AppendTo(QString& line) const;
   // Equal exactly when their texts are.
   friend bool operator==(const EntrySize& a, const EntrySize& b);
 
@@ -96,6 +104,7 @@ class EntryDate {
   static EntryDate FromFileTime(int64_t secondsSinceEpoch);
   static EntryDate FromText(QStringView text);
   QString Text() const;
+  void AppendTo(QString& line) const;
   // Equal exactly when their texts are.
   friend bool operator==(const EntryDate& a, const EntryDate& b);
 

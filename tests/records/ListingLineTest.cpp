@@ -55,6 +55,8 @@ TEST(ListingLine, ALineReadAndWrittenBackIsTheSameLine) {
       u"\"C:\\a\",---A-,1e3, 2001/01/01 00:00:00,-0,s,,,,,",
       u"\"C:\\a\",---A-,99999999999999999999,2001/01/01 00:00:0x,3 ,s,,,,,",
       u"\"C:\\a\",RHSAD,abc,,3,s,,,,,",
+      u"\"C:\\a\",---A-,-0,2001/01/01 00:00:00,3,s,,,,,",
+      u"\"C:\\a\",---A-,-9223372036854775808,2001/01/01 00:00:00,3,s,,,,,",
   };
   for (const char16_t* l : lines) {
     const QString line = QString::fromUtf16(l);
