@@ -1,7 +1,8 @@
 #pragma once
-// The save list of a run — one entry per file and directory the run is responsible for,
-// the eleven fields of a listing line, typed — and the totals table that counts it. Row 0 of the table is
-// the heading, entries from row 1 in scan order, as every phase of a run addresses them.
+// The save list of a run — one entry per file and directory the run is responsible for, the
+// eleven fields of a listing line as typed values — and the totals table that counts it. Row
+// 0 of the table is the heading, entries from row 1 in scan order, as every phase of a run
+// addresses them.
 #include <QHash>
 #include <QString>
 #include <QStringView>
