@@ -61,7 +61,7 @@ TEST(ListingLine, ALineReadAndWrittenBackIsTheSameLine) {
   for (const char16_t* l : lines) {
     const QString line = QString::fromUtf16(l);
     SCOPED_TRACE(line.toStdString());
-    EXPECT_EQ(FormatListingLine(SplitListingLine(line).ToEntry()), line);
+    EXPECT_EQ(FormatListingLine(SplitListingLine(line).ToEntry()).toStdString(), line.toStdString());
   }
   // The typed values read as the text did.
   auto entry = [](const char16_t* size, const char16_t* date) {
