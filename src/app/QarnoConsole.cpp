@@ -53,7 +53,7 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   current = &run;
   run.Form_Load();
   run.OK_Click();
-  if (run.state().outcome.fellBackToLevel0) m.set.SaveLevel = level::Level0;
+  if (run.state().outcome.fellBackToLevel0) m.set.SaveLevel = Level::Level0;
   progress.Show(ProgressText(run, overall, rate));
   progress.End();
   current = nullptr;

@@ -185,8 +185,8 @@ void PrintEntries(const FRestore& r) {
   Out(QStringLiteral("パス\t属性\tサイズ\t日付\tフラグ\t保存セット名\t圧縮の種類\t別名"));
   for (int i = 1; i < r.table().Rows(); ++i) {
     const SaveListEntry& e = r.table()[i];
-    Out(QStringList{e[SaveListEntry::Path], e[SaveListEntry::Attributes], e[SaveListEntry::Size], e[SaveListEntry::Date],
-                    e[SaveListEntry::Flag], e[SaveListEntry::SaveName], e[SaveListEntry::CompType], e[SaveListEntry::Alias]}
+    Out(QStringList{e.path, e.attributes, e.size.Text(), e.date.Text(),
+                    e.flag.Text(), e.saveName, e.compType.Text(), e.alias}
             .join(u'\t'));
   }
 }
@@ -322,13 +322,13 @@ int PrintRestoreResult(const FRestore& r) {
   int notRestored = 0;
   for (int i = 1; i < r.table().Rows(); ++i) {
     const SaveListEntry& e = r.table()[i];
-    const QString& mark = e[SaveListEntry::RestoreFlag];
-    if (mark != rmark::Reserved && mark != rmark::Failed) continue;
+    const RestoreFlag mark = e.restoreFlag;
+    if (mark != RestoreFlag::Reserved && mark != RestoreFlag::Failed) continue;
     ++notRestored;
     // The program's own live files are left alone on purpose, and said so.
     Out((r.IsOwnFileRow(i) ? QStringLiteral("復元しませんでした(Qarno 自身のファイル): ") : QStringLiteral("復元できませんでした: ")) +
-        e[SaveListEntry::Path] +
-        (e[SaveListEntry::SaveName].isEmpty() ? QString() : QStringLiteral("  (") + e[SaveListEntry::SaveName] + u')'));
+        e.path +
+        (e.saveName.isEmpty() ? QString() : QStringLiteral("  (") + e.saveName + u')'));
   }
   // Restored, but not the file its listing describes: the restore is not a clean one.
   for (const RestoreMismatch& x : r.Mismatches())

@@ -93,7 +93,7 @@ QString JournalDuration(int64_t ms) {
 }
 
 QString BackupStartFacts(const Module1& m) {
-  const QString level = Qarno::GetSaveLevelCaption(m.set.SaveLevel).section(u' ', 0, 0);
+  const QString level = LevelName(m.set.SaveLevel);
   return QStringLiteral("セット=%1 レベル=%2 保存先=%3").arg(OneLine(m.set.Name), level, OneLine(m.set.SaveDir));
 }
 

@@ -88,7 +88,9 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
   RunOptions& o = set.options;
   ReadSwitch(s, "ComplexType", o.ComplexTypeMode);
   ReadSwitch(s, "ComlexSetting", o.ComplexSettingMode);
-  ReadInt(s, "SaveLevel", set.SaveLevel, level::Level0, level::Repair);
+  int level = NumberOf(set.SaveLevel);
+  ReadInt(s, "SaveLevel", level, NumberOf(Level::Level0), NumberOf(Level::Repair));
+  set.SaveLevel = static_cast<Level>(level);
   ReadSwitch(s, "RestorePosition", o.RestorePosition);
   ReadText(s, "RestoreHomeDir", o.RestoreHomeDir);
   st.Version = s.value(QStringLiteral("Version")).toString();
@@ -132,7 +134,7 @@ void SaveSettings(QSettings& s, const Settings& st, const BackupSet& set) {
   s.setValue(QStringLiteral("ResentFile"), set.Name);
   s.setValue(QStringLiteral("ComplexType"), QString::number(o.ComplexTypeMode));
   s.setValue(QStringLiteral("ComlexSetting"), QString::number(o.ComplexSettingMode));
-  s.setValue(QStringLiteral("SaveLevel"), QString::number(set.SaveLevel));
+  s.setValue(QStringLiteral("SaveLevel"), QString::number(NumberOf(set.SaveLevel)));
   s.setValue(QStringLiteral("RestorePosition"), QString::number(o.RestorePosition));
   s.setValue(QStringLiteral("RestoreHomeDir"), o.RestoreHomeDir);
   s.setValue(QStringLiteral("Version"), st.Version);

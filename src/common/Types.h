@@ -8,15 +8,36 @@
 
 namespace qarno {
 
-// Save levels, as indexes of the main window's level selector.
-namespace level {
-constexpr int None = -1;
-constexpr int Level0 = 0;
-constexpr int Level1 = 1;
-constexpr int Level2 = 2;
-constexpr int Overwrite = 3;
-constexpr int Repair = 4;
-}  // namespace level
+// The save levels, in the order of the main window's level selector. The set file, the
+// settings and the command line (/Ln) give a level as its number, the selector's index.
+enum class Level : int8_t { None = -1, Level0 = 0, Level1, Level2, Overwrite, Repair };
+constexpr int kLevelCount = 5;
+
+constexpr int NumberOf(Level level) { return static_cast<int>(level); }
+// The level of a selector index; None for a number that is no level.
+constexpr Level LevelOfNumber(long long number) {
+  return number >= 0 && number < kLevelCount ? static_cast<Level>(number) : Level::None;
+}
+
+// The two captions of each level: the selector's line, and the name the history, the level
+// box, the journal and the console show.
+struct LevelCaption {
+  const char16_t* selector;
+  const char16_t* name;
+};
+inline constexpr LevelCaption kLevelCaptions[kLevelCount] = {
+    {u"Level-0 （ 全てのファイルとディレクトリ ）", u"Level-0"},
+    {u"Level-1 （ Level-0 以降の追加/変更分 ）", u"Level-1"},
+    {u"Level-2 （ Level-1 以降の追加/変更分 ）", u"Level-2"},
+    {u"上書き   （ 追加/変更分だけ上書きする ）", u"上書き"},
+    {u"修復     （ 直前の保存名の修復をする ）", u"修復"},
+};
+
+// The level's name ("Level-0" … "上書き", "修復"); "" for None.
+inline QString LevelName(Level level) {
+  const int i = NumberOf(level);
+  return i >= 0 && i < kLevelCount ? QString::fromUtf16(kLevelCaptions[i].name) : QString();
+}
 
 // The run and restore options. Each is a program-wide value: the settings store gives its
 // start value, a set file overrides it, and a set file without the key leaves it as it was.
@@ -39,7 +60,7 @@ struct RunOptions {
 struct BackupSet {
   QString Name;        // the main window's SetName label
   QString SaveDir;     // destination directory
-  int16_t SaveLevel = level::Level2;
+  Level SaveLevel = Level::Level2;
   RunOptions options;
   // Days without a successful run after which the set counts as stale ("警告までの日数");
   // 0 is off. Per set only: a set file without the line leaves it off.

@@ -2,11 +2,11 @@
 
 namespace qarno {
 
-QString FlagForFailedCopy(const CopyResult& r) {
-  if (r.ok() || !r.sourceFailed) return QString();
-  if (r.error == FsError::NotFound) return flag::Vanished;
-  if (r.error == FsError::AccessDenied || r.error == FsError::NotRegular) return flag::Locked;
-  return QString();
+std::optional<Flag> FlagForFailedCopy(const CopyResult& r) {
+  if (r.ok() || !r.sourceFailed) return std::nullopt;
+  if (r.error == FsError::NotFound) return Flag::Vanished;
+  if (r.error == FsError::AccessDenied || r.error == FsError::NotRegular) return Flag::Locked;
+  return std::nullopt;
 }
 
 bool DestinationFull(FsError error, int64_t sizeBytes, int64_t freeKB) {

@@ -5,12 +5,14 @@
 #include "platform/Prompter.h"
 #include "records/SaveList.h"
 
+#include <optional>
+
 namespace qarno {
 
 // The Flag of an entry whose copy failed for this reason: "6" when the source went, "8"
 // when it could not be read (locked, or no longer a file), else "" — the byte-wise copy may
 // still be tried, and the medium may be full.
-QString FlagForFailedCopy(const CopyResult& result);
+std::optional<Flag> FlagForFailedCopy(const CopyResult& result);
 
 // True when a failed copy means a full destination: the platform said so, or, where it could
 // not tell why, the file needs as much space as is free or more, (size + 1023) / 1024 KB.

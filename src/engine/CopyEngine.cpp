@@ -73,21 +73,21 @@ bool FSaveExec::AbortCopy() {
 }
 
 void FSaveExec::CountNotSaved(SaveListEntry& e, const QString& message, const char* trace) {
-  e[SaveListEntry::Flag] = flag::NotSaved;
+  e.flag = Flag::NotSaved;
   ++s_.outcome.uncopiedCount;
-  env_.WriteLog(message, e[SaveListEntry::Path]);
+  env_.WriteLog(message, e.path);
   if (trace) env_.WriteDebug(2239, trace);
 }
 
 FSaveExec::EntryResult FSaveExec::CopyEntry(int row, ReserveState& reserve, bool& stopCopy) {
   if (env_.cancel) return EntryResult::Cancelled;
   SaveListEntry& e = SaveList_[row];
-  if (stopCopy && e[SaveListEntry::Flag] == flag::ToCopy) {
+  if (stopCopy && e.flag == Flag::ToCopy) {
     CountNotSaved(e, QStringLiteral("保存できませんでした(残量不足）"), nullptr);
     return EntryResult::Done;
   }
-  if (e[SaveListEntry::Flag] != flag::ToCopy) return EntryResult::Done;
-  const QString path = e[SaveListEntry::Path];
+  if (e.flag != Flag::ToCopy) return EntryResult::Done;
+  const QString path = e.path;
   const bool isDir = e.IsDirectory();
   s_.progress.lastEntry = path;
   if (const auto held = CheckReserve(e, reserve)) return *held;
@@ -96,10 +96,10 @@ FSaveExec::EntryResult FSaveExec::CopyEntry(int row, ReserveState& reserve, bool
     case CopyAttempt::Copied: {
       QString d = s_.medium.drive, vname, vserial;
       if (ReadDrive(d, vname, vserial)) {
-        e[SaveListEntry::VolSerial] = vserial;
-        e[SaveListEntry::VolName] = vname;
+        e.volSerial = vserial;
+        e.volName = vname;
       }
-      s_.progress.copiedKB += KbOf(e[SaveListEntry::Size].toLongLong());
+      s_.progress.copiedKB += KbOf(e.size.Bytes());
       ++(isDir ? s_.outcome.dirsCopied : s_.outcome.filesCopied);
       return EntryResult::Done;
     }
@@ -120,12 +120,12 @@ FSaveExec::EntryResult FSaveExec::CopyEntry(int row, ReserveState& reserve, bool
 
 FSaveExec::CopyAttempt FSaveExec::AttemptCopy(int row) {
   SaveListEntry& e = SaveList_[row];
-  const QString path = e[SaveListEntry::Path];
+  const QString path = e.path;
   int compType = 0;
   if (CopyPath(path, e.IsDirectory(), compType, row)) return CopyAttempt::Copied;
-  const QString& f = e[SaveListEntry::Flag];
-  if (f == flag::Locked) return CopyAttempt::Locked;
-  if (f == flag::Vanished) return CopyAttempt::Vanished;
+  const Flag f = e.flag;
+  if (f == Flag::Locked) return CopyAttempt::Locked;
+  if (f == Flag::Vanished) return CopyAttempt::Vanished;
   return CopyAttempt::Failed;
 }
 
@@ -163,9 +163,9 @@ std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, 
 
 FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCopy) {
   const QString& root = s_.medium.drive;
-  const QString path = e[SaveListEntry::Path];
-  if (!DestinationFull(lastCopyError_, e[SaveListEntry::Size].toLongLong(), GetFreeDiskKB(env_, root))) {
-    e[SaveListEntry::Flag] = flag::NotSaved;
+  const QString path = e.path;
+  if (!DestinationFull(lastCopyError_, e.size.Bytes(), GetFreeDiskKB(env_, root))) {
+    e.flag = Flag::NotSaved;
     ++s_.outcome.uncopiedCount;
     env_.WriteLog(QStringLiteral("保存できませんでした（その他）"), path,
                   QStringLiteral("文字数=") + QString::number(path.size()));
@@ -182,12 +182,12 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     case FullMedium::Abort: return EntryResult::Abort;
     case FullMedium::CopyAgain:
       // Another medium: the same row is copied again from the start.
-      e[SaveListEntry::Flag] = flag::ToCopy;
+      e.flag = Flag::ToCopy;
       return EntryResult::Again;
     case FullMedium::StopCopying: break;
   }
   s_.outcome.failed = true;
-  e[SaveListEntry::Flag] = flag::NotSaved;
+  e.flag = Flag::NotSaved;
   ++s_.outcome.uncopiedCount;
   env_.WriteLog(QStringLiteral("保存できませんでした（残量不足）"), path);
   env_.WriteDebug(2234, "残量不足");
@@ -197,21 +197,21 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
 
 bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, int row) {
   SaveListEntry& e = SaveList_[row];
-  e[SaveListEntry::Flag] = flag::NotSaved;
+  e.flag = Flag::NotSaved;
   if (isDirectory) {
     compType = 0;
   } else {
     QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
     if (NeedsAlias(destination, request_.set.options.PathLen) || WouldMeetAnArchive(path)) {
       ++s_.aliasCounter;
-      e[SaveListEntry::Alias] = AliasText(s_.aliasCounter);
-      destination = CopyPathIn(s_.paths.SaveSetDir, path, e[SaveListEntry::Alias]);
+      e.alias = AliasText(s_.aliasCounter);
+      destination = CopyPathIn(s_.paths.SaveSetDir, path, e.alias);
     }
     if (!CopyFile(path, destination, compType, row)) return false;
   }
-  e[SaveListEntry::Flag] = flag::Copied;
-  e[SaveListEntry::SaveName] = s_.texts.TNewSetName;
-  e[SaveListEntry::CompType] = QString::number(compType);
+  e.flag = Flag::Copied;
+  e.saveName = s_.texts.TNewSetName;
+  e.compType = compType == 1 ? CompType::Lha : CompType::Plain;
   return true;
 }
 
@@ -232,11 +232,11 @@ bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
 
 bool FSaveExec::RefreshEntry(int row) {
   SaveListEntry& e = SaveList_[row];
-  const auto info = env_.fs.Stat(e[SaveListEntry::Path]);
+  const auto info = env_.fs.Stat(e.path);
   if (!info) return false;
-  e[SaveListEntry::Size] = QString::number((info->attributes & attr::Directory) ? 0 : info->size);
-  e[SaveListEntry::Attributes] = AttrText(info->attributes);
-  e[SaveListEntry::Date] = FormatFileTime(info->mtime);
+  e.size = (info->attributes & attr::Directory) ? 0 : info->size;
+  e.attributes = AttrText(info->attributes);
+  e.date = EntryDate::FromFileTime(info->mtime);
   return true;
 }
 
@@ -275,7 +275,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
   if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
-  if ((Level() == level::Overwrite || Level() == level::Repair) && !cleared_.contains(dir)) {
+  if ((Level() == Level::Overwrite || Level() == Level::Repair) && !cleared_.contains(dir)) {
     cleared_.insert(dir);
     env_.fs.RemoveLeftovers(dir);
   }
@@ -298,7 +298,7 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
     if (observed) env_.archiver->SetReadObserver({});
     if (packed) {
       compType = 1;
-      e[SaveListEntry::Flag] = flag::Copied;
+      e.flag = Flag::Copied;
       if (observed) NoteCopied(source);
       return true;
     }
@@ -311,27 +311,27 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
   if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
   const CopyResult copied = env_.fs.Copy(source, destination, options);
   if (copied) {
-    e[SaveListEntry::Size] = QString::number(copied.source.size);
-    e[SaveListEntry::Attributes] = AttrText(copied.source.attributes);
-    e[SaveListEntry::Date] = FormatFileTime(copied.source.mtime);
+    e.size = copied.source.size;
+    e.attributes = AttrText(copied.source.attributes);
+    e.date = EntryDate::FromFileTime(copied.source.mtime);
     compType = 0;
-    e[SaveListEntry::Flag] = flag::Copied;
+    e.flag = Flag::Copied;
     if (hashing_) NoteCopied(source);
     return true;
   }
   if (!pack) RefreshEntry(row);
   lastCopyError_ = copied.error;
-  const QString failed = FlagForFailedCopy(copied);
-  if (!failed.isEmpty()) {
-    e[SaveListEntry::Flag] = failed;
+  const std::optional<Flag> failed = FlagForFailedCopy(copied);
+  if (failed) {
+    e.flag = *failed;
     return false;
   }
   if (CopyLockedFile(source, destination, anchor)) {
     compType = 0;
-    e[SaveListEntry::Flag] = flag::Copied;
+    e.flag = Flag::Copied;
     return true;
   }
-  e[SaveListEntry::Flag] = flag::NotSaved;
+  e.flag = Flag::NotSaved;
   return false;
 }
 
@@ -365,11 +365,9 @@ void FSaveExec::KeepPreviousCopy(int row) {
   const auto previous = previousCopies_.find(row);
   if (previous == previousCopies_.end()) return;
   SaveListEntry& e = SaveList_[row];
-  const QString& f = e[SaveListEntry::Flag];
-  if (f != flag::NotSaved && f != flag::Locked && f != flag::Vanished) return;
-  for (int field : {SaveListEntry::Attributes, SaveListEntry::Size, SaveListEntry::Date, SaveListEntry::SaveName,
-                    SaveListEntry::VolSerial, SaveListEntry::VolName, SaveListEntry::CompType, SaveListEntry::Alias})
-    e[field] = previous->second[field];
+  const Flag f = e.flag;
+  if (f != Flag::NotSaved && f != Flag::Locked && f != Flag::Vanished) return;
+  e.TakeCopyOf(previous->second);
 }
 
 uint32_t FSaveExec::FolderModeFor(const QString& folder) const {

@@ -32,7 +32,7 @@ class FSaveExec {
   const ListInfoTable& ListInfo() const { return ListInfo_; }
   const ResultView& View() const { return view_; }
   // The level selector's index of this run (an unattended run may fall back to Level-0).
-  int Level() const { return level_; }
+  qarno::Level Level() const { return level_; }
   // What the run was asked to do, as taken at its start.
   const RunRequest& Request() const { return request_; }
 
@@ -140,7 +140,7 @@ class FSaveExec {
   RunEnvironment env_;
   // The run's own choices: the level (Level-0 when the previous run is missing), packing
   // (off when the archiver is missing).
-  decltype(BackupSet::SaveLevel) level_ = level::Level2;
+  decltype(BackupSet::SaveLevel) level_ = Level::Level2;
   bool packing_ = false;
   // The automatic run as it stands now. A failed write turns it off for the whole program
   // (the history's own writes do so too, and the prompter asks it whether anybody is

@@ -10,13 +10,13 @@ namespace qarno {
 
 bool FSaveExec::SetSaveListNewMark() {
   if (env_.cancel) return false;
-  env_.WriteDebug(2190, "SetSaveListNewMark", Level());
+  env_.WriteDebug(2190, "SetSaveListNewMark", NumberOf(Level()));
   switch (Level()) {
-    case level::Level0: return SetSaveListNewMark0();
-    case level::Level1:
-    case level::Level2:
-    case level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
-    case level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
+    case Level::Level0: return SetSaveListNewMark0();
+    case Level::Level1:
+    case Level::Level2:
+    case Level::Overwrite: return SetSaveListNewMark1() && SetSaveListNewMark0();
+    case Level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
     default:
       env_.Warn(Question::LevelOutOfRange, s_.texts.FSaveExecCaption,
              QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
@@ -37,10 +37,10 @@ bool FSaveExec::SetSaveListNewMark0() {
     p.counter = row;
     if (env_.cancel) return false;
     SaveListEntry& e = SaveList_[row];
-    if (NeedsCopy(e[SaveListEntry::Flag])) e[SaveListEntry::Flag] = flag::ToCopy;
-    if (e[SaveListEntry::Flag] == flag::ToCopy) {
+    if (NeedsCopy(e.flag)) e.flag = Flag::ToCopy;
+    if (e.flag == Flag::ToCopy) {
       ListInfo_.Add(e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files, 2, 1);
-      ListInfo_.Add(ListInfoTable::KB, 2, KbOf(e[SaveListEntry::Size].toLongLong()));
+      ListInfo_.Add(ListInfoTable::KB, 2, KbOf(e.size.Bytes()));
     }
     env_.DoEvents();
   }
@@ -93,7 +93,7 @@ bool FSaveExec::PreviousListError() {
 }
 
 void FSaveExec::FallBackToLevel0() {
-  level_ = level::Level0;
+  level_ = Level::Level0;
   s_.outcome.fellBackToLevel0 = true;
   ShowLevel();
   s_.preRow = 0;
@@ -107,7 +107,7 @@ bool FSaveExec::SetSaveListNewMark1() {
   if (!MediumCheckAgainstHistory()) return PreviousListError();
 
   QString path;
-  const auto lines = ReadPreviousListing(path, Level() == level::Overwrite);
+  const auto lines = ReadPreviousListing(path, Level() == Level::Overwrite);
   if (!lines) {
     if (autoRun_.Unattended()) {
       FallBackToLevel0();
@@ -147,7 +147,7 @@ void FSaveExec::CheckCsv(const QString& line, int& position) {
   MarkAgainstPrevious(row, fields);
   // A changed entry of the overwrite save: its previous copy stays until a new one replaces
   // it, and is what the listing names if the new copy fails.
-  if (Level() == level::Overwrite && row[SaveListEntry::Flag] == flag::ToCopy && fields.WellFormed() &&
+  if (Level() == Level::Overwrite && row.flag == Flag::ToCopy && fields.WellFormed() &&
       fields[SaveListEntry::SaveName] == kOverwriteSave)
     previousCopies_[position] = fields.ToEntry();
 }
@@ -176,24 +176,24 @@ bool FSaveExec::SetSaveListNewMark2() {
   for (const QString& line : *lines) {
     SaveListEntry e = SplitListingLine(line).ToEntry();
     // A repair copies what the listing names: only paths a run may take.
-    if (backupRun && !IsListablePath(e[SaveListEntry::Path])) {
-      RefuseName(e[SaveListEntry::Path]);
+    if (backupRun && !IsListablePath(e.path)) {
+      RefuseName(e.path);
       ++p.counter;
       continue;
     }
-    const int64_t kb = KbOf(e[SaveListEntry::Size].toLongLong());
+    const int64_t kb = KbOf(e.size.Bytes());
     ListInfo_.Add(ListInfoTable::KB, 1, kb);
     const int kind = e.IsDirectory() ? ListInfoTable::Folders : ListInfoTable::Files;
     ListInfo_.Add(kind, 1, 1);
     if (backupRun) {
-      if (NeedsCopy(e[SaveListEntry::Flag])) {
+      if (NeedsCopy(e.flag)) {
         ListInfo_.Add(kind, 2, 1);
         ListInfo_.Add(ListInfoTable::KB, 2, kb);
-        e[SaveListEntry::Flag] = flag::ToCopy;
+        e.flag = Flag::ToCopy;
       }
-      if (e[SaveListEntry::Flag] == flag::Copied) e[SaveListEntry::Flag] = flag::Repaired;
+      if (e.flag == Flag::Copied) e.flag = Flag::Repaired;
     }
-    s_.aliasCounter = RaiseAlias(s_.aliasCounter, e[SaveListEntry::Alias]);
+    s_.aliasCounter = RaiseAlias(s_.aliasCounter, e.alias);
     SaveList_.Append(std::move(e));
     ++p.counter;
     env_.DoEvents();

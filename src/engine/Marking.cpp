@@ -2,23 +2,23 @@
 
 namespace qarno {
 
-bool NeedsCopy(QStringView f) { return f == flag::Found || f == flag::NotSaved || f == flag::Locked; }
+bool NeedsCopy(Flag f) { return f == Flag::Found || f == Flag::NotSaved || f == Flag::Locked; }
 
 bool UnchangedSince(const SaveListEntry& now, const ListingFields& previous) {
   if (!previous.WellFormed()) return false;
-  const QStringView listedFlag = previous[SaveListEntry::Flag];
-  return now[SaveListEntry::Date] == previous[SaveListEntry::Date] &&
-         now[SaveListEntry::Size] == previous[SaveListEntry::Size] &&
-         now[SaveListEntry::Attributes] == previous[SaveListEntry::Attributes] &&
-         (listedFlag == flag::Copied || listedFlag == flag::Unchanged);
+  const Flag listedFlag = Coded<Flag>::FromText(previous[SaveListEntry::Flag]);
+  return now.date == EntryDate::FromText(previous[SaveListEntry::Date]) &&
+         now.size == EntrySize::FromText(previous[SaveListEntry::Size]) &&
+         now.attributes == previous[SaveListEntry::Attributes] &&
+         (listedFlag == Flag::Copied || listedFlag == Flag::Unchanged);
 }
 
 void MarkAgainstPrevious(SaveListEntry& now, const ListingFields& previous) {
   if (!UnchangedSince(now, previous)) {
-    now[SaveListEntry::Flag] = flag::ToCopy;
+    now.flag = Flag::ToCopy;
     return;
   }
-  now[SaveListEntry::Flag] = flag::Unchanged;
+  now.flag = Flag::Unchanged;
   previous.CopyInto(now, SaveListEntry::SaveName);
 }
 

@@ -7,7 +7,7 @@ namespace qarno {
 
 // True when an entry with this Flag is copied by the run that reads it: found but not
 // decided ("0"), or left unsaved by an earlier run ("-2" not saved, "8" locked).
-bool NeedsCopy(QStringView flag);
+bool NeedsCopy(Flag flag);
 
 // True when the previous listing's line shows the entry unchanged and saved: the same date
 // text, size and attribute letters (exact), and a Flag of "3" (copied) or "2" (held by an

@@ -68,9 +68,7 @@ QString FSaveExec::DispElapsedTime(int percent) const {
 
 void FSaveExec::ShowLevel() {
   // The level box shows the selector's caption up to its first blank.
-  const QString caption = Qarno::SaveLevelCaptions().value(Level());
-  const qsizetype i = caption.indexOf(u' ');
-  s_.texts.SaveLevel = i < 0 ? caption : caption.left(i);
+  s_.texts.SaveLevel = LevelName(Level());
 }
 
 bool FSaveExec::ReadDrive(QString& drive, QString& volumeName, QString& volumeSerial) {
@@ -203,7 +201,7 @@ FSaveExec::Step FSaveExec::ReadMediumAndPreviousRun() {
   env_.WriteDebugPath(2020, s_.medium.drive, s_.medium.volumeName, s_.medium.volumeSerial);
 
   // The previous run of the level.
-  if (!history_.PreviousRun(Level(), s_.preRow) && Level() != level::Overwrite) {
+  if (!history_.PreviousRun(Level(), s_.preRow) && Level() != Level::Overwrite) {
     if (!autoRun_.Unattended()) {
       env_.Warn(Question::PreviousRunMissing, t.FSaveExecCaption,
                 QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
@@ -212,8 +210,8 @@ FSaveExec::Step FSaveExec::ReadMediumAndPreviousRun() {
     }
     FallBackToLevel0();
   }
-  if (Level() == level::Level0) t.TOldSetName.clear();
-  else if (Level() == level::Overwrite) t.TOldSetName = kOverwriteSave;
+  if (Level() == Level::Level0) t.TOldSetName.clear();
+  else if (Level() == Level::Overwrite) t.TOldSetName = kOverwriteSave;
   else t.TOldSetName = s_.preRow > 0 ? history_.Table().Cell(s_.preRow, HistoryEntry::SaveName) : QString();
   return Step::Go;
 }
@@ -237,7 +235,7 @@ FSaveExec::Step FSaveExec::NameTheSave() {
 
 FSaveExec::Step FSaveExec::BuildListAndMarks() {
   // A repair run takes its list from the previous listing.
-  if (Level() != level::Repair && !ScanSaveList()) return Step::FailBeforeCopy;
+  if (Level() != Level::Repair && !ScanSaveList()) return Step::FailBeforeCopy;
   view_.DispSelSaveList(run_, SaveList_);
   if (!SetSaveListNewMark() || env_.cancel) return Step::FailBeforeCopy;
   return Step::Go;
@@ -262,7 +260,7 @@ FSaveExec::Step FSaveExec::WriteTheSave(int& newRow) {
   RunTexts& t = s_.texts;
   env_.WriteDebug(2022, "ExecCopy");
   bool ok = ExecCopy() && !env_.cancel;
-  if (ok && Level() == level::Overwrite) {
+  if (ok && Level() == Level::Overwrite) {
     MergeCsv(run_, s_.paths, t.TOldSetName, SaveList_);
     ok = !env_.cancel;
   }
@@ -284,15 +282,15 @@ FSaveExec::Step FSaveExec::WriteTheSave(int& newRow) {
 
 bool FSaveExec::WriteListingAndManifest() {
   const QString& previous = s_.texts.TOldSetName;
-  if (!OutCsvList(run_, s_.paths, Level() == level::Overwrite, previous, SaveList_, s_.medium) || env_.cancel)
+  if (!OutCsvList(run_, s_.paths, Level() == Level::Overwrite, previous, SaveList_, s_.medium) || env_.cancel)
     return false;
   // The manifest after the listing: its failure leaves the run good, and says so.
-  const bool addsToSave = Level() == level::Overwrite || Level() == level::Repair;
+  const bool addsToSave = Level() == Level::Overwrite || Level() == Level::Repair;
   // A repair lists the copies it kept as copied by the run, and only the earlier manifest
   // knows their hashes: without one, a manifest of the repaired copies alone would read as
   // one that lost the kept copies' lines. Such a save stays without a manifest, as it was.
   const bool keptUnhashed =
-      Level() == level::Repair &&
+      Level() == Level::Repair &&
       ParseManifest(env_.fs.ReadAll(s_.paths.SaveSumFile).value_or(QByteArray())).state != ManifestContent::State::Read;
   if (hashing_ && !keptUnhashed) OutSumList(run_, s_.paths, addsToSave, manifest_);
   else if (addsToSave) env_.fs.Kill(s_.paths.SaveSumFile);  // no longer true of the save

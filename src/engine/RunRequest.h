@@ -9,7 +9,7 @@ namespace qarno {
 
 struct RunRequest {
   BackupSet set;
-  decltype(BackupSet::SaveLevel) level = level::Level2;
+  decltype(BackupSet::SaveLevel) level = Level::Level2;
   AutoRun autoRun;  // the automatic run as it stood when the run started
   bool contentManifest = false;  // the content manifest is written
   QString setFolder;             // the folder of the set's own files

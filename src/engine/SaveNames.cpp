@@ -27,9 +27,9 @@ bool FSaveExec::GetNewSetName() {
     return false;
   }
   QString saveName;
-  if (Level() == level::Overwrite) {
+  if (Level() == Level::Overwrite) {
     saveName = kOverwriteSave;
-  } else if (Level() == level::Repair) {
+  } else if (Level() == Level::Repair) {
     saveName = s_.texts.TOldSetName;
   } else {
     const QDate today = env_.clock.Now().date();
@@ -45,7 +45,7 @@ bool FSaveExec::GetNewSetName() {
   paths = RunPaths::Of(request_.set.SaveDir, request_.set.Name, saveName);
   // From here on the run writes only below its set folder, and follows no link there.
   env_.fs.SetWriteAnchor(paths.SaveSetHDir);
-  if (Level() == level::Overwrite || Level() == level::Repair) RaiseAliasesInSave();
+  if (Level() == Level::Overwrite || Level() == Level::Repair) RaiseAliasesInSave();
   return true;
 }
 

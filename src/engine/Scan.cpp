@@ -165,13 +165,13 @@ bool FSaveExec::AddDirData(const QString& path, const DirEntry& info) {
 bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t& count) {
   env_.WriteDebugPath(2150, "AddSListData", path);
   SaveListEntry e;
-  e[SaveListEntry::Path] = path;
-  e[SaveListEntry::Attributes] = AttrText(info.attributes);
+  e.path = path;
+  e.attributes = AttrText(info.attributes);
   const int64_t size = (info.attributes & attr::Directory) ? 0 : info.size;
-  e[SaveListEntry::Size] = QString::number(size);
+  e.size = size;
   ListInfo_.Add(ListInfoTable::KB, 1, KbOf(size));
-  e[SaveListEntry::Date] = FormatFileTime(info.mtime);
-  e[SaveListEntry::Flag] = flag::Found;
+  e.date = EntryDate::FromFileTime(info.mtime);
+  e.flag = Flag::Found;
   SaveList_.Append(std::move(e));
   ++s_.progress.scanCount;
   ++count;

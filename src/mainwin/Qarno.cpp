@@ -12,23 +12,12 @@ namespace qarno {
 Qarno::Qarno(Module1& module) : m(module) {}
 
 QStringList Qarno::SaveLevelCaptions() {
-  return {QStringLiteral("Level-0 （ 全てのファイルとディレクトリ ）"),
-          QStringLiteral("Level-1 （ Level-0 以降の追加/変更分 ）"),
-          QStringLiteral("Level-2 （ Level-1 以降の追加/変更分 ）"),
-          QStringLiteral("上書き   （ 追加/変更分だけ上書きする ）"),
-          QStringLiteral("修復     （ 直前の保存名の修復をする ）")};
+  QStringList captions;
+  for (const LevelCaption& c : kLevelCaptions) captions += QString::fromUtf16(c.selector);
+  return captions;
 }
 
-QString Qarno::GetSaveLevelCaption(int index) {
-  switch (index) {
-    case 0: return QStringLiteral("Level-0");
-    case 1: return QStringLiteral("Level-1");
-    case 2: return QStringLiteral("Level-2");
-    case 3: return QStringLiteral("上書き");
-    case 4: return QStringLiteral("修復");
-    default: return QString();
-  }
-}
+QString Qarno::GetSaveLevelCaption(Level level) { return LevelName(level); }
 
 QString Qarno::MakeProgramVersion(int major, int minor, int revision) {
   return QString::number(major) + u'.' + QString::number(minor) + QString::number(revision);
@@ -52,8 +41,8 @@ void Qarno::ReadSetFile() {
     return;
   }
   const bool levelApplied = ApplySetFileLines(m.set, *lines);
-  if (levelApplied && m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
-    m.set.SaveLevel = level::Level2;
+  if (levelApplied && m.set.SaveLevel >= Level::Level0 && m.set.SaveLevel <= Level::Level2)
+    m.set.SaveLevel = Level::Level2;
   ReadHisFile();
 }
 
@@ -112,14 +101,14 @@ void Qarno::ReadHisFile() {
     int lowest = 0;
     for (int r = 1; r < HisTable.Rows(); ++r) {
       if (HisTable.Cell(r, HistoryEntry::Level).isEmpty()) {
-        HisTable.SetCell(r, HistoryEntry::Level, QStringLiteral("Level-1"));
+        HisTable.SetCell(r, HistoryEntry::Level, LevelName(Level::Level1));
         lowest = r;
       }
     }
-    if (lowest > 0) HisTable.SetCell(lowest, HistoryEntry::Level, QStringLiteral("Level-0"));
+    if (lowest > 0) HisTable.SetCell(lowest, HistoryEntry::Level, LevelName(Level::Level0));
   }
-  if (!HisTable.HasData() && m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
-    m.set.SaveLevel = level::Level0;
+  if (!HisTable.HasData() && m.set.SaveLevel >= Level::Level0 && m.set.SaveLevel <= Level::Level2)
+    m.set.SaveLevel = Level::Level0;
 }
 
 void Qarno::Reload() {
@@ -190,7 +179,7 @@ void Qarno::AddHisTable(const QString& saveName, const QString& levelCaption, co
   e[HistoryEntry::ProcessTime] = processTime;
   e[HistoryEntry::Comment] = comment;
   e[HistoryEntry::UncopiedCount] = uncopiedCount;
-  RecordRun(e, m.set.SaveLevel == level::Repair);
+  RecordRun(e, m.set.SaveLevel == Level::Repair);
 }
 
 int Qarno::RecordRun(const HistoryEntry& run, bool repair) {
@@ -239,13 +228,13 @@ void Qarno::ForgetRun(const QString& saveName) {
   }
 }
 
-bool Qarno::PreviousRun(int saveLevel, int& row) const {
+bool Qarno::PreviousRun(Level saveLevel, int& row) const {
   row = 0;
-  auto findFirst = [&](std::initializer_list<const char16_t*> levels) {
+  auto findFirst = [&](std::initializer_list<Level> levels) {
     for (int r = 1; r < HisTable.Rows(); ++r) {
       const QString& lv = HisTable.Cell(r, HistoryEntry::Level);
-      for (const char16_t* want : levels) {
-        if (lv == QStringView(want)) {
+      for (const Level want : levels) {
+        if (lv == QStringView(kLevelCaptions[NumberOf(want)].name)) {
           row = r;
           return true;
         }
@@ -254,11 +243,11 @@ bool Qarno::PreviousRun(int saveLevel, int& row) const {
     return false;
   };
   switch (saveLevel) {
-    case level::Level0: return true;
-    case level::Level1: return findFirst({u"Level-0", u"Level-1"});
-    case level::Level2:
-    case level::Repair: return findFirst({u"Level-0", u"Level-1", u"Level-2"});
-    case level::Overwrite: return findFirst({u"上書き"});
+    case Level::Level0: return true;
+    case Level::Level1: return findFirst({Level::Level0, Level::Level1});
+    case Level::Level2:
+    case Level::Repair: return findFirst({Level::Level0, Level::Level1, Level::Level2});
+    case Level::Overwrite: return findFirst({Level::Overwrite});
     default: return false;
   }
 }
@@ -267,8 +256,8 @@ bool Qarno::PreviousRun(int saveLevel, int& row) const {
 // Start-up, command line, exit
 
 void Qarno::ResetSaveLevel() {
-  if (m.set.SaveLevel >= level::Level0 && m.set.SaveLevel <= level::Level2)
-    m.set.SaveLevel = HisTable.HasData() ? level::Level2 : level::Level0;
+  if (m.set.SaveLevel >= Level::Level0 && m.set.SaveLevel <= Level::Level2)
+    m.set.SaveLevel = HisTable.HasData() ? Level::Level2 : Level::Level0;
 }
 
 bool Qarno::GetNextArg(QString& text, QString& argument) {
@@ -330,7 +319,7 @@ void Qarno::ReadCommandLine(const QString& commandLine) {
     const long long v = n.value_or(0);
     switch (letter.unicode()) {
       case u'L':
-        if (n && v >= 0 && v <= 4) m.set.SaveLevel = static_cast<int16_t>(v);
+        if (n && v >= 0 && v <= 4) m.set.SaveLevel = LevelOfNumber(v);
         break;
       case u'B': m.AutoRunMode.mode = static_cast<int16_t>(std::clamp<long long>(v, -32768, 32767)); break;
       case u'C':

@@ -21,8 +21,8 @@ class Qarno : public RunHistory {
 
   // The save-level selector's entries, index 0..4.
   static QStringList SaveLevelCaptions();
-  // "Level-0", "Level-1", "Level-2", "上書き", "修復"; "" for any other index.
-  static QString GetSaveLevelCaption(int index);
+  // "Level-0", "Level-1", "Level-2", "上書き", "修復"; "" for no level.
+  static QString GetSaveLevelCaption(Level level);
   // major.minor + revision without padding: 1, 2, 9 → "1.29".
   static QString MakeProgramVersion(int major, int minor, int revision);
 
@@ -49,7 +49,7 @@ class Qarno : public RunHistory {
 
   // --- The history as a backup run sees it ---
   const HistoryTable& Table() const override { return HisTable; }
-  bool PreviousRun(int level, int& row) const override;
+  bool PreviousRun(Level level, int& row) const override;
   bool Contains(const QString& saveName) const override { return ChkHis(saveName); }
   int RecordRun(const HistoryEntry& run, bool repair) override;
   void ForgetRun(const QString& saveName) override;

@@ -14,7 +14,7 @@ class RunHistory {
   virtual const HistoryTable& Table() const = 0;
   // The row of the run that a new run of this level compares against; false when the level
   // needs one and the history has none. Level-0 needs none (true, row 0).
-  virtual bool PreviousRun(int level, int& row) const = 0;
+  virtual bool PreviousRun(Level level, int& row) const = 0;
   // True when a row already carries the save name (letter case ignored).
   virtual bool Contains(const QString& saveName) const = 0;
   // Adds a finished run (a repair run adds its size to the row of the run it repaired) and

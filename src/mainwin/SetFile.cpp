@@ -10,7 +10,7 @@ QStringList FormatSetFile(const BackupSet& s, const QString& programVersion) {
   QStringList lines = {
       QStringLiteral("#Version ") + programVersion,
       QStringLiteral("dir=") + s.SaveDir,
-      QStringLiteral("#SaveLevel=") + n(s.SaveLevel),
+      QStringLiteral("#SaveLevel=") + n(NumberOf(s.SaveLevel)),
       QStringLiteral("#RestorePosition=") + n(o.RestorePosition),
       QStringLiteral("#RestoreHomeDir=") + o.RestoreHomeDir,
       QStringLiteral("#ComplexTypeMode=") + n(o.ComplexTypeMode),
@@ -83,8 +83,8 @@ bool ApplySetFileLines(BackupSet& s, const QStringList& lines) {
         case Key::SaveLevel: {
           bool ok = false;
           const long long x = v.toLongLong(&ok);
-          if (ok && x >= level::None && x <= level::Repair) {
-            s.SaveLevel = static_cast<int16_t>(x);
+          if (ok && x >= NumberOf(Level::None) && x <= NumberOf(Level::Repair)) {
+            s.SaveLevel = static_cast<Level>(x);
             levelApplied = true;
           }
           break;

@@ -18,8 +18,11 @@ std::optional<QDateTime> LastSuccessfulRun(const HistoryTable& history) {
 }
 
 std::vector<LevelLastRun> LastRunsByLevel(const HistoryTable& history) {
-  static const QStringList known = {QStringLiteral("Level-0"), QStringLiteral("Level-1"), QStringLiteral("Level-2"),
-                                    QStringLiteral("上書き"), QStringLiteral("修復")};
+  static const QStringList known = [] {
+    QStringList names;
+    for (int i = 0; i < kLevelCount; ++i) names += LevelName(LevelOfNumber(i));
+    return names;
+  }();
   std::vector<LevelLastRun> out;
   std::vector<QDateTime> when;
   for (int r = 1; r < history.Rows(); ++r) {

@@ -48,7 +48,7 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
     m.WriteDebugPath(2270, "OutCsv", row);
     if (m.log.DebugMode == 1) m.WriteDebugPath(2271, line);
     else m.WriteDebug(2271);
-    progress.lastEntry = list[row][SaveListEntry::Path];
+    progress.lastEntry = list[row].path;
     content += m.codec.EncodeLine(line);
     m.DoEvents();
     ++progress.counter;
@@ -98,7 +98,7 @@ void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSav
     const QString path = fields[SaveListEntry::Path].toString();
     if (fields.HasPath() && !list.FindNewPath(path, position) && fields.WellFormed() && IsListablePath(path)) {
       SaveListEntry e = fields.ToEntry();
-      if (e[SaveListEntry::Flag] == flag::Copied) e[SaveListEntry::Flag] = flag::Unchanged;
+      if (e.flag == Flag::Copied) e.flag = Flag::Unchanged;
       list.Append(std::move(e));
     }
     m.DoEvents();

@@ -7,14 +7,29 @@ namespace qarno {
 
 QString FormatListingLine(const SaveListEntry& e) {
   QString line;
-  line.reserve(e[SaveListEntry::Path].size() + 96);
+  line.reserve(e.path.size() + 96);
   line += u'"';
-  line += e[SaveListEntry::Path];
+  line += e.path;
   line += u'"';
-  for (int f = SaveListEntry::Attributes; f < SaveListEntry::FieldCount; ++f) {
+  line += u',';
+  line += e.attributes;
+  line += u',';
+  e.size.AppendTo(line);
+  line += u',';
+  e.date.AppendTo(line);
+  line += u',';
+  if (e.flag == Flag::Repaired) line += CodeOf(Flag::Copied);
+  else e.flag.AppendTo(line);
+  for (const QString* text : {&e.saveName, &e.volSerial, &e.volName}) {
     line += u',';
-    line += f == SaveListEntry::Flag && e[f] == flag::Repaired ? flag::Copied : e[f];
+    line += *text;
   }
+  line += u',';
+  e.restoreFlag.AppendTo(line);
+  line += u',';
+  e.compType.AppendTo(line);
+  line += u',';
+  line += e.alias;
   return line;
 }
 
@@ -42,7 +57,7 @@ SaveListEntry ListingFields::ToEntry() const {
 }
 
 void ListingFields::CopyInto(SaveListEntry& entry, int first) const {
-  for (int i = first; i < count; ++i) entry[i] = f[static_cast<size_t>(i)].toString();
+  for (int i = first; i < count; ++i) SetFieldText(entry, i, f[static_cast<size_t>(i)]);
 }
 
 }  // namespace qarno

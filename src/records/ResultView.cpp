@@ -8,11 +8,11 @@ QStringList ResultView::SelectionTexts() {
 }
 
 bool ResultView::ChkSelList(int selection, const SaveListEntry& entry) {
-  const QString& f = entry[SaveListEntry::Flag];
+  const Flag f = entry.flag;
   switch (selection) {
     case All: return true;
-    case CopiedThisRun: return f == flag::Copied;
-    case NotCopied: return f == flag::NotSaved || f == flag::Locked || f == flag::ToCopy;
+    case CopiedThisRun: return f == Flag::Copied;
+    case NotCopied: return f == Flag::NotSaved || f == Flag::Locked || f == Flag::ToCopy;
     default: return false;
   }
 }

@@ -33,7 +33,7 @@ bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& inp
   e[HistoryEntry::SaveDate] = date;
   e[HistoryEntry::ProcessTime] = input.processTime;
   e[HistoryEntry::UncopiedCount] = QString::number(input.uncopied);
-  row = history.RecordRun(e, input.level == level::Repair);
+  row = history.RecordRun(e, input.level == Level::Repair);
   m.WriteDebug(2032);
   if (history.Save()) {
     progress.status = QStringLiteral("ヒストリーファイルの出力") + QStringLiteral(" ..... 終了");

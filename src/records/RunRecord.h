@@ -8,7 +8,7 @@ namespace qarno {
 
 struct RunRecordInput {
   QString saveName;
-  int level = 0;        // the level selector's index of the run
+  Level level = Level::Level0;  // the level of the run
   QString saveDir;      // the destination directory as the set names it
   int64_t copiedKB = 0;
   int uncopied = 0;

@@ -191,7 +191,7 @@ bool FRestore::ReadSaveList() {
         s_.stage = rstage::Idle;
         return false;
       }
-      if (e[SaveListEntry::CompType].isEmpty()) e[SaveListEntry::CompType] = comp::Plain;
+      if (e.compType == CompType::Blank) e.compType = CompType::Plain;
       table_.Append(std::move(e));
       ++s_.rowsRead;
     }
@@ -251,15 +251,15 @@ void FRestore::UpdateOkButton() {
 }
 
 void FRestore::RestoreList_ItemCheck(int item, bool ticked) {
-  if (s_.stage == rstage::Restore || s_.stage == 2 || s_.stage == rstage::Search) return;
+  if (s_.stage == rstage::Restore || s_.stage == rstage::Search) return;
   const int row = item + 1;
   if (row < 1 || row >= table_.Rows()) return;
   SetRestoreMark(row, ticked);
-  const QString& path = table_[row][SaveListEntry::Path];
+  const QString& path = table_[row].path;
   const QString prefix = path.endsWith(u'\\') ? path : path + u'\\';
   for (int r = row + 1; r < table_.Rows(); ++r) {
     if (env_.cancel) break;
-    if (!table_[r][SaveListEntry::Path].startsWith(prefix)) break;
+    if (!table_[r].path.startsWith(prefix)) break;
     SetRestoreMark(r, ticked);
   }
 }

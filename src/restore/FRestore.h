@@ -44,9 +44,7 @@ struct RestoreSetChange {
 };
 
 // What the restore window is doing; the progress timer draws from it.
-namespace rstage {
-constexpr int Idle = 0, Restore = 1, Search = 4, ReadCsv = 5, FillList = 6, ListSearch = 7;
-}
+enum class rstage { Idle = 0, Restore = 1, Search = 4, ReadCsv = 5, FillList = 6, ListSearch = 7 };
 
 // One row of the save-name table: a save name and the save directory the history records
 // for it (empty when the history does not know the name).
@@ -72,7 +70,7 @@ struct RestoreState {
   int hisRow = 0;
   QString ResSetName, ResSetHDir, ResSetDir, ResCsvFile;
   // Progress.
-  int stage = rstage::Idle;
+  rstage stage = rstage::Idle;
   bool closeAllowed = false;
   bool notYetRun = true;
   int csvLineCount = 0;  // lines of the listing being loaded
@@ -224,10 +222,10 @@ class FRestore {
   // Stored form of a copy: the table row's own, or that of an older run's listing line,
   // with the size and date that line gives the file.
   struct StoredForm {
-    QString compType;
+    Coded<CompType> compType;
     QString alias;
-    QString size;
-    QString date;
+    EntrySize size;
+    EntryDate date;
   };
   bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);

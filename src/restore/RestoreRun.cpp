@@ -23,10 +23,8 @@ const QChar CR = u'\r';
 const QString kNotRestorable = QStringLiteral("復元できません。");
 
 // The size the listing gives, or -1 when it gives none that reads as a size.
-int64_t ListedSize(const QString& text) {
-  bool ok = false;
-  const qlonglong size = text.trimmed().toLongLong(&ok);
-  return ok && size >= 0 ? size : -1;
+int64_t ListedSize(const EntrySize& size) {
+  return size.Readable() && size.Bytes() >= 0 ? size.Bytes() : -1;
 }
 
 // The listing's date ("yyyy/mm/dd hh:mm:ss", local time) is the copy's time. A FAT medium
@@ -218,7 +216,7 @@ QString FRestore::WriteAnchorOf(const QString& path) {
 bool FRestore::ChkUnlhaNeeded() {
   bool needed = false;
   for (int r = 1; r < table_.Rows() && !needed; ++r) {
-    needed = table_.IsMarked(r) && table_[r][SaveListEntry::CompType] == comp::Lha;
+    needed = table_.IsMarked(r) && table_[r].compType == CompType::Lha;
   }
   if (!needed || env_.ArchiverReady()) return true;
   env_.Warn(Question::ArchiverMissing, s_.Caption,
@@ -232,7 +230,7 @@ void FRestore::MkSaveNameList() {
   QString last;
   for (int r = 1; r < table_.Rows() && !env_.cancel; ++r) {
     if (!table_.IsMarked(r)) continue;
-    const QString& name = table_[r][SaveListEntry::SaveName];
+    const QString& name = table_[r].saveName;
     if (name.isEmpty() || name == last) continue;
     if (!seen.contains(name)) {
       seen.insert(name);
@@ -253,9 +251,9 @@ void FRestore::MkSaveNameTable() {
 
 void FRestore::Refuse(int row, const QString& why) {
   const SaveListEntry& e = table_[row];
-  table_.SetOutcome(row, rmark::Failed);
-  env_.WriteDebugPath(4040, "RejectUnsafeEntries", e[SaveListEntry::Path], e[SaveListEntry::Alias], e[SaveListEntry::SaveName]);
-  env_.WriteLog(QStringLiteral("復元しません(") + why + u')', e[SaveListEntry::Path]);
+  table_.SetOutcome(row, RestoreFlag::Failed);
+  env_.WriteDebugPath(4040, "RejectUnsafeEntries", e.path, e.alias, e.saveName);
+  env_.WriteLog(QStringLiteral("復元しません(") + why + u')', e.path);
 }
 
 // A listing line can say anything. A path that is not absolute on a drive, or that climbs
@@ -266,12 +264,12 @@ void FRestore::RejectUnsafeEntries() {
   for (int r = 1; r < table_.Rows(); ++r) {
     if (!table_.IsMarked(r)) continue;
     const SaveListEntry& e = table_[r];
-    if (!IsRestorablePath(e[SaveListEntry::Path], e[SaveListEntry::Alias])) Refuse(r, QStringLiteral("不正なパス"));
-    else if (!IsRestorableSaveName(e[SaveListEntry::SaveName])) Refuse(r, QStringLiteral("不正な保存名"));
-    else if (const QString target = TargetOf(e[SaveListEntry::Path]); InSaveArea(target))
+    if (!IsRestorablePath(e.path, e.alias)) Refuse(r, QStringLiteral("不正なパス"));
+    else if (!IsRestorableSaveName(e.saveName)) Refuse(r, QStringLiteral("不正な保存名"));
+    else if (const QString target = TargetOf(e.path); InSaveArea(target))
       Refuse(r, QStringLiteral("保存データの中"));
     // Without a size there is no telling a whole copy from a cut one.
-    else if (!e.IsDirectory() && ListedSize(e[SaveListEntry::Size]) < 0) Refuse(r, QStringLiteral("サイズが読めません"));
+    else if (!e.IsDirectory() && ListedSize(e.size) < 0) Refuse(r, QStringLiteral("サイズが読めません"));
     else if (IsOwnFile(target)) {
       Refuse(r, QStringLiteral("Qarno 自身のファイル"));
       ownFileRows_.insert(r);
@@ -338,7 +336,7 @@ void FRestore::ApplyDeferredFolderAttributes() {
   deferredFolders_.clear();
 }
 
-void FRestore::Finish(int row, bool restored) { table_.SetOutcome(row, restored ? rmark::Restored : rmark::Failed); }
+void FRestore::Finish(int row, bool restored) { table_.SetOutcome(row, restored ? RestoreFlag::Restored : RestoreFlag::Failed); }
 
 bool FRestore::ExecRestore() {
   env_.WriteDebug(4031, "ExecRestore");
@@ -386,7 +384,7 @@ bool FRestore::ExecRestore() {
   for (int r = 1; r < table_.Rows(); ++r) {
     if (r % 50 == 0) env_.DoEvents();
     if (env_.cancel) return false;
-    if (table_.Mark(r) == rmark::Failed) ++failed;
+    if (table_.Mark(r) == RestoreFlag::Failed) ++failed;
   }
   QString result = s_.processText + QStringLiteral("  ...... 終了");
   if (failed >= 1) result += CR + QStringLiteral("        ") + QString::number(failed) + QStringLiteral(" 個復元できませんでした");
@@ -417,10 +415,10 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
   for (int r = 1; r < table_.Rows(); ++r) {
     if (env_.cancel) return false;
     if (++checks % 50 == 0) env_.DoEvents();
-    if (!table_.IsMarked(r) || table_[r][SaveListEntry::SaveName] != name) continue;
+    if (!table_.IsMarked(r) || table_[r].saveName != name) continue;
     for (;;) {
       const SaveListEntry& e = table_[r];
-      if ((e[SaveListEntry::VolName] == volName && e[SaveListEntry::VolSerial] == volSerial) || ignoreMedium) {
+      if ((e.volName == volName && e.volSerial == volSerial) || ignoreMedium) {
         bool ok = RestoreEntry(r, name, dir);
         if (!ok && dir != req_.saveDir) ok = RestoreEntry(r, name, req_.saveDir);
         if (ok) {
@@ -432,7 +430,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
           break;
         }
         const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
-                                name + CR + e[SaveListEntry::Path] + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
+                                name + CR + e.path + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
         if (a == Answer::Abort) {
           Finish(r, false);
           return false;
@@ -447,8 +445,8 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
       }
       const Answer a = env_.Warn(Question::SwapMedium, s_.Caption,
                               drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
-                                  QStringLiteral("ボリューム名") + e[SaveListEntry::VolName] + CR +
-                                  QStringLiteral("シリアル番号") + e[SaveListEntry::VolSerial],
+                                  QStringLiteral("ボリューム名") + e.volName + CR +
+                                  QStringLiteral("シリアル番号") + e.volSerial,
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Abort) return false;
       if (a == Answer::Ignore) ignoreMedium = true;
@@ -519,19 +517,19 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
       if (a == Answer::No) return false;
       continue;
     }
-    if (fields[SaveListEntry::Flag] != flag::Copied) continue;
+    if (Coded<Flag>::FromText(fields[SaveListEntry::Flag]) != Flag::Copied) continue;
     if (!FindReservedEntry(fields[SaveListEntry::Path].toString(), pos, nothingLeft)) continue;
     const int r = pos;
     // The copy in this run folder is stored as this run's line says, which may differ from
     // the row's (another alias number, packed or not), and is the file as that line
     // describes it. A line whose size does not read vouches for no copy: an older run may.
-    const StoredForm form{fields[SaveListEntry::CompType].toString(), fields[SaveListEntry::Alias].toString(),
-                          fields[SaveListEntry::Size].toString(), fields[SaveListEntry::Date].toString()};
+    const StoredForm form{Coded<CompType>::FromText(fields[SaveListEntry::CompType]), fields[SaveListEntry::Alias].toString(),
+                          EntrySize::FromText(fields[SaveListEntry::Size]), EntryDate::FromText(fields[SaveListEntry::Date])};
     if (ListedSize(form.size) < 0) {
-      env_.WriteLog(QStringLiteral("復元に使いません(サイズが読めません)"), name + u' ' + table_[r][SaveListEntry::Path]);
+      env_.WriteLog(QStringLiteral("復元に使いません(サイズが読めません)"), name + u' ' + table_[r].path);
       continue;
     }
-    if (!IsRestorablePath(table_[r][SaveListEntry::Path], form.alias)) {
+    if (!IsRestorablePath(table_[r].path, form.alias)) {
       Refuse(r, QStringLiteral("不正なパス"));
       continue;
     }
@@ -545,7 +543,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
         break;
       }
       const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
-                              name + CR + table_[r][SaveListEntry::Path] + CR + CR + kNotRestorable,
+                              name + CR + table_[r].path + CR + CR + kNotRestorable,
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Retry) continue;
       Finish(r, false);
@@ -576,13 +574,13 @@ bool FRestore::FindReservedEntry(const QString& path, int& pos, bool& nothingLef
 bool FRestore::RestoreEntry(int row, const QString& name, const QString& dir) {
   const SaveListEntry& e = table_[row];
   return RestoreEntryAs(row, name, dir,
-                        StoredForm{e[SaveListEntry::CompType], e[SaveListEntry::Alias], e[SaveListEntry::Size],
-                                   e[SaveListEntry::Date]});
+                        StoredForm{e.compType, e.alias, e.size,
+                                   e.date});
 }
 
 bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form) {
   const SaveListEntry& e = table_[row];
-  const QString& path = e[SaveListEntry::Path];
+  const QString& path = e.path;
   s_.currentPath = path;
   m.currentItem = path;
   env_.DoEvents();
@@ -599,7 +597,7 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   // fails go again (as far as they are empty).
   QStringList made;
   const bool restored =
-      e.IsDirectory() ? RestoreFolder(target, e[SaveListEntry::Attributes], made)
+      e.IsDirectory() ? RestoreFolder(target, e.attributes, made)
                       : RestoreFile(e, form, source, target, made, name, dir);
   if (!restored) {
     RemoveMadeFolders(made);
@@ -650,38 +648,38 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
   if (!SplitPath(target, targetDir, targetName)) return false;
   const int64_t listed = ListedSize(form.size);
   if (listed < 0) return false;
-  const bool packed = form.compType == comp::Lha;
+  const bool packed = form.compType == CompType::Lha;
   // No folder is made for a copy that is not there (or is no file).
   const auto stored = env_.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
   if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
   if (!MakeFolders(targetDir, made)) return false;
   // Only the overwrite save's copies are replaced in place, so only they are hashed on the
   // way: the restore of any other save copies as fast as it can.
-  const ManifestEntry* expected = OverwriteManifestLine(name, dir, e[SaveListEntry::Path]);
+  const ManifestEntry* expected = OverwriteManifestLine(name, dir, e.path);
   ContentHash* hash = expected ? &hash_ : nullptr;
   // A plain copy of the overwrite save that is shorter than listed and of another date is
   // not a cut copy but a later version that a killed overwrite run put in place before it
   // could write its listing: it is restored and named below, as a longer one is.
   const int64_t atLeast =
-      !packed && name == kOverwriteSave && stored->size < listed && !SameFileTime(form.date, stored->mtime) ? -1 : listed;
+      !packed && name == kOverwriteSave && stored->size < listed && !SameFileTime(form.date.Text(), stored->mtime) ? -1 : listed;
   DirEntry copied;
   if (!(packed ? ExtractLha(source, target, listed, made, hash, &copied)
                : PlaceFile(source, target, atLeast, made, hash, &copied)))
     return false;
-  if (!SetAttrFromText(target, e[SaveListEntry::Attributes])) return false;
+  if (!SetAttrFromText(target, e.attributes)) return false;
 
   QStringList differs;
   if (copied.size != listed) differs += QStringLiteral("サイズ %1 (一覧では %2)").arg(copied.size).arg(listed);
   // An archive's unpacked file carries the archiver's idea of the time; a plain copy the
   // saved file's own.
-  if (!packed && !SameFileTime(form.date, copied.mtime))
-    differs += QStringLiteral("日付 %1 (一覧では %2)").arg(FormatFileTime(copied.mtime), form.date);
+  if (!packed && !SameFileTime(form.date.Text(), copied.mtime))
+    differs += QStringLiteral("日付 %1 (一覧では %2)").arg(FormatFileTime(copied.mtime), form.date.Text());
   if (expected && (hash_.Size() != expected->size || hash_.Hex() != expected->hash))
     differs += QStringLiteral("内容が目録と違います");
   if (!differs.isEmpty()) {
     const QString detail = differs.join(QStringLiteral("、"));
-    mismatches_.push_back(RestoreMismatch{e[SaveListEntry::Path], name, detail});
-    env_.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e[SaveListEntry::Path]);
+    mismatches_.push_back(RestoreMismatch{e.path, name, detail});
+    env_.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e.path);
   }
   return true;
 }

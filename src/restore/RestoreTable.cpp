@@ -10,17 +10,16 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
   return sum;
 }
 
-int64_t KbOfSize(QStringView size) {
-  bool ok = false;
-  const int64_t bytes = size.trimmed().toLongLong(&ok);
-  if (!ok || bytes <= 0) return 0;
+int64_t KbOfSize(const EntrySize& size) {
+  const int64_t bytes = size.Bytes();
+  if (!size.Readable() || bytes <= 0) return 0;
   return bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0);
 }
 
 void RestoreCounts::Add(const SaveListEntry& e, int sign) {
   int64_t& count = e.IsDirectory() ? folders : files;
   count += sign;
-  kb = SaturatingAdd(kb, sign * KbOfSize(e[SaveListEntry::Size]));
+  kb = SaturatingAdd(kb, sign * KbOfSize(e.size));
 }
 
 RestoreTable::RestoreTable() { Clear(); }
@@ -35,7 +34,7 @@ void RestoreTable::Clear() {
 }
 
 void RestoreTable::Append(SaveListEntry entry) {
-  entry[SaveListEntry::RestoreFlag] = rmark::None;
+  entry.restoreFlag = RestoreFlag::None;
   rows_.push_back(std::move(entry));
   indexBuilt_ = false;
 }
@@ -47,33 +46,33 @@ void RestoreTable::Tick(int row, bool ticked) {
   if (ticked) {
     marked_.Add(e, 1);
     ++reserved_;
-    e[SaveListEntry::RestoreFlag] = rmark::Reserved;
+    e.restoreFlag = RestoreFlag::Reserved;
   } else {
     marked_.Add(e, -1);
     --reserved_;
-    e[SaveListEntry::RestoreFlag] = rmark::None;
+    e.restoreFlag = RestoreFlag::None;
   }
 }
 
 void RestoreTable::MarkAll(bool marked) {
-  const QString& mark = marked ? rmark::Reserved : rmark::None;
-  for (size_t r = 1; r < rows_.size(); ++r) rows_[r][SaveListEntry::RestoreFlag] = mark;
+  const RestoreFlag mark = marked ? RestoreFlag::Reserved : RestoreFlag::None;
+  for (size_t r = 1; r < rows_.size(); ++r) rows_[r].restoreFlag = mark;
   reserved_ = marked ? Count() : 0;
   marked_ = marked ? total_ : RestoreCounts();
   restored_ = RestoreCounts();
   restoredShown_ = false;
 }
 
-void RestoreTable::SetOutcome(int row, const QString& mark) {
-  QString& flag = rows_[static_cast<size_t>(row)][SaveListEntry::RestoreFlag];
-  if (flag == rmark::Reserved) --reserved_;
+void RestoreTable::SetOutcome(int row, RestoreFlag mark) {
+  Coded<RestoreFlag>& flag = rows_[static_cast<size_t>(row)].restoreFlag;
+  if (flag == RestoreFlag::Reserved) --reserved_;
   flag = mark;
 }
 
-int RestoreTable::CountMarked(const QString& mark) const {
+int RestoreTable::CountMarked(RestoreFlag mark) const {
   int n = 0;
   for (size_t r = 1; r < rows_.size(); ++r) {
-    if (rows_[r][SaveListEntry::RestoreFlag] == mark) ++n;
+    if (rows_[r].restoreFlag == mark) ++n;
   }
   return n;
 }
@@ -108,7 +107,7 @@ RestoreTable::SearchResult RestoreTable::SearchPaths(const QString& text, int fr
       result.end = SearchEnd::Stopped;
       return result;
     }
-    if ((*this)[item + 1][SaveListEntry::Path].contains(text, Qt::CaseInsensitive)) {
+    if ((*this)[item + 1].path.contains(text, Qt::CaseInsensitive)) {
       result.end = SearchEnd::Found;
       result.item = item;
       return result;
@@ -121,7 +120,7 @@ bool RestoreTable::FindRow(const QString& path, int& pos) {
   if (!indexBuilt_) {
     index_.clear();
     index_.reserve(Rows());
-    for (int r = 1; r < Rows(); ++r) index_[rows_[static_cast<size_t>(r)][SaveListEntry::Path]].push_back(r);
+    for (int r = 1; r < Rows(); ++r) index_[rows_[static_cast<size_t>(r)].path].push_back(r);
     indexBuilt_ = true;
   }
   const auto it = index_.constFind(path);
@@ -144,7 +143,7 @@ std::vector<int> RestoreTable::RowsOfTree(const QString& given) const {
   const QString prefix = path.endsWith(u'\\') ? path : path + u'\\';
   std::vector<int> out;
   for (int r = 1; r < Rows(); ++r) {
-    const QString& p = rows_[static_cast<size_t>(r)][SaveListEntry::Path];
+    const QString& p = rows_[static_cast<size_t>(r)].path;
     if (p == path || p.startsWith(prefix)) out.push_back(r);
   }
   return out;

@@ -23,7 +23,7 @@ struct RestoreCounts {
 
 // An entry's size in whole KB, (bytes + 1023) / 1024; 0 for a size that is not a number,
 // and never past what a total can hold.
-int64_t KbOfSize(QStringView size);
+int64_t KbOfSize(const EntrySize& size);
 // a + b, held at the largest value instead of overflowing.
 int64_t SaturatingAdd(int64_t a, int64_t b);
 
@@ -39,8 +39,8 @@ class RestoreTable {
   void Append(SaveListEntry entry);
 
   // --- Marks ---
-  const QString& Mark(int row) const { return rows_[static_cast<size_t>(row)][SaveListEntry::RestoreFlag]; }
-  bool IsMarked(int row) const { return Mark(row) == rmark::Reserved; }
+  RestoreFlag Mark(int row) const { return rows_[static_cast<size_t>(row)].restoreFlag; }
+  bool IsMarked(int row) const { return Mark(row) == RestoreFlag::Reserved; }
   // Ticks (reserves) or unticks one row; the marked totals follow. A tick that changes
   // nothing changes no total.
   void Tick(int row, bool ticked);
@@ -48,9 +48,9 @@ class RestoreTable {
   void MarkAll(bool marked);
   // The outcome of restoring a reserved row: restored or failed. The marked totals stay:
   // they say what was reserved for this run.
-  void SetOutcome(int row, const QString& mark);
+  void SetOutcome(int row, RestoreFlag mark);
   int ReservedCount() const { return reserved_; }
-  int CountMarked(const QString& mark) const;
+  int CountMarked(RestoreFlag mark) const;
 
   // --- Totals ---
   const RestoreCounts& Total() const { return total_; }

@@ -64,21 +64,21 @@ class ListingScan {
     const ListingFields fields = SplitListingLine(line);
     if (!fields.WellFormed()) return;
     const SaveListEntry e = fields.ToEntry();
-    const QString& holder = e[SaveListEntry::SaveName];
+    const QString& holder = e.saveName;
     if (holder.isEmpty() || e.IsDirectory()) return;
     const auto run = runs.find(holder.toStdString());
     if (run == runs.end()) return;
     if (!seen_.insert(std::string(raw) + '\n' + holder.toStdString()).second) return;
-    const QString& alias = e[SaveListEntry::Alias];
+    const QString& alias = e.alias;
     if (!alias.isEmpty() && !IsAliasText(alias)) return;
     FoundVersion v;
-    v.path = e[SaveListEntry::Path];
+    v.path = e.path;
     v.saveName = holder;
     v.runDate = history_.Cell(run->second, HistoryEntry::SaveDate);
     v.level = history_.Cell(run->second, HistoryEntry::Level);
-    v.size = e[SaveListEntry::Size].toLongLong();
-    v.fileDate = e[SaveListEntry::Date];
-    v.packed = e[SaveListEntry::CompType] == comp::Lha;
+    v.size = e.size.Bytes();
+    v.fileDate = e.date.Text();
+    v.packed = e.compType == CompType::Lha;
     v.copyPath = CopyPathIn(RunPaths::Of(history_.Cell(run->second, HistoryEntry::SaveDir), setName_, holder).SaveSetDir,
                             v.path, alias) +
                  (v.packed ? QStringLiteral(".LZH") : QString());

@@ -117,7 +117,7 @@ std::vector<SaveListEntry> HeldFiles(const QStringList& lines, const QString& fi
     }
     if (fields[SaveListEntry::SaveName] != report.saveName) continue;
     SaveListEntry e = fields.ToEntry();
-    if (e.IsDirectory() || !IsListablePath(e[SaveListEntry::Path])) continue;
+    if (e.IsDirectory() || !IsListablePath(e.path)) continue;
     held.push_back(std::move(e));
   }
   if (badLines > 0)
@@ -137,10 +137,10 @@ void CrossCheck(const std::vector<SaveListEntry>& held, const ManifestContent& m
   QSet<QString> heldPaths;
   QStringList withoutLine;
   for (const SaveListEntry& e : held) {
-    heldPaths.insert(e[SaveListEntry::Path]);
-    if (e[SaveListEntry::Flag] == flag::Copied && e[SaveListEntry::CompType] != comp::Lha &&
-        !manifest.entries.contains(e[SaveListEntry::Path]))
-      withoutLine += e[SaveListEntry::Path];
+    heldPaths.insert(e.path);
+    if (e.flag == Flag::Copied && e.compType != CompType::Lha &&
+        !manifest.entries.contains(e.path))
+      withoutLine += e.path;
   }
   QStringList unlisted;
   for (auto it = manifest.entries.constBegin(); it != manifest.entries.constEnd(); ++it) {
@@ -169,20 +169,20 @@ using CopyProblem = std::optional<VerifyProblem>;
 CopyProblem Problem(Kind kind, const QString& path, const QString& detail) { return VerifyProblem{kind, path, detail}; }
 
 CopyProblem SizeProblem(const SaveListEntry& e, const QString& found) {
-  return Problem(Kind::SizeDiffers, e[SaveListEntry::Path], QStringLiteral("listed %1 bytes, ").arg(e[SaveListEntry::Size]) + found);
+  return Problem(Kind::SizeDiffers, e.path, QStringLiteral("listed %1 bytes, ").arg(e.size.Text()) + found);
 }
 
 // A plain copy: the listed size, and in full mode every byte read into the hash.
 CopyProblem CheckPlainCopy(QIODevice& file, const SaveListEntry& e, bool full, ContentHash& hash, std::vector<char>& buffer) {
-  bool sizeOk = false;
-  const int64_t listed = e[SaveListEntry::Size].toLongLong(&sizeOk);
+  const bool sizeOk = e.size.Readable();
+  const int64_t listed = e.size.Bytes();
   const qint64 length = file.size();
   if (!sizeOk || length != listed) return SizeProblem(e, QStringLiteral("found %1").arg(length));
   if (!full) return std::nullopt;
   buffer.resize(static_cast<size_t>(kBlock));
   qint64 n = 0;
   while ((n = file.read(buffer.data(), kBlock)) > 0) hash.Add(buffer.data(), static_cast<size_t>(n));
-  if (n < 0 || hash.Size() != length) return Problem(Kind::Missing, e[SaveListEntry::Path], QStringLiteral("the copy cannot be read"));
+  if (n < 0 || hash.Size() != length) return Problem(Kind::Missing, e.path, QStringLiteral("the copy cannot be read"));
   return std::nullopt;
 }
 
@@ -202,8 +202,8 @@ lha::EntryHeader ReadFileHeader(QIODevice& file, lha::Reader& reader) {
 // A packed copy: its header names the listed size; in full mode the file is unpacked into
 // the hash, its CRC checked.
 CopyProblem CheckPackedCopy(QIODevice& file, const SaveListEntry& e, bool full, ContentHash& hash) {
-  bool sizeOk = false;
-  const int64_t listed = e[SaveListEntry::Size].toLongLong(&sizeOk);
+  const bool sizeOk = e.size.Readable();
+  const int64_t listed = e.size.Bytes();
   DeviceReader reader(file);
   try {
     lha::EntryHeader h;
@@ -216,7 +216,7 @@ CopyProblem CheckPackedCopy(QIODevice& file, const SaveListEntry& e, bool full, 
     if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed)
       return SizeProblem(e, QStringLiteral("the archive holds %1").arg(h.originalSize));
   } catch (const std::exception& error) {
-    return Problem(Kind::ArchiveDamaged, e[SaveListEntry::Path], QString::fromUtf8(error.what()));
+    return Problem(Kind::ArchiveDamaged, e.path, QString::fromUtf8(error.what()));
   }
   return std::nullopt;
 }
@@ -272,7 +272,7 @@ void RunVerifier::CheckCopies(const std::vector<SaveListEntry>& held, const Mani
       report.stopped = true;
       return;
     }
-    current_ = e[SaveListEntry::Path];
+    current_ = e.path;
     ++done_;
     ++report.checked;
     hash.Reset();
@@ -280,13 +280,13 @@ void RunVerifier::CheckCopies(const std::vector<SaveListEntry>& held, const Mani
     CopyProblem problem = CheckCopy(e, paths, report.full, hash);
     if (!problem && report.full) {
       if (report.manifest != VerifyReport::Manifest::Missing) {
-        const auto it = manifest.entries.constFind(e[SaveListEntry::Path]);
+        const auto it = manifest.entries.constFind(e.path);
         if (it != manifest.entries.constEnd()) expected = &it.value();
       }
       if (!expected) ++report.notInManifest;
       else {
         ++report.contentChecked;
-        problem = CompareWithManifest(e[SaveListEntry::Path], *expected, hash);
+        problem = CompareWithManifest(e.path, *expected, hash);
       }
     }
     if (problem) report.problems.push_back(std::move(*problem));
@@ -295,10 +295,10 @@ void RunVerifier::CheckCopies(const std::vector<SaveListEntry>& held, const Mani
 
 std::optional<VerifyProblem> RunVerifier::CheckCopy(const SaveListEntry& e, const RunPaths& paths, bool full,
                                                     ContentHash& hash) {
-  const QString& path = e[SaveListEntry::Path];
-  const QString& alias = e[SaveListEntry::Alias];
+  const QString& path = e.path;
+  const QString& alias = e.alias;
   if (!alias.isEmpty() && !IsAliasText(alias)) return Problem(Kind::Missing, path, QStringLiteral("the listing names no usable copy"));
-  const bool packed = e[SaveListEntry::CompType] == comp::Lha;
+  const bool packed = e.compType == CompType::Lha;
   const QString copy = CopyPathIn(paths.SaveSetDir, path, alias) + (packed ? QStringLiteral(".LZH") : QString());
   auto file = env_.fs.OpenInside(paths.SaveSetHDir, copy);
   if (!file) return Problem(Kind::Missing, path, copy);

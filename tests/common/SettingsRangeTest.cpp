@@ -29,10 +29,10 @@ TEST(SettingsRange, NumbersOutsideTheirRangeTakeTheirDefaults) {
   TestEnv env;
   for (const QString& level : {QStringLiteral("5"), QStringLiteral("-1"), QStringLiteral("32767"), QStringLiteral("4.6"),
                                QStringLiteral("nan"), QStringLiteral("1e300"), QStringLiteral("two")}) {
-    EXPECT_EQ(LoadWith({{QStringLiteral("SaveLevel"), level}}).set.SaveLevel, 2) << level.toStdString();
+    EXPECT_EQ(LoadWith({{QStringLiteral("SaveLevel"), level}}).set.SaveLevel, Level::Level2) << level.toStdString();
   }
-  EXPECT_EQ(LoadWith({{QStringLiteral("SaveLevel"), QStringLiteral("4")}}).set.SaveLevel, 4);
-  EXPECT_EQ(LoadWith({{QStringLiteral("SaveLevel"), QStringLiteral(" 0 ")}}).set.SaveLevel, 0);
+  EXPECT_EQ(LoadWith({{QStringLiteral("SaveLevel"), QStringLiteral("4")}}).set.SaveLevel, Level::Repair);
+  EXPECT_EQ(LoadWith({{QStringLiteral("SaveLevel"), QStringLiteral(" 0 ")}}).set.SaveLevel, Level::Level0);
 
   const Loaded bad = LoadWith({{QStringLiteral("ComplexType"), QStringLiteral("2")},
                                {QStringLiteral("ComlexSetting"), QStringLiteral("-1")},

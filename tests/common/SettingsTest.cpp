@@ -20,7 +20,7 @@ TEST(Settings, FirstStartGivesTheDefaults) {
   EXPECT_EQ(st.Left, 0);
   EXPECT_EQ(st.Width, 8400);
   EXPECT_EQ(st.Height, 6700);
-  EXPECT_EQ(set.SaveLevel, 2);
+  EXPECT_EQ(set.SaveLevel, Level::Level2);
   EXPECT_EQ(set.options.ComplexTypeMode, 1);
   EXPECT_EQ(set.options.ComplexSettingMode, 1);
   EXPECT_EQ(set.options.ChkVolSer, 1);
@@ -44,7 +44,7 @@ TEST(Settings, ValuesRoundTripUnderTheirExactKeysAndTheDirectorySizeStaysFixed) 
     Settings st;
     BackupSet set;
     set.Name = QStringLiteral("日次");
-    set.SaveLevel = 3;
+    set.SaveLevel = Level::Overwrite;
     set.options.ComplexTypeMode = 0;
     set.options.ComplexSettingMode = 0;
     set.options.LockFile = 1;
@@ -66,7 +66,7 @@ TEST(Settings, ValuesRoundTripUnderTheirExactKeysAndTheDirectorySizeStaysFixed) 
   BackupSet set;
   LoadSettings(*store, QStringLiteral("1.10"), st, set);
   EXPECT_EQ(set.Name, QStringLiteral("日次"));
-  EXPECT_EQ(set.SaveLevel, 3);
+  EXPECT_EQ(set.SaveLevel, Level::Overwrite);
   EXPECT_EQ(set.options.ComplexTypeMode, 0);
   EXPECT_EQ(set.options.ComplexSettingMode, 0);
   EXPECT_EQ(set.options.LockFile, 1);

@@ -62,7 +62,7 @@ TEST_F(FullDisk, AHistoryThatCannotBeWrittenStaysWholeAndTheRunFails) {
   // The set folder on the small volume; the saves elsewhere.
   w.m.SetFolder = QStringLiteral("S:\\SetDir");
   QDir().mkpath(vol->path() + QStringLiteral("/SetDir"));
-  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  ASSERT_TRUE(w.Run(Level::Level0).succeeded);
   QFile history(vol->path() + QStringLiteral("/SetDir/daily.qrl"));
   ASSERT_TRUE(history.open(QIODevice::ReadOnly));
   const QByteArray good = history.readAll();
@@ -73,7 +73,7 @@ TEST_F(FullDisk, AHistoryThatCannotBeWrittenStaysWholeAndTheRunFails) {
   vol->Fill(0);
   w.Source(QStringLiteral("f0.txt"), "changed");
   w.ui.Expect(Question::HistoryNotSaved, Answer::OK, QStringLiteral("daily.qrl\r保存できませんでした"));
-  const RunResult r = w.Run(level::Level1);
+  const RunResult r = w.Run(Level::Level1);
   EXPECT_FALSE(r.succeeded);
   ASSERT_TRUE(history.open(QIODevice::ReadOnly));
   EXPECT_EQ(history.readAll(), good);  // never an empty or half history
@@ -83,12 +83,12 @@ TEST_F(FullDisk, AHistoryThatCannotBeWrittenStaysWholeAndTheRunFails) {
 
 TEST_F(FullDisk, AListingThatCannotBeWrittenFailsTheRunAtEveryLevel) {
   w.m.set.SaveDir = QStringLiteral("S:\\");
-  for (int lv : {level::Level0, level::Level1, level::Level2, level::Overwrite, level::Repair}) {
-    SCOPED_TRACE(lv);
+  for (Level lv : {Level::Level0, Level::Level1, Level::Level2, Level::Overwrite, Level::Repair}) {
+    SCOPED_TRACE(NumberOf(lv));
     vol->Drain();
     // The run before it that this level builds on.
-    if (lv != level::Level0) {
-      ASSERT_TRUE(w.Run(lv == level::Overwrite ? level::Overwrite : level::Level0).succeeded);
+    if (lv != Level::Level0) {
+      ASSERT_TRUE(w.Run(lv == Level::Overwrite ? Level::Overwrite : Level::Level0).succeeded);
     }
     const QByteArray previousAll = QFile::exists(vol->path() + QStringLiteral("/daily/Qrn_All.csv"))
                                        ? [&] {
@@ -97,7 +97,7 @@ TEST_F(FullDisk, AListingThatCannotBeWrittenFailsTheRunAtEveryLevel) {
                                            return f.readAll();
                                          }()
                                        : QByteArray();
-    w.Source(QStringLiteral("f1.txt"), QByteArray(200, char('k' + lv)));
+    w.Source(QStringLiteral("f1.txt"), QByteArray(200, char('k' + NumberOf(lv))));
     // The medium fills up once the copies are made, while the listing is written.
     bool filled = false;
     w.ui.onYield = [&](int) {
@@ -112,11 +112,11 @@ TEST_F(FullDisk, AListingThatCannotBeWrittenFailsTheRunAtEveryLevel) {
     EXPECT_FALSE(r.succeeded);
     EXPECT_TRUE(filled);
     // No listing of the failed run (or, for the overwrite save, the earlier one unchanged).
-    if (lv == level::Overwrite) {
+    if (lv == Level::Overwrite) {
       QFile f(vol->path() + QStringLiteral("/daily/Qrn_All.csv"));
       ASSERT_TRUE(f.open(QIODevice::ReadOnly));
       EXPECT_EQ(f.readAll(), previousAll);
-    } else if (lv != level::Repair) {
+    } else if (lv != Level::Repair) {
       EXPECT_FALSE(QFile::exists(vol->path() + QStringLiteral("/daily/") + r.saveName + QStringLiteral(".csv")));
     }
     EXPECT_TRUE(w.ui.Exhausted());
@@ -155,7 +155,7 @@ TEST_F(Safety, ASaveListEntryThatClimbsIsRefusedAndCounted) {
   w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\src\\sub\\..\\f0.txt"),
                       QStringLiteral("T:\\src\\.\\f1.txt"), QStringLiteral("T:\\src\\\"q.txt")};
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("3 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 3);
   const QString all = w.Listing(r.saveName).join(u'\n');
@@ -167,7 +167,7 @@ TEST_F(Safety, ASaveListEntryThatClimbsIsRefusedAndCounted) {
 }
 
 TEST_F(Safety, ARepairNeverCopiesAClimbingPathOfThePreviousListing) {
-  const RunResult r0 = w.Run(level::Level0);
+  const RunResult r0 = w.Run(Level::Level0);
   ASSERT_TRUE(r0.succeeded);
   // A listing line, damaged or crafted, that would put its copy onto the source itself.
   QFile listing(w.env.Host(QStringLiteral("T:\\dst\\daily\\") + r0.saveName + QStringLiteral(".csv")));
@@ -175,7 +175,7 @@ TEST_F(Safety, ARepairNeverCopiesAClimbingPathOfThePreviousListing) {
   listing.write("\"T:\\src\\x\\..\\..\\..\\..\\..\\src\\f0.txt\",---A-,100,2001/02/03 04:05:06,-2,,,,,,\r\n");
   listing.close();
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Repair);
+  const RunResult r = w.Run(Level::Repair);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(w.env.ReadFile(w.Src("f0.txt")), QByteArray(100, 'a'));
   EXPECT_FALSE(w.Listing(r0.saveName).join(u'\n').contains(QStringLiteral("..")));
@@ -184,7 +184,7 @@ TEST_F(Safety, ARepairNeverCopiesAClimbingPathOfThePreviousListing) {
 TEST_F(Safety, AFolderWhoseNameHoldsAStarIsScannedOnce) {
   w.Source(QStringLiteral("star*dir\\inner.txt"), "in");
   w.Source(QStringLiteral("starry.txt"), "no");
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   const QStringList lines = w.Listing(r.saveName);
   EXPECT_EQ(lines.filter(QStringLiteral("star*dir\\inner.txt")).size(), 1);
@@ -202,7 +202,7 @@ TEST_F(Safety, CopiesNeverCarrySetuidAndPrivateFoldersStayPrivate) {
   ::chmod(QFile::encodeName(w.env.Host(w.Src("private"))).constData(), 0700);
   w.Source(QStringLiteral("shared\\open.txt"), "o");
   ::chmod(QFile::encodeName(w.env.Host(w.Src("shared"))).constData(), 0755);
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(Mode(Save(r.saveName, QStringLiteral("tool"))), 0755u);
   EXPECT_EQ(Mode(Save(r.saveName, QStringLiteral("private"))), 0700u);
@@ -214,12 +214,12 @@ TEST_F(Safety, CopiesNeverCarrySetuidAndPrivateFoldersStayPrivate) {
 // --- The overwrite save ----------------------------------------------------------------------
 
 TEST_F(Safety, TheOverwriteListingSurvivesAFailedWriteOfTheNewOne) {
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   const QByteArray first = w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv"));
   w.Source(QStringLiteral("f0.txt"), "changed");
   w.fs.writeFails.insert(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv"), FsError::NoSpace);
   w.ui.Expect(Question::ListingNotWritten, Answer::OK, QStringLiteral("Qrn_All.csv\rCSVファイルが作成できませんでした。"));
-  EXPECT_FALSE(w.Run(level::Overwrite).succeeded);
+  EXPECT_FALSE(w.Run(Level::Overwrite).succeeded);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv")), first);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All_Bak.csv")), first);
   // A Cancel while the listing is written leaves it just as well.
@@ -232,17 +232,17 @@ TEST_F(Safety, TheOverwriteListingSurvivesAFailedWriteOfTheNewOne) {
       pressed = true;
     }
   };
-  EXPECT_FALSE(w.Run(level::Overwrite).succeeded);
+  EXPECT_FALSE(w.Run(Level::Overwrite).succeeded);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv")), first);
 }
 
 TEST_F(Safety, AFailedOverwriteCopyKeepsThePreviousCopyAndItsListing) {
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   const QString copy = Save(QStringLiteral("Qrn_All"), QStringLiteral("f0.txt"));
   w.Source(QStringLiteral("f0.txt"), "new content");
   w.fs.unopenable.insert(w.Src("f0.txt"));  // the changed file cannot be read now
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Overwrite);
+  const RunResult r = w.Run(Level::Overwrite);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 1);
   EXPECT_EQ(w.env.ReadFile(copy), QByteArray(100, 'a'));
@@ -263,13 +263,13 @@ TEST_F(Safety, AFailedOverwriteCopyKeepsThePreviousCopyAndItsListing) {
 
 TEST_F(Safety, AliasesNeverRepeatInASaveWhoseHistoryRowWasDeleted) {
   w.m.set.options.PathLen = 30;  // every file aliased
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Alias\\000002")), QByteArray(102, 'c'));
   // The row goes, the data stays.
   w.main.ClearHisTable();
   ASSERT_TRUE(w.main.SaveHisFile());
   w.Source(QStringLiteral("f9.txt"), "late");
-  const RunResult r = w.Run(level::Overwrite);
+  const RunResult r = w.Run(Level::Overwrite);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Alias\\000002")), QByteArray(102, 'c'));
   const int alias = Fields(QStringLiteral("Qrn_All"), QStringLiteral("f9.txt"))[10].toInt();
@@ -277,7 +277,7 @@ TEST_F(Safety, AliasesNeverRepeatInASaveWhoseHistoryRowWasDeleted) {
 }
 
 TEST_F(Safety, ALinkPlantedInTheSaveDoesNotRedirectTheCopies) {
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   w.env.MakeDir(QStringLiteral("T:\\outside"));
   const QString folder = w.env.Host(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Drive_T\\src"));
   QDir(folder).removeRecursively();
@@ -286,7 +286,7 @@ TEST_F(Safety, ALinkPlantedInTheSaveDoesNotRedirectTheCopies) {
             0);
   w.Source(QStringLiteral("f0.txt"), "changed");
   w.ui.AnswerAll(Question::UncopiedEntries, Answer::OK);
-  w.Run(level::Overwrite);
+  w.Run(Level::Overwrite);
   EXPECT_TRUE(QDir(w.env.Host(QStringLiteral("T:\\outside"))).isEmpty());
 }
 
@@ -356,14 +356,14 @@ TEST_F(Safety, AFolderPastTheHostPathLimitIsRefusedAndTheDeepestFileTakenIsSaved
   const QString keptPath = folder + u'\\' + QString::fromLatin1(kept);
 
   w.ui.AnswerAll(Question::UncopiedEntries, Answer::OK);
-  const RunResult r0 = w.Run(level::Level0);
+  const RunResult r0 = w.Run(Level::Level0);
   ASSERT_TRUE(r0.succeeded);
   EXPECT_EQ(r0.uncopied, 1);
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（ファイル名） [") + folder + u'\\' +
                                QString::fromLatin1(refused) + u']'));
   EXPECT_FALSE(w.Listing(r0.saveName).join(u'\n').contains(QStringLiteral("lost.txt")));
   EXPECT_FALSE(w.ListingLine(r0.saveName, w.Src(QStringLiteral("f0.txt"))).isEmpty());
-  EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r0.saveName, keptPath))[4], flag::Copied);
+  EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r0.saveName, keptPath))[4], QStringLiteral("3"));
   EXPECT_TRUE(w.HistoryLines().join(u'\n').contains(r0.saveName));
   const int copyFolder = Enter(root, QList<QByteArray>{"dst", "daily", r0.saveName.toLatin1(), "Drive_T", "src"} + folders, false);
   ASSERT_GE(copyFolder, 0);
@@ -375,7 +375,7 @@ TEST_F(Safety, AFolderPastTheHostPathLimitIsRefusedAndTheDeepestFileTakenIsSaved
   ::close(copyFolder);
 
   // The next level finds the deep file unchanged, held by the first run.
-  const RunResult r1 = w.Run(level::Level1);
+  const RunResult r1 = w.Run(Level::Level1);
   ASSERT_TRUE(r1.succeeded);
   EXPECT_EQ(r1.uncopied, 1);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r1.saveName, keptPath))[5], r0.saveName);
@@ -413,7 +413,7 @@ TEST_F(Safety, LinksFoundInASavedTreeAreLeftOutAndTheCopyNeverFollowsOne) {
   };
 
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 2);  // the swapped file and what the swapped folder showed
   EXPECT_TRUE(w.ListingLine(r.saveName, w.Src(QStringLiteral("planted.txt"))).isEmpty());
@@ -445,7 +445,7 @@ TEST_F(Safety, YesAtTheFullMediumQuestionCopiesTheFileOnTheNewMedium) {
       w.fs.freeKB.reset();
     }
   };
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 0);
   EXPECT_EQ(Fields(r.saveName, QStringLiteral("f1.txt"))[4], QStringLiteral("3"));
@@ -456,14 +456,14 @@ TEST_F(Safety, ADestinationWithACommaIsRefusedBeforeTheRun) {
   w.env.MakeDir(QStringLiteral("T:\\a,b"));
   w.m.set.SaveDir = QStringLiteral("T:\\a,b");
   w.ui.Expect(Question::SaveDirHasComma, Answer::OK, QStringLiteral("T:\\a,b\r保存先のディレクトリ名に「,」(カンマ)は使えません。"));
-  EXPECT_FALSE(w.Run(level::Level0).succeeded);
+  EXPECT_FALSE(w.Run(Level::Level0).succeeded);
   EXPECT_FALSE(w.main.HisTable.HasData());
   EXPECT_FALSE(QDir(w.env.Host(QStringLiteral("T:\\a,b"))).exists(QStringLiteral("daily")));
 }
 
 TEST_F(Safety, AVolumeLabelWithACommaKeepsTheRecordsReadable) {
   w.fs.volume = VolumeInfo{QStringLiteral("MY,DISK"), 0x12345678};
-  const RunResult r0 = w.Run(level::Level0);
+  const RunResult r0 = w.Run(Level::Level0);
   ASSERT_TRUE(r0.succeeded);
   EXPECT_EQ(Fields(r0.saveName, QStringLiteral("f0.txt"))[7], QStringLiteral("MY，DISK"));
   // The history reads back with its fields in place, and the next run sees the same medium.
@@ -471,14 +471,14 @@ TEST_F(Safety, AVolumeLabelWithACommaKeepsTheRecordsReadable) {
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::VolName), QStringLiteral("MY，DISK"));
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::VolSerial), QStringLiteral("1234-5678"));
   w.Source(QStringLiteral("f0.txt"), "changed");
-  EXPECT_TRUE(w.Run(level::Level1).succeeded);  // no medium question
+  EXPECT_TRUE(w.Run(Level::Level1).succeeded);  // no medium question
 }
 
 TEST_F(Safety, AFailedHistoryWriteTakesTheNewSavesRowWithIt) {
   w.m.set.options.DElErrFile = 1;
   w.fs.writeFails.insert(QStringLiteral("T:\\prog\\SetDir\\daily.qrl"), FsError::NoSpace);
   w.ui.Expect(Question::HistoryNotSaved, Answer::OK, QStringLiteral("daily.qrl\r保存できませんでした"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_FALSE(r.succeeded);
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName));
   EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral(".csv")));
@@ -490,7 +490,7 @@ TEST_F(Safety, ACancelledUsedSizeCountRecordsNoSizeAndTheRunSucceeds) {
   w.ui.onYield = [&](int) {
     if (w.run && w.run->state().progress.phase == phase::UsedSize) w.m.CancelFlag.Set();
   };
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_TRUE(r.succeeded);
   ASSERT_TRUE(w.main.HisTable.HasData());
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::UsedKB), QString());
@@ -506,7 +506,7 @@ TEST_F(Safety, AnArchiveNeverMeetsAFileOfItsOwnName) {
   w.m.NoCompTypes = {QStringLiteral("lzh")};
   w.Source(QStringLiteral("doc"), QByteArray(3000, 'd'));
   w.Source(QStringLiteral("doc.LZH"), "a real archive of the user's");
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   const QStringList packed = Fields(r.saveName, QStringLiteral("doc"));
   const QStringList plain = Fields(r.saveName, QStringLiteral("doc.LZH"));
@@ -534,7 +534,7 @@ TEST(OwnFiles, EveryFileARunMakesIsOnlyWhatTheUmaskAllows) {
     if (child == 0) {
       ::umask(mask);
       if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
-      const bool ok = w.Run(level::Level0).succeeded && w.Run(level::Overwrite).succeeded;
+      const bool ok = w.Run(Level::Level0).succeeded && w.Run(Level::Overwrite).succeeded;
       ::_exit(ok ? 0 : 1);
     }
     int status = -1;
@@ -570,14 +570,14 @@ TEST_F(Safety, WhatAKilledRunLeftIsRemovedByTheNextRunAndNeverStopsIt) {
   };
   plant(QStringLiteral("T:\\prog\\SetDir"));
   plant(QStringLiteral("T:\\dst\\daily"));
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   EXPECT_EQ(leftovers(QStringLiteral("T:\\prog\\SetDir")), 0);
   EXPECT_EQ(leftovers(QStringLiteral("T:\\dst\\daily")), 0);
   // An overwrite run clears the folders of the save it writes into again.
   const QString folder = QStringLiteral("T:\\dst\\daily\\Qrn_All\\Drive_T\\src");
   plant(folder);
   w.Source(QStringLiteral("f0.txt"), "changed", EngineWorld::kTime.addDays(1));
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   EXPECT_EQ(leftovers(folder), 0);
   EXPECT_EQ(w.env.ReadFile(folder + QStringLiteral("\\f0.txt")), QByteArray("changed"));
 }
@@ -585,7 +585,7 @@ TEST_F(Safety, WhatAKilledRunLeftIsRemovedByTheNextRunAndNeverStopsIt) {
 TEST_F(Safety, OneRunOfASetAtATimeAndNoRowOfTheOtherIsLost) {
   HostPlatform other(w.env.fs.drives());
   const QString setFolder = QStringLiteral("T:\\prog\\SetDir");
-  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  ASSERT_TRUE(w.Run(Level::Level0).succeeded);
   const QStringList history = w.HistoryLines();
   const QStringList saves = QDir(w.env.Host(QStringLiteral("T:\\dst\\daily"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
 
@@ -594,7 +594,7 @@ TEST_F(Safety, OneRunOfASetAtATimeAndNoRowOfTheOtherIsLost) {
   SetLockResult hold = other.LockSet(setFolder, QStringLiteral("daily"), LockKind::Exclusive, 0);
   ASSERT_TRUE(hold);
   w.ui.Expect(Question::SetInUse, Answer::OK, QStringLiteral("セット「daily」は他で使用中です"));
-  EXPECT_FALSE(w.Run(level::Level0).succeeded);
+  EXPECT_FALSE(w.Run(Level::Level0).succeeded);
   EXPECT_EQ(w.HistoryLines(), history);
   EXPECT_EQ(QDir(w.env.Host(QStringLiteral("T:\\dst\\daily"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), saves);
   EXPECT_TRUE(w.Log().contains(QStringLiteral("セットは他で使用中です")));
@@ -609,7 +609,7 @@ TEST_F(Safety, OneRunOfASetAtATimeAndNoRowOfTheOtherIsLost) {
     w.env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl"), TextCodec().EncodeLines(lines));
     hold.lock.reset();
   });
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   holder.join();
   ASSERT_TRUE(r.succeeded);
   const QStringList after = w.HistoryLines().filter(QStringLiteral("qrn"));

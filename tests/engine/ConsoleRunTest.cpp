@@ -86,7 +86,7 @@ TEST(Packing, RunsPackEachFileExceptTheListedTypes) {
   w.m.NoCompTypes = {QStringLiteral("jpg")};
   w.Source(QStringLiteral("doc.txt"), QByteArray(5000, 'd'));
   w.Source(QStringLiteral("photo.JPG"), QByteArray(5000, 'p'));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   const QString folder = QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral("\\Drive_T\\src\\");
   EXPECT_TRUE(w.env.Exists(folder + QStringLiteral("doc.txt.LZH")));
@@ -97,7 +97,7 @@ TEST(Packing, RunsPackEachFileExceptTheListedTypes) {
   // A file the packer cannot open is not handed to it; the plain copy saves it.
   w.fs.probeFails.insert(w.Src("doc.txt"));
   w.Source(QStringLiteral("doc.txt"), QByteArray(6000, 'd'));
-  const RunResult r2 = w.Run(level::Level1);
+  const RunResult r2 = w.Run(Level::Level1);
   const QStringList f = EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("doc.txt")));
   EXPECT_EQ(f[4], QStringLiteral("3"));
   EXPECT_EQ(f[9], QStringLiteral("0"));
@@ -109,7 +109,7 @@ TEST(RecordedRun, TheSelectorFiltersTheRunAndTheSecondModeShowsARecordedListing)
   w.Source(QStringLiteral("b.txt"), "b");
   w.fs.copyFails.insert(w.Src("b.txt"));
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   FSaveExec& run = *w.run;
   run.ListSel_Click(0);
@@ -127,7 +127,7 @@ TEST(RecordedRun, TheSelectorFiltersTheRunAndTheSecondModeShowsARecordedListing)
   ASSERT_TRUE(view.OK_Click(1));
   EXPECT_EQ(view.SaveList().Count(), 3);
   EXPECT_EQ(view.state().texts.TNewSetName, r.saveName);
-  EXPECT_EQ(view.SaveList()[3][SaveListEntry::Flag], QStringLiteral("-2"));
+  EXPECT_EQ(FieldText(view.SaveList()[3], SaveListEntry::Flag), QStringLiteral("-2"));
   EXPECT_EQ(view.ListInfo().Cell(ListInfoTable::Files, 1), QStringLiteral("2"));
   EXPECT_EQ(view.ListInfo().Cell(ListInfoTable::Files, 2), QString());
   EXPECT_EQ(view.state().texts.CancelCaption, QStringLiteral("閉じる"));

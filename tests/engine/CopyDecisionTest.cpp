@@ -17,16 +17,16 @@ TEST(CopyDecision, TheFlagOfAFailedCopyFollowsItsCause) {
   struct Case {
     const char* name;
     CopyResult result;
-    QString flag;
+    std::optional<Flag> flag;
   };
   const Case cases[] = {
-      {"the source went", Failed(FsError::NotFound, true), flag::Vanished},
-      {"the source cannot be read", Failed(FsError::AccessDenied, true), flag::Locked},
-      {"the source is no longer a file", Failed(FsError::NotRegular, true), flag::Locked},
-      {"the source ended early: try again byte-wise", Failed(FsError::Other, true), QString()},
-      {"the destination is full", Failed(FsError::NoSpace, false), QString()},
-      {"the destination refused", Failed(FsError::AccessDenied, false), QString()},
-      {"a copy that worked", CopyResult(), QString()},
+      {"the source went", Failed(FsError::NotFound, true), Flag::Vanished},
+      {"the source cannot be read", Failed(FsError::AccessDenied, true), Flag::Locked},
+      {"the source is no longer a file", Failed(FsError::NotRegular, true), Flag::Locked},
+      {"the source ended early: try again byte-wise", Failed(FsError::Other, true), std::nullopt},
+      {"the destination is full", Failed(FsError::NoSpace, false), std::nullopt},
+      {"the destination refused", Failed(FsError::AccessDenied, false), std::nullopt},
+      {"a copy that worked", CopyResult(), std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(FlagForFailedCopy(c.result), c.flag) << c.name;
 }

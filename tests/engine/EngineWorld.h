@@ -33,7 +33,7 @@ class EngineWorld {
   void Source(const QString& rel, const QByteArray& content, const QDateTime& mtime = QDateTime());
   QString Src(const QString& rel) const { return QStringLiteral("T:\\src\\") + rel; }
   // Runs one backup of the given level.
-  RunResult Run(int level);
+  RunResult Run(Level level);
   // The listing of a save, line by line.
   QStringList Listing(const QString& saveName) const;
   QString ListingLine(const QString& saveName, const QString& path) const;

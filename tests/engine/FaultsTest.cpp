@@ -24,7 +24,7 @@ struct Faults : ::testing::Test {
 
 TEST_F(Faults, LongDestinationsGoToNumberedAliasesThatContinueAcrossRuns) {
   w.m.set.options.PathLen = 30;  // T:\dst\daily\qrn...\Drive_T\src\f0.txt is longer
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("f0.txt")))[10], QStringLiteral("000000"));
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("f3.txt")))[10], QStringLiteral("000003"));
@@ -32,7 +32,7 @@ TEST_F(Faults, LongDestinationsGoToNumberedAliasesThatContinueAcrossRuns) {
             QByteArray(101, 'x'));
   // A later run starts after the highest alias of the previous listing.
   w.Source(QStringLiteral("f9.txt"), "late");
-  const RunResult r1 = w.Run(level::Level1);
+  const RunResult r1 = w.Run(Level::Level1);
   ASSERT_TRUE(r1.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r1.saveName, w.Src("f9.txt")))[10], QStringLiteral("000004"));
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r1.saveName, w.Src("f1.txt")))[10], QStringLiteral("000001"));
@@ -44,7 +44,7 @@ TEST_F(Faults, ReserveShortageAsksAndNoNoRefusesEveryFile) {
   w.ui.Expect(Question::ReserveShort, Answer::No, QStringLiteral("保存先ディスク残量が制限値以下です!\r\n\t残量値：     10 MByte\r\n\t制限値：     50 MByte"));
   w.ui.Expect(Question::ReserveSwitchOff, Answer::No, QStringLiteral("今回の保存での残量制限を無効にしますか？"));
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral(" 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 5);  // the directory and the four files
   for (int i = 0; i < 4; ++i) EXPECT_EQ(Flag(r.saveName, QStringLiteral("f%1.txt").arg(i)), QStringLiteral("-2"));
@@ -60,7 +60,7 @@ TEST_F(Faults, ReserveShortageNoYesCopiesEverythingWithoutAskingAgain) {
   w.fs.freeKB = 1024;
   w.ui.Expect(Question::ReserveShort, Answer::No, QStringLiteral("保存先ディスク残量が制限値以下です!"));
   w.ui.Expect(Question::ReserveSwitchOff, Answer::Yes, QStringLiteral("今回の保存での残量制限を無効にしますか？"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 0);
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました")));
@@ -70,7 +70,7 @@ TEST_F(Faults, ReserveShortageNoYesCopiesEverythingWithoutAskingAgain) {
   w.fs.onFreeQuery = [&] {
     if (w.ui.messages.size() > before) w.fs.freeKB = 100 * 1024;  // the new medium has room
   };
-  EXPECT_TRUE(w.Run(level::Level0).succeeded);
+  EXPECT_TRUE(w.Run(Level::Level0).succeeded);
   EXPECT_TRUE(w.ui.Exhausted());
 }
 
@@ -81,7 +81,7 @@ TEST_F(Faults, UnattendedRunsRefuseShortReservesWithoutAsking) {
   // The headless fallback of a Yes/No question is No: the files are refused.
   w.ui.AnswerAll(Question::ReserveShort, Answer::No);
   w.ui.AnswerAll(Question::ReserveSwitchOff, Answer::No);
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 5);
 }
@@ -91,7 +91,7 @@ TEST_F(Faults, FullDestinationNoMarksTheRestUnsavedAndCancelAborts) {
   w.fs.freeKB = 0;
   w.ui.Expect(Question::DestinationFull, Answer::No, QStringLiteral("ドライブの空き量が足りません。\r新しいメディアに交換してください"));
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("3 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_TRUE(r.succeeded);  // the listing records what was saved and what was not
   EXPECT_EQ(Flag(r.saveName, "f0.txt"), QStringLiteral("3"));
   EXPECT_EQ(Flag(r.saveName, "f1.txt"), QStringLiteral("-2"));
@@ -100,7 +100,7 @@ TEST_F(Faults, FullDestinationNoMarksTheRestUnsavedAndCancelAborts) {
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした(残量不足） [T:\\src\\f2.txt]")));
 
   w.ui.Expect(Question::DestinationFull, Answer::Cancel, QStringLiteral("ドライブの空き量が足りません。"));
-  const RunResult c = w.Run(level::Level0);
+  const RunResult c = w.Run(Level::Level0);
   EXPECT_FALSE(c.succeeded);
   EXPECT_EQ(c.saveName, Today(1));
   // The failed run's own save is removed; the earlier one stays.
@@ -115,33 +115,33 @@ TEST_F(Faults, MediumChangedBetweenStartAndCopyIsAskedAboutUnlessUnattended) {
     if (n == 2) w.fs.volume.serial = 0x55556666;
   };
   w.ui.Expect(Question::MediumChangedSinceStart, Answer::Cancel, QStringLiteral("起動時とメディアが変わっています。"));
-  EXPECT_FALSE(w.Run(level::Level0).succeeded);
+  EXPECT_FALSE(w.Run(Level::Level0).succeeded);
   EXPECT_TRUE(w.Log().contains(QStringLiteral("中止されました\r\n終了")));
 
   w.fs.volumeReads = 0;
   w.fs.volume.serial = 0x1A2B3C4D;
   w.ui.Expect(Question::MediumChangedSinceStart, Answer::OK, QStringLiteral("必要ならメディアを交換してください"));
-  const RunResult ok = w.Run(level::Level0);
+  const RunResult ok = w.Run(Level::Level0);
   EXPECT_TRUE(ok.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(ok.saveName, w.Src("f0.txt")))[6], QStringLiteral("5555-6666"));
 
   w.fs.volumeReads = 0;
   w.fs.volume.serial = 0x1A2B3C4D;
   w.m.AutoRunMode.mode = 3;
-  EXPECT_TRUE(w.Run(level::Level0).succeeded);
+  EXPECT_TRUE(w.Run(Level::Level0).succeeded);
 }
 
 TEST_F(Faults, PreviousMediumDifferentAsksToChangeIt) {
-  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  ASSERT_TRUE(w.Run(Level::Level0).succeeded);
   w.fs.volume = VolumeInfo{QStringLiteral("OTHER"), 0x99990000};
   w.ui.Expect(Question::MediumChangedSincePrevious, Answer::Yes, QStringLiteral("    前回のメディアのシリアル番号 : 1A2B-3C4D\r    前回のメディアのボリューム名 : BACKUP1\r"
                              "    今回のメディアのシリアル番号 : 9999-0000"));
   w.ui.Expect(Question::MediumChangedSincePrevious, Answer::No, QStringLiteral("前回とメディアが変わっています。"));
-  EXPECT_TRUE(w.Run(level::Level1).succeeded);
+  EXPECT_TRUE(w.Run(Level::Level1).succeeded);
   // The newest run is now on the other medium; the first one comes back.
   w.fs.volume = VolumeInfo{QStringLiteral("BACKUP1"), 0x1A2B3C4D};
   w.ui.Expect(Question::MediumChangedSincePrevious, Answer::Cancel, QStringLiteral("前回とメディアが変わっています。"));
-  EXPECT_FALSE(w.Run(level::Level1).succeeded);
+  EXPECT_FALSE(w.Run(Level::Level1).succeeded);
 }
 
 TEST_F(Faults, VanishedAndUnreadableSourcesAreRecordedNotFatal) {
@@ -154,7 +154,7 @@ TEST_F(Faults, VanishedAndUnreadableSourcesAreRecordedNotFatal) {
   w.fs.unopenable = {w.Src("f1.txt")};
   w.m.set.options.LockFile = 1;
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(Flag(r.saveName, "f0.txt"), QStringLiteral("6"));
   EXPECT_EQ(Flag(r.saveName, "f1.txt"), QStringLiteral("8"));
@@ -168,7 +168,7 @@ TEST_F(Faults, VanishedAndUnreadableSourcesAreRecordedNotFatal) {
   w.ui.onYield = nullptr;
   w.m.set.options.LockFile = 0;
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
-  const RunResult r2 = w.Run(level::Level0);
+  const RunResult r2 = w.Run(Level::Level0);
   EXPECT_EQ(Flag(r2.saveName, "f2.txt"), QStringLiteral("-2"));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("保存できませんでした（その他） [T:\\src\\f2.txt] [文字数=13]")));
 }
@@ -184,7 +184,7 @@ TEST_F(Faults, CancelAtEveryPhaseEndsTheRunAndLeavesNoHalfSave) {
         pressed = true;
       }
     };
-    const RunResult r = w.Run(level::Level0);
+    const RunResult r = w.Run(Level::Level0);
     EXPECT_FALSE(r.succeeded);
     EXPECT_TRUE(w.Log().endsWith(QStringLiteral("中止されました\r\n終了\r\n\r\n")));
     EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral(".csv")));
@@ -197,7 +197,7 @@ TEST_F(Faults, CancelAtEveryPhaseEndsTheRunAndLeavesNoHalfSave) {
 }
 
 TEST_F(Faults, CancelledOverwriteKeepsEveryEarlierCopy) {
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   w.Source(QStringLiteral("f0.txt"), "changed");
   bool pressed = false;
   w.ui.onYield = [&](int) {
@@ -206,7 +206,7 @@ TEST_F(Faults, CancelledOverwriteKeepsEveryEarlierCopy) {
         pressed = true;
       }
   };
-  EXPECT_FALSE(w.Run(level::Overwrite).succeeded);
+  EXPECT_FALSE(w.Run(Level::Overwrite).succeeded);
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv")));
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Drive_T\\src\\f3.txt")), QByteArray(103, 'x'));
 }
@@ -242,22 +242,22 @@ TEST_F(Faults, TheEntryLimitStopsTheScan) {
 TEST_F(Faults, UnattendedFallbacksRunAsLevel0AndWithoutPacking) {
   w.m.AutoRunMode.mode = 2;
   // No previous run for Level-1: Level-0 instead.
-  RunResult r = w.Run(level::Level1);
+  RunResult r = w.Run(Level::Level1);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::Level), QStringLiteral("Level-0"));
   // The run's outcome says so; the set itself is left as the user has it.
   EXPECT_TRUE(w.run->state().outcome.fellBackToLevel0);
-  EXPECT_EQ(w.m.set.SaveLevel, level::Level1);
+  EXPECT_EQ(w.m.set.SaveLevel, Level::Level1);
   // The previous listing has gone: Level-2 continues as Level-0.
   QFile::remove(w.env.Host(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral(".csv")));
-  r = w.Run(level::Level2);
+  r = w.Run(Level::Level2);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(w.main.HisTable.Cell(1, HistoryEntry::Level), QStringLiteral("Level-0"));
   EXPECT_TRUE(w.run->state().outcome.fellBackToLevel0);
-  EXPECT_EQ(w.m.set.SaveLevel, level::Level2);
+  EXPECT_EQ(w.m.set.SaveLevel, Level::Level2);
   // Packing without an archiver: plain copies.
   w.m.set.options.ComplexTypeMode = 1;
-  r = w.Run(level::Level0);
+  r = w.Run(Level::Level0);
   EXPECT_TRUE(r.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("f0.txt")))[9], QStringLiteral("0"));
   EXPECT_TRUE(w.Log().contains(QStringLiteral("UNLHA32がインストールされていません。")));
@@ -268,11 +268,11 @@ TEST_F(Faults, UnattendedFallbacksRunAsLevel0AndWithoutPacking) {
   // Interactive, the same situations stop the run with their messages.
   w.m.AutoRunMode.mode = -1;
   w.ui.Expect(Question::ArchiverMissing, Answer::OK, QStringLiteral("UNLHA32がインストールされていません。\r設定で[圧縮しない]を選択してください。"));
-  EXPECT_FALSE(w.Run(level::Level0).succeeded);
+  EXPECT_FALSE(w.Run(Level::Level0).succeeded);
   w.m.set.options.ComplexTypeMode = 0;
   w.main.ClearHisTable();
   w.ui.Expect(Question::PreviousRunMissing, Answer::OK, QStringLiteral("前回の保存名が見つかりません！"));
-  EXPECT_FALSE(w.Run(level::Level1).succeeded);
+  EXPECT_FALSE(w.Run(Level::Level1).succeeded);
 }
 
 TEST_F(Faults, SpecialFilesAndUnsayableNamesStayOutOfTheListing) {
@@ -282,7 +282,7 @@ TEST_F(Faults, SpecialFilesAndUnsayableNamesStayOutOfTheListing) {
   f.close();
   // The name no listing can carry is left out, and counted with what was not saved.
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 1);
   const QString all = w.Listing(r.saveName).join(u'\n');
@@ -303,7 +303,7 @@ TEST_F(Faults, HugeFilesAreListedAndCountedIn64Bits) {
   FSaveExec run(w.m, w.main);
   run.Form_Load();
   ASSERT_TRUE(run.MkSaveList());
-  EXPECT_EQ(run.SaveList()[2][SaveListEntry::Size], QStringLiteral("3221225472"));
+  EXPECT_EQ(FieldText(run.SaveList()[2], SaveListEntry::Size), QStringLiteral("3221225472"));
   EXPECT_EQ(run.ListInfo().Value(ListInfoTable::KB, 1), 3 * 1024 * 1024 + 3);
 }
 
@@ -317,7 +317,7 @@ TEST_F(Faults, SkipListAndPatternsShapeTheScan) {
   run.Form_Load();
   ASSERT_TRUE(run.MkSaveList());
   QStringList paths;
-  for (int r = 1; r < run.SaveList().Rows(); ++r) paths += run.SaveList()[r][SaveListEntry::Path];
+  for (int r = 1; r < run.SaveList().Rows(); ++r) paths += run.SaveList()[r].path;
   EXPECT_EQ(paths, (QStringList{"T:\\src", "T:\\src\\B2.txt", "T:\\src\\f0.txt", "T:\\src\\f1.txt", "T:\\src\\f2.txt",
                                 "T:\\src\\f3.txt", "T:\\src", "T:\\src\\f0.txt", "T:\\src\\f1.txt", "T:\\src\\f2.txt",
                                 "T:\\src\\f3.txt", "T:\\src\\tmp", "T:\\src\\tmp\\x.txt"}));
@@ -394,7 +394,7 @@ TEST(ProgressDisplay, EachPhaseReadsAsTheUserSeesIt) {
 
 TEST_F(Faults, TheRunWindowShowsElapsedTimeWithTheOverallFigure) {
   w.m.ExecMode = SaveExecMode::Run;
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   const ProgressView v = w.run->Describe(0);
   EXPECT_EQ(v.status, QStringLiteral("全て終了しました"));

@@ -23,7 +23,7 @@ struct Levels : ::testing::Test {
 };
 
 TEST_F(Levels, Level0WritesCopiesListingHistoryAndLog) {
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded) << r.status.toStdString();
   EXPECT_EQ(r.saveName, Today(0));
   const QString s = r.saveName;
@@ -58,8 +58,8 @@ TEST_F(Levels, Level0WritesCopiesListingHistoryAndLog) {
 }
 
 TEST_F(Levels, Level1RefersUnchangedEntriesToTheLevel0Save) {
-  ASSERT_TRUE(w.Run(level::Level0).succeeded);
-  const RunResult r = w.Run(level::Level1);
+  ASSERT_TRUE(w.Run(Level::Level0).succeeded);
+  const RunResult r = w.Run(Level::Level1);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.saveName, Today(1));
   for (const QString& line : w.Listing(r.saveName)) {
@@ -73,13 +73,13 @@ TEST_F(Levels, Level1RefersUnchangedEntriesToTheLevel0Save) {
 }
 
 TEST_F(Levels, ChangesOfTimeSizeOrAttributesAndNewOrFailedFilesAreCopied) {
-  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  ASSERT_TRUE(w.Run(Level::Level0).succeeded);
   w.Source(QStringLiteral("a.txt"), "alpha", EngineWorld::kTime.addSecs(1));          // touched
   w.Source(QStringLiteral("sub\\b.txt"), QByteArray(1026, 'b'));                      // grown
   ::chmod(QFile::encodeName(w.env.Host(QStringLiteral("T:\\src\\sub\\.hidden"))).constData(), 0444);  // read-only
   w.Source(QStringLiteral("new.txt"), "new");                                          // added
   w.env.SetTime(QStringLiteral("T:\\src"), EngineWorld::kTime);
-  const RunResult r = w.Run(level::Level1);
+  const RunResult r = w.Run(Level::Level1);
   ASSERT_TRUE(r.succeeded);
   const QString s = r.saveName;
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(s, w.Src("a.txt")))[4], QStringLiteral("3"));
@@ -95,7 +95,7 @@ TEST_F(Levels, ChangesOfTimeSizeOrAttributesAndNewOrFailedFilesAreCopied) {
   for (QString& l : lines)
     if (l.startsWith(u'"' + w.Src("new.txt"))) l.replace(QStringLiteral(",3,") + s, QStringLiteral(",-2,"));
   w.env.WriteFile(QStringLiteral("T:\\dst\\daily\\") + s + QStringLiteral(".csv"), TextCodec().EncodeLines(lines));
-  const RunResult r2 = w.Run(level::Level2);
+  const RunResult r2 = w.Run(Level::Level2);
   ASSERT_TRUE(r2.succeeded);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("new.txt")))[5], r2.saveName);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r2.saveName, w.Src("a.txt")))[5], s);
@@ -103,25 +103,25 @@ TEST_F(Levels, ChangesOfTimeSizeOrAttributesAndNewOrFailedFilesAreCopied) {
 }
 
 TEST_F(Levels, Level2ComparesWithTheNewestRunOfAnyDifferentialLevel) {
-  ASSERT_TRUE(w.Run(level::Level0).succeeded);
+  ASSERT_TRUE(w.Run(Level::Level0).succeeded);
   w.Source(QStringLiteral("a.txt"), "changed");
-  ASSERT_TRUE(w.Run(level::Level2).succeeded);
-  const RunResult r = w.Run(level::Level2);
+  ASSERT_TRUE(w.Run(Level::Level2).succeeded);
+  const RunResult r = w.Run(Level::Level2);
   EXPECT_EQ(w.run->state().texts.TOldSetName, Today(1));
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r.saveName, w.Src("a.txt")))[5], Today(1));
   // Level-1 goes back past Level-2 runs to the newest Level-0 or Level-1.
-  w.Run(level::Level1);
+  w.Run(Level::Level1);
   EXPECT_EQ(w.run->state().texts.TOldSetName, Today(0));
 }
 
 TEST_F(Levels, OverwriteRunsReuseOneSaveAndKeepVanishedEntries) {
-  const RunResult r1 = w.Run(level::Overwrite);
+  const RunResult r1 = w.Run(Level::Overwrite);
   ASSERT_TRUE(r1.succeeded);
   EXPECT_EQ(r1.saveName, QStringLiteral("Qrn_All"));
   EXPECT_EQ(w.run->state().texts.TOldSetName, QStringLiteral("Qrn_All"));
   QFile::remove(w.env.Host(w.Src("a.txt")));
   w.Source(QStringLiteral("sub\\b.txt"), "now different");
-  const RunResult r2 = w.Run(level::Overwrite);
+  const RunResult r2 = w.Run(Level::Overwrite);
   ASSERT_TRUE(r2.succeeded);
   const QStringList lines = w.Listing(QStringLiteral("Qrn_All"));
   ASSERT_EQ(lines.size(), 5);
@@ -132,7 +132,7 @@ TEST_F(Levels, OverwriteRunsReuseOneSaveAndKeepVanishedEntries) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\Qrn_All\\Drive_T\\src\\a.txt")), QByteArray("alpha"));
   EXPECT_EQ(w.HistoryLines().size(), 2);  // one row for the overwrite save
   // A third run keeps carrying the vanished entry.
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);
   EXPECT_EQ(w.Listing(QStringLiteral("Qrn_All")).size(), 5);
 }
 
@@ -140,14 +140,14 @@ TEST_F(Levels, RepairCopiesOnlyWhatTheRepairedRunMissed) {
   w.fs.copyFails.insert(w.Src("a.txt"));
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
   w.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("1 個コピーできませんでした。"));
-  const RunResult r0 = w.Run(level::Level0);
+  const RunResult r0 = w.Run(Level::Level0);
   ASSERT_TRUE(r0.succeeded);
   EXPECT_EQ(r0.uncopied, 1);
   EXPECT_EQ(EngineWorld::Fields(w.ListingLine(r0.saveName, w.Src("a.txt")))[4], QStringLiteral("-2"));
-  ASSERT_TRUE(w.Run(level::Overwrite).succeeded);  // an overwrite row now sorts above the repaired run
+  ASSERT_TRUE(w.Run(Level::Overwrite).succeeded);  // an overwrite row now sorts above the repaired run
   w.fs.copyFails.clear();
   w.Source(QStringLiteral("sub\\b.txt"), "changed after the run: a repair does not look");
-  const RunResult r = w.Run(level::Repair);
+  const RunResult r = w.Run(Level::Repair);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.saveName, r0.saveName);
   EXPECT_EQ(w.run->ListInfo().Cell(ListInfoTable::Files, 2), QStringLiteral("1"));
@@ -170,12 +170,12 @@ TEST_F(Levels, SaveNamesSkipWhatTheHistoryOrTheDestinationHolds) {
   w.env.WriteFile(QStringLiteral("T:\\dst\\daily\\") + Today(1) + QStringLiteral(".csv"), "");
   w.main.AddHisTable(Today(2), QStringLiteral("Level-0"), QStringLiteral("0"), QStringLiteral("T:\\dst"), QString(),
                      QString(), QStringLiteral("0"), QString(), QString(), QString(), QStringLiteral("0"));
-  EXPECT_EQ(w.Run(level::Level0).saveName, Today(3));
+  EXPECT_EQ(w.Run(Level::Level0).saveName, Today(3));
   for (int i = 4; i <= 10; ++i) w.env.MakeDir(QStringLiteral("T:\\dst\\daily\\") + Today(i));
-  EXPECT_EQ(w.Run(level::Level0).saveName, Today(11));
+  EXPECT_EQ(w.Run(Level::Level0).saveName, Today(11));
   // A drive root as destination gets the set folder without a doubled separator.
   w.m.set.SaveDir = QStringLiteral("T:\\");
-  const RunResult r = w.Run(level::Level0);
+  const RunResult r = w.Run(Level::Level0);
   EXPECT_EQ(w.run->state().paths.SaveSetHDir, QStringLiteral("T:\\daily"));
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\daily\\") + r.saveName + QStringLiteral(".csv")));
   EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\daily\\daily.qrl")));

@@ -31,7 +31,7 @@ TEST(CommandLine, SwitchesSetTheirValuesAndIgnoreNonsense) {
   Module1& m = *env.m;
   q.ReadCommandLine(QStringLiteral("  daily /l1 /B2 /c0 /W1 /D2 /X5  "));
   EXPECT_EQ(m.set.Name, QStringLiteral("daily"));
-  EXPECT_EQ(m.set.SaveLevel, 1);
+  EXPECT_EQ(m.set.SaveLevel, Level::Level1);
   EXPECT_EQ(m.AutoRunMode.mode, 2);
   EXPECT_EQ(m.set.options.ComplexTypeMode, 0);
   EXPECT_EQ(q.windowState, 1);
@@ -39,7 +39,7 @@ TEST(CommandLine, SwitchesSetTheirValuesAndIgnoreNonsense) {
   EXPECT_FALSE(m.ShutdownAfterRun);
 
   q.ReadCommandLine(QStringLiteral("/L9 /Lx /C7 /W5"));
-  EXPECT_EQ(m.set.SaveLevel, 1);
+  EXPECT_EQ(m.set.SaveLevel, Level::Level1);
   EXPECT_EQ(m.set.options.ComplexTypeMode, 0);
   EXPECT_EQ(q.windowState, 1);
   EXPECT_EQ(m.AutoRunMode.mode, -1);  // reset at every reading
@@ -51,7 +51,7 @@ TEST(CommandLine, SwitchesSetTheirValuesAndIgnoreNonsense) {
   EXPECT_EQ(m.AutoRunMode.mode, 0);  // an unreadable number counts as 0
   q.ReadCommandLine(QStringLiteral("/B3.6 /L2.4"));
   EXPECT_EQ(m.AutoRunMode.mode, 4);
-  EXPECT_EQ(m.set.SaveLevel, 2);
+  EXPECT_EQ(m.set.SaveLevel, Level::Level2);
   EXPECT_EQ(JoinCommandLine({"my set", "/B1"}), QStringLiteral("\"my set\" /B1"));
 }
 
@@ -67,7 +67,7 @@ TEST(CommandLine, StartUpAppliesTheCommandLineOverTheSetFile) {
   q.Form_Load(QStringLiteral("daily /l1 /B1"));
   EXPECT_TRUE(q.setLoaded);
   EXPECT_EQ(m.SetFolder, QStringLiteral("T:\\prog\\SetDir"));
-  EXPECT_EQ(m.set.SaveLevel, 1);  // the set file made it Level-2; the command line wins
+  EXPECT_EQ(m.set.SaveLevel, Level::Level1);  // the set file made it Level-2; the command line wins
   EXPECT_EQ(m.AutoRunMode.mode, 1);
   EXPECT_FALSE(m.SetModified);
 

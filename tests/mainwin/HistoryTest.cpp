@@ -49,7 +49,7 @@ TEST_F(History, AddingASavedNameReplacesItsRow) {
 TEST_F(History, RepairAddsToTheRepairedRowFoundByName) {
   Add(QStringLiteral("qrn20010101_00"), QStringLiteral("Level-0"), QStringLiteral("100"));
   Add(QStringLiteral("Qrn_All"), QStringLiteral("上書き"), QStringLiteral("3"));
-  m.set.SaveLevel = level::Repair;
+  m.set.SaveLevel = Level::Repair;
   q.AddHisTable(QStringLiteral("qrn20010101_00"), QStringLiteral("修復"), QStringLiteral("25"), QStringLiteral("E:\\"),
                 QStringLiteral("0000-0001"), QStringLiteral("NEW"), QStringLiteral("1"), QStringLiteral("2001/01/02 00:00:00"),
                 QStringLiteral("00:00:05"), QString(), QStringLiteral("0"));
@@ -130,29 +130,29 @@ TEST_F(History, PreviousRunOfEachLevel) {
   Add(QStringLiteral("qrn20010102_00"), QStringLiteral("Level-2"));
   Add(QStringLiteral("Qrn_All"), QStringLiteral("上書き"));
   int row = -1;
-  m.set.SaveLevel = 0;
+  m.set.SaveLevel = Level::Level0;
   EXPECT_TRUE(q.GetPreCsvName(row));
   EXPECT_EQ(row, 0);
-  m.set.SaveLevel = 1;
+  m.set.SaveLevel = Level::Level1;
   EXPECT_TRUE(q.GetPreCsvName(row));
   EXPECT_EQ(row, 3);
-  m.set.SaveLevel = 2;
+  m.set.SaveLevel = Level::Level2;
   EXPECT_TRUE(q.GetPreCsvName(row));
   EXPECT_EQ(row, 2);
-  m.set.SaveLevel = 4;
+  m.set.SaveLevel = Level::Repair;
   EXPECT_TRUE(q.GetPreCsvName(row));
   EXPECT_EQ(row, 2);
-  m.set.SaveLevel = 3;
+  m.set.SaveLevel = Level::Overwrite;
   EXPECT_TRUE(q.GetPreCsvName(row));
   EXPECT_EQ(row, 1);
-  m.set.SaveLevel = 7;
+  m.set.SaveLevel = static_cast<Level>(7);
   EXPECT_FALSE(q.GetPreCsvName(row));
   q.ClearHisTable();
-  m.set.SaveLevel = 1;
+  m.set.SaveLevel = Level::Level1;
   EXPECT_FALSE(q.GetPreCsvName(row));
   EXPECT_EQ(row, 0);
-  EXPECT_EQ(Qarno::GetSaveLevelCaption(3), QStringLiteral("上書き"));
-  EXPECT_EQ(Qarno::GetSaveLevelCaption(5), QString());
+  EXPECT_EQ(Qarno::GetSaveLevelCaption(Level::Overwrite), QStringLiteral("上書き"));
+  EXPECT_EQ(Qarno::GetSaveLevelCaption(Level::None), QString());
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ using test::TestEnv;
 BackupSet Sample() {
   BackupSet s;
   s.SaveDir = QStringLiteral("D:\\Backup");
-  s.SaveLevel = 1;
+  s.SaveLevel = Level::Level1;
   s.options.ComplexTypeMode = 0;
   s.options.RsvSize = 120;
   s.options.RsvSizeChk = 0;
@@ -39,7 +39,7 @@ TEST(SetFile, ReaderRulesRoundTripAndToleratingOrderCaseAndRepeats) {
   EXPECT_EQ(back.SaveDir, s.SaveDir);
   EXPECT_EQ(back.SaveList, s.SaveList);
   EXPECT_EQ(back.SkipList, s.SkipList);
-  EXPECT_EQ(back.SaveLevel, 1);
+  EXPECT_EQ(back.SaveLevel, Level::Level1);
   EXPECT_EQ(back.options.RsvSize, 120);
   EXPECT_EQ(back.options.RsvSizeChk, 0);  // not mistaken for #RsvSize=
   EXPECT_EQ(back.options.PathLen, -5);
@@ -53,7 +53,7 @@ TEST(SetFile, ReaderRulesRoundTripAndToleratingOrderCaseAndRepeats) {
   EXPECT_EQ(t.options.RsvSize, 8);            // the last occurrence wins
   EXPECT_EQ(t.options.LockFile, 1);           // a missing key keeps the earlier value
   EXPECT_EQ(t.options.ChkVolSer, 1);          // not a number: kept
-  EXPECT_EQ(t.SaveLevel, 2);                  // outside -1..4: kept
+  EXPECT_EQ(t.SaveLevel, Level::Level2);                  // outside -1..4: kept
   EXPECT_EQ(t.options.PathLen, 100);          // outside 16 bits: kept
   EXPECT_EQ(t.SaveList, QStringList{"C:\\keep  "});  // not trimmed
 }
@@ -70,19 +70,19 @@ TEST(SetFile, LoadingAppliesTheLevelRuleAgainstTheHistory) {
   // No history: Level-1 comes up as Level-0.
   q.ReadSetFile();
   EXPECT_TRUE(q.setLoaded);
-  EXPECT_EQ(m.set.SaveLevel, 0);
+  EXPECT_EQ(m.set.SaveLevel, Level::Level0);
   EXPECT_EQ(m.MainCaption, QStringLiteral("Qarno  daily"));
   EXPECT_EQ(m.set.SaveList, stored.SaveList);
   // With history: Level-2.
   env.WriteFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl"),
                 "#Version 1.10\r\nqrn20010101_00,Level-0,1,D:\\Backup,1A2B-3C4D,V,2,2001/01/01 00:00:00,00:00:01,\"\",0\r\n");
   q.ReadSetFile();
-  EXPECT_EQ(m.set.SaveLevel, 2);
+  EXPECT_EQ(m.set.SaveLevel, Level::Level2);
   // Overwrite and repair stay.
-  m.set.SaveLevel = 3;
+  m.set.SaveLevel = Level::Overwrite;
   ASSERT_TRUE(q.WriteSetFile());
   q.ReadSetFile();
-  EXPECT_EQ(m.set.SaveLevel, 3);
+  EXPECT_EQ(m.set.SaveLevel, Level::Overwrite);
 }
 
 TEST(SetFile, MissingAndUnwritableFilesStopAutomaticRuns) {

@@ -24,7 +24,7 @@ TEST(ListingLine, WritesTheElevenFieldsWithOnlyThePathQuoted) {
 TEST(ListingLine, AnEntryKeptByARepairRunIsListedAsCopied) {
   SaveListEntry e = Entry({"C:\\x", "---A-", "1", "2001/01/01 00:00:00", "5", "qrn20010101_00", "", "", "", "0", "000007"});
   EXPECT_EQ(FormatListingLine(e), QStringLiteral("\"C:\\x\",---A-,1,2001/01/01 00:00:00,3,qrn20010101_00,,,,0,000007"));
-  e[SaveListEntry::Flag] = QStringLiteral("-2");
+  e.flag = QStringLiteral("-2");
   EXPECT_TRUE(FormatListingLine(e).contains(QStringLiteral(",-2,")));
 }
 
@@ -69,8 +69,8 @@ TEST(ListingLine, TheFieldCountRule) {
   // Missing fields read as empty.
   const QString shortLine = QStringLiteral("\"C:\\x\",---A-,1,d,3,s");
   const SaveListEntry e = SplitListingLine(shortLine).ToEntry();
-  EXPECT_EQ(e[SaveListEntry::SaveName], QStringLiteral("s"));
-  EXPECT_TRUE(e[SaveListEntry::Alias].isEmpty());
+  EXPECT_EQ(e.saveName, QStringLiteral("s"));
+  EXPECT_TRUE(e.alias.isEmpty());
 }
 
 }  // namespace

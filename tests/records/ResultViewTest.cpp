@@ -9,21 +9,21 @@ namespace {
 
 TEST(ResultView, EachSelectorShowsTheEntriesOfItsFlags) {
   struct Case {
-    const QString& flag;
+    Flag flag;
     bool all, copied, notCopied;
   };
   const Case cases[] = {
-      {flag::Copied, true, true, false},    // copied by this run
-      {flag::Unchanged, true, false, false},  // held by an earlier save: only in the whole list
-      {flag::NotSaved, true, false, true},
-      {flag::Locked, true, false, true},
-      {flag::ToCopy, true, false, true},    // still waiting: the run stopped before it
-      {flag::Vanished, true, false, false},
+      {Flag::Copied, true, true, false},    // copied by this run
+      {Flag::Unchanged, true, false, false},  // held by an earlier save: only in the whole list
+      {Flag::NotSaved, true, false, true},
+      {Flag::Locked, true, false, true},
+      {Flag::ToCopy, true, false, true},    // still waiting: the run stopped before it
+      {Flag::Vanished, true, false, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.flag.toStdString());
+    SCOPED_TRACE(CodeOf(c.flag).toString().toStdString());
     SaveListEntry e;
-    e[SaveListEntry::Flag] = c.flag;
+    e.flag = c.flag;
     EXPECT_EQ(ResultView::ChkSelList(ResultView::All, e), c.all);
     EXPECT_EQ(ResultView::ChkSelList(ResultView::CopiedThisRun, e), c.copied);
     EXPECT_EQ(ResultView::ChkSelList(ResultView::NotCopied, e), c.notCopied);
@@ -41,8 +41,8 @@ struct ViewWorld : ::testing::Test {
   void Fill(int n) {
     for (int i = 0; i < n; ++i) {
       SaveListEntry e;
-      e[SaveListEntry::Path] = QStringLiteral("C:\\%1").arg(i);
-      e[SaveListEntry::Flag] = i % 2 ? flag::Copied : flag::NotSaved;
+      e.path = QStringLiteral("C:\\%1").arg(i);
+      e.flag = i % 2 ? Flag::Copied : Flag::NotSaved;
       list.Append(e);
     }
   }

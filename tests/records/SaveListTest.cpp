@@ -14,7 +14,7 @@ bool LinearFind(const SaveListTable& t, const QString& path, int& position) {
   const int start = (position < 1 || position > last) ? 1 : position;
   int i = start;
   do {
-    if (t[i][SaveListEntry::Path] == path) {
+    if (t[i].path == path) {
       position = i;
       return true;
     }
@@ -32,7 +32,7 @@ TEST(SaveListIndex, AgreesWithALinearWalkOnGeneratedListsWithDuplicates) {
     const int distinct = 1 + static_cast<int>(rng.bounded(static_cast<quint32>(n)));  // fewer names than rows: duplicates
     for (int i = 0; i < n; ++i) {
       SaveListEntry e;
-      e[SaveListEntry::Path] = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct));
+      e.path = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct));
       t.Append(e);
     }
     for (int q = 0; q < 200; ++q) {
@@ -52,7 +52,7 @@ TEST(SaveListIndex, DuplicatesAreFoundFromThePositionOnThenFromTheTop) {
   SaveListTable t;
   for (const char* p : {"C:\\a", "C:\\b", "C:\\a", "C:\\c", "C:\\a"}) {
     SaveListEntry e;
-    e[SaveListEntry::Path] = QString::fromUtf8(p);
+    e.path = QString::fromUtf8(p);
     t.Append(e);
   }
   int pos = 1;

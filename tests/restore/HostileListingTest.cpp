@@ -221,13 +221,13 @@ TEST_F(HostileListing, NothingOutsideTheTopDirectoryIsEverWritten) {
     if (r.FormInit(1 + gen.Pick(2))) {
       r.SetTarget(1, QStringLiteral("T:\\restore"));
       if (gen.Pick(5) == 0 && r.table().Count() > 0) {
-        r.MarkPathTree(r.table()[1 + gen.Pick(r.table().Count())][SaveListEntry::Path]);
+        r.MarkPathTree(FieldText(r.table()[1 + gen.Pick(r.table().Count())], SaveListEntry::Path));
       } else {
         r.SetAllRestoreMarks();
       }
       r.OK_Click();
-      restored += r.table().CountMarked(rmark::Restored);
-      refused += r.table().CountMarked(rmark::Failed);
+      restored += r.table().CountMarked(RestoreFlag::Restored);
+      refused += r.table().CountMarked(RestoreFlag::Failed);
     }
     ::alarm(0);
     QMap<QString, QByteArray> after;

@@ -40,10 +40,10 @@ TEST_F(RestoreList, LoadsEveryLineWithTotalsAndNothingMarked) {
   w.AddHistory(S0);
   auto r = w.Open(S0);
   ASSERT_EQ(r->table().Rows(), 8);
-  EXPECT_EQ(r->table()[0][SaveListEntry::Path], QStringLiteral("パス"));
-  EXPECT_EQ(r->table()[2][SaveListEntry::RestoreFlag], QStringLiteral("0"));
-  EXPECT_EQ(r->table()[2][SaveListEntry::CompType], QStringLiteral("0"));
-  EXPECT_EQ(r->table()[2][SaveListEntry::Alias], QString());
+  EXPECT_EQ(r->table()[0].path, QStringLiteral("パス"));
+  EXPECT_EQ(FieldText(r->table()[2], SaveListEntry::RestoreFlag), QStringLiteral("0"));
+  EXPECT_EQ(FieldText(r->table()[2], SaveListEntry::CompType), QStringLiteral("0"));
+  EXPECT_EQ(FieldText(r->table()[2], SaveListEntry::Alias), QString());
   EXPECT_EQ(r->state().ResCsvFile, QStringLiteral("T:\\dst\\daily\\") + S0 + QStringLiteral(".csv"));
   EXPECT_EQ(r->state().RestoreSaveName, S0);
   EXPECT_EQ(r->state().SetName, QStringLiteral("daily"));
@@ -52,7 +52,7 @@ TEST_F(RestoreList, LoadsEveryLineWithTotalsAndNothingMarked) {
   EXPECT_EQ(Cells(*r, {cell::MarkedFiles, cell::MarkedFolders, cell::MarkedKB}), QStringLiteral("0/0/0"));
   EXPECT_EQ(Cells(*r, {cell::RestoredFiles, cell::RestoredFolders, cell::RestoredKB}), QStringLiteral("//"));
   ASSERT_EQ(static_cast<size_t>(r->table().Count()), 7u);
-  EXPECT_EQ(r->table()[5 + 1][SaveListEntry::Path], QStringLiteral("T:\\src\\data\\x"));
+  EXPECT_EQ(r->table()[5 + 1].path, QStringLiteral("T:\\src\\data\\x"));
   for (int row = 1; row < r->table().Rows(); ++row) EXPECT_FALSE(r->table().IsMarked(row));
   EXPECT_FALSE(r->state().okEnabled);
   EXPECT_TRUE(r->state().listVisible);
@@ -208,7 +208,7 @@ TEST_F(RestoreList, TickingADriveRootTicksTheWholeDrive) {
 
 // The progress display of each stage, one named case per row.
 TEST(RestoreProgress, EachStageReadsAsTheUserSeesIt) {
-  auto at = [](int stage) {
+  auto at = [](rstage stage) {
     RestoreState s;
     s.stage = stage;
     s.processText = QStringLiteral("復元を実行中");
@@ -303,8 +303,8 @@ TEST(RestoreTableIndex, AgreesWithALinearWalkOnGeneratedListsWithDuplicates) {
     const int distinct = 1 + static_cast<int>(rng.bounded(static_cast<quint32>(n)));
     for (int i = 0; i < n; ++i) {
       SaveListEntry e;
-      e[SaveListEntry::Path] = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct));
-      e[SaveListEntry::Attributes] = QStringLiteral("---A-");
+      e.path = QStringLiteral("C:\\p%1").arg(rng.bounded(distinct));
+      e.attributes = QStringLiteral("---A-");
       t.Append(e);
     }
     for (int q = 0; q < 100; ++q) {
@@ -314,7 +314,7 @@ TEST(RestoreTableIndex, AgreesWithALinearWalkOnGeneratedListsWithDuplicates) {
       int expected = 0;
       for (int k = 0; k < n && expected == 0; ++k) {
         const int row = (pos - 1 + k) % n + 1;
-        if (t[row][SaveListEntry::Path] == path) expected = row;
+        if (t[row].path == path) expected = row;
       }
       int found = pos;
       ASSERT_EQ(t.FindRow(path, found), expected != 0);
@@ -329,7 +329,7 @@ TEST(RestoreTableIndex, TheSearchGoesOnFromItsItemWithoutCaseAndStopsWhenAsked) 
   RestoreTable t;
   for (const char* path : {"C:\\docs\\ReadMe.txt", "C:\\docs\\other.txt", "C:\\more\\readme.md"}) {
     SaveListEntry e;
-    e[SaveListEntry::Path] = QString::fromUtf8(path);
+    e.path = QString::fromUtf8(path);
     t.Append(e);
   }
   const auto all = [](int) { return true; };

@@ -32,7 +32,7 @@ struct RestoreRun : ::testing::Test {
     return W::Line(rel.isEmpty() ? QStringLiteral("T:\\src") : QStringLiteral("T:\\src\\") + rel, QStringLiteral("----D"),
                    0, QStringLiteral("2"), save);
   }
-  QString Mark(const FRestore& r, int row) { return r.table()[row][SaveListEntry::RestoreFlag]; }
+  QString Mark(const FRestore& r, int row) { return FieldText(r.table()[row], SaveListEntry::RestoreFlag); }
   QStringList Marks(const FRestore& r) {
     QStringList out;
     for (int i = 1; i < r.table().Rows(); ++i) out += Mark(r, i);
@@ -240,10 +240,10 @@ TEST_F(RestoreRun, AnUnchangedEntryComesFromAnOlderRunNeverFromANewerOne) {
   const QDateTime t0(QDate(2019, 4, 5), QTime(6, 7, 8));
   const QString file = QStringLiteral("T:\\src\\a.txt");
   w.env.WriteFile(file, "old version", t0);
-  const QString n0 = w.Backup(level::Level0);
-  const QString n1 = w.Backup(level::Level1);
+  const QString n0 = w.Backup(Level::Level0);
+  const QString n1 = w.Backup(Level::Level1);
   w.env.WriteFile(file, "newer version", t0.addDays(1));
-  const QString n2 = w.Backup(level::Level1);
+  const QString n2 = w.Backup(Level::Level1);
   ASSERT_EQ(QSet<QString>({n0, n1, n2}).size(), 3);
   const QString listing = QStringLiteral("T:\\dst\\daily\\") + n1 + QStringLiteral(".csv");
   QString lines = QString::fromUtf8(w.env.ReadFile(listing));

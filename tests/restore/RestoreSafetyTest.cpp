@@ -52,7 +52,7 @@ struct RestoreSafety : ::testing::Test {
     QDir().mkpath(QFileInfo(w.Host(winPath)).path());
     ASSERT_EQ(::mkfifo(Native(winPath).constData(), 0644), 0);
   }
-  QString Mark(const FRestore& r, int row) { return r.table()[row][SaveListEntry::RestoreFlag]; }
+  QString Mark(const FRestore& r, int row) { return FieldText(r.table()[row], SaveListEntry::RestoreFlag); }
   QStringList Marks(const FRestore& r) {
     QStringList out;
     for (int i = 1; i < r.table().Rows(); ++i) out += Mark(r, i);
@@ -311,7 +311,7 @@ TEST_F(RestoreSafety, ShiftJisListingsAreReadAsShiftJisWhenTheSettingSaysSo) {
   w.AddHistory(S0);
   auto r = w.Open(S0);
   ASSERT_EQ(r->table().Rows(), 2);
-  EXPECT_EQ(r->table()[1][SaveListEntry::Path], kana);
+  EXPECT_EQ(r->table()[1].path, kana);
   EXPECT_EQ(w.RestoreAll(*r), RestoreOutcome::Finished);
   EXPECT_EQ(w.env.ReadFile(kana), "kana");
 }
@@ -418,12 +418,12 @@ TEST_F(RestoreSafety, NoEmptyFoldersAreLeftForEntriesThatFailed) {
 // written over them and the second run vanished from the history.
 TEST_F(RestoreSafety, AnInPlaceRestoreLeavesTheProgramsOwnLiveFilesAlone) {
   w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\prog")};
-  auto backup = [&](int level) { return w.Backup(level); };
-  backup(level::Level0);  // from now on the set folder holds a history
+  auto backup = [&](Level level) { return w.Backup(level); };
+  backup(Level::Level0);  // from now on the set folder holds a history
   w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "first");
-  const QString n0 = backup(level::Level0);
+  const QString n0 = backup(Level::Level0);
   w.env.WriteFile(QStringLiteral("T:\\src\\a.txt"), "second, longer");
-  const QString n1 = backup(level::Level1);
+  const QString n1 = backup(Level::Level1);
   const QString history = QStringLiteral("T:\\prog\\SetDir\\daily.qrl");
   const QByteArray liveHistory = w.env.ReadFile(history);
   const QByteArray liveSet = w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn"));
@@ -439,7 +439,7 @@ TEST_F(RestoreSafety, AnInPlaceRestoreLeavesTheProgramsOwnLiveFilesAlone) {
   EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrn")), liveSet);
   int own = 0;
   for (int i = 1; i < r->table().Rows(); ++i) {
-    const QString& path = r->table()[i][SaveListEntry::Path];
+    const QString& path = r->table()[i].path;
     const bool inProgram = path.startsWith(QStringLiteral("T:\\prog"));
     EXPECT_EQ(r->IsOwnFileRow(i), inProgram) << path.toStdString();
     EXPECT_EQ(Mark(*r, i), inProgram ? QStringLiteral("-1") : QStringLiteral("2")) << path.toStdString();

@@ -70,7 +70,7 @@ class RestoreWorld {
 
   // A real backup run of the set at the level; its save name. `ok` is what the run driver
   // must answer; `outcome`, when given, receives how the run ended.
-  QString Backup(int level, bool ok = true, RunOutcome* outcome = nullptr);
+  QString Backup(Level level, bool ok = true, RunOutcome* outcome = nullptr);
 
   // Opens the restore window on the history row of the save and loads its listing.
   std::unique_ptr<FRestore> Open(const QString& saveName, bool expectLoaded = true);

@@ -91,7 +91,7 @@ struct RoundTrip : ::testing::TestWithParam<bool> {
   void SetReadOnly(const QString& rel, bool on) {
     ::chmod(QFile::encodeName(w.Host(QStringLiteral("T:\\src\\") + rel)).constData(), on ? 0444 : 0644);
   }
-  QString Backup(int level) {
+  QString Backup(Level level) {
     RunOutcome outcome;
     const QString save = w.Backup(level, true, &outcome);
     EXPECT_TRUE(outcome.succeeded);
@@ -124,7 +124,7 @@ TEST_P(RoundTrip, EveryLevelRestoresTheTreeAsItStoodAtThatRun) {
   SetReadOnly(QStringLiteral("ro.txt"), true);
   w.env.MakeDir(QStringLiteral("T:\\src\\empty"));
   const Tree s0 = Snapshot(w.Host(QStringLiteral("T:\\src")));
-  const QString n0 = Backup(level::Level0);
+  const QString n0 = Backup(Level::Level0);
 
   // Level-1: one file changed, one added, one removed, the read-only one made writable,
   // the aliased one changed (a new alias in the new run).
@@ -134,13 +134,13 @@ TEST_P(RoundTrip, EveryLevelRestoresTheTreeAsItStoodAtThatRun) {
   SetReadOnly(QStringLiteral("ro.txt"), false);
   Put(QStringLiteral("deep\\a_rather_long_directory_name\\and_a_long_file_name.txt"), "deep two!", t1);
   const Tree s1 = Snapshot(w.Host(QStringLiteral("T:\\src")));
-  const QString n1 = Backup(level::Level1);
+  const QString n1 = Backup(Level::Level1);
 
   // Level-2: the report changed and made read-only.
   Put(QStringLiteral("docs\\report.doc"), QByteArray(6000, 'R'), t2);
   SetReadOnly(QStringLiteral("docs\\report.doc"), true);
   const Tree s2 = Snapshot(w.Host(QStringLiteral("T:\\src")));
-  const QString n2 = Backup(level::Level2);
+  const QString n2 = Backup(Level::Level2);
   ASSERT_EQ(QSet<QString>({n0, n1, n2}).size(), 3);
 
   // The listings do hold what this test means to cover.
@@ -170,7 +170,7 @@ TEST_P(RoundTrip, EveryLevelRestoresTheTreeAsItStoodAtThatRun) {
 
   // A run right after restoring the last run in place (Level-2 compares with that run) finds
   // nothing changed.
-  const QString n3 = Backup(level::Level2);
+  const QString n3 = Backup(Level::Level2);
   const QStringList l3 = QString::fromUtf8(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + n3 + QStringLiteral(".csv")))
                              .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   for (const QString& line : l3) {
@@ -188,12 +188,12 @@ TEST_P(RoundTrip, OverwriteCopiesThatAreNotWhatTheirListingSaysAreNamed) {
   Put(QStringLiteral("a.txt"), "alpha", t0);
   Put(QStringLiteral("b.txt"), QByteArray(5000, 'b'), t0);
   Put(QStringLiteral("c.txt"), "unchanged", t0);
-  ASSERT_EQ(Backup(level::Overwrite), kOverwriteSave);
+  ASSERT_EQ(Backup(Level::Overwrite), kOverwriteSave);
 
   Put(QStringLiteral("a.txt"), "alpha, the second", t1);
   w.fs.writeFails.insert(QStringLiteral("T:\\dst\\daily\\Qrn_All.csv"), FsError::NoSpace);
   w.ui.AnswerAll(Question::ListingNotWritten, Answer::OK);
-  w.Backup(level::Overwrite, false);
+  w.Backup(Level::Overwrite, false);
   w.fs.writeFails.clear();
   const QString a = QStringLiteral("T:\\src\\a.txt"), b = QStringLiteral("T:\\src\\b.txt");
   QStringList expected{a};
@@ -205,7 +205,7 @@ TEST_P(RoundTrip, OverwriteCopiesThatAreNotWhatTheirListingSaysAreNamed) {
 
   auto r = w.Open(kOverwriteSave);
   ASSERT_EQ(w.RestoreAll(*r, QStringLiteral("T:\\back")), RestoreOutcome::Finished);
-  EXPECT_EQ(r->table().CountMarked(rmark::Failed), 0);
+  EXPECT_EQ(r->table().CountMarked(RestoreFlag::Failed), 0);
   QStringList named;
   for (const RestoreMismatch& x : r->Mismatches()) named += x.path;
   EXPECT_EQ(named, expected);

@@ -88,7 +88,7 @@ struct Verify : ::testing::TestWithParam<bool> {
 };
 
 TEST_P(Verify, ACleanRunIsCleanQuickAndFullAndItsManifestNamesEveryCopy) {
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
   QFile sum(SumOf(save));
   ASSERT_TRUE(sum.open(QIODevice::ReadOnly));
   const ManifestContent manifest = ParseManifest(sum.readAll());
@@ -119,7 +119,7 @@ TEST_P(Verify, AFileThePackerStoresIsHashedOnceAndVerifiesClean) {
   Put(QStringLiteral("docs\\random.bin"), random);
   WatchedArchiver watched(real);
   w.m.archiver = &watched;
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
 
   QFile archive(CopyOf(save, QStringLiteral("docs\\random.bin")));
   ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
@@ -140,7 +140,7 @@ TEST_P(Verify, AFileThePackerStoresIsHashedOnceAndVerifiesClean) {
 }
 
 TEST_P(Verify, EachDamageIsNamedExactly) {
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
   // A truncated copy, a deleted one, one byte flipped inside another.
   {
     QFile f(CopyOf(save, QStringLiteral("docs\\big.bin")));
@@ -182,7 +182,7 @@ TEST_P(Verify, EachDamageIsNamedExactly) {
 }
 
 TEST_P(Verify, AMissingManifestIsSaidAndADamagedOneNamedWithItsLine) {
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
   QFile sum(SumOf(save));
   ASSERT_TRUE(sum.open(QIODevice::ReadOnly));
   const QByteArray good = sum.readAll();
@@ -220,7 +220,7 @@ TEST_P(Verify, AMissingManifestIsSaidAndADamagedOneNamedWithItsLine) {
 // says where it ends, and listing and manifest answer for each other. A manifest written
 // before the end line existed still verifies clean.
 TEST_P(Verify, ACutManifestOrListingIsReportedAndAnOldManifestStillReads) {
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
   const QString listing = w.Host(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral(".csv"));
   auto read = [](const QString& file) {
     QFile f(file);
@@ -292,7 +292,7 @@ TEST_P(Verify, ACutManifestOrListingIsReportedAndAnOldManifestStillReads) {
 }
 
 TEST_P(Verify, LinksInTheSaveFolderAreNeverFollowed) {
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
   // The copy replaced by a link to the very same bytes elsewhere; a folder of the save
   // replaced by a link to the source tree.
   const QString outside = w.Host(QStringLiteral("T:\\elsewhere"));
@@ -308,9 +308,9 @@ TEST_P(Verify, LinksInTheSaveFolderAreNeverFollowed) {
 }
 
 TEST_P(Verify, LaterRunsAndOlderRunsAfterAVerificationRestoreAsBefore) {
-  const QString first = Backup(level::Level0);
+  const QString first = Backup(Level::Level0);
   Put(QStringLiteral("a.txt"), "beta, changed");
-  const QString second = Backup(level::Level1);
+  const QString second = Backup(Level::Level1);
   // The second run's manifest holds only what it copied; its listing points a.txt's
   // neighbours to the first run, whose copies it does not verify.
   VerifyReport r = Check(second, true);
@@ -338,7 +338,7 @@ TEST_P(Verify, LaterRunsAndOlderRunsAfterAVerificationRestoreAsBefore) {
 
 TEST_P(Verify, ARunWithTheManifestSwitchedOffIsCheckedByItsListingAndLeavesNoStaleManifest) {
   w.m.settings.ContentManifest = 0;
-  const QString save = Backup(level::Level0);
+  const QString save = Backup(Level::Level0);
   EXPECT_FALSE(QFileInfo::exists(SumOf(save)));
   const VerifyReport r = Check(save, true);
   EXPECT_TRUE(r.Clean()) << Lines(r);
@@ -346,7 +346,7 @@ TEST_P(Verify, ARunWithTheManifestSwitchedOffIsCheckedByItsListingAndLeavesNoSta
   // A repair with manifests on cannot vouch for the copies it keeps: the save stays without
   // a manifest rather than with one that seems to have lost their lines.
   w.m.settings.ContentManifest = 1;
-  EXPECT_EQ(Backup(level::Repair), save);
+  EXPECT_EQ(Backup(Level::Repair), save);
   EXPECT_FALSE(QFileInfo::exists(SumOf(save)));
   EXPECT_TRUE(Check(save, true).Clean()) << Lines(Check(save, true));
 }

@@ -69,7 +69,7 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
     row = rows[static_cast<size_t>(index.row())];
   }
   if (row < 1 || row >= list_.Rows()) return {};
-  if (role == Qt::DisplayRole) return list_[row][index.column()];
+  if (role == Qt::DisplayRole) return FieldText(list_[row], index.column());
   if (role == Qt::TextAlignmentRole && index.column() == SaveListEntry::Size)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   return {};
@@ -78,7 +78,7 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
 QVariant SaveListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
-  return SaveListTable::Header()[section];
+  return FieldText(SaveListTable::Header(), section);
 }
 
 bool SaveListModel::Sync() {
@@ -277,7 +277,7 @@ void SaveExecWindow::OK_Click() {
   }
   run.OK_Click(backup ? 0 : main.SelectedHistoryRow());
   // The main window's level box shows what an unattended run fell back to.
-  if (run.state().outcome.fellBackToLevel0) m.set.SaveLevel = level::Level0;
+  if (run.state().outcome.fellBackToLevel0) m.set.SaveLevel = Level::Level0;
   running_ = false;
   ListSel->setEnabled(true);
   if (backup) {

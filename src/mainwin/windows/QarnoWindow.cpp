@@ -199,7 +199,7 @@ void QarnoWindow::BuildControls() {
     SetBackUpEnabled();
   });
   connect(SaveLevel, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
-    m.set.SaveLevel = static_cast<int16_t>(index);
+    m.set.SaveLevel = LevelOfNumber(index);
     m.SetModified = true;
   });
   connect(Apend, &QPushButton::clicked, this, &QarnoWindow::Apend_Click);
@@ -409,7 +409,7 @@ void QarnoWindow::ShowSet() {
   setWindowTitle(m.MainCaption);
   SetName->setText(m.set.Name);
   SaveDir->setText(m.set.SaveDir);
-  SaveLevel->setCurrentIndex(m.set.SaveLevel >= 0 && m.set.SaveLevel <= 4 ? m.set.SaveLevel : -1);
+  SaveLevel->setCurrentIndex(NumberOf(m.set.SaveLevel) >= 0 && NumberOf(m.set.SaveLevel) <= 4 ? NumberOf(m.set.SaveLevel) : -1);
   SListDisp();
   ShowHistory();
   SetBackUpEnabled();
@@ -426,7 +426,7 @@ void QarnoWindow::ShowHistory() {
     HisTable->setCurrentIndex(hisModel->index(row - 1, 0));
   }
   historyRow_ = row;
-  SaveLevel->setCurrentIndex(m.set.SaveLevel >= 0 && m.set.SaveLevel <= 4 ? m.set.SaveLevel : -1);
+  SaveLevel->setCurrentIndex(NumberOf(m.set.SaveLevel) >= 0 && NumberOf(m.set.SaveLevel) <= 4 ? NumberOf(m.set.SaveLevel) : -1);
   SetRestoreEnabled();
   ShowStaleMark();
 }

@@ -141,7 +141,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
     const QFontMetrics fm = fontMetrics();
     Versions->setColumnWidth(FoundVersionsModel::Name, fm.horizontalAdvance(QStringLiteral("qrn20240101_01")) + 80);
     Versions->setColumnWidth(FoundVersionsModel::RunDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
-    Versions->setColumnWidth(FoundVersionsModel::Level, fm.horizontalAdvance(QStringLiteral("Level-0")) + 16);
+    Versions->setColumnWidth(FoundVersionsModel::Level, fm.horizontalAdvance(LevelName(Level::Level0)) + 16);
     Versions->setColumnWidth(FoundVersionsModel::Size, fm.horizontalAdvance(QStringLiteral("0000000000")) + 16);
     Versions->setColumnWidth(FoundVersionsModel::FileDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
   }
@@ -292,7 +292,7 @@ bool FindHistoryWindow::LoadAndMark(FRestore& engine, const FoundVersion& v) {
     const RestoreTable& t = engine.table();
     for (int r = 1; r < t.Rows(); ++r) {
       const SaveListEntry& e = t[r];
-      if (e.IsDirectory() || e[SaveListEntry::Path] != v.path || e[SaveListEntry::SaveName] != v.saveName) continue;
+      if (e.IsDirectory() || e.path != v.path || e.saveName != v.saveName) continue;
       engine.SetRestoreMark(r, true);
       return true;
     }
@@ -335,12 +335,12 @@ void FindHistoryWindow::RestoreVersion_Click() {
   } else {
     engine.OK_Click();
     const RestoreTable& t = engine.table();
-    QString mark;
-    for (int r = 1; r < t.Rows() && mark.isEmpty(); ++r) {
-      if (t.Mark(r) != rmark::None) mark = t.Mark(r);
+    RestoreFlag mark = RestoreFlag::None;
+    for (int r = 1; r < t.Rows() && mark == RestoreFlag::None; ++r) {
+      if (t.Mark(r) != RestoreFlag::None) mark = t.Mark(r);
     }
-    if (mark == rmark::Restored) text = QStringLiteral("復元しました。") + CR + target;
-    else if (mark == rmark::Failed) text = QStringLiteral("復元できませんでした。") + CR + target;
+    if (mark == RestoreFlag::Restored) text = QStringLiteral("復元しました。") + CR + target;
+    else if (mark == RestoreFlag::Failed) text = QStringLiteral("復元できませんでした。") + CR + target;
     else text = QStringLiteral("中止されました。");
   }
   Timer1->stop();

@@ -13,7 +13,7 @@ int RestoreListModel::rowCount(const QModelIndex& parent) const { return parent.
 QVariant RestoreListModel::data(const QModelIndex& index, int role) const {
   const int row = index.row() + 1;
   if (!index.isValid() || row >= table_.Rows()) return QVariant();
-  if (role == Qt::DisplayRole) return table_[row][SaveListEntry::Path];
+  if (role == Qt::DisplayRole) return table_[row].path;
   if (role == Qt::CheckStateRole) return table_.IsMarked(row) ? Qt::Checked : Qt::Unchecked;
   return QVariant();
 }
@@ -83,13 +83,13 @@ int RestoreTableModel::columnCount(const QModelIndex& parent) const {
 QVariant RestoreTableModel::data(const QModelIndex& index, int role) const {
   const int row = index.row() + 1;
   if (role != Qt::DisplayRole || !index.isValid() || row >= table_.Rows()) return QVariant();
-  return table_[row][index.column()];
+  return FieldText(table_[row], index.column());
 }
 
 QVariant RestoreTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
   if (orientation == Qt::Vertical) return section + 1;
-  return section < SaveListEntry::FieldCount ? table_[0][section] : QVariant();
+  return section < SaveListEntry::FieldCount ? FieldText(table_[0], section) : QVariant();
 }
 
 void RestoreTableModel::Reload() {

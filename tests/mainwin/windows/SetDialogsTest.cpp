@@ -52,7 +52,7 @@ TEST(SetNameDialog, ChoosesAnExistingSetTrimmedAndCreatesANewOneOnlyWhenAgreed) 
     ui.Expect(Question::CreateSet, Answer::OK);
     QTest::mouseClick(d.OK, Qt::LeftButton);
   });
-  world.m().set.SaveLevel = 1;
+  world.m().set.SaveLevel = Level::Level1;
   w.SetChoice();
   EXPECT_FALSE(QFileInfo::exists(world.env.root() + QStringLiteral("/prog/x.qrn")));
   EXPECT_TRUE(QFileInfo::exists(world.SetFile(QStringLiteral("fresh"))));

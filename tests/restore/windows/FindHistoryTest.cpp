@@ -23,11 +23,11 @@ struct Timeline {
 
   Timeline() {
     t.world.env.SetTime(QStringLiteral("T:\\src\\docs\\note.txt"), kTime);
-    saves += t.Backup(0);
+    saves += t.Backup(Level::Level0);
     t.world.env.WriteFile(QStringLiteral("T:\\src\\docs\\note.txt"), v1, kTime.addDays(1));
-    saves += t.Backup(1);
+    saves += t.Backup(Level::Level1);
     t.world.env.WriteFile(QStringLiteral("T:\\src\\docs\\note.txt"), v2, kTime.addDays(2));
-    saves += t.Backup(1);
+    saves += t.Backup(Level::Level1);
   }
 
   // Opens the dialog from the restore window for the text and waits until the search ended.
@@ -115,7 +115,7 @@ TEST(FindHistory, EveryVersionNewestFirstAndTheOldestRestoredElsewhereAfterTheOK
   EXPECT_EQ(w.RestoreSaveName->text(), tl.saves[2]);
   EXPECT_EQ(w.listModel->rowCount(), listed);
   EXPECT_EQ(w.restore.table().ReservedCount(), 0);
-  EXPECT_EQ(w.restore.table().CountMarked(rmark::Restored), 0);
+  EXPECT_EQ(w.restore.table().CountMarked(RestoreFlag::Restored), 0);
 
   QTest::mouseClick(d.Cancel, Qt::LeftButton);
   ASSERT_TRUE(tl.Closed(w));

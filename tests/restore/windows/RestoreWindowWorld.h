@@ -55,7 +55,7 @@ class RestoreWindowWorld {
 
   // A run of the set at the level (Level-0 by default), as the run window makes it; its
   // save name.
-  QString Backup(int level = 0) {
+  QString Backup(Level level = Level::Level0) {
     Module1& m = world.m();
     m.set.SaveLevel = static_cast<int16_t>(level);
     m.ExecMode = SaveExecMode::Run;

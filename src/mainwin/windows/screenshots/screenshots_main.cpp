@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
       r->Timer1_Timer();
       Save(*r, QStringLiteral("run-window-running"));
     });
-    m.set.SaveLevel = 0;  // a run that copies everything
+    m.set.SaveLevel = Level::Level0;  // a run that copies everything
     w.BackUp_Click();
     auto* r = qobject_cast<SaveExecWindow*>(w.OpenChild());
     QElapsedTimer wait;
