@@ -22,6 +22,8 @@ RestoreRequest RestoreRequest::Of(const Module1& m) {
   r.programFolder = m.ProgramFolder;
   r.setFolder = m.SetFolder;
   r.settingsFolder = m.SettingsFolder;
+  r.medium = m.Medium();
+  r.holdWaitMs = m.setHoldWaitMs;
   return r;
 }
 
@@ -29,7 +31,8 @@ FRestore::FRestore(Module1& module, const HistoryTable& history)
     : FRestore(module, history, RestoreRequest::Of(module), module.Environment()) {}
 
 FRestore::FRestore(Module1& module, const HistoryTable& history, RestoreRequest request, const RunEnvironment& env)
-    : m(module), req_(std::move(request)), env_(env), history_(history),
+    : acceptedMedium_(module.acceptedMedium), exclusiveHolds_(module.exclusiveHolds_), currentItem_(module.currentItem),
+      req_(std::move(request)), env_(env), history_(history),
       options_{req_.restorePosition, req_.restoreHomeDir} {
   saveNames_.push_back({QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
 }
@@ -130,7 +133,7 @@ bool FRestore::MediaCheck() {
   const QString prevName = history_.Cell(s_.hisRow, HistoryEntry::VolName);
   for (;;) {
     QString drive, volName, volSerial;
-    if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
+    if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
     if (volName == prevName && volSerial == prevSerial) return true;
     const Answer a = env_.Warn(Question::RestoreMediumChanged, s_.Caption,
                             drive + CR + QStringLiteral("前回とメディアが変わっています。") + CR +

@@ -33,6 +33,8 @@ struct RestoreRequest {
   QString restoreHomeDir;
   // The program's own folders, which a restore never writes into.
   QString programFolder, setFolder, settingsFolder;
+  MediumQuery medium;      // how the medium of a save is read and checked
+  int holdWaitMs = 3000;   // how long the restore waits for another holder of the set
 
   static RestoreRequest Of(const Module1& m);
 };
@@ -260,8 +262,11 @@ class FRestore {
   void ApplyDeferredFolderAttributes();
   void Finish(int row, bool restored);
 
-  // Only for the set's hold and the medium's identity, which the module keeps.
-  Module1& m;
+  // What the program's runs share: the medium the user accepted despite its identity, the
+  // sets this process holds exclusively, and the item a long walk is at.
+  AcceptedMedium& acceptedMedium_;
+  QStringList& exclusiveHolds_;
+  QString& currentItem_;
   const RestoreRequest req_;
   const RunEnvironment env_;
   const HistoryTable& history_;

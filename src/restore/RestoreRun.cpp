@@ -303,7 +303,7 @@ RestoreOutcome FRestore::OK_Click() {
   // A run or a history change of the set waits until the restore is over (another restore
   // or a verify may go on beside it).
   std::unique_ptr<SetLock> hold;
-  const RestoreOutcome outcome = m.HoldSet(s_.SetName, LockKind::Shared, s_.Caption, hold)
+  const RestoreOutcome outcome = HoldSet(env_, exclusiveHolds_, req_.holdWaitMs, req_.setFolder, s_.SetName, LockKind::Shared, s_.Caption, hold)
                                      ? PrepareRestore()
                                      : RestoreOutcome::NotStarted;
   hold.reset();
@@ -409,7 +409,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
   s_.Status = s_.processText + s_.subText;
   bool ignoreMedium = false;
   QString volName, volSerial;
-  if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
+  if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
 
   int checks = 0;
   for (int r = 1; r < table_.Rows(); ++r) {
@@ -436,7 +436,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
           return false;
         }
         if (a == Answer::Retry) {
-          if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
+          if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
           continue;
         }
         Finish(r, false);
@@ -450,7 +450,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Abort) return false;
       if (a == Answer::Ignore) ignoreMedium = true;
-      if (!m.ReadDriveInfo(drive, volName, volSerial)) return false;
+      if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
     }
   }
   return true;
@@ -582,7 +582,7 @@ bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, 
   const SaveListEntry& e = table_[row];
   const QString& path = e.path;
   s_.currentPath = path;
-  m.currentItem = path;
+  currentItem_ = path;
   env_.DoEvents();
   if (!IsRestorablePath(path, form.alias) || !IsSaveName(name)) return false;
   const QString source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);

@@ -234,7 +234,11 @@ CopyProblem CompareWithManifest(const QString& path, const ManifestEntry& expect
 }  // namespace
 
 RunVerifier::RunVerifier(Module1& module, const QString& setName)
-    : m(module), env_(module.Environment()), setName_(setName) {}
+    : env_(module.Environment()),
+      exclusiveHolds_(module.exclusiveHolds_),
+      setFolder_(module.SetFolder),
+      holdWaitMs_(module.setHoldWaitMs),
+      setName_(setName) {}
 
 VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
   VerifyReport report;
@@ -245,7 +249,7 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
   if (!IsSaveName(report.saveName)) return report;
   // No run or history change of the set meanwhile (another verify or a restore may go on).
   std::unique_ptr<SetLock> hold;
-  if (!m.HoldSet(setName_, LockKind::Shared, QStringLiteral("検証"), hold)) return report;
+  if (!HoldSet(env_, exclusiveHolds_, holdWaitMs_, setFolder_, setName_, LockKind::Shared, QStringLiteral("検証"), hold)) return report;
   const RunPaths paths = RunPaths::Of(run[HistoryEntry::SaveDir], setName_, report.saveName);
   report.listing = paths.SaveCsvFile;
   env_.WriteDebugPath(4300, "VerifyRun", report.saveName, full ? 1 : 0);

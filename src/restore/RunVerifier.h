@@ -83,8 +83,12 @@ class RunVerifier {
   // What is wrong with the entry's copy, or nothing; in full mode its bytes go into `hash`.
   std::optional<VerifyProblem> CheckCopy(const SaveListEntry& e, const RunPaths& paths, bool full, ContentHash& hash);
 
-  Module1& m;  // only for the set's hold, which the module keeps
   const RunEnvironment env_;
+  // The set's hold: the sets this process holds exclusively, where the holds are, how long
+  // to wait for another holder.
+  QStringList& exclusiveHolds_;
+  const QString setFolder_;
+  const int holdWaitMs_;
   QString setName_;
   int64_t done_ = 0, total_ = 0;
   QString current_;

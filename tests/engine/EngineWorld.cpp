@@ -15,8 +15,8 @@ void EngineWorld::Source(const QString& rel, const QByteArray& content, const QD
   env.WriteFile(Src(rel), content, mtime.isValid() ? mtime : kTime);
 }
 
-RunResult EngineWorld::Run(int level) {
-  m.set.SaveLevel = static_cast<int16_t>(level);
+RunResult EngineWorld::Run(Level level) {
+  m.set.SaveLevel = level;
   m.ExecMode = SaveExecMode::Run;
   m.OpenDialogKind = DialogKind::SaveExec;
   run = std::make_unique<FSaveExec>(m, main);

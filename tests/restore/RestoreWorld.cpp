@@ -94,8 +94,8 @@ qint64 RestoreWorld::MTime(const QString& winPath) const {
   return QFileInfo(Host(winPath)).lastModified().toSecsSinceEpoch();
 }
 
-QString RestoreWorld::Backup(int level, bool ok, RunOutcome* outcome) {
-  m.set.SaveLevel = static_cast<int16_t>(level);
+QString RestoreWorld::Backup(Level level, bool ok, RunOutcome* outcome) {
+  m.set.SaveLevel = level;
   m.ExecMode = SaveExecMode::Run;
   FSaveExec run(m, main);
   run.Form_Load();

@@ -67,7 +67,7 @@ struct Verify : ::testing::TestWithParam<bool> {
   void Put(const QString& rel, const QByteArray& content) {
     w.env.WriteFile(QStringLiteral("T:\\src\\") + rel, content, t0);
   }
-  QString Backup(int level) { return w.Backup(level); }
+  QString Backup(Level level) { return w.Backup(level); }
   int RowOf(const QString& save) const { return w.main.HisTable.RowOf(save); }
   VerifyReport Check(const QString& save, bool full) {
     RunVerifier v(w.m, w.m.set.Name);

@@ -172,9 +172,9 @@ TEST(MainWindow, HandsOverToTheRunRestoreAndMaintenanceWindowsAndTakesBack) {
     main.main.HisTable.RemoveRow(1);
     main.m.HistoryModified = true;
   };
-  world.m().set.SaveLevel = 2;
+  world.m().set.SaveLevel = Level::Level2;
   Ui(w).EditHistoryDelete->trigger();
-  EXPECT_EQ(world.m().set.SaveLevel, 0);  // no history left: Level-0
+  EXPECT_EQ(world.m().set.SaveLevel, Level::Level0);  // no history left: Level-0
   EXPECT_EQ(Ui(w).SaveLevel->currentIndex(), 0);
   EXPECT_FALSE(Ui(w).Restore->isEnabled());
   Ui(w).EditHistoryDisp->trigger();  // no rows: nothing happens

@@ -70,7 +70,7 @@ TEST(StaleMark, ShownPastTheLimitFollowsTheClockAndGoesWithAnotherSetOrARun) {
   EXPECT_FALSE(Ui(w).StaleMark->isHidden());
 
   // A run from the main window: once the run window has closed, the warning is gone.
-  world.m().set.SaveLevel = 0;  // the run on record has no listing to build on
+  world.m().set.SaveLevel = Level::Level0;  // the run on record has no listing to build on
   QTest::mouseClick(Ui(w).BackUp, Qt::LeftButton);
   QPointer<SaveExecWindow> r = qobject_cast<SaveExecWindow*>(w.OpenChild());
   ASSERT_TRUE(r);

@@ -57,7 +57,7 @@ class RestoreWindowWorld {
   // save name.
   QString Backup(Level level = Level::Level0) {
     Module1& m = world.m();
-    m.set.SaveLevel = static_cast<int16_t>(level);
+    m.set.SaveLevel = level;
     m.ExecMode = SaveExecMode::Run;
     FSaveExec run(m, *world.program->main);
     run.Form_Load();

@@ -55,7 +55,7 @@ struct VerifyWorld {
   // A Level-0 run, as the run window makes it, selected in the main window; its save name.
   QString Backup() {
     Module1& m = world.m();
-    m.set.SaveLevel = 0;
+    m.set.SaveLevel = Level::Level0;
     m.ExecMode = SaveExecMode::Run;
     FSaveExec run(m, *world.program->main);
     run.Form_Load();
