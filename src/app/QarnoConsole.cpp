@@ -99,10 +99,15 @@ int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
     return kExitOk;
   }
   if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h"))) return -1;
+  // The level numbers of /Ln, named as the level box names them.
+  QStringList levels;
+  for (int n = 0; n < kLevelCount; ++n) levels << QString::number(n) + u' ' + LevelName(LevelOfNumber(n));
   std::fputs(
       "使い方: Qarno [SETNAME] [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n"
-      "  SETNAME  読み込むセットの名前 (空白を含む名前は \"...\" で囲む)\n"
-      "  /Ln  保存レベル: 0 Level-0, 1 Level-1, 2 Level-2, 3 上書き, 4 修復\n"
+      "  SETNAME  読み込むセットの名前 (空白を含む名前は \"...\" で囲む)\n",
+      out);
+  std::fprintf(out, "  /Ln  保存レベル: %s\n", levels.join(QStringLiteral(", ")).toUtf8().constData());
+  std::fputs(
       "  /Bn  すぐに保存を始める: 1 以上 終了後にプログラムを閉じる, 2 以上 質問に安全な答え (無人実行),\n"
       "       3 以上 メディアの変化も無視\n"
       "  /Cn  0 圧縮しない, 1 ファイルごとに LHA で圧縮\n"
