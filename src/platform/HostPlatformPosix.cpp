@@ -506,7 +506,9 @@ std::optional<uint32_t> HostPlatform::GetAttr(const QString& path) {
 FsStatus HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
   QByteArray name;
   FsError error;
-  DirFd parent = OpenParent(path, name, error);
+  // The current folder is not asked again whether it still exists: the look at the name in
+  // it below fails by itself when it went, as the write of a copy does.
+  DirFd parent = OpenParent(path, name, error, false);
   if (!parent.valid()) return error;
   const char* target = name.isEmpty() ? "." : name.constData();
   struct stat st;
@@ -647,17 +649,23 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   bool replacing = false;
   struct stat existing;
   auto create = [&]() -> int {
+    // A new file of an unrecorded save is made at its name exclusively: that it was not there
+    // is what the open itself says, and only a name that is taken is looked at.
+    if (options.unrecordedTarget) {
+      const int fd = ::openat(dir.get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+      if (fd >= 0 || errno != EEXIST) {
+        replacing = false;
+        way = Way::Direct;
+        return fd;
+      }
+    }
     replacing = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (replacing) {
       way = Way::Beside;
       return beside.Create(dir.get(), 0600);
     }
     if (options.unrecordedTarget) {
-      const int fd = ::openat(dir.get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-      if (fd >= 0 || errno != EEXIST) {
-        way = Way::Direct;
-        return fd;
-      }
+      // Taken a moment ago and gone again: written beside and renamed, as for a name taken.
     } else if (!noUnnamedFiles_.contains(folderOf(to))) {
       const int fd = ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
       if (fd >= 0 || errno == ENOENT) {
@@ -694,10 +702,21 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   };
 
   off_t remaining = st.st_size;
-  struct stat ost;
-  const auto devices = std::make_pair<unsigned long long, unsigned long long>(
-      st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
-  bool useRange = options.chunk <= 0 && !options.onData && !noRangeCopy_.count(devices);
+  // The pair of devices is asked for only when the kernel's copy path is wanted and some
+  // pair is known not to take it: on the usual run the destination is not looked at again.
+  std::pair<unsigned long long, unsigned long long> devices{st.st_dev, 0};
+  bool devicesKnown = false;
+  auto knowDevices = [&] {
+    if (devicesKnown) return;
+    struct stat ost;
+    devices.second = ::fstat(out, &ost) == 0 ? ost.st_dev : 0;
+    devicesKnown = true;
+  };
+  bool useRange = options.chunk <= 0 && !options.onData;
+  if (useRange && !noRangeCopy_.empty()) {
+    knowDevices();
+    useRange = !noRangeCopy_.count(devices);
+  }
   // The kernel copies in one call where it can; the buffer is only for the other way (a
   // copy that hashes what it reads goes this way for every file). It is kept for the
   // thread's next copy: a fresh one per file costs page faults on every file of a run.
@@ -710,6 +729,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
       n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(std::min<off_t>(remaining, 1 << 30)), 0);
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         useRange = false;
+        knowDevices();
         noRangeCopy_[devices] = true;
         continue;
       }
