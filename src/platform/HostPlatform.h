@@ -126,6 +126,11 @@ class HostPlatform : public Platform {
   QSet<QString> noUnnamedFiles_;
   // Pairs of devices between which the kernel's copy path is known not to work.
   std::map<std::pair<unsigned long long, unsigned long long>, bool> noRangeCopy_;
+  // The file the last copy wrote (Windows path) and the permission bits it gave it, until
+  // anything else is done to that path: its attributes set right after need no look at it
+  // when they change nothing.
+  QString lastCopied_;
+  uint32_t lastCopiedMode_ = 0;
 #endif
 };
 

@@ -121,6 +121,17 @@ int OpenRegularForReading(const QByteArray& path, struct stat& st) {
   return KeepRegular(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), st);
 }
 
+// Gives a file made without a name (O_TMPFILE) a name in a folder, never over anything there;
+// without the right to link a descriptor directly, through its name in /proc.
+int LinkUnnamed(int fd, int dir, const char* name) {
+  int linked = ::linkat(fd, "", dir, name, AT_EMPTY_PATH);
+  if (linked != 0 && (errno == ENOENT || errno == EPERM)) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    linked = ::linkat(AT_FDCWD, self.constData(), dir, name, AT_SYMLINK_FOLLOW);
+  }
+  return linked;
+}
+
 // Renames without replacing: atomically where the file system can, else after a check.
 int RenameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
 #ifdef SYS_renameat2
@@ -185,24 +196,22 @@ class TempName {
   // pid has come round again left it) is passed over for the next one; -1 with errno set
   // for any other failure.
   int Create(int dir, mode_t mode) {
-    thread_local pid_t stemPid = 0;
-    thread_local QByteArray stem;
-    if (stemPid != OwnPid()) {
-      stemPid = OwnPid();
-      stem = ".qarno-" + QByteArray::number(stemPid) + '-';
-    }
     for (int attempt = 0; attempt < 10000; ++attempt) {
-      Release();
-      number_ = ++tempCounter;
-      {
-        std::lock_guard<std::mutex> lock(heldMutex);
-        HeldNumbers().insert(number_);
-      }
-      name_ = stem;
-      name_ += QByteArray::number(number_);
-      name_ += ".tmp";
+      NextName();
       const int fd = ::openat(dir, name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
       if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+  }
+  // Gives an open file a new name of the pattern by `link(name)` (0, or -1 with errno set),
+  // passing over names that are taken as Create does.
+  template <typename Link>
+  int LinkAs(Link link) {
+    for (int attempt = 0; attempt < 10000; ++attempt) {
+      NextName();
+      if (link(name_.constData()) == 0) return 0;
+      if (errno != EEXIST) return -1;
     }
     errno = EEXIST;
     return -1;
@@ -210,6 +219,24 @@ class TempName {
   const char* get() const { return name_.constData(); }
 
  private:
+  // The next name of the pattern, held from now on.
+  void NextName() {
+    thread_local pid_t stemPid = 0;
+    thread_local QByteArray stem;
+    if (stemPid != OwnPid()) {
+      stemPid = OwnPid();
+      stem = ".qarno-" + QByteArray::number(stemPid) + '-';
+    }
+    Release();
+    number_ = ++tempCounter;
+    {
+      std::lock_guard<std::mutex> lock(heldMutex);
+      HeldNumbers().insert(number_);
+    }
+    name_ = stem;
+    name_ += QByteArray::number(number_);
+    name_ += ".tmp";
+  }
   void Release() {
     if (number_ == 0) return;
     std::lock_guard<std::mutex> lock(heldMutex);
@@ -504,9 +531,19 @@ std::optional<uint32_t> HostPlatform::GetAttr(const QString& path) {
 }
 
 FsStatus HostPlatform::SetAttr(const QString& path, uint32_t attributes) {
+  // The file a copy has just written has the bits the copy gave it: when the attributes ask
+  // for no change of them, nothing is done to it. Any change is made as below, on the file
+  // looked at anew (never through a link put in its place since).
+  if (!lastCopied_.isEmpty() && path == lastCopied_) {
+    const mode_t had = static_cast<mode_t>(lastCopiedMode_);
+    lastCopied_.clear();
+    if (attributes & attr::ReadOnly ? !(had & 0222) : (had & S_IWUSR) != 0) return FsStatus();
+  }
   QByteArray name;
   FsError error;
-  DirFd parent = OpenParent(path, name, error);
+  // The current folder is not asked again whether it still exists: the look at the name in
+  // it below fails by itself when it went, as the write of a copy does.
+  DirFd parent = OpenParent(path, name, error, false);
   if (!parent.valid()) return error;
   const char* target = name.isEmpty() ? "." : name.constData();
   struct stat st;
@@ -562,6 +599,7 @@ FsStatus HostPlatform::MkDir(const QString& path, uint32_t mode) {
 }
 
 FsStatus HostPlatform::RmDir(const QString& path) {
+  lastCopied_.clear();
   QByteArray name;
   FsError error;
   DirFd parent = OpenParent(path, name, error);
@@ -577,6 +615,7 @@ FsStatus HostPlatform::RmDir(const QString& path) {
 }
 
 FsStatus HostPlatform::Kill(const QString& path) {
+  lastCopied_.clear();
   QByteArray name;
   FsError error;
   DirFd parent = OpenParent(path, name, error);
@@ -590,6 +629,7 @@ FsStatus HostPlatform::Kill(const QString& path) {
 }
 
 FsStatus HostPlatform::Rename(const QString& from, const QString& to) {
+  lastCopied_.clear();
   QByteArray fromName, toName;
   FsError error;
   DirFd fromDir = OpenParent(from, fromName, error);
@@ -604,6 +644,7 @@ FsStatus HostPlatform::Rename(const QString& from, const QString& to) {
 }
 
 CopyResult HostPlatform::Copy(const QString& from, const QString& to, const CopyOptions& options) {
+  lastCopied_.clear();
   CopyResult r;
   auto fail = [&r](FsError e, bool sourceSide) {
     r.error = e;
@@ -636,36 +677,43 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   if (name.isEmpty()) return fail(FsError::NotRegular, false);
   // The copy takes its name only when whole: a new file never shows at its name half
   // written, and a file already there is replaced by a whole copy or left as it was, never
-  // when it is a folder or the source. A new file is written as a file without a name,
-  // linked in when whole (a kill leaves nothing behind); where the file system cannot, and
-  // for a file that replaces another, beside its place under a temporary name that is then
-  // renamed (a kill leaves that name, which the next run or restore into the folder
-  // removes). A new file of an unrecorded save is written at its name at once.
+  // when it is a folder or the source. A copy is written as a file without a name, linked
+  // in when whole (a kill leaves nothing behind); when the name is taken by then, it is
+  // linked beside its place under a temporary name that is then renamed over the other.
+  // Where the file system cannot make a file without a name, a copy that replaces another
+  // is written beside its place under that temporary name (a kill leaves that name, which
+  // the next run or restore into the folder removes). A new file of an unrecorded save is
+  // written at its name at once.
   enum class Way { Direct, Unnamed, Beside } way = Way::Beside;
   auto folderOf = [](const QString& path) { return path.left(std::max<qsizetype>(path.lastIndexOf(u'\\'), 0)); };
   TempName beside;
   bool replacing = false;
   struct stat existing;
   auto create = [&]() -> int {
-    replacing = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    if (replacing) {
-      way = Way::Beside;
-      return beside.Create(dir.get(), 0600);
-    }
+    // A new file of an unrecorded save is made at its name exclusively: that it was not there
+    // is what the open itself says, and only a name that is taken is looked at.
     if (options.unrecordedTarget) {
       const int fd = ::openat(dir.get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
       if (fd >= 0 || errno != EEXIST) {
+        replacing = false;
         way = Way::Direct;
         return fd;
       }
-    } else if (!noUnnamedFiles_.contains(folderOf(to))) {
+    }
+    // A file without a name touches nothing that is there: whether the name is taken is
+    // asked only when it is linked in (see below).
+    if (!options.unrecordedTarget && !noUnnamedFiles_.contains(folderOf(to))) {
       const int fd = ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
       if (fd >= 0 || errno == ENOENT) {
+        replacing = false;
         way = Way::Unnamed;
         return fd;
       }
       if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) noUnnamedFiles_.insert(folderOf(to));
     }
+    replacing = ::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    // (Where the name was taken a moment ago and is free again, the file is written beside
+    // and renamed all the same.)
     way = Way::Beside;
     return beside.Create(dir.get(), 0600);
   };
@@ -694,10 +742,21 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   };
 
   off_t remaining = st.st_size;
-  struct stat ost;
-  const auto devices = std::make_pair<unsigned long long, unsigned long long>(
-      st.st_dev, ::fstat(out, &ost) == 0 ? ost.st_dev : 0);
-  bool useRange = options.chunk <= 0 && !options.onData && !noRangeCopy_.count(devices);
+  // The pair of devices is asked for only when the kernel's copy path is wanted and some
+  // pair is known not to take it: on the usual run the destination is not looked at again.
+  std::pair<unsigned long long, unsigned long long> devices{st.st_dev, 0};
+  bool devicesKnown = false;
+  auto knowDevices = [&] {
+    if (devicesKnown) return;
+    struct stat ost;
+    devices.second = ::fstat(out, &ost) == 0 ? ost.st_dev : 0;
+    devicesKnown = true;
+  };
+  bool useRange = options.chunk <= 0 && !options.onData;
+  if (useRange && !noRangeCopy_.empty()) {
+    knowDevices();
+    useRange = !noRangeCopy_.count(devices);
+  }
   // The kernel copies in one call where it can; the buffer is only for the other way (a
   // copy that hashes what it reads goes this way for every file). It is kept for the
   // thread's next copy: a fresh one per file costs page faults on every file of a run.
@@ -710,6 +769,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
       n = ::copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(std::min<off_t>(remaining, 1 << 30)), 0);
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
         useRange = false;
+        knowDevices();
         noRangeCopy_[devices] = true;
         continue;
       }
@@ -744,15 +804,26 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
   // A file that replaces another must be on the medium before it takes the other's place.
   if (replacing && ::fsync(out) != 0) return discard(ErrorOf(errno), false);
   if (way == Way::Unnamed) {
-    // Linked in whole, never over anything that came meanwhile; without the right to link
-    // a descriptor directly, through its name in /proc.
-    int linked = ::linkat(out, "", dir.get(), name.constData(), AT_EMPTY_PATH);
-    if (linked != 0 && (errno == ENOENT || errno == EPERM)) {
-      const QByteArray self = "/proc/self/fd/" + QByteArray::number(out);
-      linked = ::linkat(AT_FDCWD, self.constData(), dir.get(), name.constData(), AT_SYMLINK_FOLLOW);
+    // Linked in whole, never over anything that came meanwhile.
+    int linked = LinkUnnamed(out, dir.get(), name.constData());
+    if (linked == 0) {
+      written = name.constData();  // what a failed close takes away again
+    } else if (errno == EEXIST) {
+      // The name is taken: the whole copy replaces what is there, as a copy written beside
+      // does, never a folder and never the source itself. It is on the medium before it
+      // takes the other's place, and takes it under a name beside it first.
+      struct stat there;
+      if (::fstatat(dir.get(), name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+          (S_ISDIR(there.st_mode) || (there.st_dev == st.st_dev && there.st_ino == st.st_ino)))
+        return discard(FsError::NotRegular, false);
+      if (::fsync(out) != 0) return discard(ErrorOf(errno), false);
+      if (beside.LinkAs([&](const char* temp) { return LinkUnnamed(out, dir.get(), temp); }) != 0)
+        return discard(ErrorOf(errno), false);
+      way = Way::Beside;
+      written = beside.get();
+    } else {
+      return discard(ErrorOf(errno), false);
     }
-    if (linked != 0) return discard(ErrorOf(errno), false);
-    written = name.constData();  // what a failed close takes away again
   }
   if (::close(out) != 0) {
     const int err = errno;
@@ -764,6 +835,8 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     ::unlinkat(dir.get(), written, 0);
     return fail(ErrorOf(err), false);
   }
+  lastCopied_ = to;
+  lastCopiedMode_ = st.st_mode & 0777;
   const qsizetype fromSlash = from.lastIndexOf(u'\\');
   r.source.name = fromSlash < 0 ? from : from.mid(fromSlash + 1);
   r.source.attributes = AttributesOf(st, r.source.name);

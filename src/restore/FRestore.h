@@ -236,8 +236,10 @@ class FRestore {
                    QStringList& made, const QString& name, const QString& dir);
   // Puts a whole copy of the file in the target's place (see RestoreFile). `hash`, when
   // given, takes the bytes as they are copied; `copied` is what the source was.
+  // `sourceLookedAt`: the source was found a regular file before (else a source that is
+  // missing or no file is simply not restored, as if it had been looked at).
   bool PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
-                 ContentHash* hash = nullptr, DirEntry* copied = nullptr);
+                 ContentHash* hash = nullptr, DirEntry* copied = nullptr, bool sourceLookedAt = true);
   bool ExtractLha(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
                   ContentHash* hash, DirEntry* copied);
   // The manifest line of the path in the overwrite save of that directory; null for any
@@ -246,6 +248,8 @@ class FRestore {
   // Makes the folder with every missing level of it, like MakeDirPath, and adds the ones it
   // made to `made`, outermost first.
   bool MakeFolders(const QString& dir, QStringList& made);
+  // The folder is there and current: what a killed restore left in it goes, once a run.
+  void ClearFolderOnce(const QString& dir);
   // Removes the folders an entry made, innermost first, as far as they are empty.
   void RemoveMadeFolders(const QStringList& made);
   bool SetAttrFromText(const QString& path, const QString& text);

@@ -649,10 +649,20 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
   const int64_t listed = ListedSize(form.size);
   if (listed < 0) return false;
   const bool packed = form.compType == CompType::Lha;
-  // No folder is made for a copy that is not there (or is no file).
-  const auto stored = env_.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
-  if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
-  if (!MakeFolders(targetDir, made)) return false;
+  // No folder is made for a copy that is not there (or is no file). Where the target's
+  // folder is there already nothing would be made: a plain copy is then looked at only by
+  // the copy itself, on the file it opened (one look at it instead of two). A packed copy and
+  // one of the overwrite save are looked at first, as their size and date decide how they
+  // are taken.
+  const bool folderThere = !packed && name != kOverwriteSave && env_.fs.SetCurrentDir(targetDir);
+  std::optional<DirEntry> stored;
+  if (folderThere) {
+    ClearFolderOnce(targetDir);
+  } else {
+    stored = env_.fs.Stat(packed ? source + QStringLiteral(".LZH") : source);
+    if (!stored || stored->isDirectory || (stored->attributes & attr::Directory)) return false;
+    if (!MakeFolders(targetDir, made)) return false;
+  }
   // Only the overwrite save's copies are replaced in place, so only they are hashed on the
   // way: the restore of any other save copies as fast as it can.
   const ManifestEntry* expected = OverwriteManifestLine(name, dir, e.path);
@@ -661,10 +671,10 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
   // not a cut copy but a later version that a killed overwrite run put in place before it
   // could write its listing: it is restored and named below, as a longer one is.
   const int64_t atLeast =
-      !packed && name == kOverwriteSave && stored->size < listed && !SameFileTime(form.date.Text(), stored->mtime) ? -1 : listed;
+      !packed && name == kOverwriteSave && stored && stored->size < listed && !SameFileTime(form.date.Text(), stored->mtime) ? -1 : listed;
   DirEntry copied;
   if (!(packed ? ExtractLha(source, target, listed, made, hash, &copied)
-               : PlaceFile(source, target, atLeast, made, hash, &copied)))
+               : PlaceFile(source, target, atLeast, made, hash, &copied, !folderThere)))
     return false;
   if (!SetAttrFromText(target, e.attributes)) return false;
 
@@ -685,7 +695,7 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
 }
 
 bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
-                         ContentHash* hash, DirEntry* copiedSource) {
+                         ContentHash* hash, DirEntry* copiedSource, bool sourceLookedAt) {
   CopyOptions options;
   options.expectedSize = listedSize;
   if (hash) options.onData = [hash](const char* data, size_t size) { hash->Add(data, size); };
@@ -697,6 +707,10 @@ bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t l
   };
   CopyResult copied = copy();
   if (copied) return true;
+  // A source that could not be opened as a regular file is what a look before would have
+  // turned away, without a word.
+  if (!sourceLookedAt && copied.sourceFailed && (copied.error == FsError::NotFound || copied.error == FsError::NotRegular))
+    return false;
   env_.WriteDebugPath(4037, "PlaceFile", source, FsErrorName(copied.error), copied.sourceFailed);
   // Nothing whole to copy from: missing, no regular file, unreadable, shorter than listed.
   if (copied.sourceFailed) return false;
@@ -753,14 +767,18 @@ bool FRestore::ExtractLha(const QString& source, const QString& target, int64_t 
   return ok;
 }
 
+void FRestore::ClearFolderOnce(const QString& dir) {
+  // A folder that was there: a restore killed while writing into it may have left its
+  // temporary files and unpacking folders, which go before anything new is written.
+  if (!cleared_.contains(dir)) {
+    cleared_.insert(dir);
+    env_.fs.RemoveLeftovers(dir);
+  }
+}
+
 bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
   if (env_.fs.SetCurrentDir(dir)) {
-    // A folder that was there: a restore killed while writing into it may have left its
-    // temporary files and unpacking folders, which go before anything new is written.
-    if (!cleared_.contains(dir)) {
-      cleared_.insert(dir);
-      env_.fs.RemoveLeftovers(dir);
-    }
+    ClearFolderOnce(dir);
     return true;
   }
   for (int n = 1;; ++n) {

@@ -115,6 +115,31 @@ TEST(WriteAnchor, NoLinkBelowTheAnchorIsFollowed) {
   EXPECT_TRUE(env.Exists(QStringLiteral("T:\\outside\\fine")));
 }
 
+// Setting the attributes of a file just copied skips the look at it only when they change
+// nothing; a change still looks, and the memory of the copy goes with the file.
+TEST(WriteAnchor, AttributesAfterACopyNeverReachThroughALinkOrAFileThatWent) {
+  TestEnv env;
+  env.WriteFile(QStringLiteral("T:\\s\\f.txt"), "data");
+  env.MakeDir(QStringLiteral("T:\\save\\d"));
+  env.WriteFile(QStringLiteral("T:\\outside\\victim"), "victim");
+  const QByteArray victim = N(env.Host(QStringLiteral("T:\\outside\\victim")));
+  env.fs.SetWriteAnchor(QStringLiteral("T:\\save"));
+  const QString copy = QStringLiteral("T:\\save\\d\\f.txt");
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), copy));
+  // Swapped for a link between the copy and its attributes.
+  ASSERT_EQ(::unlink(N(env.Host(copy)).constData()), 0);
+  ASSERT_EQ(::symlink(victim.constData(), N(env.Host(copy)).constData()), 0);
+  EXPECT_FALSE(env.fs.SetAttr(copy, attr::ReadOnly));
+  struct stat st;
+  ASSERT_EQ(::stat(victim.constData(), &st), 0);
+  EXPECT_TRUE(st.st_mode & S_IWUSR);
+  // Removed through the platform: no attributes are set on nothing.
+  const QString other = QStringLiteral("T:\\save\\d\\g.txt");
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), other));
+  ASSERT_TRUE(env.fs.Kill(other));
+  EXPECT_FALSE(env.fs.SetAttr(other, attr::Normal));
+}
+
 TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
   TestEnv env;
   env.WriteFile(QStringLiteral("T:\\w\\list.csv"), "old");
