@@ -24,7 +24,8 @@ bash scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OF
   -DCMAKE_INSTALL_PREFIX=/usr \
   "-DCMAKE_C_FLAGS_RELEASE=$cflags $cppflags -DNDEBUG" \
   "-DCMAKE_CXX_FLAGS_RELEASE=$cxxflags $cppflags -DNDEBUG" \
-  "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags"
+  "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags" \
+  "-DCMAKE_MODULE_LINKER_FLAGS=$ldflags"
 
 rm -f "$build"/qarno_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)

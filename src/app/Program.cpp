@@ -1,12 +1,15 @@
 #include "app/Program.h"
 
 #include "app/PowerOff.h"
+#include "app/QarnoConsole.h"
+#include "app/StopSignals.h"
 #include "common/Settings.h"
 #include "maintenance/NoCompTypes.h"
 #include "mainwin/StartMode.h"
 #include "platform/InstallLayout.h"
 #include "platform/ProgramFolder.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -104,6 +107,35 @@ bool StderrIsTerminal() {
 #else
   return ::isatty(STDERR_FILENO);
 #endif
+}
+
+bool DisplayAvailable() {
+#ifdef _WIN32
+  return true;
+#else
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#endif
+}
+
+QString NoDisplayMessage() {
+  return QStringLiteral(
+      "Qarno: no display to open the window on (DISPLAY is not set); to run a set unattended, "
+      "give it with /B2, e.g.: Qarno SETNAME /B2");
+}
+
+int RunQarnoWithoutWindows(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args += QString::fromLocal8Bit(argv[i]);
+  if (const int status = HelpOrVersion(args, stdout); status >= 0) return status;
+  if (DisplayAvailable()) return -1;
+  if (AsksForAutoRun(JoinCommandLine(args))) {
+    InstallStopSignals();
+    QCoreApplication app(argc, argv);
+    return RunConsole(args);
+  }
+  std::fprintf(stderr, "%s\n", NoDisplayMessage().toLocal8Bit().constData());
+  return kExitNoSet;
 }
 
 }  // namespace qarno

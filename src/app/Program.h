@@ -57,4 +57,16 @@ class TerminalLine {
 // True when standard error is a terminal.
 bool StderrIsTerminal();
 
+// True when a window can be shown: a display is named, or Qt's platform is chosen by hand.
+bool DisplayAvailable();
+
+// The line printed when there is no display and no automatic run was asked for.
+QString NoDisplayMessage();
+
+// The Qarno program as far as it goes without windows: --help and --version; without a
+// display the headless automatic run, or the one line telling how to run unattended (status
+// 3). Returns the exit status, or -1 when the windows are to be shown. Nothing here needs
+// the widget libraries, so a console run never loads them.
+int RunQarnoWithoutWindows(int argc, char** argv);
+
 }  // namespace qarno

@@ -43,7 +43,8 @@ installed=1
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 
 echo "== the files"
-for f in /usr/bin/Qarno /usr/bin/qarno-restore /usr/lib/qarno/libunlha32.so /usr/libexec/qarno/qarno-notify \
+for f in /usr/bin/Qarno /usr/bin/qarno-restore /usr/lib/qarno/libunlha32.so /usr/lib/qarno/qarno-windows.so \
+         /usr/libexec/qarno/qarno-notify \
          /usr/share/qarno/Qarno.nct /usr/share/applications/$id.desktop \
          /usr/share/icons/hicolor/scalable/apps/$id.svg /usr/share/metainfo/$id.metainfo.xml \
          /usr/share/man/man1/Qarno.1.gz /usr/share/man/man1/qarno-restore.1.gz \

@@ -18,34 +18,10 @@
 
 namespace qarno {
 
-bool DisplayAvailable() {
-#ifdef _WIN32
-  return true;
-#else
-  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-#endif
-}
-
-QString NoDisplayMessage() {
-  return QStringLiteral(
-      "Qarno: no display to open the window on (DISPLAY is not set); to run a set unattended, "
-      "give it with /B2, e.g.: Qarno SETNAME /B2");
-}
-
 int RunQarno(int argc, char** argv, ChildWindows* children) {
+  if (const int status = RunQarnoWithoutWindows(argc, argv); status >= 0) return status;
   QStringList args;
   for (int i = 1; i < argc; ++i) args += QString::fromLocal8Bit(argv[i]);
-  if (const int status = HelpOrVersion(args, stdout); status >= 0) return status;
-  if (!DisplayAvailable()) {
-    if (AsksForAutoRun(JoinCommandLine(args))) {
-      InstallStopSignals();
-      QCoreApplication app(argc, argv);
-      return RunConsole(args);
-    }
-    std::fprintf(stderr, "%s\n", NoDisplayMessage().toLocal8Bit().constData());
-    return kExitNoSet;
-  }
   InstallStopSignals();
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);

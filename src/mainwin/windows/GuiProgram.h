@@ -7,12 +7,6 @@ namespace qarno {
 
 class ChildWindows;
 
-// True when a window can be shown: a display is named, or Qt's platform is chosen by hand.
-bool DisplayAvailable();
-
-// The line printed when there is no display and no automatic run was asked for.
-QString NoDisplayMessage();
-
 // Runs the program; `children` opens the windows of the other parts (null: the stand-ins).
 int RunQarno(int argc, char** argv, ChildWindows* children = nullptr);
 
