@@ -58,6 +58,9 @@ ext4_mount() {
   # Initialise the inode tables and the journal now: lazy initialisation would go on writing
   # in the background during the timed runs.
   mkfs.ext4 -q -F -E lazy_itable_init=0,lazy_journal_init=0 "$ext4_dev"
+  # Qarno knows a volume by udev's by-uuid link, which appears a moment after mkfs: wait for
+  # it, or a run could record no serial and a later one see the medium as changed.
+  if command -v udevadm >/dev/null 2>&1; then udevadm settle --timeout=10 || true; fi
   mount -t ext4 "$ext4_dev" "$dir"
   ext4_mounted=1
   chmod 0755 "$dir"
