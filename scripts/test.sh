@@ -22,19 +22,31 @@ echo "== tests under the sanitizers"
    ctest -j "$(nproc)" --output-on-failure --timeout 900) || status=1
 
 echo "== build (ThreadSanitizer)"
+# The core's suites only (not the windows): they hold every thread the program starts itself.
 started=$SECONDS
-tsan=(-DCMAKE_BUILD_TYPE=RelWithDebInfo
-  "-DCMAKE_C_FLAGS=-fsanitize=thread -fno-omit-frame-pointer"
-  "-DCMAKE_CXX_FLAGS=-fsanitize=thread -fno-omit-frame-pointer"
-  -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread
-  -DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=thread)
-bash scripts/build.sh build-tsan "${tsan[@]}"
+tsan_suites=(platform common mainwin records restore maintenance engine app)
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_C_FLAGS=-fsanitize=thread -fno-omit-frame-pointer" \
+  "-DCMAKE_CXX_FLAGS=-fsanitize=thread -fno-omit-frame-pointer" \
+  -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread \
+  -DCMAKE_MODULE_LINKER_FLAGS=-fsanitize=thread >/dev/null
+cmake --build build-tsan -j "$(nproc)" --target Qarno qarno-restore qarno-notify "${tsan_suites[@]/%/_tests}"
 echo "== tests under ThreadSanitizer"
-# Address-space randomisation off for the tests: with the kernel's larger mmap randomisation
-# the sanitizer's fixed shadow layout can collide with a library mapping and abort at start-up.
-# Any report fails the test that made it (exitcode 66 is the sanitizer's own status).
-(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" \
-   setarch "$(uname -m)" -R ctest -j "$(nproc)" --output-on-failure --timeout 900) || status=1
+# Address-space randomisation off: with the kernel's larger mmap randomisation the sanitizer's
+# fixed shadow layout can collide with a library mapping and abort at start-up. Any report
+# fails the suite (exitcode 66 is the sanitizer's). Left out: the tests whose threads are Qt's
+# own (the D-Bus connection thread of the notifications and the power-off request, and the
+# thread pool Qt starts in the program run as a child); Debian's Qt is not built with the
+# sanitizer, its locks are invisible to it and every such test reports races inside Qt.
+qt_threads='ConsoleShutdown.*:Notify.*:StopSignals.TheFirstSignalStopsTheRunAsCancelDoes'
+qt_threads+=':Unattended.ARunWhoseSetFolderIsFullEndsFailed:Unattended.TheFirstStopSignalEndsTheProgramWhateverDialogIsOpen'
+for suite in "${tsan_suites[@]}"; do
+  filter='*'
+  [ "$suite" = app ] && filter="-$qt_threads"
+  (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" \
+     setarch "$(uname -m)" -R "bin/${suite}_tests" --gtest_filter="$filter" --gtest_brief=1) ||
+    { echo "ThreadSanitizer: ${suite}_tests failed"; status=1; }
+done
 echo "ThreadSanitizer stage: $((SECONDS - started)) s"
 
 if [ -f scripts/fuzz-unlha.sh ]; then
