@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, the build with ThreadSanitizer, a bounded fuzz run of the archiver, the
-# archiver built for Windows, tested under Wine, and the Debian package installed and run.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the core built with ThreadSanitizer, a
+# bounded fuzz run of the archiver, the archiver built for Windows, tested under Wine, and the
+# Debian package installed and run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
