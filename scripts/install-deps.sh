@@ -17,6 +17,8 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64
   # real volumes for the engine tests
   udev exfatprogs exfat-fuse ntfs-3g fuse3 util-linux
+  # the benchmarks' cold-cache mode: ext4 on a loop device (mkfs.ext4; losetup, mount, taskset)
+  e2fsprogs
   # benchmarks and the demo
   rsync hyperfine time
   # the Debian package and its checks: CPack's helpers (dpkg-shlibdeps, file), lintian, the

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Backup engine benchmark: the scan, a Level-0 run and a Level-1 run with nothing changed,
 # each next to the plain tool that does the same job (find, cp -a, rsync -a) on the same
-# tree in the same run, plus the peak memory of Level-0 runs. Everything happens on a tmpfs
-# mounted for the purpose (needs root), unmounted at the end whatever happens.
+# tree in the same run, a packed Level-0 run (/C1) on two cores against one, plus the peak
+# memory of Level-0 runs. Everything happens on a tmpfs mounted for the purpose (needs root),
+# unmounted at the end whatever happens.
 # Usage: bench/engine/run.sh [RUNS]      (median of RUNS timings, default 5, at least 3)
+#
+# QARNO_BENCH_FS=ext4 runs the same measurements on a real ext4 file system instead: a
+# file-backed image (under /tmp, or QARNO_BENCH_IMAGE_DIR) on a loop device, with a cold
+# cache: `sync; echo 3 > /proc/sys/vm/drop_caches` before each timed run of Qarno and of the
+# peer tool alike (the in-process scan is then timed once per process, each after a drop).
+# Exit status 2 when the machine cannot do it (no loop device, no drop_caches).
 set -euo pipefail
 
 runs="${1:-5}"
@@ -16,15 +23,19 @@ qarno="$build/bin/Qarno"
 files=30000          # the main tree: 30,000 files in 1,110 directories, about 320 MB
 dirs=1110
 limit_entries=32765  # the most entries a save list takes
+packed_files=3000    # the packed runs' tree: 3,000 files (about 33 MB)
 seed=20240601
+# shellcheck source=bench/scratch-ext4.sh
+. "$here/../scratch-ext4.sh"
 
 if [ "$(id -u)" != 0 ]; then
   echo "bench/engine: needs root (it mounts a tmpfs)" >&2
   exit 2
 fi
-for tool in rsync /usr/bin/time find cp; do
+for tool in rsync /usr/bin/time find cp taskset; do
   command -v "$tool" >/dev/null 2>&1 || { echo "bench/engine: $tool is missing" >&2; exit 2; }
 done
+[ "$bench_fs" = tmpfs ] || ext4_available bench/engine
 
 # Build (Release) if needed; both steps do nothing when everything is up to date.
 bash "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF >/dev/null
@@ -44,13 +55,18 @@ cleanup() {
   if [ "$mounted" = 1 ]; then
     umount "$work" 2>/dev/null || { sleep 1; umount "$work" 2>/dev/null; } || umount -l "$work" || true
   fi
+  ext4_unmount
   rmdir "$work" 2>/dev/null || true
   exit "$status"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-mount -t tmpfs -o size=2G,mode=0755 qarno-bench "$work"
-mounted=1
+if [ "$bench_fs" = ext4 ]; then
+  ext4_mount "$work" 3G
+else
+  mount -t tmpfs -o size=2G,mode=0755 qarno-bench "$work"
+  mounted=1
+fi
 
 # Qarno's world: the tmpfs is drive D:, the program folder and the settings live on it too.
 export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
@@ -68,22 +84,26 @@ now_ns() { date +%s%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print 0; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%d\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ms() { awk -v ns="$1" 'BEGIN { printf "%.1f ms", ns / 1e6 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "-"; else printf "%.2fx", a / b }'; }
+atleast() { awk -v a="$1" -v b="$2" -v g="$3" 'BEGIN { print (b > 0 && a / b >= g) ? "met" : "MISSED" }'; }
 within() { awk -v a="$1" -v b="$2" -v g="$3" 'BEGIN { print (b > 0 && a / b <= g) ? "met" : "MISSED" }'; }
 
 # Resets the set's history, log and destination: every run starts from nothing.
 fresh_qarno() {
   rm -rf "$work/dest" "$QARNO_HOME/SetDir/bench.qrl" "$QARNO_HOME/SetDir/bench.log"
 }
-# run_qarno LEVEL: one unattended run; prints its wall time in ns and keeps its max RSS (KB)
-# and CPU seconds (user + system) in $work/rss and $work/cpu. A run that does not end with
-# status 0 stops the benchmark.
+# run_qarno LEVEL [OPTION...]: one unattended run (under "${pin[@]}", e.g. taskset, when set);
+# prints its wall time in ns and keeps its max RSS (KB) and CPU seconds (user + system) in
+# $work/rss and $work/cpu. A run that does not end with status 0 stops the benchmark.
 run_qarno() {
-  local s e status=0
+  local s e status=0 level=$1
+  shift
+  cold_cache
   s=$(now_ns)
-  /usr/bin/time -f '%M %U %S' -o "$work/time" "$qarno" bench /B2 "/L$1" >"$work/qarno.out" 2>"$work/qarno.err" || status=$?
+  "${pin[@]}" /usr/bin/time -f '%M %U %S' -o "$work/time" "$qarno" bench /B2 "/L$level" "$@" \
+    >"$work/qarno.out" 2>"$work/qarno.err" || status=$?
   e=$(now_ns)
   if [ "$status" != 0 ]; then
-    echo "bench/engine: Qarno bench /B2 /L$1 ended with status $status" >&2
+    echo "bench/engine: Qarno bench /B2 /L$level $* ended with status $status" >&2
     cat "$work/qarno.err" "$QARNO_HOME/SetDir/bench.log" >&2 2>/dev/null || true
     exit 1
   fi
@@ -98,7 +118,13 @@ make_source() {
   read -r made_files made_dirs made_bytes < <("$helpers/make_tree" "$work/src" "$1" "$seed")
 }
 
-echo "Backup engine benchmark, $(date -u +%Y-%m-%d), $(nproc) cores, tmpfs, median of $runs runs"
+pin=()
+if [ "$bench_fs" = ext4 ]; then
+  fs_label="ext4 on a loop device, cold cache before each timed run"
+else
+  fs_label=tmpfs
+fi
+echo "Backup engine benchmark, $(date -u +%Y-%m-%d), $(nproc) cores, $fs_label, median of $runs runs"
 make_source "$files"
 entries=$((made_files + made_dirs + 1))
 printf 'Tree: %d files in %d directories (%d entries with the root), %.1f MB, seed %s\n\n' \
@@ -106,7 +132,12 @@ printf 'Tree: %d files in %d directories (%d entries with the root), %.1f MB, se
 
 # 1. The scan: the save list built in memory (in-process timing of MkSaveList, process
 #    start-up excluded), next to find listing size, time and path of every entry.
-scan_out=$("$helpers/scan_bench" bench "$runs")
+if [ "$bench_fs" = ext4 ]; then
+  # One timed scan per process, each after a cache drop: repeats inside one process are warm.
+  scan_out=$(for ((i = 0; i < runs; i++)); do cold_cache; "$helpers/scan_bench" bench 1; done)
+else
+  scan_out=$("$helpers/scan_bench" bench "$runs")
+fi
 scan_entries=$(echo "$scan_out" | awk 'NR == 1 { print $1 }')
 if [ "$scan_entries" != "$entries" ]; then
   echo "bench/engine: the scan listed $scan_entries entries, the tree has $entries" >&2
@@ -115,6 +146,7 @@ fi
 scan_ns=$(echo "$scan_out" | awk '{ print $2 }' | median)
 find_t=()
 for ((i = 0; i < runs; i++)); do
+  cold_cache
   s=$(now_ns)
   find "$work/src" -printf '%s %T@ %p\n' >/dev/null
   e=$(now_ns)
@@ -126,6 +158,7 @@ find_ns=$(printf '%s\n' "${find_t[@]}" | median)
 l0_t=() cp_t=() l0_rss=() l0_cpu=() cp_cpu=()
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/cp"
+  cold_cache
   s=$(now_ns)
   /usr/bin/time -f '%U %S' -o "$work/time" cp -a "$work/src" "$work/cp"
   e=$(now_ns)
@@ -174,6 +207,7 @@ l1_t=() rs_t=()
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/rs"
   rsync -a "$work/src/" "$work/rs/"
+  cold_cache
   s=$(now_ns)
   rsync -a "$work/src/" "$work/rs/"
   e=$(now_ns)
@@ -190,6 +224,37 @@ done
 l1_ns=$(printf '%s\n' "${l1_t[@]}" | median)
 rs_ns=$(printf '%s\n' "${rs_t[@]}" | median)
 fresh_qarno
+
+# 3b. A packed Level-0 run (/C1, each file packed with LHA) on two cores against the same run
+#     pinned to one (taskset -c 0), alternating; the ratio is the one-core time over the
+#     two-core time, so it shows how much of the second core packing uses. A smaller tree:
+#     each packed file is written beside and renamed with an fsync, which on a real disk
+#     makes a run of the main tree take minutes.
+make_source "$packed_files"
+pk_entries=$((made_files + made_dirs + 1))
+pk2_t=() pk1_t=() pk2_cpu=() pk1_cpu=()
+if (($(nproc) >= 2)); then
+  for ((i = 0; i < runs; i++)); do
+    pin=(taskset -c 0,1)
+    fresh_qarno
+    pk2_t+=("$(run_qarno 0 /C1)")
+    pk2_cpu+=("$(cat "$work/cpu")")
+    if [ "$i" = 0 ]; then
+      packed=$(find "$work/dest/bench" -path "$work/dest/bench/qrn*/*" -type f -name '*.LZH' | wc -l)
+      if [ "$packed" != "$made_files" ]; then
+        echo "bench/engine: the packed Level-0 run packed $packed files of $made_files" >&2
+        exit 1
+      fi
+    fi
+    pin=(taskset -c 0)
+    fresh_qarno
+    pk1_t+=("$(run_qarno 0 /C1)")
+    pk1_cpu+=("$(cat "$work/cpu")")
+    pin=()
+  done
+  pk2_ns=$(printf '%s\n' "${pk2_t[@]}" | median)
+  pk1_ns=$(printf '%s\n' "${pk1_t[@]}" | median)
+fi
 
 # 4. Memory at the limit: a tree of exactly 32,765 entries; one entry more must be refused.
 make_source $((limit_entries - 1 - dirs))
@@ -219,6 +284,13 @@ row "Level-0 with manifest" "$(ms "$wm_ns")" "without manifest" "$(ms "$nm_ns")"
   "$(ratio "$wm_ns" "$nm_ns")" "<= 1.1x" "$(within "$wm_ns" "$nm_ns" 1.1)"
 row "Level-1, nothing changed" "$(ms "$l1_ns")" "rsync -a again" "$(ms "$rs_ns")" \
   "$(ratio "$l1_ns" "$rs_ns")" "<= 1.5x" "$(within "$l1_ns" "$rs_ns" 1.5)"
+if ((${#pk2_t[@]})); then
+  # Here the ratio is the speed-up: the same packed run on one core over two cores.
+  row "packed Level-0 (/C1), 2 cores" "$(ms "$pk2_ns")" "same on 1 core" "$(ms "$pk1_ns")" \
+    "$(ratio "$pk1_ns" "$pk2_ns")" ">= 1.8x" "$(atleast "$pk1_ns" "$pk2_ns" 1.8)"
+else
+  echo "packed Level-0 (/C1), 2 cores against 1: not measured, this machine has $(nproc) core(s)"
+fi
 echo
 printf '%-52s %10s  %-10s %s\n' "peak memory (max RSS)" "" "goal" "result"
 printf '%-52s %10s  %-10s %s\n' "Level-0, $entries entries" "$(mb "$l0_rss_max")" "< 100 MB" "$(under "$l0_rss_max")"
@@ -235,6 +307,14 @@ echo "Level-0 CPU seconds without / with the manifest: ${nm_cpu[*]} / ${wm_cpu[*
   "(medians $(printf '%s\n' "${nm_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")" \
   "and $(printf '%s\n' "${wm_cpu[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"))"
 echo "Level-1 runs: ${l1_t[*]} ns; rsync -a: ${rs_t[*]} ns"
+if ((${#pk2_t[@]})); then
+  echo "Packed Level-0 runs ($pk_entries entries) on 2 cores: ${pk2_t[*]} ns; on 1 core: ${pk1_t[*]} ns"
+  echo "Packed Level-0 CPU seconds on 2 cores / 1 core: ${pk2_cpu[*]} / ${pk1_cpu[*]}"
+fi
+if [ "$bench_fs" = ext4 ]; then
+  echo "Cold cache: every timed run above began after sync and drop_caches. No time includes"
+  echo "writing back what the run left dirty in the page cache (beyond the fsyncs Qarno makes)."
+fi
 
 # 5. Finding a file across 100 runs of 32,765 entries each (RunFinder, in-process); hashes.
 echo

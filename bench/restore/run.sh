@@ -5,8 +5,16 @@
 # `cp -a` of the save folder, and times loading the restore list of a 32,765-entry listing.
 #
 #   bench/restore/run.sh            FILES=30000 ROUNDS=3 BUILD=<dir> to change the defaults
+#
+# QARNO_BENCH_FS=ext4 does all of it on a real ext4 file system instead: a file-backed image
+# (under /tmp, or QARNO_BENCH_IMAGE_DIR) on a loop device, with a cold cache:
+# `sync; echo 3 > /proc/sys/vm/drop_caches` before each timed run of qarno-restore and of
+# cp -a alike. Needs root; exit status 2 when the machine cannot do it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=bench/scratch-ext4.sh
+. "$root/bench/scratch-ext4.sh"
+[ "$bench_fs" = tmpfs ] || ext4_available bench/restore
 build=${BUILD:-$root/build-bench}
 files=${FILES:-30000}
 rounds=${ROUNDS:-3}
@@ -19,14 +27,23 @@ bin="$build/bin"
 
 work=$(mktemp -d /tmp/qarno-restore-bench.XXXXXX)
 mounted=0
-if mount -t tmpfs -o size=3g tmpfs "$work" 2> /dev/null; then mounted=1; fi
 cleanup() {
+  local status=$?
   cd /
   if [ "$mounted" = 1 ]; then umount "$work"; fi
+  ext4_unmount
   rm -rf "$work"
+  exit "$status"
 }
 trap cleanup EXIT
-echo "working in $work ($([ "$mounted" = 1 ] && echo tmpfs || df -T "$work" | awk 'NR==2 {print $2}'))"
+trap 'exit 130' INT TERM
+if [ "$bench_fs" = ext4 ]; then
+  ext4_mount "$work" 3G
+  echo "working in $work (ext4 on $ext4_dev, cold cache before each timed run)"
+else
+  if mount -t tmpfs -o size=3g tmpfs "$work" 2> /dev/null; then mounted=1; fi
+  echo "working in $work ($([ "$mounted" = 1 ] && echo tmpfs || df -T "$work" | awk 'NR==2 {print $2}'))"
+fi
 
 export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno" "$work/t/dst"
@@ -53,6 +70,7 @@ PY
 echo "tree: $(find "$work/t/src" -type f | wc -l) files, $(du -sm "$work/t/src" | cut -f1) MB"
 
 now() { date +%s.%N; }
+cold_cache
 t=$(now); "$bin/Qarno" bench /B2 /L0 > /dev/null; echo "Level-0 backup: $(echo "$(now) - $t" | bc) s"
 save=$(basename "$(ls "$work/t/dst/bench/"qrn*.csv | head -1)" .csv)
 mv "$work/t/src" "$work/original"
@@ -61,9 +79,11 @@ best_restore=999999; best_cp=999999
 for round in $(seq "$rounds"); do
   rm -rf "$work/t/src" "$work/cp-target"
   sync
+  cold_cache
   t=$(now); "$bin/qarno-restore" bench "$save" > "$work/restore.out"; s=$(echo "$(now) - $t" | bc)
   best_restore=$(echo "if ($s < $best_restore) $s else $best_restore" | bc)
   sync
+  cold_cache
   t=$(now); cp -a "$work/t/dst/bench/$save/Drive_T/src" "$work/cp-target"; c=$(echo "$(now) - $t" | bc)
   best_cp=$(echo "if ($c < $best_cp) $c else $best_cp" | bc)
   echo "round $round: qarno-restore $s s, cp -a $c s"
@@ -88,6 +108,7 @@ PY
 sed -n 2p "$QARNO_HOME/SetDir/bench.qrl" | sed "s/^$save,/$big,/" >> "$QARNO_HOME/SetDir/bench.qrl"
 best_list=999999
 for round in $(seq "$rounds"); do
+  cold_cache
   t=$(now); "$bin/qarno-restore" bench "$big" --list > "$work/list.out"; s=$(echo "$(now) - $t" | bc)
   best_list=$(echo "if ($s < $best_list) $s else $best_list" | bc)
 done
