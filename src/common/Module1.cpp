@@ -17,15 +17,10 @@ QString Module1::DebugFilePath() const { return winpath::Join(ProgramFolder, QSt
 QString Module1::LogFilePath() const { return winpath::Join(SetFolder, set.Name + QStringLiteral(".log")); }
 
 Answer Module1::Warn(Question kind, const QString& title, const QString& text, Buttons buttons) {
-  BeepAsterisk();
-  return ui.MsgBox(kind, title, text, buttons, Icon::Exclamation);
+  return Environment().Warn(kind, title, text, buttons);
 }
 
-std::optional<QStringList> Module1::ReadTextFile(const QString& path) {
-  auto bytes = fs.ReadAll(path);
-  if (!bytes) return std::nullopt;
-  return codec.DecodeLines(*bytes);
-}
+std::optional<QStringList> Module1::ReadTextFile(const QString& path) { return Environment().ReadTextFile(path); }
 
 void Module1::WriteDebugLine(const QString& line) {
   const QByteArray bytes = codec.EncodeLine(line);
