@@ -44,6 +44,14 @@ QString FsErrorName(FsError error) {
   return QString();
 }
 
+std::unique_ptr<Platform> HostPlatform::ForWorker() {
+  // The process-wide parts (the names written beside their place) are shared safely; all a
+  // platform caches (open folders, volume answers, the current folder) stays per thread.
+  auto worker = std::make_unique<HostPlatform>(drives_);
+  worker->SetWriteAnchor(anchor_);
+  return worker;
+}
+
 std::optional<QString> HostPlatform::HostPath(const QString& path) const {
 #ifdef _WIN32
   return path;

@@ -66,6 +66,7 @@ class HostPlatform : public Platform {
   std::optional<QString> RealHostPath(const QString& path) const override;
   SetLockResult LockSet(const QString& setFolder, const QString& name, LockKind kind, int waitMs) override;
   int RemoveLeftovers(const QString& folder) override;
+  std::unique_ptr<Platform> ForWorker() override;
 
  private:
   std::function<bool()> powerOff_;

@@ -251,6 +251,11 @@ class Platform {
   // (".qarno-unpack-PID-N"), when the process PID is gone, or is this one and not at work on
   // them. Nothing else is touched, no link followed. Returns how many were removed.
   virtual int RemoveLeftovers(const QString& folder) = 0;
+  // A platform for one other thread (a copy worker): the same drives and write anchor, none
+  // of this one's caches, and used by that thread alone. None where the platform cannot
+  // give one (the test doubles, whose faults are seen in order): the caller then does the
+  // work on its own thread.
+  virtual std::unique_ptr<Platform> ForWorker() { return nullptr; }
 };
 
 // Forwards every call to another platform; tests derive from it and override only the calls
