@@ -2,9 +2,10 @@
 # The files that make Qarno a desktop program, checked as the desktop and the distribution
 # read them: the desktop entry (desktop-file-validate), the AppStream metadata (appstreamcli),
 # the licence, the systemd user units and the example unit of the documents (systemd-analyze
-# verify, against the built programs), the manual pages (man and groff warnings, the Japanese
-# ones under a Japanese locale), the pictures the guide shows, the settings keys the documents
-# name, and one version everywhere (project, metadata, changelog, pages).
+# verify, against the built programs), the type list a built program starts with, the manual
+# pages (man and groff warnings, the Japanese ones under a Japanese locale), the pictures the
+# guide shows, the settings keys the documents name, and one version everywhere (project,
+# metadata, changelog, pages).
 # Usage: desktop_files.sh BINDIR
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -96,6 +97,16 @@ for page in "$root"/docs/man/ja/*.1; do
   fi
   [ -z "$out" ] || { echo "$out" | sort -u; bad "warnings in $page"; }
 done
+
+# The build folder has the installed shape: the built Qarno gives a new program folder the
+# shipped type list, as the installed one does.
+status=0
+QARNO_HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" DBUS_SESSION_BUS_ADDRESS= \
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/Qarno" nosuchset /B2 >/dev/null 2>&1 || status=$?
+[ "$status" = 3 ] || bad "the built Qarno ended with status $status for a set that is not there"
+[ -f "$bin/../share/qarno/Qarno.nct" ] && cmp -s "$tmp/home/Qarno.nct" "$bin/../share/qarno/Qarno.nct" ||
+  bad "the built Qarno did not start its program folder with the shipped type list"
+grep -q '"jpg"' "$tmp/home/Qarno.nct" 2>/dev/null || bad "the shipped type list has no jpg"
 
 # The units, as systemd reads them, with ExecStart pointing at the built program; also an
 # instance whose set name has a blank. systemd-analyze needs a runtime directory of its own.
