@@ -50,22 +50,31 @@ for f in /usr/bin/Qarno /usr/bin/qarno-restore /usr/lib/qarno/libunlha32.so /usr
          /usr/share/man/man1/Qarno.1.gz /usr/share/man/man1/qarno-restore.1.gz \
          /usr/share/man/ja/man1/Qarno.1.gz /usr/share/man/ja/man1/qarno-restore.1.gz \
          /usr/lib/systemd/user/qarno@.service /usr/lib/systemd/user/qarno@.timer \
+         /usr/lib/systemd/user/qarno-status@.service /usr/lib/systemd/user/qarno-status@.timer \
+         /usr/share/doc/qarno/examples/qarno-usb-backup.service \
          /usr/share/doc/qarno/copyright /usr/share/doc/qarno/changelog.gz; do
   [ -e "$f" ] || fail "$f is not installed"
 done
 if [ -d "$root/docs/guide" ]; then
   [ -f /usr/share/qarno/guide/index.html ] || fail "the user guide is not installed"
+  # The pictures the guide shows, where it finds them.
+  for picture in $(grep -oE 'src="\.\./screenshots/[^"]+"' /usr/share/qarno/guide/index.html | sed -E 's|src="\.\./||; s|"$||'); do
+    [ -f "/usr/share/qarno/$picture" ] || fail "the guide shows $picture, which is not installed"
+  done
 fi
 desktop-file-validate /usr/share/applications/$id.desktop || fail "desktop-file-validate"
 appstreamcli validate --no-net /usr/share/metainfo/$id.metainfo.xml >/dev/null || fail "appstreamcli validate"
 [ "$(man -w Qarno)" = /usr/share/man/man1/Qarno.1.gz ] || fail "man -w Qarno"
 [ "$(man -L ja -w Qarno)" = /usr/share/man/ja/man1/Qarno.1.gz ] || fail "man -L ja -w Qarno"
 grep -q '^ExecStart=/usr/bin/Qarno \${QARNO_SET} /B2$' /usr/lib/systemd/user/qarno@.service || fail "ExecStart"
+grep -q '^ExecStart=/usr/bin/qarno-restore --status --notify -- \${QARNO_SET}$' /usr/lib/systemd/user/qarno-status@.service || fail "ExecStart of qarno-status@"
+grep -q '^License: GPL-3.0-or-later$' /usr/share/doc/qarno/copyright || fail "the copyright file names no licence"
 if command -v systemd-analyze >/dev/null; then
   export XDG_RUNTIME_DIR="$work/run"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   # The installed units, with their man page and program, as the user's manager reads them.
-  if out=$(systemd-analyze verify --user /usr/lib/systemd/user/qarno@.service /usr/lib/systemd/user/qarno@.timer 2>&1); then
+  if out=$(systemd-analyze verify --user /usr/lib/systemd/user/qarno@.service /usr/lib/systemd/user/qarno@.timer \
+             /usr/lib/systemd/user/qarno-status@.service /usr/lib/systemd/user/qarno-status@.timer 2>&1); then
     [ -z "$out" ] || { echo "$out"; fail "systemd-analyze verify warned"; }
   elif grep -q "Failed to initialize manager" <<<"$out"; then
     echo "systemd-analyze cannot run here: units not verified"
