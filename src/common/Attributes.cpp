@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <array>
+
 namespace qarno {
 
 namespace {
@@ -17,11 +19,24 @@ constexpr Position kPositions[5] = {{u'R', attr::ReadOnly},
 }  // namespace
 
 QString AttrText(uint32_t attributes) {
-  QString s(5, u'-');
+  // One text per combination, shared by every entry that has it: a save list of 32,765
+  // entries keeps 32 strings, not 32,765.
+  static const std::array<QString, 32> texts = [] {
+    std::array<QString, 32> t;
+    for (uint32_t combination = 0; combination < 32; ++combination) {
+      QString s(5, u'-');
+      for (int i = 0; i < 5; ++i) {
+        if (combination & (1u << i)) s[i] = QChar(kPositions[i].letter);
+      }
+      t[combination] = s;
+    }
+    return t;
+  }();
+  uint32_t combination = 0;
   for (int i = 0; i < 5; ++i) {
-    if (attributes & kPositions[i].bit) s[i] = QChar(kPositions[i].letter);
+    if (attributes & kPositions[i].bit) combination |= 1u << i;
   }
-  return s;
+  return texts[combination];
 }
 
 uint32_t AttrBits(QStringView text) {

@@ -57,6 +57,13 @@ bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, Accepted
     // of the label is recorded as the full-width one, which reads the same to a person.
     volumeName.replace(u',', QChar(0xFF0C));
     env.WriteDebugPath(3006, volumeName);
+    // Every copied entry records the medium's name and serial: the texts of the medium read
+    // last are handed out again while they are the same, so that the entries share one copy.
+    static thread_local QString lastName, lastSerial;
+    if (volumeSerial == lastSerial) volumeSerial = lastSerial;
+    else lastSerial = volumeSerial;
+    if (volumeName == lastName) volumeName = lastName;
+    else lastName = volumeName;
 
     const bool unidentifiable = volumeName.isEmpty() || info->serial == 0;
     const bool known = accepted.root == root && accepted.name == volumeName && accepted.serial == volumeSerial;

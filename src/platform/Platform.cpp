@@ -3,12 +3,26 @@
 namespace qarno {
 
 FsStatus Platform::WriteAtomic(const QString& path, const QByteArray& content) {
+  bool given = false;
+  return WriteAtomic(path, [&](QByteArray& piece) {
+    piece = given ? QByteArray() : content;
+    given = true;
+    return true;
+  });
+}
+
+FsStatus Platform::WriteAtomic(const QString& path, const std::function<bool(QByteArray& piece)>& next) {
   std::unique_ptr<BesideFile> file;
   FsStatus status = CreateBeside(path, file);
   // Every byte on the medium before the file takes the old one's place: a crash before the
   // rename leaves the old file, one after it the whole new one. On a failure the file beside
   // goes with `file`, and the old one was never touched.
-  if (status) status = WriteBeside(*file, content);
+  QByteArray piece;
+  while (status) {
+    if (!next(piece)) return FsStatus(FsError::Other);
+    if (piece.isEmpty()) break;
+    status = WriteBeside(*file, piece);
+  }
   if (status) status = SyncBeside(*file);
   if (status) status = ReplaceWithBeside(*file);
   if (!status) return status;

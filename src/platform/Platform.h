@@ -207,6 +207,10 @@ class Platform {
   // was, nothing is left beside it, and the error is told. The one writer of the system's
   // files; it takes the steps below in this order.
   FsStatus WriteAtomic(const QString& path, const QByteArray& content);
+  // The same for content made piece by piece, so that a large file is never whole in memory:
+  // `next` fills in the next piece and answers true (an empty piece ends the content), or
+  // answers false to give the write up (the old file stays; the status is a failure).
+  FsStatus WriteAtomic(const QString& path, const std::function<bool(QByteArray& piece)>& next);
 
   // The steps of WriteAtomic. A crash between any two of them leaves the old file or the new
   // one, never a part of either, only when they are taken in WriteAtomic's order.

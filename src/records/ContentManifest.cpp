@@ -3,6 +3,8 @@
 #include "records/ListingLine.h"
 
 #include <QSet>
+#include <algorithm>
+#include <limits>
 #include <xxhash.h>
 
 namespace qarno {
@@ -31,12 +33,31 @@ QByteArray ContentHash::Hex() const {
   return QByteArray(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest).toHex();
 }
 
+HashHex::HashHex(QByteArrayView digits) : size_(static_cast<uint8_t>(std::min<qsizetype>(digits.size(), 32))) {
+  std::copy_n(digits.data(), size_, digits_.data());
+}
+
 QByteArray FormatManifest(const std::vector<ManifestEntry>& entries) {
-  QByteArray out = QByteArray(kManifestMagic) + ' ' + QByteArray::number(kManifestVersion) + " XXH3-128\r\n";
-  out.reserve(out.size() + static_cast<qsizetype>(entries.size()) * 100);
-  for (const ManifestEntry& e : entries)
-    out += e.hash + ' ' + QByteArray::number(static_cast<qlonglong>(e.size)) + ' ' + e.path.toUtf8() + "\r\n";
-  out += "end " + QByteArray::number(static_cast<qulonglong>(entries.size())) + "\r\n";
+  return ManifestText(entries).Next(std::numeric_limits<qsizetype>::max());
+}
+
+QByteArray ManifestText::Next(qsizetype size) {
+  QByteArray out;
+  if (ended_) return out;
+  if (!headed_) {
+    out = QByteArray(kManifestMagic) + ' ' + QByteArray::number(kManifestVersion) + " XXH3-128\r\n";
+    headed_ = true;
+  }
+  out.reserve(std::min<qsizetype>(size, out.size() + static_cast<qsizetype>(entries_.size() - at_) * 100) + 256);
+  for (; at_ < entries_.size() && out.size() < size; ++at_) {
+    const ManifestEntry& e = entries_[at_];
+    out += e.hash.View();
+    out += ' ' + QByteArray::number(static_cast<qlonglong>(e.size)) + ' ' + e.path.toUtf8() + "\r\n";
+  }
+  if (at_ == entries_.size()) {
+    out += "end " + QByteArray::number(static_cast<qulonglong>(entries_.size())) + "\r\n";
+    ended_ = true;
+  }
   return out;
 }
 
@@ -125,7 +146,7 @@ ManifestContent ParseManifest(const QByteArray& content) {
       bad();
       continue;
     }
-    out.entries.insert(path, ManifestEntry{path, size, line.first(s1).toByteArray()});
+    out.entries.insert(path, ManifestEntry{path, size, line.first(s1)});
   }
   return out;
 }

@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -43,16 +44,44 @@ class ContentHash {
   int64_t size_ = 0;
 };
 
+// A content hash as its 32 lower-case hexadecimal digits, held in place: a manifest of
+// 32,765 files keeps no separate string per hash.
+class HashHex {
+ public:
+  HashHex() = default;
+  HashHex(QByteArrayView digits);  // NOLINT: the digits as read or computed (at most 32 kept)
+  HashHex(const QByteArray& digits) : HashHex(QByteArrayView(digits)) {}  // NOLINT: as above
+  QByteArrayView View() const { return QByteArrayView(digits_.data(), size_); }
+  friend bool operator==(const HashHex& a, QByteArrayView b) { return a.View() == b; }
+
+ private:
+  std::array<char, 32> digits_{};
+  uint8_t size_ = 0;
+};
+
 struct ManifestEntry {
   QString path;
   int64_t size = 0;
-  QByteArray hash;  // 32 lower-case hexadecimal digits
+  HashHex hash;  // 32 lower-case hexadecimal digits
 };
 
 inline constexpr char kManifestMagic[] = "Qarno-Manifest";
 inline constexpr int kManifestVersion = 2;
 
 QByteArray FormatManifest(const std::vector<ManifestEntry>& entries);
+// The same text in pieces of about `size` bytes, for writing a large manifest without
+// holding it whole: the heading with the first piece, the closing count with the last, then
+// empty pieces.
+class ManifestText {
+ public:
+  explicit ManifestText(const std::vector<ManifestEntry>& entries) : entries_(entries) {}
+  QByteArray Next(qsizetype size);
+
+ private:
+  const std::vector<ManifestEntry>& entries_;
+  size_t at_ = 0;
+  bool headed_ = false, ended_ = false;
+};
 
 struct ManifestContent {
   enum class State {

@@ -38,22 +38,33 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   progress.counter = 1;
   progress.total = count;
   progress.phase = phase::Csv;
-  QByteArray content;
-  content.reserve(count * 120);
-  for (int row = 1; row <= count; ++row) {
-    // A stop leaves the earlier listing, if any, as it was: the new one is written whole or
-    // not at all.
-    if (m.cancel) return false;
-    const QString line = FormatListingLine(list[row]);
-    m.WriteDebugPath(2270, "OutCsv", row);
-    if (m.log.DebugMode == 1) m.WriteDebugPath(2271, line);
-    else m.WriteDebug(2271);
-    progress.lastEntry = list[row].path;
-    content += m.codec.EncodeLine(line);
-    m.DoEvents();
-    ++progress.counter;
-  }
-  if (!m.fs.WriteAtomic(paths.SaveCsvFile, content)) return failure();
+  // Written in pieces as the lines are made: a listing of 32,765 entries is never whole in
+  // memory beside the list it comes from.
+  constexpr qsizetype kPiece = 256 * 1024;
+  int row = 1;
+  bool stopped = false;
+  const FsStatus written = m.fs.WriteAtomic(paths.SaveCsvFile, [&](QByteArray& piece) {
+    piece.clear();
+    for (; row <= count && piece.size() < kPiece; ++row) {
+      // A stop leaves the earlier listing, if any, as it was: the new one is written whole
+      // or not at all.
+      if (m.cancel) {
+        stopped = true;
+        return false;
+      }
+      const QString line = FormatListingLine(list[row]);
+      m.WriteDebugPath(2270, "OutCsv", row);
+      if (m.log.DebugMode == 1) m.WriteDebugPath(2271, line);
+      else m.WriteDebug(2271);
+      progress.lastEntry = list[row].path;
+      piece += m.codec.EncodeLine(line);
+      m.DoEvents();
+      ++progress.counter;
+    }
+    return true;
+  });
+  if (stopped) return false;
+  if (!written) return failure();
   progress.status = QStringLiteral("CSVファイルの出力") + QStringLiteral(" ..... 終了");
   progress.phase = phase::Idle;
   return true;
@@ -62,14 +73,17 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
 bool OutSumList(RunContext& run, const RunPaths& paths, bool addToSave, const std::vector<ManifestEntry>& entries) {
   const RunEnvironment& m = run.env;
   m.WriteDebug(2265, "OutSumList");
-  QByteArray content;
+  std::vector<ManifestEntry> merged;
   if (addToSave) {
     const auto earlier = m.fs.ReadAll(paths.SaveSumFile);
-    content = FormatManifest(MergeManifest(ParseManifest(earlier.value_or(QByteArray())), entries));
-  } else {
-    content = FormatManifest(entries);
+    merged = MergeManifest(ParseManifest(earlier.value_or(QByteArray())), entries);
   }
-  if (m.fs.WriteAtomic(paths.SaveSumFile, content)) return true;
+  ManifestText text(addToSave ? merged : entries);
+  const auto next = [&](QByteArray& piece) {
+    piece = text.Next(256 * 1024);
+    return true;
+  };
+  if (m.fs.WriteAtomic(paths.SaveSumFile, next)) return true;
   // The earlier manifest no longer vouches for the copies this run replaced.
   m.fs.Kill(paths.SaveSumFile);
   m.WriteLog(QStringLiteral("内容の一覧を書けませんでした（保存は有効です）"), paths.SaveSumFile);

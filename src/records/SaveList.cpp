@@ -71,7 +71,7 @@ EntrySize EntrySize::FromText(QStringView text) {
   bool ok = false;
   s.bytes_ = text.toLongLong(&ok);
   s.readable_ = ok;
-  if (!ok || !IsPlainNumber(text)) s.odd_ = text.toString();
+  if (!ok || !IsPlainNumber(text)) s.odd_.Set(text.toString());
   return s;
 }
 
@@ -83,7 +83,7 @@ QString EntrySize::Text() const {
 
 void EntrySize::AppendTo(QString& line) const {
   if (!odd_.isNull()) {
-    line += odd_;
+    line += odd_.text();
     return;
   }
   if (!readable_) return;
@@ -101,7 +101,7 @@ void EntrySize::AppendTo(QString& line) const {
 bool operator==(const EntrySize& a, const EntrySize& b) {
   // A text kept as read is never the plain number of any size, nor empty.
   if (a.odd_.isNull() != b.odd_.isNull()) return false;
-  if (!a.odd_.isNull()) return a.odd_ == b.odd_;
+  if (!a.odd_.isNull()) return a.odd_.text() == b.odd_.text();
   return a.readable_ == b.readable_ && a.bytes_ == b.bytes_;
 }
 
@@ -133,7 +133,7 @@ EntryDate EntryDate::FromText(QStringView text) {
       return d;
     }
   }
-  d.odd_ = text.toString();
+  d.odd_.Set(text.toString());
   return d;
 }
 
@@ -145,7 +145,7 @@ QString EntryDate::Text() const {
 
 void EntryDate::AppendTo(QString& line) const {
   if (!odd_.isNull()) {
-    line += odd_;
+    line += odd_.text();
     return;
   }
   if (!set_) return;
@@ -171,7 +171,7 @@ void EntryDate::AppendTo(QString& line) const {
 
 bool operator==(const EntryDate& a, const EntryDate& b) {
   if (a.odd_.isNull() != b.odd_.isNull()) return false;
-  if (!a.odd_.isNull()) return a.odd_ == b.odd_;
+  if (!a.odd_.isNull()) return a.odd_.text() == b.odd_.text();
   return a.set_ == b.set_ && a.year_ == b.year_ && a.month_ == b.month_ && a.day_ == b.day_ && a.hour_ == b.hour_ &&
          a.minute_ == b.minute_ && a.second_ == b.second_;
 }
@@ -237,11 +237,19 @@ void SaveListTable::Clear() {
   rows_.clear();
   rows_.push_back(Header());
   index_.clear();
+  moreRows_.clear();
 }
 
 int SaveListTable::Append(SaveListEntry entry) {
   const int row = Rows();
-  index_[entry.path].push_back(row);
+  const auto it = index_.constFind(entry.path);
+  if (it == index_.cend()) {
+    index_.insert(entry.path, row);
+  } else {
+    std::vector<int>& rows = moreRows_[*it];
+    if (rows.empty()) rows.push_back(*it);
+    rows.push_back(row);
+  }
   rows_.push_back(std::move(entry));
   return row;
 }
@@ -250,10 +258,15 @@ bool SaveListTable::FindNewPath(const QString& path, int& position) const {
   const int last = Count();
   if (last < 1) return false;
   const auto it = index_.constFind(path);
-  if (it == index_.cend() || it->empty()) return false;
-  const std::vector<int>& rows = *it;
+  if (it == index_.cend()) return false;
   // The walk starts at `position`; one past the last row it goes on from row 1.
   const int start = (position < 1 || position > last) ? 1 : position;
+  const auto more = moreRows_.constFind(*it);
+  if (more == moreRows_.cend()) {
+    position = *it;
+    return true;
+  }
+  const std::vector<int>& rows = *more;
   const auto at = std::lower_bound(rows.begin(), rows.end(), start);
   position = at != rows.end() ? *at : rows.front();
   return true;

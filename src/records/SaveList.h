@@ -8,6 +8,7 @@
 #include <QStringView>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace qarno {
@@ -34,6 +35,32 @@ enum class RestoreFlag : int8_t { Blank, None, Reserved, Restored, Failed, Other
 // The CompType of an entry: how its copy is stored ("0" as it is, "1" packed with LHA).
 enum class CompType : int8_t { Blank, Plain, Lha, Other };
 
+// A field's text as read, kept only when it is not the field's plain form: rare, so held
+// behind one pointer (a save list of 32,765 entries has five such fields an entry).
+class OddText {
+ public:
+  OddText() = default;
+  OddText(const OddText& o) : text_(o.text_ ? std::make_unique<QString>(*o.text_) : nullptr) {}
+  OddText(OddText&&) noexcept = default;
+  OddText& operator=(const OddText& o) {
+    if (this != &o) text_ = o.text_ ? std::make_unique<QString>(*o.text_) : nullptr;
+    return *this;
+  }
+  OddText& operator=(OddText&&) noexcept = default;
+  // A null text keeps nothing.
+  void Set(const QString& text) { text_ = text.isNull() ? nullptr : std::make_unique<QString>(text); }
+  bool isNull() const { return !text_; }
+  const QString& text() const { return text_ ? *text_ : Null(); }
+  friend bool operator==(const OddText& a, const OddText& b) { return a.text() == b.text() && a.isNull() == b.isNull(); }
+
+ private:
+  static const QString& Null() {
+    static const QString none;
+    return none;
+  }
+  std::unique_ptr<QString> text_;
+};
+
 // One coded field: the named value, and for a code this program does not know (Other) the
 // text as it was read, so that a listing read and written back loses nothing.
 template <typename E>
@@ -47,7 +74,7 @@ class Coded {
 
  private:
   E value_;
-  QString other_;
+  OddText other_;
 };
 
 // The listed code of each value (Blank the empty text; Other has none).
@@ -61,18 +88,18 @@ Coded<E> Coded<E>::FromText(QStringView text) {
     if (CodeOf(static_cast<E>(v)) == text) return Coded(static_cast<E>(v));
   }
   Coded c(E::Other);
-  c.other_ = text.toString();
+  c.other_.Set(text.toString());
   return c;
 }
 
 template <typename E>
 QString Coded<E>::Text() const {
-  return value_ == E::Other ? other_ : CodeOf(value_).toString();
+  return value_ == E::Other ? other_.text() : CodeOf(value_).toString();
 }
 
 template <typename E>
 void Coded<E>::AppendTo(QString& line) const {
-  if (value_ == E::Other) line += other_;
+  if (value_ == E::Other) line += other_.text();
   else line += CodeOf(value_);
 }
 
@@ -94,7 +121,7 @@ class EntrySize {
  private:
   int64_t bytes_ = 0;
   bool readable_ = false;
-  QString odd_;  // the text as read, when it is not the plain number of its bytes
+  OddText odd_;  // the text as read, when it is not the plain number of its bytes
 };
 
 // A file's last-write date as listed: "yyyy/mm/dd hh:mm:ss" in local time, as a run writes
@@ -115,7 +142,7 @@ class EntryDate {
   uint16_t year_ = 0;
   uint8_t month_ = 0, day_ = 0, hour_ = 0, minute_ = 0, second_ = 0;
   bool set_ = false;
-  QString odd_;  // the text as read, when it is not of that form
+  OddText odd_;  // the text as read, when it is not of that form
 };
 
 // One entry of a save list or a restore table, a line of a listing in memory.
@@ -173,7 +200,10 @@ class SaveListTable {
 
  private:
   std::vector<SaveListEntry> rows_;
-  QHash<QString, std::vector<int>> index_;  // path → rows holding it, ascending
+  // Path → the first row holding it; the rare path held by more rows has all of them,
+  // ascending, in `moreRows_` (under its first row). One small node per path, not a vector.
+  QHash<QString, int> index_;
+  QHash<int, std::vector<int>> moreRows_;
 };
 
 // The totals: files, folders and KB of the whole list (column 1) and of this run (column 2).

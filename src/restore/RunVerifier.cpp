@@ -225,9 +225,9 @@ CopyProblem CheckPackedCopy(QIODevice& file, const SaveListEntry& e, bool full, 
 CopyProblem CompareWithManifest(const QString& path, const ManifestEntry& expected, const ContentHash& hash) {
   if (expected.size != hash.Size())
     return Problem(Kind::ContentDiffers, path, QStringLiteral("%1 bytes read back, %2 saved").arg(hash.Size()).arg(expected.size));
-  if (expected.hash != hash.Hex())
+  if (!(expected.hash == hash.Hex()))
     return Problem(Kind::ContentDiffers, path,
-                   QStringLiteral("hash %1, saved as %2").arg(QString::fromLatin1(hash.Hex()), QString::fromLatin1(expected.hash)));
+                   QStringLiteral("hash %1, saved as %2").arg(QString::fromLatin1(hash.Hex()), QString::fromLatin1(expected.hash.View())));
   return std::nullopt;
 }
 
