@@ -80,6 +80,7 @@ FRestoreWindow::FRestoreWindow(QarnoWindow& main, std::function<void()> closed)
     : QWidget(nullptr), restore(main.m, main.main.HisTable), main_(main), closed_(std::move(closed)) {
   setObjectName(QStringLiteral("FRestore"));
   BuildControls();
+  FinishControls(this);
   // The restore reads the main window's set, history and module: a window left open when
   // the main window goes (the program ends) goes with it, or its timer would read them after.
   connect(&main, &QObject::destroyed, this, [this] {

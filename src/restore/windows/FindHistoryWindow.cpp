@@ -192,6 +192,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   setMinimumSize(Px(this, 7200), Px(this, 4800));
   resize(Px(this, 13500), Px(this, 6600));
   ShowButtons();
+  FinishControls(this);
 }
 
 FindHistoryWindow::~FindHistoryWindow() = default;
