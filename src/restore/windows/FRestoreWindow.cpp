@@ -99,6 +99,8 @@ void FRestoreWindow::BuildControls() {
   auto* saveNameLabel = new QLabel(QStringLiteral("保存名"), this);
   RestoreSaveName = Named(new QLineEdit(this), "RestoreSaveName");
   RestoreSaveName->setReadOnly(true);
+  setNameLabel->setBuddy(SetName);
+  saveNameLabel->setBuddy(RestoreSaveName);
 
   FRestoreSetting = Frame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
   FRestorePos = Frame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));

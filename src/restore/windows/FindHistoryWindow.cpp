@@ -129,6 +129,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   auto* patternLabel = new QLabel(QStringLiteral("探すファイル"), this);
   Pattern = Named(new QLineEdit(pattern, this), "Pattern");
   Pattern->setReadOnly(true);
+  patternLabel->setBuddy(Pattern);
   Versions = Named(new QTreeView(this), "Versions");
   model = new FoundVersionsModel(this);
   Versions->setModel(model);
