@@ -129,9 +129,13 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
   const int gridHeight = HisTable->verticalHeader()->defaultSectionSize() * 8 +
                          HisTable->horizontalHeader()->sizeHint().height() +
                          HisTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + HisTable->frameWidth() * 2;
-  const QSize grown = layout()->totalMinimumSize() - HisTable->minimumSize() + QSize(gridWidth, gridHeight);
+  const QSize least = layout()->totalMinimumSize();
+  const int frames = FHistory->sizeHint().width() - HisTable->sizeHint().width();  // the frames' margins
+  const QSize own(std::max(least.width(), gridWidth + frames + layout()->contentsMargins().left() +
+                                               layout()->contentsMargins().right()),
+                  least.height() - HisTable->minimumHeight() + gridHeight);
   SetSizeFromSettings(QStringLiteral("FDelHisDataWidth"), QStringLiteral("FDelHisDataHeight"), QSize(4000, 4000),
-                      QSize(qRound(Twips(this, grown.width() + 40)), qRound(Twips(this, grown.height() + 40))));
+                      QSize(qRound(Twips(this, own.width() + 8)), qRound(Twips(this, own.height() + 8))));
 
   deletion.agree = [this](const QString& text) { return Agree(text); };
   deletion.onBusy = [this](bool busy) {
