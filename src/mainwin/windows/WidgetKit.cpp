@@ -4,7 +4,6 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
-#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -83,12 +82,6 @@ void FitHistoryColumns(QTableView* grid) {
     grid->resizeColumnToContents(c);
     if (grid->columnWidth(c) > widest) grid->setColumnWidth(c, widest);
   }
-}
-
-QString AccessibleNameOf(QWidget* control) {
-  if (!control->accessibleName().isEmpty()) return control->accessibleName();
-  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
-  return a ? a->text(QAccessible::Name).trimmed() : QString();
 }
 
 }  // namespace qarno

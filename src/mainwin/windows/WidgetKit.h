@@ -42,8 +42,4 @@ int ListRowHeight(const QAbstractItemView* view);
 // folder is cut at a reasonable width).
 void FitHistoryColumns(QTableView* grid);
 
-// The name a screen reader gives the control (its accessible name, or what Qt derives from
-// its text); empty when it has none.
-QString AccessibleNameOf(QWidget* control);
-
 }  // namespace qarno

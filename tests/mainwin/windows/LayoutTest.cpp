@@ -9,11 +9,11 @@
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/SetDialogs.h"
-#include "mainwin/windows/WidgetKit.h"
 #include "mainwin/windows/WindowWorld.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -57,6 +57,14 @@ QStringList LayoutProblems(QWidget& window) {
     }
   }
   return problems;
+}
+
+// The name a screen reader gives the control: its accessible name, or what Qt derives from
+// its text.
+QString AccessibleNameOf(QWidget* control) {
+  if (!control->accessibleName().isEmpty()) return control->accessibleName();
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
+  return a ? a->text(QAccessible::Name).trimmed() : QString();
 }
 
 // The controls a screen reader cannot name.
