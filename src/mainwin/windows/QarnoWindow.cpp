@@ -231,7 +231,8 @@ void QarnoWindow::BuildControls() {
 
   // The lists give way first when the window is small: a few rows, never a squashed button.
   SList->setMinimumHeight(ListRowHeight(SList) * 2 + SList->frameWidth() * 2);
-  HisTable->setMinimumHeight(HisTable->verticalHeader()->defaultSectionSize() * 3 + SList->frameWidth() * 2);
+  HisTable->setMinimumHeight(HisTable->verticalHeader()->defaultSectionSize() * 3 +
+                             HisTable->horizontalHeader()->sizeHint().height() + HisTable->frameWidth() * 2);
   SList->setAccessibleName(SLabel->text());
   SLabel->setBuddy(SList);
   FinishControls(this);
