@@ -81,8 +81,15 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
   s.beginGroup(kSection);
   ReadDouble(s, "Top", st.Top);
   ReadDouble(s, "Left", st.Left);
-  ReadDouble(s, "Height", st.Height, true);
-  ReadDouble(s, "Width", st.Width, true);
+  {
+    const double height = st.Height, width = st.Width;
+    st.Height = st.Width = -1;
+    ReadDouble(s, "Height", st.Height, true);
+    ReadDouble(s, "Width", st.Width, true);
+    st.SizeStored = st.Height > 0 && st.Width > 0;
+    if (st.Height <= 0) st.Height = height;
+    if (st.Width <= 0) st.Width = width;
+  }
   st.ResentFile = s.value(QStringLiteral("ResentFile")).toString();
   set.Name = st.ResentFile;
   RunOptions& o = set.options;
@@ -110,6 +117,7 @@ void LoadSettings(QSettings& s, const QString& programVersion, Settings& st, Bac
     const QString v = s.value(key).toString();
     const bool fixedUp = key == u"FDelHisDataHeight" || key == u"FDelHisDataWidth";
     st.positions[key] = v.isEmpty() && !(fixedUp && s.contains(key)) ? def : v;
+    if (!v.isEmpty() && (key.endsWith(u"Height") || key.endsWith(u"Width"))) st.storedSizes.insert(key);
   }
   st.TextEncoding = s.value(QStringLiteral("TextEncoding")).toString();
   st.LhaMethod = s.value(QStringLiteral("LhaMethod")).toString();

@@ -7,6 +7,7 @@
 #include "platform/DriveTable.h"
 
 #include <QMap>
+#include <QSet>
 #include <QSettings>
 #include <memory>
 
@@ -20,6 +21,11 @@ QString SettingsStorePath();
 struct Settings {
   // Main window geometry in twips.
   double Top = 0, Left = 0, Height = 6700, Width = 8400;
+  // The sizes the store held itself (the main window's "Height" and "Width" both, and each
+  // dialog size key by name), as against the defaults: a window shows a size of its own
+  // choosing in place of a default, never in place of the user's.
+  bool SizeStored = false;
+  QSet<QString> storedSizes;
   QString ResentFile;  // the set shown at start
   QString Version;
   QString SetDirName = QStringLiteral("SetDir");

@@ -161,8 +161,12 @@ bool FSaveExec::SetSaveListNewMark2() {
   QString path;
   const auto lines = ReadPreviousListing(path, false);
   if (!lines) {
+    // A repair run reads the previous run's listing; the recorded-run view reads the listing
+    // of the run the user picked, which need not be the previous one.
     env_.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
-           path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
+              path + u'\r' +
+                  (backupRun ? QStringLiteral("前回のCSVファイルがありません。")
+                             : QStringLiteral("この保存のCSVファイルがありません。")));
     autoRun_.Stop();
     return PreviousListError();
   }

@@ -140,6 +140,7 @@ void FSaveExec::RefuseName(const QString& path) {
   // Left out, and told: the run counts it with what it could not save.
   env_.WriteLog(QStringLiteral("保存できませんでした（ファイル名）"), path);
   ++s_.outcome.refusedCount;
+  view_.NoteRefused(path);
 }
 
 bool FSaveExec::AddFileData(const QString& path, const DirEntry& info) {

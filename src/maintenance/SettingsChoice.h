@@ -43,8 +43,8 @@ enum class SettingsProblem { None, RsvSize, PathLen, StaleDays };
 
 // OK of the settings dialog. When a number box holds no number of its range nothing is
 // taken over and the box is named. Otherwise every value is taken over; the compression
-// choices only when `changed`, which also marks the set as changed; a new number of days
-// before the stale warning marks the set as changed too (it is stored in the set file).
+// choices only when `changed`, which also marks the set as changed; a new value of any other
+// option the set file keeps marks the set as changed too, except the medium check alone.
 SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& choice, bool changed);
 
 }  // namespace qarno

@@ -12,18 +12,34 @@ bool ResultView::ChkSelList(int selection, const SaveListEntry& entry) {
   switch (selection) {
     case All: return true;
     case CopiedThisRun: return f == Flag::Copied;
-    case NotCopied: return f == Flag::NotSaved || f == Flag::Locked || f == Flag::ToCopy;
+    // Vanished sources are counted as not copied too: the view must show them.
+    case NotCopied: return f == Flag::NotSaved || f == Flag::Locked || f == Flag::ToCopy || f == Flag::Vanished;
     default: return false;
   }
 }
 
+QString ResultView::ReasonOf(const SaveListEntry& entry) {
+  const Flag f = entry.flag;
+  switch (f) {
+    case Flag::NotSaved: return QStringLiteral("コピーに失敗しました");
+    case Flag::Locked: return QStringLiteral("ロックされていました");
+    case Flag::Vanished: return QStringLiteral("コピーの前になくなりました");
+    case Flag::ToCopy: return QStringLiteral("まだコピーされていません");
+    default: return QString();
+  }
+}
+
+QString ResultView::RefusedReason() { return QStringLiteral("保存できない名前です"); }
+
 void ResultView::SetListSelForm(const RunEnvironment& env) {
   env.WriteDebug(2290, "SetListSelForm");
   selection_ = All;
+  refused_.clear();
 }
 
 void ResultView::Clear() {
   rows_.clear();
+  shownRefused_.clear();
   visible_ = false;
 }
 
@@ -36,6 +52,7 @@ void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
   visible_ = false;
   rebuilding_ = true;
   rows_.clear();
+  shownRefused_.clear();
   progress.counter = 1;
   progress.total = list.Count();
   const int savedPhase = progress.phase;
@@ -50,6 +67,7 @@ void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
     ++progress.counter;
     if (row % 100 == 0) m.DoEvents();
   }
+  if (selection_ == All || selection_ == NotCopied) shownRefused_ = refused_;
   visible_ = true;
   rebuilding_ = false;
   ++generation_;

@@ -5,13 +5,16 @@
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace qarno {
 namespace {
 
 using test::TestEnv;
 
-TEST(SettingsChoice, OnlyTheCompressionChoicesAndTheReserveMarkTheSet) {
+TEST(SettingsChoice, EveryChangeOfASetOptionMarksTheSetButTheMediumCheckAlone) {
   TestEnv env;
   Module1& m = *env.m;
   m.set.options.ComplexTypeMode = 1;
@@ -21,18 +24,42 @@ TEST(SettingsChoice, OnlyTheCompressionChoicesAndTheReserveMarkTheSet) {
   EXPECT_FALSE(c.compressAlways);
   EXPECT_EQ(c.rsvSize, QStringLiteral("50"));
 
-  // The check of the medium alone: taken over, the set not marked.
+  // The check of the medium alone (and the debug mode, no option of the set): taken over,
+  // the set not marked.
   c.chkVolSer = !c.chkVolSer;
   c.compress = false;  // a choice the dialog's changed flag did not see is not taken over
   c.debugMode = 2;
-  c.pathLen = QStringLiteral(" 240 ");
   ASSERT_EQ(TakeOverSettings(m, c, false), SettingsProblem::None);
   EXPECT_EQ(m.set.options.ChkVolSer, c.chkVolSer ? 1 : 0);
   EXPECT_EQ(m.set.options.ComplexTypeMode, 1);
   EXPECT_EQ(m.DebugMode, 2);
-  EXPECT_EQ(m.set.options.PathLen, 240);
   EXPECT_FALSE(m.SetModified);
 
+  // Every other option the set file keeps, changed on its own, marks the set: the set file
+  // read again would otherwise undo it.
+  const std::vector<std::pair<const char*, std::function<void(SettingsChoice&)>>> lone = {
+      {"lock", [](SettingsChoice& s) { s.lockFile = !s.lockFile; }},
+      {"used size", [](SettingsChoice& s) { s.calUseSize = !s.calUseSize; }},
+      {"path limit", [](SettingsChoice& s) { s.pathLenMode = !s.pathLenMode; }},
+      {"path length", [](SettingsChoice& s) { s.pathLen = QStringLiteral(" 240 "); }},
+      {"clean-up", [](SettingsChoice& s) { s.delErrFile = !s.delErrFile; }},
+      {"reserve", [](SettingsChoice& s) { s.rsvSizeChk = !s.rsvSizeChk; }},
+  };
+  for (const auto& [what, change] : lone) {
+    SCOPED_TRACE(what);
+    m.SetModified = false;
+    SettingsChoice next = CurrentSettings(m);
+    change(next);
+    ASSERT_EQ(TakeOverSettings(m, next, false), SettingsProblem::None);
+    EXPECT_TRUE(m.SetModified);
+    m.SetModified = false;
+    ASSERT_EQ(TakeOverSettings(m, next, false), SettingsProblem::None);  // the same again: no change
+    EXPECT_FALSE(m.SetModified);
+  }
+  EXPECT_EQ(m.set.options.PathLen, 240);
+
+  c = CurrentSettings(m);
+  c.compress = false;
   ASSERT_EQ(TakeOverSettings(m, c, true), SettingsProblem::None);
   EXPECT_EQ(m.set.options.ComplexTypeMode, 0);
   EXPECT_EQ(m.set.options.ComplexSettingMode, 0);

@@ -18,7 +18,7 @@ TEST(ResultView, EachSelectorShowsTheEntriesOfItsFlags) {
       {Flag::NotSaved, true, false, true},
       {Flag::Locked, true, false, true},
       {Flag::ToCopy, true, false, true},    // still waiting: the run stopped before it
-      {Flag::Vanished, true, false, false},
+      {Flag::Vanished, true, false, true},  // counted as not copied: it must be found there
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(CodeOf(c.flag).toString().toStdString());

@@ -51,13 +51,14 @@ bool SaveListModel::Readable() const { return !view_ || (view_->Visible() && !vi
 
 int SaveListModel::Rows() const {
   if (!view_) return list_.Count();
-  return Readable() ? static_cast<int>(view_->Rows().size()) : 0;
+  return Readable() ? static_cast<int>(view_->Rows().size() + view_->Refused().size()) : 0;
 }
 
 int SaveListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
 
 int SaveListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : SaveListEntry::FieldCount;
+  // The result grid adds why an entry was not copied after the listing's fields.
+  return parent.isValid() ? 0 : SaveListEntry::FieldCount + (view_ ? 1 : 0);
 }
 
 QVariant SaveListModel::data(const QModelIndex& index, int role) const {
@@ -65,10 +66,20 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
   int row = index.row() + 1;
   if (view_) {
     const std::vector<int>& rows = view_->Rows();
-    if (static_cast<size_t>(index.row()) >= rows.size()) return {};
-    row = rows[static_cast<size_t>(index.row())];
+    const size_t at = static_cast<size_t>(index.row());
+    if (at >= rows.size()) {
+      // A refused name: only its path and why.
+      const size_t refused = at - rows.size();
+      if (refused >= static_cast<size_t>(view_->Refused().size()) || role != Qt::DisplayRole) return {};
+      if (index.column() == SaveListEntry::Path) return view_->Refused()[static_cast<qsizetype>(refused)];
+      if (index.column() == SaveListEntry::FieldCount) return ResultView::RefusedReason();
+      return {};
+    }
+    row = rows[at];
   }
   if (row < 1 || row >= list_.Rows()) return {};
+  if (index.column() == SaveListEntry::FieldCount)
+    return role == Qt::DisplayRole ? QVariant(ResultView::ReasonOf(list_[row])) : QVariant();
   if (role == Qt::DisplayRole) return FieldText(list_[row], index.column());
   if (role == Qt::TextAlignmentRole && index.column() == SaveListEntry::Size)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -78,6 +89,7 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
 QVariant SaveListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
+  if (section == SaveListEntry::FieldCount) return QStringLiteral("理由");
   return FieldText(SaveListTable::Header(), section);
 }
 
@@ -136,6 +148,7 @@ SaveExecWindow::SaveExecWindow(QarnoWindow& mainWindow, std::function<void()> cl
       closed_(std::move(closed)) {
   setObjectName(QStringLiteral("FSaveExec"));
   BuildControls();
+  FinishControls(this);
   // The run reads the main window's set and history: it cannot outlive them.
   connect(&main, &QObject::destroyed, this, [this] {
     Timer1->stop();

@@ -25,7 +25,8 @@ FDelAgree::FDelAgree(QWidget* parent) : QDialog(parent) {
   const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
   Picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(side, side));
   Label1 = Named(new QLabel(this), "Label1");
-  Label1->setWordWrap(true);
+  // The text comes broken into its lines: no line is broken again mid-word.
+  Label1->setWordWrap(false);
   Label2 = Named(new QLabel(QStringLiteral("よろしいですか？"), this), "Label2");
   BDel = Button(this, "BDel", QStringLiteral("削除"));
   BDelALL = Button(this, "BDelALL", QStringLiteral("全て削除"));
@@ -42,6 +43,7 @@ FDelAgree::FDelAgree(QWidget* parent) : QDialog(parent) {
   grid->addLayout(buttons, 2, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   setMinimumWidth(Px(this, 4800));
+  FinishControls(this);
 
   auto reply = [this](DeleteAnswer a, bool agreed) {
     answer = a;
@@ -77,12 +79,7 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
   HisTable->setWordWrap(false);
   HisTable->verticalHeader()->setDefaultSectionSize(HisTable->fontMetrics().height() + 6);
   HisTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  {
-    const QFontMetrics fm(HisTable->horizontalHeader()->font());
-    const QStringList parts = HistoryTable::FormatString().split(u'|');
-    for (int c = 0; c < parts.size(); ++c)
-      HisTable->setColumnWidth(c, fm.horizontalAdvance(parts[c]) + fm.averageCharWidth() * 2);
-  }
+  FitHistoryColumns(HisTable);
   FDelOption = Named(new QGroupBox(QStringLiteral("削除設定"), this), "FDelOption");
   CDelOption = Named(new QCheckBox(QStringLiteral("データも削除する"), FDelOption), "CDelOption");
   CDelOption->setChecked(m.settings.DelOption == 1);
@@ -99,13 +96,21 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
 
   (new QVBoxLayout(FSetName))->addWidget(TSetName);
   (new QVBoxLayout(FHistory))->addWidget(HisTable);
-  (new QVBoxLayout(FDelOption))->addWidget(CDelOption);
+  {
+    // The box as wide as its caption: a click beside the caption is no click on it.
+    auto* option = new QHBoxLayout(FDelOption);
+    option->addWidget(CDelOption);
+    option->addStretch();
+  }
   (new QVBoxLayout(FStatus))->addWidget(Status);
+  // The frames one above the other, the commands in a row beside the options (room for one
+  // more), the end button under them.
   auto* grid = new QGridLayout(this);
   grid->addWidget(FSetName, 0, 0, 1, 2);
   grid->addWidget(FHistory, 1, 0, 1, 2);
   grid->addWidget(FDelOption, 2, 0);
   auto* buttons = new QHBoxLayout;
+  buttons->setObjectName(QStringLiteral("DeleteButtons"));
   buttons->addWidget(Remove);
   buttons->addWidget(AllRemove);
   grid->addLayout(buttons, 2, 1, Qt::AlignRight | Qt::AlignBottom);
@@ -113,10 +118,24 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
   grid->addWidget(Cancel, 3, 1, Qt::AlignRight | Qt::AlignBottom);
   grid->setRowStretch(1, 1);
   grid->setColumnStretch(0, 1);
+  HisTable->setMinimumHeight(HisTable->verticalHeader()->defaultSectionSize() * 3);
   SetMinimumTwips(4000, 3600);
   StoreSizeAs(QStringLiteral("FDelHisDataHeight"), QStringLiteral("FDelHisDataWidth"));
-  SetSizeTwips(StoredTwips(m.settings.positions.value(QStringLiteral("FDelHisDataWidth")), 4000),
-               StoredTwips(m.settings.positions.value(QStringLiteral("FDelHisDataHeight")), 4000));
+  // Without a size of the user's: eight rows and the columns up to the date.
+  const int date = HistoryEntry::SaveDate;
+  const int gridWidth = HisTable->columnViewportPosition(date) + HisTable->columnWidth(date) +
+                        HisTable->verticalHeader()->sizeHint().width() +
+                        HisTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + HisTable->frameWidth() * 2;
+  const int gridHeight = HisTable->verticalHeader()->defaultSectionSize() * 8 +
+                         HisTable->horizontalHeader()->sizeHint().height() +
+                         HisTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + HisTable->frameWidth() * 2;
+  const QSize least = layout()->totalMinimumSize();
+  const int frames = FHistory->sizeHint().width() - HisTable->sizeHint().width();  // the frames' margins
+  const QSize own(std::max(least.width(), gridWidth + frames + layout()->contentsMargins().left() +
+                                               layout()->contentsMargins().right()),
+                  least.height() - HisTable->minimumHeight() + gridHeight);
+  SetSizeFromSettings(QStringLiteral("FDelHisDataWidth"), QStringLiteral("FDelHisDataHeight"), QSize(4000, 4000),
+                      QSize(qRound(Twips(this, own.width() + 8)), qRound(Twips(this, own.height() + 8))));
 
   deletion.agree = [this](const QString& text) { return Agree(text); };
   deletion.onBusy = [this](bool busy) {
@@ -125,7 +144,10 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
     else Timer1->stop();
     Status->setText(LabelText(deletion.ProgressText()));
   };
-  deletion.onTableChanged = [this] { model_->Reload(); };
+  deletion.onTableChanged = [this] {
+    model_->Reload();
+    FitHistoryColumns(HisTable);
+  };
   connect(CDelOption, &QCheckBox::clicked, this,
           [this](bool on) { main_.m.settings.DelOption = static_cast<int16_t>(on ? 1 : 0); });
   connect(Remove, &QPushButton::clicked, this, &FDelHisData::Remove_Click);

@@ -95,26 +95,32 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   (new QVBoxLayout(FCalUseSize))->addWidget(CCalUseSize);
   (new QVBoxLayout(Frame1))->addWidget(DebModeSel);
   NumberRow(FStaleDays, new QLabel(QStringLiteral("警告までの日数"), FStaleDays), TStaleDays, QStringLiteral("日"));
-  auto* grid = new QGridLayout(this);
-  grid->addWidget(FComplexType, 0, 0);
-  grid->addWidget(FComplexSetting, 0, 1);
-  grid->addWidget(FSerChk, 1, 0);
-  grid->addWidget(FRsvSizeChk, 1, 1);
-  grid->addWidget(FDElErrFile, 2, 0);
-  grid->addWidget(FLockFile, 2, 1);
-  grid->addWidget(FPathLen, 3, 0);
-  grid->addWidget(FCalUseSize, 3, 1);
-  grid->addWidget(FStaleDays, 4, 0);
-  grid->addWidget(Frame1, 4, 1);
+  // Two columns of frames, each frame as high as it needs, one above the other: a frame more
+  // goes at the foot of a column. OK and 取消 under them.
+  auto* columns = new QHBoxLayout;
+  auto* left = new QVBoxLayout;
+  left->setObjectName(QStringLiteral("LeftFrames"));
+  for (QGroupBox* f : {FComplexType, FSerChk, FDElErrFile, FPathLen, FStaleDays}) left->addWidget(f);
+  left->addStretch();
+  auto* right = new QVBoxLayout;
+  right->setObjectName(QStringLiteral("RightFrames"));
+  for (QGroupBox* f : {FComplexSetting, FRsvSizeChk, FLockFile, FCalUseSize, Frame1}) right->addWidget(f);
+  right->addStretch();
+  columns->addLayout(left, 1);
+  columns->addLayout(right, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(OK);
   buttons->addWidget(Cancel);
-  grid->addLayout(buttons, 5, 0, 1, 2);
-  grid->setColumnStretch(0, 1);
-  grid->setColumnStretch(1, 1);
+  auto* box = new QVBoxLayout(this);
+  box->addLayout(columns, 1);
+  box->addLayout(buttons);
   SetMinimumTwips(6600, 5400);
   SetSizeTwips(7200, 5600);
+  TRsvSize->setAccessibleName(QStringLiteral("残量制限の値（MB）"));
+  TPathLen->setAccessibleName(QStringLiteral("文字数制限の値（文字）"));
+  TStaleDays->setAccessibleName(QStringLiteral("警告までの日数"));
+  DebModeSel->setAccessibleName(QStringLiteral("デバッグ設定"));
 
   // The changed flag: the compression choices, the clean-up and the reserve.
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{ComplexType1, ComplexType2, ComplexSetting1,

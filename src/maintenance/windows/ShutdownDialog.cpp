@@ -12,11 +12,22 @@
 namespace qarno {
 
 
+namespace {
+// What is shut down, as the user knows it on this system.
+#ifdef _WIN32
+const QString kCaption = QStringLiteral("Windows 終了確認");
+const QString kWhat = QStringLiteral("Windowsを終了します");
+#else
+const QString kCaption = QStringLiteral("コンピューター 終了確認");
+const QString kWhat = QStringLiteral("コンピューターを終了します");
+#endif
+}  // namespace
+
 FShutdown::FShutdown(Module1& m, QWidget* mainWindow) : QDialog(mainWindow), m_(m), main_(mainWindow) {
   setObjectName(QStringLiteral("FShutdown"));
-  setWindowTitle(QStringLiteral("Windows 終了確認"));
+  setWindowTitle(kCaption);
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  Label1 = Named(new QLabel(QStringLiteral("Windowsを終了します"), this), "Label1");
+  Label1 = Named(new QLabel(kWhat, this), "Label1");
   Label2 = Named(new QLabel(QStringLiteral("よろしいですか？"), this), "Label2");
   LStatus = Named(new QLabel(this), "LStatus");
   PBar = Named(new QProgressBar(this), "PBar");
@@ -41,6 +52,7 @@ FShutdown::FShutdown(Module1& m, QWidget* mainWindow) : QDialog(mainWindow), m_(
   box->addLayout(buttons);
   setMinimumWidth(Px(this, 4200));
 
+  FinishControls(this);
   connect(Timer1, &QTimer::timeout, this, &FShutdown::Timer1_Timer);
   connect(BOK, &QPushButton::clicked, this, &FShutdown::BOK_Click);
   connect(BCancel, &QPushButton::clicked, this, &FShutdown::BCancel_Click);

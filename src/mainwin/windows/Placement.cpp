@@ -1,9 +1,14 @@
 #include "mainwin/windows/Placement.h"
 
+#include <algorithm>
+
 #include "common/WindowGeometry.h"
+#include "mainwin/windows/WidgetKit.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLayout>
+#include <QScreen>
 #include <QShowEvent>
 
 namespace qarno {
@@ -40,6 +45,16 @@ ChildDialog::ChildDialog(QWidget* mainWindow, Settings& settings, QString topKey
 
 void ChildDialog::SetSizeTwips(double width, double height) { resize(Px(this, width), Px(this, height)); }
 
+void ChildDialog::SetSizeFromSettings(QString widthKey, QString heightKey, QSize fallbackTwips, QSize ownTwips) {
+  const auto& stored = settings_.storedSizes;
+  const auto& pos = settings_.positions;
+  const double width = stored.contains(widthKey) ? StoredTwips(pos.value(widthKey), fallbackTwips.width())
+                                                 : ownTwips.width();
+  const double height = stored.contains(heightKey) ? StoredTwips(pos.value(heightKey), fallbackTwips.height())
+                                                   : ownTwips.height();
+  SetSizeTwips(width, height);
+}
+
 void ChildDialog::SetMinimumTwips(double width, double height) {
   QSize min(Px(this, width), Px(this, height));
   if (layout()) min = min.expandedTo(layout()->minimumSize());
@@ -68,7 +83,21 @@ void ChildDialog::Place() {
   }
   const double top = StoredTwips(settings_.positions.value(topKey_), fallbackTop);
   const double left = StoredTwips(settings_.positions.value(leftKey_), fallbackLeft);
-  move(origin + QPoint(Px(this, left), Px(this, top)));
+  move(KeptOnScreen(QRect(origin + QPoint(Px(this, left), Px(this, top)), frameGeometry().size()), main_));
+}
+
+QPoint KeptOnScreen(const QRect& frame, const QWidget* near) {
+  // A dialog wider than the main window, centred on it, would start left of the screen; a
+  // stored offset may point beyond a screen that has since become smaller.
+  QScreen* screen = near ? near->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::screenAt(frame.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return frame.topLeft();
+  const QRect area = screen->availableGeometry();
+  QPoint at = frame.topLeft();
+  at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - frame.width())));
+  at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - frame.height())));
+  return at;
 }
 
 void ChildDialog::StorePlace() {
@@ -82,12 +111,20 @@ void ChildDialog::StorePlace() {
   if (!heightKey_.isEmpty()) {
     settings_.positions[heightKey_] = TwipsText(Twips(this, normal.height()));
     settings_.positions[widthKey_] = TwipsText(Twips(this, normal.width()));
+    settings_.storedSizes << heightKey_ << widthKey_;
   }
 }
 
 void ChildDialog::showEvent(QShowEvent* e) {
   if (!placed_) {
     placed_ = true;
+    FinishControls(this);
+    // Never smaller than the controls need (their text's height, the buttons whole): the
+    // lists and grids give way, the controls do not.
+    if (layout()) {
+      setMinimumSize(minimumSize().expandedTo(layout()->totalMinimumSize()));
+      resize(size().expandedTo(minimumSize()));
+    }
     Place();
   }
   QDialog::showEvent(e);

@@ -16,6 +16,11 @@ double Twips(const QWidget* w, int pixels);
 // The whole window with its frame, as the settings store keeps main window sizes.
 QSize FrameSize(const QWidget* w);
 
+// Where a window whose frame would be `frame` stands so that it lies whole on the screen of
+// `near` (or the screen under it): moved in as little as it takes, its top-left corner kept
+// on the screen when it is larger than the screen.
+QPoint KeptOnScreen(const QRect& frame, const QWidget* near);
+
 // Minimising a dialog minimises the main window with it (restoring the main window restores
 // its dialog: QarnoWindow does that).
 void FollowWindowState(QWidget* mainWindow, QWidget* dialog);
@@ -35,6 +40,9 @@ class ChildDialog : public QDialog {
   // Sizes in twips; the dialog is never made smaller than its minimum nor its layout's.
   void SetSizeTwips(double width, double height);
   void SetMinimumTwips(double width, double height);
+  // The size under these keys when the user's store held it (a value that is no number gives
+  // `fallbackTwips`), else the dialog's own default size `ownTwips`.
+  void SetSizeFromSettings(QString widthKey, QString heightKey, QSize fallbackTwips, QSize ownTwips);
   // Also keep the size under these keys when the dialog closes.
   void StoreSizeAs(QString heightKey, QString widthKey);
 

@@ -11,6 +11,7 @@
 #include "mainwin/Staleness.h"
 #include "mainwin/windows/WidgetKit.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,6 +26,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qarno {
@@ -89,6 +91,8 @@ void QarnoWindow::BuildControls() {
   SetName->setFrameShape(QFrame::StyledPanel);
   SetName->setFrameShadow(QFrame::Sunken);
   SetName->setTextInteractionFlags(Qt::NoTextInteraction);
+  // A long name wraps within the narrow column instead of being cut.
+  SetName->setWordWrap(true);
   SetName->installEventFilter(this);
   BSetName = Named(new QPushButton(QStringLiteral("参照"), FSetName), "BSetName");
   StaleMark = Named(new QLabel(FSetName), "StaleMark");
@@ -112,6 +116,15 @@ void QarnoWindow::BuildControls() {
   SaveLevel = Named(new QComboBox(FSaveLevel), "SaveLevel");
   SaveLevel->addItems(Qarno::SaveLevelCaptions());  // InitSaveLevelList
   SaveLevel->setCurrentIndex(2);
+  SaveLevel->setMinimumContentsLength(8);
+  SaveLevel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  {
+    // The box is as narrow as its column; its list opens wide enough for whole captions.
+    int widest = 0;
+    for (int i = 0; i < SaveLevel->count(); ++i)
+      widest = std::max(widest, SaveLevel->fontMetrics().horizontalAdvance(SaveLevel->itemText(i)));
+    SaveLevel->view()->setMinimumWidth(widest + SaveLevel->fontMetrics().averageCharWidth() * 4);
+  }
   (new QVBoxLayout(FSaveLevel))->addWidget(SaveLevel);
 
   SFrame = Named(new QGroupBox(QStringLiteral("保存/スキップリスト"), central), "SFrame");
@@ -150,16 +163,8 @@ void QarnoWindow::BuildControls() {
   HisTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   HisTable->horizontalHeader()->setHighlightSections(false);
   HisTable->viewport()->installEventFilter(this);
-  // Column widths from the header texts of the grid's layout, which pad them with blanks.
-  {
-    const QStringList parts = HistoryTable::FormatString().split(u'|');
-    const QFontMetrics fm(HisTable->horizontalHeader()->font());
-    for (int c = 0; c < parts.size(); ++c) {
-      QString part = parts[c];
-      if (!part.isEmpty() && QStringView(u"<>^").contains(part[0])) part.remove(0, 1);
-      HisTable->setColumnWidth(c, fm.horizontalAdvance(part) + fm.averageCharWidth() * 2);
-    }
-  }
+  HisTable->installEventFilter(this);
+  FitHistoryColumns(HisTable);
   (new QVBoxLayout(FHistory))->addWidget(HisTable);
 
   BackUp = Named(new QPushButton(QStringLiteral("保存開始"), central), "BackUp");
@@ -210,16 +215,52 @@ void QarnoWindow::BuildControls() {
   connect(HisTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             historyRow_ = current.isValid() ? current.row() + 1 : 0;
+            // A row the user moved to (the keys, a click); the window's own selection is no pick.
+            if (!selectingHistory_) historyPicked_ = current.isValid();
             SetRestoreEnabled();
           });
   connect(HisTable, &QTableView::clicked, this, [this](const QModelIndex& index) {
     historyRow_ = index.row() + 1;
+    historyPicked_ = true;
     SetRestoreEnabled();
   });
   connect(HisTable, &QTableView::doubleClicked, this, [this](const QModelIndex&) { HistoryEdit_Click(); });
   connect(BackUp, &QPushButton::clicked, this, &QarnoWindow::BackUp_Click);
   connect(Restore, &QPushButton::clicked, this, &QarnoWindow::Restore_Click);
   connect(BExit, &QPushButton::clicked, this, &QarnoWindow::ExitCommand);
+
+  // The lists give way first when the window is small: a few rows, never a squashed button.
+  SList->setMinimumHeight(ListRowHeight(SList) * 2 + SList->frameWidth() * 2);
+  HisTable->setMinimumHeight(HisTable->verticalHeader()->defaultSectionSize() * 3 +
+                             HisTable->horizontalHeader()->sizeHint().height() + HisTable->frameWidth() * 2);
+  SList->setAccessibleName(SLabel->text());
+  SLabel->setBuddy(SList);
+  FinishControls(this);
+}
+
+QSize QarnoWindow::OwnDefaultSize() {
+  // Eight rows of the list, and the history's columns up to the date, whole; the stale
+  // warning may show under the set name.
+  const QSize listMin = SList->minimumSize(), historyMin = HisTable->minimumSize();
+  SList->setMinimumHeight(ListRowHeight(SList) * 8 + SList->frameWidth() * 2);
+  hisModel->Reload();
+  FitHistoryColumns(HisTable);
+  const int date = HistoryEntry::SaveDate;
+  HisTable->setMinimumWidth(HisTable->columnViewportPosition(date) + HisTable->columnWidth(date) +
+                            HisTable->verticalHeader()->width() + HisTable->frameWidth() * 2 +
+                            HisTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+  HisTable->setMinimumHeight(HisTable->verticalHeader()->defaultSectionSize() * 9 +
+                             HisTable->horizontalHeader()->sizeHint().height() +
+                             HisTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + HisTable->frameWidth() * 2);
+  centralWidget()->layout()->invalidate();
+  layout()->invalidate();
+  QSize want = layout()->totalMinimumSize();
+  if (StaleMark->isHidden()) want.rheight() += StaleMark->sizeHint().height() + 6;
+  SList->setMinimumSize(listMin);
+  HisTable->setMinimumSize(historyMin);
+  centralWidget()->layout()->invalidate();
+  layout()->invalidate();
+  return want;
 }
 
 void QarnoWindow::BuildMenus() {
@@ -313,7 +354,11 @@ void QarnoWindow::SetToolTips() {
 void QarnoWindow::ApplyGeometry() {
   const Settings& s = m.settings;
   const QSize frameExtra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-  resize(Px(this, s.Width) - frameExtra.width(), Px(this, s.Height) - frameExtra.height());
+  QSize size(Px(this, s.Width) - frameExtra.width(), Px(this, s.Height) - frameExtra.height());
+  // Without a size of the user's, the window's own: the default of the settings shows too
+  // little of the lists on today's fonts.
+  if (!s.SizeStored) size = size.expandedTo(OwnDefaultSize());
+  resize(size);
   move(Px(this, s.Left), Px(this, s.Top));
 }
 
@@ -329,13 +374,15 @@ void QarnoWindow::StoreGeometry() {
   s.Left = Twips(this, frame.left());
   s.Height = Twips(this, frame.height());
   s.Width = Twips(this, frame.width());
+  s.SizeStored = true;
 }
 
 void QarnoWindow::ArrangeControls() {
   if (isMinimized()) return;
-  // The window is held at its minimum of 5900 × 6400 twips (frame included).
+  // The window is held at its minimum of 5900 × 6400 twips (frame included), or larger where
+  // the controls need more: the lists give way down to a few rows, the controls never.
   const QSize extra = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-  setMinimumSize(Px(this, 5900) - extra.width(), Px(this, 6400) - extra.height());
+  setMinimumSize(QSize(Px(this, 5900) - extra.width(), Px(this, 6400) - extra.height()).expandedTo(minimumSizeHint()));
 }
 
 void QarnoWindow::resizeEvent(QResizeEvent* e) {
@@ -417,6 +464,12 @@ void QarnoWindow::ShowSet() {
 
 void QarnoWindow::ShowHistory() {
   hisModel->Reload();
+  FitHistoryColumns(HisTable);
+  // Rows added or removed under the selection: the row picked may now be another run.
+  if (main.HisTable.Rows() != shownHistoryRows_) historyPicked_ = false;
+  shownHistoryRows_ = main.HisTable.Rows();
+  const bool wasSelecting = selectingHistory_;
+  selectingHistory_ = true;
   // A selection the rows changed under (a run recorded, rows deleted, the file read again)
   // stays while it still names a row; otherwise the newest run is selected.
   if (historyRow_ < 1 || historyRow_ >= main.HisTable.Rows()) SelectNewestHistoryRow();
@@ -426,6 +479,7 @@ void QarnoWindow::ShowHistory() {
     HisTable->setCurrentIndex(hisModel->index(row - 1, 0));
   }
   historyRow_ = row;
+  selectingHistory_ = wasSelecting;
   SaveLevel->setCurrentIndex(NumberOf(m.set.SaveLevel) >= 0 && NumberOf(m.set.SaveLevel) <= 4 ? NumberOf(m.set.SaveLevel) : -1);
   SetRestoreEnabled();
   ShowStaleMark();
@@ -440,6 +494,7 @@ void QarnoWindow::ShowStaleMark() {
   StaleMark->setText(mark.text);
   StaleMark->setToolTip(mark.toolTip);
   StaleMark->setVisible(!mark.toolTip.isEmpty());
+  ArrangeControls();  // the warning takes a line of its own
   staleRecheck_ = mark.recheck;
 }
 
@@ -514,7 +569,9 @@ void QarnoWindow::SetBackUpEnabled() {
 }
 
 void QarnoWindow::SetRestoreEnabled() {
-  const bool on = main.HisTable.HasData() && historyRow_ >= 1;
+  // Restoring starts from the run the user picked: the newest row the window selects by
+  // itself is highlighted for the menus, but is no choice of a run to go back to.
+  const bool on = main.HisTable.HasData() && historyRow_ >= 1 && historyPicked_;
   if (locked_) savedState_[10] = on;
   else Restore->setEnabled(on);
 }
@@ -538,14 +595,20 @@ int QarnoWindow::SelectedHistoryRow() const {
 void QarnoWindow::SelectHistoryRow(int row) {
   historyRow_ = row;
   if (row >= 1 && row < main.HisTable.Rows() && row <= hisModel->rowCount()) {
+    const bool wasSelecting = selectingHistory_;
+    selectingHistory_ = true;
     HisTable->selectRow(row - 1);
     HisTable->setCurrentIndex(hisModel->index(row - 1, 0));
+    selectingHistory_ = wasSelecting;
   }
   historyRow_ = row;
   SetRestoreEnabled();
 }
 
-void QarnoWindow::SelectNewestHistoryRow() { historyRow_ = main.HisTable.HasData() ? 1 : 0; }
+void QarnoWindow::SelectNewestHistoryRow() {
+  historyRow_ = main.HisTable.HasData() ? 1 : 0;
+  historyPicked_ = false;
+}
 
 void QarnoWindow::ShowHistoryCell(int row, int column) { hisModel->CellChanged(row, column); }
 
@@ -570,10 +633,30 @@ bool QarnoWindow::eventFilter(QObject* watched, QEvent* e) {
       if (at.isValid()) {
         HisTable->selectRow(at.row());
         historyRow_ = at.row() + 1;
+        historyPicked_ = true;
         SetRestoreEnabled();
       }
       ShowHisTableMenu(global);
       return true;
+    }
+  }
+  if (watched == HisTable && e->type() == QEvent::KeyPress) {
+    // The keys pick a row as a click does, the one already highlighted included.
+    switch (static_cast<QKeyEvent*>(e)->key()) {
+      case Qt::Key_Space:
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+      case Qt::Key_Home:
+      case Qt::Key_End:
+        if (HisTable->currentIndex().isValid()) {
+          historyRow_ = HisTable->currentIndex().row() + 1;
+          historyPicked_ = true;
+          SetRestoreEnabled();
+        }
+        break;
+      default: break;
     }
   }
   if (watched == SList && e->type() == QEvent::KeyRelease) {

@@ -67,7 +67,8 @@ class QarnoWindow : public QMainWindow {
   QList<int> SelectedRows() const;
   // The history row selected in the grid (1 = the newest), 0 when none.
   int SelectedHistoryRow() const;
-  // Selects history row `row` (1 = the newest) in the grid; 0 selects none.
+  // Selects history row `row` (1 = the newest) in the grid; 0 selects none. The row counts as
+  // picked only when the user had picked one.
   void SelectHistoryRow(int row);
   // Shows a cell of the history again after it changed (a comment edited).
   void ShowHistoryCell(int row, int column);
@@ -157,6 +158,8 @@ class QarnoWindow : public QMainWindow {
   void BuildMenus();
   void SetToolTips();
   void ApplyGeometry();
+  // The size that shows eight rows of the list and the history up to its date column.
+  QSize OwnDefaultSize();
   void StoreGeometry();
   // A modal dialog over the locked main window, with its kind in OpenDialogKind.
   int RunDialog(DialogKind kind, QDialog& dialog, bool lock = true);
@@ -174,8 +177,13 @@ class QarnoWindow : public QMainWindow {
   std::array<bool, 15> savedState_{};
   bool locked_ = false;
   QPointer<QWidget> openChild_;
-  // The history row selected in the grid (1 = the newest, 0 none).
+  // The history row selected in the grid (1 = the newest, 0 none), whether the user picked it
+  // (the window's own selection of the newest run is no pick), the window selecting rows
+  // itself now, and the history's rows when it was last shown.
   int historyRow_ = 0;
+  bool historyPicked_ = false;
+  bool selectingHistory_ = false;
+  int shownHistoryRows_ = -1;
   bool exiting_ = false;
   // When the stale warning next needs a look (its state or its count of days may change),
   // and the day it was last worked out on (a clock set back changes the day too).

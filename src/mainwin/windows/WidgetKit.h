@@ -4,7 +4,9 @@
 // the text boxes, and labels show the system's CR-broken texts.
 #include <QString>
 
+class QAbstractItemView;
 class QGroupBox;
+class QTableView;
 class QPushButton;
 class QWidget;
 
@@ -25,5 +27,19 @@ QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption);
 
 // The system's texts break lines with CR (or CR LF); a label breaks them at LF.
 QString LabelText(QString text);
+
+// Done once a window's controls are built (again after controls were added): Tab leaves
+// every grid and list instead of walking its cells; the push buttons are all as high as the
+// highest (a Latin caption such as "OK" is lower than a Japanese one beside it); and every
+// text box, drop-down list, list and grid without an accessible name takes the text of its
+// label, else the caption of its frame, so that screen readers and automation find it.
+void FinishControls(QWidget* window);
+
+// The height of one row of a list view (of its text where it has no rows yet).
+int ListRowHeight(const QAbstractItemView* view);
+
+// The history grid's columns as wide as their heading and their contents (a long comment or
+// folder is cut at a reasonable width).
+void FitHistoryColumns(QTableView* grid);
 
 }  // namespace qarno

@@ -80,6 +80,7 @@ FRestoreWindow::FRestoreWindow(QarnoWindow& main, std::function<void()> closed)
     : QWidget(nullptr), restore(main.m, main.main.HisTable), main_(main), closed_(std::move(closed)) {
   setObjectName(QStringLiteral("FRestore"));
   BuildControls();
+  FinishControls(this);
   // The restore reads the main window's set, history and module: a window left open when
   // the main window goes (the program ends) goes with it, or its timer would read them after.
   connect(&main, &QObject::destroyed, this, [this] {
@@ -98,6 +99,8 @@ void FRestoreWindow::BuildControls() {
   auto* saveNameLabel = new QLabel(QStringLiteral("保存名"), this);
   RestoreSaveName = Named(new QLineEdit(this), "RestoreSaveName");
   RestoreSaveName->setReadOnly(true);
+  setNameLabel->setBuddy(SetName);
+  saveNameLabel->setBuddy(RestoreSaveName);
 
   FRestoreSetting = Frame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
   FRestorePos = Frame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));

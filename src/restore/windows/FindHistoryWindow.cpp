@@ -129,6 +129,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   auto* patternLabel = new QLabel(QStringLiteral("探すファイル"), this);
   Pattern = Named(new QLineEdit(pattern, this), "Pattern");
   Pattern->setReadOnly(true);
+  patternLabel->setBuddy(Pattern);
   Versions = Named(new QTreeView(this), "Versions");
   model = new FoundVersionsModel(this);
   Versions->setModel(model);
@@ -192,6 +193,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   setMinimumSize(Px(this, 7200), Px(this, 4800));
   resize(Px(this, 13500), Px(this, 6600));
   ShowButtons();
+  FinishControls(this);
 }
 
 FindHistoryWindow::~FindHistoryWindow() = default;

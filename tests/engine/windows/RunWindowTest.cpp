@@ -5,6 +5,7 @@
 #include "mainwin/windows/WindowWorld.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -199,7 +200,7 @@ TEST(RunWindow, RecordedRunAndTheSelectorThatIsDisabledWhileTheListIsRebuilt) {
   t.Start(1, {kSave + QStringLiteral(",Level-1,30,T:\\dst,,,,2024/01/01 10:00:00,00:00:05,\"\",150")});
   QarnoWindow& w = *t.world.w;
   Module1& m = t.world.m();
-  Ui(w).HisTable->selectRow(0);
+  PickHistoryRow(w, 1);
   ASSERT_EQ(w.SelectedHistoryRow(), 1);
   Ui(w).EditHistoryDisp->trigger();
   QPointer<SaveExecWindow> r = t.Window();
@@ -262,13 +263,56 @@ TEST(RunWindow, RecordedRunAndTheSelectorThatIsDisabledWhileTheListIsRebuilt) {
   EXPECT_EQ(w.exitStatus, 0);
 }
 
+TEST(RunWindow, EveryEntryCountedAsNotCopiedIsFoundInThatViewWithItsReason) {
+  RunWorld t;
+  t.Files(3);
+  t.Start();
+  QarnoWindow& w = *t.world.w;
+  const QString refused = QStringLiteral("T:\\src\\\"q.txt");  // a name no listing line can carry
+  t.world.m().set.SaveList.append(refused);
+  const QString gone = QStringLiteral("T:\\src\\f0002.txt");
+  bool deleted = false;
+  t.atYield = [&] {
+    SaveExecWindow* r = t.Window();
+    if (deleted || !r || r->run.state().progress.phase != phase::Copy) return;
+    deleted = QFile::remove(t.world.env.Host(gone));  // it goes between the scan and its copy
+  };
+  t.world.env.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("2 個コピーできませんでした。"));
+  QTest::mouseClick(Ui(w).BackUp, Qt::LeftButton);
+  QPointer<SaveExecWindow> r = t.Window();
+  ASSERT_TRUE(r);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return r && r->Cancel->text() == QStringLiteral("閉じる"); }, 20000));
+  QTest::qWait(350);
+  ASSERT_TRUE(r);
+  ASSERT_TRUE(deleted);
+  EXPECT_EQ(r->run.state().outcome.uncopiedCount, 2);
+  EXPECT_EQ(r->ListSel->currentIndex(), int(ResultView::NotCopied));
+  SaveListModel& shown = *r->selSaveListModel;
+  ASSERT_EQ(shown.rowCount(), 2);
+  const int reason = SaveListEntry::FieldCount;
+  EXPECT_EQ(shown.headerData(reason, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("理由"));
+  EXPECT_EQ(shown.index(0, SaveListEntry::Path).data().toString(), gone);
+  EXPECT_EQ(shown.index(0, SaveListEntry::Flag).data().toString(), QStringLiteral("6"));
+  EXPECT_EQ(shown.index(0, reason).data().toString(), QStringLiteral("コピーの前になくなりました"));
+  EXPECT_EQ(shown.index(1, SaveListEntry::Path).data().toString(), refused);
+  EXPECT_EQ(shown.index(1, reason).data().toString(), QStringLiteral("保存できない名前です"));
+  // What was copied has no reason; the refused name is no copy of this run either.
+  r->ListSel_Click(ResultView::CopiedThisRun);
+  for (int i = 0; i < shown.rowCount(); ++i) {
+    EXPECT_EQ(shown.index(i, reason).data().toString(), QString());
+    EXPECT_NE(shown.index(i, SaveListEntry::Path).data().toString(), refused);
+  }
+  QTest::mouseClick(r->Cancel, Qt::LeftButton);
+  ASSERT_TRUE(t.WaitClosed());
+}
+
 TEST(RunWindow, ARecordedRunWhoseListingIsGoneShowsAnEmptyListUntilClosed) {
   RunWorld t;
   t.Start(1, {kSave + QStringLiteral(",Level-1,30,T:\\dst,,,,2024/01/01 10:00:00,00:00:05,\"\",0")});
   QarnoWindow& w = *t.world.w;
   Ui(w).HisTable->selectRow(0);
   t.world.env.ui.Expect(Question::PreviousListingMissing, Answer::OK,
-                        QStringLiteral("T:\\dst\\daily\\") + kSave + QStringLiteral(".csv\r前回のCSVファイルがありません。"));
+                        QStringLiteral("T:\\dst\\daily\\") + kSave + QStringLiteral(".csv\rこの保存のCSVファイルがありません。"));
   Ui(w).EditHistoryDisp->trigger();
   QPointer<SaveExecWindow> r = t.Window();
   ASSERT_TRUE(r);

@@ -400,7 +400,14 @@ struct Shutdown : ::testing::Test {
   // The automatic run with /S; `act` handles the confirmation.
   void RunWith(std::function<void(FShutdown&)> act) {
     OnDialog<FShutdown>(QStringLiteral("FShutdown"), [this, act](FShutdown& d) {
+#ifdef _WIN32
       EXPECT_EQ(d.windowTitle(), QStringLiteral("Windows 終了確認"));
+      EXPECT_EQ(d.Label1->text(), QStringLiteral("Windowsを終了します"));
+#else
+      // Not Windows here: the box names what is shut down as the user knows it.
+      EXPECT_EQ(d.windowTitle(), QStringLiteral("コンピューター 終了確認"));
+      EXPECT_EQ(d.Label1->text(), QStringLiteral("コンピューターを終了します"));
+#endif
       EXPECT_EQ(d.BCancel->text(), QStringLiteral("取り消し"));
       EXPECT_EQ(d.pos(), world.w->frameGeometry().topLeft());
       // The ticks are given by hand below; the main window's exit timer must not start a

@@ -37,7 +37,12 @@ TEST(MainWindow, StartUpShowsTheSetAndAppliesTheCommandLineAgainAfterTheSetFile)
   EXPECT_EQ(Ui(w).hisModel->headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("サイズ(KB)"));
   EXPECT_EQ(Ui(w).listModel->rowCount(), 1);
   EXPECT_TRUE(Ui(w).BackUp->isEnabled());
-  EXPECT_TRUE(Ui(w).Restore->isEnabled());  // history rows, the newest selected
+  // The newest run is highlighted for the menus, but restoring waits for the user's pick.
+  EXPECT_EQ(w.SelectedHistoryRow(), 1);
+  EXPECT_FALSE(Ui(w).Restore->isEnabled());
+  PickHistoryRow(w, 2);
+  EXPECT_TRUE(Ui(w).Restore->isEnabled());
+  EXPECT_EQ(w.SelectedHistoryRow(), 2);
   EXPECT_EQ(Ui(w).BExit->toolTip(), QStringLiteral("プログラムを終了します"));
   EXPECT_EQ(Ui(w).FileMenu->title(), QStringLiteral("保存セット(&B)"));
   for (const char* name : {"FSetName", "SetName", "BSetName", "FSaveDir", "SaveDir", "BSaveDir", "FSaveLevel",
@@ -76,6 +81,7 @@ TEST(MainWindow, LockedWhileADialogIsOpenAndRestoredAfter) {
   world.WriteSet(QStringLiteral("daily"), PlainSet(QStringLiteral("T:\\dst"), {QStringLiteral("T:\\src")}), {kRun1});
   world.Start(QStringLiteral("daily"));
   QarnoWindow& w = *world.w;
+  PickHistoryRow(w, 1);
   bool checked = false;
   OnDialog<GetSetName>(QStringLiteral("GetSetName"), [&](GetSetName& d) {
     EXPECT_EQ(world.m().OpenDialogKind, DialogKind::SetName);
@@ -96,7 +102,7 @@ TEST(MainWindow, LockedWhileADialogIsOpenAndRestoredAfter) {
   EXPECT_TRUE(checked);
   EXPECT_EQ(world.m().OpenDialogKind, DialogKind::None);
   EXPECT_TRUE(Ui(w).BackUp->isEnabled());
-  EXPECT_TRUE(Ui(w).Restore->isEnabled());
+  EXPECT_FALSE(Ui(w).Restore->isEnabled());  // the set was read again: its runs are picked anew
   EXPECT_TRUE(Ui(w).FileMenu->menuAction()->isEnabled());
   EXPECT_TRUE(Ui(w).SList->isEnabled());
 }
@@ -157,6 +163,10 @@ TEST(MainWindow, HandsOverToTheRunRestoreAndMaintenanceWindowsAndTakesBack) {
   EXPECT_TRUE(Ui(w).BSetName->isEnabled());
   EXPECT_EQ(world.m().OpenDialogKind, DialogKind::None);
 
+  EXPECT_FALSE(Ui(w).Restore->isEnabled());  // no row picked yet
+  Ui(w).HisTable->setFocus();
+  QTest::keyClick(Ui(w).HisTable, Qt::Key_Space);  // the highlighted newest run, picked by key
+  EXPECT_TRUE(Ui(w).Restore->isEnabled());
   QTest::mouseClick(Ui(w).Restore, Qt::LeftButton);
   EXPECT_TRUE(world.m().SetModified);  // the restore window may change the restore options
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }));

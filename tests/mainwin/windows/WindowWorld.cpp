@@ -226,6 +226,12 @@ QStringList PlainSet(const QString& saveDir, const QStringList& saveList, int le
   return lines + saveList;
 }
 
+void PickHistoryRow(QarnoWindow& w, int row) {
+  const MainControls ui(w);
+  const QRect cell = ui.HisTable->visualRect(ui.hisModel->index(row - 1, 0));
+  QTest::mouseClick(ui.HisTable->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
 void DoubleClick(QWidget* w, QPoint at) {
   QTest::mouseClick(w, Qt::LeftButton, {}, at);
   QTest::mouseDClick(w, Qt::LeftButton, {}, at);

@@ -121,6 +121,9 @@ QStringList PlainSet(const QString& saveDir, const QStringList& saveList, int le
 // A double-click as a person makes it: a click, then the double-click.
 void DoubleClick(QWidget* w, QPoint at);
 
+// The user picks history row `row` (1 = the newest) with a click on it.
+void PickHistoryRow(QarnoWindow& w, int row);
+
 // Right-click on a widget as the windows see it: the release of the right button.
 void RightClick(QWidget* w, QPoint at = QPoint(5, 5));
 

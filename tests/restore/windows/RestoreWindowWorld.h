@@ -63,9 +63,8 @@ class RestoreWindowWorld {
     run.Form_Load();
     EXPECT_TRUE(run.OK_Click()) << run.state().progress.status.toStdString();
     m.ExecMode = SaveExecMode::None;
-    world.w->SelectHistoryRow(1);  // the newest run, as a click selects it
     world.w->ShowHistory();
-    world.w->SetRestoreEnabled();
+    PickHistoryRow(*world.w, 1);  // the newest run
     return run.state().paths.SaveSetName;
   }
 
