@@ -63,8 +63,8 @@ SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& c, bool chang
     m.SetModified = true;
   }
   // The set file holds these options too and is read again with the set: a new value of
-  // any of them marks the set as changed, or the next read of the set would undo it. The
-  // medium check alone does not (the debug mode is no option of the set at all).
+  // any of them, the medium check included, marks the set as changed, or the next read of
+  // the set would undo it (the debug mode is no option of the set at all).
   const RunOptions before = o;
   o.ChkVolSer = c.chkVolSer ? 1 : 0;
   m.DebugMode = static_cast<int16_t>(c.debugMode >= 0 && c.debugMode <= 2 ? c.debugMode : 0);
@@ -75,7 +75,7 @@ SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& c, bool chang
   o.PathLenMode = c.pathLenMode ? 1 : 0;
   o.PathLen = *pathLen;
   o.CalUseSize = c.calUseSize ? 1 : 0;
-  if (o.RsvSizeChk != before.RsvSizeChk || o.RsvSize != before.RsvSize || o.DElErrFile != before.DElErrFile ||
+  if (o.ChkVolSer != before.ChkVolSer || o.RsvSizeChk != before.RsvSizeChk || o.RsvSize != before.RsvSize || o.DElErrFile != before.DElErrFile ||
       o.LockFile != before.LockFile || o.PathLenMode != before.PathLenMode || o.PathLen != before.PathLen ||
       o.CalUseSize != before.CalUseSize)
     m.SetModified = true;
