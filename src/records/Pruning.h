@@ -83,7 +83,7 @@ class Pruner {
 
  private:
   void DeleteData(const RunPaths& paths);
-  const RunEnvironment& env_;
+  RunEnvironment env_;  // references to what the caller owns, as a run holds it
   RunHistory& history_;
   QString setName_;
 };

@@ -186,6 +186,7 @@ struct KilledWorld {
     q.HisTable.Sort();
     EXPECT_TRUE(q.Save());
     fs.Forget();
+    fs.taken = 0;
   }
   bool Whole(const QString& run) const {
     const QString dir = QStringLiteral("T:\\dst\\daily\\") + run;
@@ -234,10 +235,11 @@ TEST(PruneKilled, EveryRowKeepsAllItsDataAndTheNextPruneRemovesWhatIsLeft) {
     for (const QString& run : w.runs)
       EXPECT_EQ(orphans.contains(run), !rows.contains(run) && w.AnyOf(run)) << run.toStdString();
     // The next prune removes both the orphans and the rest of the chains.
-    Pruner pruner(w.m.Environment(), again, w.m.set.Name);
+    const RunEnvironment env = w.m.Environment();
+    Pruner pruner(env, again, w.m.set.Name);
     for (const OrphanSave& o : FindOrphans(w.fs, w.m.set.Name, again.HisTable, w.m.set.SaveDir))
       EXPECT_TRUE(pruner.DeleteOrphan(o));
-    ApplyKeepPolicy(w.m.Environment(), again, w.m.set);
+    ApplyKeepPolicy(env, again, w.m.set);
     EXPECT_EQ(w.Rows(), QStringList{"qrn20261120_01"});
     EXPECT_TRUE(w.Whole(QStringLiteral("qrn20261120_01")));
     for (const QString& run : w.runs.mid(0, 4)) EXPECT_FALSE(w.AnyOf(run)) << run.toStdString();
