@@ -196,7 +196,8 @@ TEST_P(RoundTrip, EveryRunThePolicyKeepsStillRestoresItsTree) {
     const Tree tree = Snapshot(w.Host(QStringLiteral("T:\\src")));
     runs.emplace_back(Backup(levels[i]), tree);
   }
-  // The first chain (runs 0-2) went once the third began; the second and third stay.
+  // The first chain (runs 0-2) went once the third began; the second and third stay, and
+  // the run after the prune took a number past today's others, not one the prune freed.
   QStringList rows;
   for (int r = 1; r < w.main.HisTable.Rows(); ++r) rows += w.main.HisTable.Cell(r, HistoryEntry::SaveName);
   EXPECT_EQ(rows, (QStringList{kOverwriteSave, runs[6].first, runs[5].first, runs[4].first, runs[3].first}));
