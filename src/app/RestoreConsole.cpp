@@ -7,6 +7,7 @@
 #include "common/Settings.h"
 #include "mainwin/SetNames.h"
 #include "platform/WinPath.h"
+#include "records/Pruning.h"
 #include "records/SaveLayout.h"
 #include "mainwin/Staleness.h"
 #include "restore/FRestore.h"
@@ -32,15 +33,21 @@ void Help() {
       "        qarno-restore SETNAME SAVENAME --verify [--full]  その回のコピーを検証\n"
       "        qarno-restore SETNAME --find PATTERN          パターンに合うパスを持つ回をすべて探す\n"
       "        qarno-restore SETNAME --status [--notify]     レベルごとの最後の回と、古くなっていないか\n"
+      "        qarno-restore SETNAME --prune [--dry-run] [--keep-chains N] [--keep-days D]\n"
+      "                                                     古い保存をセットの方針で整理 (系列ごと)\n"
       "  --to TOPDIR       TOPDIR\\Drive_X\\... の下に復元する (Windows のパス、例 T:\\restore)\n"
       "  --path PATH       PATH とその下だけを復元する (繰り返し可)\n"
       "  --search-older    その回にない項目を古い回から探すことに同意する\n"
       "  --ignore-medium   履歴と違うメディアでも続ける\n"
+      "  --dry-run         何も削除せず、削除される回と解放されるサイズを表示する\n"
+      "  --keep-chains N   今回だけ、新しい N 系列を残す (0 は指定なし)\n"
+      "  --keep-days D     今回だけ、最新の回が D 日より新しい系列を残す (0 は指定なし)\n"
       "  --debug N         Qarno.deb にデバッグ記録: 0 なし, 1 ファイル名つき, 2 ファイル名なし\n"
       "  -h, --help        この説明    --version  バージョン\n"
       "終了状態: 0 すべて復元, 1 復元できなかった項目あり, 2 中止または開始できず\n"
       "  --verify: 0 問題なし, 1 問題あり, 2 実行できず   --find: 0 見つかった, 1 なし, 2 実行できず\n"
-      "  --status: 0 期限内 (または警告なし), 1 古くなっている, 2 実行できず\n",
+      "  --status: 0 期限内 (または警告なし), 1 古くなっている, 2 実行できず\n"
+      "  --prune: 0 整理した (または削除するものなし), 2 失敗\n",
       stdout);
 }
 
@@ -53,6 +60,10 @@ struct Options {
   bool find = false;
   bool status = false;
   bool notify = false;
+  bool prune = false;
+  bool dryRun = false;
+  int keepChains = -1;  // -1: the set's own
+  int keepDays = -1;
   bool searchOlder = false;
   bool ignoreMedium = false;
   bool help = false;
@@ -73,7 +84,11 @@ QString ParseArguments(const QStringList& args, Options& o) {
   const QCommandLineOption list(QStringLiteral("list")), verify(QStringLiteral("verify")), full(QStringLiteral("full")),
       status(QStringLiteral("status")), notify(QStringLiteral("notify")), searchOlder(QStringLiteral("search-older")),
       ignoreMedium(QStringLiteral("ignore-medium"));
-  parser.addOptions({help, version, to, path, debug, find, list, verify, full, status, notify, searchOlder, ignoreMedium});
+  const QCommandLineOption prune(QStringLiteral("prune")), dryRun(QStringLiteral("dry-run"));
+  const QCommandLineOption keepChains(QStringLiteral("keep-chains"), QString(), QStringLiteral("N"));
+  const QCommandLineOption keepDays(QStringLiteral("keep-days"), QString(), QStringLiteral("D"));
+  parser.addOptions({help, version, to, path, debug, find, list, verify, full, status, notify, searchOlder, ignoreMedium,
+                     prune, dryRun, keepChains, keepDays});
   if (!parser.parse(QStringList{QStringLiteral("qarno-restore")} + args)) return parser.errorText();
   o.help = parser.isSet(help);
   o.version = parser.isSet(version);
@@ -98,6 +113,23 @@ QString ParseArguments(const QStringList& args, Options& o) {
   o.notify = parser.isSet(notify);
   o.searchOlder = parser.isSet(searchOlder);
   o.ignoreMedium = parser.isSet(ignoreMedium);
+  o.prune = parser.isSet(prune);
+  o.dryRun = parser.isSet(dryRun);
+  // A count as the set file takes it: digits only, within the same bounds.
+  auto count = [&parser](const QCommandLineOption& option, int max, int& out) {
+    if (!parser.isSet(option)) return true;
+    const QString v = parser.value(option).trimmed();
+    bool ok = !v.isEmpty();
+    for (const QChar ch : v) ok = ok && ch >= u'0' && ch <= u'9';
+    const qlonglong n = ok ? v.toLongLong(&ok) : -1;
+    if (!ok || n < 0 || n > max) return false;
+    out = static_cast<int>(n);
+    return true;
+  };
+  if (!count(keepChains, BackupSet::kMaxKeepChains, o.keepChains))
+    return QStringLiteral("--keep-chains の値は 0 から %1 までの整数です: %2").arg(BackupSet::kMaxKeepChains).arg(parser.value(keepChains));
+  if (!count(keepDays, BackupSet::kMaxKeepDays, o.keepDays))
+    return QStringLiteral("--keep-days の値は 0 から %1 までの整数です: %2").arg(BackupSet::kMaxKeepDays).arg(parser.value(keepDays));
 
   const QStringList positional = parser.positionalArguments();
   if (positional.isEmpty()) return QStringLiteral("セット名がありません");
@@ -110,7 +142,12 @@ QString ParseArguments(const QStringList& args, Options& o) {
   const bool restoring = o.list || !o.topDir.isEmpty() || !o.paths.isEmpty() || o.searchOlder || o.ignoreMedium;
   if (o.full && !o.verify) return QStringLiteral("--full は --verify と一緒にだけ使えます");
   if (o.notify && !o.status) return QStringLiteral("--notify は --status と一緒にだけ使えます");
-  if (o.verify + o.find + o.status > 1) return QStringLiteral("--verify, --find, --status は一つだけ指定できます");
+  if ((o.dryRun || o.keepChains >= 0 || o.keepDays >= 0) && !o.prune)
+    return QStringLiteral("--dry-run, --keep-chains, --keep-days は --prune と一緒にだけ使えます");
+  if (o.verify + o.find + o.status + o.prune > 1)
+    return QStringLiteral("--verify, --find, --status, --prune は一つだけ指定できます");
+  if (o.prune && !o.saveName.isEmpty()) return QStringLiteral("--prune は保存名 (SAVENAME) を取りません");
+  if (o.prune && restoring) return QStringLiteral("--prune は復元のオプションと一緒に使えません");
   if (o.verify && o.saveName.isEmpty()) return QStringLiteral("--verify には保存名 (SAVENAME) が要ります");
   if (o.verify && restoring) return QStringLiteral("--verify は復元のオプションと一緒に使えません");
   if ((o.find || o.status) && !o.saveName.isEmpty())
@@ -245,6 +282,20 @@ int CheckCommandLine(const QStringList& arguments, Options& o) {
   return -1;
 }
 
+// Saves on the destination that the history has no row for (a prune or a run stopped
+// half-way); --prune removes them. Not while a run is writing the set: its save would be
+// one of them until its row is written.
+void ReportOrphans(Console& c) {
+  const SetLockResult hold = c.m.fs.LockSet(c.m.SetFolder, c.m.set.Name, LockKind::Shared, 0);
+  if (!hold && hold.busy) {
+    Out(QStringLiteral("孤立した保存データー: 確認できません（セットが使用中です）"));
+    return;
+  }
+  for (const OrphanSave& orphan : FindOrphans(c.m.fs, c.m.set.Name, c.main.HisTable, c.m.set.SaveDir))
+    Out(QStringLiteral("孤立した保存データー: %1  (%2)  qarno-restore --prune で削除されます")
+            .arg(orphan.saveName, SetFolderOn(orphan.saveDir, c.m.set.Name)));
+}
+
 // --status: the last run of each level and whether the set has gone stale.
 int ShowStatus(Console& c) {
   Out(QStringLiteral("レベル\t保存名\t保存日時"));
@@ -253,9 +304,11 @@ int ShowStatus(Console& c) {
   const auto since = DaysSinceLastRun(c.main.HisTable, now);
   Out(since ? QStringLiteral("最後に成功した保存: %1 日前").arg(*since) : QStringLiteral("最後に成功した保存: なし"));
   if (c.m.set.StaleDays <= 0) {
+    ReportOrphans(c);
     Out(QStringLiteral("警告までの日数: なし"));
     return kRestoreOk;
   }
+  ReportOrphans(c);
   const QString stale = StaleWarningText(c.main.HisTable, c.m.set.StaleDays, now);
   Out(stale.isEmpty() ? QStringLiteral("警告までの日数: %1 日（期限内）").arg(c.m.set.StaleDays) : QStringLiteral("stale: ") + stale);
   if (c.o.notify && !stale.isEmpty()) NotifyStaleSet(c.m, c.program.fs->drives(), c.main.HisTable, now);
@@ -425,9 +478,79 @@ int RestoreRun(Console& c, int row) {
   return status;
 }
 
+// --prune [--dry-run]: the chains the policy does not keep, then the orphaned saves; each
+// run that goes (or would go) is shown, then the space freed.
+int PruneRuns(Console& c) {
+  const Options& o = c.o;
+  KeepPolicy policy = KeepPolicy::Of(c.m.set);
+  if (o.keepChains >= 0) policy.keepChains = o.keepChains;
+  if (o.keepDays >= 0) policy.keepDays = o.keepDays;
+  std::unique_ptr<SetLock> hold;
+  if (!c.m.HoldSet(c.m.set.Name, o.dryRun ? LockKind::Shared : LockKind::Exclusive, c.m.MainCaption, hold)) {
+    Err(QStringLiteral("set %1 is in use").arg(c.m.set.Name));
+    return kRestoreFailed;
+  }
+  c.main.Reload();  // a run may have been recorded while the hold was awaited
+  c.ui.SetOnYield([&c] {
+    if (TakeStopRequest()) c.m.CancelFlag.Set();
+  });
+  c.m.CancelFlag.Clear();
+  const RunEnvironment env = c.m.Environment();
+  const std::vector<RunChain> chains = ChainsToPrune(c.main.HisTable, policy, env.clock.Now());
+  const std::vector<OrphanSave> orphans = FindOrphans(c.m.fs, c.m.set.Name, c.main.HisTable, c.m.set.SaveDir);
+  if (!policy.Active())
+    Out(QStringLiteral("整理の方針がありません (#KeepChains, #KeepDays, --keep-chains, --keep-days): 系列は削除しません"));
+  auto show = [](const PrunedRun& r) { Out(QStringList{r.saveName, r.level, r.date, QString::number(r.kb)}.join(u'\t')); };
+  const QString orphanLevel = QStringLiteral("（履歴になし）");
+  Out(QStringLiteral("保存名\tレベル\t保存日時\tサイズ(KB)"));
+  if (o.dryRun) {
+    int64_t kb = 0;
+    for (const RunChain& chain : chains) {
+      for (const PrunedRun& r : chain.runs) show(r);
+      kb += chain.Kb();
+    }
+    for (const OrphanSave& orphan : orphans) {
+      const RunPaths p = RunPaths::Of(orphan.saveDir, c.m.set.Name, orphan.saveName);
+      const int64_t size = UsedSpaceKB(env, p.SaveCsvFile, p.SaveSetDir).value_or(0);
+      show(PrunedRun{orphan.saveName, orphanLevel, QString(), orphan.saveDir, size});
+      kb += size;
+    }
+    Out(QStringLiteral("解放されるサイズ: %1 KB (削除していません)").arg(kb));
+    return kRestoreOk;
+  }
+  Pruner pruner(env, c.main, c.m.set.Name);
+  pruner.onDeleted = [&](const PrunedRun& r) {
+    show(r);
+    c.m.WriteLog(QStringLiteral("古い保存を削除しました"), r.saveName, r.level, r.date);
+  };
+  bool ok = true;
+  for (const RunChain& chain : chains) {
+    if (c.m.CancelFlag) break;
+    ok = pruner.DeleteChain(chain) && ok;
+  }
+  for (const OrphanSave& orphan : orphans) {
+    if (c.m.CancelFlag) break;
+    const int64_t before = pruner.freedKB;
+    if (!pruner.DeleteOrphan(orphan)) {
+      ok = false;
+      continue;
+    }
+    show(PrunedRun{orphan.saveName, orphanLevel, QString(), orphan.saveDir, pruner.freedKB - before});
+    c.m.WriteLog(QStringLiteral("孤立した保存データーを削除しました"), orphan.saveName);
+  }
+  for (const QString& problem : pruner.problems) Err(problem);
+  Out(QStringLiteral("解放したサイズ: %1 KB").arg(pruner.freedKB));
+  if (c.m.CancelFlag) {
+    Out(QStringLiteral("整理は中止されました"));
+    return kRestoreFailed;
+  }
+  return ok ? kRestoreOk : kRestoreFailed;
+}
+
 // The subcommand the options name, on the loaded set.
 int RunSubcommand(Console& c) {
   if (c.o.status) return ShowStatus(c);
+  if (c.o.prune) return PruneRuns(c);
   if (c.o.find) return FindVersions(c);
   if (c.o.saveName.isEmpty()) {
     PrintHistory(c.main);

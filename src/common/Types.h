@@ -66,6 +66,15 @@ struct BackupSet {
   // 0 is off. Per set only: a set file without the line leaves it off.
   int32_t StaleDays = 0;
   static constexpr int32_t kMaxStaleDays = 36500;
+  // Old runs go by these, a whole chain (a Level-0 and the runs that build on it) at a time:
+  // the newest KeepChains chains stay, and every chain whose newest run is younger than
+  // KeepDays days; 0 is off, both off is no pruning. PruneForSpace lets a run short of its
+  // reserve delete the oldest chains the policy would not keep. Per set only, like StaleDays.
+  int32_t KeepChains = 0;
+  int32_t KeepDays = 0;
+  bool PruneForSpace = false;
+  static constexpr int32_t kMaxKeepChains = 9999;
+  static constexpr int32_t kMaxKeepDays = 36500;
   QStringList SaveList;  // HList
   QStringList SkipList;  // KList
 };

@@ -6,6 +6,7 @@
 #include "common/Attributes.h"
 #include "engine/CopyDecision.h"
 #include "records/LhaPacking.h"
+#include "records/Pruning.h"
 
 namespace qarno {
 
@@ -132,9 +133,14 @@ FSaveExec::CopyAttempt FSaveExec::AttemptCopy(int row) {
 std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, ReserveState& reserve) {
   // The free space is asked for only while a reserve is kept.
   if (reserve == ReserveState::Off) return std::nullopt;
-  const int64_t freeKB = GetFreeDiskKB(env_, s_.medium.drive);
+  int64_t freeKB = GetFreeDiskKB(env_, s_.medium.drive);
   const int64_t reserveMB = request_.set.options.RsvSize;
   ReserveDecision decision = DecideReserve(reserve, freeKB, reserveMB);
+  // Where the set allows it, old chains make room before anybody is asked.
+  if (decision != ReserveDecision::Copy && request_.set.PruneForSpace &&
+      PruneForSpace(env_, history_, request_.set,
+                    [&] { return (freeKB = GetFreeDiskKB(env_, s_.medium.drive)) / 1024 < reserveMB; }))
+    decision = DecideReserve(reserve, freeKB, reserveMB);
   if (decision == ReserveDecision::Copy) return std::nullopt;
   if (decision == ReserveDecision::Ask) {
     const QString& caption = s_.texts.FSaveExecCaption;

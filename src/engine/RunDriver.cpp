@@ -4,6 +4,7 @@
 
 #include "mainwin/Qarno.h"
 #include "records/CsvListing.h"
+#include "records/Pruning.h"
 #include "records/RunRecord.h"
 
 namespace qarno {
@@ -300,6 +301,9 @@ bool FSaveExec::WriteListingAndManifest() {
 void FSaveExec::ReportSuccess(int newRow) {
   RunTexts& t = s_.texts;
   RunProgress& progress = s_.progress;
+  // The set's policy on old runs, now that this run is in the history (and so is never one
+  // of them): what goes is logged, and the copy of the history beside the saves follows.
+  ApplyKeepPolicy(env_, history_, request_.set);
   SaveSetInfo(run_, history_, t.SaveDir);
   progress.phase = phase::Idle;
   progress.status = QStringLiteral("全て終了しました");

@@ -33,7 +33,19 @@ bool FSaveExec::GetNewSetName() {
     saveName = s_.texts.TOldSetName;
   } else {
     const QDate today = env_.clock.Now().date();
-    for (int counter = 0; counter <= 32767; ++counter) {
+    // Past every number of today the history holds: a number freed by a deletion (a pruned
+    // chain) taken again would sort the new run below the runs it follows.
+    const QString first = SaveNameFor(today, 0);
+    const QString prefix = first.left(first.indexOf(u'_') + 1);
+    int start = 0;
+    const HistoryTable& h = history_.Table();
+    for (int r = 1; r < h.Rows(); ++r) {
+      const QString& name = h.Cell(r, HistoryEntry::SaveName);
+      bool ok = false;
+      const int n = name.startsWith(prefix, Qt::CaseInsensitive) ? name.mid(prefix.size()).toInt(&ok) : -1;
+      if (ok && n >= start) start = n + 1;
+    }
+    for (int counter = start; counter <= 32767; ++counter) {
       const QString candidate = SaveNameFor(today, counter);
       const QString base = paths.SaveSetHDir + u'\\' + candidate;
       if (history_.Contains(candidate) || ChkFName(base) || ChkFName(base + QStringLiteral(".csv"))) continue;

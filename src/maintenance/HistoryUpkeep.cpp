@@ -2,35 +2,16 @@
 
 #include "common/Utils.h"
 #include "platform/WinPath.h"
+#include "records/Pruning.h"
 
 namespace qarno {
 
 namespace {
 const QString kDeleting = QStringLiteral("データーの削除中");
-
-// True when `name` in `parent` is there as something else than a folder of its own (a
-// link, a file): nothing is deleted through it.
-bool IsNoFolder(Platform& fs, const QString& parent, const QString& name) {
-  const auto entries = fs.List(winpath::Join(parent, name));
-  if (!entries) return false;  // the parent cannot be read: the deletion finds nothing either
-  for (const DirEntry& e : *entries) {
-    if (e.name == name && !e.isDirectory) return true;
-  }
-  return false;
-}
 }  // namespace
 
 std::optional<RunPaths> RunDataOf(Module1& m, const QString& saveDir, const QString& saveName) {
-  if (!IsSaveName(saveName)) return std::nullopt;
-  const QString& setName = m.set.Name;
-  if (setName.isEmpty() || setName == u"." || setName == u".." || setName.contains(u'\\') || setName.contains(u'/'))
-    return std::nullopt;
-  QString dir = saveDir;
-  if (dir.size() == 2 && dir[1] == u':') dir += u'\\';
-  if (!winpath::IsSafeAbsolute(dir)) return std::nullopt;
-  const RunPaths p = RunPaths::Of(dir, setName, saveName);
-  if (IsNoFolder(m.fs, dir, setName) || IsNoFolder(m.fs, p.SaveSetHDir, saveName)) return std::nullopt;
-  return p;
+  return SafeRunPaths(m.fs, m.set.Name, saveDir, saveName);
 }
 
 HistoryDeletion::HistoryDeletion(Module1& m, const HistoryTable& mainTable) : table(mainTable), m_(m) {}
@@ -92,6 +73,15 @@ bool HistoryDeletion::DeleteRunData(const QString& saveDir, const QString& saveN
   // Not while a run writes into the save or a restore reads it.
   std::unique_ptr<SetLock> hold;
   if (!m_.HoldSet(m_.set.Name, LockKind::Exclusive, title, hold)) return false;
+  // The row leaves the history file before its data goes: a stop or a crash in between
+  // leaves data without a row, which a prune finds and removes, never a row whose save is gone.
+  const QString history = winpath::Join(m_.SetFolder, m_.set.Name + QStringLiteral(".qrl"));
+  const bool written = table.HasData() ? bool(m_.WriteTextFile(history, FormatHistoryFile(table, m_.ProgramVersion)))
+                                       : (m_.fs.Kill(history), !m_.fs.Exists(history));
+  if (!written) {
+    m_.Warn(Question::HistoryNotSaved, title, history + u'\r' + QStringLiteral("保存できませんでした"));
+    return false;
+  }
   m_.currentItem.clear();
   status = kDeleting;
   busy = true;
@@ -120,6 +110,28 @@ void HistoryDeletion::CopyTo(HistoryTable& mainTable) {
   changed = false;
   mainTable = table;
   m_.HistoryModified = true;
+}
+
+PrunePreview PreviewPruning(const BackupSet& set, const HistoryTable& table, const QDateTime& now) {
+  PrunePreview p;
+  const KeepPolicy policy = KeepPolicy::Of(set);
+  if (!policy.Active()) {
+    p.text = QStringLiteral("整理の方針が設定されていません（設定の「古い保存の整理」）。");
+    return p;
+  }
+  const std::vector<RunChain> chains = ChainsToPrune(table, policy, now);
+  p.rows = RowsOf(table, chains);
+  if (p.rows.empty()) {
+    p.text = QStringLiteral("整理の方針で削除される保存はありません。");
+    return p;
+  }
+  int64_t kb = 0;
+  for (const RunChain& c : chains) kb += c.Kb();
+  p.text = QStringLiteral("整理の方針で削除される保存: %1 件（%2 系列、%3 KB）を選択しました。")
+               .arg(p.rows.size())
+               .arg(chains.size())
+               .arg(kb);
+  return p;
 }
 
 void SetHistoryComment(Module1& m, HistoryTable& table, int row, const QString& text) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace qarno {
 
@@ -54,6 +55,14 @@ class HistoryDeletion {
   void WarnRefused(const QString& saveName);
   Module1& m_;
 };
+
+// The preview of the set's policy on old runs, on the rows shown: the rows it would delete
+// (1 = the newest), and a line saying what they come to.
+struct PrunePreview {
+  std::vector<int> rows;
+  QString text;
+};
+PrunePreview PreviewPruning(const BackupSet& set, const HistoryTable& table, const QDateTime& now);
 
 // TMemo_Change of the history details: the comment goes into the row at once, as the
 // history file will hold it, and the history counts as changed.

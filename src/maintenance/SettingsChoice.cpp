@@ -19,6 +19,9 @@ SettingsChoice CurrentSettings(const Module1& m) {
   c.pathLen = QString::number(o.PathLen);
   c.calUseSize = o.CalUseSize != 0;
   c.staleDays = QString::number(m.set.StaleDays > 0 ? m.set.StaleDays : 0);
+  c.keepChains = std::max(m.set.KeepChains, 0);
+  c.keepDays = std::max(m.set.KeepDays, 0);
+  c.pruneForSpace = m.set.PruneForSpace;
   return c;
 }
 
@@ -75,12 +78,20 @@ SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& c, bool chang
   o.PathLenMode = c.pathLenMode ? 1 : 0;
   o.PathLen = *pathLen;
   o.CalUseSize = c.calUseSize ? 1 : 0;
-  if (o.ChkVolSer != before.ChkVolSer || o.RsvSizeChk != before.RsvSizeChk || o.RsvSize != before.RsvSize || o.DElErrFile != before.DElErrFile ||
-      o.LockFile != before.LockFile || o.PathLenMode != before.PathLenMode || o.PathLen != before.PathLen ||
-      o.CalUseSize != before.CalUseSize)
+  if (o.ChkVolSer != before.ChkVolSer || o.RsvSizeChk != before.RsvSizeChk || o.RsvSize != before.RsvSize ||
+      o.DElErrFile != before.DElErrFile || o.LockFile != before.LockFile || o.PathLenMode != before.PathLenMode ||
+      o.PathLen != before.PathLen || o.CalUseSize != before.CalUseSize)
     m.SetModified = true;
   if (*staleDays != std::max(m.set.StaleDays, 0)) {
     m.set.StaleDays = *staleDays;
+    m.SetModified = true;
+  }
+  const int32_t keepChains = std::clamp<int32_t>(c.keepChains, 0, BackupSet::kMaxKeepChains);
+  const int32_t keepDays = std::clamp<int32_t>(c.keepDays, 0, BackupSet::kMaxKeepDays);
+  if (keepChains != m.set.KeepChains || keepDays != m.set.KeepDays || c.pruneForSpace != m.set.PruneForSpace) {
+    m.set.KeepChains = keepChains;
+    m.set.KeepDays = keepDays;
+    m.set.PruneForSpace = c.pruneForSpace;
     m.SetModified = true;
   }
   return SettingsProblem::None;

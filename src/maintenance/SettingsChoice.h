@@ -21,6 +21,10 @@ struct SettingsChoice {
   QString pathLen;  // characters, as typed
   bool calUseSize = false;
   QString staleDays;  // "警告までの日数", as typed: empty or 0 for no warning
+  // "古い保存の整理": chains and days to keep (0 is off), and pruning for space.
+  int keepChains = 0;
+  int keepDays = 0;
+  bool pruneForSpace = false;
 };
 
 // The choice the program-wide values stand for.
@@ -44,7 +48,8 @@ enum class SettingsProblem { None, RsvSize, PathLen, StaleDays };
 // OK of the settings dialog. When a number box holds no number of its range nothing is
 // taken over and the box is named. Otherwise every value is taken over; the compression
 // choices only when `changed`, which also marks the set as changed; a new value of any other
-// option the set file keeps marks the set as changed too, except the medium check alone.
+// option the set file keeps (the medium check, the days before the stale warning, the
+// pruning with its numbers brought within their bounds) marks the set as changed too.
 SettingsProblem TakeOverSettings(Module1& m, const SettingsChoice& choice, bool changed);
 
 }  // namespace qarno

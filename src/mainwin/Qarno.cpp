@@ -61,6 +61,9 @@ void Qarno::ClearSetFileData() {
   m.set.SkipList.clear();
   m.set.SaveDir.clear();
   m.set.StaleDays = 0;  // per set: another set's warning never carries over
+  m.set.KeepChains = 0;  // nor another set's pruning
+  m.set.KeepDays = 0;
+  m.set.PruneForSpace = false;
   m.SetModified = false;
   ClearHisTable();
 }

@@ -27,6 +27,9 @@ QStringList FormatSetFile(const BackupSet& s, const QString& programVersion) {
   // Written only when set, so that a set without it keeps the file it always had; readers
   // that do not know the key skip it as they skip every "#" line they do not know.
   if (s.StaleDays > 0) lines += QStringLiteral("#StaleDays=") + n(s.StaleDays);
+  if (s.KeepChains > 0) lines += QStringLiteral("#KeepChains=") + n(s.KeepChains);
+  if (s.KeepDays > 0) lines += QStringLiteral("#KeepDays=") + n(s.KeepDays);
+  if (s.PruneForSpace) lines += QStringLiteral("#PruneForSpace=1");
   lines += s.SaveList;
   for (const QString& skip : s.SkipList) lines += QStringLiteral("#skip ") + skip;
   return lines;
@@ -43,7 +46,8 @@ void SetNumber(T& field, const QString& text, long long lo = std::numeric_limits
 }
 
 enum class Key { Dir, SaveLevel, RestorePosition, RestoreHomeDir, ComplexTypeMode, ComplexSettingMode, ChkVolSer,
-                 RsvSizeChk, RsvSize, DElErrFile, LockFile, PathLenMode, PathLen, CalUseSize, StaleDays, Skip };
+                 RsvSizeChk, RsvSize, DElErrFile, LockFile, PathLenMode, PathLen, CalUseSize, StaleDays, KeepChains, KeepDays,
+                 PruneForSpace, Skip };
 
 // In the order in which they are tried: "#RsvSizeChk=" before "#RsvSize=" is what keeps the
 // two apart, since only a full key matches.
@@ -63,6 +67,9 @@ const std::pair<QLatin1String, Key> kKeys[] = {
     {QLatin1String("#PathLen="), Key::PathLen},
     {QLatin1String("#CalUseSize="), Key::CalUseSize},
     {QLatin1String("#StaleDays="), Key::StaleDays},
+    {QLatin1String("#KeepChains="), Key::KeepChains},
+    {QLatin1String("#KeepDays="), Key::KeepDays},
+    {QLatin1String("#PruneForSpace="), Key::PruneForSpace},
     {QLatin1String("#skip "), Key::Skip},
 };
 
@@ -102,6 +109,14 @@ bool ApplySetFileLines(BackupSet& s, const QStringList& lines) {
         case Key::PathLen: SetNumber(o.PathLen, v); break;
         case Key::CalUseSize: SetNumber(o.CalUseSize, v); break;
         case Key::StaleDays: SetNumber(s.StaleDays, v, 0, BackupSet::kMaxStaleDays); break;
+        case Key::KeepChains: SetNumber(s.KeepChains, v, 0, BackupSet::kMaxKeepChains); break;
+        case Key::KeepDays: SetNumber(s.KeepDays, v, 0, BackupSet::kMaxKeepDays); break;
+        case Key::PruneForSpace: {
+          int32_t on = s.PruneForSpace ? 1 : 0;
+          SetNumber(on, v, 0, 1);
+          s.PruneForSpace = on == 1;
+          break;
+        }
         case Key::Skip: s.SkipList.append(v); break;
       }
       break;

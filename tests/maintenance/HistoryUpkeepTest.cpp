@@ -65,6 +65,7 @@ QString DataQuestion(const QString& name) {
 
 TEST_F(Deletion, RowsGoFromTheBottomUpAndNoKeepsTheDataOfARowThatWent) {
   for (const char* n : {"qrn20240104_01", "qrn20240103_01", "qrn20240102_01", "qrn20240101_01"}) AddRun(QLatin1String(n));
+  ASSERT_TRUE(q.Save());
   HistoryDeletion d = Start();
   // Rows 1..3 selected (given the other way round, as a selection dragged upwards gives them).
   answers = {DeleteAnswer::Delete, DeleteAnswer::No,   // row 3: gone, its data kept
@@ -78,6 +79,10 @@ TEST_F(Deletion, RowsGoFromTheBottomUpAndNoKeepsTheDataOfARowThatWent) {
   EXPECT_TRUE(RunThere(QStringLiteral("qrn20240102_01")));
   EXPECT_FALSE(RunThere(QStringLiteral("qrn20240104_01")));
   EXPECT_TRUE(env.Exists(QStringLiteral("T:\\dst\\daily")));
+  // The history on the disk lost the row before its data went: a kill in between never
+  // leaves a row whose save is gone.
+  EXPECT_FALSE(QString::fromUtf8(env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.qrl")))
+                   .contains(QStringLiteral("qrn20240104_01")));
   EXPECT_EQ(select, 0);  // the block started at row 1: the header
   EXPECT_EQ(d.status, QStringLiteral("終了"));
   EXPECT_EQ(env.ui.asterisks, 5);  // each question with its beep

@@ -180,6 +180,38 @@ TEST_P(RoundTrip, EveryLevelRestoresTheTreeAsItStoodAtThatRun) {
   WipeSource();
 }
 
+// Pruned by the set's policy after each run, a whole chain goes at a time: every run that
+// stays still gives back the tree as it stood at its time, and the overwrite save stays.
+TEST_P(RoundTrip, EveryRunThePolicyKeepsStillRestoresItsTree) {
+  w.m.set.KeepChains = 2;
+  Put(QStringLiteral("docs\\report.doc"), QByteArray(5000, 'r'), t0);
+  ASSERT_EQ(Backup(Level::Overwrite), kOverwriteSave);
+  const Level levels[] = {Level::Level0, Level::Level1, Level::Level2, Level::Level0, Level::Level2, Level::Level0, Level::Level1};
+  std::vector<std::pair<QString, Tree>> runs;
+  for (int i = 0; i < 7; ++i) {
+    const QDateTime when = t0.addDays(i + 1);
+    Put(QStringLiteral("a.txt"), "alpha " + QByteArray::number(i), when);
+    Put(QStringLiteral("docs\\n%1.txt").arg(i), "new in run " + QByteArray::number(i), when);
+    if (i == 4) QFile::remove(w.Host(QStringLiteral("T:\\src\\docs\\n3.txt")));
+    const Tree tree = Snapshot(w.Host(QStringLiteral("T:\\src")));
+    runs.emplace_back(Backup(levels[i]), tree);
+  }
+  // The first chain (runs 0-2) went once the third began; the second and third stay, and
+  // the run after the prune took a number past today's others, not one the prune freed.
+  QStringList rows;
+  for (int r = 1; r < w.main.HisTable.Rows(); ++r) rows += w.main.HisTable.Cell(r, HistoryEntry::SaveName);
+  EXPECT_EQ(rows, (QStringList{kOverwriteSave, runs[6].first, runs[5].first, runs[4].first, runs[3].first}));
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + runs[i].first)) << i;
+  EXPECT_TRUE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\Qrn_All")));
+  for (int i = 3; i < 7; ++i) {
+    const QString top = QStringLiteral("T:\\r%1").arg(i);
+    Restore(runs[i].first, top);
+    const Tree got = Snapshot(w.Host(top + QStringLiteral("\\Drive_T\\src")));
+    EXPECT_TRUE(got == runs[i].second) << runs[i].first.toStdString() << ":\n" << Describe(runs[i].second, got);
+  }
+  EXPECT_TRUE(w.ui.messages.isEmpty()) << w.ui.messages.value(0).text.toStdString();
+}
+
 // An overwrite run replaces the copies of its save one by one, then writes the listing and
 // the manifest that describe them. Killed in between (here: its listing cannot be written),
 // it leaves new copies under the old records; a copy changed in place keeps even its size

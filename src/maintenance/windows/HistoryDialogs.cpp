@@ -111,6 +111,7 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
   grid->addWidget(FDelOption, 2, 0);
   auto* buttons = new QHBoxLayout;
   buttons->setObjectName(QStringLiteral("DeleteButtons"));
+  buttons->addWidget(MakePrunePreview());
   buttons->addWidget(Remove);
   buttons->addWidget(AllRemove);
   grid->addLayout(buttons, 2, 1, Qt::AlignRight | Qt::AlignBottom);
@@ -173,7 +174,8 @@ DeleteAnswer FDelHisData::Agree(const QString& text) {
 
 void FDelHisData::SetWorking(bool working) {
   working_ = working;
-  for (QWidget* w : std::initializer_list<QWidget*>{Remove, AllRemove, HisTable, CDelOption}) w->setEnabled(!working);
+  for (QWidget* w : std::initializer_list<QWidget*>{Remove, AllRemove, PrunePreview, HisTable, CDelOption})
+    w->setEnabled(!working);
 }
 
 void FDelHisData::Remove_Click() {
@@ -196,6 +198,26 @@ void FDelHisData::Remove_Click() {
   }
   Status->setText(LabelText(deletion.status));
   SetWorking(false);
+}
+
+QPushButton* FDelHisData::MakePrunePreview() {
+  PrunePreview = Button(this, "PrunePreview", QStringLiteral("整理のプレビュー"));
+  PrunePreview->setAccessibleName(PrunePreview->text());
+  PrunePreview->setToolTip(QStringLiteral(
+      "設定の「古い保存の整理」で削除される保存を選択して示します。削除は「項目削除」で行います。"));
+  connect(PrunePreview, &QPushButton::clicked, this, &FDelHisData::PrunePreview_Click);
+  return PrunePreview;
+}
+
+void FDelHisData::PrunePreview_Click() {
+  if (working_) return;
+  const qarno::PrunePreview preview = PreviewPruning(main_.m.set, deletion.table, main_.m.clock.Now());
+  HisTable->clearSelection();
+  QItemSelection marked;
+  for (const int row : preview.rows) marked.select(model_->index(row - 1, 0), model_->index(row - 1, model_->columnCount() - 1));
+  HisTable->selectionModel()->select(marked, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  if (!preview.rows.empty()) HisTable->scrollTo(model_->index(preview.rows.front() - 1, 0));
+  Status->setText(LabelText(preview.text));
 }
 
 void FDelHisData::AllRemove_Click() {

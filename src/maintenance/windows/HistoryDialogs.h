@@ -41,12 +41,15 @@ class FDelHisData : public ChildDialog {
   QTableView* HisTable;
   QCheckBox* CDelOption;
   QPushButton *Remove, *AllRemove, *Cancel;
+  // "整理のプレビュー": selects the rows the set's policy on old runs would delete.
+  QPushButton* PrunePreview;
   QLabel* Status;
   QTimer* Timer1;
   HistoryDeletion deletion;
 
   void Remove_Click();
   void AllRemove_Click();
+  void PrunePreview_Click();
   void Cancel_Click();
   void Timer1_Timer();
   void done(int result) override;
@@ -58,6 +61,7 @@ class FDelHisData : public ChildDialog {
   // The question of one row or of its data, at this dialog's top-left corner.
   DeleteAnswer Agree(const QString& text);
   void SetWorking(bool working);
+  QPushButton* MakePrunePreview();
   Qarno& main_;
   HistoryModel* model_;
   bool working_ = false;  // a delete command is under way

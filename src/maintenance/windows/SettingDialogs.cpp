@@ -114,6 +114,8 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   buttons->addWidget(Cancel);
   auto* box = new QVBoxLayout(this);
   box->addLayout(columns, 1);
+  // The pruning frame under both columns: its check box's caption is long.
+  box->addWidget(MakePruneFrame());
   box->addLayout(buttons);
   SetMinimumTwips(6600, 5400);
   SetSizeTwips(7200, 5600);
@@ -175,8 +177,46 @@ void FSetting::Form_Load() {
   TPathLen->setText(c.pathLen);
   CCalUseSize->setChecked(c.calUseSize);
   TStaleDays->setText(c.staleDays);
+  SKeepChains->setValue(c.keepChains);
+  SKeepDays->setValue(c.keepDays);
+  CPruneForSpace->setChecked(c.pruneForSpace);
   ApplyEnableRules();
   changed = false;  // what the lines above set is no change of the user's
+}
+
+QGroupBox* FSetting::MakePruneFrame() {
+  FPrune = Frame(this, "FPrune", QStringLiteral("古い保存の整理"));
+  auto spin = [this](const char* name, int max, const QString& label, const QString& unit) {
+    auto* box = Named(new QSpinBox(FPrune), name);
+    box->setRange(0, max);
+    box->setSuffix(u' ' + unit);
+    box->setSpecialValueText(QStringLiteral("指定しない"));
+    box->setAccessibleName(label);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+  };
+  SKeepChains = spin("SKeepChains", BackupSet::kMaxKeepChains, QStringLiteral("残す系列の数"), QStringLiteral("系列"));
+  SKeepDays = spin("SKeepDays", BackupSet::kMaxKeepDays, QStringLiteral("残す日数"), QStringLiteral("日"));
+  CPruneForSpace = Named(new QCheckBox(QStringLiteral("空き容量が足りないときは古い保存から削除する"), FPrune), "CPruneForSpace");
+  CPruneForSpace->setAccessibleName(CPruneForSpace->text());
+  auto* chainsLabel = new QLabel(QStringLiteral("残す系列の数"), FPrune);
+  auto* daysLabel = new QLabel(QStringLiteral("残す日数"), FPrune);
+  chainsLabel->setBuddy(SKeepChains);
+  daysLabel->setBuddy(SKeepDays);
+  auto* grid = new QGridLayout(FPrune);
+  grid->addWidget(chainsLabel, 0, 0);
+  grid->addWidget(SKeepChains, 0, 1);
+  grid->addWidget(daysLabel, 0, 2);
+  grid->addWidget(SKeepDays, 0, 3);
+  grid->addWidget(CPruneForSpace, 1, 0, 1, 4);
+  grid->setColumnStretch(4, 1);
+  const QString tip = QStringLiteral(
+      "保存のあとで、Level-0 とそれに続く保存（系列）ごとに古い保存を削除します。新しい系列から指定の数と、"
+      "最後の保存が指定の日数より新しい系列は残します。最新の系列と上書き保存は削除しません。");
+  for (QWidget* w : std::initializer_list<QWidget*>{FPrune, SKeepChains, SKeepDays}) w->setToolTip(tip);
+  CPruneForSpace->setToolTip(QStringLiteral(
+      "保存先の残量が制限値を下回ったとき、残す設定にあたらない最も古い系列から削除して空きを作ります。"));
+  return FPrune;
 }
 
 void FSetting::ApplyEnableRules() {
@@ -208,6 +248,9 @@ void FSetting::OK_Click() {
   c.pathLen = TPathLen->text();
   c.calUseSize = CCalUseSize->isChecked();
   c.staleDays = TStaleDays->text();
+  c.keepChains = SKeepChains->value();
+  c.keepDays = SKeepDays->value();
+  c.pruneForSpace = CPruneForSpace->isChecked();
   const SettingsProblem problem = TakeOverSettings(m_, c, changed);
   if (problem == SettingsProblem::StaleDays) {
     const QString typed = TStaleDays->text();

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace qarno {
 
@@ -30,6 +31,10 @@ class FSetting : public ChildDialog {
   // "警告までの日数": the number alone switches the warning, 0 or blank being off.
   QLineEdit* TStaleDays;
   QComboBox* DebModeSel;
+  // "古い保存の整理": the chains and days to keep (0 is off) and pruning for space.
+  QGroupBox* FPrune;
+  QSpinBox *SKeepChains, *SKeepDays;
+  QCheckBox* CPruneForSpace;
   QPushButton *OK, *Cancel;
 
   bool changed = false;  // the dialog's changed flag
@@ -42,6 +47,7 @@ class FSetting : public ChildDialog {
 
  private:
   void ApplyEnableRules();
+  QGroupBox* MakePruneFrame();
   Module1& m_;
 };
 
