@@ -365,8 +365,9 @@ bool FSaveExec::FinishFileCopy(FileCopyJob& job, int& compType, int row) {
 }
 
 bool FSaveExec::EndsOnRunThread(const FileCopyJob& job) {
-  // A copy that failed for another reason than its source is tried byte by byte (with
-  // yields) and may raise the full-medium question: both only with nothing else in flight.
+  // A copy that failed for another reason than its source may have met a medium filled by
+  // the copies beside it; it is tried byte by byte (with yields) and may raise the
+  // full-medium question: it is made again on the run's thread, with nothing else in flight.
   return !job.packed && !job.copied && !FlagForFailedCopy(job.copied);
 }
 
@@ -515,16 +516,22 @@ FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& win
       env_.WriteDebugPath(3020, "GetFreeDiskKB", s_.medium.drive);
       env_.WriteDebug(3021, *slot.freeKB);
     }
-    e.flag = Flag::NotSaved;
-    int compType = 0;
-    bool copied = e.IsDirectory();
-    if (!copied && slot.job) {
-      if (EndsOnRunThread(*slot.job)) TakeBackAfterFirst(crew, window, next);
-      copied = FinishFileCopy(*slot.job, compType, row);
+    CopyAttempt attempt;
+    if (e.IsDirectory() || (slot.job && !EndsOnRunThread(*slot.job))) {
+      // Copied, or the source's fault (gone, refused): nothing asked, nothing to yield.
+      e.flag = Flag::NotSaved;
+      int compType = 0;
+      const bool copied = e.IsDirectory() || FinishFileCopy(*slot.job, compType, row);
+      if (copied) MarkCopied(e, compType);
+      attempt = copied ? CopyAttempt::Copied : FailedAttempt(e.flag);
+    } else {
+      // The copy failed for another reason, perhaps for the room later entries took: they
+      // are taken back, and the entry is copied again as a single thread copies it now.
+      TakeBackAfterFirst(crew, window, next);
+      s_.aliasCounter = slot.aliasBefore;
+      e.alias = slot.alias;
+      attempt = AttemptCopy(row);
     }
-    if (copied) MarkCopied(e, compType);
-    const CopyAttempt attempt = copied ? CopyAttempt::Copied : FailedAttempt(e.flag);
-    if (attempt == CopyAttempt::Failed) TakeBackAfterFirst(crew, window, next);
     // Reading the volume may ask about the medium: no worker starts anything meanwhile.
     crew.Pause(true);
     r = TakeAttempt(e, attempt, stopCopy);

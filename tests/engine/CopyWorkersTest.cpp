@@ -2,6 +2,7 @@
 // listing, manifest, log, history and save, a full medium met at the same entry, and a
 // Cancel that leaves nothing behind.
 #include "EngineWorld.h"
+#include "platform/TextCodec.h"
 #include "support/SmallVolume.h"
 
 #include <QDir>
@@ -131,6 +132,76 @@ TEST(CopyWorkers, FourWorkersSaveByteForByteWhatOneThreadSaves) {
       for (qsizetype i = 0; i < one.size(); ++i) ASSERT_EQ(one[i], four[i]) << path.toStdString() << " line " << i;
     }
   }
+}
+
+TEST(CopyWorkers, AMediumFilledWithWorkersEndsAtTheSameEntryAsOnOneThread) {
+  QStringList flags[2], logs[2], files[2];
+  int uncopied[2] = {0, 0};
+  int index = 0;
+  for (const int workers : {1, 4}) {
+    SCOPED_TRACE(workers);
+    WorkerWorld w(workers);
+    SmallVolume vol(1024);
+    if (!vol.mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs";
+    w.env.fs.drives().Map(u'S', vol.path());
+    w.m.set.SaveDir = QStringLiteral("S:\\");
+    for (int i = 0; i < 24; ++i) w.Source(QStringLiteral("f%1.bin").arg(i, 2, 10, QChar(u'0')), QByteArray(24 * 1024, char('a' + i)));
+    vol.Fill(200 * 1024);
+    // No: the rest is not saved. Then the medium has room again for the listing.
+    w.env.ui.Expect(Question::DestinationFull, Answer::No, QStringLiteral("ドライブの空き量が足りません。"));
+    w.env.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("個コピーできませんでした。"));
+    w.env.ui.onYield = [&](int) {
+      if (!w.env.ui.messages.isEmpty()) vol.Drain();
+    };
+    const RunResult r = w.Run();
+    ASSERT_TRUE(r.succeeded);
+    EXPECT_TRUE(w.env.ui.Exhausted());
+    uncopied[index] = r.uncopied;
+    for (const QString& line : TextCodec().DecodeLines(w.env.ReadFile(QStringLiteral("S:\\daily\\") + r.saveName + QStringLiteral(".csv")))) {
+      const QStringList f = EngineWorld::Fields(line);
+      flags[index] += f[0] + u' ' + f[4];
+      // Nothing in the save for an entry that is not listed as saved, and the other way round.
+      if (f[0].endsWith(u".bin"))
+        EXPECT_EQ(w.env.Exists(QStringLiteral("S:\\daily\\") + r.saveName + QStringLiteral("\\Drive_T\\src\\") + f[0].mid(7)),
+                  f[4] == u"3")
+            << line.toStdString();
+    }
+    QDirIterator it(vol.path() + QStringLiteral("/daily"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) files[index] += it.next().mid(vol.path().size());
+    files[index].sort();
+    logs[index] = QString::fromUtf8(w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log")))
+                      .replace(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d(:\\d\\d)?")), QStringLiteral("hh:mm"))
+                      .split(u'\n');
+    ++index;
+  }
+  EXPECT_GT(uncopied[0], 0);
+  EXPECT_LT(uncopied[0], 24);
+  EXPECT_EQ(uncopied[0], uncopied[1]);
+  EXPECT_EQ(flags[0], flags[1]);
+  EXPECT_EQ(files[0], files[1]);
+  EXPECT_EQ(logs[0], logs[1]);
+}
+
+TEST(CopyWorkers, ACancelWhileWorkersCopyLeavesNoSaveBehind) {
+  WorkerWorld w(4);
+  for (int i = 0; i < 80; ++i) w.Source(QStringLiteral("d%1\\f%2").arg(i % 4).arg(i), QByteArray(200 * 1024, char('a' + i % 26)));
+  bool pressed = false;
+  w.env.ui.onYield = [&](int) {
+    if (!pressed && w.run && w.run->state().progress.phase == phase::Copy && w.run->state().progress.processedCount >= 10) {
+      w.m.CancelFlag.Set();
+      pressed = true;
+    }
+  };
+  const RunResult r = w.Run();
+  EXPECT_FALSE(r.succeeded);
+  EXPECT_LT(w.run->state().progress.processedCount, 40);  // the Cancel landed at once
+  EXPECT_TRUE(QString::fromUtf8(w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log")))
+                  .endsWith(QStringLiteral("中止されました\r\n終了\r\n\r\n")));
+  // No worker wrote anything after the failed save was removed.
+  EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName));
+  EXPECT_FALSE(w.env.Exists(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral(".csv")));
+  EXPECT_FALSE(w.main.HisTable.HasData());
 }
 
 }  // namespace
