@@ -429,7 +429,7 @@ uint32_t FSaveExec::FolderModeFor(const QString& folder) const {
 // single thread takes it.
 
 namespace {
-constexpr int kSlotsPerWorker = 4;
+constexpr int kSlotsPerWorker = 8;
 constexpr int64_t kWindowBytes = int64_t(64) << 20;
 constexpr int kWaitMs = 100;  // the run yields at this pace while it waits for a worker
 }  // namespace
@@ -504,7 +504,9 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
 FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve,
                                            bool& stopCopy) {
   if (window.front().job) {
-    while (!crew.Wait(*window.front().job, kWaitMs)) env_.DoEvents();
+    // Half the window done at a time: the workers keep the other half to do meanwhile.
+    const int pending = static_cast<int>(window.size() / 2);
+    while (!crew.WaitBatch(*window.front().job, pending, kWaitMs)) env_.DoEvents();
   }
   const Slot slot = std::move(window.front());
   const int row = slot.row;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 #ifdef __linux__
 #include <sched.h>
@@ -99,12 +100,16 @@ void CopyCrew::Work(Platform& fs) {
     // The worker's own current folder: the copies of one folder find it open.
     if (dir != folder && fs.SetCurrentDir(dir)) folder = dir;
     PerformFileCopy(fs, archiver_, job);
+    bool wake = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       job.done = true;
       inFlight_ -= next.bytes;
+      --pending_;
+      wake = waitingFor_ && waitingFor_->done && pending_ <= waitingPending_;
     }
-    done_.notify_all();
+    // The run is woken only when what it waits for is there, not for every file.
+    if (wake) done_.notify_all();
   }
 }
 
@@ -112,14 +117,22 @@ void CopyCrew::Post(std::shared_ptr<FileCopyJob> job, int64_t bytes) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     inFlight_ += bytes;
+    ++pending_;
     queue_.push_back(Queued{std::move(job), bytes});
   }
   work_.notify_one();
 }
 
-bool CopyCrew::Wait(const FileCopyJob& job, int ms) {
+bool CopyCrew::Wait(const FileCopyJob& job, int ms) { return WaitBatch(job, std::numeric_limits<int>::max(), ms); }
+
+bool CopyCrew::WaitBatch(const FileCopyJob& job, int pending, int ms) {
   std::unique_lock<std::mutex> lock(mutex_);
-  return done_.wait_for(lock, std::chrono::milliseconds(ms), [&job] { return job.done; });
+  if (job.done && pending_ <= pending) return true;
+  waitingFor_ = &job;
+  waitingPending_ = pending;
+  done_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return job.done && pending_ <= pending; });
+  waitingFor_ = nullptr;
+  return job.done;
 }
 
 bool CopyCrew::Done(const FileCopyJob& job) {
@@ -133,11 +146,13 @@ int64_t CopyCrew::BytesInFlight() {
 }
 
 void CopyCrew::Pause(bool paused) {
+  bool held = false;  // only queued jobs can have been held back
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    held = paused_ && !paused && !queue_.empty();
     paused_ = paused;
   }
-  if (!paused) work_.notify_all();
+  if (held) work_.notify_all();
 }
 
 }  // namespace qarno

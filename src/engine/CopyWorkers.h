@@ -61,6 +61,10 @@ class CopyCrew {
   void Post(std::shared_ptr<FileCopyJob> job, int64_t bytes);
   // Waits up to `ms` milliseconds for the job; true when it is done.
   bool Wait(const FileCopyJob& job, int ms);
+  // The same, but once the job is done, waits on (within the time) until at most `pending`
+  // jobs are left: the run then takes the finished ones at one go instead of waking for
+  // each of them, while the workers still have work.
+  bool WaitBatch(const FileCopyJob& job, int pending, int ms);
   bool Done(const FileCopyJob& job);
   // The bytes of the jobs handed out and not yet done.
   int64_t BytesInFlight();
@@ -79,6 +83,10 @@ class CopyCrew {
   std::condition_variable work_, done_;
   std::deque<Queued> queue_;
   int64_t inFlight_ = 0;
+  int pending_ = 0;  // jobs posted and not yet done
+  // What the run waits for, when it waits: a job, and at most so many pending.
+  const FileCopyJob* waitingFor_ = nullptr;
+  int waitingPending_ = 0;
   bool stop_ = false;
   bool paused_ = false;
   std::vector<std::unique_ptr<Platform>> platforms_;

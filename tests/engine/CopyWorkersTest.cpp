@@ -185,7 +185,7 @@ TEST(CopyWorkers, AMediumFilledWithWorkersEndsAtTheSameEntryAsOnOneThread) {
 
 TEST(CopyWorkers, ACancelWhileWorkersCopyLeavesNoSaveBehind) {
   WorkerWorld w(4);
-  for (int i = 0; i < 80; ++i) w.Source(QStringLiteral("d%1\\f%2").arg(i % 4).arg(i), QByteArray(200 * 1024, char('a' + i % 26)));
+  for (int i = 0; i < 120; ++i) w.Source(QStringLiteral("d%1\\f%2").arg(i % 4).arg(i), QByteArray(100 * 1024, char('a' + i % 26)));
   bool pressed = false;
   w.env.ui.onYield = [&](int) {
     if (!pressed && w.run && w.run->state().progress.phase == phase::Copy && w.run->state().progress.processedCount >= 10) {
@@ -195,7 +195,7 @@ TEST(CopyWorkers, ACancelWhileWorkersCopyLeavesNoSaveBehind) {
   };
   const RunResult r = w.Run();
   EXPECT_FALSE(r.succeeded);
-  EXPECT_LT(w.run->state().progress.processedCount, 40);  // the Cancel landed at once
+  EXPECT_LT(w.run->state().progress.processedCount, 80);  // only what was in flight went on
   EXPECT_TRUE(QString::fromUtf8(w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log")))
                   .endsWith(QStringLiteral("中止されました\r\n終了\r\n\r\n")));
   // No worker wrote anything after the failed save was removed.
