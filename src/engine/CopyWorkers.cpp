@@ -140,10 +140,7 @@ bool CopyCrew::Done(const FileCopyJob& job) {
   return job.done;
 }
 
-int64_t CopyCrew::BytesInFlight() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return inFlight_;
-}
+int64_t CopyCrew::BytesInFlight() { return inFlight_.load(); }
 
 void CopyCrew::Pause(bool paused) {
   bool held = false;  // only queued jobs can have been held back

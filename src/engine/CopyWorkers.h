@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "records/ContentManifest.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -82,7 +83,7 @@ class CopyCrew {
   std::mutex mutex_;
   std::condition_variable work_, done_;
   std::deque<Queued> queue_;
-  int64_t inFlight_ = 0;
+  std::atomic<int64_t> inFlight_{0};  // asked for every entry: no lock for it
   int pending_ = 0;  // jobs posted and not yet done
   // What the run waits for, when it waits: a job, and at most so many pending.
   const FileCopyJob* waitingFor_ = nullptr;
