@@ -135,11 +135,6 @@ bool CopyCrew::WaitBatch(const FileCopyJob& job, int pending, int ms) {
   return job.done;
 }
 
-bool CopyCrew::Done(const FileCopyJob& job) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return job.done;
-}
-
 int64_t CopyCrew::BytesInFlight() { return inFlight_.load(); }
 
 void CopyCrew::Pause(bool paused) {

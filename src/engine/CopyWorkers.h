@@ -66,7 +66,6 @@ class CopyCrew {
   // jobs are left: the run then takes the finished ones at one go instead of waking for
   // each of them, while the workers still have work.
   bool WaitBatch(const FileCopyJob& job, int pending, int ms);
-  bool Done(const FileCopyJob& job);
   // The bytes of the jobs handed out and not yet done.
   int64_t BytesInFlight();
   // While paused, no worker starts another job (jobs under way go on).
