@@ -4,9 +4,13 @@
 #include "engine/FSaveExec.h"
 
 #include "common/Attributes.h"
+#include "platform/WinPath.h"
 #include "engine/CopyDecision.h"
+#include "engine/CopyWorkers.h"
 #include "records/LhaPacking.h"
 #include "records/Pruning.h"
+
+#include <deque>
 
 namespace qarno {
 
@@ -42,14 +46,21 @@ bool FSaveExec::ExecCopy() {
   bool stopCopy = false;
   p.phase = phase::Copy;
 
-  for (int row = 1; row < SaveList_.Rows(); ++row) {
-    EntryResult r = CopyEntry(row, reserve, stopCopy);
-    while (r == EntryResult::Again) r = CopyEntry(row, reserve, stopCopy);
+  // Workers copy the files of a new save; a save that is written into again (overwrite,
+  // repair) is copied on the run's own thread: a copy that replaced an earlier one could not
+  // be taken back when a full medium calls for it.
+  std::unique_ptr<CopyCrew> crew =
+      s_.outcome.createdSave ? CopyCrew::Start(env_.fs, env_.archiver, CopyWorkerCount()) : nullptr;
+  if (crew) {
+    const EntryResult r = CopyWithWorkers(*crew, reserve, stopCopy);
     if (r == EntryResult::Cancelled) return false;
     if (r == EntryResult::Abort) return AbortCopy();
-    KeepPreviousCopy(row);
-    env_.DoEvents();
-    ++p.processedCount;
+  } else {
+    for (int row = 1; row < SaveList_.Rows(); ++row) {
+      const EntryResult r = CopyRow(row, reserve, stopCopy);
+      if (r == EntryResult::Cancelled) return false;
+      if (r == EntryResult::Abort) return AbortCopy();
+    }
   }
   p.phase = phase::Idle;
   CopyTotals();
@@ -57,6 +68,20 @@ bool FSaveExec::ExecCopy() {
   if (out.uncopiedCount >= 1)
     p.status += u'\r' + QString(7, u' ') + QString::number(out.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
   return true;
+}
+
+FSaveExec::EntryResult FSaveExec::CopyRow(int row, ReserveState& reserve, bool& stopCopy) {
+  EntryResult r = CopyEntry(row, reserve, stopCopy);
+  while (r == EntryResult::Again) r = CopyEntry(row, reserve, stopCopy);
+  if (r == EntryResult::Cancelled || r == EntryResult::Abort) return r;
+  FinishRow(row);
+  return EntryResult::Done;
+}
+
+void FSaveExec::FinishRow(int row) {
+  KeepPreviousCopy(row);
+  env_.DoEvents();
+  ++s_.progress.processedCount;
 }
 
 void FSaveExec::CopyTotals() {
@@ -88,12 +113,15 @@ FSaveExec::EntryResult FSaveExec::CopyEntry(int row, ReserveState& reserve, bool
     return EntryResult::Done;
   }
   if (e.flag != Flag::ToCopy) return EntryResult::Done;
+  s_.progress.lastEntry = e.path;
+  if (const auto held = CheckReserve(e, reserve)) return *held;
+  return TakeAttempt(e, AttemptCopy(row), stopCopy);
+}
+
+FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt attempt, bool& stopCopy) {
   const QString path = e.path;
   const bool isDir = e.IsDirectory();
-  s_.progress.lastEntry = path;
-  if (const auto held = CheckReserve(e, reserve)) return *held;
-
-  switch (AttemptCopy(row)) {
+  switch (attempt) {
     case CopyAttempt::Copied: {
       QString d = s_.medium.drive, vname, vserial;
       if (ReadDrive(d, vname, vserial)) {
@@ -124,7 +152,10 @@ FSaveExec::CopyAttempt FSaveExec::AttemptCopy(int row) {
   const QString path = e.path;
   int compType = 0;
   if (CopyPath(path, e.IsDirectory(), compType, row)) return CopyAttempt::Copied;
-  const Flag f = e.flag;
+  return FailedAttempt(e.flag);
+}
+
+FSaveExec::CopyAttempt FSaveExec::FailedAttempt(Flag f) {
   if (f == Flag::Locked) return CopyAttempt::Locked;
   if (f == Flag::Vanished) return CopyAttempt::Vanished;
   return CopyAttempt::Failed;
@@ -207,18 +238,30 @@ bool FSaveExec::CopyPath(const QString& path, bool isDirectory, int& compType, i
   if (isDirectory) {
     compType = 0;
   } else {
-    QString destination = CopyPathIn(s_.paths.SaveSetDir, path, QString());
-    if (NeedsAlias(destination, request_.set.options.PathLen) || WouldMeetAnArchive(path)) {
-      ++s_.aliasCounter;
-      e.alias = AliasText(s_.aliasCounter);
-      destination = CopyPathIn(s_.paths.SaveSetDir, path, e.alias);
-    }
-    if (!CopyFile(path, destination, compType, row)) return false;
+    const QString destination = DestinationOf(e);
+    FileCopyJob job;
+    if (!PrepareFileCopy(path, destination, job)) return false;
+    PerformFileCopy(env_.fs, env_.archiver, job);
+    if (!FinishFileCopy(job, compType, row)) return false;
   }
+  MarkCopied(e, compType);
+  return true;
+}
+
+QString FSaveExec::DestinationOf(SaveListEntry& e) {
+  QString destination = CopyPathIn(s_.paths.SaveSetDir, e.path, QString());
+  if (NeedsAlias(destination, request_.set.options.PathLen) || WouldMeetAnArchive(e.path)) {
+    ++s_.aliasCounter;
+    e.alias = AliasText(s_.aliasCounter);
+    destination = CopyPathIn(s_.paths.SaveSetDir, e.path, e.alias);
+  }
+  return destination;
+}
+
+void FSaveExec::MarkCopied(SaveListEntry& e, int compType) {
   e.flag = Flag::Copied;
   e.saveName = s_.texts.TNewSetName;
   e.compType = compType == 1 ? CompType::Lha : CompType::Plain;
-  return true;
 }
 
 bool FSaveExec::NoCompType(const QString& path) const {
@@ -236,14 +279,10 @@ bool FSaveExec::WouldMeetAnArchive(const QString& path) const {
   return SaveList_.FindNewPath(sibling, position) && !SaveList_[position].IsDirectory() && !NoCompType(sibling);
 }
 
-bool FSaveExec::RefreshEntry(int row) {
-  SaveListEntry& e = SaveList_[row];
-  const auto info = env_.fs.Stat(e.path);
-  if (!info) return false;
-  e.size = (info->attributes & attr::Directory) ? 0 : info->size;
-  e.attributes = AttrText(info->attributes);
-  e.date = EntryDate::FromFileTime(info->mtime);
-  return true;
+void FSaveExec::TakeSourceInfo(SaveListEntry& e, const DirEntry& info) {
+  e.size = (info.attributes & attr::Directory) ? 0 : info.size;
+  e.attributes = AttrText(info.attributes);
+  e.date = EntryDate::FromFileTime(info.mtime);
 }
 
 QString FSaveExec::SourceAnchor(const QString& path) {
@@ -276,7 +315,7 @@ QString FSaveExec::SourceAnchor(const QString& path) {
   return dir;
 }
 
-bool FSaveExec::CopyFile(const QString& source, const QString& destination, int& compType, int row) {
+bool FSaveExec::PrepareFileCopy(const QString& source, const QString& destination, FileCopyJob& job) {
   QString dir, name;
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
@@ -285,60 +324,57 @@ bool FSaveExec::CopyFile(const QString& source, const QString& destination, int&
     cleared_.insert(dir);
     env_.fs.RemoveLeftovers(dir);
   }
+  job.source = source;
+  job.destination = destination;
+  job.anchor = SourceAnchor(source);
+  job.tryPack = Packs() && !NoCompType(source);
+  job.hashing = hashing_;
+  job.unrecordedTarget = s_.outcome.createdSave;
+  return true;
+}
+
+bool FSaveExec::FinishFileCopy(FileCopyJob& job, int& compType, int row) {
   SaveListEntry& e = SaveList_[row];
-  const QString anchor = SourceAnchor(source);
-  // The archiver opens the file by its path: a source that is no longer the file the scan
-  // found (a link now, on the way or in its place) is left to the guarded plain copy.
-  const bool pack = Packs() && !NoCompType(source) &&
-                    (anchor.isEmpty() || env_.fs.OpenInside(anchor, source) != nullptr);
-  if (pack) {
-    RefreshEntry(row);
-    // The archiver shows the bytes it packs as it reads them; a library that cannot leaves
-    // the file out of the manifest.
-    hash_.Reset();
-    const bool observed = hashing_ && env_.archiver && env_.archiver->SetReadObserver([this](const char* data, size_t size) {
-      if (size == 0) hash_.Reset();
-      else hash_.Add(data, size);
-    });
-    const bool packed = SaveLha(env_, source, destination + QStringLiteral(".LZH"));
-    if (observed) env_.archiver->SetReadObserver({});
-    if (packed) {
+  if (job.packTried) {
+    if (job.packInfo) TakeSourceInfo(e, *job.packInfo);
+    env_.WriteDebugPath(2330, "SaveLha", job.source, job.destination + QStringLiteral(".LZH"));
+    if (job.packed) {
       compType = 1;
       e.flag = Flag::Copied;
-      if (observed) NoteCopied(source);
+      if (job.observed) NoteCopied(job.source, job.hash);
       return true;
     }
   }
-  // The entry takes size, date and attributes of the source as it was copied.
-  CopyOptions options;
-  options.sourceAnchor = anchor;
-  options.unrecordedTarget = s_.outcome.createdSave;
-  hash_.Reset();
-  if (hashing_) options.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
-  const CopyResult copied = env_.fs.Copy(source, destination, options);
-  if (copied) {
-    e.size = copied.source.size;
-    e.attributes = AttrText(copied.source.attributes);
-    e.date = EntryDate::FromFileTime(copied.source.mtime);
+  if (job.copied) {
+    e.size = job.copied.source.size;
+    e.attributes = AttrText(job.copied.source.attributes);
+    e.date = EntryDate::FromFileTime(job.copied.source.mtime);
     compType = 0;
     e.flag = Flag::Copied;
-    if (hashing_) NoteCopied(source);
+    if (hashing_) NoteCopied(job.source, job.hash);
     return true;
   }
-  if (!pack) RefreshEntry(row);
-  lastCopyError_ = copied.error;
-  const std::optional<Flag> failed = FlagForFailedCopy(copied);
+  if (job.failedInfo) TakeSourceInfo(e, *job.failedInfo);
+  lastCopyError_ = job.copied.error;
+  const std::optional<Flag> failed = FlagForFailedCopy(job.copied);
   if (failed) {
     e.flag = *failed;
     return false;
   }
-  if (CopyLockedFile(source, destination, anchor)) {
+  if (CopyLockedFile(job.source, job.destination, job.anchor)) {
     compType = 0;
     e.flag = Flag::Copied;
     return true;
   }
   e.flag = Flag::NotSaved;
   return false;
+}
+
+bool FSaveExec::EndsOnRunThread(const FileCopyJob& job) {
+  // A copy that failed for another reason than its source may have met a medium filled by
+  // the copies beside it; it is tried byte by byte (with yields) and may raise the
+  // full-medium question: it is made again on the run's thread, with nothing else in flight.
+  return !job.packed && !job.copied && !FlagForFailedCopy(job.copied);
 }
 
 bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination, const QString& anchor) {
@@ -356,12 +392,12 @@ bool FSaveExec::CopyLockedFile(const QString& source, const QString& destination
   if (hashing_) slow.onData = [this](const char* data, size_t size) { hash_.Add(data, size); };
   const CopyResult copied = env_.fs.Copy(source, destination, slow);
   if (!copied) lastCopyError_ = copied.error;
-  else if (hashing_) NoteCopied(source);
+  else if (hashing_) NoteCopied(source, hash_);
   return copied.ok();
 }
 
-void FSaveExec::NoteCopied(const QString& path) {
-  manifest_.push_back(ManifestEntry{path, hash_.Size(), hash_.Hex()});
+void FSaveExec::NoteCopied(const QString& path, const ContentHash& hash) {
+  manifest_.push_back(ManifestEntry{path, hash.Size(), hash.Hex()});
 }
 
 void FSaveExec::KeepPreviousCopy(int row) {
@@ -387,5 +423,161 @@ uint32_t FSaveExec::FolderModeFor(const QString& folder) const {
   }
   // The save's own folders (the save, "Alias"): only the owner, when the run may read all.
   return privileged ? 0700 : kDefaultDirMode;
+}
+// --- Copying with workers ----------------------------------------------------------------
+//
+// The run walks its list as a single thread would and hands only the file system work of
+// each file to a worker: the reserve check, the aliases, the folders, the anchor come
+// before, in order; the entry's fields, the log, the manifest, the volume and the counters
+// come after, when the entry's turn comes, again in order. A window of entries is in
+// flight at a time. An entry that may ask the user something (a short reserve, a full
+// medium) or yield while it copies is taken only with nothing else in flight, exactly as a
+// single thread takes it.
+
+namespace {
+constexpr int kSlotsPerWorker = 8;
+constexpr int64_t kWindowBytes = int64_t(64) << 20;
+constexpr int kWaitMs = 100;  // the run yields at this pace while it waits for a worker
+}  // namespace
+
+FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& reserve, bool& stopCopy) {
+  std::deque<Slot> window;
+  int next = 1;
+  const size_t room = static_cast<size_t>(crew.Size()) * kSlotsPerWorker;
+  for (;;) {
+    bool alone = false;  // the next entry is one for the run's thread, with nothing in flight
+    while (!env_.cancel && next < SaveList_.Rows() && window.size() < room &&
+           (window.empty() || crew.BytesInFlight() < kWindowBytes)) {
+      Slot slot;
+      if (!PrepareSlot(next, reserve, stopCopy, crew, slot)) {
+        alone = true;
+        break;
+      }
+      window.push_back(std::move(slot));
+      ++next;
+    }
+    if (!window.empty()) {
+      const EntryResult r = TakeSlot(crew, window, next, reserve, stopCopy);
+      if (r != EntryResult::Done) return r;
+      continue;
+    }
+    if (next >= SaveList_.Rows()) return EntryResult::Done;
+    if (env_.cancel) return EntryResult::Cancelled;
+    if (!alone) continue;
+    const EntryResult r = CopyRow(next, reserve, stopCopy);
+    if (r != EntryResult::Done) return r;
+    ++next;
+  }
+}
+
+bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCrew& crew, Slot& slot) {
+  SaveListEntry& e = SaveList_[row];
+  slot.row = row;
+  slot.aliasBefore = s_.aliasCounter;
+  slot.alias = e.alias;
+  if (stopCopy && e.flag == Flag::ToCopy) return false;
+  if (e.flag != Flag::ToCopy) return true;  // nothing to do but its turn
+  int64_t cluster = 4096;
+  if (reserve != ReserveState::Off) {
+    // The free space as a single thread would see it when all in flight is written: what
+    // is in flight is asked first, so that a copy ending in between is counted at least once.
+    const int64_t inFlight = crew.BytesInFlight();
+    const auto space = env_.fs.FreeSpaceOf(winpath::DriveRoot(s_.medium.drive));
+    int64_t freeKB = 0;
+    if (space) {
+      cluster = std::max<int64_t>(int64_t(space->sectorsPerCluster) * space->bytesPerSector, 1);
+      freeKB = cluster % 1024 == 0 ? (cluster / 1024) * static_cast<int64_t>(space->freeClusters)
+                                   : RoundHalfEven(double(cluster) * double(space->freeClusters) / 1024.0);
+    }
+    const int64_t left = freeKB - (inFlight + 1023) / 1024;
+    if (DecideReserve(reserve, left, request_.set.options.RsvSize) != ReserveDecision::Copy) return false;
+    slot.freeKB = freeKB;
+  }
+  slot.kind = Slot::Kind::Copy;
+  if (e.IsDirectory()) return true;
+  const QString destination = DestinationOf(e);
+  QString dir, name;
+  if (SplitPath(destination, dir, name) && env_.fs.CurrentDir() != dir && !env_.fs.IsDirectory(dir)) slot.madeFolder = dir;
+  auto job = std::make_shared<FileCopyJob>();
+  if (!PrepareFileCopy(e.path, destination, *job)) return true;  // fails when its turn comes
+  const int64_t size = std::max<int64_t>(e.size.Bytes(), 0);
+  slot.bytes = (size + cluster - 1) / cluster * cluster;
+  slot.job = job;
+  crew.Post(std::move(job), slot.bytes);
+  return true;
+}
+
+FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve,
+                                           bool& stopCopy) {
+  if (window.front().job) {
+    // Half the window done at a time: the workers keep the other half to do meanwhile.
+    const int pending = static_cast<int>(window.size() / 2);
+    while (!crew.WaitBatch(*window.front().job, pending, kWaitMs)) env_.DoEvents();
+  }
+  const Slot slot = std::move(window.front());
+  const int row = slot.row;
+  SaveListEntry& e = SaveList_[row];
+  EntryResult r = EntryResult::Done;
+  if (slot.kind == Slot::Kind::Copy) {
+    s_.progress.lastEntry = e.path;
+    if (slot.freeKB) {
+      env_.WriteDebugPath(3020, "GetFreeDiskKB", s_.medium.drive);
+      env_.WriteDebug(3021, *slot.freeKB);
+    }
+    CopyAttempt attempt;
+    if (e.IsDirectory() || (slot.job && !EndsOnRunThread(*slot.job))) {
+      // Copied, or the source's fault (gone, refused): nothing asked, nothing to yield.
+      e.flag = Flag::NotSaved;
+      int compType = 0;
+      const bool copied = e.IsDirectory() || FinishFileCopy(*slot.job, compType, row);
+      if (copied) MarkCopied(e, compType);
+      attempt = copied ? CopyAttempt::Copied : FailedAttempt(e.flag);
+    } else {
+      // The copy failed for another reason, perhaps for the room later entries took: they
+      // are taken back, and the entry is copied again as a single thread copies it now.
+      TakeBackAfterFirst(crew, window, next);
+      s_.aliasCounter = slot.aliasBefore;
+      e.alias = slot.alias;
+      attempt = AttemptCopy(row);
+    }
+    // Reading the volume may ask about the medium: no worker starts anything meanwhile.
+    crew.Pause(true);
+    r = TakeAttempt(e, attempt, stopCopy);
+    crew.Pause(false);
+  }
+  window.pop_front();
+  // Another medium: the entry is copied again from the start, with nothing else in flight.
+  while (r == EntryResult::Again) r = CopyEntry(row, reserve, stopCopy);
+  if (r != EntryResult::Done) return r;
+  FinishRow(row);
+  return EntryResult::Done;
+}
+
+void FSaveExec::TakeBackAfterFirst(CopyCrew& crew, std::deque<Slot>& window, int& next) {
+  if (window.size() < 2) return;
+  // Every later entry finishes first; then what it wrote goes again, newest first, with the
+  // folders made for it, and it is copied again (or not) after the first entry's turn.
+  for (size_t i = 1; i < window.size(); ++i) {
+    if (window[i].job) {
+      while (!crew.Wait(*window[i].job, kWaitMs)) env_.DoEvents();
+    }
+  }
+  for (size_t i = window.size() - 1; i >= 1; --i) {
+    Slot& later = window[i];
+    if (later.job) {
+      const QString written = later.job->Written();
+      if (!written.isEmpty()) env_.fs.Kill(written);
+    }
+    for (QString folder = later.madeFolder; folder.startsWith(s_.paths.SaveSetDir + u'\\');) {
+      if (!env_.fs.RmDir(folder)) break;
+      QString parent, name;
+      if (!SplitPath(folder, parent, name)) break;
+      folder = parent;
+    }
+    SaveList_[later.row].alias = later.alias;
+  }
+  s_.aliasCounter = window[1].aliasBefore;
+  next = window[1].row;
+  window.erase(window.begin() + 1, window.end());
 }
 }  // namespace qarno

@@ -17,10 +17,15 @@
 
 #include <QSet>
 
+#include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 
 namespace qarno {
+
+class CopyCrew;
+struct FileCopyJob;
 
 class FSaveExec {
  public:
@@ -103,9 +108,34 @@ class FSaveExec {
   // Done: on to the next entry; Again: the same entry from the start (another medium).
   enum class EntryResult { Done, Again, Cancelled, Abort };
   EntryResult CopyEntry(int row, ReserveState& reserve, bool& stopCopy);
+  // One entry on the run's thread, copied again while another medium is asked for, and its
+  // end (the previous copy kept, a yield, the count).
+  EntryResult CopyRow(int row, ReserveState& reserve, bool& stopCopy);
+  void FinishRow(int row);
   // The copy of one entry as such: what became of it (its Flag tells the same).
   enum class CopyAttempt { Copied, Locked, Vanished, Failed };
   CopyAttempt AttemptCopy(int row);
+  static CopyAttempt FailedAttempt(Flag f);
+  // What the run makes of an attempt: the entry's counts and log lines, the volume it went
+  // to, the full-medium question.
+  EntryResult TakeAttempt(SaveListEntry& e, CopyAttempt attempt, bool& stopCopy);
+  // Copying with workers (see CopyEngine.cpp): entries in flight, taken in the list's order.
+  struct Slot {
+    enum class Kind { Skip, Copy } kind = Kind::Skip;
+    int row = 0;
+    std::shared_ptr<FileCopyJob> job;  // none: a folder, or a file whose folder failed
+    int64_t bytes = 0;
+    std::optional<int64_t> freeKB;  // the reserve check's free space, for its trace line
+    int32_t aliasBefore = -1;       // the alias counter before the entry, and its alias
+    QString alias;
+    QString madeFolder;  // the deepest folder made for it
+  };
+  EntryResult CopyWithWorkers(CopyCrew& crew, ReserveState& reserve, bool& stopCopy);
+  // False when the entry is one for the run's thread alone (a question, a refusal).
+  bool PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCrew& crew, Slot& slot);
+  EntryResult TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve, bool& stopCopy);
+  // Takes back every entry after the first of the window: the run goes on after the first.
+  void TakeBackAfterFirst(CopyCrew& crew, std::deque<Slot>& window, int& next);
   // Nothing when the entry may be copied.
   std::optional<EntryResult> CheckReserve(SaveListEntry& e, ReserveState& reserve);
   EntryResult AfterFailedCopy(SaveListEntry& e, bool& stopCopy);
@@ -114,8 +144,15 @@ class FSaveExec {
   bool AbortCopy();
   void CopyTotals();
   bool CopyPath(const QString& path, bool isDirectory, int& compType, int row);
-  bool CopyFile(const QString& source, const QString& destination, int& compType, int row);
-  bool RefreshEntry(int row);
+  // The destination of a file's copy, under the next alias where it needs one.
+  QString DestinationOf(SaveListEntry& e);
+  void MarkCopied(SaveListEntry& e, int compType);
+  // A file's copy: its folders and what to do (the run's thread), the work itself (any
+  // thread), and what the entry takes of it (the run's thread, with the locked-file copy).
+  bool PrepareFileCopy(const QString& source, const QString& destination, FileCopyJob& job);
+  bool FinishFileCopy(FileCopyJob& job, int& compType, int row);
+  static bool EndsOnRunThread(const FileCopyJob& job);
+  static void TakeSourceInfo(SaveListEntry& e, const DirEntry& info);
   bool CopyLockedFile(const QString& source, const QString& destination, const QString& anchor);
   QString SourceAnchor(const QString& path);
   bool anchorsReady_ = false;                                // the two below, for this run
@@ -161,7 +198,7 @@ class FSaveExec {
   bool hashing_ = false;
   ContentHash hash_;
   std::vector<ManifestEntry> manifest_;
-  void NoteCopied(const QString& path);
+  void NoteCopied(const QString& path, const ContentHash& hash);
   // The hold on the set for the whole run, and the folders of an earlier save that the run
   // cleared of what killed runs left (an overwrite or repair run writes into them again).
   std::unique_ptr<SetLock> setHold_;

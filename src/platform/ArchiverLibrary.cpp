@@ -53,6 +53,12 @@ int LoadedArchiver::Unlha(const QString& commandLine, int outputLength) {
   return unlha_(nullptr, cmd.constData(), output.data(), static_cast<unsigned long>(output.size()));
 }
 
+namespace {
+// The observer of the calling thread: the library keeps one per thread, and so does this
+// side, so that copy workers packing at once each hash their own file.
+thread_local ArchiverLibrary::ReadObserver t_observer;
+}  // namespace
+
 LoadedArchiver::~LoadedArchiver() {
   // The library outlives this object in the process: it must not call into it afterwards.
   if (loaded_ && setObserver_) setObserver_(nullptr, nullptr);
@@ -60,15 +66,15 @@ LoadedArchiver::~LoadedArchiver() {
 
 bool LoadedArchiver::SetReadObserver(ReadObserver observer) {
   if (!Load() || !setObserver_) return false;
-  observer_ = std::move(observer);
-  if (!observer_) {
+  t_observer = std::move(observer);
+  if (!t_observer) {
     setObserver_(nullptr, nullptr);
     return true;
   }
   auto trampoline = [](void* context, const void* data, unsigned long size) {
     (*static_cast<ReadObserver*>(context))(static_cast<const char*>(data), static_cast<size_t>(size));
   };
-  setObserver_(+trampoline, &observer_);
+  setObserver_(+trampoline, &t_observer);
   return true;
 }
 

@@ -23,9 +23,11 @@ class ArchiverLibrary {
   virtual int Unlha(const QString& commandLine, int outputLength) = 0;
   // Selects the packing method (5, 6 or 7) where the library offers the choice.
   virtual void SetMethod(int level) = 0;
-  // Shows the observer the original bytes of each file packed from now on, in the read that
-  // packs it (an empty block starts each file); an empty function stops it. False when the
-  // library cannot do it (an older one): the caller then knows nothing of what was packed.
+  // Shows the observer the original bytes of each file this thread packs from now on, in the
+  // read that packs it (an empty block starts each file); an empty function stops it. Each
+  // thread has its own: threads may pack at once (Load and SetMethod come first, on one
+  // thread). False when the library cannot do it (an older one): the caller then knows
+  // nothing of what was packed.
   using ReadObserver = std::function<void(const char* data, size_t size)>;
   virtual bool SetReadObserver(ReadObserver observer) {
     (void)observer;
@@ -66,7 +68,6 @@ class LoadedArchiver : public ArchiverLibrary {
   using ObserverFn = void (*)(void*, const void*, unsigned long);
   using SetObserverFn = int (*)(ObserverFn, void*);
   SetObserverFn setObserver_ = nullptr;
-  ReadObserver observer_;
   int pendingMethod_ = 0;
 };
 

@@ -173,16 +173,20 @@ bool IsHeld(const QByteArray& name) {
 const time_t processStart = ::time(nullptr);
 
 // The process id, asked once (and again in a child after a fork): it names every file a
-// copy writes beside its place.
-pid_t cachedPid = 0;
+// copy writes beside its place. Copy workers ask for it at once.
+std::atomic<pid_t> cachedPid{0};
 pid_t OwnPid() {
   static const bool registered = [] {
-    ::pthread_atfork(nullptr, nullptr, [] { cachedPid = 0; });
+    ::pthread_atfork(nullptr, nullptr, [] { cachedPid.store(0, std::memory_order_relaxed); });
     return true;
   }();
   (void)registered;
-  if (cachedPid == 0) cachedPid = ::getpid();
-  return cachedPid;
+  pid_t pid = cachedPid.load(std::memory_order_relaxed);
+  if (pid == 0) {
+    pid = ::getpid();
+    cachedPid.store(pid, std::memory_order_relaxed);
+  }
+  return pid;
 }
 
 // A name of the write-beside pattern, registered as held while the file is written.

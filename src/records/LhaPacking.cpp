@@ -22,17 +22,21 @@ bool IsNoCompType(int complexSettingMode, const QStringList& noCompTypes, const 
 
 bool SaveLha(const RunEnvironment& m, const QString& source, const QString& archive) {
   m.WriteDebugPath(2330, "SaveLha", source, archive);
+  return PackFile(m.fs, m.archiver, source, archive);
+}
+
+bool PackFile(Platform& fs, ArchiverLibrary* archiver, const QString& source, const QString& archive) {
   {
-    auto probe = m.fs.Open(source, QIODevice::ReadOnly);
+    auto probe = fs.Open(source, QIODevice::ReadOnly);
     if (!probe) return false;
   }
-  if (!m.archiver) return false;
-  const auto hostSource = m.fs.HostPath(source);
-  const auto hostArchive = m.fs.HostPath(archive);
+  if (!archiver) return false;
+  const auto hostSource = fs.HostPath(source);
+  const auto hostArchive = fs.HostPath(archive);
   if (!hostSource || !hostArchive) return false;
   const QString cmd = QStringLiteral("a -n -a1 -jss -jyko -gm1 ") + u'"' + *hostArchive + u'"' + u' ' + u'"' +
                       *hostSource + u'"';
-  return m.archiver->Unlha(cmd, 256) == 0;
+  return archiver->Unlha(cmd, 256) == 0;
 }
 
 }  // namespace qarno

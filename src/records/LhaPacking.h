@@ -12,5 +12,8 @@ bool IsNoCompType(int complexSettingMode, const QStringList& noCompTypes, const 
 // cannot be opened for reading or the archiver fails (the caller then copies plainly). The
 // archiver is given host paths: nothing depends on the process's current directory.
 bool SaveLha(const RunEnvironment& m, const QString& source, const QString& archive);
+// The same without the trace line, on any platform: a copy worker packs with its own
+// platform, and the run writes the trace line when it takes the worker's result.
+bool PackFile(Platform& fs, ArchiverLibrary* archiver, const QString& source, const QString& archive);
 
 }  // namespace qarno

@@ -14,8 +14,10 @@
 namespace {
 
 std::atomic<int> g_methodLevel{5};
-std::atomic<UnlhaReadObserver> g_observer{nullptr};
-std::atomic<void*> g_observerContext{nullptr};
+// The observer belongs to the thread that set it: several threads may pack at once, each
+// file shown to its own caller only.
+thread_local UnlhaReadObserver t_observer = nullptr;
+thread_local void* t_observerContext = nullptr;
 
 // The source as the packer reads it, shown to the observer: each byte once, in order, even
 // when the packer starts over to store the file instead.
@@ -85,7 +87,7 @@ std::string pack(const lha::Command& cmd)
     pi.unixMode = info.mode;
     pi.dosAttributes = info.dosAttributes;
     unlha::AtomicOutputFile out(cmd.archive);
-    ObservedSource observed(src, g_observer.load(), g_observerContext.load());
+    ObservedSource observed(src, t_observer, t_observerContext);
     const lha::EntryHeader h = lha::writeArchive(observed, out, pi, currentMethod());
     out.commit(std::nullopt, {});
     return "packed " + cmd.file + " (" + lha::methodId(h.method) + ", " + std::to_string(h.originalSize) + " -> "
@@ -163,9 +165,8 @@ UNLHA32_API int UNLHA32_CALL UnlhaSetMethod(int level)
 
 UNLHA32_API int UNLHA32_CALL UnlhaSetReadObserver(UnlhaReadObserver observer, void* context)
 {
-    g_observer.store(nullptr);
-    g_observerContext.store(context);
-    g_observer.store(observer);
+    t_observer = observer;
+    t_observerContext = observer ? context : nullptr;
     return 1;
 }
 

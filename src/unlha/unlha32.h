@@ -61,7 +61,9 @@ UNLHA32_API int UNLHA32_CALL UnlhaSetMethod(int level);
  * them: observer(context, data, size) for each block, in order, each byte once (a file stored
  * after a failed compression is read again, but not shown again); at the start of each file it
  * is called once with size 0 (data NULL), so that the caller can start over. The caller hashes
- * the file without reading it a second time. A null observer stops it. Returns non-zero. */
+ * the file without reading it a second time. A null observer stops it. The observer is the
+ * calling thread's: it sees only the files that thread packs, and other threads may pack at
+ * the same time with observers of their own. Returns non-zero. */
 typedef void (UNLHA32_CALL* UnlhaReadObserver)(void* context, const void* data, unsigned long size);
 UNLHA32_API int UNLHA32_CALL UnlhaSetReadObserver(UnlhaReadObserver observer, void* context);
 

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 namespace qarno {
 namespace {
 
@@ -86,6 +89,35 @@ TEST(Archiver, TheReadObserverSeesEachPackedByteOnceEvenWhenTheFileIsStoredAfter
   }
   // The stored case really was taken: the archive of the noise says -lh0-.
   EXPECT_EQ(env.ReadFile(QStringLiteral("T:\\dst\\f.LZH")).mid(2, 5), QByteArray("-lh0-"));
+
+  // Threads packing at once each see their own file only, and a thread that set no observer
+  // sees nothing of another's.
+  for (int t = 0; t < 3; ++t) env.WriteFile(QStringLiteral("T:\\src\\t%1").arg(t), text + QByteArray(1000 * t, char('0' + t)));
+  QByteArray seenBy[3];
+  bool packedBy[3] = {false, false, false};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 3; ++t) {
+    threads.emplace_back([&, t] {
+      const QString pack = QStringLiteral("a -n -a1 -jss -jyko -gm1 \"") + env.Host(QStringLiteral("T:\\dst\\t%1.LZH").arg(t)) +
+                           QStringLiteral("\" \"") + env.Host(QStringLiteral("T:\\src\\t%1").arg(t)) + u'"';
+      packedBy[t] = true;
+      for (int round = 0; round < 20 && packedBy[t]; ++round) {
+        if (t < 2) {
+          lib.SetReadObserver([&, t](const char* bytes, size_t size) {
+            if (size == 0) seenBy[t].clear();
+            else seenBy[t].append(bytes, static_cast<qsizetype>(size));
+          });
+        }
+        packedBy[t] = lib.Unlha(pack, 256) == 0;
+        if (t < 2) lib.SetReadObserver({});
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int t = 0; t < 3; ++t) {
+    EXPECT_TRUE(packedBy[t]) << t;
+    EXPECT_TRUE(seenBy[t] == (t < 2 ? env.ReadFile(QStringLiteral("T:\\src\\t%1").arg(t)) : QByteArray())) << t;
+  }
 }
 
 }  // namespace
