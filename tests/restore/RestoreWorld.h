@@ -21,8 +21,14 @@ constexpr int TotalFolders = 9, MarkedFolders = 10, RestoredFolders = 11;
 constexpr int TotalKB = 13, MarkedKB = 14, RestoredKB = 15;
 }  // namespace cell
 
-// The restore tests use the shared platform double under the name of what they need of it.
-using MediaPlatform = FaultyPlatform;
+// The restore tests use the shared platform double under the name of what they need of it;
+// with `workers` set, copy workers get platforms of the real one (and its faults only).
+class MediaPlatform : public FaultyPlatform {
+ public:
+  using FaultyPlatform::FaultyPlatform;
+  bool workers = false;
+  std::unique_ptr<Platform> ForWorker() override { return workers ? base_.ForWorker() : nullptr; }
+};
 
 // Plays the archiver: an "archive" holds the file's bytes after the line "LZH\n"; anything
 // else is damaged. The file is written to the target path the command line names.
