@@ -562,8 +562,9 @@ bool FRestore::ApplyInFlight(SaveNameRun& run, bool all) {
       NoteMismatch(table_[item.row], item.form, run.name, done.copy.source, nullptr);
       ok = EndEntry(item.row, true, {});
     } else {
-      // A copy that did not work left nothing behind: the entry is done again here, as one
-      // thread does it, with whatever it says and asks on the way.
+      // A file that was there is replaced here; a copy that did not work left nothing
+      // behind: either way the entry is done here, as one thread does it, with whatever it
+      // says and asks on the way.
       ok = ContinueEntry(item.row, run.name, run.dir, item.form, item.plan);
     }
     if (!RestoreRow(item.row, run, ok)) {
@@ -583,7 +584,7 @@ void FRestore::Quiesce(SaveNameRun& run) {
   for (const CopyWindow::Item& item : w.items) w.workers.Wait(*item.task);
   for (const CopyWindow::Item& item : w.items) {
     const RestoreWorkers::Done& done = w.workers.Wait(*item.task);
-    if (done.copy.ok() && done.created) {
+    if (!done.there && done.copy.ok()) {
       env_.fs.SetWriteAnchor(item.plan.anchor);
       env_.fs.Kill(item.plan.target);
     }

@@ -77,13 +77,12 @@ void RestoreWorkers::Work(Platform& fs) {
     // The folder was found there by the restore; entered once for all its files, and a copy
     // into a folder that went meanwhile enters it again by itself.
     if (fs.CurrentDir() != job.targetDir) fs.SetCurrentDir(job.targetDir);
-    const bool wasThere = job.lookFirst && fs.Exists(job.target);
-    CopyOptions options;
-    options.expectedSize = job.expectedSize;
-    done.copy = fs.Copy(job.source, job.target, options);
-    if (done.copy) {
-      done.created = !wasThere;
-      done.attributes = fs.SetAttr(job.target, job.attributes);
+    done.there = job.lookFirst && fs.Exists(job.target);
+    if (!done.there) {
+      CopyOptions options;
+      options.expectedSize = job.expectedSize;
+      done.copy = fs.Copy(job.source, job.target, options);
+      if (done.copy) done.attributes = fs.SetAttr(job.target, job.attributes);
     }
     {
       std::lock_guard lock(mutex_);

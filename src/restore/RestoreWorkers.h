@@ -22,15 +22,16 @@ class RestoreWorkers {
     QString source, target, targetDir, anchor;
     int64_t expectedSize = -1;
     uint32_t attributes = 0;
-    // Whether something may be at the target already (then it is looked at first, so that a
-    // copy stopped after the fact is never taken for one that made a new file).
+    // Whether something may be at the target already. A worker only makes new files: one
+    // that is there is replaced by the restore's own thread in its turn, so that nothing the
+    // user has is replaced beyond the point where the restore stops.
     bool lookFirst = true;
   };
   struct Done {
-    CopyResult copy;
+    bool there = false;   // something was at the target: nothing was done
+    CopyResult copy;      // a whole copy made a new file at the target
     FsStatus attributes;  // of the attribute setting, after a whole copy
-    bool created = false;  // a whole copy that made a new file where nothing was
-    bool ok() const { return copy.ok() && attributes.ok(); }
+    bool ok() const { return !there && copy.ok() && attributes.ok(); }
   };
   class Task;
 

@@ -10,6 +10,7 @@
 
 #include <QMap>
 #include <QSet>
+#include <atomic>
 #include <functional>
 
 namespace qarno::test {
@@ -22,12 +23,13 @@ constexpr int TotalKB = 13, MarkedKB = 14, RestoredKB = 15;
 }  // namespace cell
 
 // The restore tests use the shared platform double under the name of what they need of it;
-// with `workers` set, copy workers get platforms of the real one (and its faults only).
+// with `workers` set, copy workers get platforms of the real one that break the same copies.
 class MediaPlatform : public FaultyPlatform {
  public:
   using FaultyPlatform::FaultyPlatform;
   bool workers = false;
-  std::unique_ptr<Platform> ForWorker() override { return workers ? base_.ForWorker() : nullptr; }
+  std::atomic<int> workerCopies{0};  // copies the workers' platforms were asked for
+  std::unique_ptr<Platform> ForWorker() override;
 };
 
 // Plays the archiver: an "archive" holds the file's bytes after the line "LZH\n"; anything
