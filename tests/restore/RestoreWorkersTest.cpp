@@ -214,7 +214,7 @@ TEST(RestoreWorkers, ACancelEndsTheRestoreWithEveryFileWhole) {
     outcomes[workers == 4] = Restore(workers, SavedTree, QStringLiteral("T:\\restore"), [](RestoreWorld& w) {
       const int start = w.ui.yields;
       w.ui.onYield = [&w, start](int n) {
-        if (n == start + 90) w.m.CancelFlag.Set();
+        if (n == start + 96) w.m.CancelFlag.Set();
       };
     });
     // Whatever is there came whole.
