@@ -473,6 +473,7 @@ bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
       // Anything else is done here, after every file before it.
       if (!ApplyInFlight(run, true)) return false;
       if (redo(r)) continue;
+      s_.currentPath = currentItem_ = table_[r].path;
       first = begun && ContinueEntry(r, name, dir, form, plan);
     }
     if (!RestoreRow(r, run, first)) return false;

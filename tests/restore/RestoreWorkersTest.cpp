@@ -120,7 +120,7 @@ Outcome Restore(int workers, const Scene& scene, const QString& topDir,
 
 // 150 files in twelve folders, a few with odd names, some read-only, some large enough to
 // be still in a worker's hands when the next ones are handed out.
-QString SavedTree(RestoreWorld& w) {
+void WriteTree(RestoreWorld& w) {
   const QStringList odd{QStringLiteral("空白 入り.txt"), QStringLiteral("#1.dat"), QStringLiteral("-x"),
                         QStringLiteral("点..txt"), QStringLiteral("カンマ,入り.txt")};
   for (int i = 0; i < 150; ++i) {
@@ -137,6 +137,10 @@ QString SavedTree(RestoreWorld& w) {
     w.env.SetTime(QStringLiteral("T:\\src\\d%1").arg(d), RestoreWorld::kTime);
     for (int s = 0; s < 3; ++s) w.env.SetTime(QStringLiteral("T:\\src\\d%1\\s%2").arg(d).arg(s), RestoreWorld::kTime);
   }
+}
+
+QString SavedTree(RestoreWorld& w) {
+  WriteTree(w);
   return w.Backup(Level::Level0);
 }
 
@@ -208,19 +212,19 @@ TEST(RestoreWorkers, AStopOnAFailureLeavesNothingOneThreadWouldNotHaveWritten) {
 }
 
 TEST(RestoreWorkers, ACancelEndsTheRestoreWithEveryFileWhole) {
+  RestoreWorld original;
+  WriteTree(original);
+  const QStringList originalTree = Tree(original.Host(QStringLiteral("T:\\src")));
   Outcome outcomes[2];
   for (int workers : {1, 4}) {
     int restored = 0;
     outcomes[workers == 4] = Restore(workers, SavedTree, QStringLiteral("T:\\restore"), [](RestoreWorld& w) {
       const int start = w.ui.yields;
       w.ui.onYield = [&w, start](int n) {
-        if (n == start + 96) w.m.CancelFlag.Set();
+        if (n == start + 84) w.m.CancelFlag.Set();  // with files in the workers' hands
       };
     });
     // Whatever is there came whole.
-    RestoreWorld original;
-    SavedTree(original);
-    const QStringList originalTree = Tree(original.Host(QStringLiteral("T:\\src")));
     for (const std::string& entry : outcomes[workers == 4].tree) {
       if (entry.find("/Drive_T/src/") != 0) continue;
       const QString line = QString::fromStdString(entry).mid(12);
