@@ -239,14 +239,14 @@ class FRestore {
   // One row of the save, from its first attempt on (made here unless `first` gives its
   // outcome) to its outcome, with the questions it asks; false when the restore stops.
   bool RestoreRow(int row, SaveNameRun& run, std::optional<bool> first);
-  // Hands the row's file to a worker when it is a plain copy into a folder that is there;
-  // false (nothing done) when it is not.
+  // Hands the row's file to a worker when it is a plain copy into a folder that is there, or
+  // makes the row's folder; false when the row is to wait for its turn (nothing done).
   bool Dispatch(SaveNameRun& run, int row, const StoredForm& form, const EntryPlan& plan);
-  // Applies the files in the workers' hands in order, all of them or only as many as keep
-  // the window from overflowing; false when the restore stops.
+  // Takes the outcomes of the rows in the workers' hands in order, all of them or, when the
+  // window is full, the older half; false when the restore stops.
   bool ApplyInFlight(SaveNameRun& run, bool all);
-  // Before a question: every file in the workers' hands is waited for and undone as far as
-  // it made a new file, and its row is done again afterwards.
+  // Before a question: every row in the workers' hands is waited for and undone (the new
+  // files and folders it made go again), and done again after the answer.
   void Quiesce(SaveNameRun& run);
   bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);

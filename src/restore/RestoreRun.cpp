@@ -422,7 +422,11 @@ struct FRestore::CopyWindow {
     int row;
     StoredForm form;
     EntryPlan plan;
-    std::shared_ptr<RestoreWorkers::Task> task;
+    std::shared_ptr<RestoreWorkers::Task> task;  // a file's copy; none for a folder
+    // A folder is made at once, so that its files can follow; its outcome is taken in turn.
+    bool folderMade = false;
+    QStringList made;
+    bool deferred = false;  // its read-only bit waits in deferredFolders_
   };
   explicit CopyWindow(Platform& fs) : workers(fs, RestoreWorkers::Count()), limit(16 * static_cast<size_t>(workers.Size())) {}
   RestoreWorkers workers;
@@ -525,6 +529,22 @@ bool FRestore::RestoreRow(int r, SaveNameRun& run, std::optional<bool> first) {
 
 bool FRestore::Dispatch(SaveNameRun& run, int row, const StoredForm& form, const EntryPlan& plan) {
   const SaveListEntry& e = table_[row];
+  if (e.IsDirectory()) {
+    // Made here and now, ahead of the files before it (which never need it); a question
+    // about one of those takes it away again. One that cannot be made waits for its turn.
+    env_.fs.SetWriteAnchor(plan.anchor);
+    CopyWindow::Item item{row, form, plan, nullptr};
+    const size_t deferred = deferredFolders_.size();
+    if (!RestoreFolder(plan.target, e.attributes, item.made)) {
+      RemoveMadeFolders(item.made);
+      return false;
+    }
+    for (const QString& folder : item.made) madeFolders_.insert(folder);
+    item.folderMade = true;
+    item.deferred = deferredFolders_.size() > deferred;
+    run.window->items.push_back(std::move(item));
+    return true;
+  }
   // Unpacking, the overwrite save's hashed copies, folders, and a second row of a path
   // already written stay here.
   if (e.IsDirectory() || form.compType == CompType::Lha || run.name == kOverwriteSave || written_.contains(plan.target))
@@ -553,12 +573,17 @@ bool FRestore::Dispatch(SaveNameRun& run, int row, const StoredForm& form, const
 
 bool FRestore::ApplyInFlight(SaveNameRun& run, bool all) {
   CopyWindow& w = *run.window;
-  while (!w.items.empty() && (all || w.items.size() > w.limit)) {
+  // A full window is taken down to half, so that the workers have files in hand while the
+  // results are taken and this thread does not wait for every single one.
+  const size_t keep = all ? 0 : w.items.size() > w.limit ? w.limit / 2 : w.items.size();
+  while (w.items.size() > keep) {
     const CopyWindow::Item item = std::move(w.items.front());
     w.items.pop_front();
-    const RestoreWorkers::Done& done = w.workers.Wait(*item.task);
     bool ok;
-    if (done.ok()) {
+    if (item.folderMade) {
+      env_.WriteDebugPath(4035, "RestoreEntry", item.row, run.name, run.dir, item.plan.source, item.plan.target);
+      ok = EndEntry(item.row, true, item.made);
+    } else if (const RestoreWorkers::Done& done = w.workers.Wait(*item.task); done.ok()) {
       env_.WriteDebugPath(4035, "RestoreEntry", item.row, run.name, run.dir, item.plan.source, item.plan.target);
       NoteMismatch(table_[item.row], item.form, run.name, done.copy.source, nullptr);
       ok = EndEntry(item.row, true, {});
@@ -582,14 +607,21 @@ void FRestore::Quiesce(SaveNameRun& run) {
   // Nothing goes on while the user is asked; what one thread would not have written yet is
   // not there, and its rows are done again after the answer.
   run.redoFrom = w.items.front().row;
-  for (const CopyWindow::Item& item : w.items) w.workers.Wait(*item.task);
   for (const CopyWindow::Item& item : w.items) {
-    const RestoreWorkers::Done& done = w.workers.Wait(*item.task);
-    if (!done.there && done.copy.ok()) {
-      env_.fs.SetWriteAnchor(item.plan.anchor);
-      env_.fs.Kill(item.plan.target);
+    if (item.task) w.workers.Wait(*item.task);
+  }
+  // The last first: files before the folders they are in.
+  for (auto it = w.items.rbegin(); it != w.items.rend(); ++it) {
+    env_.fs.SetWriteAnchor(it->plan.anchor);
+    if (it->folderMade) {
+      if (it->deferred) deferredFolders_.pop_back();
+      for (const QString& folder : it->made) madeFolders_.remove(folder);
+      RemoveMadeFolders(it->made);
+      continue;
     }
-    written_.remove(item.plan.target);
+    const RestoreWorkers::Done& done = w.workers.Wait(*it->task);
+    if (!done.there && done.copy.ok()) env_.fs.Kill(it->plan.target);
+    written_.remove(it->plan.target);
   }
   w.items.clear();
 }

@@ -4,6 +4,7 @@
 #include "RestoreWorld.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -177,9 +178,10 @@ TEST(RestoreWorkers, RestoreWhatOneThreadRestoresAndSayTheSame) {
 }
 
 TEST(RestoreWorkers, AStopOnAFailureLeavesNothingOneThreadWouldNotHaveWritten) {
-  // In place: most files are gone from the tree, a few were changed since and are there. An
-  // early file cannot be copied and the user stops the restore there: the new files the
-  // workers made beyond it go again, and the changed files beyond it keep the user's bytes.
+  // In place: most files are gone from the tree, a few were changed since and are there, and
+  // one folder is gone with all in it. An early file cannot be copied and the user stops the
+  // restore there: the new files and folders made beyond it go again, and the changed files
+  // beyond it keep the user's bytes.
   const Scene scene = [](RestoreWorld& w) {
     const QString save = SavedTree(w);
     QStringList files;
@@ -200,6 +202,7 @@ TEST(RestoreWorkers, AStopOnAFailureLeavesNothingOneThreadWouldNotHaveWritten) {
         QFile::remove(path);
       }
     }
+    QDir(w.Host(QStringLiteral("T:\\src\\d1"))).removeRecursively();
     w.fs.copyFails = {CopyOf(save, QStringLiteral("T:\\src\\d0\\s1\\f004.dat"))};
     w.ui.Expect(Question::CannotRestore, Answer::Abort);
     return save;
