@@ -576,6 +576,16 @@ bool FRestore::ApplyInFlight(SaveNameRun& run, bool all) {
   // A full window is taken down to half, so that the workers have files in hand while the
   // results are taken and this thread does not wait for every single one.
   const size_t keep = all ? 0 : w.items.size() > w.limit ? w.limit / 2 : w.items.size();
+  if (w.items.size() > keep) {
+    // The workers take files in order: once the last of those to be taken is done, so are
+    // (nearly) all before it, and one wait does for them all.
+    for (size_t i = w.items.size() - keep; i-- > 0;) {
+      if (w.items[i].task) {
+        w.workers.Wait(*w.items[i].task);
+        break;
+      }
+    }
+  }
   while (w.items.size() > keep) {
     const CopyWindow::Item item = std::move(w.items.front());
     w.items.pop_front();

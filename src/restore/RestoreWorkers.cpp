@@ -57,7 +57,13 @@ std::shared_ptr<RestoreWorkers::Task> RestoreWorkers::Submit(Job job) {
 
 const RestoreWorkers::Done& RestoreWorkers::Wait(Task& task) {
   std::unique_lock lock(mutex_);
-  finished_.wait(lock, [&] { return task.finished_; });
+  if (!task.finished_) {
+    // Only the end of this task wakes the waiter: a wake-up for every file would cost a
+    // switch of threads for every file.
+    awaited_ = &task;
+    finished_.wait(lock, [&] { return task.finished_; });
+    awaited_ = nullptr;
+  }
   return task.done_;
 }
 
@@ -84,12 +90,14 @@ void RestoreWorkers::Work(Platform& fs) {
       done.copy = fs.Copy(job.source, job.target, options);
       if (done.copy) done.attributes = fs.SetAttr(job.target, job.attributes);
     }
+    bool awaited;
     {
       std::lock_guard lock(mutex_);
       task->done_ = std::move(done);
       task->finished_ = true;
+      awaited = awaited_ == task.get();
     }
-    finished_.notify_all();
+    if (awaited) finished_.notify_all();
   }
 }
 

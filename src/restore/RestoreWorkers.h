@@ -63,6 +63,7 @@ class RestoreWorkers {
   std::mutex mutex_;
   std::condition_variable queued_, finished_;
   std::deque<std::shared_ptr<Task>> queue_;
+  Task* awaited_ = nullptr;  // the task the restore's thread waits for
   bool stop_ = false;
 };
 
