@@ -982,14 +982,22 @@ bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
     ClearFolderOnce(dir);
     return true;
   }
+  QStringList levels;
   for (int n = 1;; ++n) {
-    const QString prefix = GetPathPrefix(dir, n);
+    QString prefix = GetPathPrefix(dir, n);
     if (prefix.isEmpty()) break;
-    if (env_.fs.SetCurrentDir(prefix)) continue;
-    if (n == 1) return false;  // a drive root is never made
-    if (env_.fs.MkDir(prefix)) made += prefix;
-    else if (!env_.fs.IsDirectory(prefix)) return false;
-    if (!env_.fs.SetCurrentDir(prefix)) return false;
+    levels += std::move(prefix);
+  }
+  // The deepest level that is there is looked for from the folder upwards (a restore makes
+  // a folder below one it has just entered, most of the time), the rest made downwards.
+  if (levels.size() < 2) return false;
+  qsizetype from = levels.size() - 1;
+  while (from > 0 && !env_.fs.SetCurrentDir(levels[from - 1])) --from;
+  if (from == 0) return false;  // a drive root is never made
+  for (qsizetype i = from; i < levels.size(); ++i) {
+    if (env_.fs.MkDir(levels[i])) made += levels[i];
+    else if (!env_.fs.IsDirectory(levels[i])) return false;
+    if (!env_.fs.SetCurrentDir(levels[i])) return false;
   }
   return env_.fs.SetCurrentDir(dir);
 }
