@@ -15,9 +15,9 @@
 #include <QSet>
 
 #include <algorithm>
-#include <deque>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 
 namespace qarno {
 
@@ -404,9 +404,11 @@ bool FRestore::ExecRestore() {
 }
 
 // The entries of one save, in the table's order. Plain files whose folder is there are
-// copied by workers, a window of them at a time; everything else of an entry — its checks,
-// folders, trace and log lines, counts and questions — is done here, and each file's result is
-// taken in its turn, so that the restore says and counts what it would on one thread.
+// copied by workers, a window of them at a time, and folders are made ahead of them;
+// everything else of an entry — its checks, trace and log lines, counts and questions — is
+// done on this thread, and each row's outcome is taken in its turn, so that the restore says
+// and counts what it would on one thread. Before a question the window is taken back (see
+// Quiesce): nothing is written beyond the row asked about.
 struct FRestore::SaveNameRun {
   QString name, dir, drive, volName, volSerial;
   bool ignoreMedium = false;
@@ -545,10 +547,9 @@ bool FRestore::Dispatch(SaveNameRun& run, int row, const StoredForm& form, const
     run.window->items.push_back(std::move(item));
     return true;
   }
-  // Unpacking, the overwrite save's hashed copies, folders, and a second row of a path
-  // already written stay here.
-  if (e.IsDirectory() || form.compType == CompType::Lha || run.name == kOverwriteSave || written_.contains(plan.target))
-    return false;
+  // Unpacking, the overwrite save's hashed copies and a second row of a path already
+  // written wait for their turn.
+  if (form.compType == CompType::Lha || run.name == kOverwriteSave || written_.contains(plan.target)) return false;
   const int64_t listed = ListedSize(form.size);
   QString targetDir, targetName;
   if (listed < 0 || !SplitPath(plan.target, targetDir, targetName)) return false;
