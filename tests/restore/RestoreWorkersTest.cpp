@@ -21,8 +21,15 @@ namespace {
 // The number of copy workers the restore is told to use, for as long as this lives.
 class WorkerCount {
  public:
-  explicit WorkerCount(int n) { qputenv("QARNO_COPY_WORKERS", QByteArray::number(n)); }
-  ~WorkerCount() { qunsetenv("QARNO_COPY_WORKERS"); }
+  explicit WorkerCount(int n) : had_(qEnvironmentVariableIsSet(kName)), before_(qgetenv(kName)) {
+    qputenv(kName, QByteArray::number(n));
+  }
+  ~WorkerCount() { had_ ? qputenv(kName, before_) : qunsetenv(kName); }
+
+ private:
+  static constexpr const char* kName = "QARNO_COPY_WORKERS";
+  const bool had_;
+  const QByteArray before_;
 };
 
 // Every file and folder below the host folder: path and mode, for files also the time and
@@ -62,7 +69,7 @@ struct Outcome {
   int workerCopies = 0;
 };
 
-// The lines of one list that the other lacks, and the other way round.
+// Two lists of lines that differ are shown side by side where they differ.
 void ExpectSameLines(const Lines& one, const Lines& many, const char* what) {
   if (one == many) return;
   std::string diff;
