@@ -221,6 +221,10 @@ class FRestore {
   bool RestoreFromSaveName(int index, bool& ignoreErrors);
   bool RestoreFromOtherSaves(bool& ignoreErrors);
   bool RestoreFromSaveCsv(const QString& name, const QString& dir, bool& ignoreErrors);
+  // Where an entry's copy is, where it goes, and where the no-follow walk to it starts.
+  struct EntryPlan {
+    QString source, target, anchor;
+  };
   // Stored form of a copy: the table row's own, or that of an older run's listing line,
   // with the size and date that line gives the file.
   struct StoredForm {
@@ -229,8 +233,33 @@ class FRestore {
     EntrySize size;
     EntryDate date;
   };
+  // The run through one save's entries, and the files of it in the hands of copy workers.
+  struct SaveNameRun;
+  struct CopyWindow;
+  // One row of the save, from its first attempt on (made here unless `first` gives its
+  // outcome) to its outcome, with the questions it asks; false when the restore stops.
+  bool RestoreRow(int row, SaveNameRun& run, std::optional<bool> first);
+  // Hands the row's file to a worker when it is a plain copy into a folder that is there, or
+  // makes the row's folder; false when the row is to wait for its turn (nothing done).
+  bool Dispatch(SaveNameRun& run, int row, const StoredForm& form, const EntryPlan& plan);
+  // Takes the outcomes of the rows in the workers' hands in order, all of them or, when the
+  // window is full, the older half; false when the restore stops.
+  bool ApplyInFlight(SaveNameRun& run, bool all);
+  // Before a question: every row in the workers' hands is waited for and undone (the new
+  // files and folders it made go again), and done again after the answer.
+  void Quiesce(SaveNameRun& run);
   bool RestoreEntry(int row, const QString& name, const QString& dir);
   bool RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form);
+  // The part of an entry before anything is written: where its copy is and where it goes;
+  // false when it may not be restored.
+  bool BeginEntry(int row, const QString& name, const QString& dir, const StoredForm& form, EntryPlan& plan);
+  // The rest of it: the trace line, the folders, the copy and its attributes.
+  bool ContinueEntry(int row, const QString& name, const QString& dir, const StoredForm& form, const EntryPlan& plan);
+  // The entry's outcome: its folders kept or taken away again, the restored counts.
+  bool EndEntry(int row, bool restored, const QStringList& made);
+  // A whole copy that differs from its listing line (or the manifest) is reported.
+  void NoteMismatch(const SaveListEntry& e, const StoredForm& form, const QString& name, const DirEntry& copied,
+                    const ManifestEntry* expected);
   bool RestoreFolder(const QString& target, const QString& attrText, QStringList& made);
   bool RestoreFile(const SaveListEntry& e, const StoredForm& form, const QString& source, const QString& target,
                    QStringList& made, const QString& name, const QString& dir);
@@ -310,6 +339,9 @@ class FRestore {
   ContentHash hash_;
   // Target folders already cleared of what a killed restore left in them.
   QSet<QString> cleared_;
+  // The files this restore wrote or handed to a worker: a second row of the same path waits
+  // for the first.
+  QSet<QString> written_;
 };
 
 }  // namespace qarno

@@ -3,6 +3,8 @@
 // run and the older ones.
 #include "restore/FRestore.h"
 
+#include "restore/RestoreWorkers.h"
+
 #include "common/Attributes.h"
 #include "platform/WinPath.h"
 #include "records/ListingLine.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 
 namespace qarno {
 
@@ -289,6 +292,7 @@ RestoreOutcome FRestore::PrepareRestore() {
   ownFileRows_.clear();
   madeFolders_.clear();
   cleared_.clear();
+  written_.clear();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
   s_.Status = QStringLiteral("保存名のリストを作成しています。");
   RejectUnsafeEntries();
@@ -399,61 +403,239 @@ bool FRestore::ExecRestore() {
   return true;
 }
 
+// The entries of one save, in the table's order. Plain files whose folder is there are
+// copied by workers, a window of them at a time, and folders are made ahead of them;
+// everything else of an entry — its checks, trace and log lines, counts and questions — is
+// done on this thread, and each row's outcome is taken in its turn, so that the restore says
+// and counts what it would on one thread. Before a question the window is taken back (see
+// Quiesce): nothing is written beyond the row asked about.
+struct FRestore::SaveNameRun {
+  QString name, dir, drive, volName, volSerial;
+  bool ignoreMedium = false;
+  bool& ignoreErrors;
+  CopyWindow* window = nullptr;
+  // Set when a question took back what the workers had: the first of their rows, which is
+  // done again.
+  int redoFrom = 0;
+};
+
+struct FRestore::CopyWindow {
+  struct Item {
+    int row;
+    StoredForm form;
+    EntryPlan plan;
+    std::shared_ptr<RestoreWorkers::Task> task;  // a file's copy; none for a folder
+    // A folder is made at once, so that its files can follow; its outcome is taken in turn.
+    bool folderMade = false;
+    QStringList made;
+    bool deferred = false;  // its read-only bit waits in deferredFolders_
+  };
+  explicit CopyWindow(Platform& fs)
+      : workers(fs, RestoreWorkers::Count()), limit(16 * static_cast<size_t>(workers.Size())) {}
+  RestoreWorkers workers;
+  std::deque<Item> items;  // in the table's order
+  const size_t limit;
+};
+
 bool FRestore::RestoreFromSaveName(int index, bool& ignoreErrors) {
   const QString name = saveNames_[static_cast<size_t>(index)].name;
   const QString dir = saveNames_[static_cast<size_t>(index)].dir;
   env_.WriteDebugPath(4032, "RestoreFromSaveName", index, name, dir);
-  QString drive = dir.left(3);
+  SaveNameRun run{name, dir, dir.left(3), {}, {}, false, ignoreErrors};
   s_.subText = QStringLiteral("  (") + name + u')';
   s_.currentPath.clear();
   s_.Status = s_.processText + s_.subText;
-  bool ignoreMedium = false;
-  QString volName, volSerial;
-  if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
+  if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, run.drive, run.volName, run.volSerial)) return false;
 
+  CopyWindow window(env_.fs);
+  run.window = &window;
+  // After a question took back the workers' files, the restore goes on from the first of them.
+  auto redo = [&](int& r) {
+    if (run.redoFrom <= 0) return false;
+    r = std::exchange(run.redoFrom, 0) - 1;
+    return true;
+  };
   int checks = 0;
-  for (int r = 1; r < table_.Rows(); ++r) {
-    if (env_.cancel) return false;
+  for (int r = 1;; ++r) {
+    if (r >= table_.Rows() || env_.cancel) {
+      // What the workers have is taken first, as on one thread it would have been done.
+      if (!ApplyInFlight(run, true)) return false;
+      if (redo(r)) continue;
+      if (env_.cancel) return false;
+      break;
+    }
     if (++checks % 50 == 0) env_.DoEvents();
     if (!table_.IsMarked(r) || table_[r].saveName != name) continue;
-    for (;;) {
-      const SaveListEntry& e = table_[r];
-      if ((e.volName == volName && e.volSerial == volSerial) || ignoreMedium) {
-        bool ok = RestoreEntry(r, name, dir);
-        if (!ok && dir != req_.saveDir) ok = RestoreEntry(r, name, req_.saveDir);
-        if (ok) {
-          Finish(r, true);
-          break;
-        }
-        if (ignoreErrors) {
-          Finish(r, false);
-          break;
-        }
-        const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
-                                name + CR + e.path + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
-        if (a == Answer::Abort) {
-          Finish(r, false);
-          return false;
-        }
-        if (a == Answer::Retry) {
-          if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
-          continue;
-        }
+    const SaveListEntry& e = table_[r];
+    std::optional<bool> first;
+    if (window.workers.Active() && ((e.volName == run.volName && e.volSerial == run.volSerial) || run.ignoreMedium)) {
+      const StoredForm form{e.compType, e.alias, e.size, e.date};
+      EntryPlan plan;
+      const bool begun = BeginEntry(r, name, dir, form, plan);
+      if (begun && Dispatch(run, r, form, plan)) {
+        if (!ApplyInFlight(run, false)) return false;
+        redo(r);
+        continue;
+      }
+      // Anything else is done here, after every file before it.
+      if (!ApplyInFlight(run, true)) return false;
+      if (redo(r)) continue;
+      s_.currentPath = currentItem_ = table_[r].path;
+      first = begun && ContinueEntry(r, name, dir, form, plan);
+    }
+    if (!RestoreRow(r, run, first)) return false;
+  }
+  return true;
+}
+
+bool FRestore::RestoreRow(int r, SaveNameRun& run, std::optional<bool> first) {
+  for (;;) {
+    const SaveListEntry& e = table_[r];
+    if ((e.volName == run.volName && e.volSerial == run.volSerial) || run.ignoreMedium) {
+      bool ok = first ? *first : RestoreEntry(r, run.name, run.dir);
+      first.reset();
+      if (!ok && run.dir != req_.saveDir) ok = RestoreEntry(r, run.name, req_.saveDir);
+      if (ok) {
+        Finish(r, true);
+        return true;
+      }
+      if (run.ignoreErrors) {
         Finish(r, false);
-        ignoreErrors = true;
+        return true;
+      }
+      Quiesce(run);
+      const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
+                              run.name + CR + e.path + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
+      if (a == Answer::Abort) {
+        Finish(r, false);
+        return false;
+      }
+      if (a == Answer::Retry) {
+        if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, run.drive, run.volName, run.volSerial)) return false;
+        continue;
+      }
+      Finish(r, false);
+      run.ignoreErrors = true;
+      return true;
+    }
+    Quiesce(run);
+    const Answer a = env_.Warn(Question::SwapMedium, s_.Caption,
+                            run.drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
+                                QStringLiteral("ボリューム名") + e.volName + CR +
+                                QStringLiteral("シリアル番号") + e.volSerial,
+                            Buttons::AbortRetryIgnore);
+    if (a == Answer::Abort) return false;
+    if (a == Answer::Ignore) run.ignoreMedium = true;
+    if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, run.drive, run.volName, run.volSerial)) return false;
+  }
+}
+
+bool FRestore::Dispatch(SaveNameRun& run, int row, const StoredForm& form, const EntryPlan& plan) {
+  const SaveListEntry& e = table_[row];
+  if (e.IsDirectory()) {
+    // Made here and now, ahead of the files before it (which never need it); a question
+    // about one of those takes it away again. One that cannot be made waits for its turn.
+    env_.fs.SetWriteAnchor(plan.anchor);
+    CopyWindow::Item item{row, form, plan, nullptr};
+    const size_t deferred = deferredFolders_.size();
+    if (!RestoreFolder(plan.target, e.attributes, item.made)) {
+      RemoveMadeFolders(item.made);
+      return false;
+    }
+    for (const QString& folder : item.made) madeFolders_.insert(folder);
+    item.folderMade = true;
+    item.deferred = deferredFolders_.size() > deferred;
+    run.window->items.push_back(std::move(item));
+    return true;
+  }
+  // Unpacking, the overwrite save's hashed copies and a second row of a path already
+  // written wait for their turn.
+  if (form.compType == CompType::Lha || run.name == kOverwriteSave || written_.contains(plan.target)) return false;
+  const int64_t listed = ListedSize(form.size);
+  QString targetDir, targetName;
+  if (listed < 0 || !SplitPath(plan.target, targetDir, targetName)) return false;
+  env_.fs.SetWriteAnchor(plan.anchor);
+  // The folder of the file before is taken as there: a worker's copy into a folder that went
+  // fails, and the entry is then done here from the start.
+  if (env_.fs.CurrentDir() != targetDir && !env_.fs.SetCurrentDir(targetDir)) return false;
+  ClearFolderOnce(targetDir);
+  RestoreWorkers::Job job;
+  job.source = plan.source;
+  job.target = plan.target;
+  job.targetDir = targetDir;
+  job.anchor = plan.anchor;
+  job.expectedSize = listed;
+  job.attributes = AttrBits(e.attributes);
+  // In a folder this restore made, only this restore has written.
+  job.lookFirst = !madeFolders_.contains(targetDir);
+  written_.insert(plan.target);
+  run.window->items.push_back({row, form, plan, run.window->workers.Submit(std::move(job))});
+  return true;
+}
+
+bool FRestore::ApplyInFlight(SaveNameRun& run, bool all) {
+  CopyWindow& w = *run.window;
+  // A full window is taken down to half, so that the workers have files in hand while the
+  // results are taken and this thread does not wait for every single one.
+  const size_t keep = all ? 0 : w.items.size() > w.limit ? w.limit / 2 : w.items.size();
+  if (w.items.size() > keep) {
+    // The workers take files in order: once the last of those to be taken is done, so are
+    // (nearly) all before it, and one wait does for them all.
+    for (size_t i = w.items.size() - keep; i-- > 0;) {
+      if (w.items[i].task) {
+        w.workers.Wait(*w.items[i].task);
         break;
       }
-      const Answer a = env_.Warn(Question::SwapMedium, s_.Caption,
-                              drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
-                                  QStringLiteral("ボリューム名") + e.volName + CR +
-                                  QStringLiteral("シリアル番号") + e.volSerial,
-                              Buttons::AbortRetryIgnore);
-      if (a == Answer::Abort) return false;
-      if (a == Answer::Ignore) ignoreMedium = true;
-      if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
+    }
+  }
+  while (w.items.size() > keep) {
+    const CopyWindow::Item item = std::move(w.items.front());
+    w.items.pop_front();
+    bool ok;
+    if (item.folderMade) {
+      env_.WriteDebugPath(4035, "RestoreEntry", item.row, run.name, run.dir, item.plan.source, item.plan.target);
+      ok = EndEntry(item.row, true, item.made);
+    } else if (const RestoreWorkers::Done& done = w.workers.Wait(*item.task); done.ok()) {
+      env_.WriteDebugPath(4035, "RestoreEntry", item.row, run.name, run.dir, item.plan.source, item.plan.target);
+      NoteMismatch(table_[item.row], item.form, run.name, done.copy.source, nullptr);
+      ok = EndEntry(item.row, true, {});
+    } else {
+      // A file that was there is replaced here; a copy that did not work left nothing
+      // behind: either way the entry is done here, as one thread does it, with whatever it
+      // says and asks on the way.
+      ok = ContinueEntry(item.row, run.name, run.dir, item.form, item.plan);
+    }
+    if (!RestoreRow(item.row, run, ok)) {
+      Quiesce(run);
+      return false;
     }
   }
   return true;
+}
+
+void FRestore::Quiesce(SaveNameRun& run) {
+  CopyWindow& w = *run.window;
+  if (w.items.empty()) return;
+  // Nothing goes on while the user is asked; what one thread would not have written yet is
+  // not there, and its rows are done again after the answer.
+  run.redoFrom = w.items.front().row;
+  for (const CopyWindow::Item& item : w.items) {
+    if (item.task) w.workers.Wait(*item.task);
+  }
+  // The last first: files before the folders they are in.
+  for (auto it = w.items.rbegin(); it != w.items.rend(); ++it) {
+    env_.fs.SetWriteAnchor(it->plan.anchor);
+    if (it->folderMade) {
+      if (it->deferred) deferredFolders_.pop_back();
+      for (const QString& folder : it->made) madeFolders_.remove(folder);
+      RemoveMadeFolders(it->made);
+      continue;
+    }
+    const RestoreWorkers::Done& done = w.workers.Wait(*it->task);
+    if (!done.there && done.copy.ok()) env_.fs.Kill(it->plan.target);
+    written_.remove(it->plan.target);
+  }
+  w.items.clear();
 }
 
 bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
@@ -579,32 +761,47 @@ bool FRestore::RestoreEntry(int row, const QString& name, const QString& dir) {
 }
 
 bool FRestore::RestoreEntryAs(int row, const QString& name, const QString& dir, const StoredForm& form) {
-  const SaveListEntry& e = table_[row];
-  const QString& path = e.path;
+  EntryPlan plan;
+  return BeginEntry(row, name, dir, form, plan) && ContinueEntry(row, name, dir, form, plan);
+}
+
+bool FRestore::BeginEntry(int row, const QString& name, const QString& dir, const StoredForm& form, EntryPlan& plan) {
+  const QString& path = table_[row].path;
   s_.currentPath = path;
   currentItem_ = path;
   env_.DoEvents();
   if (!IsRestorablePath(path, form.alias) || !IsSaveName(name)) return false;
-  const QString source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);
-  const QString target = TargetOf(path);
-  if (InSaveArea(target) || IsOwnFile(target)) return false;
-  env_.WriteDebugPath(4035, "RestoreEntry", row, name, dir, source, target);
+  plan.source = SourceOf(path, form.alias, RunPaths::Of(dir, s_.SetName, name).SaveSetDir);
+  plan.target = TargetOf(path);
+  if (InSaveArea(plan.target) || IsOwnFile(plan.target)) return false;
+  plan.anchor = WriteAnchorOf(path);
+  return true;
+}
+
+bool FRestore::ContinueEntry(int row, const QString& name, const QString& dir, const StoredForm& form,
+                             const EntryPlan& plan) {
+  const SaveListEntry& e = table_[row];
+  env_.WriteDebugPath(4035, "RestoreEntry", row, name, dir, plan.source, plan.target);
   // Every write of the entry — folders, the file, its attributes — goes through the same
   // walk, whether the whole run, one ticked file or one --path is restored.
-  env_.fs.SetWriteAnchor(WriteAnchorOf(path));
+  env_.fs.SetWriteAnchor(plan.anchor);
 
   // Folders are made only for an entry that is restored: those made for one that then
   // fails go again (as far as they are empty).
   QStringList made;
-  const bool restored =
-      e.IsDirectory() ? RestoreFolder(target, e.attributes, made)
-                      : RestoreFile(e, form, source, target, made, name, dir);
+  if (!e.IsDirectory()) written_.insert(plan.target);
+  const bool restored = e.IsDirectory() ? RestoreFolder(plan.target, e.attributes, made)
+                                        : RestoreFile(e, form, plan.source, plan.target, made, name, dir);
+  return EndEntry(row, restored, made);
+}
+
+bool FRestore::EndEntry(int row, bool restored, const QStringList& made) {
   if (!restored) {
     RemoveMadeFolders(made);
     return false;
   }
   for (const QString& folder : made) madeFolders_.insert(folder);
-  table_.AddRestored(e);
+  table_.AddRestored(table_[row]);
   s_.restoredKB = table_.Restored().kb;
   return true;
 }
@@ -677,7 +874,14 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
                : PlaceFile(source, target, atLeast, made, hash, &copied, !folderThere)))
     return false;
   if (!SetAttrFromText(target, e.attributes)) return false;
+  NoteMismatch(e, form, name, copied, expected);
+  return true;
+}
 
+void FRestore::NoteMismatch(const SaveListEntry& e, const StoredForm& form, const QString& name, const DirEntry& copied,
+                            const ManifestEntry* expected) {
+  const int64_t listed = ListedSize(form.size);
+  const bool packed = form.compType == CompType::Lha;
   QStringList differs;
   if (copied.size != listed) differs += QStringLiteral("サイズ %1 (一覧では %2)").arg(copied.size).arg(listed);
   // An archive's unpacked file carries the archiver's idea of the time; a plain copy the
@@ -691,7 +895,6 @@ bool FRestore::RestoreFile(const SaveListEntry& e, const StoredForm& form, const
     mismatches_.push_back(RestoreMismatch{e.path, name, detail});
     env_.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e.path);
   }
-  return true;
 }
 
 bool FRestore::PlaceFile(const QString& source, const QString& target, int64_t listedSize, QStringList& made,
@@ -781,14 +984,22 @@ bool FRestore::MakeFolders(const QString& dir, QStringList& made) {
     ClearFolderOnce(dir);
     return true;
   }
+  QStringList levels;
   for (int n = 1;; ++n) {
-    const QString prefix = GetPathPrefix(dir, n);
+    QString prefix = GetPathPrefix(dir, n);
     if (prefix.isEmpty()) break;
-    if (env_.fs.SetCurrentDir(prefix)) continue;
-    if (n == 1) return false;  // a drive root is never made
-    if (env_.fs.MkDir(prefix)) made += prefix;
-    else if (!env_.fs.IsDirectory(prefix)) return false;
-    if (!env_.fs.SetCurrentDir(prefix)) return false;
+    levels += std::move(prefix);
+  }
+  // The deepest level that is there is looked for from the folder upwards (a restore makes
+  // a folder below one it has just entered, most of the time), the rest made downwards.
+  if (levels.size() < 2) return false;
+  qsizetype from = levels.size() - 1;
+  while (from > 0 && !env_.fs.SetCurrentDir(levels[from - 1])) --from;
+  if (from == 0) return false;  // a drive root is never made
+  for (qsizetype i = from; i < levels.size(); ++i) {
+    if (env_.fs.MkDir(levels[i])) made += levels[i];
+    else if (!env_.fs.IsDirectory(levels[i])) return false;
+    if (!env_.fs.SetCurrentDir(levels[i])) return false;
   }
   return env_.fs.SetCurrentDir(dir);
 }

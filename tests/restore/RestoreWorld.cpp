@@ -11,6 +11,35 @@
 
 namespace qarno::test {
 
+namespace {
+// A worker's platform: the real one's for its thread, with the double's broken copies (read
+// only while a restore runs).
+class WorkerPlatform : public ForwardingPlatform {
+ public:
+  WorkerPlatform(std::unique_ptr<Platform> own, MediaPlatform& faults)
+      : ForwardingPlatform(*own), own_(std::move(own)), faults_(faults) {}
+  using Platform::Copy;
+  CopyResult Copy(const QString& from, const QString& to, const CopyOptions& options) override {
+    ++faults_.workerCopies;
+    CopyResult r;
+    r.sourceFailed = faults_.unopenable.contains(from);
+    if (r.sourceFailed) r.error = FsError::AccessDenied;
+    else if (faults_.copyFails.contains(from) && options.chunk == 0) r.error = FsError::Other;
+    return r.error == FsError::None ? base_.Copy(from, to, options) : r;
+  }
+
+ private:
+  std::unique_ptr<Platform> own_;
+  MediaPlatform& faults_;
+};
+}  // namespace
+
+std::unique_ptr<Platform> MediaPlatform::ForWorker() {
+  auto own = workers ? base_.ForWorker() : nullptr;
+  if (!own) return nullptr;
+  return std::make_unique<WorkerPlatform>(std::move(own), *this);
+}
+
 const QDateTime RestoreWorld::kTime(QDate(2001, 2, 3), QTime(4, 5, 6));
 
 int FakeArchiver::Unlha(const QString& commandLine, int) {

@@ -10,6 +10,7 @@
 
 #include <QMap>
 #include <QSet>
+#include <atomic>
 #include <functional>
 
 namespace qarno::test {
@@ -21,8 +22,15 @@ constexpr int TotalFolders = 9, MarkedFolders = 10, RestoredFolders = 11;
 constexpr int TotalKB = 13, MarkedKB = 14, RestoredKB = 15;
 }  // namespace cell
 
-// The restore tests use the shared platform double under the name of what they need of it.
-using MediaPlatform = FaultyPlatform;
+// The restore tests use the shared platform double under the name of what they need of it;
+// with `workers` set, copy workers get platforms of the real one that break the same copies.
+class MediaPlatform : public FaultyPlatform {
+ public:
+  using FaultyPlatform::FaultyPlatform;
+  bool workers = false;
+  std::atomic<int> workerCopies{0};  // copies the workers' platforms were asked for
+  std::unique_ptr<Platform> ForWorker() override;
+};
 
 // Plays the archiver: an "archive" holds the file's bytes after the line "LZH\n"; anything
 // else is damaged. The file is written to the target path the command line names.
