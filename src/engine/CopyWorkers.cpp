@@ -2,15 +2,9 @@
 
 #include "records/LhaPacking.h"
 
-#include <QThread>
-
 #include <algorithm>
 #include <chrono>
 #include <limits>
-
-#ifdef __linux__
-#include <sched.h>
-#endif
 
 namespace qarno {
 
@@ -45,20 +39,6 @@ void PerformFileCopy(Platform& fs, ArchiverLibrary* archiver, FileCopyJob& job) 
   if (job.hashing) options.onData = [&job](const char* data, size_t size) { job.hash.Add(data, size); };
   job.copied = fs.Copy(job.source, job.destination, options);
   if (!job.copied && !job.packTried) job.failedInfo = fs.Stat(job.source);
-}
-
-int CopyWorkerCount() {
-  const QByteArray asked = qgetenv("QARNO_COPY_WORKERS");
-  bool ok = false;
-  const int n = asked.trimmed().toInt(&ok);
-  if (ok) return std::clamp(n, 1, 64);
-#ifdef __linux__
-  // What `taskset` leaves the process, not the cores the machine has.
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::clamp(CPU_COUNT(&set), 1, 64);
-#endif
-  return std::clamp(QThread::idealThreadCount(), 1, 64);
 }
 
 std::unique_ptr<CopyCrew> CopyCrew::Start(Platform& fs, ArchiverLibrary* archiver, int workers) {

@@ -44,9 +44,6 @@ struct FileCopyJob {
 // Does the job on the given platform, on the calling thread.
 void PerformFileCopy(Platform& fs, ArchiverLibrary* archiver, FileCopyJob& job);
 
-// How many workers a run may use: the cores this process may run on (QARNO_COPY_WORKERS
-// overrides it).
-int CopyWorkerCount();
 
 class CopyCrew {
  public:

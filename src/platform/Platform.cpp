@@ -1,6 +1,24 @@
 #include "platform/Platform.h"
 
+#include <QThread>
+#include <algorithm>
+#ifdef __linux__
+#include <sched.h>
+#endif
+
 namespace qarno {
+
+int CopyWorkerCount() {
+  bool given = false;
+  const int asked = qEnvironmentVariableIntValue("QARNO_COPY_WORKERS", &given);
+  if (given) return std::clamp(asked, 1, 64);
+#ifdef __linux__
+  cpu_set_t cpus;
+  CPU_ZERO(&cpus);
+  if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) return std::clamp(CPU_COUNT(&cpus), 1, 64);
+#endif
+  return std::clamp(QThread::idealThreadCount(), 1, 64);
+}
 
 FsStatus Platform::WriteAtomic(const QString& path, const QByteArray& content) {
   bool given = false;

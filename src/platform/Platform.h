@@ -108,6 +108,10 @@ struct CopyOptions {
 // Permission bits of a folder the program makes for its own files (the umask applies).
 constexpr uint32_t kDefaultDirMode = 0777;
 
+// How many copy workers a run may use: the cores this process may run on (what `taskset`
+// leaves it, not what the machine has), 1 to 64; QARNO_COPY_WORKERS=N overrides it.
+int CopyWorkerCount();
+
 // A file written beside the file it is to replace, under the program's own temporary name
 // (".qarno-PID-N.tmp" in the same folder), by the steps of Platform::WriteAtomic. Made by
 // CreateBeside and handed back only to the platform that made it (or one forwarding to it).

@@ -431,7 +431,7 @@ struct FRestore::CopyWindow {
     bool deferred = false;  // its read-only bit waits in deferredFolders_
   };
   explicit CopyWindow(Platform& fs)
-      : workers(fs, RestoreWorkers::Count()), limit(16 * static_cast<size_t>(workers.Size())) {}
+      : workers(fs, CopyWorkerCount()), limit(16 * static_cast<size_t>(workers.Size())) {}
   RestoreWorkers workers;
   std::deque<Item> items;  // in the table's order
   const size_t limit;

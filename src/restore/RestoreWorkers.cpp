@@ -1,27 +1,10 @@
 #include "restore/RestoreWorkers.h"
 
-#include <QThread>
 #include <QtGlobal>
 
 #include <algorithm>
 
-#ifdef __linux__
-#include <sched.h>
-#endif
-
 namespace qarno {
-
-int RestoreWorkers::Count() {
-  bool given = false;
-  const int asked = qEnvironmentVariableIntValue("QARNO_COPY_WORKERS", &given);
-  if (given) return std::clamp(asked, 1, 64);
-#ifdef __linux__
-  cpu_set_t cpus;
-  CPU_ZERO(&cpus);
-  if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) return std::max(1, CPU_COUNT(&cpus));
-#endif
-  return std::max(1, QThread::idealThreadCount());
-}
 
 RestoreWorkers::RestoreWorkers(Platform& fs, int count) {
   if (count < 2) return;

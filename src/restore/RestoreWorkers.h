@@ -35,9 +35,6 @@ class RestoreWorkers {
   };
   class Task;
 
-  // The threads a restore may use: QARNO_COPY_WORKERS when set, else the cores this process
-  // may run on (so that `taskset -c 0` means one).
-  static int Count();
 
   // `count` workers, each with a platform for one thread from `fs`; none at all when fewer
   // than two are asked for or the platform gives none (the restore then copies on its own
