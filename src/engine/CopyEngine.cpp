@@ -445,6 +445,12 @@ FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& 
   int next = 1;
   const size_t room = static_cast<size_t>(crew.Size()) * kSlotsPerWorker;
   for (;;) {
+    if (env_.cancel && !window.empty()) {
+      // A stop lands at the entry the run is at, as on a single thread: what the workers
+      // have done beyond it is taken back, not counted.
+      TakeBackFrom(crew, window, next, 0);
+      return EntryResult::Cancelled;
+    }
     bool alone = false;  // the next entry is one for the run's thread, with nothing in flight
     while (!env_.cancel && next < SaveList_.Rows() && window.size() < room &&
            (window.empty() || crew.BytesInFlight() < kWindowBytes)) {
@@ -535,7 +541,7 @@ FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& win
     } else {
       // The copy failed for another reason, perhaps for the room later entries took: they
       // are taken back, and the entry is copied again as a single thread copies it now.
-      TakeBackAfterFirst(crew, window, next);
+      TakeBackFrom(crew, window, next, 1);
       s_.aliasCounter = slot.aliasBefore;
       e.alias = slot.alias;
       attempt = AttemptCopy(row);
@@ -553,16 +559,16 @@ FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& win
   return EntryResult::Done;
 }
 
-void FSaveExec::TakeBackAfterFirst(CopyCrew& crew, std::deque<Slot>& window, int& next) {
-  if (window.size() < 2) return;
-  // Every later entry finishes first; then what it wrote goes again, newest first, with the
-  // folders made for it, and it is copied again (or not) after the first entry's turn.
-  for (size_t i = 1; i < window.size(); ++i) {
+void FSaveExec::TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next, size_t first) {
+  if (window.size() <= first) return;
+  // Every entry from `first` on finishes; then what it wrote goes again, newest first, with
+  // the folders made for it, and it is copied again (or not) when its turn comes again.
+  for (size_t i = first; i < window.size(); ++i) {
     if (window[i].job) {
       while (!crew.Wait(*window[i].job, kWaitMs)) env_.DoEvents();
     }
   }
-  for (size_t i = window.size() - 1; i >= 1; --i) {
+  for (size_t i = window.size(); i-- > first;) {
     Slot& later = window[i];
     if (later.job) {
       const QString written = later.job->Written();
@@ -576,8 +582,8 @@ void FSaveExec::TakeBackAfterFirst(CopyCrew& crew, std::deque<Slot>& window, int
     }
     SaveList_[later.row].alias = later.alias;
   }
-  s_.aliasCounter = window[1].aliasBefore;
-  next = window[1].row;
-  window.erase(window.begin() + 1, window.end());
+  s_.aliasCounter = window[first].aliasBefore;
+  next = window[first].row;
+  window.erase(window.begin() + static_cast<std::ptrdiff_t>(first), window.end());
 }
 }  // namespace qarno

@@ -134,8 +134,8 @@ class FSaveExec {
   // False when the entry is one for the run's thread alone (a question, a refusal).
   bool PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCrew& crew, Slot& slot);
   EntryResult TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve, bool& stopCopy);
-  // Takes back every entry after the first of the window: the run goes on after the first.
-  void TakeBackAfterFirst(CopyCrew& crew, std::deque<Slot>& window, int& next);
+  // Takes back every entry of the window from `first` on: the run goes on from there.
+  void TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next, size_t first);
   // Nothing when the entry may be copied.
   std::optional<EntryResult> CheckReserve(SaveListEntry& e, ReserveState& reserve);
   EntryResult AfterFailedCopy(SaveListEntry& e, bool& stopCopy);

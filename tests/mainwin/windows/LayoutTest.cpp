@@ -33,7 +33,10 @@ QStringList LayoutProblems(QWidget& window) {
   auto name = [](QWidget* w) { return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName(); };
   int buttonHeight = -1;
   for (QWidget* w : window.findChildren<QWidget*>()) {
-    if (!w->isVisibleTo(&window) || qobject_cast<QComboBox*>(w->parentWidget())) continue;
+    // The parts of a compound box are its own business: the box itself is measured.
+    if (!w->isVisibleTo(&window) || qobject_cast<QComboBox*>(w->parentWidget()) ||
+        qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+      continue;
     const QFontMetrics fm = w->fontMetrics();
     if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
       const bool cut = label->wordWrap() ? label->height() < label->heightForWidth(label->width())
@@ -48,7 +51,7 @@ QStringList LayoutProblems(QWidget& window) {
           problems += QStringLiteral("button %1 %2 high beside %3").arg(name(w)).arg(w->height()).arg(buttonHeight);
         buttonHeight = w->height();
       }
-    } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) {
+    } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) {
       if (w->height() < w->minimumSizeHint().height())
         problems += QStringLiteral("box %1 squashed: %2").arg(name(w)).arg(w->height());
     } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
@@ -56,6 +59,7 @@ QStringList LayoutProblems(QWidget& window) {
         problems += QStringLiteral("frame %1 caption cut").arg(name(w));
     }
   }
+  if (!problems.isEmpty()) qWarning().noquote() << problems.join(u'\n');
   return problems;
 }
 
