@@ -158,6 +158,7 @@ FVerify::FVerify(QarnoWindow& main, int row)
   grid->setColumnStretch(0, 1);
   SetMinimumTwips(6000, 5000);
   SetSizeTwips(8400, 6600);
+  FinishControls(this);
 
   connect(Start, &QPushButton::clicked, this, &FVerify::Start_Click);
   connect(Cancel, &QPushButton::clicked, this, &FVerify::Cancel_Click);

@@ -2,6 +2,7 @@
 // sizes (no control lower than its text, no caption cut, the lists showing their rows), Tab
 // going through every control top-left to bottom-right, and a name for every control that
 // screen readers and automation find.
+#include "engine/windows/RunWindow.h"
 #include "maintenance/windows/HistoryDialogs.h"
 #include "maintenance/windows/SettingDialogs.h"
 #include "maintenance/windows/ShutdownDialog.h"
@@ -10,6 +11,8 @@
 #include "mainwin/windows/Placement.h"
 #include "mainwin/windows/SetDialogs.h"
 #include "mainwin/windows/WindowWorld.h"
+#include "restore/windows/FRestoreWindow.h"
+#include "restore/windows/VerifyWindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -75,7 +78,9 @@ QString AccessibleNameOf(QWidget* control) {
 QStringList Nameless(QWidget& window) {
   QStringList nameless;
   for (QWidget* w : window.findChildren<QWidget*>()) {
-    if (!(w->focusPolicy() & Qt::TabFocus) || qobject_cast<QComboBox*>(w->parentWidget())) continue;
+    // Hidden working tables are nobody's to find.
+    if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(&window) || qobject_cast<QComboBox*>(w->parentWidget()))
+      continue;
     if (qobject_cast<QAbstractItemView*>(w->parentWidget()) || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
       continue;
     if (AccessibleNameOf(w).isEmpty()) nameless += window.objectName() + u'.' + w->objectName();
@@ -270,6 +275,20 @@ TEST_F(Layout, EveryControlOfEveryWindowHasAName) {
   {
     FShutdown d(m, &w);
     d.Timer1->stop();
+    nameless += Nameless(d);
+  }
+  // The run, restore and verify windows, opened on the newest run as the main window opens them.
+  {
+    SaveExecWindow d(w, [] {});
+    nameless += Nameless(d);
+  }
+  {
+    w.SelectHistoryRow(1);
+    FRestoreWindow d(w, [] {});
+    nameless += Nameless(d);
+  }
+  {
+    FVerify d(w, 1);
     nameless += Nameless(d);
   }
   EXPECT_EQ(nameless, QStringList());
