@@ -37,21 +37,7 @@ struct WorkerWorld {
   void Source(const QString& rel, const QByteArray& content) {
     env.WriteFile(QStringLiteral("T:\\src\\") + rel, content, EngineWorld::kTime);
   }
-  RunResult Run() {
-    m.set.SaveLevel = Level::Level0;
-    m.ExecMode = SaveExecMode::Run;
-    m.OpenDialogKind = DialogKind::SaveExec;
-    run = std::make_unique<FSaveExec>(m, main);
-    run->Form_Load();
-    RunResult r;
-    r.ok = run->OK_Click();
-    r.succeeded = run->state().outcome.succeeded;
-    r.uncopied = run->state().outcome.uncopiedCount;
-    r.saveName = run->state().paths.SaveSetName;
-    m.OpenDialogKind = DialogKind::None;
-    m.ExecMode = SaveExecMode::None;
-    return r;
-  }
+  RunResult Run() { return RunSave(m, main, run, Level::Level0); }
   // Every file below a folder with its bytes, times of day and the free space the trace
   // tells (of the test's own file system) masked.
   std::map<QString, QByteArray> Files(const QString& winFolder) const {

@@ -15,7 +15,7 @@ void EngineWorld::Source(const QString& rel, const QByteArray& content, const QD
   env.WriteFile(Src(rel), content, mtime.isValid() ? mtime : kTime);
 }
 
-RunResult EngineWorld::Run(Level level) {
+RunResult RunSave(Module1& m, Qarno& main, std::unique_ptr<FSaveExec>& run, Level level) {
   m.set.SaveLevel = level;
   m.ExecMode = SaveExecMode::Run;
   m.OpenDialogKind = DialogKind::SaveExec;
@@ -31,6 +31,8 @@ RunResult EngineWorld::Run(Level level) {
   m.ExecMode = SaveExecMode::None;
   return r;
 }
+
+RunResult EngineWorld::Run(Level level) { return RunSave(m, main, run, level); }
 
 QStringList EngineWorld::Listing(const QString& saveName) const {
   return TextCodec().DecodeLines(env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + saveName + QStringLiteral(".csv")));

@@ -18,6 +18,9 @@ struct RunResult {
   QString status;
 };
 
+// One run of the set at the level, as the run window starts it.
+RunResult RunSave(Module1& m, Qarno& main, std::unique_ptr<FSaveExec>& run, Level level);
+
 class EngineWorld {
  public:
   EngineWorld();

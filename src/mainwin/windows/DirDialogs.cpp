@@ -30,6 +30,22 @@ void OpenNear(DirListBox* dir, DriveBox* drives, Platform& fs, const QString& wa
     if (e.ready && dir->setPath(e.root)) return;
   }
 }
+// The path is what the folder dialogs are about: they start there, Tab goes on from it top
+// to bottom, and each box is named for screen readers.
+void PathFirst(QLineEdit* path, DriveBox* drive, DirListBox* dir, std::initializer_list<QWidget*> rest) {
+  path->setAccessibleName(QStringLiteral("パス"));
+  drive->setAccessibleName(QStringLiteral("ドライブ"));
+  dir->setAccessibleName(QStringLiteral("ディレクトリ"));
+  QWidget::setTabOrder(path, drive);
+  QWidget::setTabOrder(drive, dir);
+  QWidget* previous = dir;
+  for (QWidget* next : rest) {
+    QWidget::setTabOrder(previous, next);
+    previous = next;
+  }
+  path->setFocus();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -109,17 +125,8 @@ FApend::FApend(Module1& m, const DriveTable& drives, QWidget* mainWindow, int ta
   });
   connect(Apend, &QPushButton::clicked, this, &FApend::Apend_Click);
   connect(BExit, &QPushButton::clicked, this, &FApend::BExit_Click);
-  // The path is what the dialog is about: it starts there, and Tab goes on top to bottom.
-  setTabOrder(Text1, Drive1);
-  setTabOrder(Drive1, Dir1);
-  setTabOrder(Dir1, File1);
-  setTabOrder(File1, Apend);
-  setTabOrder(Apend, BExit);
-  Text1->setAccessibleName(QStringLiteral("パス"));
-  Drive1->setAccessibleName(QStringLiteral("ドライブ"));
-  Dir1->setAccessibleName(QStringLiteral("ディレクトリ"));
+  PathFirst(Text1, Drive1, Dir1, {File1, Apend, BExit});
   File1->setAccessibleName(QStringLiteral("ファイル"));
-  Text1->setFocus();
 }
 
 void FApend::OpenOn(const QString& startEntry) {
@@ -200,14 +207,7 @@ GetSaveDir::GetSaveDir(Module1& m, const DriveTable& drives, QWidget* mainWindow
   Text1->setText(text);
 
   connect(Drive1, &DriveBox::driveChosen, this, &GetSaveDir::Drive1_Change);
-  setTabOrder(Text1, Drive1);
-  setTabOrder(Drive1, Dir1);
-  setTabOrder(Dir1, OK);
-  setTabOrder(OK, Cancel);
-  Text1->setAccessibleName(QStringLiteral("パス"));
-  Drive1->setAccessibleName(QStringLiteral("ドライブ"));
-  Dir1->setAccessibleName(QStringLiteral("ディレクトリ"));
-  Text1->setFocus();
+  PathFirst(Text1, Drive1, Dir1, {OK, Cancel});
   connect(Dir1, &DirListBox::dirClicked, this, [this](const QString& dir) { Text1->setText(dir); });
   connect(Dir1, &DirListBox::pathChanged, this, [this](const QString& dir) {
     Drive1->ShowDriveOf(dir);
