@@ -536,7 +536,7 @@ bool FRestore::Dispatch(SaveNameRun& run, int row, const StoredForm& form, const
     // Made here and now, ahead of the files before it (which never need it); a question
     // about one of those takes it away again. One that cannot be made waits for its turn.
     env_.fs.SetWriteAnchor(plan.anchor);
-    CopyWindow::Item item{row, form, plan, nullptr};
+    CopyWindow::Item item{row, form, plan, nullptr, false, {}, false};
     const size_t deferred = deferredFolders_.size();
     if (!RestoreFolder(plan.target, e.attributes, item.made)) {
       RemoveMadeFolders(item.made);
@@ -569,7 +569,7 @@ bool FRestore::Dispatch(SaveNameRun& run, int row, const StoredForm& form, const
   // In a folder this restore made, only this restore has written.
   job.lookFirst = !madeFolders_.contains(targetDir);
   written_.insert(plan.target);
-  run.window->items.push_back({row, form, plan, run.window->workers.Submit(std::move(job))});
+  run.window->items.push_back({row, form, plan, run.window->workers.Submit(std::move(job)), false, {}, false});
   return true;
 }
 

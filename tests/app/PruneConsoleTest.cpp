@@ -52,7 +52,7 @@ struct PruneConsole : ::testing::Test {
   // Every file of the destination and the set's own files, with a hash of its bytes.
   std::string Files() const {
     QStringList out;
-    for (const QString top : {QStringLiteral("/dst"), QStringLiteral("/prog/SetDir"), QStringLiteral("/outside")}) {
+    for (const QString& top : {QStringLiteral("/dst"), QStringLiteral("/prog/SetDir"), QStringLiteral("/outside")}) {
       QDirIterator it(env.root() + top, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System,
                       QDirIterator::Subdirectories);
       while (it.hasNext()) {

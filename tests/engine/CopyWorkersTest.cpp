@@ -147,10 +147,11 @@ TEST(CopyWorkers, AMediumFilledWithWorkersEndsAtTheSameEntryAsOnOneThread) {
       const QStringList f = EngineWorld::Fields(line);
       flags[index] += f[0] + u' ' + f[4];
       // Nothing in the save for an entry that is not listed as saved, and the other way round.
-      if (f[0].endsWith(u".bin"))
+      if (f[0].endsWith(u".bin")) {
         EXPECT_EQ(w.env.Exists(QStringLiteral("S:\\daily\\") + r.saveName + QStringLiteral("\\Drive_T\\src\\") + f[0].mid(7)),
                   f[4] == u"3")
             << line.toStdString();
+      }
     }
     QDirIterator it(vol.path() + QStringLiteral("/daily"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
