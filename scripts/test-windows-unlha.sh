@@ -70,7 +70,10 @@ booted=$(date +%s)
 
 status=0
 echo "-- the Windows tests under Wine (ctest)"
-(cd "$build" && ctest -j "$(nproc)" --output-on-failure --timeout 300) || status=1
+# Now and then a test process under Wine ends at once without a line of output (0.01 s, not
+# started at all; seen once in many runs, never again on rerun): such a test is run once
+# more. A test that fails twice fails the stage.
+(cd "$build" && ctest -j "$(nproc)" --output-on-failure --timeout 300 --repeat until-pass:2) || status=1
 tested=$(date +%s)
 
 echo "-- archives across Windows and Linux"
