@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # the translations: lupdate/lrelease and their CMake functions
+  qt6-l10n-tools qt6-tools-dev
   libgtest-dev libgmock-dev googletest
   # the content manifests' hash (XXH3-128)
   libxxhash-dev

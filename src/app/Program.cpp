@@ -7,6 +7,7 @@
 #include "maintenance/NoCompTypes.h"
 #include "mainwin/StartMode.h"
 #include "platform/InstallLayout.h"
+#include "platform/Language.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
@@ -132,6 +133,7 @@ int RunQarnoWithoutWindows(int argc, char** argv) {
   if (AsksForAutoRun(JoinCommandLine(args))) {
     InstallStopSignals();
     QCoreApplication app(argc, argv);
+    InstallUiLanguage(app);
     return RunConsole(args);
   }
   std::fprintf(stderr, "%s\n", NoDisplayMessage().toLocal8Bit().constData());

@@ -16,7 +16,7 @@ QString Module1::DebugFilePath() const { return winpath::Join(ProgramFolder, QSt
 
 QString Module1::LogFilePath() const { return winpath::Join(SetFolder, set.Name + QStringLiteral(".log")); }
 
-Answer Module1::Warn(Question kind, const QString& title, const QString& text, Buttons buttons) {
+Answer Module1::Warn(Question kind, const QString& title, const Words& text, Buttons buttons) {
   return Environment().Warn(kind, title, text, buttons);
 }
 

@@ -103,7 +103,7 @@ class Module1 : public Journal {
   void BeepAsterisk() { ui.Beep(BeepKind::Asterisk); }
   void BeepDefault() { ui.Beep(BeepKind::Default); }
   // BeepAsterisk, then an exclamation box with the given title.
-  Answer Warn(Question kind, const QString& title, const QString& text, Buttons buttons = Buttons::OK);
+  Answer Warn(Question kind, const QString& title, const Words& text, Buttons buttons = Buttons::OK);
   void DoEvents() { ui.DoEvents(); }
 
   QString DebugFilePath() const;

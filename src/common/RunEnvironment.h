@@ -130,7 +130,7 @@ struct RunEnvironment {
   void WriteLog(const QString& message, const Args&... args) const { log.WriteLog(message, args...); }
   void DoEvents() const { ui.DoEvents(); }
   // A beep, then an exclamation box with the given title.
-  Answer Warn(Question kind, const QString& title, const QString& text, Buttons buttons = Buttons::OK) const {
+  Answer Warn(Question kind, const QString& title, const Words& text, Buttons buttons = Buttons::OK) const {
     ui.Beep(BeepKind::Asterisk);
     return ui.MsgBox(kind, title, text, buttons, Icon::Exclamation);
   }

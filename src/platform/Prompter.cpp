@@ -56,13 +56,15 @@ Answer HeadlessPrompter::MsgBox(const Message& message) {
   if (policy_) {
     if (auto chosen = policy_(message.kind); chosen && Offers(message.buttons, *chosen)) answer = *chosen;
   }
-  QString flat = message.text;
-  flat.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
-  flat.replace(u'\r', QStringLiteral(" / "));
-  flat.replace(u'\n', QStringLiteral(" / "));
-  const QString line = flat + QStringLiteral(" -> ") + AnswerName(answer);
-  if (!quiet_) std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-  if (sink_) sink_(line);
+  const auto flat = [&answer](QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+    text.replace(u'\r', QStringLiteral(" / "));
+    text.replace(u'\n', QStringLiteral(" / "));
+    return text + QStringLiteral(" -> ") + AnswerName(answer);
+  };
+  // The user reads the message in their language; the log keeps the program's own words.
+  if (!quiet_) std::fprintf(stderr, "%s\n", flat(message.Shown()).toLocal8Bit().constData());
+  if (sink_) sink_(flat(message.text));
   return answer;
 }
 

@@ -3,6 +3,8 @@
 // "yield to the user interface" of every long loop. The windows implement it with
 // QMessageBox and processEvents; HeadlessPrompter answers with the safe choice and logs;
 // tests script it. So every prompt, cancel point and unattended path runs without a display.
+#include "platform/Words.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -94,10 +96,13 @@ enum class Question {
 
 struct Message {
   QString title;
-  QString text;
+  QString text;  // in the program's own words: what the log keeps
   Icon icon = Icon::Exclamation;
   Buttons buttons = Buttons::OK;
   Question kind = Question::None;
+  QString shown;  // the text in the user's language, when it differs from `text`
+
+  const QString& Shown() const { return shown.isEmpty() ? text : shown; }
 };
 
 // The kind's name, for logs and test failures.
@@ -117,9 +122,9 @@ class Prompter {
   // Lets the user interface process pending events (timers, the Cancel button).
   virtual void DoEvents() = 0;
 
-  Answer MsgBox(Question kind, const QString& title, const QString& text, Buttons buttons = Buttons::OK,
+  Answer MsgBox(Question kind, const QString& title, const Words& text, Buttons buttons = Buttons::OK,
                 Icon icon = Icon::Exclamation) {
-    return MsgBox(Message{title, text, icon, buttons, kind});
+    return MsgBox(Message{title, text.Own(), icon, buttons, kind, text.Shown() == text.Own() ? QString() : text.Shown()});
   }
 };
 

@@ -9,6 +9,7 @@
 #include "mainwin/windows/DesktopWindows.h"
 #include "mainwin/windows/QarnoWindow.h"
 #include "mainwin/windows/QtPrompter.h"
+#include "platform/Language.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,7 +29,7 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
   // The desktop finds the menu entry (and so the icon and name) of the windows by this id.
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qarno.Qarno"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qarno.Qarno")));
-  InstallQtJapanese();
+  InstallUiLanguage(app);
   QtPrompter ui;
   Program program(ui);
   if (!program.ok()) {

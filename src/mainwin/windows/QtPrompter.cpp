@@ -1,10 +1,8 @@
 #include "mainwin/windows/QtPrompter.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTranslator>
 
 namespace qarno {
 
@@ -55,7 +53,7 @@ Answer QtPrompter::MsgBox(const Message& message) {
   if (unattended_ && unattended_()) return headless_.MsgBox(message);
   QWidget* parent = QApplication::activeModalWidget();
   if (!parent) parent = QApplication::activeWindow();
-  QMessageBox box(IconOf(message.icon), message.title, MessageBoxText(message.text), QMessageBox::NoButton, parent);
+  QMessageBox box(IconOf(message.icon), message.title, MessageBoxText(message.Shown()), QMessageBox::NoButton, parent);
   box.setObjectName(QStringLiteral("MsgBox_") + QuestionName(message.kind));
   const auto buttons = ButtonsOf(message.buttons);
   QPushButton* first = nullptr;
@@ -85,17 +83,6 @@ void QtPrompter::DoEvents() {
     sinceEvents_.start();
   }
   if (onYield_) onYield_();
-}
-
-bool InstallQtJapanese() {
-  auto* translator = new QTranslator(qApp);
-  if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(translator);
-    return true;
-  }
-  delete translator;
-  return false;
 }
 
 }  // namespace qarno

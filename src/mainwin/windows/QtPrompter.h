@@ -38,8 +38,4 @@ class QtPrompter : public Prompter {
 // The system's texts break lines with CR (or CR LF); a message box wants LF.
 QString MessageBoxText(QString text);
 
-// Loads Qt's Japanese translation of its own texts (the standard buttons read はい, いいえ,
-// キャンセル …). False when the translation is not installed.
-bool InstallQtJapanese();
-
 }  // namespace qarno

@@ -1,5 +1,6 @@
 // The Qt prompter: the message box's icon, title, text and buttons, in Japanese.
 #include "mainwin/windows/QtPrompter.h"
+#include "platform/Language.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,7 +20,7 @@ struct BoxSeen {
 };
 
 TEST(QtPrompter, ShowsTheMessageWithJapaneseButtonsTheFirstAsDefaultAndEscapeAsCancelOrNo) {
-  ASSERT_TRUE(InstallQtJapanese()) << "qtbase_ja.qm is not installed";
+  InstallUiLanguage(*qApp, UiLanguage::Japanese);
   QtPrompter ui;
   BoxSeen* seen = nullptr;
   auto capture = [&](int key) {

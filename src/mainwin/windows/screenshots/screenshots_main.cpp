@@ -4,6 +4,7 @@
 // size), and closed again; nothing of the set is changed, except that the run window's
 // pictures come from one more backup run of it.
 #include "app/Program.h"
+#include "platform/Language.h"
 #include "maintenance/windows/HistoryDialogs.h"
 #include "maintenance/windows/SettingDialogs.h"
 #include "maintenance/windows/ShutdownDialog.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
   }
   outDir = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(outDir);
-  InstallQtJapanese();
+  InstallUiLanguage(app, UiLanguage::Japanese);  // the pictures show the program's own texts
   QtPrompter ui;
   Program program(ui);
   if (!program.ok()) {
