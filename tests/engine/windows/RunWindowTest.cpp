@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QProgressBar>
 #include <QPushButton>
@@ -271,6 +272,10 @@ TEST(RunWindow, EveryEntryCountedAsNotCopiedIsFoundInThatViewWithItsReason) {
   const QString refused = QStringLiteral("T:\\src\\\"q.txt");  // a name no listing line can carry
   t.world.m().set.SaveList.append(refused);
   const QString gone = QStringLiteral("T:\\src\\f0002.txt");
+  // One copier, so the file is surely still waiting for its copy at the first yield of the
+  // copy (workers could have copied all three by then).
+  qputenv("QARNO_COPY_WORKERS", "1");
+  const auto oneCopier = qScopeGuard([] { qunsetenv("QARNO_COPY_WORKERS"); });
   bool deleted = false;
   t.atYield = [&] {
     SaveExecWindow* r = t.Window();

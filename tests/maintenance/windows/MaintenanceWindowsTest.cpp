@@ -426,8 +426,12 @@ struct Shutdown : ::testing::Test {
     for (int i = 0; i < 30 && d.isVisible(); ++i) {
       d.Timer1_Timer();
       statuses += d.LStatus->text();
-      if (i == 14) EXPECT_EQ(d.PBar->value(), 50);
-      if (i < 29) EXPECT_TRUE(d.isVisible());
+      if (i == 14) {
+        EXPECT_EQ(d.PBar->value(), 50);
+      }
+      if (i < 29) {
+        EXPECT_TRUE(d.isVisible());
+      }
     }
   }
 };
