@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every benchmark present (bench/*/run.sh), one after the other, each with the same
 # arguments; a failing benchmark does not stop the others. Exit status 1 when any failed.
 set -uo pipefail

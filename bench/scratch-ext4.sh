@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the benchmarks (not run on its own): a real ext4 file system on a loop device
 # for the cold-cache mode (QARNO_BENCH_FS=ext4), and the cache drop before each timed run.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross build for 64-bit Windows with Debian's MinGW-w64 compilers; test programs run under Wine.
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQARNO_ONLY_UNLHA=ON
 # (only the archiver and its tests: the program itself needs Qt for Windows, which Debian does not have).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every #include of the program's sources runs down the layers, never up or
 # sideways:
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiles every source of the program's core (every layer and the Windows side of the
 # platform) and of its windows with the MinGW-w64 cross compiler, to the syntax check, against the
 # Qt headers of this machine: Qt for MinGW is not packaged by Debian, so nothing is linked,

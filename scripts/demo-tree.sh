@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by demo.sh and screenshots.sh: make_demo_tree DIR lays out the demo in DIR — a
 # sample tree, a program folder with the demo set (save the tree, skip *.tmp, pack with LHA
 # except the listed types) and a destination — and exports QARNO_HOME and XDG_CONFIG_HOME

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Qarno and runs it on a built-in demo: a sample tree, a
 # demo set and a destination in a temporary folder, all outside the user's own settings:
 # a Level-0 run, a change, a Level-1 run, the history and listing, and a restore of the

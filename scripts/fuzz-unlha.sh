@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the LHA archive reader with libFuzzer for SECONDS (default 180).
 # Builds in build-unlha-fuzz with clang, AddressSanitizer and UndefinedBehaviorSanitizer, seeds the corpus
 # with archives made by the library itself, and exits non-zero when the fuzzer finds a crash.

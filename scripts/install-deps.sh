@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs everything Qarno needs to build, test and benchmark on Debian 12.
 # Idempotent: packages already present are left alone; safe to run before every build.
 set -euo pipefail

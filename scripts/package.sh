@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of Qarno: scripts/package.sh [OUTDIR]
 #
 # A release build of the programs alone (no tests) in build-package/, with Debian's hardening

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pictures of the main window and of its dialogs on the demo's set, drawn under Xvfb with
 # the fonts a Japanese desktop has, written to docs/screenshots/ (each dialog also at its
 # minimum size, as <name>-min.png).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The archiver for Windows: cross-builds UNLHA32.DLL and its tests with MinGW-w64 into build-win-unlha/,
 # runs the tests under Wine (in a Wine prefix of that build tree, without a display), then checks archives
 # in both directions, byte for byte and with their last-write times:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and runs every test: the normal build, the build with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the core built with ThreadSanitizer, a
 # bounded fuzz run of the archiver, the archiver built for Windows, tested under Wine, and the

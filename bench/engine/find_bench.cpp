@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the search of a file across a long history (RunFinder::Find): RUNS listings of
 // ENTRIES lines each, as a year of daily runs at the largest save list makes them, written
 // into a scratch folder, then one search for a single file's versions and one for a folder.

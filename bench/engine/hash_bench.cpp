@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The throughput of the content manifest's hash next to the hashes Qt offers, on 256 MiB in
 // memory (no disk): the figures behind the choice of XXH3-128.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the benchmark's source tree: a fixed layout of 1,110 directories (10 top-level, 10
 // below each, 10 below those) and FILES files spread over them, sizes skewed small (most a
 // few KB, a few of several MB), some names in Japanese. The same seed gives the same tree,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Backup engine benchmark: the scan, a Level-0 run and a Level-1 run with nothing changed,
 # each next to the plain tool that does the same job (find, cp -a, rsync -a) on the same
 # tree in the same run, a packed Level-0 run (/C1) on two cores against one, plus the peak

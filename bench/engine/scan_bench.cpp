@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the scan of a backup run by itself: the save list of a set built in memory
 // (FSaveExec::MkSaveList), nothing copied or written. Set up the way the command line sets
 // up a run: QARNO_HOME holds the set, XDG_CONFIG_HOME the settings with the drive table.

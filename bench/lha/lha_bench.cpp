@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packs and unpacks files in memory with the LHA codec and reports sizes and speeds.
 // Usage: lha_bench [-r RUNS] [-o DIR] [-m lh5|lh6|lh7] FILE...
 // Prints one line per file and method (median of RUNS); with -o, also writes each archive to

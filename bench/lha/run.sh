@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # LHA benchmark: our -lh5-/-lh6-/-lh7- packing and unpacking next to gzip -6, jlha (when installed) and
 # 7-Zip's unpacking of our archives, per corpus file, all measured in the same run.
 # Usage: bench/lha/run.sh [RUNS]      (median of RUNS timings, default 5; jlha runs at most 3 times)

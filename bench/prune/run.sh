@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prune benchmark. Lays out a set of RUNS old runs of FILES files each (chains of ten: a
 # Level-0 and nine Level-1 runs) plus one newest Level-0 on a tmpfs when one can be mounted
 # (else under /tmp), then times `qarno-restore SET --prune --keep-chains 1`, which deletes

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Restore benchmark. Builds a tree of about 30,000 files (a few hundred MB) on a tmpfs when
 # one can be mounted (else under /tmp), saves it with a Level-0 run of Qarno (plain copies),
 # then times restoring that run in place into an empty target with qarno-restore against

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore window with a listing of 32,765 entries (the most a save list holds): how long
 // the window takes to be ready (reading the listing, filling the list, drawing it), to tick
 // the drive's root (every entry), to search from the top to the last item, and how long

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The windows' benchmarks: builds the program (Release) and this folder's benchmarks against
 # it, then runs every *_bench executable on Qt's offscreen platform, each with the arguments
 # given here (e.g. the number of runs).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backup run window's costs, on Qt's offscreen platform:
 //   1. the result list rebuilt (DispSelSaveList) over a recorded run of 32,765 rows, with
 //      the grid laid out and drawn again — goal under 0.2 s;

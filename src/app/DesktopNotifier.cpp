@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef _WIN32
 #include "app/DesktopNotifier.h"
 

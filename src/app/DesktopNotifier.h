@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The freedesktop notification service over the session bus (Linux and other free desktops):
 // sending a run's notice and waiting for the action that opens its log. Used by the helper

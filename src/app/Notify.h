@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop notification after an unattended run that did not end cleanly (exit status 1,
 // entries left uncopied, or 2, failed or cancelled): a message to the desktop's notification

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Powering the computer off on Linux: the login manager (systemd-logind) is asked over the
 // system bus, as a desktop's own shutdown asks it. The platform layer gets it from the

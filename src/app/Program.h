@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The composition root: the one place where the parts of a program run are made and joined —
 // the settings store, the platform with its drive table, the archiver, the shared module and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qarno without a display: start-up from the command line with the headless prompter, the
 // automatic backup run, and the exit. Returns the exit status for scripts: 0 success,

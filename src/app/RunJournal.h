@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a run without anyone watching says about itself, for the journal of a systemd unit or
 // the mail cron sends: one line when it starts, a progress line at most every 30 seconds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ctrl+C and the service manager's stop (SIGINT, SIGTERM) for the programs, with or without
 // a display: the first signal asks the run to stop as its Cancel button would — at its next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qarno-notify: the helper that shows an unattended run's notification (see app/Notify.h).
 // Built only where a freedesktop session bus can exist.
 #ifndef _WIN32

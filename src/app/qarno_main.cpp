@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qarno program. Everything without windows (--help, --version, the headless automatic
 // run) runs here on QtCore alone; the windows, and with them the widget libraries, are
 // loaded from the desktop library only when a display is there to show them on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The attribute text of a listing entry: five characters for read-only, system, hidden,
 // archive and directory, each its letter or "-" ("R-HA-", "----D"). The one place where the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Field readers of comma-separated lines, shared by the run listings and the history file.
 // A reader keeps the not-yet-read rest of the line and takes one field at a time; false

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drive and medium identity, free space and the space a save occupies.
 #include "common/DriveInfo.h"
 

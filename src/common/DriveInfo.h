@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drive and medium identity, free space, the space a save occupies, folder creation and
 // removal, and the hold on a set: what a run or a restore asks of the file system through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shared module: the program-wide values and the services every window uses — tracing
 // and logging, beeps and message boxes, directory creation and save deletion, drive and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a backup run or a restore is given to work with besides its request: the platform,
 // the prompter, the trace and log, the cancel token and the clock. Nothing else of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The per-user settings store: application "Qarno", section "Startup Setting", every value
 // text. Read once at start (LoadSettings), written once at exit (SaveSettings). On Windows it

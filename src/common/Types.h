@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shared types of the system: the backup set and one run of the history. History rows
 // are text, as the history file holds them. (A run's save-list entry lives with the listing.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small path, pattern, date and ordering routines shared by every window. None of them
 // touches the file system; those that do live in Module1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window positions and sizes are kept in twips, 1440 to the logical inch of the screen, as
 // text in the settings store; the windows work in pixels. A dialog keeps its place as an

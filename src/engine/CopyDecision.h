@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the copy engine concludes from a failed copy, as pure functions: the platform says
 // why the copy failed; nothing is probed again.

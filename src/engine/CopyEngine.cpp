@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The copy engine: every entry marked for this run is copied (or packed) into the run's save
 // folder, with the reserve and full-medium rules, the locked-file fallback and the aliases
 // of over-long destinations. The outcome of each entry is left in its Flag.

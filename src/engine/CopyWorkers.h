@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The copy workers of a backup run: threads that each copy or pack one file at a time with a
 // platform of their own, while the run itself decides everything else and takes their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One backup run of the current set, without widgets: the run driver (OK_Click) and its
 // phases — save list, level marking, copying, listing, history record — and the window's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level marking: which entries this run copies, and which are still held by an earlier run,
 // decided against the previous run's listing.
 #include "engine/FSaveExec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The change decision of the levels, as pure functions over an entry and what a previous
 // listing says about it: nothing here reads a file or asks anyone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run window's second mode, the listing of a recorded run, and the result view's
 // selector.
 #include "engine/FSaveExec.h"

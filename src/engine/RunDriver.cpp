@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run driver: the steps of one backup run from the preconditions to the report, and the
 // progress texts of the window's timer.
 #include "engine/FSaveExec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a backup run is asked to do, as a value taken when the run starts: a copy of the set
 // with its options, the level, the automatic run of the command line and the program's values

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state of one backup run, in named parts: what the window's text boxes show, where the
 // run writes, how far it has got, and how it ended. The run (FSaveExec) alone changes it and

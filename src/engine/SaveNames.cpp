@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save names and the destination layout of a run.
 #include "engine/FSaveExec.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the save list: the walk of every save-list entry, the skip list applied to what
 // is found below them, and the totals of the whole list.
 #include "engine/FSaveExec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Upkeep of the current set's history: deleting rows (and, when asked, the saved data of
 // their runs) on a working copy that goes back to the main window's table when the

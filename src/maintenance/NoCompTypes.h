@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The list of file types that a packing run never compresses, kept in "<program>.nct" in the
 // program folder: a quoted version record, the count, then one quoted type per record.

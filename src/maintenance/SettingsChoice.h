@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run options as the settings dialog edits them: what its controls show when it opens,
 // and what OK takes over into the program-wide values (the current set's options and the

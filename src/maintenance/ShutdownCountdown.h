@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 30 one-second ticks before the computer is shut down after an automatic run, as the
 // confirmation window and the program without a display both count them.

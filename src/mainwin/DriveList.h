@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drives a drive list offers: the letters of the drive table (C: and the [Drives]
 // section on Linux), each shown as a Windows drive list shows it — the letter in lower case

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The history of the current set: one row per run, newest first, with the header as row 0
 // and the runs as rows 1..Rows()-1, as the history grid numbers them. The history file

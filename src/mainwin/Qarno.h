@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's state and routines, without widgets: the current set and its set file,
 // the history table and its file, the command line, start-up and exit. The window (when it

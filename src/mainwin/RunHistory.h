@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a backup run needs of the set's history, and nothing more: the previous run of a
 // level, whether a save name is taken, and recording a finished run. The main window's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's set commands and the work of the set dialogs, without widgets: the save
 // question before another set is chosen, the set name dialog's OK, the set deletion, the set

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The set file "<set>.qrn": one item per line — version, destination, the options, the save
 // list, then "#skip " lines. Writer and reader side by side.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names the user types for sets and set folders become file and folder names: what may be
 // typed, and the sets and set folders that exist. Shared by the set dialogs and their tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a set has gone stale: no successful run for more days than the set's warning
 // allows ("警告までの日数", BackupSet::StaleDays). Every run in the history counts as

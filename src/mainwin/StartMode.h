@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the command line asks of the program before anything is loaded: whether a backup run
 // is to start by itself (a /B switch, or /S, which implies one).

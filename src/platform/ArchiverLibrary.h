@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The LHA archiver library, outside the system and loaded on first use: UNLHA32.DLL on
 // Windows, libunlha32.so beside the executable on Linux (or where the settings name it).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Maps drive letters to host directories, so that Windows paths mean something on Linux.
 // C: is "/" unless the settings say otherwise; a letter without a mapping behaves like a

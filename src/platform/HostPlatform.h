@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real platform: Win32 calls on Windows (HostPlatformWin.cpp), POSIX calls through the
 // drive table on Linux (HostPlatformPosix.cpp, HostVolumesPosix.cpp).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Linux: every Windows path goes through the drive table; every write works on
 // folders opened with the *at calls, so that no link below the write anchor is followed and
 // the process's current directory is never touched.

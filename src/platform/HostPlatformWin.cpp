@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows side of the platform: the Win32 calls themselves, with wide-character paths so
 // that no name is lost to a code page. Paths are Windows paths already.
 #ifdef _WIN32

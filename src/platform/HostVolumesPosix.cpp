@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Volumes on Linux: which device holds a drive's directory, its label and serial (from
 // udev's by-label and by-uuid links), whether it is removable, and its free space.
 #ifndef _WIN32

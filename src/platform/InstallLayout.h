@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The files an installed Qarno ships beside itself: the programs in bin/, the archiver and
 // the notification helper in lib/qarno/, the user guide and the default no-compression types

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The language the programs speak to the user. Japanese is the program's own language: its
 // texts are written in it and its stored files (listings, history, set files, logs) keep it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The platform layer: everything Qarno asks of the operating system — files, volumes, free
 // space, shutdown — behind one interface. Paths are Windows paths; on Linux a drive table maps

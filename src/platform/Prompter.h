@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one door through which the system talks to the user: message boxes, beeps and the
 // "yield to the user interface" of every long loop. The windows implement it with

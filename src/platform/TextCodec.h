@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's text files (set file, history, listings, log, debug file, type list) are
 // written in "the system's ANSI code page" with CR LF line ends. On Windows that is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-path text helpers. Inside Qarno every path is a Windows path ("C:\dir\file",
 // "\" separator, a drive root written "C:\"), whatever the host system is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text in two forms: the program's own words, which its stored files and logs keep in every
 // locale because others read them, and the same text in the user's language, which is what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A run's content manifest, "<save>.sum" beside its listing: for every file the run copied or
 // packed, the hash of the original bytes as the copy read them, with their count. The listing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing a run's listing and, for the overwrite level, merging the previous one into the
 // run's save list first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Packing one file of a run into its own LHA archive, and the test whether its type is one
 // that is never packed.

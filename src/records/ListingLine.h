@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One line of a run's listing: the writer and the one reader every phase uses. The path in
 // double quotes, then the ten other fields of the entry, unquoted, separated by commas; a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Old runs of a set go by the set's policy, a whole chain at a time, so that no run that
 // stays ever loses a run it builds on.

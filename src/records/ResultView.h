@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result view of a run: the rows of the save list that pass the selector — every entry,
 // only what this run copied, or only what was not copied — in save-list order. The run

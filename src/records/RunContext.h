@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the phases of a backup run share while the run goes on: the progress the run
 // window's timer reads (the phase, its counters and texts) and the destination medium as it

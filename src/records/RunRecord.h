@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The closing steps of a backup run: its row in the history (and the history file), and the
 // copies of the set file and history file on the destination.

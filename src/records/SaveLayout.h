@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a set's saves lie on the destination, for backup, restore and history upkeep alike:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The save list of a run — one entry per file and directory the run is responsible for, the
 // eleven fields of a listing line as typed values — and the totals table that counts it. Row

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore window's engine: opening, loading the run's listing into the restore table,
 // the restore list with its ticks, marks and totals, and the progress texts.
 #include "restore/FRestore.h"

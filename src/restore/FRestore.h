@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Restoring one run of the history, without widgets: loading the run's listing into the
 // restore table, marks and totals, and the restore itself — copying or unpacking every marked

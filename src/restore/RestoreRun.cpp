@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore run: every marked entry is copied or unpacked from the run folder that holds
 // it, then, when the user agrees, what is left is searched for in the listings of the chosen
 // run and the older ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The restore table of a restore window: the entries of one run's listing, in line order
 // (row 0 the heading, entries from row 1), each with its restore mark, and the totals the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copy workers of a restore: threads that each copy one plain file at a time with a platform
 // of their own, and nothing else. The restore hands them files in its own order and takes

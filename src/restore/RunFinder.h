@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding a file across the runs of a set: every recorded run that holds a version of each
 // path the pattern matches, newest run first. The pattern follows the skip list's rule ("*"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Verifying a recorded run: are the copies it holds still there, and still what was saved?
 //

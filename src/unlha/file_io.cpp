@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The part of the files that does not depend on the host: buffering in front of the output.
 #include "file_io.h"
 

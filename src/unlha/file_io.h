@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files for the archiver: a readable source and an output that only appears at its final path when
 // complete (written under a temporary name in the same directory, then moved over the destination).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files on POSIX systems: paths are the caller's bytes, passed to the system unchanged.
 #include "file_io.h"
 

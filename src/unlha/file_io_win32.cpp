@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files on Windows, through the wide-character API so that any name the file system holds works,
 // whatever the ANSI code page. Paths arrive as internal text (UTF-8).
 #include "file_io.h"

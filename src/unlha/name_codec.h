@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text at the library's edges: paths arriving in a command line, and file names as stored in archives.
 //
 // Inside the library a path is "internal text": on Linux the caller's bytes (UTF-8 on any current system),

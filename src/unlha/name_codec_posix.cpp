@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text on POSIX systems: command lines are bytes, names are converted with iconv.
 #include "name_codec.h"
 

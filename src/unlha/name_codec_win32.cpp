@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text on Windows: command lines in the ANSI code page or UTF-8, names stored as CP932.
 #include "name_codec.h"
 #include "win32_text.h"

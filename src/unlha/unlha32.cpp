@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exported entry points: command-line handling and file I/O around the codec.
 #include "unlha32.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * UNLHA32: packs one file into an LHA archive and unpacks it again.
  *

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text conversions for the Win32 half of the library: internal text (UTF-8) to the UTF-16 the
 // wide-character API takes, code-page conversions, and system error texts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shutdown after an unattended run without a display: the 30-second countdown on
 // standard error, cancelled by a stop signal, and the power-off request of the login manager.
 #include "app/PowerOff.h"

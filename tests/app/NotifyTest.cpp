@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notification after an unattended run, against a private session bus (a dbus-daemon of
 // the test's own, with no service files, so nothing real is ever started or told) and a fake
 // notification service that records every call.

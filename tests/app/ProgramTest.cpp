@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The composition root as the programs use it: start-up and exit of a program run.
 #include "app/Program.h"
 #include "common/Settings.h"

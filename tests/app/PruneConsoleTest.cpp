@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qarno-restore --prune on a set's real files: the dry run changes no byte, the status names
 // the saves the history lost, and the prune takes whole chains and those saves, nothing else.
 #include "app/RestoreConsole.h"

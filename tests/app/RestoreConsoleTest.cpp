@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set names qarno-restore takes: exactly a name a set file can have, nothing that reads
 // as a switch, a quote, a path or a Windows device.
 #include "app/RestoreConsole.h"

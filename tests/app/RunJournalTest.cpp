@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an unattended run prints for a journal or a cron mail, on a clock the test steps.
 #include "app/RunJournal.h"
 #include "engine/RunState.h"

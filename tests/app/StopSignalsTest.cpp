@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stopping an unattended run from outside: Ctrl+C or the service manager's SIGTERM act as the
 // Cancel button, a second signal ends the program at once.
 #include "support/TestEnv.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program run by cron or a timer, on a desktop (Qt's offscreen platform stands in for a
 // display) as without one: whatever goes wrong, it ends by itself with the status a script
 // reads, and a stop signal ends it whatever window or dialog is open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Module1.h"
 #include "support/TestEnv.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Values of the settings store that a hand edit or another program left outside what they
 // can mean: each takes its default instead of steering a run somewhere unexpected.
 #include "common/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A backup never destroys what it saves and never reports a failed write as success: one
 // named test per fault that was found, on real temporary trees (and a real full tmpfs).
 #include "EngineWorld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs started from the command line: exit statuses, and packing with the real archiver.
 #include "EngineWorld.h"
 #include "common/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the copy engine concludes from a failed copy, one named row per case.
 #include "engine/CopyDecision.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A run whose files are copied by workers ends exactly as a run on one thread: the same
 // listing, manifest, log, history and save, a full medium met at the same entry, and a
 // Cancel that leaves nothing behind.

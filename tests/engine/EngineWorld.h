@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A backup world for the engine tests: a source tree under T:\src, a set "daily" saving it
 // to T:\dst, and the platform double between the engine and the real files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prompts and fallbacks of a run: reserve, full medium, medium changes, vanished and
 // unreadable sources, aliases, the entry limit, cancel at every phase.
 #include "EngineWorld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The change decision of the levels: one named row per rule.
 #include "engine/Marking.h"
 

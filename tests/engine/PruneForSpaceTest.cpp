@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A run that finds its destination short of the reserve deletes old chains the set lets go,
 // oldest first, until the reserve is met, and asks nobody; what the policy keeps it never
 // touches. On a real small tmpfs.

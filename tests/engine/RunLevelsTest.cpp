@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backup runs of every level end to end on a real temporary tree.
 #include "EngineWorld.h"
 

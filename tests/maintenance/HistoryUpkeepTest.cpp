@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deleting history rows and their saved data, and editing a row's comment.
 #include "maintenance/HistoryUpkeep.h"
 #include "support/TestEnv.h"

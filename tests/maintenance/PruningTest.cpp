@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Old runs going by the set's policy: whole chains only, never the newest one nor the
 // overwrite save, and a prune stopped at any moment leaves a history whose every row still
 // has all of its data.

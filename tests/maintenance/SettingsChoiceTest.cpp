@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What OK of the settings dialog takes over, and the type list's additions.
 #include "maintenance/NoCompTypes.h"
 #include "maintenance/SettingsChoice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set commands and list editing of the main window, without widgets: names that may
 // become files, the set dialogs' decisions, the drive list.
 #include "mainwin/DriveList.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a set has gone stale, with the clock injected: around midnight, at the exact
 // limit, with no run at all, and with the warning off; and the set file's new line, which
 // older readers skip and a set without it reads as off.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package end to end, on this machine: build it (scripts/package.sh, lintian
 # included), install it with apt-get as a user would, check what it put where, run the
 # installed programs on a demo set in a temporary program folder and settings (a Level-0

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files a run and the main window keep (the history, a listing, a manifest, the set
 // file) are written by the program's own code through a platform that can lose power at any
 // step: afterwards each is wholly the old file or wholly the new one, and once the write said

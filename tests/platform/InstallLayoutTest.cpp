@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped defaults reach a new program folder once, and never replace the user's list.
 #include "platform/InstallLayout.h"
 

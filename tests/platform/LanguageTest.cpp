@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which language a user is spoken to in, and that a message keeps the program's own words in
 // the log whatever language it is shown in.
 #include "platform/Language.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform's writes: a copy opens its source first and replaces a target only whole; no
 // link below the write anchor is followed; special files never block a read.
 #include "platform/HostPlatform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The listing line: exact bytes written, and the one field-count rule every reader follows.
 #include "records/ListingLine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packing one file: which types stay unpacked, and the archive made at its place whatever
 // the process's current directory is.
 #include "platform/ArchiverLibrary.h"

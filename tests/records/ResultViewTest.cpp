@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The result view: which entries each selector shows, and a stop during a rebuild.
 #include "records/ResultView.h"
 #include "support/TestEnv.h"

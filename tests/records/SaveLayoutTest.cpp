@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where saves lie on the destination and how saves and aliases are named.
 #include "records/SaveLayout.h"
 #include "support/TestEnv.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save list's path index answers exactly as a walk of the rows would.
 #include "records/SaveList.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a file's versions across the runs of a generated history: files changed, renamed
 // and added again, saved at several levels, and listings that are missing or hostile.
 #include "RestoreWorld.h"

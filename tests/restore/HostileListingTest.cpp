@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeded random listings — climbing and slashed paths, NUL bytes, huge and broken sizes,
 // foreign save names and aliases, missing and surplus fields, stray quotes, very long and
 // blank lines — loaded and restored for real under a top directory that already holds

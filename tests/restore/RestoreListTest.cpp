@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a run's listing into the restore table: totals, marks, ticks, the medium check,
 // the fallbacks for a missing listing and malformed lines, and the progress texts.
 #include "RestoreWorld.h"

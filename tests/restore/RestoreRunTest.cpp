@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore run on listings and run folders made by the test: entries read from the run
 // that holds them, fallbacks, media, failures and their answers, the search through older
 // runs, cancel, unpacking and the guard against paths that would leave the target.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A restore as an attacker who can write a listing or a save folder would drive it, and as a
 // user whose saves went bad: what it must never do to the files it finds in its way, to
 // files outside its target and to the saves it reads — on real files, links and pipes.

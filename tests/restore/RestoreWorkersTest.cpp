@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A restore with copy workers must do what the same restore does on one thread: the same
 // files, bytes, times and modes, the same log and trace lines, marks, counts and questions,
 // whether it ends normally, stops on a failure or is cancelled.

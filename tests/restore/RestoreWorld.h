@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A restore world: set "daily" saving to T:\dst, listings, run folders and history rows made
 // by the test (or by real backup runs), a platform double that reports the media a test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backup → restore round trips with the real backup engine: a tree is saved at Level-0,
 // changed, saved at Level-1, changed again and saved at Level-2; every run is then restored
 // under another directory and in place, and must give back the tree as it stood at that run:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Verification of recorded runs, as restic and borg test their checks: real backups (plain
 // copies and packed with the real archiver), then one kind of damage at a time on the
 // medium, and the report must name exactly that damage; a restore after a verification

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The files that make Qarno a desktop program, checked as the desktop and the distribution
 # read them: the desktop entry (desktop-file-validate), the AppStream metadata (appstreamcli),
 # the licence, the systemd user units and the example unit of the documents (systemd-analyze

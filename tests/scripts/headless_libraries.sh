@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Qarno's console paths (--help, --version, the one-line notice without a display, an
 # automatic run of a set that cannot be loaded, a headless Level-0) never load the widget
 # libraries; on a display (Qt's offscreen platform) the program loads its windows and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Qarno without a display: one line on standard error and status 3, or, for an automatic
 # run, the headless run; never Qt's abort.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs killed with SIGKILL at random moments, as a power cut or the OOM killer would end them:
 # every later run of the set still works (what a killed run left never stands in its way,
 # also when every run gets the same process id, as a container's job does), every recorded

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # qarno-restore end to end: real backups made by Qarno's automatic runs (packed with the
 # archiver library), then listings, restores in place and elsewhere, partial restores, and
 # the outputs and exit statuses of the failures.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the programs say on the command line: --help and --version before anything is loaded,
 # errors that name what is wrong, and the lines a scheduled backup or restore leaves in a
 # journal or a cron mail (standard output and error redirected to files, as there).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Backups onto real volumes, end to end through the Qarno executable:
 #  - an exFAT image (label QARNOVOL, serial 1A2B-3C4D) on a loop device, mounted with
 #    exfat-fuse as drive E:, whose identity must reach the listing and the history, in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A platform double that can pretend the machine lost power. Every step of a replacing
 // write (WriteAtomic's steps) is forwarded to the real files and remembered; CrashAfter(n)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A platform double between the engines and the real files, through which a test swaps the
 // destination medium, fills the disk, or makes files refuse to be copied or read.

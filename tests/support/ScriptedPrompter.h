@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The prompter of the tests: answers come from a script, every message is recorded, and a
 // message nobody expected fails the test.

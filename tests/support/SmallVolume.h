@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small real file system for the tests of a full medium: a tmpfs of a few hundred KB
 // mounted on a temporary folder (only root may mount; the tests skip otherwise), unmounted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A hermetic world for one test: a temporary directory mapped as drive T:, its own program
 // folder (T:\prog) and settings store, a real host platform and a scripted prompter. Nothing

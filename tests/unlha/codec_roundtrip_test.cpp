@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Packing and unpacking in memory, for every packing method and the data shapes that stress it.
 #include "codec/lha_archive.h"
 #include "codec/lha_header.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two command lines the program sends, and the many near misses that must be refused.
 #include "codec/command_line.h"
 

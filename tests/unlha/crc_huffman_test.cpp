@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checksums and Huffman code construction: the parts whose faults would silently corrupt every archive.
 #include "codec/crc16.h"
 #include "codec/huffman.h"

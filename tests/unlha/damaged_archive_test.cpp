@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged and foreign archives: each kind of damage is reported with its own error, never a crash.
 #include "codec/crc16.h"
 #include "codec/lha_archive.h"

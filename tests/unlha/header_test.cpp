@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Header layout as strict readers demand it, and reading the older header levels other tools write.
 #include "codec/crc16.h"
 #include "codec/lha_archive.h"

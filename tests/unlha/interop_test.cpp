@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Archives written by the library, read by independent LHA tools; and archives written by jlha, read by
 // the library. The tools come from the project's install script; a missing tool skips its cases.
 #include "codec/crc16.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What only the POSIX library does: Unix permissions travel with the file.
 #include "codec/lha_header.h"
 #include "codec/memory_io.h"

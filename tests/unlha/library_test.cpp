@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exported functions, driven with the program's two command lines against real files. These run on
 // Linux against libunlha32.so and on Windows against UNLHA32.DLL.
 #include "codec/lha_header.h"

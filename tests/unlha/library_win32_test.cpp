@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What only UNLHA32.DLL does: command lines in the ANSI code page, the read-only attribute, long paths,
 // and the ways Windows refuses a file that Linux would not.
 #include "codec/lha_archive.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the archiver tests: sample data, scratch directories, files, the library's exports and
 // (on Linux) external tools. The host-specific halves are test_support_posix.cpp and test_support_win32.cpp.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POSIX half of the test helpers: scratch directories, file times, shell tools, the linked library.
 #include "test_support.h"
 

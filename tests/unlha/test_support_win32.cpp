@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows half of the test helpers: scratch directories and file times through the wide-character
 // API, and the DLL loaded the way the program loads it.
 #include "test_support.h"

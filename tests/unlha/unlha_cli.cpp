@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A console front end to the library for the cross-platform checks (scripts/test-windows-unlha.sh):
 //   unlha_cli [--ansi] [--method N] "COMMAND LINE"
 //       runs one command line through Unlha(), prints the library's message and exits with its return

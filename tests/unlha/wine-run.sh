@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a Windows test program under Wine for ctest: wine-run.sh WINE WINEPREFIX PROGRAM [ARGS...]
 #
 # The prefix is created on first use. Wine's own background processes (services, devices, explorer) are

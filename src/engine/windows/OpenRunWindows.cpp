@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's entries to the backup run window and the recorded-run view.
 #include "engine/windows/RunWindow.h"
 #include "mainwin/windows/DesktopWindows.h"

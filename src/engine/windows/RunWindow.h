@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The backup run window FSaveExec: one backup run of the current set, its progress and its
 // result list, opened by the main window in place of itself. In its second mode it shows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FDelAgree, FDelHisData and FEditHisData.
 #include "common/WindowGeometry.h"
 #include "maintenance/windows/HistoryDialogs.h"

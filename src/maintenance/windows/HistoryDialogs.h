@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The deletion of history rows with its question (FDelHisData, FDelAgree) and the details
 // of one row with its comment (FEditHisData). The work is the core's (HistoryUpkeep.h).

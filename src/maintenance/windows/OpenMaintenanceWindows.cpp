@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's entries to the settings, type-list and history dialogs and the shutdown
 // confirmation. The main window has locked itself and set OpenDialogKind where it does so.
 #include "maintenance/windows/HistoryDialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FSetting and FNoCompType.
 #include "maintenance/NoCompTypes.h"
 #include "maintenance/SettingsChoice.h"

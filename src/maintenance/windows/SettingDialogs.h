@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run options dialog (FSetting) and the list of file types never packed (FNoCompType),
 // over the main window. The work is the core's (maintenance/SettingsChoice.h, NoCompTypes.h).

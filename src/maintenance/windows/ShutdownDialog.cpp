@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FShutdown and ExitWindowsConfirm.
 #include "app/StopSignals.h"
 #include "maintenance/windows/ShutdownDialog.h"

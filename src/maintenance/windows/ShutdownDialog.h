@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The confirmation before the computer is shut down after an automatic run (FShutdown), and
 // the main window's routine around it.

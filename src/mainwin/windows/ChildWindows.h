@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the main window opens the windows that other parts of the program bring: the backup
 // run window, the restore window, and the settings, type-list and history dialogs. The main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows the desktop program opens from its main window: the backup run window and the
 // recorded-run view, the restore window, the settings, type-list and history dialogs and the

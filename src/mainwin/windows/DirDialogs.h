@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two browsing dialogs: FApend adds entries to the shown list (or changes the selected
 // one), GetSaveDir picks a directory for the main window's destination (mode 0) or for the

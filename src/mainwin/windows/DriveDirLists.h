@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The browsing controls of the add-entries and directory dialogs, over the platform layer
 // (so over the drive table): a drive list, a directory list that shows the opened directory

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Qarno program: the main window on a display; without one, the headless program for an
 // automatic run, or one line telling how to run unattended (exit status 3).

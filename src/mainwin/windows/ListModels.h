@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Views over the core's tables, not copies of them: the history grid over the history table
 // and the save/skip list view over the list the main window shows. Both are told to reset

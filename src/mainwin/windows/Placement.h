@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the windows stand: twips of the settings store against pixels of the screen, the
 // dialogs' places as offsets from the main window, and the window state a dialog shares

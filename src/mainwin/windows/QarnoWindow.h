@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the current set and its history on screen, every command of the program
 // in its menus and buttons, the hand-over to the dialogs and child windows, and the exit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The prompter of the desktop program: message boxes with the system's icon, title, text and
 // buttons (the first button is the default; Escape answers Cancel or No where they are

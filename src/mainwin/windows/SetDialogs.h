@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three set dialogs: choosing or creating a set (and naming the copy of "save as"),
 // deleting sets, and choosing the set folder.

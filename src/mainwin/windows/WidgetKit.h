@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small helpers every window builds its controls with: controls carry their names as
 // objectNames (the tests and the window states find them by name), buttons leave Enter to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The restore window FRestore: the set and save name, where to restore to, the restore list
 // with its ticks, the totals grid, the list search, and the start and stop of a restore run

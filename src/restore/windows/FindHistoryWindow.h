@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "履歴から探す": a file looked for across every run of the set's history, shown as a
 // timeline per file (the path, then each version newest first: the run holding it, the run's

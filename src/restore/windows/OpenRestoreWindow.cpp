@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's entries to the restore window and the verify window.
 #include "mainwin/windows/DesktopWindows.h"
 #include "restore/windows/FRestoreWindow.h"

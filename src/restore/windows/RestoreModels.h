@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Views over the restore engine's tables, not copies of them. The restore list's ticks are
 // the restore marks of the table: a tick reads "row k+1 is marked for restoring", and a tick

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The verify window FVerify: checks one recorded run of the current set (RunVerifier) and
 // lists what it found. It is a modal dialog over the locked main window (DialogKind::Verify):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MSB-first bit output with an internal buffer.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two command lines the archiver understands:
 //   a -n -a1 -jss -jyko -gm1 "ARCHIVE" "SOURCE"            pack one file into a new archive
 //   e -n -a1 -jss -jyko -f1 -c1 -m1 -gm1 "ARCHIVE" "TARGET" unpack the archive's file to TARGET

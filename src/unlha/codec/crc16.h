@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-16 as used by LHA archives: reflected polynomial 0xA001, initial value 0, no final XOR.
 #pragma once
 

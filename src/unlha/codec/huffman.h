@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Canonical Huffman codes: building length-limited codes for the encoder and lookup tables for the decoder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "codec/lha_archive.h"
 
 #include "codec/crc16.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One-file LHA archives: packing a stream into an archive and unpacking an archive's file.
 #pragma once
 

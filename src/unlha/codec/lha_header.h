@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LHA entry headers: writing level 2, reading levels 0, 1 and 2.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared vocabulary of the LHA codec: methods, errors and the byte stream interfaces.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "codec/lzh_decoder.h"
 
 #include "codec/crc16.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "codec/lzh_encoder.h"
 
 #include "codec/bit_writer.h"

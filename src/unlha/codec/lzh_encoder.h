@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sliding-dictionary + Huffman packer for the -lh4- to -lh7- methods.
 #pragma once
 

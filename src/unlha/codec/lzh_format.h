@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Constants of the -lhN- bit stream, shared by the packer and the unpacker.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // In-memory implementations of the stream interfaces, for tools and tests that work on buffers.
 #pragma once
 

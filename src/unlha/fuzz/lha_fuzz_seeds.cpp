@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzzer's seed corpus: archives made by the library itself for each method and several
 // data shapes, plus the same packed data under level-0 and level-1 headers.
 // Usage: lha_fuzz_seeds DIRECTORY

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the archive reader (and the command-line parser). Any crash, sanitizer report,
 // hang or runaway allocation is a bug; lha::Error is the expected outcome for damaged input.
 #include "codec/command_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backup run window over the main window: a run from the main window's BackUp to the
 // closed window, Cancel during the copy, the result list's selector, the recorded-run view,
 // and an automatic run from the command line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings, type-list and history dialogs and the shutdown confirmation over the main
 // window, driven offscreen.
 #include "maintenance/windows/HistoryDialogs.h"

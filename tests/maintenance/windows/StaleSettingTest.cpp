@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The days before the stale warning in the settings dialog: into the set and its file, back
 // into the dialog after a restart, and text that is no such number refused with the dialog
 // kept open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as a user meets them on today's desktop: measured at their default and minimum
 // sizes (no control lower than its text, no caption cut, the lists showing their rows), Tab
 // going through every control top-left to bottom-right, and a name for every control that

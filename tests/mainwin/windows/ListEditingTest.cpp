@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save and skip list view of the main window and the add-entries dialog.
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/WindowWorld.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up, the enabling rules, the hand-over to the other windows, the
 // commands of the menus, the exit and the automatic run.
 #include "mainwin/windows/SetDialogs.h"

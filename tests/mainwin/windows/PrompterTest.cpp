@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt prompter: the message box's icon, title, text and buttons, in Japanese.
 #include "mainwin/windows/QtPrompter.h"
 #include "platform/Language.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set name, set deletion, set folder and directory dialogs over the main window.
 #include "mainwin/windows/DirDialogs.h"
 #include "mainwin/windows/SetDialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's warning for a set that has gone without a successful run for longer than
 // its limit: shown when such a set is loaded, following the clock from the window's timer,
 // and gone after a run or when a set without a limit is loaded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The world of a window test: a hermetic TestEnv whose drive T: is also in the settings'
 // drive table, the program put together on it, and the main window started offscreen with

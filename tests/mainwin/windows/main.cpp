@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows' tests run in one QApplication on Qt's offscreen platform (also when the test
 // list is read at build time, where no display is named).
 #include <QApplication>

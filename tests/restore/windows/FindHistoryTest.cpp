@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "履歴から探す" over real saves: a file changed at every run shows as one timeline, newest
 // first; a chosen version is restored from the run holding it (elsewhere and in place),
 // compared byte for byte, only after the user's OK and without touching the restore window's

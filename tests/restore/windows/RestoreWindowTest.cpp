@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore window over real saves: loading a run's listing (and stopping the loading),
 // ticks that follow the folder tree, the list search, the choice of the target, restores in
 // place and elsewhere compared byte for byte with what was saved, and a run stopped half way.

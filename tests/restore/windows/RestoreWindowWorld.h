@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The restore window's test world: the set "daily" saving T:\src to T:\dst with plain
 // copies, backup runs as the run window makes them, and the restore window opened through

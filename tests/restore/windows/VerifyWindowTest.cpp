@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The verify window over real saves, opened from the main window's history commands: a clean
 // run quick and full (nothing written anywhere), a damaged copy listed with what was found,
 // a run without its manifest, a run whose listing is gone, and a full verify stopped by

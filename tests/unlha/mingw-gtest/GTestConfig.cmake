@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # GoogleTest for the Windows cross build. Debian packages GoogleTest for the build machine only, plus its
 # sources (package googletest): find_package(GTest) reaches this file through GTest_DIR (set by
 # cmake/mingw-w64-x86_64.cmake) and builds the sources as part of the project.

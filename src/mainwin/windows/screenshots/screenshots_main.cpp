@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes pictures of the main window and of its dialogs, as they look on this display, for
 // the documentation: qarno-screenshots OUTDIR SETNAME. Every window is opened without
 // waiting for input, drawn, saved as OUTDIR/<name>.png (and <name>-min.png at its minimum
