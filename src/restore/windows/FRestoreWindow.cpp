@@ -148,6 +148,8 @@ void FRestoreWindow::BuildControls() {
   // A long path in the status line must not widen the window.
   Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   Status->setMinimumHeight(fontMetrics().height() * 3 + 4);
+  // At the window's minimum the frame is narrow: the text goes on in the lines below.
+  Status->setWordWrap(true);
 
   OK = Button(this, "OK", QStringLiteral("開始"));
   Cancel = Button(this, "Cancel", QStringLiteral("中止"));
