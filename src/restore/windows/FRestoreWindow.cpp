@@ -506,6 +506,15 @@ void FRestoreWindow::changeEvent(QEvent* e) {
   if (!isMinimized()) setWindowTitle(restore.state().Caption);
 }
 
+void FRestoreWindow::keyPressEvent(QKeyEvent* e) {
+  // Escape is the window's 中止 / 閉じる button, as it is a dialog's.
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && Cancel->isEnabled()) {
+    Cancel->click();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
+
 bool FRestoreWindow::eventFilter(QObject* watched, QEvent* e) {
   if (watched == SearchName && e->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(e)->key();
