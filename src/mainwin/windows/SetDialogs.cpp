@@ -6,9 +6,10 @@
 #include "platform/WinPath.h"
 
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace qarno {
 

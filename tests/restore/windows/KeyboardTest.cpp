@@ -1,7 +1,7 @@
 // The workflows with the keyboard alone, as a user without a mouse goes through them: Tab
-// and Shift+Tab between the controls, Space on buttons and list items, the arrows in lists,
+// and Shift+Tab between the controls, Space on buttons and list rows, the arrows in lists,
 // grids and drop-down lists, Enter in text boxes and lists, Alt with a menu's letter, and
-// Escape to close a window.
+// Escape to close a window. A row picked with the keys counts as a clicked one.
 #include "RestoreWindowWorld.h"
 #include "engine/windows/RunWindow.h"
 #include "maintenance/windows/SettingDialogs.h"
@@ -98,6 +98,19 @@ TEST(Keyboard, ASetIsPickedSavedRestoredElsewhereAndSetUpWithTheKeysAlone) {
   EXPECT_EQ(world.env.ReadFile(QStringLiteral("T:\\elsewhere\\Drive_T\\src\\a.txt")), QByteArray("alpha"));
   Press(rw.focusWidget() ? rw.focusWidget() : &rw, Qt::Key_Escape);
   ASSERT_TRUE(t.WaitClosed());
+
+  // A file of the folder added to the save list: picked in the file list with the arrows.
+  OnDialog<FApend>(QStringLiteral("FApend"), [](FApend& d) {
+    EXPECT_TRUE(TabTo(d, d.File1));
+    Press(d.File1, Qt::Key_Space);  // the row Tab marked, picked
+    EXPECT_EQ(d.Text1->text(), QStringLiteral("T:\\src\\a.txt"));
+    EXPECT_TRUE(TabTo(d, d.Apend));
+    Press(d.Apend, Qt::Key_Space);
+    Press(d.Apend, Qt::Key_Escape);
+  });
+  ASSERT_TRUE(TabTo(w, ui.Apend, true));
+  Press(ui.Apend, Qt::Key_Space);
+  EXPECT_EQ(world.m().set.SaveList.last(), QStringLiteral("T:\\src\\a.txt"));
 
   // The settings: Alt+O, S; a value typed, Enter for OK.
   w.activateWindow();
