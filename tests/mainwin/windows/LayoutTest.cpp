@@ -88,7 +88,7 @@ QString AccessibleNameOf(QWidget* control) {
   return a ? a->text(QAccessible::Name).trimmed() : QString();
 }
 
-// The controls a screen reader cannot name.
+// The controls a screen reader cannot name, or that have no name of their own.
 QStringList Nameless(QWidget& window) {
   QStringList nameless;
   for (QWidget* w : window.findChildren<QWidget*>()) {
@@ -97,7 +97,9 @@ QStringList Nameless(QWidget& window) {
       continue;
     if (qobject_cast<QAbstractItemView*>(w->parentWidget()) || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
       continue;
-    if (AccessibleNameOf(w).isEmpty()) nameless += window.objectName() + u'.' + w->objectName();
+    // Automation finds a control by its name too.
+    if (AccessibleNameOf(w).isEmpty() || w->objectName().isEmpty())
+      nameless += window.objectName() + u'.' + w->objectName() + u' ' + QString::fromLatin1(w->metaObject()->className());
   }
   return nameless;
 }
