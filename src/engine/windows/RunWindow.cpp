@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -438,6 +439,15 @@ void SaveExecWindow::changeEvent(QEvent* e) {
   FollowWindowState(&main, this);
   ReForm();
   UpdateCaption();
+}
+
+void SaveExecWindow::keyPressEvent(QKeyEvent* e) {
+  // Escape is the window's 中止 / 閉じる button, as it is a dialog's.
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && Cancel->isVisible() && Cancel->isEnabled()) {
+    Cancel->click();
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 void SaveExecWindow::ReForm() {

@@ -119,6 +119,7 @@ class SaveExecWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   void BuildControls();

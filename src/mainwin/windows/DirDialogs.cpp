@@ -120,6 +120,11 @@ FApend::FApend(Module1& m, const DriveTable& drives, QWidget* mainWindow, int ta
     Text1->setText(FileInDirectory(File1->folder(), i->text()));
     Apend_Click();
   });
+  // A file picked with the arrow keys goes into the path box as a clicked one does.
+  connect(File1, &QListWidget::itemSelectionChanged, this, [this] {
+    QListWidgetItem* i = File1->currentItem();
+    if (i && i->isSelected()) Text1->setText(FileInDirectory(File1->folder(), i->text()));
+  });
   connect(Text1, &QLineEdit::returnPressed, this, [this] {
     if (tag_ == 0) Apend_Click();
     else BExit_Click();

@@ -2,6 +2,7 @@
 #include "mainwin/windows/DriveDirLists.h"
 
 #include "common/Utils.h"
+#include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 
 #include <QApplication>
@@ -24,9 +25,10 @@ QList<DirEntry> Sorted(std::vector<DirEntry> entries, bool directories) {
 }  // namespace
 
 DriveBox::DriveBox(Platform& fs, const DriveTable& drives, QWidget* parent) : QComboBox(parent) {
-  // A long volume name or host folder must not widen the dialog.
+  // The other drives' long names do not widen the dialog, the one shown does.
   setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   setMinimumContentsLength(6);
+  connect(this, &QComboBox::currentIndexChanged, this, [this] { updateGeometry(); });
   entries = ReadDriveList(fs, drives);
   const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
   for (const DriveListEntry& e : entries) addItem(icon, e.text);
@@ -44,9 +46,20 @@ void DriveBox::ShowDriveOf(const QString& path) {
   const int i = DriveIndexOf(entries, path);
   if (i < 0) return;
   shown_ = i;
-  const QSignalBlocker block(this);
-  setCurrentIndex(i);
+  {
+    const QSignalBlocker block(this);
+    setCurrentIndex(i);
+  }
+  updateGeometry();
 }
+
+QSize DriveBox::minimumSizeHint() const {
+  QSize size = QComboBox::minimumSizeHint();
+  size.setWidth(std::max(size.width(), ComboWidthFor(this, fontMetrics().horizontalAdvance(currentText()))));
+  return size;
+}
+
+QSize DriveBox::sizeHint() const { return QComboBox::sizeHint().expandedTo(minimumSizeHint()); }
 
 const DriveListEntry* DriveBox::Current() const {
   return shown_ >= 0 && shown_ < entries.size() ? &entries[shown_] : nullptr;
@@ -54,8 +67,11 @@ const DriveListEntry* DriveBox::Current() const {
 
 void DriveBox::Revert() {
   // The drive shown before the last choice is the one the directory list still shows.
-  const QSignalBlocker block(this);
-  setCurrentIndex(shown_);
+  {
+    const QSignalBlocker block(this);
+    setCurrentIndex(shown_);
+  }
+  updateGeometry();
 }
 
 DirListBox::DirListBox(Platform& fs, QWidget* parent) : QTreeWidget(parent), fs_(fs) {

@@ -18,6 +18,10 @@ class DriveBox : public QComboBox {
   QList<DriveListEntry> entries;
   // Shows the drive of the path without telling anyone.
   void ShowDriveOf(const QString& path);
+  // At least as wide as the drive it shows: a long volume name or host folder widens the
+  // box, never the box cuts it.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
   const DriveListEntry* Current() const;
   // Goes back to the drive shown before the user's last choice.
   void Revert();

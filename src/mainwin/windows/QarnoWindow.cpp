@@ -117,14 +117,13 @@ void QarnoWindow::BuildControls() {
   SaveLevel = Named(new QComboBox(FSaveLevel), "SaveLevel");
   SaveLevel->addItems(Qarno::SaveLevelCaptions());  // InitSaveLevelList
   SaveLevel->setCurrentIndex(2);
-  SaveLevel->setMinimumContentsLength(8);
-  SaveLevel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  // Wide enough for its longest caption, closed as well as open: the left column widens
+  // for it, the lists beside it give way.
   {
-    // The box is as narrow as its column; its list opens wide enough for whole captions.
     int widest = 0;
     for (int i = 0; i < SaveLevel->count(); ++i)
       widest = std::max(widest, SaveLevel->fontMetrics().horizontalAdvance(SaveLevel->itemText(i)));
-    SaveLevel->view()->setMinimumWidth(widest + SaveLevel->fontMetrics().averageCharWidth() * 4);
+    SaveLevel->setMinimumWidth(ComboWidthFor(SaveLevel, widest));
   }
   (new QVBoxLayout(FSaveLevel))->addWidget(SaveLevel);
 
@@ -193,7 +192,8 @@ void QarnoWindow::BuildControls() {
   outer->addLayout(columns, 1);
   outer->addWidget(line);
   outer->addLayout(bottom);
-  for (QWidget* w : {FSetName, FSaveDir, FSaveLevel, SFrame}) w->setFixedWidth(Px(this, 3700));
+  const int leftWidth = std::max(Px(this, 3700), FSaveLevel->sizeHint().width());
+  for (QWidget* w : {FSetName, FSaveDir, FSaveLevel, SFrame}) w->setFixedWidth(leftWidth);
   columns->setSpacing(Px(this, 100));
 
   connect(BSetName, &QPushButton::clicked, this, &QarnoWindow::SetChoice);

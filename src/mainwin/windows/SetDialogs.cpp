@@ -8,9 +8,41 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace qarno {
+
+namespace {
+// A set picked in the list with the arrow keys goes into the text box as a clicked one does
+// (Tab into the list only marks its first row, which picks nothing).
+void FollowListKeys(QListWidget* list, QLineEdit* text) {
+  QObject::connect(list, &QListWidget::itemSelectionChanged, text, [list, text] {
+    QListWidgetItem* item = list->currentItem();
+    if (item && item->isSelected()) text->setText(item->text());
+  });
+}
+
+// Enter (or the keypad's Enter) in a control does `act` instead of nothing.
+class EnterKey : public QObject {
+ public:
+  EnterKey(QWidget* control, std::function<void()> act) : QObject(control), act_(std::move(act)) {
+    control->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(e);
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->modifiers() & ~Qt::KeypadModifier)
+      return false;
+    act_();
+    return true;
+  }
+
+ private:
+  std::function<void()> act_;
+};
+}  // namespace
 
 // ---------------------------------------------------------------------------------------
 
@@ -26,6 +58,9 @@ GetSetName::GetSetName(Module1& m, QWidget* mainWindow, bool saveAsMode)
   OK = Button(this, "OK", QStringLiteral("OK"));
   Cancel = Button(this, "Cancel", QStringLiteral("取消"));
   List1->addItems(ListSetNames(m.fs, m.SetFolder));
+  // The arrow keys start from the current set.
+  const auto current = List1->findItems(m.set.Name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (!current.isEmpty()) List1->setCurrentItem(current.first());
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(Text1, 0, 0);
@@ -37,9 +72,17 @@ GetSetName::GetSetName(Module1& m, QWidget* mainWindow, bool saveAsMode)
   SetMinimumTwips(3000, 2400);
 
   connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* i) { Text1->setText(i->text()); });
+  FollowListKeys(List1, Text1);
   connect(List1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* i) {
     Text1->setText(i->text());
     OK_Click();
+  });
+  // Enter on a set of the list chooses it, as a double-click does.
+  new EnterKey(List1, [this] {
+    if (QListWidgetItem* i = List1->currentItem(); i && i->isSelected()) {
+      Text1->setText(i->text());
+      OK_Click();
+    }
   });
   connect(Text1, &QLineEdit::returnPressed, this, &GetSetName::OK_Click);
   connect(OK, &QPushButton::clicked, this, &GetSetName::OK_Click);
@@ -77,6 +120,7 @@ FDelSetName::FDelSetName(Qarno& main, QWidget* mainWindow)
   SetMinimumTwips(3000, 2400);
 
   connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* i) { Text1->setText(i->text()); });
+  FollowListKeys(List1, Text1);
   connect(List1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* i) {
     Text1->setText(i->text());
     Remove_Click();

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTextEdit>
 
 namespace qarno {
@@ -69,6 +71,19 @@ void FinishControls(QWidget* window) {
     if (name.isEmpty()) name = Plain(window->windowTitle());
     w->setAccessibleName(name);
   }
+}
+
+int ComboWidthFor(const QComboBox* box, int textWidth) {
+  // What the style takes around the text field (frame, arrow, margins), measured on a wide
+  // box: the size hints of the styles leave a few pixels too few for the longest item.
+  QStyleOptionComboBox opt;
+  opt.initFrom(box);
+  opt.editable = box->isEditable();
+  opt.rect = QRect(0, 0, 1000, box->fontMetrics().height() + 8);
+  const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box);
+  int icon = 0;
+  if (box->count() > 0 && !box->itemIcon(std::max(0, box->currentIndex())).isNull()) icon = box->iconSize().width() + 4;
+  return textWidth + icon + (opt.rect.width() - field.width()) + 2;
 }
 
 int ListRowHeight(const QAbstractItemView* view) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QAbstractItemView;
+class QComboBox;
 class QGroupBox;
 class QTableView;
 class QPushButton;
@@ -35,6 +36,9 @@ QString LabelText(QString text);
 // text box, drop-down list, list and grid without an accessible name takes the text of its
 // label, else the caption of its frame, so that screen readers and automation find it.
 void FinishControls(QWidget* window);
+
+// The width a closed drop-down list needs to show a text of this width whole, in its style.
+int ComboWidthFor(const QComboBox* box, int textWidth);
 
 // The height of one row of a list view (of its text where it has no rows yet).
 int ListRowHeight(const QAbstractItemView* view);

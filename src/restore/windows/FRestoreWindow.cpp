@@ -149,6 +149,8 @@ void FRestoreWindow::BuildControls() {
   // A long path in the status line must not widen the window.
   Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   Status->setMinimumHeight(fontMetrics().height() * 3 + 4);
+  // At the window's minimum the frame is narrow: the text goes on in the lines below.
+  Status->setWordWrap(true);
 
   OK = Button(this, "OK", QStringLiteral("開始"));
   Cancel = Button(this, "Cancel", QStringLiteral("中止"));
@@ -503,6 +505,15 @@ void FRestoreWindow::changeEvent(QEvent* e) {
   const Qt::WindowStates mine = windowState() & kSizeStates;
   if ((main_.windowState() & kSizeStates) != mine) main_.setWindowState((main_.windowState() & ~kSizeStates) | mine);
   if (!isMinimized()) setWindowTitle(restore.state().Caption);
+}
+
+void FRestoreWindow::keyPressEvent(QKeyEvent* e) {
+  // Escape is the window's 中止 / 閉じる button, as it is a dialog's.
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && Cancel->isEnabled()) {
+    Cancel->click();
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 bool FRestoreWindow::eventFilter(QObject* watched, QEvent* e) {

@@ -13,6 +13,7 @@
 #include "mainwin/windows/SetDialogs.h"
 #include "mainwin/windows/WindowWorld.h"
 #include "restore/windows/FRestoreWindow.h"
+#include "restore/windows/FindHistoryWindow.h"
 #include "restore/windows/VerifyWindow.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <gtest/gtest.h>
 
 namespace qarno::test {
@@ -31,7 +33,7 @@ const QString kRun1 = QStringLiteral("qrn20240101_1,Level-0,10,T:\\dst,,,,2024/0
 const QString kRun2 = QStringLiteral("qrn20240102_1,Level-1,5,T:\\dst,,,,2024/01/02 10:00:00,00:00:01,\"\",0");
 
 // What is wrong with the layout of the window as it stands: controls lower than their text,
-// captions cut, push buttons of unequal height.
+// captions cut (a closed box's current text included), push buttons of unequal height.
 QStringList LayoutProblems(QWidget& window) {
   QStringList problems;
   auto name = [](QWidget* w) { return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName(); };
@@ -58,6 +60,18 @@ QStringList LayoutProblems(QWidget& window) {
     } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)) {
       if (w->height() < w->minimumSizeHint().height())
         problems += QStringLiteral("box %1 squashed: %2").arg(name(w)).arg(w->height());
+      if (auto* box = qobject_cast<QComboBox*>(w)) {
+        QStyleOptionComboBox opt;
+        opt.initFrom(box);
+        opt.editable = box->isEditable();
+        opt.currentText = box->currentText();
+        const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box);
+        if (field.width() < fm.horizontalAdvance(box->currentText()))
+          problems += QStringLiteral("box %1 cuts \"%2\": %3 of %4")
+                          .arg(name(w), box->currentText())
+                          .arg(field.width())
+                          .arg(fm.horizontalAdvance(box->currentText()));
+      }
     } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
       if (w->width() < fm.horizontalAdvance(frame->title()))
         problems += QStringLiteral("frame %1 caption cut").arg(name(w));
@@ -75,7 +89,7 @@ QString AccessibleNameOf(QWidget* control) {
   return a ? a->text(QAccessible::Name).trimmed() : QString();
 }
 
-// The controls a screen reader cannot name.
+// The controls a screen reader cannot name, or that have no name of their own.
 QStringList Nameless(QWidget& window) {
   QStringList nameless;
   for (QWidget* w : window.findChildren<QWidget*>()) {
@@ -84,9 +98,23 @@ QStringList Nameless(QWidget& window) {
       continue;
     if (qobject_cast<QAbstractItemView*>(w->parentWidget()) || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
       continue;
-    if (AccessibleNameOf(w).isEmpty()) nameless += window.objectName() + u'.' + w->objectName();
+    // Automation finds a control by its name too.
+    if (AccessibleNameOf(w).isEmpty() || w->objectName().isEmpty())
+      nameless += window.objectName() + u'.' + w->objectName() + u' ' + QString::fromLatin1(w->metaObject()->className());
   }
   return nameless;
+}
+
+// The problems of the window at the size it opens with, then at its minimum.
+QStringList ProblemsAtDefaultAndMinimum(QWidget& window) {
+  window.show();
+  QTest::qWait(50);
+  QStringList problems;
+  for (const QString& p : LayoutProblems(window)) problems += window.objectName() + u' ' + p;
+  window.resize(1, 1);
+  QTest::qWait(50);
+  for (const QString& p : LayoutProblems(window)) problems += window.objectName() + QStringLiteral(" (minimum) ") + p;
+  return problems;
 }
 
 int VisibleRows(QAbstractItemView* view, int rowHeight) { return view->viewport()->height() / rowHeight; }
@@ -105,6 +133,13 @@ TEST_F(Layout, TheMainWindowShowsItsListsWholeAtItsDefaultSizeAndSquashesNothing
   StartWithHistory(entries);
   QarnoWindow& w = *world.w;
   MainControls ui(w);
+  // The closed level box shows its longest caption whole.
+  int longest = 0;
+  for (int i = 1; i < ui.SaveLevel->count(); ++i)
+    if (ui.SaveLevel->fontMetrics().horizontalAdvance(ui.SaveLevel->itemText(i)) >
+        ui.SaveLevel->fontMetrics().horizontalAdvance(ui.SaveLevel->itemText(longest)))
+      longest = i;
+  ui.SaveLevel->setCurrentIndex(longest);
   QTest::qWait(50);
   const int ownWidth = w.width();
 
@@ -199,6 +234,58 @@ TEST_F(Layout, TheDialogsStayOnTheScreenWithTheirRowsAndButtonsWhole) {
   EXPECT_EQ(LayoutProblems(dir), QStringList());
 }
 
+TEST_F(Layout, EveryOtherWindowIsWholeAtItsDefaultAndItsMinimumSize) {
+  StartWithHistory({QStringLiteral("T:\\src")});
+  QarnoWindow& w = *world.w;
+  Module1& m = world.m();
+  QStringList problems;
+  {
+    FNoCompType d(m, &w);
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  for (bool saveAs : {false, true}) {
+    GetSetName d(m, &w, saveAs);
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    FDelSetName d(*world.program->main, &w);
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    FSetDir d(m, &w);
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    w.SelectHistoryRow(1);
+    FEditHisData d(w);
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    FShutdown d(m, &w);
+    d.Timer1->stop();
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    SaveExecWindow d(w, [] {});
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    w.SelectHistoryRow(1);
+    FVerify d(w, 1);
+    problems += ProblemsAtDefaultAndMinimum(d);
+  }
+  {
+    w.SelectHistoryRow(1);
+    FRestoreWindow d(w, [] {});
+    d.Timer1->stop();
+    problems += ProblemsAtDefaultAndMinimum(d);
+    FindHistoryWindow find(m, world.program->main->HisTable, d.restore, QStringLiteral("*note*"), &d);
+    problems += ProblemsAtDefaultAndMinimum(find);
+    find.hide();
+  }
+  EXPECT_EQ(problems, QStringList());
+}
+
 TEST_F(Layout, TabLeavesTheGridsAndVisitsTheMainWindowTopLeftToBottomRight) {
   StartWithHistory({QStringLiteral("T:\\src")});
   QarnoWindow& w = *world.w;
@@ -291,6 +378,11 @@ TEST_F(Layout, EveryControlOfEveryWindowHasAName) {
   {
     FVerify d(w, 1);
     nameless += Nameless(d);
+  }
+  {
+    FRestoreWindow d(w, [] {});
+    FindHistoryWindow find(world.m(), world.program->main->HisTable, d.restore, QStringLiteral("*note*"), &d);
+    nameless += Nameless(find);
   }
   EXPECT_EQ(nameless, QStringList());
 }

@@ -224,16 +224,16 @@ TEST(AddEntries, KeepsItsPlaceAndSizeAndOpensAtTheLowerRightFirst) {
     // First opening: the dialog's lower right corner on the main window's.
     EXPECT_NEAR(first.x() + d.width(), w.frameGeometry().width(), 2);
     d.move(d.pos() + QPoint(-Px(&d, 300), 0));
-    d.resize(Px(&d, 5000), Px(&d, 4200));
+    d.resize(Px(&d, 5600), Px(&d, 4200));
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
   QTest::mouseClick(Ui(w).Apend, Qt::LeftButton);
   // Stored in twips; a pixel is 15 twips at 96 dots per inch.
-  EXPECT_NEAR(world.m().settings.positions.value(QStringLiteral("FApendWidth")).toDouble(), 5000, 15);
+  EXPECT_NEAR(world.m().settings.positions.value(QStringLiteral("FApendWidth")).toDouble(), 5600, 15);
   world.Restart(QStringLiteral("daily"));
   OnDialog<FApend>(QStringLiteral("FApend"), [&](FApend& d) {
     EXPECT_NEAR((d.pos() - world.w->frameGeometry().topLeft()).x(), first.x() - Px(&d, 300), 1);
-    EXPECT_EQ(d.width(), Px(&d, 5000));
+    EXPECT_EQ(d.width(), Px(&d, 5600));
     QTest::mouseClick(d.BExit, Qt::LeftButton);
   });
   QTest::mouseClick(Ui(*world.w).Apend, Qt::LeftButton);

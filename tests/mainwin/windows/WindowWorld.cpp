@@ -39,6 +39,7 @@ void RecordingChildren::OpenRestore(QarnoWindow& main, std::function<void()> clo
 
 bool RecordingChildren::OpenSetting(QarnoWindow& main) {
   calls += QStringLiteral("FSetting kind %1").arg(KindOf(main));
+  if (onSetting) return onSetting(main);
   return settingChanged;
 }
 

@@ -34,6 +34,7 @@ class RecordingChildren : public ChildWindows {
   std::function<void(QarnoWindow&, int)> onEditHisData;
   std::function<void(QarnoWindow&)> onDelHisData;
   std::function<bool(QarnoWindow&)> onShutdown;  // instead of the recorded answer
+  std::function<bool(QarnoWindow&)> onSetting;   // instead of `settingChanged`
   bool runForReal = false;  // the backup run opens the real run window
   // When set, the restore command opens this instead (the restore window's tests open the
   // real window through it).

@@ -74,7 +74,8 @@ class RestoreWindowWorld {
   FRestoreWindow& Open() {
     world.w->Restore_Click();
     EXPECT_TRUE(win);
-    (void)QTest::qWaitFor([&] { return !win || win->RestoreList->isVisible(); }, 5000);
+    // A window that closed while loading is reported below.
+    static_cast<void>(QTest::qWaitFor([&] { return !win || win->RestoreList->isVisible(); }, 5000));
     if (!win) {
       for (const Message& msg : world.env.ui.messages) ADD_FAILURE() << "shown: " << msg.text.toStdString();
       throw std::runtime_error("the restore window closed while loading");
