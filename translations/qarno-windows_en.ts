@@ -2,22 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
-    <name>FolderDialogs</name>
-    <message>
-        <source>パス</source>
-        <translation>Path</translation>
-    </message>
-    <message>
-        <source>ドライブ</source>
-        <translation>Drive</translation>
-    </message>
-    <message>
-        <source>ディレクトリ</source>
-        <translation>Folder</translation>
-    </message>
-</context>
-<context>
-    <name>WindowHeading</name>
+    <name>CoreCaption</name>
     <message>
         <source>保存名</source>
         <translation>Backup name</translation>
@@ -146,6 +131,41 @@
         <source>修復     （ 直前の保存名の修復をする ）</source>
         <translation>Repair (repair the last backup)</translation>
     </message>
+    <message>
+        <source>全てのリスト</source>
+        <translation>All entries</translation>
+    </message>
+    <message>
+        <source>今回コピーされたものだけ</source>
+        <translation>Copied this run only</translation>
+    </message>
+    <message>
+        <source>コピーできなかったものだけ</source>
+        <translation>Not copied only</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>FolderDialogs</name>
+    <message>
+        <source>パス</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>ドライブ</source>
+        <translation>Drive</translation>
+    </message>
+    <message>
+        <source>ディレクトリ</source>
+        <translation>Folder</translation>
+    </message>
 </context>
 <context>
     <name>qarno::FApend</name>
@@ -198,7 +218,7 @@
     <name>qarno::FDelAgree</name>
     <message>
         <source>Qarno&#x3000;履歴情報の削除</source>
-        <translation>Qarno&#x3000;Delete history entries</translation>
+        <translation>Qarno  Delete history entries</translation>
     </message>
     <message>
         <source>よろしいですか？</source>
@@ -1352,7 +1372,7 @@
     </message>
     <message>
         <source>&#x3000;終了</source>
-        <translation>&#x3000;finished</translation>
+        <translation> finished</translation>
     </message>
 </context>
 <context>

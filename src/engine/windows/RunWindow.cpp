@@ -90,7 +90,7 @@ QVariant SaveListModel::headerData(int section, Qt::Orientation orientation, int
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section == SaveListEntry::FieldCount) return tr("理由");
-  return Heading(FieldText(SaveListTable::Header(), section));
+  return CoreCaption(FieldText(SaveListTable::Header(), section));
 }
 
 bool SaveListModel::Sync() {
@@ -135,7 +135,7 @@ QVariant ListInfoModel::headerData(int section, Qt::Orientation orientation, int
     if (h.startsWith(u'^') || h.startsWith(u'<') || h.startsWith(u'>')) h.remove(0, 1);
     h = h.trimmed();
   }
-  return Heading(heads.value(section + 1));
+  return CoreCaption(heads.value(section + 1));
 }
 
 void ListInfoModel::Refresh() { emit dataChanged(index(0, 0), index(2, 1)); }
@@ -180,7 +180,7 @@ void SaveExecWindow::BuildControls() {
   // The result grid and its selector.
   FSavelist = Named(new QGroupBox(tr("セーブリスト"), this), "FSavelist");
   ListSel = Named(new QComboBox(FSavelist), "ListSel");
-  ListSel->addItems(ResultView::SelectionTexts());
+  for (const QString& choice : ResultView::SelectionTexts()) ListSel->addItem(CoreCaption(choice));
   ListSel->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   SelSaveList = Named(new QTableView(FSavelist), "SelSaveList");
   FixedRows(SelSaveList);
@@ -364,7 +364,7 @@ void SaveExecWindow::ShowRunState() {
   SetIfChanged(SaveLevel, t.SaveLevel);
   SetIfChanged(TOldSetName, t.TOldSetName);
   SetIfChanged(CompMode, t.CompMode);
-  if (Cancel->text() != t.CancelCaption) Cancel->setText(t.CancelCaption);
+  if (const QString cancel = CoreCaption(t.CancelCaption); Cancel->text() != cancel) Cancel->setText(cancel);
   listInfoModel->Refresh();
   saveListModel->Sync();
   const bool shown = selSaveListModel->Sync();
@@ -473,7 +473,7 @@ void SaveExecWindow::ReForm() {
   Cancel->setGeometry(w - margin - cancelW, h - gap - cancelH, cancelW, cancelH);
   // The totals show whole: three rows under their heading, both columns.
   const QFontMetrics fm = ListInfo->fontMetrics();
-  const int columnW = fm.horizontalAdvance(Heading(QStringLiteral("今回コピー分"))) + fm.height() * 2;
+  const int columnW = fm.horizontalAdvance(CoreCaption(QStringLiteral("今回コピー分"))) + fm.height() * 2;
   const int tableH = ListInfo->horizontalHeader()->sizeHint().height() +
                      3 * ListInfo->verticalHeader()->defaultSectionSize() + 2 * ListInfo->frameWidth();
   ListInfo->setFixedHeight(tableH);

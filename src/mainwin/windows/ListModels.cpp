@@ -10,7 +10,7 @@ HistoryModel::HistoryModel(HistoryTable& table, QObject* parent) : QAbstractTabl
     if (part.startsWith(u'<')) align = Qt::AlignLeft, part.remove(0, 1);
     else if (part.startsWith(u'>')) align = Qt::AlignRight, part.remove(0, 1);
     else if (part.startsWith(u'^')) align = Qt::AlignHCenter, part.remove(0, 1);
-    headers += Heading(part.trimmed());
+    headers += CoreCaption(part.trimmed());
     alignments += align | Qt::AlignVCenter;
   }
 }

@@ -114,7 +114,7 @@ void QarnoWindow::BuildControls() {
 
   FSaveLevel = Named(new QGroupBox(tr("保存レベル"), central), "FSaveLevel");
   SaveLevel = Named(new QComboBox(FSaveLevel), "SaveLevel");
-  for (const QString& caption : Qarno::SaveLevelCaptions()) SaveLevel->addItem(Heading(caption));  // InitSaveLevelList
+  for (const QString& caption : Qarno::SaveLevelCaptions()) SaveLevel->addItem(CoreCaption(caption));  // InitSaveLevelList
   SaveLevel->setCurrentIndex(2);
   SaveLevel->setMinimumContentsLength(8);
   SaveLevel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -201,9 +201,9 @@ void FRestoreWindow::BuildControls() {
 
   auto* info = new QVBoxLayout(FListInfo);
   info->addWidget(RestoreListInfo);
-  const QString marked = Heading(QStringLiteral("復元予約")) + u' ';
+  const QString marked = CoreCaption(QStringLiteral("復元予約")) + u' ';
   FListInfo->setMinimumWidth(
-      fontMetrics().horizontalAdvance(Heading(QStringLiteral("サイズ(KB)")) + u' ' + marked + marked + marked) + 40);
+      fontMetrics().horizontalAdvance(CoreCaption(QStringLiteral("サイズ(KB)")) + u' ' + marked + marked + marked) + 40);
   auto* status = new QVBoxLayout(FStatus);
   status->addWidget(ProcesTime);
   status->addWidget(Status, 1);
@@ -266,7 +266,7 @@ void FRestoreWindow::ShowState() {
   }
   WriteHDir->setText(s.WriteHDir);
   Status->setText(LabelText(s.Status));
-  Cancel->setText(s.CancelCaption);
+  Cancel->setText(CoreCaption(s.CancelCaption));
   Cancel->setEnabled(s.cancelEnabled);
   RestoreList->setVisible(s.listVisible);
   const bool idle = !Busy();
