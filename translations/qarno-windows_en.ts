@@ -433,7 +433,7 @@
     </message>
     <message>
         <source>履歴から探す</source>
-        <translation>Find in history</translation>
+        <translation>In history</translation>
     </message>
     <message>
         <source>全て選択</source>
@@ -1321,7 +1321,7 @@
     </message>
     <message>
         <source>前回の保存名</source>
-        <translation>Previous backup</translation>
+        <translation>Last backup</translation>
     </message>
     <message>
         <source>保存先</source>
