@@ -91,8 +91,8 @@ QVariant SaveListModel::data(const QModelIndex& index, int role) const {
 QVariant SaveListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
-  if (section == SaveListEntry::FieldCount) return QStringLiteral("理由");
-  return FieldText(SaveListTable::Header(), section);
+  if (section == SaveListEntry::FieldCount) return tr("理由");
+  return CoreCaption(FieldText(SaveListTable::Header(), section));
 }
 
 bool SaveListModel::Sync() {
@@ -137,7 +137,7 @@ QVariant ListInfoModel::headerData(int section, Qt::Orientation orientation, int
     if (h.startsWith(u'^') || h.startsWith(u'<') || h.startsWith(u'>')) h.remove(0, 1);
     h = h.trimmed();
   }
-  return heads.value(section + 1);
+  return CoreCaption(heads.value(section + 1));
 }
 
 void ListInfoModel::Refresh() { emit dataChanged(index(0, 0), index(2, 1)); }
@@ -172,17 +172,17 @@ void SaveExecWindow::BuildControls() {
     l->setBuddy(e);
     return e;
   };
-  TSetName = box("TSetName", QStringLiteral("セット名"));
-  TNewSetName = box("TNewSetName", QStringLiteral("今回の保存名"));
-  TOldSetName = box("TOldSetName", QStringLiteral("前回の保存名"));
-  SaveDir = box("SaveDir", QStringLiteral("保存先"));
-  SaveLevel = box("SaveLevel", QStringLiteral("保存レベル"));
-  CompMode = box("CompMode", QStringLiteral("圧縮方法"));
+  TSetName = box("TSetName", tr("セット名"));
+  TNewSetName = box("TNewSetName", tr("今回の保存名"));
+  TOldSetName = box("TOldSetName", tr("前回の保存名"));
+  SaveDir = box("SaveDir", tr("保存先"));
+  SaveLevel = box("SaveLevel", tr("保存レベル"));
+  CompMode = box("CompMode", tr("圧縮方法"));
 
   // The result grid and its selector.
-  FSavelist = Named(new QGroupBox(QStringLiteral("セーブリスト"), this), "FSavelist");
+  FSavelist = Named(new QGroupBox(tr("セーブリスト"), this), "FSavelist");
   ListSel = Named(new QComboBox(FSavelist), "ListSel");
-  ListSel->addItems(ResultView::SelectionTexts());
+  for (const QString& choice : ResultView::SelectionTexts()) ListSel->addItem(CoreCaption(choice));
   ListSel->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   SelSaveList = Named(new QTableView(FSavelist), "SelSaveList");
   FixedRows(SelSaveList);
@@ -201,7 +201,7 @@ void SaveExecWindow::BuildControls() {
   SaveList->hide();
 
   // Progress.
-  FStatus = Named(new QGroupBox(QStringLiteral("進行状況"), this), "FStatus");
+  FStatus = Named(new QGroupBox(tr("進行状況"), this), "FStatus");
   Status = Named(new QLabel(FStatus), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Status->setTextFormat(Qt::PlainText);
@@ -217,7 +217,7 @@ void SaveExecWindow::BuildControls() {
   statusBox->addWidget(ProgressBar);
 
   // Totals.
-  FListInfo = Named(new QGroupBox(QStringLiteral("リスト情報"), this), "FListInfo");
+  FListInfo = Named(new QGroupBox(tr("リスト情報"), this), "FListInfo");
   ListInfo = Named(new QTableView(FListInfo), "ListInfo");
   FixedRows(ListInfo);
   ListInfo->setSelectionMode(QAbstractItemView::NoSelection);
@@ -229,7 +229,7 @@ void SaveExecWindow::BuildControls() {
   auto* infoBox = new QVBoxLayout(FListInfo);
   infoBox->addWidget(ListInfo);
 
-  Cancel = Named(new QPushButton(QStringLiteral("中止"), this), "Cancel");
+  Cancel = Named(new QPushButton(tr("中止"), this), "Cancel");
   connect(Cancel, &QPushButton::clicked, this, &SaveExecWindow::Cancel_Click);
   connect(ListSel, &QComboBox::activated, this, &SaveExecWindow::ListSel_Click);
 
@@ -248,8 +248,8 @@ void SaveExecWindow::Form_Load() {
   setGeometry(normal ? main.geometry() : main.normalGeometry());
   run.Form_Load();
   setWindowTitle(run.state().texts.FSaveExecCaption);
-  Cancel->setToolTip(QStringLiteral("バックアップを中断して、このダイアログ･ボックスを閉じます"));
-  ListSel->setToolTip(QStringLiteral("セーブリストに表示する内容を選択します"));
+  Cancel->setToolTip(tr("バックアップを中断して、このダイアログ･ボックスを閉じます"));
+  ListSel->setToolTip(tr("セーブリストに表示する内容を選択します"));
   Status->clear();
   ProcesTime->clear();
   ProgressBar->setVisible(m.ExecMode == SaveExecMode::Run);  // a recorded run has no progress
@@ -301,9 +301,9 @@ void SaveExecWindow::OK_Click() {
     RunFinished();
     if (unattended) {
       const RunOutcome& outcome = run.state().outcome;
-      const QString what = !outcome.succeeded ? QStringLiteral("保存が完了しませんでした。")
+      const QString what = !outcome.succeeded ? tr("保存が完了しませんでした。")
                            : outcome.uncopiedCount > 0
-                               ? QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。")
+                               ? tr("%n 個コピーできませんでした。", nullptr, outcome.uncopiedCount)
                                : QString();
       NotifyUnattendedRun(m, main.program.fs->drives(), main.exitStatus, run.state().texts.TNewSetName, what);
       if (journal_) {
@@ -366,7 +366,7 @@ void SaveExecWindow::ShowRunState() {
   SetIfChanged(SaveLevel, t.SaveLevel);
   SetIfChanged(TOldSetName, t.TOldSetName);
   SetIfChanged(CompMode, t.CompMode);
-  if (Cancel->text() != t.CancelCaption) Cancel->setText(t.CancelCaption);
+  if (const QString cancel = CoreCaption(t.CancelCaption); Cancel->text() != cancel) Cancel->setText(cancel);
   listInfoModel->Refresh();
   saveListModel->Sync();
   const bool shown = selSaveListModel->Sync();
@@ -379,7 +379,7 @@ void SaveExecWindow::UpdateCaption() {
   const QString& caption = run.state().texts.FSaveExecCaption;
   QString title = caption;
   if (isMinimized()) {
-    if (finishedOk_) title = caption + QStringLiteral("　終了");
+    if (finishedOk_) title = caption + tr("　終了");
     else if (m.ExecMode == SaveExecMode::Run) title = m.MainCaption + u' ' + QString::number(overall_) + u'%';
   }
   if (windowTitle() != title) setWindowTitle(title);
@@ -484,7 +484,7 @@ void SaveExecWindow::ReForm() {
   Cancel->setGeometry(w - margin - cancelW, h - gap - cancelH, cancelW, cancelH);
   // The totals show whole: three rows under their heading, both columns.
   const QFontMetrics fm = ListInfo->fontMetrics();
-  const int columnW = fm.horizontalAdvance(QStringLiteral("今回コピー分")) + fm.height() * 2;
+  const int columnW = fm.horizontalAdvance(CoreCaption(QStringLiteral("今回コピー分"))) + fm.height() * 2;
   const int tableH = ListInfo->horizontalHeader()->sizeHint().height() +
                      3 * ListInfo->verticalHeader()->defaultSectionSize() + 2 * ListInfo->frameWidth();
   ListInfo->setFixedHeight(tableH);

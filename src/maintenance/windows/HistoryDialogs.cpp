@@ -20,7 +20,7 @@ namespace qarno {
 
 FDelAgree::FDelAgree(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FDelAgree"));
-  setWindowTitle(QStringLiteral("Qarno　履歴情報の削除"));
+  setWindowTitle(tr("Qarno　履歴情報の削除"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   Picture = Named(new QLabel(this), "Picture");
   const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
@@ -28,11 +28,11 @@ FDelAgree::FDelAgree(QWidget* parent) : QDialog(parent) {
   Label1 = Named(new QLabel(this), "Label1");
   // The text comes broken into its lines: no line is broken again mid-word.
   Label1->setWordWrap(false);
-  Label2 = Named(new QLabel(QStringLiteral("よろしいですか？"), this), "Label2");
-  BDel = Button(this, "BDel", QStringLiteral("削除"));
-  BDelALL = Button(this, "BDelALL", QStringLiteral("全て削除"));
-  BNo = Button(this, "BNo", QStringLiteral("いいえ"));
-  BCancel = Button(this, "BCancel", QStringLiteral("取消"));
+  Label2 = Named(new QLabel(tr("よろしいですか？"), this), "Label2");
+  BDel = Button(this, "BDel", tr("削除"));
+  BDelALL = Button(this, "BDelALL", tr("全て削除"));
+  BNo = Button(this, "BNo", tr("いいえ"));
+  BCancel = Button(this, "BCancel", tr("取消"));
   BDel->setDefault(true);
 
   auto* grid = new QGridLayout(this);
@@ -65,12 +65,12 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
       main_(main) {
   Module1& m = main.m;
   setObjectName(QStringLiteral("FDelHisData"));
-  setWindowTitle(m.MainCaption + QStringLiteral("  履歴情報の削除"));
+  setWindowTitle(m.MainCaption + tr("  履歴情報の削除"));
   deletion.title = windowTitle();
-  FSetName = Named(new QGroupBox(QStringLiteral("セット名"), this), "FSetName");
+  FSetName = Named(new QGroupBox(tr("セット名"), this), "FSetName");
   TSetName = Named(new QLineEdit(m.set.Name, FSetName), "TSetName");
   TSetName->setReadOnly(true);
-  FHistory = Named(new QGroupBox(QStringLiteral("保存履歴"), this), "FHistory");
+  FHistory = Named(new QGroupBox(tr("保存履歴"), this), "FHistory");
   HisTable = Named(new QTableView(FHistory), "HisTable");
   model_ = new HistoryModel(deletion.table, this);
   HisTable->setModel(model_);
@@ -81,17 +81,17 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
   HisTable->verticalHeader()->setDefaultSectionSize(HisTable->fontMetrics().height() + 6);
   HisTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   FitHistoryColumns(HisTable);
-  FDelOption = Named(new QGroupBox(QStringLiteral("削除設定"), this), "FDelOption");
-  CDelOption = Named(new QCheckBox(QStringLiteral("データも削除する"), FDelOption), "CDelOption");
+  FDelOption = Named(new QGroupBox(tr("削除設定"), this), "FDelOption");
+  CDelOption = Named(new QCheckBox(tr("データも削除する"), FDelOption), "CDelOption");
   CDelOption->setChecked(m.settings.DelOption == 1);
-  Remove = Button(this, "Remove", QStringLiteral("項目削除"));
-  AllRemove = Button(this, "AllRemove", QStringLiteral("全項目削除"));
-  FStatus = Named(new QGroupBox(QStringLiteral("進行状況"), this), "FStatus");
+  Remove = Button(this, "Remove", tr("項目削除"));
+  AllRemove = Button(this, "AllRemove", tr("全項目削除"));
+  FStatus = Named(new QGroupBox(tr("進行状況"), this), "FStatus");
   Status = Named(new QLabel(FStatus), "Status");
   Status->setWordWrap(true);
   Status->setMinimumHeight(Status->fontMetrics().height() * 2);
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Cancel = Button(this, "Cancel", QStringLiteral("終了"));
+  Cancel = Button(this, "Cancel", tr("終了"));
   Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(300);
 
@@ -141,7 +141,7 @@ FDelHisData::FDelHisData(Qarno& main, QWidget* mainWindow)
 
   deletion.agree = [this](const QString& text) { return Agree(text); };
   deletion.onBusy = [this](bool busy) {
-    Cancel->setText(busy ? QStringLiteral("中止") : QStringLiteral("終了"));
+    Cancel->setText(busy ? tr("中止") : tr("終了"));
     if (busy) Timer1->start();
     else Timer1->stop();
     Status->setText(LabelText(deletion.ProgressText()));
@@ -202,9 +202,9 @@ void FDelHisData::Remove_Click() {
 }
 
 QPushButton* FDelHisData::MakePrunePreview() {
-  PrunePreview = Button(this, "PrunePreview", QStringLiteral("整理のプレビュー"));
+  PrunePreview = Button(this, "PrunePreview", tr("整理のプレビュー"));
   PrunePreview->setAccessibleName(PrunePreview->text());
-  PrunePreview->setToolTip(QStringLiteral(
+  PrunePreview->setToolTip(tr(
       "設定の「古い保存の整理」で削除される保存を選択して示します。削除は「項目削除」で行います。"));
   connect(PrunePreview, &QPushButton::clicked, this, &FDelHisData::PrunePreview_Click);
   return PrunePreview;
@@ -269,15 +269,26 @@ FEditHisData::FEditHisData(QarnoWindow& main)
                   FirstPlace::AtMain),
       main_(main) {
   setObjectName(QStringLiteral("FEditHisData"));
-  setWindowTitle(main.m.MainCaption + QStringLiteral("  履歴情報の編集"));
-  Frame1 = Named(new QGroupBox(QStringLiteral("履歴情報"), this), "Frame1");
+  setWindowTitle(main.m.MainCaption + tr("  履歴情報の編集"));
+  Frame1 = Named(new QGroupBox(tr("履歴情報"), this), "Frame1");
   static const char* const kNames[] = {"TSaveName", "TSaveLevel", "TErrCnt",  "TMemo",      "TPTime",  "TSaveDate",
                                        "TSaveSize", "TUseSize",   "TSaveDir", "TVolSerial", "TVolName"};
-  static const char* const kLabels[] = {"保存名",     "保存レベル", "未コピー数", "コメント",     "処理時間", "保存日時",
-                                        "保存サイズ", "使用サイズ", "保存先",     "シリアル番号", "ボリューム名"};
+  static const char* const kLabels[] = {
+      QT_TR_NOOP("保存名"),
+      QT_TR_NOOP("保存レベル"),
+      QT_TR_NOOP("未コピー数"),
+      QT_TR_NOOP("コメント"),
+      QT_TR_NOOP("処理時間"),
+      QT_TR_NOOP("保存日時"),
+      QT_TR_NOOP("保存サイズ"),
+      QT_TR_NOOP("使用サイズ"),
+      QT_TR_NOOP("保存先"),
+      QT_TR_NOOP("シリアル番号"),
+      QT_TR_NOOP("ボリューム名"),
+  };
   auto* form = new QGridLayout(Frame1);
   for (int c = 0; c < HistoryEntry::ColumnCount; ++c) {
-    auto* label = new QLabel(QString::fromUtf8(kLabels[c]), Frame1);
+    auto* label = new QLabel(tr(kLabels[c]), Frame1);
     label->setObjectName(QStringLiteral("L") + QLatin1String(kNames[c] + 1));
     boxes[static_cast<size_t>(c)] = Named(new QLineEdit(Frame1), kNames[c]);
     // Only the comment is taken over; the other boxes show.
@@ -298,9 +309,9 @@ FEditHisData::FEditHisData(QarnoWindow& main)
   TSaveDir = boxes[HistoryEntry::SaveDir];
   TVolSerial = boxes[HistoryEntry::VolSerial];
   TVolName = boxes[HistoryEntry::VolName];
-  BPre = Button(this, "BPre", QStringLiteral("戻る"));
-  BNext = Button(this, "BNext", QStringLiteral("次へ"));
-  BExit = Button(this, "BExit", QStringLiteral("閉じる"));
+  BPre = Button(this, "BPre", tr("戻る"));
+  BNext = Button(this, "BNext", tr("次へ"));
+  BExit = Button(this, "BExit", tr("閉じる"));
 
   auto* box = new QVBoxLayout(this);
   box->addWidget(Frame1);

@@ -27,15 +27,15 @@ void NumberRow(QGroupBox* frame, QWidget* check, QLineEdit* box, const QString& 
   row->addWidget(new QLabel(unit, frame));
 }
 
-const QString kCompressTip = QStringLiteral("保存時のファイル圧縮方法を選択します。");
-const QString kReserveTip = QStringLiteral("保存実行時に、保存先ディスクに空き容量を残しておきます。");
-const QString kLockTip = QStringLiteral("他のプログラムでロックされているファイルの保存の有無。全セット名に共通です。");
-const QString kPathTip = QStringLiteral(
+const char* const kCompressTip = QT_TRANSLATE_NOOP("qarno::FSetting", "保存時のファイル圧縮方法を選択します。");
+const char* const kReserveTip = QT_TRANSLATE_NOOP("qarno::FSetting", "保存実行時に、保存先ディスクに空き容量を残しておきます。");
+const char* const kLockTip = QT_TRANSLATE_NOOP("qarno::FSetting", "他のプログラムでロックされているファイルの保存の有無。全セット名に共通です。");
+const char* const kPathTip = QT_TRANSLATE_NOOP("qarno::FSetting",
     "保存先に使用できるパス名の文字数制限を設定します。この値を超えた場合、実際のコピーは専用のフォルダーに別の名前で行われます。全セット名に共通です。");
-const QString kStaleTip = QStringLiteral(
+const char* const kStaleTip = QT_TRANSLATE_NOOP("qarno::FSetting",
     "最後に成功した保存からこの日数を過ぎると、メイン画面のセット名の下に警告を表示します。0 または空欄で警告しません。");
-const QString kUseSizeTip =
-    QStringLiteral("保存後に実際に使用したディスクサイズを計算します。次の保存時の目安に使用して下さい。");
+const char* const kUseSizeTip =
+    QT_TRANSLATE_NOOP("qarno::FSetting", "保存後に実際に使用したディスクサイズを計算します。次の保存時の目安に使用して下さい。");
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -45,35 +45,35 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
                   FirstPlace::Centred),
       m_(m) {
   setObjectName(QStringLiteral("FSetting"));
-  FComplexType = Frame(this, "FComplexType", QStringLiteral("ファイル圧縮"));
-  ComplexType1 = Named(new QRadioButton(QStringLiteral("圧縮しない"), FComplexType), "ComplexType1");
-  ComplexType2 = Named(new QRadioButton(QStringLiteral("圧縮する(LHA)"), FComplexType), "ComplexType2");
-  FComplexSetting = Frame(this, "FComplexSetting", QStringLiteral("圧縮の設定"));
+  FComplexType = Frame(this, "FComplexType", tr("ファイル圧縮"));
+  ComplexType1 = Named(new QRadioButton(tr("圧縮しない"), FComplexType), "ComplexType1");
+  ComplexType2 = Named(new QRadioButton(tr("圧縮する(LHA)"), FComplexType), "ComplexType2");
+  FComplexSetting = Frame(this, "FComplexSetting", tr("圧縮の設定"));
   ComplexSetting1 =
-      Named(new QRadioButton(QStringLiteral("指定したファイルタイプは圧縮しない"), FComplexSetting), "ComplexSetting1");
-  ComplexSetting2 = Named(new QRadioButton(QStringLiteral("必ず圧縮する"), FComplexSetting), "ComplexSetting2");
-  BTypeSetting = Button(FComplexSetting, "BTypeSetting", QStringLiteral("設定"));
-  FSerChk = Frame(this, "FSerChk", QStringLiteral("ボリューム・シリアル"));
-  CVolSer = Named(new QCheckBox(QStringLiteral("保存時に確認する"), FSerChk), "CVolSer");
-  FRsvSizeChk = Frame(this, "FRsvSizeChk", QStringLiteral("保存先ディスク"));
-  CRsvSizeChk = Named(new QCheckBox(QStringLiteral("残量制限を行う"), FRsvSizeChk), "CRsvSizeChk");
+      Named(new QRadioButton(tr("指定したファイルタイプは圧縮しない"), FComplexSetting), "ComplexSetting1");
+  ComplexSetting2 = Named(new QRadioButton(tr("必ず圧縮する"), FComplexSetting), "ComplexSetting2");
+  BTypeSetting = Button(FComplexSetting, "BTypeSetting", tr("設定"));
+  FSerChk = Frame(this, "FSerChk", tr("ボリューム・シリアル"));
+  CVolSer = Named(new QCheckBox(tr("保存時に確認する"), FSerChk), "CVolSer");
+  FRsvSizeChk = Frame(this, "FRsvSizeChk", tr("保存先ディスク"));
+  CRsvSizeChk = Named(new QCheckBox(tr("残量制限を行う"), FRsvSizeChk), "CRsvSizeChk");
   TRsvSize = Named(new QLineEdit(FRsvSizeChk), "TRsvSize");
-  FDElErrFile = Frame(this, "FDElErrFile", QStringLiteral("保存時のエラー処理"));
-  CDElErrFile = Named(new QCheckBox(QStringLiteral("不要な中間ファイルを削除する"), FDElErrFile), "CDElErrFile");
-  FLockFile = Frame(this, "FLockFile", QStringLiteral("ロックされたファイル"));
-  CLockFile = Named(new QCheckBox(QStringLiteral("保存する"), FLockFile), "CLockFile");
-  FPathLen = Frame(this, "FPathLen", QStringLiteral("パス名"));
-  CPathLen = Named(new QCheckBox(QStringLiteral("文字数制限を行う"), FPathLen), "CPathLen");
+  FDElErrFile = Frame(this, "FDElErrFile", tr("保存時のエラー処理"));
+  CDElErrFile = Named(new QCheckBox(tr("不要な中間ファイルを削除する"), FDElErrFile), "CDElErrFile");
+  FLockFile = Frame(this, "FLockFile", tr("ロックされたファイル"));
+  CLockFile = Named(new QCheckBox(tr("保存する"), FLockFile), "CLockFile");
+  FPathLen = Frame(this, "FPathLen", tr("パス名"));
+  CPathLen = Named(new QCheckBox(tr("文字数制限を行う"), FPathLen), "CPathLen");
   TPathLen = Named(new QLineEdit(FPathLen), "TPathLen");
-  FCalUseSize = Frame(this, "FCalUseSize", QStringLiteral("使用サイズの計算"));
-  CCalUseSize = Named(new QCheckBox(QStringLiteral("計算する"), FCalUseSize), "CCalUseSize");
-  Frame1 = Frame(this, "Frame1", QStringLiteral("デバッグ設定"));
+  FCalUseSize = Frame(this, "FCalUseSize", tr("使用サイズの計算"));
+  CCalUseSize = Named(new QCheckBox(tr("計算する"), FCalUseSize), "CCalUseSize");
+  Frame1 = Frame(this, "Frame1", tr("デバッグ設定"));
   DebModeSel = Named(new QComboBox(Frame1), "DebModeSel");
-  FStaleDays = Frame(this, "FStaleDays", QStringLiteral("古い保存の警告"));
+  FStaleDays = Frame(this, "FStaleDays", tr("古い保存の警告"));
   TStaleDays = Named(new QLineEdit(FStaleDays), "TStaleDays");
   OK = Button(this, "OK", QStringLiteral("OK"));
   OK->setDefault(true);
-  Cancel = Button(this, "Cancel", QStringLiteral("取消"));
+  Cancel = Button(this, "Cancel", tr("取消"));
 
   {
     auto* box = new QVBoxLayout(FComplexType);
@@ -92,10 +92,10 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   NumberRow(FRsvSizeChk, CRsvSizeChk, TRsvSize, QStringLiteral("MB"));
   (new QVBoxLayout(FDElErrFile))->addWidget(CDElErrFile);
   (new QVBoxLayout(FLockFile))->addWidget(CLockFile);
-  NumberRow(FPathLen, CPathLen, TPathLen, QStringLiteral("文字"));
+  NumberRow(FPathLen, CPathLen, TPathLen, tr("文字"));
   (new QVBoxLayout(FCalUseSize))->addWidget(CCalUseSize);
   (new QVBoxLayout(Frame1))->addWidget(DebModeSel);
-  NumberRow(FStaleDays, new QLabel(QStringLiteral("警告までの日数"), FStaleDays), TStaleDays, QStringLiteral("日"));
+  NumberRow(FStaleDays, new QLabel(tr("警告までの日数"), FStaleDays), TStaleDays, tr("日"));
   // Two columns of frames, each frame as high as it needs, one above the other: a frame more
   // goes at the foot of a column. OK and 取消 under them.
   auto* columns = new QHBoxLayout;
@@ -120,10 +120,10 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
   box->addLayout(buttons);
   SetMinimumTwips(6600, 5400);
   SetSizeTwips(7200, 5600);
-  TRsvSize->setAccessibleName(QStringLiteral("残量制限の値（MB）"));
-  TPathLen->setAccessibleName(QStringLiteral("文字数制限の値（文字）"));
-  TStaleDays->setAccessibleName(QStringLiteral("警告までの日数"));
-  DebModeSel->setAccessibleName(QStringLiteral("デバッグ設定"));
+  TRsvSize->setAccessibleName(tr("残量制限の値（MB）"));
+  TPathLen->setAccessibleName(tr("文字数制限の値（文字）"));
+  TStaleDays->setAccessibleName(tr("警告までの日数"));
+  DebModeSel->setAccessibleName(tr("デバッグ設定"));
 
   // The changed flag: the compression choices, the clean-up and the reserve.
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{ComplexType1, ComplexType2, ComplexSetting1,
@@ -140,35 +140,35 @@ FSetting::FSetting(Module1& m, QWidget* mainWindow)
 }
 
 void FSetting::Form_Load() {
-  setWindowTitle(m_.MainCaption + QStringLiteral("  設定"));
+  setWindowTitle(m_.MainCaption + tr("  設定"));
   for (QWidget* w : std::initializer_list<QWidget*>{FComplexType, ComplexType1, ComplexType2})
-    w->setToolTip(kCompressTip);
-  FComplexSetting->setToolTip(QStringLiteral("「圧縮する」を選択した場合に、圧縮する条件を設定します"));
+    w->setToolTip(tr(kCompressTip));
+  FComplexSetting->setToolTip(tr("「圧縮する」を選択した場合に、圧縮する条件を設定します"));
   ComplexSetting1->setToolTip(
-      QStringLiteral("「圧縮する」を選択した場合でも、登録しているタイプのファイルは圧縮しません。"));
-  ComplexSetting2->setToolTip(QStringLiteral("「圧縮する」を選択した場合は必ず圧縮します。"));
-  BTypeSetting->setToolTip(QStringLiteral("圧縮しないファイルタイプを登録します。全セット名で共通です"));
+      tr("「圧縮する」を選択した場合でも、登録しているタイプのファイルは圧縮しません。"));
+  ComplexSetting2->setToolTip(tr("「圧縮する」を選択した場合は必ず圧縮します。"));
+  BTypeSetting->setToolTip(tr("圧縮しないファイルタイプを登録します。全セット名で共通です"));
   CVolSer->setToolTip(
-      QStringLiteral("保存先ドライブに対してボリューム・シリアルとボリューム名がついているか確認する。"));
-  CRsvSizeChk->setToolTip(kReserveTip);
-  TRsvSize->setToolTip(kReserveTip);
-  CDElErrFile->setToolTip(QStringLiteral(
+      tr("保存先ドライブに対してボリューム・シリアルとボリューム名がついているか確認する。"));
+  CRsvSizeChk->setToolTip(tr(kReserveTip));
+  TRsvSize->setToolTip(tr(kReserveTip));
+  CDElErrFile->setToolTip(tr(
       "保存実行でエラーが発生し、保存履歴に登録されなかった無駄な保存名で作成したファイルなどを削除します。"));
-  FLockFile->setToolTip(kLockTip);
-  CLockFile->setToolTip(kLockTip);
-  for (QWidget* w : std::initializer_list<QWidget*>{FPathLen, CPathLen, TPathLen}) w->setToolTip(kPathTip);
-  FCalUseSize->setToolTip(kUseSizeTip);
-  CCalUseSize->setToolTip(kUseSizeTip);
-  FStaleDays->setToolTip(kStaleTip);
-  TStaleDays->setToolTip(kStaleTip);
+  FLockFile->setToolTip(tr(kLockTip));
+  CLockFile->setToolTip(tr(kLockTip));
+  for (QWidget* w : std::initializer_list<QWidget*>{FPathLen, CPathLen, TPathLen}) w->setToolTip(tr(kPathTip));
+  FCalUseSize->setToolTip(tr(kUseSizeTip));
+  CCalUseSize->setToolTip(tr(kUseSizeTip));
+  FStaleDays->setToolTip(tr(kStaleTip));
+  TStaleDays->setToolTip(tr(kStaleTip));
 
   const SettingsChoice c = CurrentSettings(m_);
   (c.compress ? ComplexType2 : ComplexType1)->setChecked(true);
   (c.compressAlways ? ComplexSetting2 : ComplexSetting1)->setChecked(true);
   CVolSer->setChecked(c.chkVolSer);
   DebModeSel->clear();
-  DebModeSel->addItems({QStringLiteral("デバッグ情報を出力しない"), QStringLiteral("デバッグ情報を出力する"),
-                        QStringLiteral("ファイル名を含めないで出力する")});
+  DebModeSel->addItems({tr("デバッグ情報を出力しない"), tr("デバッグ情報を出力する"),
+                        tr("ファイル名を含めないで出力する")});
   DebModeSel->setCurrentIndex(c.debugMode >= 0 && c.debugMode <= 2 ? c.debugMode : 0);
   CRsvSizeChk->setChecked(c.rsvSizeChk);
   TRsvSize->setText(c.rsvSize);
@@ -186,22 +186,22 @@ void FSetting::Form_Load() {
 }
 
 QGroupBox* FSetting::MakePruneFrame() {
-  FPrune = Frame(this, "FPrune", QStringLiteral("古い保存の整理"));
+  FPrune = Frame(this, "FPrune", tr("古い保存の整理"));
   auto spin = [this](const char* name, int max, const QString& label, const QString& unit) {
     auto* box = Named(new QSpinBox(FPrune), name);
     box->setRange(0, max);
     box->setSuffix(u' ' + unit);
-    box->setSpecialValueText(QStringLiteral("指定しない"));
+    box->setSpecialValueText(tr("指定しない"));
     box->setAccessibleName(label);
     box->setAlignment(Qt::AlignRight);
     return box;
   };
-  SKeepChains = spin("SKeepChains", BackupSet::kMaxKeepChains, QStringLiteral("残す系列の数"), QStringLiteral("系列"));
-  SKeepDays = spin("SKeepDays", BackupSet::kMaxKeepDays, QStringLiteral("残す日数"), QStringLiteral("日"));
-  CPruneForSpace = Named(new QCheckBox(QStringLiteral("空き容量が足りないときは古い保存から削除する"), FPrune), "CPruneForSpace");
+  SKeepChains = spin("SKeepChains", BackupSet::kMaxKeepChains, tr("残す系列の数"), tr("系列"));
+  SKeepDays = spin("SKeepDays", BackupSet::kMaxKeepDays, tr("残す日数"), tr("日"));
+  CPruneForSpace = Named(new QCheckBox(tr("空き容量が足りないときは古い保存から削除する"), FPrune), "CPruneForSpace");
   CPruneForSpace->setAccessibleName(CPruneForSpace->text());
-  auto* chainsLabel = new QLabel(QStringLiteral("残す系列の数"), FPrune);
-  auto* daysLabel = new QLabel(QStringLiteral("残す日数"), FPrune);
+  auto* chainsLabel = new QLabel(tr("残す系列の数"), FPrune);
+  auto* daysLabel = new QLabel(tr("残す日数"), FPrune);
   chainsLabel->setBuddy(SKeepChains);
   daysLabel->setBuddy(SKeepDays);
   auto* grid = new QGridLayout(FPrune);
@@ -211,11 +211,11 @@ QGroupBox* FSetting::MakePruneFrame() {
   grid->addWidget(SKeepDays, 0, 3);
   grid->addWidget(CPruneForSpace, 1, 0, 1, 4);
   grid->setColumnStretch(4, 1);
-  const QString tip = QStringLiteral(
+  const QString tip = tr(
       "保存のあとで、Level-0 とそれに続く保存（系列）ごとに古い保存を削除します。新しい系列から指定の数と、"
       "最後の保存が指定の日数より新しい系列は残します。最新の系列と上書き保存は削除しません。");
   for (QWidget* w : std::initializer_list<QWidget*>{FPrune, SKeepChains, SKeepDays}) w->setToolTip(tip);
-  CPruneForSpace->setToolTip(QStringLiteral(
+  CPruneForSpace->setToolTip(tr(
       "保存先の残量が制限値を下回ったとき、残す設定にあたらない最も古い系列から削除して空きを作ります。"));
   return FPrune;
 }
@@ -258,9 +258,9 @@ void FSetting::OK_Click() {
     TStaleDays->setText(QString::number(std::max(m_.set.StaleDays, 0)));
     m_.Warn(Question::OptionNumberInvalid, windowTitle(),
             typed + u'\r' +
-                QStringLiteral("警告までの日数は 0 から %1 までの整数で指定してください（0 または空欄で警告しません）。")
+                TrWords("qarno::FSetting", "警告までの日数は 0 から %1 までの整数で指定してください（0 または空欄で警告しません）。")
                     .arg(BackupSet::kMaxStaleDays) +
-                QStringLiteral("元の値に戻しました。"));
+                TrWords("qarno::FSetting", "元の値に戻しました。"));
     TStaleDays->setFocus();
     TStaleDays->selectAll();
     return;
@@ -276,10 +276,10 @@ void FSetting::OK_Click() {
     }
     m_.Warn(Question::OptionNumberInvalid, windowTitle(),
             typed + u'\r' +
-                (reserve ? QStringLiteral("残量制限の値は %1 から %2 までの整数で指定してください。").arg(kRsvSizeMin)
-                         : QStringLiteral("文字数制限の値は %1 から %2 までの整数で指定してください。").arg(kPathLenMin))
+                (reserve ? TrWords("qarno::FSetting", "残量制限の値は %1 から %2 までの整数で指定してください。").arg(kRsvSizeMin)
+                         : TrWords("qarno::FSetting", "文字数制限の値は %1 から %2 までの整数で指定してください。").arg(kPathLenMin))
                     .arg(kOptionNumberMax) +
-                QStringLiteral("元の値に戻しました。"));
+                TrWords("qarno::FSetting", "元の値に戻しました。"));
     box->setFocus();
     box->selectAll();
     return;
@@ -299,13 +299,13 @@ FNoCompType::FNoCompType(Module1& m, QWidget* mainWindow, QWidget* parent)
   if (parent) setParent(parent, windowFlags());
   setObjectName(QStringLiteral("FNoCompType"));
   setWindowTitle(m.ProgramName);
-  Frame1 = Frame(this, "Frame1", QStringLiteral("圧縮しないファイルタイプ"));
+  Frame1 = Frame(this, "Frame1", tr("圧縮しないファイルタイプ"));
   LNoCompType = Named(new QListWidget(Frame1), "LNoCompType");
   Text1 = Named(new QLineEdit(this), "Text1");
-  BAdd = Button(this, "BAdd", QStringLiteral("追加"));
-  BDel = Button(this, "BDel", QStringLiteral("削除"));
-  BInit = Button(this, "BInit", QStringLiteral("標準"));
-  BOK = Button(this, "BOK", QStringLiteral("閉じる"));
+  BAdd = Button(this, "BAdd", tr("追加"));
+  BDel = Button(this, "BDel", tr("削除"));
+  BInit = Button(this, "BInit", tr("標準"));
+  BOK = Button(this, "BOK", tr("閉じる"));
   LNoCompType->addItems(m.NoCompTypes);
 
   (new QVBoxLayout(Frame1))->addWidget(LNoCompType);
@@ -337,7 +337,7 @@ void FNoCompType::BAdd_Click() {
     case NoCompTypeAdd::Added: LNoCompType->addItem(items.last()); break;
     case NoCompTypeAdd::Unusable:
       m_.Warn(Question::NoCompTypeUnusable, windowTitle(),
-              typed.trimmed() + u'\r' + QStringLiteral("ファイルタイプに「,」と「\"」は使えません。"));
+              typed.trimmed() + u'\r' + TrWords("qarno::FNoCompType", "ファイルタイプに「,」と「\"」は使えません。"));
       break;
     case NoCompTypeAdd::Empty:
     case NoCompTypeAdd::Duplicate: break;

@@ -16,27 +16,27 @@ namespace qarno {
 namespace {
 // What is shut down, as the user knows it on this system.
 #ifdef _WIN32
-const QString kCaption = QStringLiteral("Windows 終了確認");
-const QString kWhat = QStringLiteral("Windowsを終了します");
+const char* const kCaption = QT_TRANSLATE_NOOP("qarno::FShutdown", "Windows 終了確認");
+const char* const kWhat = QT_TRANSLATE_NOOP("qarno::FShutdown", "Windowsを終了します");
 #else
-const QString kCaption = QStringLiteral("コンピューター 終了確認");
-const QString kWhat = QStringLiteral("コンピューターを終了します");
+const char* const kCaption = QT_TRANSLATE_NOOP("qarno::FShutdown", "コンピューター 終了確認");
+const char* const kWhat = QT_TRANSLATE_NOOP("qarno::FShutdown", "コンピューターを終了します");
 #endif
 }  // namespace
 
 FShutdown::FShutdown(Module1& m, QWidget* mainWindow) : QDialog(mainWindow), m_(m), main_(mainWindow) {
   setObjectName(QStringLiteral("FShutdown"));
-  setWindowTitle(kCaption);
+  setWindowTitle(tr(kCaption));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  Label1 = Named(new QLabel(kWhat, this), "Label1");
-  Label2 = Named(new QLabel(QStringLiteral("よろしいですか？"), this), "Label2");
+  Label1 = Named(new QLabel(tr(kWhat), this), "Label1");
+  Label2 = Named(new QLabel(tr("よろしいですか？"), this), "Label2");
   LStatus = Named(new QLabel(this), "LStatus");
   PBar = Named(new QProgressBar(this), "PBar");
   PBar->setRange(0, 100);
   PBar->setValue(0);
   PBar->setTextVisible(false);
   BOK = Named(new QPushButton(QStringLiteral("OK"), this), "BOK");
-  BCancel = Named(new QPushButton(QStringLiteral("取り消し"), this), "BCancel");
+  BCancel = Named(new QPushButton(tr("取り消し"), this), "BCancel");
   BCancel->setDefault(true);  // Enter keeps the computer on
   Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(1000);

@@ -7,6 +7,7 @@
 #include "mainwin/windows/WidgetKit.h"
 #include "platform/WinPath.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -34,9 +35,9 @@ void OpenNear(DirListBox* dir, DriveBox* drives, Platform& fs, const QString& wa
 // The path is what the folder dialogs are about: they start there, Tab goes on from it top
 // to bottom, and each box is named for screen readers.
 void PathFirst(QLineEdit* path, DriveBox* drive, DirListBox* dir, std::initializer_list<QWidget*> rest) {
-  path->setAccessibleName(QStringLiteral("パス"));
-  drive->setAccessibleName(QStringLiteral("ドライブ"));
-  dir->setAccessibleName(QStringLiteral("ディレクトリ"));
+  path->setAccessibleName(QCoreApplication::translate("FolderDialogs", "パス"));
+  drive->setAccessibleName(QCoreApplication::translate("FolderDialogs", "ドライブ"));
+  dir->setAccessibleName(QCoreApplication::translate("FolderDialogs", "ディレクトリ"));
   QWidget::setTabOrder(path, drive);
   QWidget::setTabOrder(drive, dir);
   QWidget* previous = dir;
@@ -61,18 +62,18 @@ FApend::FApend(Module1& m, const DriveTable& drives, QWidget* mainWindow, int ta
       modifyRow_(modifyRow),
       shown_(std::move(shown)) {
   setObjectName(QStringLiteral("FApend"));
-  setWindowTitle(QString(saveList ? QStringLiteral("保存リスト") : QStringLiteral("スキップリスト")) +
-                 (tag == 0 ? QStringLiteral("の追加") : QStringLiteral("の変更")));
+  setWindowTitle(saveList ? (tag == 0 ? tr("保存リストの追加") : tr("保存リストの変更"))
+                          : (tag == 0 ? tr("スキップリストの追加") : tr("スキップリストの変更")));
   Drive1 = Named(new DriveBox(m.fs, drives, this), "Drive1");
   Dir1 = Named(new DirListBox(m.fs, this), "Dir1");
   File1 = Named(new FileListBox(m.fs, this), "File1");
   Text1 = Named(new QLineEdit(this), "Text1");
-  Apend = Button(this, "Apend", QStringLiteral("追加"));
-  BExit = Button(this, "BExit", tag == 0 ? QStringLiteral("閉じる") : QStringLiteral("OK"));
+  Apend = Button(this, "Apend", tr("追加"));
+  BExit = Button(this, "BExit", tag == 0 ? tr("閉じる") : QStringLiteral("OK"));
   Apend->setVisible(tag == 0);
-  Text1->setToolTip(QStringLiteral("リストに追加するディレクトリやファイルを指定します"));
-  Apend->setToolTip(QStringLiteral("指定されているディレクトリやファイルをリストに追加します"));
-  BExit->setToolTip(QStringLiteral("このダイアログ･ボックスを閉じます"));
+  Text1->setToolTip(tr("リストに追加するディレクトリやファイルを指定します"));
+  Apend->setToolTip(tr("指定されているディレクトリやファイルをリストに追加します"));
+  BExit->setToolTip(tr("このダイアログ･ボックスを閉じます"));
 
   auto* grid = new QGridLayout(this);
   grid->setSpacing(Px(this, 100));
@@ -132,7 +133,7 @@ FApend::FApend(Module1& m, const DriveTable& drives, QWidget* mainWindow, int ta
   connect(Apend, &QPushButton::clicked, this, &FApend::Apend_Click);
   connect(BExit, &QPushButton::clicked, this, &FApend::BExit_Click);
   PathFirst(Text1, Drive1, Dir1, {File1, Apend, BExit});
-  File1->setAccessibleName(QStringLiteral("ファイル"));
+  File1->setAccessibleName(tr("ファイル"));
 }
 
 void FApend::OpenOn(const QString& startEntry) {
@@ -153,7 +154,7 @@ void FApend::Drive1_Change(const DriveListEntry& drive) {
   if (!drive.ready || !m_.fs.IsDirectory(drive.root) || !(Dir1->setPath(dir) || Dir1->setPath(drive.root))) {
     Drive1->ShowDriveOf(Dir1->path());
     m_.Warn(Question::ApendDriveNotReady, windowTitle(),
-            drive.text + u'\r' + QStringLiteral("ドライブの準備ができていません"));
+            drive.text + u'\r' + TrWords("qarno::FApend", "ドライブの準備ができていません"));
     return;
   }
   Text1->setText(Dir1->path());
@@ -182,12 +183,12 @@ GetSaveDir::GetSaveDir(Module1& m, const DriveTable& drives, QWidget* mainWindow
       mode_(mode) {
   setObjectName(QStringLiteral("GetSaveDir"));
   setWindowTitle(callerCaption +
-                 (mode == 1 ? QStringLiteral("  復元先ディレクトリの選択") : QStringLiteral("  保存先ディレクトリの選択")));
+                 (mode == 1 ? tr("  復元先ディレクトリの選択") : tr("  保存先ディレクトリの選択")));
   Drive1 = Named(new DriveBox(m.fs, drives, this), "Drive1");
   Dir1 = Named(new DirListBox(m.fs, this), "Dir1");
   Text1 = Named(new QLineEdit(text, this), "Text1");
   OK = Button(this, "OK", QStringLiteral("OK"));
-  Cancel = Button(this, "Cancel", QStringLiteral("取消"));
+  Cancel = Button(this, "Cancel", tr("取消"));
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(Text1, 0, 0, 1, 2);
@@ -230,14 +231,14 @@ void GetSaveDir::Drive1_Change(const DriveListEntry& drive) {
   if (!drive.ready || !m_.fs.IsDirectory(drive.root) || !(Dir1->setPath(dir) || Dir1->setPath(drive.root))) {
     Drive1->ShowDriveOf(Dir1->path());
     m_.Warn(Question::SaveDirDriveNotReady, windowTitle(),
-            QStringLiteral("ドライブの準備ができていません。") + u'\r' +
-                QStringLiteral("しばらくしてから再試行してください。"));
+            TrWords("qarno::GetSaveDir", "ドライブの準備ができていません。") + Words(u'\r') +
+                TrWords("qarno::GetSaveDir", "しばらくしてから再試行してください。"));
   }
 }
 
 void GetSaveDir::OK_Click() {
   if (Text1->text().isEmpty()) {
-    m_.Warn(Question::NoDirectoryName, windowTitle(), QStringLiteral("ディレクトリ名を指定してください。"));
+    m_.Warn(Question::NoDirectoryName, windowTitle(), TrWords("qarno::GetSaveDir", "ディレクトリ名を指定してください。"));
     return;
   }
   chosen = Text1->text();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwin/windows/ListModels.h"
 
+#include "mainwin/windows/WidgetKit.h"
+
 namespace qarno {
 
 HistoryModel::HistoryModel(HistoryTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
@@ -9,7 +11,7 @@ HistoryModel::HistoryModel(HistoryTable& table, QObject* parent) : QAbstractTabl
     if (part.startsWith(u'<')) align = Qt::AlignLeft, part.remove(0, 1);
     else if (part.startsWith(u'>')) align = Qt::AlignRight, part.remove(0, 1);
     else if (part.startsWith(u'^')) align = Qt::AlignHCenter, part.remove(0, 1);
-    headers += part.trimmed();
+    headers += CoreCaption(part.trimmed());
     alignments += align | Qt::AlignVCenter;
   }
 }

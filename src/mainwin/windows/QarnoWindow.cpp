@@ -87,7 +87,7 @@ void QarnoWindow::BuildControls() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
 
-  FSetName = Named(new QGroupBox(QStringLiteral("セット名"), central), "FSetName");
+  FSetName = Named(new QGroupBox(tr("セット名"), central), "FSetName");
   SetName = Named(new QLabel(FSetName), "SetName");
   SetName->setFrameShape(QFrame::StyledPanel);
   SetName->setFrameShadow(QFrame::Sunken);
@@ -95,7 +95,7 @@ void QarnoWindow::BuildControls() {
   // A long name wraps within the narrow column instead of being cut.
   SetName->setWordWrap(true);
   SetName->installEventFilter(this);
-  BSetName = Named(new QPushButton(QStringLiteral("参照"), FSetName), "BSetName");
+  BSetName = Named(new QPushButton(tr("参照"), FSetName), "BSetName");
   StaleMark = Named(new QLabel(FSetName), "StaleMark");
   StaleMark->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
   StaleMark->hide();
@@ -106,16 +106,16 @@ void QarnoWindow::BuildControls() {
   setBox->addLayout(setRow);
   setBox->addWidget(StaleMark);
 
-  FSaveDir = Named(new QGroupBox(QStringLiteral("保存先ディレクトリ"), central), "FSaveDir");
+  FSaveDir = Named(new QGroupBox(tr("保存先ディレクトリ"), central), "FSaveDir");
   SaveDir = Named(new QLineEdit(FSaveDir), "SaveDir");
-  BSaveDir = Named(new QPushButton(QStringLiteral("参照"), FSaveDir), "BSaveDir");
+  BSaveDir = Named(new QPushButton(tr("参照"), FSaveDir), "BSaveDir");
   auto* dirRow = new QHBoxLayout(FSaveDir);
   dirRow->addWidget(SaveDir, 1);
   dirRow->addWidget(BSaveDir);
 
-  FSaveLevel = Named(new QGroupBox(QStringLiteral("保存レベル"), central), "FSaveLevel");
+  FSaveLevel = Named(new QGroupBox(tr("保存レベル"), central), "FSaveLevel");
   SaveLevel = Named(new QComboBox(FSaveLevel), "SaveLevel");
-  SaveLevel->addItems(Qarno::SaveLevelCaptions());  // InitSaveLevelList
+  for (const QString& caption : Qarno::SaveLevelCaptions()) SaveLevel->addItem(CoreCaption(caption));  // InitSaveLevelList
   SaveLevel->setCurrentIndex(2);
   // Wide enough for its longest caption, closed as well as open: the left column widens
   // for it, the lists beside it give way.
@@ -127,8 +127,8 @@ void QarnoWindow::BuildControls() {
   }
   (new QVBoxLayout(FSaveLevel))->addWidget(SaveLevel);
 
-  SFrame = Named(new QGroupBox(QStringLiteral("保存/スキップリスト"), central), "SFrame");
-  SLabel = Named(new QLabel(QStringLiteral("保存リスト"), SFrame), "SLabel");
+  SFrame = Named(new QGroupBox(tr("保存/スキップリスト"), central), "SFrame");
+  SLabel = Named(new QLabel(tr("保存リスト"), SFrame), "SLabel");
   SList = Named(new QListView(SFrame), "SList");
   listModel = new EntryListModel(this);
   SList->setModel(listModel);
@@ -137,10 +137,10 @@ void QarnoWindow::BuildControls() {
   SList->setEditTriggers(QAbstractItemView::NoEditTriggers);
   SList->setDragDropMode(QAbstractItemView::NoDragDrop);
   SList->installEventFilter(this);
-  Apend = Named(new QPushButton(QStringLiteral("追加"), SFrame), "Apend");
-  Remove = Named(new QPushButton(QStringLiteral("削除"), SFrame), "Remove");
-  Modify = Named(new QPushButton(QStringLiteral("変更"), SFrame), "Modify");
-  Change = Named(new QPushButton(QStringLiteral("表示切替"), SFrame), "Change");
+  Apend = Named(new QPushButton(tr("追加"), SFrame), "Apend");
+  Remove = Named(new QPushButton(tr("削除"), SFrame), "Remove");
+  Modify = Named(new QPushButton(tr("変更"), SFrame), "Modify");
+  Change = Named(new QPushButton(tr("表示切替"), SFrame), "Change");
   auto* listBox = new QVBoxLayout(SFrame);
   listBox->addWidget(SLabel);
   listBox->addWidget(SList, 1);
@@ -151,7 +151,7 @@ void QarnoWindow::BuildControls() {
   listButtons->addWidget(Change, 1, 1);
   listBox->addLayout(listButtons);
 
-  FHistory = Named(new QGroupBox(QStringLiteral("保存履歴"), central), "FHistory");
+  FHistory = Named(new QGroupBox(tr("保存履歴"), central), "FHistory");
   HisTable = Named(new QTableView(FHistory), "HisTable");
   hisModel = new HistoryModel(main.HisTable, this);
   HisTable->setModel(hisModel);
@@ -167,9 +167,9 @@ void QarnoWindow::BuildControls() {
   FitHistoryColumns(HisTable);
   (new QVBoxLayout(FHistory))->addWidget(HisTable);
 
-  BackUp = Named(new QPushButton(QStringLiteral("保存開始"), central), "BackUp");
-  Restore = Named(new QPushButton(QStringLiteral("復元"), central), "Restore");
-  BExit = Named(new QPushButton(QStringLiteral("終了"), central), "BExit");
+  BackUp = Named(new QPushButton(tr("保存開始"), central), "BackUp");
+  Restore = Named(new QPushButton(tr("復元"), central), "Restore");
+  BExit = Named(new QPushButton(tr("終了"), central), "BExit");
   auto* line = Named(new QFrame(central), "Line1");
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
@@ -265,51 +265,51 @@ QSize QarnoWindow::OwnDefaultSize() {
 }
 
 void QarnoWindow::BuildMenus() {
-  FileMenu = Named(menuBar()->addMenu(QStringLiteral("保存セット(&B)")), "FileMenu");
-  FileNew = Command(FileMenu, "FileNew", QStringLiteral("新規作成(&N)"));
-  FileOpen = Command(FileMenu, "FileOpen", QStringLiteral("開く(&O)"));
-  FileSave = Command(FileMenu, "FileSave", QStringLiteral("保存(&S)"));
-  FileSaveAs = Command(FileMenu, "FileSaveAs", QStringLiteral("名前をつけて保存"));
+  FileMenu = Named(menuBar()->addMenu(tr("保存セット(&B)")), "FileMenu");
+  FileNew = Command(FileMenu, "FileNew", tr("新規作成(&N)"));
+  FileOpen = Command(FileMenu, "FileOpen", tr("開く(&O)"));
+  FileSave = Command(FileMenu, "FileSave", tr("保存(&S)"));
+  FileSaveAs = Command(FileMenu, "FileSaveAs", tr("名前をつけて保存"));
   FileMenu->addSeparator();
-  FileExit = Command(FileMenu, "FileExit", QStringLiteral("終了(&X)"));
+  FileExit = Command(FileMenu, "FileExit", tr("終了(&X)"));
 
-  OptionMenu = Named(menuBar()->addMenu(QStringLiteral("オプション(&O)")), "OptionMenu");
-  OptionSetting = Command(OptionMenu, "OptionSetting", QStringLiteral("設定(&S)"));
-  OptionNoCompType = Command(OptionMenu, "OptionNoCompType", QStringLiteral("非圧縮タイプの設定"));
+  OptionMenu = Named(menuBar()->addMenu(tr("オプション(&O)")), "OptionMenu");
+  OptionSetting = Command(OptionMenu, "OptionSetting", tr("設定(&S)"));
+  OptionNoCompType = Command(OptionMenu, "OptionNoCompType", tr("非圧縮タイプの設定"));
   OptionMenu->addSeparator();
-  OptionSetDir = Command(OptionMenu, "OptionSetDir", QStringLiteral("セット名フォルダーの変更"));
+  OptionSetDir = Command(OptionMenu, "OptionSetDir", tr("セット名フォルダーの変更"));
 
-  EditMenu = Named(menuBar()->addMenu(QStringLiteral("編集(&E)")), "EditMenu");
-  EditSetNameDelete = Command(EditMenu, "EditSetNameDelete", QStringLiteral("セット名の削除"));
+  EditMenu = Named(menuBar()->addMenu(tr("編集(&E)")), "EditMenu");
+  EditSetNameDelete = Command(EditMenu, "EditSetNameDelete", tr("セット名の削除"));
   EditMenu->addSeparator();
-  EditHistoryEdit = Command(EditMenu, "EditHistoryEdit", QStringLiteral("履歴情報の編集"));
-  EditHistoryDisp = Command(EditMenu, "EditHistoryDisp", QStringLiteral("保存内容の詳細表示"));
-  EditHistoryVerify = Command(EditMenu, "EditHistoryVerify", QStringLiteral("検証"));
+  EditHistoryEdit = Command(EditMenu, "EditHistoryEdit", tr("履歴情報の編集"));
+  EditHistoryDisp = Command(EditMenu, "EditHistoryDisp", tr("保存内容の詳細表示"));
+  EditHistoryVerify = Command(EditMenu, "EditHistoryVerify", tr("検証"));
   EditMenu->addSeparator();
-  EditHistoryDelete = Command(EditMenu, "EditHistoryDelete", QStringLiteral("履歴情報の削除"));
+  EditHistoryDelete = Command(EditMenu, "EditHistoryDelete", tr("履歴情報の削除"));
 
-  HelpMenu = Named(menuBar()->addMenu(QStringLiteral("ヘルプ(&H)")), "HelpMenu");
-  HelpHelp = Command(HelpMenu, "HelpHelp", QStringLiteral("ヘルプ(&M)"));
+  HelpMenu = Named(menuBar()->addMenu(tr("ヘルプ(&H)")), "HelpMenu");
+  HelpHelp = Command(HelpMenu, "HelpHelp", tr("ヘルプ(&M)"));
   HelpMenu->addSeparator();
-  HelpVersion = Command(HelpMenu, "HelpVersion", QStringLiteral("バージョン情報(&A)"));
+  HelpVersion = Command(HelpMenu, "HelpVersion", tr("バージョン情報(&A)"));
   HelpMenu->addSeparator();
-  HelpUnLhaVersion = Command(HelpMenu, "HelpUnLhaVersion", QStringLiteral("UNLHAバージョン"));
+  HelpUnLhaVersion = Command(HelpMenu, "HelpUnLhaVersion", tr("UNLHAバージョン"));
 
-  SetNameMenu = Named(new QMenu(QStringLiteral("セット名"), this), "SetNameMenu");
-  SetNameSelect = Named(SetNameMenu->addMenu(QStringLiteral("セット名の選択")), "SetNameSelect");
+  SetNameMenu = Named(new QMenu(tr("セット名"), this), "SetNameMenu");
+  SetNameSelect = Named(SetNameMenu->addMenu(tr("セット名の選択")), "SetNameSelect");
   SetNameMenu->addSeparator();
-  SetNameDel = Command(SetNameMenu, "SetNameDel", QStringLiteral("セット名の削除"));
+  SetNameDel = Command(SetNameMenu, "SetNameDel", tr("セット名の削除"));
   // The set entries live only while the menu is open.
   connect(SetNameMenu, &QMenu::aboutToHide, this, [this] {
     QTimer::singleShot(0, this, [this] { SetNameSelect->clear(); });
   });
 
-  HisTableMenu = Named(new QMenu(QStringLiteral("履歴情報"), this), "HisTableMenu");
-  HisTableEdit = Command(HisTableMenu, "HisTableEdit", QStringLiteral("履歴情報の編集"));
-  HisTableDisp = Command(HisTableMenu, "HisTableDisp", QStringLiteral("保存内容の詳細表示"));
-  HisTableVerify = Command(HisTableMenu, "HisTableVerify", QStringLiteral("検証"));
+  HisTableMenu = Named(new QMenu(tr("履歴情報"), this), "HisTableMenu");
+  HisTableEdit = Command(HisTableMenu, "HisTableEdit", tr("履歴情報の編集"));
+  HisTableDisp = Command(HisTableMenu, "HisTableDisp", tr("保存内容の詳細表示"));
+  HisTableVerify = Command(HisTableMenu, "HisTableVerify", tr("検証"));
   HisTableMenu->addSeparator();
-  HisTableDelete = Command(HisTableMenu, "HisTableDelete", QStringLiteral("履歴情報の削除"));
+  HisTableDelete = Command(HisTableMenu, "HisTableDelete", tr("履歴情報の削除"));
 
   connect(FileNew, &QAction::triggered, this, &QarnoWindow::SetChoice);
   connect(FileOpen, &QAction::triggered, this, &QarnoWindow::SetChoice);
@@ -339,14 +339,14 @@ void QarnoWindow::BuildMenus() {
 }
 
 void QarnoWindow::SetToolTips() {
-  Change->setToolTip(QStringLiteral("リストに表示する内容を、保存リストとスキップリストの間で切替えます"));
-  BSetName->setToolTip(QStringLiteral("セット名を変更したり、新しいセットを作成するためのダイアログ・ボックスを開きます"));
-  BSaveDir->setToolTip(QStringLiteral("バックアップの保存先ディレクトリを選択するためのダイアログ・ボックスを開きます"));
-  SaveLevel->setToolTip(QStringLiteral("今回保存されるファイルとディレクトリの種類（レベル）を設定します"));
-  HisTable->setToolTip(QStringLiteral("今までのバックアップの履歴が表示されます"));
-  BackUp->setToolTip(QStringLiteral("バックアップを行うためのダイアログ・ボックスを開きます"));
-  BExit->setToolTip(QStringLiteral("プログラムを終了します"));
-  Restore->setToolTip(QStringLiteral("保存履歴で選択されている時点の状態に復元するためのダイアログ・ボックスを開きます"));
+  Change->setToolTip(tr("リストに表示する内容を、保存リストとスキップリストの間で切替えます"));
+  BSetName->setToolTip(tr("セット名を変更したり、新しいセットを作成するためのダイアログ・ボックスを開きます"));
+  BSaveDir->setToolTip(tr("バックアップの保存先ディレクトリを選択するためのダイアログ・ボックスを開きます"));
+  SaveLevel->setToolTip(tr("今回保存されるファイルとディレクトリの種類（レベル）を設定します"));
+  HisTable->setToolTip(tr("今までのバックアップの履歴が表示されます"));
+  BackUp->setToolTip(tr("バックアップを行うためのダイアログ・ボックスを開きます"));
+  BExit->setToolTip(tr("プログラムを終了します"));
+  Restore->setToolTip(tr("保存履歴で選択されている時点の状態に復元するためのダイアログ・ボックスを開きます"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -509,17 +509,17 @@ void QarnoWindow::SListDisp() {
   const QStringList& list = ShownList(m, ShowListKind);
   listModel->Show(&list);
   if (ShowListKind) {
-    SLabel->setText(QStringLiteral("保存リスト"));
-    SList->setToolTip(QStringLiteral(
+    SLabel->setText(tr("保存リスト"));
+    SList->setToolTip(tr(
         "ここに登録されているファイル又はディレクトリ（その全てのサブディレクトリとファイルを含む）が保存対象に含まれます"));
-    Apend->setToolTip(QStringLiteral("保存リストに追加するためのダイアログ・ボックスを開きます"));
-    Remove->setToolTip(QStringLiteral("選択されている項目を保存リストから削除します"));
+    Apend->setToolTip(tr("保存リストに追加するためのダイアログ・ボックスを開きます"));
+    Remove->setToolTip(tr("選択されている項目を保存リストから削除します"));
   } else {
-    SLabel->setText(QStringLiteral("スキップリスト"));
-    SList->setToolTip(QStringLiteral(
+    SLabel->setText(tr("スキップリスト"));
+    SList->setToolTip(tr(
         "ここに登録されているファイル又はディレクトリ（その全てのサブディレクトリとファイルを含む）は保存対象から除かれます"));
-    Apend->setToolTip(QStringLiteral("スキップリストに追加するためのダイアログ・ボックスを開きます"));
-    Remove->setToolTip(QStringLiteral("選択されている項目をスキップリストから削除します"));
+    Apend->setToolTip(tr("スキップリストに追加するためのダイアログ・ボックスを開きます"));
+    Remove->setToolTip(tr("選択されている項目をスキップリストから削除します"));
   }
   if (top >= 0 && top < list.size()) SList->scrollTo(listModel->index(top), QAbstractItemView::PositionAtTop);
   else SList->scrollToTop();
@@ -839,7 +839,7 @@ void QarnoWindow::HelpHelp_Click() {
     m.Warn(Question::HelpMissing, m.MainCaption,
            (path.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../share/qarno/guide/index.html")
                            : path) +
-               u'\r' + QStringLiteral("ヘルプファイルを開けませんでした。"));
+               u'\r' + TrWords("qarno::QarnoWindow", "ヘルプファイルを開けませんでした。"));
   }
 }
 
@@ -852,11 +852,12 @@ void QarnoWindow::HelpVersion_Click() {
 void QarnoWindow::HelpUnLhaVersion_Click() {
   const int version = m.archiver ? m.archiver->GetVersion() : -1;
   if (version < 0) {
-    m.Warn(Question::ArchiverMissing, m.MainCaption, QStringLiteral("UNLHA32がインストールされていません。"));
+    m.Warn(Question::ArchiverMissing, m.MainCaption,
+           TrWords("qarno::QarnoWindow", "UNLHA32がインストールされていません。"));
     return;
   }
   m.ui.MsgBox(Question::ArchiverVersionInfo, m.MainCaption,
-              QStringLiteral("UNLHA32 バージョン情報") + u'\r' + QStringLiteral("    Version ") +
+              TrWords("qarno::QarnoWindow", "UNLHA32 バージョン情報") + Words(u'\r') + QStringLiteral("    Version ") +
                   QString::number(version / 100.0, 'f', 2),
               Buttons::OK, Icon::Information);
 }
@@ -887,7 +888,7 @@ void QarnoWindow::Modify_Click() {
     current = rows.isEmpty() ? QModelIndex() : listModel->index(rows.first());
   }
   if (!current.isValid()) {
-    m.Warn(Question::NoItemSelected, m.MainCaption, QStringLiteral("項目が選択されていません。"));
+    m.Warn(Question::NoItemSelected, m.MainCaption, TrWords("qarno::QarnoWindow", "項目が選択されていません。"));
     return;
   }
   FApend dialog(m, program.fs->drives(), this, 1, ShowListKind, current.row(), [this](int index) {
@@ -920,7 +921,7 @@ bool QarnoWindow::ExitCommand() {
     if (!m.AutoRunMode.AskedUnattended()) return false;
     if (exitStatus != kExitFailed)
       NotifyUnattendedRun(m, program.fs->drives(), kExitFailed, QString(),
-                          QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。"), &main.HisTable);
+                          tr("セットファイルまたは履歴ファイルが保存できませんでした。"), &main.HisTable);
     exitStatus = kExitFailed;
   }
   if (m.ShutdownAfterRun && m.AutoRunMode.EndsProgram() && !children.ConfirmShutdown(*this)) return false;

@@ -52,11 +52,11 @@ GetSetName::GetSetName(Module1& m, QWidget* mainWindow, bool saveAsMode)
       m_(m),
       saveAsMode_(saveAsMode) {
   setObjectName(QStringLiteral("GetSetName"));
-  setWindowTitle(m.ProgramName + QStringLiteral("  セット名の選択"));
+  setWindowTitle(m.ProgramName + tr("  セット名の選択"));
   Text1 = Named(new QLineEdit(m.set.Name, this), "Text1");
   List1 = Named(new QListWidget(this), "List1");
   OK = Button(this, "OK", QStringLiteral("OK"));
-  Cancel = Button(this, "Cancel", QStringLiteral("取消"));
+  Cancel = Button(this, "Cancel", tr("取消"));
   List1->addItems(ListSetNames(m.fs, m.SetFolder));
   // The arrow keys start from the current set.
   const auto current = List1->findItems(m.set.Name, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -103,11 +103,11 @@ FDelSetName::FDelSetName(Qarno& main, QWidget* mainWindow)
                   FirstPlace::Centred),
       main_(main) {
   setObjectName(QStringLiteral("FDelSetName"));
-  setWindowTitle(main.m.ProgramName + QStringLiteral("  セット名の削除"));
+  setWindowTitle(main.m.ProgramName + tr("  セット名の削除"));
   Text1 = Named(new QLineEdit(main.m.set.Name, this), "Text1");
   List1 = Named(new QListWidget(this), "List1");
-  Remove = Button(this, "Remove", QStringLiteral("削除"));
-  Cancel = Button(this, "Cancel", QStringLiteral("終了"));
+  Remove = Button(this, "Remove", tr("削除"));
+  Cancel = Button(this, "Cancel", tr("終了"));
   Fill();
 
   auto* grid = new QGridLayout(this);
@@ -147,17 +147,17 @@ FSetDir::FSetDir(Module1& m, QWidget* mainWindow)
                   FirstPlace::Centred),
       m_(m) {
   setObjectName(QStringLiteral("FSetDir"));
-  setWindowTitle(m.ProgramName + QStringLiteral(" セットフォルダーの選択"));
+  setWindowTitle(m.ProgramName + tr(" セットフォルダーの選択"));
   chosenFolder = m.settings.SetDirName;
   LSetDir = Named(new QListWidget(this), "LSetDir");
-  auto* frameSets = Named(new QGroupBox(QStringLiteral("セット名"), this), "FSetName");
+  auto* frameSets = Named(new QGroupBox(tr("セット名"), this), "FSetName");
   LSetName = Named(new QListWidget(frameSets), "LSetName");
-  auto* frameFolder = Named(new QGroupBox(QStringLiteral("セットフォルダー"), this), "FSetDirName");
+  auto* frameFolder = Named(new QGroupBox(tr("セットフォルダー"), this), "FSetDirName");
   TSetDir = Named(new QLineEdit(frameFolder), "TSetDir");
   OK = Button(this, "OK", QStringLiteral("OK"));
-  LSetDir->setToolTip(QStringLiteral("現在あるフォルダーのリスト"));
-  LSetName->setToolTip(QStringLiteral("選択されたフォルダーにあるセット名のリスト"));
-  TSetDir->setToolTip(QStringLiteral("セットフォルダーとして使用するフォルダー名"));
+  LSetDir->setToolTip(tr("現在あるフォルダーのリスト"));
+  LSetName->setToolTip(tr("選択されたフォルダーにあるセット名のリスト"));
+  TSetDir->setToolTip(tr("セットフォルダーとして使用するフォルダー名"));
   LSetName->setSelectionMode(QAbstractItemView::NoSelection);
 
   (new QVBoxLayout(frameSets))->addWidget(LSetName);

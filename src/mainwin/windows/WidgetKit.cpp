@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QTableView>
@@ -28,6 +29,53 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption) {
   return Named(new QGroupBox(caption, parent), name);
 }
+
+namespace {
+// Every caption the windows show from the core: the headings of the history, the listing, the
+// run's and the restore's totals and the restore's runs; the levels; the run window's list
+// choices; the run's and the restore's stop button.
+[[maybe_unused]] const char* const kCoreCaptions[] = {
+    QT_TRANSLATE_NOOP("CoreCaption", "保存名"),
+    QT_TRANSLATE_NOOP("CoreCaption", "保存レベル"),
+    QT_TRANSLATE_NOOP("CoreCaption", "未コピー数"),
+    QT_TRANSLATE_NOOP("CoreCaption", "コメント"),
+    QT_TRANSLATE_NOOP("CoreCaption", "処理時間"),
+    QT_TRANSLATE_NOOP("CoreCaption", "日時"),
+    QT_TRANSLATE_NOOP("CoreCaption", "サイズ(KB)"),
+    QT_TRANSLATE_NOOP("CoreCaption", "使用サイズ(KB)"),
+    QT_TRANSLATE_NOOP("CoreCaption", "保存先ディレクトリ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "シリアル番号"),
+    QT_TRANSLATE_NOOP("CoreCaption", "ボリューム名"),
+    QT_TRANSLATE_NOOP("CoreCaption", "パス"),
+    QT_TRANSLATE_NOOP("CoreCaption", "属性"),
+    QT_TRANSLATE_NOOP("CoreCaption", "サイズ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "日付"),
+    QT_TRANSLATE_NOOP("CoreCaption", "フラグ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "保存セット名"),
+    QT_TRANSLATE_NOOP("CoreCaption", "復元フラグ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "圧縮の種類"),
+    QT_TRANSLATE_NOOP("CoreCaption", "別名"),
+    QT_TRANSLATE_NOOP("CoreCaption", "トータル"),
+    QT_TRANSLATE_NOOP("CoreCaption", "今回コピー分"),
+    QT_TRANSLATE_NOOP("CoreCaption", "ファイル"),
+    QT_TRANSLATE_NOOP("CoreCaption", "フォルダー"),
+    QT_TRANSLATE_NOOP("CoreCaption", "復元予約"),
+    QT_TRANSLATE_NOOP("CoreCaption", "復元済み"),
+    QT_TRANSLATE_NOOP("CoreCaption", "ディレクトリ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "Level-0 （ 全てのファイルとディレクトリ ）"),
+    QT_TRANSLATE_NOOP("CoreCaption", "Level-1 （ Level-0 以降の追加/変更分 ）"),
+    QT_TRANSLATE_NOOP("CoreCaption", "Level-2 （ Level-1 以降の追加/変更分 ）"),
+    QT_TRANSLATE_NOOP("CoreCaption", "上書き   （ 追加/変更分だけ上書きする ）"),
+    QT_TRANSLATE_NOOP("CoreCaption", "修復     （ 直前の保存名の修復をする ）"),
+    QT_TRANSLATE_NOOP("CoreCaption", "全てのリスト"),
+    QT_TRANSLATE_NOOP("CoreCaption", "今回コピーされたものだけ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "コピーできなかったものだけ"),
+    QT_TRANSLATE_NOOP("CoreCaption", "中止"),
+    QT_TRANSLATE_NOOP("CoreCaption", "閉じる"),
+};
+}  // namespace
+
+QString CoreCaption(const QString& own) { return QCoreApplication::translate("CoreCaption", own.toUtf8().constData()); }
 
 QString LabelText(QString text) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

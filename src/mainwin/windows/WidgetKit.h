@@ -27,6 +27,11 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption);
 // A named frame with its caption.
 QGroupBox* Frame(QWidget* parent, const char* name, const QString& caption);
 
+// A caption the core keeps in the program's own words (a table's heading, which the files
+// written from the table keep; a level; a choice of a list; a button's state), in the user's
+// language.
+QString CoreCaption(const QString& own);
+
 // The system's texts break lines with CR (or CR LF); a label breaks them at LF.
 QString LabelText(QString text);
 

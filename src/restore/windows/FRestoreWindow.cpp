@@ -94,24 +94,24 @@ FRestoreWindow::FRestoreWindow(QarnoWindow& main, std::function<void()> closed)
 FRestoreWindow::~FRestoreWindow() = default;
 
 void FRestoreWindow::BuildControls() {
-  auto* setNameLabel = new QLabel(QStringLiteral("セット名"), this);
+  auto* setNameLabel = new QLabel(tr("セット名"), this);
   SetName = Named(new QLineEdit(this), "SetName");
   SetName->setReadOnly(true);
-  auto* saveNameLabel = new QLabel(QStringLiteral("保存名"), this);
+  auto* saveNameLabel = new QLabel(tr("保存名"), this);
   RestoreSaveName = Named(new QLineEdit(this), "RestoreSaveName");
   RestoreSaveName->setReadOnly(true);
   setNameLabel->setBuddy(SetName);
   saveNameLabel->setBuddy(RestoreSaveName);
 
-  FRestoreSetting = Frame(this, "FRestoreSetting", QStringLiteral("復元方法の設定"));
-  FRestorePos = Frame(FRestoreSetting, "FRestorePos", QStringLiteral("復元場所"));
+  FRestoreSetting = Frame(this, "FRestoreSetting", tr("復元方法の設定"));
+  FRestorePos = Frame(FRestoreSetting, "FRestorePos", tr("復元場所"));
   Position = Named(new QComboBox(FRestorePos), "Position");
   WriteHDir = Named(new QLineEdit(FRestorePos), "WriteHDir");
   // Chosen through the directory dialog only, as the stored top directory is.
   WriteHDir->setReadOnly(true);
-  ChgWriteHDir = Button(FRestorePos, "ChgWriteHDir", QStringLiteral("参照"));
+  ChgWriteHDir = Button(FRestorePos, "ChgWriteHDir", tr("参照"));
 
-  FRestoreList = Frame(this, "FRestoreList", QStringLiteral("復元リスト"));
+  FRestoreList = Frame(this, "FRestoreList", tr("復元リスト"));
   RestoreList = Named(new QListView(FRestoreList), "RestoreList");
   RestoreList->setUniformItemSizes(true);  // 32,765 rows stay instant
   RestoreList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -120,12 +120,12 @@ void FRestoreWindow::BuildControls() {
                                    this);
   RestoreList->setModel(listModel);
   SearchName = Named(new QLineEdit(FRestoreList), "SearchName");
-  Search = Button(FRestoreList, "Search", QStringLiteral("サーチ"));
-  FindInHistory = Button(FRestoreList, "FindInHistory", QStringLiteral("履歴から探す"));
-  AllSelect = Button(FRestoreList, "AllSelect", QStringLiteral("全て選択"));
-  AllClear = Button(FRestoreList, "AllClear", QStringLiteral("全てクリア"));
+  Search = Button(FRestoreList, "Search", tr("サーチ"));
+  FindInHistory = Button(FRestoreList, "FindInHistory", tr("履歴から探す"));
+  AllSelect = Button(FRestoreList, "AllSelect", tr("全て選択"));
+  AllClear = Button(FRestoreList, "AllClear", tr("全てクリア"));
 
-  FListInfo = Frame(this, "FListInfo", QStringLiteral("リスト情報"));
+  FListInfo = Frame(this, "FListInfo", tr("リスト情報"));
   RestoreListInfo = Named(new QTableView(FListInfo), "RestoreListInfo");
   infoModel = new RestoreInfoModel(restore.table(), this);
   RestoreListInfo->setModel(infoModel);
@@ -142,7 +142,7 @@ void FRestoreWindow::BuildControls() {
     RestoreListInfo->setFixedHeight(rowHeight * 4 + 2 * RestoreListInfo->frameWidth());
   }
 
-  FStatus = Frame(this, "FStatus", QStringLiteral("進行状況"));
+  FStatus = Frame(this, "FStatus", tr("進行状況"));
   ProcesTime = Named(new QLabel(FStatus), "ProcesTime");
   Status = Named(new QLabel(FStatus), "Status");
   Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -152,8 +152,8 @@ void FRestoreWindow::BuildControls() {
   // At the window's minimum the frame is narrow: the text goes on in the lines below.
   Status->setWordWrap(true);
 
-  OK = Button(this, "OK", QStringLiteral("開始"));
-  Cancel = Button(this, "Cancel", QStringLiteral("中止"));
+  OK = Button(this, "OK", tr("開始"));
+  Cancel = Button(this, "Cancel", tr("中止"));
 
   Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(300);
@@ -204,7 +204,9 @@ void FRestoreWindow::BuildControls() {
 
   auto* info = new QVBoxLayout(FListInfo);
   info->addWidget(RestoreListInfo);
-  FListInfo->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("サイズ(KB) 復元予約 復元予約 復元予約 ")) + 40);
+  const QString marked = CoreCaption(QStringLiteral("復元予約")) + u' ';
+  FListInfo->setMinimumWidth(
+      fontMetrics().horizontalAdvance(CoreCaption(QStringLiteral("サイズ(KB)")) + u' ' + marked + marked + marked) + 40);
   auto* status = new QVBoxLayout(FStatus);
   status->addWidget(ProcesTime);
   status->addWidget(Status, 1);
@@ -241,17 +243,17 @@ void FRestoreWindow::BuildControls() {
 }
 
 void FRestoreWindow::SetToolTips() {
-  Position->setToolTip(QStringLiteral("どこに復元するか設定します。"));
-  WriteHDir->setToolTip(QStringLiteral("このディレクトリの下に復元されます。"));
-  ChgWriteHDir->setToolTip(QStringLiteral("「別の場所に復元」を選んだ場合に、復元先のTOPディレクトリを選択します。"));
-  RestoreList->setToolTip(QStringLiteral("復元可能なファイルやフォルダーを表示し、「チェック」された項目を「復元予約」します。"));
-  SearchName->setToolTip(QStringLiteral("復元リストから探し出す文字を入力します。"));
-  Search->setToolTip(QStringLiteral("復元リストから探し出します。"));
-  FindInHistory->setToolTip(QStringLiteral("全ての保存履歴から探し出し、選んだ版を復元します。"));
-  AllSelect->setToolTip(QStringLiteral("全ての復元リストに｢復元予約」のマークをつけます。"));
-  AllClear->setToolTip(QStringLiteral("全ての復元リストから｢復元予約」のマークを消します。"));
-  OK->setToolTip(QStringLiteral("復元を実行します。"));
-  Cancel->setToolTip(QStringLiteral("処理を中止します。"));
+  Position->setToolTip(tr("どこに復元するか設定します。"));
+  WriteHDir->setToolTip(tr("このディレクトリの下に復元されます。"));
+  ChgWriteHDir->setToolTip(tr("「別の場所に復元」を選んだ場合に、復元先のTOPディレクトリを選択します。"));
+  RestoreList->setToolTip(tr("復元可能なファイルやフォルダーを表示し、「チェック」された項目を「復元予約」します。"));
+  SearchName->setToolTip(tr("復元リストから探し出す文字を入力します。"));
+  Search->setToolTip(tr("復元リストから探し出します。"));
+  FindInHistory->setToolTip(tr("全ての保存履歴から探し出し、選んだ版を復元します。"));
+  AllSelect->setToolTip(tr("全ての復元リストに｢復元予約」のマークをつけます。"));
+  AllClear->setToolTip(tr("全ての復元リストから｢復元予約」のマークを消します。"));
+  OK->setToolTip(tr("復元を実行します。"));
+  Cancel->setToolTip(tr("処理を中止します。"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -267,7 +269,7 @@ void FRestoreWindow::ShowState() {
   }
   WriteHDir->setText(s.WriteHDir);
   Status->setText(LabelText(s.Status));
-  Cancel->setText(s.CancelCaption);
+  Cancel->setText(CoreCaption(s.CancelCaption));
   Cancel->setEnabled(s.cancelEnabled);
   RestoreList->setVisible(s.listVisible);
   const bool idle = !Busy();
@@ -298,7 +300,7 @@ void FRestoreWindow::Form_Load() {
   {
     const QSignalBlocker block(Position);
     Position->clear();
-    Position->addItems({QStringLiteral("元の場所に復元する"), QStringLiteral("別の場所に復元する")});
+    Position->addItems({tr("元の場所に復元する"), tr("別の場所に復元する")});
   }
   listModel->Reload();
   tableModel_->Reload();
@@ -357,8 +359,7 @@ void FRestoreWindow::Search_Click() {
   const RestoreTable::SearchResult search = restore.table().SearchPaths(text, start, [&](int item) {
     // The status line only shows between yields: it is written when events run.
     if ((item - start) % 231 == 0) {
-      const QString s = QStringLiteral("サーチ中(") + text + QStringLiteral(") ... ") + QString::number(item) +
-                        QStringLiteral(" 行目");
+      const QString s = tr("サーチ中(%1) ... %2 行目").arg(text, QString::number(item));
       restore.SetStatus(s);
       Status->setText(s);
       m.DoEvents();
@@ -367,15 +368,14 @@ void FRestoreWindow::Search_Click() {
     m.CancelFlag.Clear();
     return false;
   });
-  QString result = QStringLiteral("ありませんでした。");
+  QString result = tr("ありませんでした。");
   if (search.end == RestoreTable::SearchEnd::Stopped) {
-    result = QStringLiteral("サーチは中止されました。");
+    result = tr("サーチは中止されました。");
   } else if (search.end == RestoreTable::SearchEnd::Found) {
     const QModelIndex found = listModel->index(search.item);
     RestoreList->scrollTo(found, QAbstractItemView::PositionAtTop);
     RestoreList->selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
-    result = QStringLiteral("見つけました(") + text + QStringLiteral(") ... ") + QString::number(search.item) +
-             QStringLiteral(" 行目");
+    result = tr("見つけました(%1) ... %2 行目").arg(text, QString::number(search.item));
   }
   // A stop asked for just as the walk ended stops nothing more.
   if (m.CancelFlag) m.CancelFlag.Clear();
@@ -387,7 +387,7 @@ void FRestoreWindow::FindInHistory_Click() {
   if (Busy()) return;
   const QString pattern = FindPatternFor(SearchName->text());
   if (pattern.isEmpty()) {
-    restore.SetStatus(QStringLiteral("探すファイルの名前を入力してください。"));
+    restore.SetStatus(tr("探すファイルの名前を入力してください。"));
     Status->setText(restore.state().Status);
     return;
   }
@@ -439,7 +439,7 @@ void FRestoreWindow::OK_Click() {
     saveNameModel_->Reload();
     saveNameListModel_->Show(&restore.SaveNameList());
   }
-  if (outcome != RestoreOutcome::NotStarted && isMinimized()) setWindowTitle(s.Caption + QStringLiteral(" 終了"));
+  if (outcome != RestoreOutcome::NotStarted && isMinimized()) setWindowTitle(s.Caption + tr(" 終了"));
 }
 
 void FRestoreWindow::Cancel_Click() { restore.Cancel_Click(); }

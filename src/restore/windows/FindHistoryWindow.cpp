@@ -86,7 +86,7 @@ QVariant FoundVersionsModel::data(const QModelIndex& index, int role) const {
     const auto p = static_cast<size_t>(index.row());
     const int count = starts_[p + 1] - starts_[p];
     const QString& path = versions_[static_cast<size_t>(starts_[p])].path;
-    if (role == Qt::DisplayRole && index.column() == Name) return path + QStringLiteral("  (%1 版)").arg(count);
+    if (role == Qt::DisplayRole && index.column() == Name) return path + tr("  (%1 版)").arg(count);
     if (role == Qt::ToolTipRole && index.column() == Name) return path;
     if (role == PathRole) return path;
     return {};
@@ -108,12 +108,12 @@ QVariant FoundVersionsModel::data(const QModelIndex& index, int role) const {
 QVariant FoundVersionsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   switch (section) {
-    case Name: return QStringLiteral("ファイル / 保存名");
-    case RunDate: return QStringLiteral("保存日時");
-    case Level: return QStringLiteral("レベル");
-    case Size: return QStringLiteral("サイズ");
-    case FileDate: return QStringLiteral("日付");
-    case Copy: return QStringLiteral("保存先");
+    case Name: return tr("ファイル / 保存名");
+    case RunDate: return tr("保存日時");
+    case Level: return tr("レベル");
+    case Size: return tr("サイズ");
+    case FileDate: return tr("日付");
+    case Copy: return tr("保存先");
     default: return {};
   }
 }
@@ -125,9 +125,9 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
                                      const QString& pattern, QWidget* parent)
     : QDialog(parent), m_(m), history_(history), place_(place), pattern_(pattern) {
   setObjectName(QStringLiteral("FFindHistory"));
-  setWindowTitle(place.state().Caption + QStringLiteral("  履歴から探す"));
+  setWindowTitle(place.state().Caption + tr("  履歴から探す"));
 
-  auto* patternLabel = new QLabel(QStringLiteral("探すファイル"), this);
+  auto* patternLabel = new QLabel(tr("探すファイル"), this);
   Pattern = Named(new QLineEdit(pattern, this), "Pattern");
   Pattern->setReadOnly(true);
   patternLabel->setBuddy(Pattern);
@@ -148,7 +148,7 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
     Versions->setColumnWidth(FoundVersionsModel::FileDate, fm.horizontalAdvance(QStringLiteral("2024/01/01 00:00:00")) + 16);
   }
   Versions->header()->setStretchLastSection(true);
-  Versions->setToolTip(QStringLiteral("見つかったファイルと、それを保存している保存履歴を新しい順に表示します。"));
+  Versions->setToolTip(tr("見つかったファイルと、それを保存している保存履歴を新しい順に表示します。"));
 
   Target = Named(new QLabel(this), "Target");
   Target->setText(TargetText());
@@ -161,10 +161,10 @@ FindHistoryWindow::FindHistoryWindow(Module1& m, const HistoryTable& history, co
   Status->setMinimumHeight(fontMetrics().height() * 2 + 4);
   Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  RestoreVersion = Button(this, "RestoreVersion", QStringLiteral("この版を復元"));
-  RestoreVersion->setToolTip(QStringLiteral("選んだ版を、その版を保存している保存履歴から復元します。"));
-  Cancel = Button(this, "Cancel", QStringLiteral("中止"));
-  Cancel->setToolTip(QStringLiteral("処理を中止します。"));
+  RestoreVersion = Button(this, "RestoreVersion", tr("この版を復元"));
+  RestoreVersion->setToolTip(tr("選んだ版を、その版を保存している保存履歴から復元します。"));
+  Cancel = Button(this, "Cancel", tr("中止"));
+  Cancel->setToolTip(tr("処理を中止します。"));
 
   Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(100);
@@ -201,13 +201,12 @@ FindHistoryWindow::~FindHistoryWindow() = default;
 
 QString FindHistoryWindow::TargetText() const {
   const RestoreState& s = place_.state();
-  return s.Position == 1 ? QStringLiteral("復元先: ") + s.WriteHDir + QStringLiteral(" の下")
-                         : QStringLiteral("復元先: 元の場所");
+  return s.Position == 1 ? tr("復元先: %1 の下").arg(s.WriteHDir) : tr("復元先: 元の場所");
 }
 
 void FindHistoryWindow::ShowButtons() {
   RestoreVersion->setEnabled(!Busy() && model->Version(Versions->currentIndex()) != nullptr);
-  Cancel->setText(Busy() ? QStringLiteral("中止") : QStringLiteral("閉じる"));
+  Cancel->setText(Busy() ? tr("中止") : tr("閉じる"));
   Progress->setVisible(Searching());
 }
 
@@ -228,7 +227,7 @@ void FindHistoryWindow::FindVersions() {
   stopAsked_ = false;
   m_.CancelFlag.Clear();
   finder_ = std::make_unique<RunFinder>(m_, history_, m_.set.Name);
-  Status->setText(QStringLiteral("履歴から探しています ..."));
+  Status->setText(tr("履歴から探しています ..."));
   ShowButtons();
   Timer1->start();
   result_ = finder_->Find(pattern_);
@@ -241,15 +240,15 @@ void FindHistoryWindow::FindVersions() {
   result_.versions.clear();
   QString text;
   if (result_.stopped)
-    text = QStringLiteral("中止されました。(%1 / %2 の保存履歴を探しました)").arg(searched).arg(history_.Rows() - 1);
+    text = tr("中止されました。(%1 / %2 の保存履歴を探しました)").arg(searched).arg(history_.Rows() - 1);
   else if (model->Versions() == 0)
-    text = QStringLiteral("「") + pattern_ + QStringLiteral("」は保存履歴にありませんでした。");
+    text = tr("「%1」は保存履歴にありませんでした。").arg(pattern_);
   else
-    text = QStringLiteral("%1 個のファイル、%2 個の版が見つかりました。").arg(model->Paths()).arg(model->Versions());
+    text = tr("%1 個のファイル、%2 個の版が見つかりました。").arg(model->Paths()).arg(model->Versions());
   if (!result_.listingsUnread.isEmpty()) {
     QStringList names = result_.listingsUnread.mid(0, 3);
     if (result_.listingsUnread.size() > 3) names += QStringLiteral("...");
-    text += CR + QStringLiteral("読めなかったCSVファイル %1 個: ").arg(result_.listingsUnread.size()) + names.join(u' ');
+    text += CR + tr("読めなかったCSVファイル %1 個: ").arg(result_.listingsUnread.size()) + names.join(u' ');
   }
   Status->setText(LabelText(text));
   if (model->Paths() > 0) {
@@ -318,8 +317,10 @@ void FindHistoryWindow::RestoreVersion_Click() {
   }
   const QString target = place_.TargetOf(v.path);
   const Answer ok = m_.ui.MsgBox(Question::RestoreVersion, s.Caption,
-                                 v.path + CR + QStringLiteral("保存名 ") + v.saveName + QStringLiteral("  ") + v.runDate + CR +
-                                     QStringLiteral("復元先 ") + target + CR + QStringLiteral("この版を復元しますか？"),
+                                 v.path + CR + TrWords("qarno::FindHistoryWindow", "保存名 ") + v.saveName +
+                                     QStringLiteral("  ") + v.runDate + Words(CR) +
+                                     TrWords("qarno::FindHistoryWindow", "復元先 ") + target + Words(CR) +
+                                     TrWords("qarno::FindHistoryWindow", "この版を復元しますか？"),
                                  Buttons::OKCancel, Icon::Question);
   if (ok != Answer::OK) return;
 
@@ -333,8 +334,8 @@ void FindHistoryWindow::RestoreVersion_Click() {
   Timer1->start();
   QString text;
   if (!LoadAndMark(engine, v)) {
-    text = stopAsked_ ? QStringLiteral("中止されました。")
-                         : QStringLiteral("この版を載せた保存履歴のCSVファイルが読めません。") + CR + v.saveName;
+    text = stopAsked_ ? tr("中止されました。")
+                         : tr("この版を載せた保存履歴のCSVファイルが読めません。") + CR + v.saveName;
   } else {
     engine.OK_Click();
     const RestoreTable& t = engine.table();
@@ -342,9 +343,9 @@ void FindHistoryWindow::RestoreVersion_Click() {
     for (int r = 1; r < t.Rows() && mark == RestoreFlag::None; ++r) {
       if (t.Mark(r) != RestoreFlag::None) mark = t.Mark(r);
     }
-    if (mark == RestoreFlag::Restored) text = QStringLiteral("復元しました。") + CR + target;
-    else if (mark == RestoreFlag::Failed) text = QStringLiteral("復元できませんでした。") + CR + target;
-    else text = QStringLiteral("中止されました。");
+    if (mark == RestoreFlag::Restored) text = tr("復元しました。") + CR + target;
+    else if (mark == RestoreFlag::Failed) text = tr("復元できませんでした。") + CR + target;
+    else text = tr("中止されました。");
   }
   Timer1->stop();
   engine_.reset();
@@ -361,7 +362,7 @@ void FindHistoryWindow::Timer1_Timer() {
   if (finder_) {
     Progress->setMaximum(std::max(1, finder_->Total()));
     Progress->setValue(finder_->Done());
-    Status->setText(QStringLiteral("履歴から探しています ... %1 / %2").arg(finder_->Done()).arg(finder_->Total()));
+    Status->setText(tr("履歴から探しています ... %1 / %2").arg(finder_->Done()).arg(finder_->Total()));
   } else if (engine_) {
     const RestoreTimerView v = engine_->Describe();
     if (v.update) Status->setText(LabelText(v.status));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "restore/windows/RestoreModels.h"
 
+#include "mainwin/windows/WidgetKit.h"
+
 namespace qarno {
 
 // ---------------------------------------------------------------------------------------
@@ -62,7 +64,7 @@ QVariant RestoreInfoModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RestoreInfoModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (role == Qt::DisplayRole) return table_.Cell(orientation == Qt::Horizontal ? section + 1 : (section + 1) * 4);
+  if (role == Qt::DisplayRole) return CoreCaption(table_.Cell(orientation == Qt::Horizontal ? section + 1 : (section + 1) * 4));
   if (role == Qt::TextAlignmentRole && orientation == Qt::Horizontal)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   return QVariant();
@@ -90,7 +92,7 @@ QVariant RestoreTableModel::data(const QModelIndex& index, int role) const {
 QVariant RestoreTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
   if (orientation == Qt::Vertical) return section + 1;
-  return section < SaveListEntry::FieldCount ? FieldText(table_[0], section) : QVariant();
+  return section < SaveListEntry::FieldCount ? CoreCaption(FieldText(table_[0], section)) : QVariant();
 }
 
 void RestoreTableModel::Reload() {
@@ -115,7 +117,7 @@ QVariant SaveNameTableModel::data(const QModelIndex& index, int role) const {
 QVariant SaveNameTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return QVariant();
   const SaveNameRow& head = restore_.SaveNameTable().front();
-  return section == 0 ? head.name : head.dir;
+  return CoreCaption(section == 0 ? head.name : head.dir);
 }
 
 void SaveNameTableModel::Reload() {

@@ -24,18 +24,18 @@ namespace {
 // The window speaks Japanese; the command line keeps its short English kinds for scripts.
 QString KindCaption(VerifyProblem::Kind kind) {
   switch (kind) {
-    case VerifyProblem::Kind::Missing: return QStringLiteral("コピーがありません");
-    case VerifyProblem::Kind::SizeDiffers: return QStringLiteral("サイズが違います");
-    case VerifyProblem::Kind::ContentDiffers: return QStringLiteral("内容が違います");
-    case VerifyProblem::Kind::ArchiveDamaged: return QStringLiteral("書庫が壊れています");
-    case VerifyProblem::Kind::ManifestDamaged: return QStringLiteral("目録が壊れています");
-    case VerifyProblem::Kind::ListingDamaged: return QStringLiteral("保存リストが壊れています");
+    case VerifyProblem::Kind::Missing: return QCoreApplication::translate("qarno::VerifyProblemModel", "コピーがありません");
+    case VerifyProblem::Kind::SizeDiffers: return QCoreApplication::translate("qarno::VerifyProblemModel", "サイズが違います");
+    case VerifyProblem::Kind::ContentDiffers: return QCoreApplication::translate("qarno::VerifyProblemModel", "内容が違います");
+    case VerifyProblem::Kind::ArchiveDamaged: return QCoreApplication::translate("qarno::VerifyProblemModel", "書庫が壊れています");
+    case VerifyProblem::Kind::ManifestDamaged: return QCoreApplication::translate("qarno::VerifyProblemModel", "目録が壊れています");
+    case VerifyProblem::Kind::ListingDamaged: return QCoreApplication::translate("qarno::VerifyProblemModel", "保存リストが壊れています");
   }
   return VerifyKindText(kind);
 }
 
-const QString kIdle = QStringLiteral("閉じる");
-const QString kStop = QStringLiteral("中止");
+const char* const kIdle = QT_TRANSLATE_NOOP("qarno::FVerify", "閉じる");
+const char* const kStop = QT_TRANSLATE_NOOP("qarno::FVerify", "中止");
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -68,9 +68,9 @@ QVariant VerifyProblemModel::headerData(int section, Qt::Orientation orientation
   if (role != Qt::DisplayRole) return QVariant();
   if (orientation == Qt::Vertical) return section + 1;
   switch (section) {
-    case Kind: return QStringLiteral("種類");
-    case Path: return QStringLiteral("パス");
-    case Detail: return QStringLiteral("詳細");
+    case Kind: return tr("種類");
+    case Path: return tr("パス");
+    case Detail: return tr("詳細");
     default: return QVariant();
   }
 }
@@ -83,39 +83,39 @@ FVerify::FVerify(QarnoWindow& main, int row)
       m_(main.m) {
   if (row >= 1 && row < main.main.HisTable.Rows()) run_ = main.main.HisTable.Row(row);
   setObjectName(QStringLiteral("FVerify"));
-  setWindowTitle(m_.MainCaption + QStringLiteral("  検証"));
+  setWindowTitle(m_.MainCaption + tr("  検証"));
 
-  FSaveName = Named(new QGroupBox(QStringLiteral("保存名"), this), "FSaveName");
+  FSaveName = Named(new QGroupBox(tr("保存名"), this), "FSaveName");
   TSaveName = Named(new QLineEdit(FSaveName), "TSaveName");
   TSaveName->setReadOnly(true);
   TSaveName->setText(QStringLiteral("%1    %2    %3")
                          .arg(run_[HistoryEntry::SaveName], run_[HistoryEntry::Level], run_[HistoryEntry::SaveDate]));
-  FVerifyKind = Named(new QGroupBox(QStringLiteral("検証の方法"), this), "FVerifyKind");
-  QuickVerify = Named(new QRadioButton(QStringLiteral("簡易検証"), FVerifyKind), "QuickVerify");
-  FullVerify = Named(new QRadioButton(QStringLiteral("完全検証"), FVerifyKind), "FullVerify");
+  FVerifyKind = Named(new QGroupBox(tr("検証の方法"), this), "FVerifyKind");
+  QuickVerify = Named(new QRadioButton(tr("簡易検証"), FVerifyKind), "QuickVerify");
+  FullVerify = Named(new QRadioButton(tr("完全検証"), FVerifyKind), "FullVerify");
   QuickVerify->setChecked(true);
-  QuickVerify->setToolTip(QStringLiteral("保存したファイルが保存先にあり、サイズが記録どおりかを確かめます。短時間で終わります。"));
-  FullVerify->setToolTip(QStringLiteral(
+  QuickVerify->setToolTip(tr("保存したファイルが保存先にあり、サイズが記録どおりかを確かめます。短時間で終わります。"));
+  FullVerify->setToolTip(tr(
       "保存したファイルをすべて読み戻し（圧縮ファイルは展開し）、保存時の内容の目録と照合します。保存の大きさに応じて時間がかかります。"));
-  Start = Button(this, "Start", QStringLiteral("検証開始"));
+  Start = Button(this, "Start", tr("検証開始"));
   Start->setDefault(true);
-  Start->setToolTip(QStringLiteral("選んだ方法で検証を始めます。検証は保存先のファイルを読むだけで、何も書き換えません。"));
-  Cancel = Button(this, "Cancel", kIdle);
+  Start->setToolTip(tr("選んだ方法で検証を始めます。検証は保存先のファイルを読むだけで、何も書き換えません。"));
+  Cancel = Button(this, "Cancel", tr(kIdle));
 
-  FStatus = Named(new QGroupBox(QStringLiteral("進行状況"), this), "FStatus");
+  FStatus = Named(new QGroupBox(tr("進行状況"), this), "FStatus");
   Progress = Named(new QProgressBar(FStatus), "Progress");
   Progress->setRange(0, 100);
   Progress->setValue(0);
   Status = Named(new QLabel(FStatus), "Status");
   Status->setWordWrap(true);
-  Status->setText(QStringLiteral("検証の方法を選んで「検証開始」を押してください。"));
+  Status->setText(tr("検証の方法を選んで「検証開始」を押してください。"));
   ManifestNote = Named(new QLabel(FStatus), "ManifestNote");
   ManifestNote->setWordWrap(true);
   ManifestNote->hide();
   Totals = Named(new QLabel(FStatus), "Totals");
   Totals->setWordWrap(true);
 
-  FProblems = Named(new QGroupBox(QStringLiteral("見つかった問題"), this), "FProblems");
+  FProblems = Named(new QGroupBox(tr("見つかった問題"), this), "FProblems");
   Problems = Named(new QTableView(FProblems), "Problems");
   problemModel = new VerifyProblemModel(this);
   Problems->setModel(problemModel);
@@ -170,8 +170,8 @@ FVerify::FVerify(QarnoWindow& main, int row)
 void FVerify::SetRunning(bool running) {
   running_ = running;
   for (QWidget* w : std::initializer_list<QWidget*>{Start, QuickVerify, FullVerify}) w->setEnabled(!running);
-  Cancel->setText(running ? kStop : kIdle);
-  Cancel->setToolTip(running ? QStringLiteral("検証を次のファイルで止めます。") : QString());
+  Cancel->setText(tr(running ? kStop : kIdle));
+  Cancel->setToolTip(running ? tr("検証を次のファイルで止めます。") : QString());
   if (running) Timer1->start();
   else Timer1->stop();
 }
@@ -184,7 +184,7 @@ void FVerify::Start_Click() {
   ManifestNote->hide();
   Totals->clear();
   Progress->setValue(0);
-  Status->setText(QStringLiteral("保存リストを読んでいます..."));
+  Status->setText(tr("保存リストを読んでいます..."));
   m_.CancelFlag.Clear();
   closeWanted_ = false;
   RunVerifier verifier(m_, m_.set.Name);
@@ -202,7 +202,7 @@ void FVerify::Timer1_Timer() {
   if (!verifier_) return;
   const int64_t total = verifier_->Total();
   Progress->setValue(total > 0 ? static_cast<int>(verifier_->Done() * 100 / total) : 0);
-  Status->setText(QStringLiteral("検証中 %1 / %2  %3").arg(verifier_->Done()).arg(total).arg(verifier_->Current()));
+  Status->setText(tr("検証中 %1 / %2  %3").arg(verifier_->Done()).arg(total).arg(verifier_->Current()));
 }
 
 void FVerify::ShowReport() {
@@ -210,32 +210,32 @@ void FVerify::ShowReport() {
   problemModel->Show(v.problems);
   if (!v.listingRead) {
     Progress->setValue(0);
-    Status->setText(QStringLiteral("保存リストを読めませんでした。検証できません。\n") + v.listing);
+    Status->setText(tr("保存リストを読めませんでした。検証できません。\n") + v.listing);
     return;
   }
   Progress->setValue(v.files > 0 ? static_cast<int>(v.checked * 100 / v.files) : 100);
-  const QString how = v.full ? QStringLiteral("完全検証") : QStringLiteral("簡易検証");
-  if (v.stopped) Status->setText(how + QStringLiteral("を中止しました。問題はそれまでに見つかったものです。"));
-  else if (v.problems.empty()) Status->setText(how + QStringLiteral("が終わりました。問題は見つかりませんでした。"));
-  else Status->setText(how + QStringLiteral("が終わりました。問題が %1 件見つかりました。").arg(v.problems.size()));
+  const QString how = v.full ? tr("完全検証") : tr("簡易検証");
+  if (v.stopped) Status->setText(tr("%1を中止しました。問題はそれまでに見つかったものです。").arg(how));
+  else if (v.problems.empty()) Status->setText(tr("%1が終わりました。問題は見つかりませんでした。").arg(how));
+  else Status->setText(tr("%1が終わりました。問題が %2 件見つかりました。").arg(how, QString::number(v.problems.size())));
 
   QStringList notes;
   switch (v.manifest) {
     case VerifyReport::Manifest::Missing:
-      notes += QStringLiteral(
+      notes += tr(
           "この保存には内容の目録がありません（目録のない版で保存されたか、目録を作らない設定でした）。"
           "保存リストで確かめられる範囲で検証しました。");
       break;
     case VerifyReport::Manifest::NewerVersion:
-      notes += QStringLiteral("内容の目録は新しい版のプログラムで書かれています。保存リストで確かめられる範囲で検証しました。");
+      notes += tr("内容の目録は新しい版のプログラムで書かれています。保存リストで確かめられる範囲で検証しました。");
       break;
     default: break;
   }
   if (v.full && v.notInManifest > 0)
-    notes += QStringLiteral("目録にない %1 ファイルは、サイズと書庫の CRC だけで確かめました。").arg(v.notInManifest);
+    notes += tr("目録にない %1 ファイルは、サイズと書庫の CRC だけで確かめました。").arg(v.notInManifest);
   ManifestNote->setText(notes.join(u'\n'));
   ManifestNote->setVisible(!notes.isEmpty());
-  Totals->setText(QStringLiteral("検証したファイル %1 / %2、目録と照合 %3、問題 %4 件")
+  Totals->setText(tr("検証したファイル %1 / %2、目録と照合 %3、問題 %4 件")
                       .arg(v.checked)
                       .arg(v.files)
                       .arg(v.contentChecked)
