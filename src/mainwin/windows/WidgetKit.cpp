@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTextEdit>
@@ -115,7 +116,9 @@ void FinishControls(QWidget* window) {
     QString name = labelled.value(w);
     for (QWidget* up = w->parentWidget(); name.isEmpty() && up && up != window->parentWidget(); up = up->parentWidget())
       if (auto* frame = qobject_cast<QGroupBox*>(up)) name = Plain(frame->title());
-    if (name.isEmpty()) name = Plain(w->toolTip().section(u'。', 0, 0));
+    // A tooltip's first sentence, in either language.
+    static const QRegularExpression sentenceEnd(QStringLiteral("。|\\.\\s"));
+    if (name.isEmpty()) name = Plain(w->toolTip().section(sentenceEnd, 0, 0));
     if (name.isEmpty()) name = Plain(window->windowTitle());
     w->setAccessibleName(name);
   }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows for a user whose locale is not Japanese: with the English translation as built,
 // no caption, label, button, menu, heading or tip of any window is left in Japanese, Qt's
 // standard buttons are English, and a message the user reads in English still reaches the
