@@ -2,6 +2,7 @@
 #ifndef _WIN32
 #include "app/DesktopNotifier.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QEventLoop>
@@ -83,7 +84,8 @@ std::optional<uint> DesktopNotifier::Send(const RunNotice& notice) {
   QStringList actions;
   if (!notice.logPath.isEmpty()) {
     // "default" is a click on the notification itself; the second one a button.
-    actions << QStringLiteral("default") << QStringLiteral("ログを開く") << ActionKey() << QStringLiteral("ログを開く");
+    const QString open = QCoreApplication::translate("DesktopNotifier", "ログを開く");
+    actions << QStringLiteral("default") << open << ActionKey() << open;
   }
   QVariantMap hints;
   hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(notice.failed ? 2 : 1));
@@ -139,16 +141,24 @@ void OpenWithDesktop(const QString& path) {
 }
 
 int RunNotifyHelper(const QStringList& arguments) {
-  static const char usage[] = "usage: qarno-notify --summary TEXT [--body TEXT] [--log FILE] [--critical] [--wait SECONDS]\n";
+  const QByteArray usage =
+      QCoreApplication::translate(
+          "DesktopNotifier",
+          "使い方: qarno-notify --summary TEXT [--body TEXT] [--log FILE] [--critical] [--wait SECONDS]")
+          .toLocal8Bit();
   QString error;
   const auto o = ParseNotifyHelperArguments(arguments, &error);
   if (!o) {
-    std::fprintf(stderr, "qarno-notify: %s\n%s", error.toLocal8Bit().constData(), usage);
+    std::fprintf(stderr, "qarno-notify: %s\n%s\n", error.toLocal8Bit().constData(), usage.constData());
     return 2;
   }
   if (o->help) {
-    std::fputs(usage, stdout);
-    std::fputs("Qarno が無人実行の後で使う補助プログラム: デスクトップに通知を出し、その操作でログを開く\n", stdout);
+    std::fprintf(stdout, "%s\n%s\n", usage.constData(),
+                 QCoreApplication::translate(
+                     "DesktopNotifier",
+                     "Qarno が無人実行の後で使う補助プログラム: デスクトップに通知を出し、その操作でログを開く")
+                     .toLocal8Bit()
+                     .constData());
     return 0;
   }
   if (o->version) {

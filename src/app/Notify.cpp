@@ -13,19 +13,25 @@
 
 namespace qarno {
 
+namespace {
+struct Notify {
+  Q_DECLARE_TR_FUNCTIONS(Notify)
+};
+}  // namespace
+
 std::optional<RunNotice> MakeRunNotice(int status, const QString& setName, const QString& saveName,
                                        const QString& what, const QString& logPath, const QString& stale) {
   if (status != 1 && status != 2) return std::nullopt;
   RunNotice n;
   n.failed = status == 2;
-  n.summary = n.failed ? QStringLiteral("Qarno: バックアップが失敗しました")
-                       : QStringLiteral("Qarno: コピーできなかったファイルがあります");
+  n.summary = n.failed ? Notify::tr("Qarno: バックアップが失敗しました")
+                       : Notify::tr("Qarno: コピーできなかったファイルがあります");
   QStringList lines;
-  lines += QStringLiteral("セット名: ") + setName;
-  if (!saveName.isEmpty()) lines += QStringLiteral("保存名: ") + saveName;
+  lines += Notify::tr("セット名: %1").arg(setName);
+  if (!saveName.isEmpty()) lines += Notify::tr("保存名: %1").arg(saveName);
   if (!what.isEmpty()) lines += what;
   if (!stale.isEmpty()) lines += stale;
-  if (!logPath.isEmpty()) lines += QStringLiteral("ログ: ") + logPath;
+  if (!logPath.isEmpty()) lines += Notify::tr("ログ: %1").arg(logPath);
   n.body = lines.join(u'\n');
   n.logPath = logPath;
   return n;
@@ -35,9 +41,9 @@ std::optional<RunNotice> MakeStaleNotice(const QString& setName, const QString& 
   if (stale.isEmpty()) return std::nullopt;
   RunNotice n;
   n.failed = true;  // stays until dismissed: nothing else will remind the user
-  n.summary = QStringLiteral("Qarno: バックアップが止まっています");
-  QStringList lines{QStringLiteral("セット名: ") + setName, stale};
-  if (!logPath.isEmpty()) lines += QStringLiteral("ログ: ") + logPath;
+  n.summary = Notify::tr("Qarno: バックアップが止まっています");
+  QStringList lines{Notify::tr("セット名: %1").arg(setName), stale};
+  if (!logPath.isEmpty()) lines += Notify::tr("ログ: %1").arg(logPath);
   n.body = lines.join(u'\n');
   n.logPath = logPath;
   return n;
@@ -103,7 +109,7 @@ std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList&
   o.version = parser.isSet(version);
   if (o.help || o.version) return o;
   if (!parser.positionalArguments().isEmpty())
-    return fail(QStringLiteral("余分な引数です: %1").arg(parser.positionalArguments().first()));
+    return fail(Notify::tr("余分な引数です: %1").arg(parser.positionalArguments().first()));
   o.notice.failed = parser.isSet(critical);
   o.notice.summary = parser.value(summary);
   o.notice.body = parser.value(body);
@@ -112,10 +118,10 @@ std::optional<NotifyHelperOptions> ParseNotifyHelperArguments(const QStringList&
     bool ok = false;
     const int seconds = parser.value(wait).toInt(&ok);
     if (!ok || seconds < 0 || seconds > NotifyHelperOptions().waitMs / 1000)
-      return fail(QStringLiteral("--wait の値が不正です: %1").arg(parser.value(wait)));
+      return fail(Notify::tr("--wait の値が不正です: %1").arg(parser.value(wait)));
     o.waitMs = seconds * 1000;
   }
-  if (o.notice.summary.isEmpty()) return fail(QStringLiteral("--summary がありません"));
+  if (o.notice.summary.isEmpty()) return fail(Notify::tr("--summary がありません"));
   return o;
 }
 

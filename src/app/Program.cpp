@@ -34,7 +34,8 @@ Program::Program(Prompter& ui) {
   SeedProgramFolder(hostFolder);
   const auto programFolder = fs->drives().FromHost(hostFolder);
   if (!programFolder) {
-    error = QStringLiteral("the program folder %1 lies on no drive of the drive table").arg(hostFolder);
+    error = QCoreApplication::translate("Program", "プログラムフォルダー %1 はドライブ表のどのドライブにもありません")
+                .arg(hostFolder);
     return;
   }
   m = std::make_unique<Module1>(*fs, ui, *programFolder);
@@ -77,8 +78,10 @@ QString SetNotLoadedText(const Qarno& main, const DriveTable& drives) {
   auto host = [&drives](const QString& path) { return drives.ToHost(path).value_or(path); };
   const QString file = main.SetFilePath();
   if (m.fs.Exists(file))
-    return QStringLiteral("セット「%1」のファイル %2 を読み込めませんでした").arg(m.set.Name, host(file));
-  return QStringLiteral("セット「%1」が見つかりません (探した場所: %2)").arg(m.set.Name, host(m.SetFolder));
+    return QCoreApplication::translate("Program", "セット「%1」のファイル %2 を読み込めませんでした")
+        .arg(m.set.Name, host(file));
+  return QCoreApplication::translate("Program", "セット「%1」が見つかりません (探した場所: %2)")
+      .arg(m.set.Name, host(m.SetFolder));
 }
 
 TerminalLine::TerminalLine(bool enabled) : enabled_(enabled) { timer_.start(); }
@@ -121,22 +124,23 @@ bool DisplayAvailable() {
 }
 
 QString NoDisplayMessage() {
-  return QStringLiteral(
-      "Qarno: no display to open the window on (DISPLAY is not set); to run a set unattended, "
-      "give it with /B2, e.g.: Qarno SETNAME /B2");
+  return QCoreApplication::translate("Program",
+                                     "Qarno: ウィンドウを開くディスプレイがありません (DISPLAY が設定されていません)。"
+                                     "セットを無人で実行するには /B2 を付けて指定します。例: Qarno SETNAME /B2");
 }
 
 int RunQarnoWithoutWindows(int argc, char** argv) {
   QStringList args;
   for (int i = 1; i < argc; ++i) args += QString::fromLocal8Bit(argv[i]);
+  if (!AsksForHelpOrVersion(args) && DisplayAvailable()) return -1;
+  const bool autoRun = AsksForAutoRun(JoinCommandLine(args));
+  if (autoRun) InstallStopSignals();
+  // Whatever is said from here on is said in the user's language, which needs the
+  // application object first.
+  QCoreApplication app(argc, argv);
+  InstallUiLanguage(app);
   if (const int status = HelpOrVersion(args, stdout); status >= 0) return status;
-  if (DisplayAvailable()) return -1;
-  if (AsksForAutoRun(JoinCommandLine(args))) {
-    InstallStopSignals();
-    QCoreApplication app(argc, argv);
-    InstallUiLanguage(app);
-    return RunConsole(args);
-  }
+  if (autoRun) return RunConsole(args);
   std::fprintf(stderr, "%s\n", NoDisplayMessage().toLocal8Bit().constData());
   return kExitNoSet;
 }

@@ -66,8 +66,9 @@ QString NoDisplayMessage();
 
 // The Qarno program as far as it goes without windows: --help and --version; without a
 // display the headless automatic run, or the one line telling how to run unattended (status
-// 3). Returns the exit status, or -1 when the windows are to be shown. Nothing here needs
-// the widget libraries, so a console run never loads them.
+// 3), each in the user's language. Returns the exit status, or -1 when the windows are to be
+// shown (no application object is left behind then: the windows make their own). Nothing
+// here needs the widget libraries, so a console run never loads them.
 int RunQarnoWithoutWindows(int argc, char** argv);
 
 }  // namespace qarno

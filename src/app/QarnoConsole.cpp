@@ -7,11 +7,27 @@
 #include "app/StopSignals.h"
 #include "engine/FSaveExec.h"
 #include "maintenance/ShutdownCountdown.h"
+#include "platform/Words.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <cstdio>
 
 namespace qarno {
+
+namespace {
+struct QarnoConsole {
+  Q_DECLARE_TR_FUNCTIONS(QarnoConsole)
+};
+
+// A level's name in the user's language, for the help and the summary; the history and the
+// journal keep the program's own ("Level-0" is the same in every language).
+QString ShownLevelName(Level level) {
+  [[maybe_unused]] static const char* const translated[] = {QT_TRANSLATE_NOOP("QarnoConsole", "上書き"),
+                                                            QT_TRANSLATE_NOOP("QarnoConsole", "修復")};
+  return QarnoConsole::tr(LevelName(level).toUtf8().constData());
+}
+}  // namespace
 
 QString JoinCommandLine(const QStringList& arguments) {
   QStringList parts;
@@ -34,7 +50,7 @@ QString ProgressText(const FSaveExec& run, int& overall, CopyRate& rate) {
 // What an unattended run tells the desktop when it did not end cleanly.
 struct RunReport {
   QString saveName;
-  QString what;         // what went wrong, in the program's words
+  QString what;         // what went wrong, as the user reads it
   QString lastMessage;  // the last message the run showed (and answered by itself)
   bool stopped = false; // a stop signal cancelled it
   QString summary;      // the facts of the journal's summary line
@@ -64,26 +80,27 @@ int BackUp(Module1& m, Qarno& main, TerminalLine& progress, FSaveExec*& current,
   report.saveName = run.state().texts.TNewSetName;
   const ExitStatus status = ExitStatusOf(outcome);
   if (status == kExitFailed) {
-    report.what = report.stopped ? QStringLiteral("中止されました。")
+    report.what = report.stopped                  ? QarnoConsole::tr("中止されました。")
                   : !report.lastMessage.isEmpty() ? report.lastMessage
-                                                  : QStringLiteral("保存が完了しませんでした。");
+                                                  : QarnoConsole::tr("保存が完了しませんでした。");
   } else if (status == kExitUncopied) {
-    report.what = QString::number(outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
+    report.what = QarnoConsole::tr("%n 個コピーできませんでした。", nullptr, outcome.uncopiedCount);
   }
   return status;
 }
 // The 30-second confirmation of the window, on standard error; a stop signal during the
 // run or the countdown keeps the computer on.
 void ShutDownAfterRun(Module1& m, const RunReport& report) {
-  QString note;
-  if (report.stopped) note = QStringLiteral("保存が中止されたため、コンピューターの電源は切りません。");
+  Words note;
+  if (report.stopped)
+    note = TrWords("QarnoConsole", "保存が中止されたため、コンピューターの電源は切りません。");
   else if (!ConsoleShutdownCountdown(TakeStopRequest, [] { QThread::msleep(100); }, stderr))
-    note = QStringLiteral("コンピューターの終了は取り消されました。");
+    note = TrWords("QarnoConsole", "コンピューターの終了は取り消されました。");
   else if (!m.fs.ShutdownComputer())
-    note = QStringLiteral("コンピューターを終了できませんでした。");
-  if (!note.isEmpty()) {
-    std::fprintf(stderr, "Qarno: %s\n", note.toLocal8Bit().constData());
-    m.WriteLog(note);
+    note = TrWords("QarnoConsole", "コンピューターを終了できませんでした。");
+  if (!note.Own().isEmpty()) {
+    std::fprintf(stderr, "Qarno: %s\n", note.Shown().toLocal8Bit().constData());
+    m.WriteLog(note.Own());
   }
   m.CloseLogFile();
 }
@@ -94,21 +111,24 @@ ExitStatus ExitStatusOf(const RunOutcome& outcome) {
   return outcome.uncopiedCount > 0 ? kExitUncopied : kExitOk;
 }
 
+bool AsksForHelpOrVersion(const QStringList& arguments) {
+  return arguments.contains(QStringLiteral("--version")) || arguments.contains(QStringLiteral("--help")) ||
+         arguments.contains(QStringLiteral("-h"));
+}
+
 int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
   if (arguments.contains(QStringLiteral("--version"))) {
     std::fprintf(out, "Qarno %d.%d.%d\n", QARNO_VERSION_MAJOR, QARNO_VERSION_MINOR, QARNO_VERSION_PATCH);
     return kExitOk;
   }
-  if (!arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h"))) return -1;
+  if (!AsksForHelpOrVersion(arguments)) return -1;
   // The level numbers of /Ln, named as the level box names them.
   QStringList levels;
-  for (int n = 0; n < kLevelCount; ++n) levels << QString::number(n) + u' ' + LevelName(LevelOfNumber(n));
-  std::fputs(
+  for (int n = 0; n < kLevelCount; ++n) levels << QString::number(n) + u' ' + ShownLevelName(LevelOfNumber(n));
+  const QString usage = QarnoConsole::tr(
       "使い方: Qarno [SETNAME] [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]\n"
-      "  SETNAME  読み込むセットの名前 (空白を含む名前は \"...\" で囲む)\n",
-      out);
-  std::fprintf(out, "  /Ln  保存レベル: %s\n", levels.join(QStringLiteral(", ")).toUtf8().constData());
-  std::fputs(
+      "  SETNAME  読み込むセットの名前 (空白を含む名前は \"...\" で囲む)\n"
+      "  /Ln  保存レベル: %1\n"
       "  /Bn  すぐに保存を始める: 1 以上 終了後にプログラムを閉じる, 2 以上 質問に安全な答え (無人実行),\n"
       "       3 以上 メディアの変化も無視\n"
       "  /Cn  0 圧縮しない, 1 ファイルごとに LHA で圧縮\n"
@@ -116,22 +136,26 @@ int HelpOrVersion(const QStringList& arguments, std::FILE* out) {
       "  /S   保存の後でコンピューターを終了 (/B1 を含む)\n"
       "  /Dn  Qarno.deb にデバッグ記録: 1 ファイル名つき, 2 ファイル名なし\n"
       "  -h, --help  この説明    --version  バージョン\n"
-      "終了状態: 0 成功, 1 成功 (コピーできなかった項目あり), 2 失敗または中止, 3 セットを読み込めない\n",
-      out);
+      "終了状態: 0 成功, 1 成功 (コピーできなかった項目あり), 2 失敗または中止, 3 セットを読み込めない\n");
+  std::fputs(usage.arg(levels.join(QStringLiteral(", "))).toUtf8().constData(), out);
   return kExitOk;
 }
 
 void TellNoSet(const Qarno& main, const DriveTable& drives) {
   if (!main.refusedSetName.isEmpty()) return;
   if (main.m.set.Name.isEmpty())
-    std::fputs("使い方: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]  (説明は Qarno --help)\n", stderr);
+    std::fprintf(stderr, "%s\n",
+                 QarnoConsole::tr("使い方: Qarno SETNAME [/Ln] [/Bn] [/Cn] [/Wn] [/S] [/Dn]  (説明は Qarno --help)")
+                     .toLocal8Bit()
+                     .constData());
   else if (!main.setLoaded)
     std::fprintf(stderr, "Qarno: %s\n", SetNotLoadedText(main, drives).toLocal8Bit().constData());
 }
 
 bool ConsoleShutdownCountdown(const std::function<bool()>& stop, const std::function<void()>& wait, std::FILE* out) {
   ShutdownCountdown countdown;
-  std::fprintf(out, "Qarno: コンピューターを終了します (Ctrl+C で取り消し)\n");
+  std::fprintf(out, "Qarno: %s\n",
+               QarnoConsole::tr("コンピューターを終了します (Ctrl+C で取り消し)").toLocal8Bit().constData());
   std::fflush(out);
   for (;;) {
     for (int i = 0; i < 10; ++i) {
@@ -155,9 +179,10 @@ int RunConsole(const QStringList& arguments) {
   Module1& m = *program.m;
   Qarno& main = *program.main;
   RunReport report;
-  ui.SetLogSink([&m, &report](const QString& line) {
+  // The log keeps the program's own words; the notice of a failure repeats what the user read.
+  ui.SetLogSink([&m, &report](const QString& line, const QString& shown) {
     m.WriteLog(line);
-    report.lastMessage = line.section(QStringLiteral(" -> "), 0, -2);  // without the answer
+    report.lastMessage = shown.section(QStringLiteral(" -> "), 0, -2);  // without the answer
   });
   program.Form_Load(JoinCommandLine(arguments));
 
@@ -190,10 +215,10 @@ int RunConsole(const QStringList& arguments) {
     return kExitFailed;
   }
   if (!m.AutoRunMode.Requested()) {
-    Print(QStringLiteral("セット名: ") + m.set.Name);
-    Print(QStringLiteral("保存先: ") + m.set.SaveDir);
-    Print(QStringLiteral("保存レベル: ") + Qarno::GetSaveLevelCaption(m.set.SaveLevel));
-    Print(QStringLiteral("保存リスト: %1 / スキップリスト: %2 / 履歴: %3")
+    Print(QarnoConsole::tr("セット名: %1").arg(m.set.Name));
+    Print(QarnoConsole::tr("保存先: %1").arg(m.set.SaveDir));
+    Print(QarnoConsole::tr("保存レベル: %1").arg(ShownLevelName(m.set.SaveLevel)));
+    Print(QarnoConsole::tr("保存リスト: %1 / スキップリスト: %2 / 履歴: %3")
               .arg(m.set.SaveList.size())
               .arg(m.set.SkipList.size())
               .arg(main.HisTable.Rows() - 1));
@@ -209,7 +234,7 @@ int RunConsole(const QStringList& arguments) {
   const bool saved = program.Exit();
   if (!saved) {
     status = kExitFailed;
-    report.what = QStringLiteral("セットファイルまたは履歴ファイルが保存できませんでした。");
+    report.what = QarnoConsole::tr("セットファイルまたは履歴ファイルが保存できませんでした。");
   }
   if (unattended) NotifyUnattendedRun(m, program.fs->drives(), status, report.saveName, report.what, &program.main->HisTable);
   if (unattended) {

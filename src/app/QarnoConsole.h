@@ -25,6 +25,7 @@ int RunConsole(const QStringList& arguments);
 // Qarno --help (or -h) and --version: the usage or the version on `out` and status 0; -1
 // when the command line asks for neither. Nothing is loaded first, and no display is needed.
 int HelpOrVersion(const QStringList& arguments, std::FILE* out);
+bool AsksForHelpOrVersion(const QStringList& arguments);
 
 class Qarno;
 class DriveTable;

@@ -16,17 +16,22 @@
 #include "restore/RunVerifier.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace qarno {
 
 namespace {
 
+struct RestoreConsole {
+  Q_DECLARE_TR_FUNCTIONS(RestoreConsole)
+};
+
 void Out(const QString& text) { std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData()); }
 void Err(const QString& text) { std::fprintf(stderr, "qarno-restore: %s\n", text.toLocal8Bit().constData()); }
 
 void Help() {
-  std::fputs(
+  const QString help = RestoreConsole::tr(
       "使い方: qarno-restore SETNAME                        セットの履歴 (新しい順)\n"
       "        qarno-restore SETNAME SAVENAME --list        その回の項目と、それを持つ保存\n"
       "        qarno-restore SETNAME SAVENAME [--to TOPDIR] [--path PATH]... [--search-older] [--ignore-medium]\n"
@@ -48,8 +53,8 @@ void Help() {
       "終了状態: 0 すべて復元, 1 復元できなかった項目あり, 2 中止または開始できず\n"
       "  --verify: 0 問題なし, 1 問題あり, 2 実行できず   --find: 0 見つかった, 1 なし, 2 実行できず\n"
       "  --status: 0 期限内 (または警告なし), 1 古くなっている, 2 実行できず\n"
-      "  --prune: 0 整理した (または削除するものなし), 2 失敗\n",
-      stdout);
+      "  --prune: 0 整理した (または削除するものなし), 2 失敗\n");
+  std::fputs(help.toUtf8().constData(), stdout);
 }
 
 struct Options {
@@ -100,11 +105,11 @@ QString ParseArguments(const QStringList& args, Options& o) {
     bool ok = false;
     o.debug = parser.value(debug).toInt(&ok);
     if (!ok || o.debug < 0 || o.debug > 2)
-      return QStringLiteral("--debug の値は 0, 1, 2 のどれかです: %1").arg(parser.value(debug));
+      return RestoreConsole::tr("--debug の値は 0, 1, 2 のどれかです: %1").arg(parser.value(debug));
   }
   const QStringList patterns = parser.values(find);
-  if (patterns.size() > 1) return QStringLiteral("--find は一度だけ指定できます");
-  if (patterns.size() == 1 && patterns[0].isEmpty()) return QStringLiteral("--find のパターンが空です");
+  if (patterns.size() > 1) return RestoreConsole::tr("--find は一度だけ指定できます");
+  if (patterns.size() == 1 && patterns[0].isEmpty()) return RestoreConsole::tr("--find のパターンが空です");
   o.find = patterns.size() == 1;
   o.findPattern = patterns.value(0);
   o.list = parser.isSet(list);
@@ -128,32 +133,37 @@ QString ParseArguments(const QStringList& args, Options& o) {
     return true;
   };
   if (!count(keepChains, BackupSet::kMaxKeepChains, o.keepChains))
-    return QStringLiteral("--keep-chains の値は 0 から %1 までの整数です: %2").arg(BackupSet::kMaxKeepChains).arg(parser.value(keepChains));
+    return RestoreConsole::tr("--keep-chains の値は 0 から %1 までの整数です: %2")
+        .arg(BackupSet::kMaxKeepChains)
+        .arg(parser.value(keepChains));
   if (!count(keepDays, BackupSet::kMaxKeepDays, o.keepDays))
-    return QStringLiteral("--keep-days の値は 0 から %1 までの整数です: %2").arg(BackupSet::kMaxKeepDays).arg(parser.value(keepDays));
+    return RestoreConsole::tr("--keep-days の値は 0 から %1 までの整数です: %2")
+        .arg(BackupSet::kMaxKeepDays)
+        .arg(parser.value(keepDays));
 
   const QStringList positional = parser.positionalArguments();
-  if (positional.isEmpty()) return QStringLiteral("セット名がありません");
-  if (positional.size() > 2) return QStringLiteral("余分な引数です: %1").arg(positional[2]);
+  if (positional.isEmpty()) return RestoreConsole::tr("セット名がありません");
+  if (positional.size() > 2) return RestoreConsole::tr("余分な引数です: %1").arg(positional[2]);
   o.setName = positional[0];
   if (positional.size() == 2) o.saveName = positional[1];
   if (o.saveName.isEmpty() && (o.list || !o.topDir.isEmpty() || !o.paths.isEmpty()))
-    return QStringLiteral("--list, --to, --path には保存名 (SAVENAME) が要ります");
+    return RestoreConsole::tr("--list, --to, --path には保存名 (SAVENAME) が要ります");
   // The checks stand alone: a verification needs its run, a search and the status none.
   const bool restoring = o.list || !o.topDir.isEmpty() || !o.paths.isEmpty() || o.searchOlder || o.ignoreMedium;
-  if (o.full && !o.verify) return QStringLiteral("--full は --verify と一緒にだけ使えます");
-  if (o.notify && !o.status) return QStringLiteral("--notify は --status と一緒にだけ使えます");
+  if (o.full && !o.verify) return RestoreConsole::tr("--full は --verify と一緒にだけ使えます");
+  if (o.notify && !o.status) return RestoreConsole::tr("--notify は --status と一緒にだけ使えます");
   if ((o.dryRun || o.keepChains >= 0 || o.keepDays >= 0) && !o.prune)
-    return QStringLiteral("--dry-run, --keep-chains, --keep-days は --prune と一緒にだけ使えます");
+    return RestoreConsole::tr("--dry-run, --keep-chains, --keep-days は --prune と一緒にだけ使えます");
   if (o.verify + o.find + o.status + o.prune > 1)
-    return QStringLiteral("--verify, --find, --status, --prune は一つだけ指定できます");
-  if (o.prune && !o.saveName.isEmpty()) return QStringLiteral("--prune は保存名 (SAVENAME) を取りません");
-  if (o.prune && restoring) return QStringLiteral("--prune は復元のオプションと一緒に使えません");
-  if (o.verify && o.saveName.isEmpty()) return QStringLiteral("--verify には保存名 (SAVENAME) が要ります");
-  if (o.verify && restoring) return QStringLiteral("--verify は復元のオプションと一緒に使えません");
+    return RestoreConsole::tr("--verify, --find, --status, --prune は一つだけ指定できます");
+  if (o.prune && !o.saveName.isEmpty()) return RestoreConsole::tr("--prune は保存名 (SAVENAME) を取りません");
+  if (o.prune && restoring) return RestoreConsole::tr("--prune は復元のオプションと一緒に使えません");
+  if (o.verify && o.saveName.isEmpty()) return RestoreConsole::tr("--verify には保存名 (SAVENAME) が要ります");
+  if (o.verify && restoring) return RestoreConsole::tr("--verify は復元のオプションと一緒に使えません");
   if ((o.find || o.status) && !o.saveName.isEmpty())
-    return QStringLiteral("--find と --status は保存名 (SAVENAME) を取りません");
-  if ((o.find || o.status) && restoring) return QStringLiteral("--find と --status は復元のオプションと一緒に使えません");
+    return RestoreConsole::tr("--find と --status は保存名 (SAVENAME) を取りません");
+  if ((o.find || o.status) && restoring)
+    return RestoreConsole::tr("--find と --status は復元のオプションと一緒に使えません");
   return QString();
 }
 
@@ -180,7 +190,7 @@ void LoadNamedSet(Module1& m, Qarno& main, const QString& setName, int debugMode
 }
 
 void PrintHistory(const Qarno& main) {
-  Out(QStringLiteral("保存名\tレベル\t保存日時\t保存サイズ(KB)\t使用サイズ(KB)\t未保存"));
+  Out(RestoreConsole::tr("保存名\tレベル\t保存日時\t保存サイズ(KB)\t使用サイズ(KB)\t未保存"));
   const HistoryTable& h = main.HisTable;
   for (int r = 1; r < h.Rows(); ++r) {
     Out(QStringList{h.Cell(r, HistoryEntry::SaveName), h.Cell(r, HistoryEntry::Level), h.Cell(r, HistoryEntry::SaveDate),
@@ -193,34 +203,39 @@ void PrintHistory(const Qarno& main) {
 // One line per problem, then the totals; 0 clean, 1 problems, 2 could not run.
 int PrintVerifyReport(const VerifyReport& v) {
   if (!v.listingRead) {
-    Err(QStringLiteral("the listing of %1 could not be read: %2").arg(v.saveName, v.listing));
+    Err(RestoreConsole::tr("%1 の一覧を読めませんでした: %2").arg(v.saveName, v.listing));
     return kRestoreFailed;
   }
   for (const VerifyProblem& p : v.problems)
     Out(VerifyKindText(p.kind) + QStringLiteral(": ") + p.path + (p.detail.isEmpty() ? QString() : QStringLiteral("  (") + p.detail + u')'));
   switch (v.manifest) {
     case VerifyReport::Manifest::Missing:
-      Out(QStringLiteral("manifest missing: this run has no content manifest (made before manifests, or with them off); "
-                         "checked as far as its listing allows"));
+      Out(RestoreConsole::tr(
+          "内容の一覧なし: この保存には内容の一覧がありません (内容の一覧を作る前の保存か、作らない設定の保存です)。"
+          "一覧でわかる範囲で検証しました"));
       break;
     case VerifyReport::Manifest::NewerVersion:
-      Out(QStringLiteral("manifest unknown: written by a newer program; checked as far as the listing allows"));
+      Out(RestoreConsole::tr("内容の一覧が不明: 新しいプログラムが書いたものです。一覧でわかる範囲で検証しました"));
       break;
     default: break;
   }
   if (v.full && v.notInManifest > 0)
-    Out(QStringLiteral("not in manifest: %1 file(s) checked by size and archive CRC only").arg(v.notInManifest));
-  Out(QStringLiteral("%1 files checked of %2, %3 compared with the manifest, %4 problem(s)")
-          .arg(v.checked).arg(v.files).arg(v.contentChecked).arg(v.problems.size()));
+    Out(RestoreConsole::tr("内容の一覧にない: %1 個のファイルはサイズと書庫の CRC だけで検証しました")
+            .arg(v.notInManifest));
+  Out(RestoreConsole::tr("%2 個中 %1 個のファイルを検証、%3 個を内容の一覧と比較、問題 %4 件")
+          .arg(v.checked)
+          .arg(v.files)
+          .arg(v.contentChecked)
+          .arg(v.problems.size()));
   if (v.stopped) {
-    Out(QStringLiteral("the verification was stopped"));
+    Out(RestoreConsole::tr("検証は中止されました"));
     return kRestoreFailed;
   }
   return v.problems.empty() ? kRestoreOk : kRestoreIncomplete;
 }
 
 void PrintEntries(const FRestore& r) {
-  Out(QStringLiteral("パス\t属性\tサイズ\t日付\tフラグ\t保存セット名\t圧縮の種類\t別名"));
+  Out(RestoreConsole::tr("パス\t属性\tサイズ\t日付\tフラグ\t保存セット名\t圧縮の種類\t別名"));
   for (int i = 1; i < r.table().Rows(); ++i) {
     const SaveListEntry& e = r.table()[i];
     Out(QStringList{e.path, e.attributes, e.size.Text(), e.date.Text(),
@@ -232,13 +247,14 @@ void PrintEntries(const FRestore& r) {
 }  // namespace
 
 QString SetNameProblem(const QString& name) {
-  if (name.isEmpty()) return QStringLiteral("the set name is empty");
-  if (name.startsWith(u'/')) return QStringLiteral("a set name does not begin with \"/\" (Qarno's switches do not apply here)");
-  if (name.startsWith(u'"') || name.startsWith(u'\'')) return QStringLiteral("a set name does not begin with a quote");
+  if (name.isEmpty()) return RestoreConsole::tr("セット名が空です");
+  if (name.startsWith(u'/'))
+    return RestoreConsole::tr("セット名は \"/\" で始まりません (Qarno のスイッチはここでは使えません)");
+  if (name.startsWith(u'"') || name.startsWith(u'\'')) return RestoreConsole::tr("セット名は引用符で始まりません");
   // A name the windows would refuse too (a path, a device, a trailing dot); and no ".." at
   // all, since here the name comes from a script rather than from someone looking at it.
   if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) return reason;
-  if (name.contains(QStringLiteral(".."))) return QStringLiteral("a set name cannot hold \"..\"");
+  if (name.contains(QStringLiteral(".."))) return RestoreConsole::tr("セット名に \"..\" は使えません");
   return QString();
 }
 
@@ -257,7 +273,7 @@ struct Console {
 int CheckCommandLine(const QStringList& arguments, Options& o) {
   if (const QString problem = ParseArguments(arguments, o); !problem.isEmpty()) {
     Err(problem);
-    Err(QStringLiteral("使い方は qarno-restore --help で表示されます"));
+    Err(RestoreConsole::tr("使い方は qarno-restore --help で表示されます"));
     return kRestoreFailed;
   }
   if (o.help) {
@@ -273,11 +289,11 @@ int CheckCommandLine(const QStringList& arguments, Options& o) {
     for (QChar& c : shown) {
       if (c.unicode() < 0x20) c = u'?';
     }
-    Err(QStringLiteral("\"%1\" is not a set name: %2").arg(shown, problem));
+    Err(RestoreConsole::tr("\"%1\" はセット名になりません: %2").arg(shown, problem));
     return kRestoreFailed;
   }
   if (!o.saveName.isEmpty() && !IsSaveName(o.saveName)) {
-    Err(QStringLiteral("%1 is not a save name (qrnYYYYMMDD_NN or Qrn_All)").arg(o.saveName));
+    Err(RestoreConsole::tr("%1 は保存名ではありません (qrnYYYYMMDD_NN または Qrn_All)").arg(o.saveName));
     return kRestoreFailed;
   }
   return -1;
@@ -289,29 +305,31 @@ int CheckCommandLine(const QStringList& arguments, Options& o) {
 void ReportOrphans(Console& c) {
   const SetLockResult hold = c.m.fs.LockSet(c.m.SetFolder, c.m.set.Name, LockKind::Shared, 0);
   if (!hold && hold.busy) {
-    Out(QStringLiteral("孤立した保存データー: 確認できません（セットが使用中です）"));
+    Out(RestoreConsole::tr("孤立した保存データー: 確認できません（セットが使用中です）"));
     return;
   }
   for (const OrphanSave& orphan : FindOrphans(c.m.fs, c.m.set.Name, c.main.HisTable, c.m.set.SaveDir))
-    Out(QStringLiteral("孤立した保存データー: %1  (%2)  qarno-restore --prune で削除されます")
+    Out(RestoreConsole::tr("孤立した保存データー: %1  (%2)  qarno-restore --prune で削除されます")
             .arg(orphan.saveName, SetFolderOn(orphan.saveDir, c.m.set.Name)));
 }
 
 // --status: the last run of each level and whether the set has gone stale.
 int ShowStatus(Console& c) {
-  Out(QStringLiteral("レベル\t保存名\t保存日時"));
+  Out(RestoreConsole::tr("レベル\t保存名\t保存日時"));
   for (const LevelLastRun& l : LastRunsByLevel(c.main.HisTable)) Out(QStringList{l.level, l.saveName, l.date}.join(u'\t'));
   const QDateTime now = QDateTime::currentDateTime();
   const auto since = DaysSinceLastRun(c.main.HisTable, now);
-  Out(since ? QStringLiteral("最後に成功した保存: %1 日前").arg(*since) : QStringLiteral("最後に成功した保存: なし"));
+  Out(since ? RestoreConsole::tr("最後に成功した保存: %n 日前", nullptr, static_cast<int>(*since))
+            : RestoreConsole::tr("最後に成功した保存: なし"));
   if (c.m.set.StaleDays <= 0) {
     ReportOrphans(c);
-    Out(QStringLiteral("警告までの日数: なし"));
+    Out(RestoreConsole::tr("警告までの日数: なし"));
     return kRestoreOk;
   }
   ReportOrphans(c);
   const QString stale = StaleWarningText(c.main.HisTable, c.m.set.StaleDays, now);
-  Out(stale.isEmpty() ? QStringLiteral("警告までの日数: %1 日（期限内）").arg(c.m.set.StaleDays) : QStringLiteral("stale: ") + stale);
+  Out(stale.isEmpty() ? RestoreConsole::tr("警告までの日数: %1 日（期限内）").arg(c.m.set.StaleDays)
+                      : RestoreConsole::tr("古くなっています: %1").arg(stale));
   if (c.o.notify && !stale.isEmpty()) NotifyStaleSet(c.m, c.program.fs->drives(), c.main.HisTable, now);
   return stale.isEmpty() ? kRestoreOk : kRestoreIncomplete;
 }
@@ -322,14 +340,15 @@ int FindVersions(Console& c) {
   TerminalLine line(StderrIsTerminal());
   c.ui.SetOnYield([&] {
     if (TakeStopRequest()) c.m.CancelFlag.Set();
-    if (line.Due()) line.Show(QStringLiteral("履歴から探しています %1 / %2").arg(finder.Done()).arg(finder.Total()));
+    if (line.Due())
+      line.Show(RestoreConsole::tr("履歴から探しています %1 / %2").arg(finder.Done()).arg(finder.Total()));
   });
   const FindResult found = finder.Find(c.o.findPattern);
   line.End();
-  Out(QStringLiteral("パス\t保存名\t保存日時\tサイズ\t日付\t保存先"));
+  Out(RestoreConsole::tr("パス\t保存名\t保存日時\tサイズ\t日付\t保存先"));
   for (const FoundVersion& v : found.versions)
     Out(QStringList{v.path, v.saveName, v.runDate, QString::number(v.size), v.fileDate, v.copyPath}.join(u'\t'));
-  for (const QString& name : found.listingsUnread) Err(QStringLiteral("the listing of %1 could not be read").arg(name));
+  for (const QString& name : found.listingsUnread) Err(RestoreConsole::tr("%1 の一覧を読めませんでした").arg(name));
   if (found.stopped) return kRestoreFailed;
   return found.versions.empty() ? kRestoreIncomplete : kRestoreOk;
 }
@@ -340,7 +359,9 @@ int VerifyRun(Console& c, int row) {
   TerminalLine line(StderrIsTerminal());
   c.ui.SetOnYield([&] {
     if (TakeStopRequest()) c.m.CancelFlag.Set();
-    if (line.Due()) line.Show(QStringLiteral("検証中 %1 / %2  %3").arg(verifier.Done()).arg(verifier.Total()).arg(verifier.Current()));
+    if (line.Due())
+      line.Show(
+          RestoreConsole::tr("検証中 %1 / %2  %3").arg(verifier.Done()).arg(verifier.Total()).arg(verifier.Current()));
   });
   const VerifyReport report = verifier.Verify(c.main.HisTable.Row(row), c.o.full);
   line.End();
@@ -355,9 +376,10 @@ QString ChooseTargetAndEntries(const Console& c, FRestore& r) {
   } else {
     const TopDirProblem problem = r.CheckTopDir(o.topDir);
     if (problem == TopDirProblem::NotOnDrive)
-      return QStringLiteral("%1 is not an absolute path on a drive (X:\\...)").arg(o.topDir);
+      return RestoreConsole::tr("%1 はドライブ上の絶対パスではありません (X:\\...)").arg(o.topDir);
     if (problem == TopDirProblem::AmongSaves)
-      return QStringLiteral("%1 lies among the saves of set %2: restoring there would overwrite the copies it reads")
+      return RestoreConsole::tr(
+                 "%1 はセット %2 の保存の中にあります: そこへ復元すると、読み出すコピーを上書きしてしまいます")
           .arg(o.topDir, c.m.set.Name);
     r.SetTarget(1, o.topDir);
   }
@@ -366,7 +388,7 @@ QString ChooseTargetAndEntries(const Console& c, FRestore& r) {
     return QString();
   }
   for (const QString& p : o.paths) {
-    if (r.MarkPathTree(p) == 0) return QStringLiteral("%1 is not listed in %2").arg(p, o.saveName);
+    if (r.MarkPathTree(p) == 0) return RestoreConsole::tr("%1 は %2 の一覧にありません").arg(p, o.saveName);
   }
   return QString();
 }
@@ -380,29 +402,34 @@ int PrintRestoreResult(const FRestore& r) {
     if (mark != RestoreFlag::Reserved && mark != RestoreFlag::Failed) continue;
     ++notRestored;
     // The program's own live files are left alone on purpose, and said so.
-    Out((r.IsOwnFileRow(i) ? QStringLiteral("復元しませんでした(Qarno 自身のファイル): ") : QStringLiteral("復元できませんでした: ")) +
-        e.path +
-        (e.saveName.isEmpty() ? QString() : QStringLiteral("  (") + e.saveName + u')'));
+    Out((r.IsOwnFileRow(i) ? RestoreConsole::tr("復元しませんでした(Qarno 自身のファイル): ")
+                           : RestoreConsole::tr("復元できませんでした: ")) +
+        e.path + (e.saveName.isEmpty() ? QString() : QStringLiteral("  (") + e.saveName + u')'));
   }
   // Restored, but not the file its listing describes: the restore is not a clean one.
   for (const RestoreMismatch& x : r.Mismatches())
-    Out(QStringLiteral("保存時の一覧と一致しません: ") + x.path + QStringLiteral("  (") + x.saveName + QStringLiteral(": ") +
-        x.detail + u')');
+    Out(RestoreConsole::tr("保存時の一覧と一致しません: ") + x.path + QStringLiteral("  (") + x.saveName +
+        QStringLiteral(": ") + x.detail + u')');
   const RestoreCounts& restored = r.table().Restored();
-  Out(QStringLiteral("復元済み: ファイル %1 / フォルダー %2 / %3 KB").arg(restored.files).arg(restored.folders).arg(restored.kb));
-  Out(QStringLiteral("復元できなかった項目: %1").arg(notRestored));
+  Out(RestoreConsole::tr("復元済み: ファイル %1 / フォルダー %2 / %3 KB")
+          .arg(restored.files)
+          .arg(restored.folders)
+          .arg(restored.kb));
+  Out(RestoreConsole::tr("復元できなかった項目: %1").arg(notRestored));
   return notRestored;
 }
 
 // The status of a restore that ran, and what went wrong for the journal (empty: nothing).
 int RestoreStatus(RestoreOutcome outcome, int notRestored, const FRestore& r, QString& failure) {
   if (outcome == RestoreOutcome::Stopped) {
-    Out(QStringLiteral("復元は中止されました"));
-    failure = QStringLiteral("復元は中止されました");
+    failure = RestoreConsole::tr("復元は中止されました");
+    Out(failure);
     return kRestoreFailed;
   }
-  if (notRestored > 0) failure = QStringLiteral("%1 個の項目を復元できませんでした").arg(notRestored);
-  else if (!r.Mismatches().empty()) failure = QStringLiteral("%1 個は保存時の一覧と一致しません").arg(r.Mismatches().size());
+  if (notRestored > 0)
+    failure = RestoreConsole::tr("%n 個の項目を復元できませんでした", nullptr, notRestored);
+  else if (!r.Mismatches().empty())
+    failure = RestoreConsole::tr("%n 個は保存時の一覧と一致しません", nullptr, static_cast<int>(r.Mismatches().size()));
   return failure.isEmpty() ? kRestoreOk : kRestoreIncomplete;
 }
 
@@ -443,7 +470,7 @@ int RestoreRun(Console& c, int row) {
   r.Form_Load();
   const bool loaded = r.FormInit(row);
   progress.End();
-  QString problem = loaded ? QString() : QStringLiteral("the listing of %1 could not be loaded").arg(o.saveName);
+  QString problem = loaded ? QString() : RestoreConsole::tr("%1 の一覧を読み込めませんでした").arg(o.saveName);
   if (loaded && o.list) {
     PrintEntries(r);
     return kRestoreOk;
@@ -454,6 +481,7 @@ int RestoreRun(Console& c, int row) {
     return kRestoreFailed;
   }
 
+  // The journal's facts are the same in every language: scripts pick them out.
   const QString run = QStringLiteral("セット=%1 保存名=%2 ").arg(c.m.set.Name, o.saveName);
   journal.Start(run + QStringLiteral("復元先=%1 ファイル=%2 KB=%3")
                           .arg(o.topDir.isEmpty() ? QStringLiteral("元の場所") : o.topDir)
@@ -465,7 +493,7 @@ int RestoreRun(Console& c, int row) {
   restoring = false;
   progress.End();
   if (outcome == RestoreOutcome::NotStarted) {
-    journal.Failure(QStringLiteral("復元を始められませんでした"));
+    journal.Failure(RestoreConsole::tr("復元を始められませんでした"));
     journal.Summary(run + restoredFacts() + QStringLiteral(" 未復元=-"), kRestoreFailed, logPath);
     return kRestoreFailed;
   }
@@ -488,7 +516,7 @@ int PruneRuns(Console& c) {
   if (o.keepDays >= 0) policy.keepDays = o.keepDays;
   std::unique_ptr<SetLock> hold;
   if (!c.m.HoldSet(c.m.set.Name, o.dryRun ? LockKind::Shared : LockKind::Exclusive, c.m.MainCaption, hold)) {
-    Err(QStringLiteral("set %1 is in use").arg(c.m.set.Name));
+    Err(RestoreConsole::tr("セット %1 は使用中です").arg(c.m.set.Name));
     return kRestoreFailed;
   }
   c.main.Reload();  // a run may have been recorded while the hold was awaited
@@ -500,10 +528,11 @@ int PruneRuns(Console& c) {
   const std::vector<RunChain> chains = ChainsToPrune(c.main.HisTable, policy, env.clock.Now());
   const std::vector<OrphanSave> orphans = FindOrphans(c.m.fs, c.m.set.Name, c.main.HisTable, c.m.set.SaveDir);
   if (!policy.Active())
-    Out(QStringLiteral("整理の方針がありません (#KeepChains, #KeepDays, --keep-chains, --keep-days): 系列は削除しません"));
+    Out(RestoreConsole::tr(
+        "整理の方針がありません (#KeepChains, #KeepDays, --keep-chains, --keep-days): 系列は削除しません"));
   auto show = [](const PrunedRun& r) { Out(QStringList{r.saveName, r.level, r.date, QString::number(r.kb)}.join(u'\t')); };
-  const QString orphanLevel = QStringLiteral("（履歴になし）");
-  Out(QStringLiteral("保存名\tレベル\t保存日時\tサイズ(KB)"));
+  const QString orphanLevel = RestoreConsole::tr("（履歴になし）");
+  Out(RestoreConsole::tr("保存名\tレベル\t保存日時\tサイズ(KB)"));
   if (o.dryRun) {
     int64_t kb = 0;
     for (const RunChain& chain : chains) {
@@ -516,7 +545,7 @@ int PruneRuns(Console& c) {
       show(PrunedRun{orphan.saveName, orphanLevel, QString(), orphan.saveDir, size});
       kb += size;
     }
-    Out(QStringLiteral("解放されるサイズ: %1 KB (削除していません)").arg(kb));
+    Out(RestoreConsole::tr("解放されるサイズ: %1 KB (削除していません)").arg(kb));
     return kRestoreOk;
   }
   Pruner pruner(env, c.main, c.m.set.Name);
@@ -540,9 +569,9 @@ int PruneRuns(Console& c) {
     c.m.WriteLog(QStringLiteral("孤立した保存データーを削除しました"), orphan.saveName);
   }
   for (const QString& problem : pruner.problems) Err(problem);
-  Out(QStringLiteral("解放したサイズ: %1 KB").arg(pruner.freedKB));
+  Out(RestoreConsole::tr("解放したサイズ: %1 KB").arg(pruner.freedKB));
   if (c.m.CancelFlag) {
-    Out(QStringLiteral("整理は中止されました"));
+    Out(RestoreConsole::tr("整理は中止されました"));
     return kRestoreFailed;
   }
   return ok ? kRestoreOk : kRestoreFailed;
@@ -559,7 +588,7 @@ int RunSubcommand(Console& c) {
   }
   const int row = c.main.HisTable.RowOf(c.o.saveName);
   if (row == 0) {
-    Err(QStringLiteral("%1 is not in the history of %2").arg(c.o.saveName, c.m.set.Name));
+    Err(RestoreConsole::tr("%1 は %2 の履歴にありません").arg(c.o.saveName, c.m.set.Name));
     return kRestoreFailed;
   }
   return c.o.verify ? VerifyRun(c, row) : RestoreRun(c, row);
@@ -580,7 +609,8 @@ int RunRestoreConsole(const QStringList& arguments) {
   Qarno& main = *program.main;
   LoadNamedSet(m, main, o.setName, o.debug);
   if (m.set.Name != o.setName || !main.setLoaded) {
-    Err(QStringLiteral("no set named %1: %2").arg(o.setName, SetNotLoadedText(main, program.fs->drives())));
+    Err(RestoreConsole::tr("%1 という名前のセットはありません: %2")
+            .arg(o.setName, SetNotLoadedText(main, program.fs->drives())));
     return kRestoreFailed;
   }
   Console console{o, ui, program, m, main};

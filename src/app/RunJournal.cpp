@@ -5,6 +5,7 @@
 #include "engine/RunState.h"
 #include "mainwin/Qarno.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -137,7 +138,8 @@ QString CopyRate::Text(const RunProgress& p) {
   const QString rate = kbPerS >= 1024 ? QStringLiteral("%1 MB/s").arg(kbPerS / 1024, 0, 'f', 1)
                                       : QStringLiteral("%1 KB/s").arg(qRound64(kbPerS));
   const int64_t left = std::max<int64_t>(p.kbToCopy - p.copiedKB, 0);
-  return rate + QStringLiteral("  残り ") + JournalDuration(static_cast<int64_t>(left / kbPerS * 1000));
+  return QCoreApplication::translate("CopyRate", "%1  残り %2")
+      .arg(rate, JournalDuration(static_cast<int64_t>(left / kbPerS * 1000)));
 }
 
 }  // namespace qarno

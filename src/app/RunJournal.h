@@ -7,7 +7,8 @@
 // print through it, so the lines read alike wherever they come from.
 //
 // Each line begins with the program's name and carries its facts as key=value pieces, so a
-// script can pick them out. The clock is given: the tests step it instead of sleeping.
+// script can pick them out: they are the same in every language. What went wrong is said in
+// the user's. The clock is given: the tests step it instead of sleeping.
 #include <QString>
 #include <cstdint>
 #include <functional>

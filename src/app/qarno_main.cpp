@@ -4,7 +4,9 @@
 // loaded from the desktop library only when a display is there to show them on.
 #include "app/Program.h"
 #include "app/QarnoConsole.h"
+#include "platform/Language.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QStringList>
@@ -54,7 +56,11 @@ int main(int argc, char** argv) {
   using Entry = int (*)(int, char**);
   const auto entry = windows.load() ? reinterpret_cast<Entry>(windows.resolve("qarno_desktop_main")) : nullptr;
   if (!entry) {
-    std::fprintf(stderr, "Qarno: the windows could not be loaded: %s\n", windows.errorString().toLocal8Bit().constData());
+    // No application object is left from before: one is made for the message's language.
+    QCoreApplication app(argc, argv);
+    qarno::InstallUiLanguage(app);
+    const QString text = QCoreApplication::translate("QarnoMain", "Qarno: ウィンドウを読み込めませんでした: %1");
+    std::fprintf(stderr, "%s\n", text.arg(windows.errorString()).toLocal8Bit().constData());
     return qarno::kExitNoSet;
   }
   // Never unloaded: the windows' statics live until the process ends.

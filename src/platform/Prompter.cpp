@@ -65,8 +65,16 @@ Answer HeadlessPrompter::MsgBox(const Message& message) {
   };
   // The user reads the message in their language; the log keeps the program's own words.
   if (!quiet_) std::fprintf(stderr, "%s\n", flat(message.Shown()).toLocal8Bit().constData());
-  if (sink_) sink_(flat(message.text));
+  if (sink_) sink_(flat(message.text), flat(message.Shown()));
   return answer;
+}
+
+void HeadlessPrompter::SetLogSink(Sink sink) {
+  if (!sink) {
+    sink_ = nullptr;
+    return;
+  }
+  sink_ = [sink = std::move(sink)](const QString& logged, const QString&) { sink(logged); };
 }
 
 void HeadlessPrompter::DoEvents() {

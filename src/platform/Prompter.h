@@ -137,20 +137,24 @@ class HeadlessPrompter : public Prompter {
   // Chooses another answer than the safe one for some kinds of question.
   using Policy = std::function<std::optional<Answer>(Question)>;
   using Sink = std::function<void(const QString&)>;
+  // A sink also given the line as the user read it, in their language (the log gets the
+  // first): what a notice shown to the user later repeats.
+  using ShownSink = std::function<void(const QString& logged, const QString& shown)>;
 
   Answer MsgBox(const Message& message) override;
   void Beep(BeepKind) override {}
   void DoEvents() override;
 
   void SetPolicy(Policy policy) { policy_ = std::move(policy); }
-  void SetLogSink(Sink sink) { sink_ = std::move(sink); }
+  void SetLogSink(Sink sink);
+  void SetLogSink(ShownSink sink) { sink_ = std::move(sink); }
   // Called at every yield, e.g. to refresh a progress line.
   void SetOnYield(std::function<void()> onYield) { onYield_ = std::move(onYield); }
   void SetQuiet(bool quiet) { quiet_ = quiet; }
 
  private:
   Policy policy_;
-  Sink sink_;
+  ShownSink sink_;
   std::function<void()> onYield_;
   bool quiet_ = false;
 };

@@ -112,7 +112,9 @@ TEST(ConsoleShutdown, SigtermDuringTheCountdownKeepsTheComputerOn) {
                 "#Version 1.10\r\ndir=T:\\dst\r\n#ComplexTypeMode=0\r\n#CalUseSize=0\r\n#RsvSizeChk=0\r\nT:\\src\r\n");
   QProcess qarno;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QLatin1String(var));
+  for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+    environment.remove(QLatin1String(var));
+  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));  // the program's own language
   qarno.setProcessEnvironment(environment);
   qarno.start(Beside("Qarno"), {QStringLiteral("daily"), QStringLiteral("/B2"), QStringLiteral("/L0"), QStringLiteral("/S")});
   ASSERT_TRUE(qarno.waitForStarted());

@@ -48,6 +48,9 @@ struct Unattended : ::testing::Test {
     for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(QLatin1String(var));
     if (screen == Screen::Desktop) e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     e.insert(QStringLiteral("QARNO_HOME"), programFolder);
+    // The program's own language, whatever the locale the tests run in.
+    for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) e.remove(QLatin1String(var));
+    e.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     qarno.setProcessEnvironment(e);
     qarno.start(Beside("Qarno"), args);
     ASSERT_TRUE(qarno.waitForStarted());

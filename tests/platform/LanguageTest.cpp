@@ -50,6 +50,16 @@ TEST(HeadlessPrompter, ShowsTheTranslatedTextAndLogsTheProgramsOwnWords) {
   EXPECT_EQ(text.Shown(), QStringLiteral("C:\\a\ris missing."));
   static_cast<Prompter&>(ui).MsgBox(Question::PreviousListingMissing, QStringLiteral("t"), text);
   EXPECT_EQ(logged, QStringList{QStringLiteral("C:\\a / ありません。 -> OK")});
+  // A sink that also takes the line as shown: a failure's notice repeats what the user read.
+  QStringList shown;
+  logged.clear();
+  ui.SetLogSink([&logged, &shown](const QString& line, const QString& read) {
+    logged += line;
+    shown += read;
+  });
+  static_cast<Prompter&>(ui).MsgBox(Question::PreviousListingMissing, QStringLiteral("t"), text);
+  EXPECT_EQ(logged, QStringList{QStringLiteral("C:\\a / ありません。 -> OK")});
+  EXPECT_EQ(shown, QStringList{QStringLiteral("C:\\a / is missing. -> OK")});
 }
 
 }  // namespace

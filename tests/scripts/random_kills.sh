@@ -13,6 +13,8 @@ work=$(mktemp -d /tmp/qarno-kills.XXXXXX)
 [ -n "${QARNO_KILL_KEEP:-}" ] || trap 'rm -rf "$work"' EXIT
 export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+export LANG=C.UTF-8  # the programs' own language, whatever the caller's locale
+unset LC_ALL LC_MESSAGES LANGUAGE
 mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno" "$work/t/src" "$work/t/dst"
 printf '[Drives]\nT=%s\n' "$work/t" > "$XDG_CONFIG_HOME/Qarno/Qarno.conf"
 printf '#Version 1.10\r\ndir=T:\\dst\r\n#ComplexTypeMode=0\r\n#CalUseSize=0\r\n#RsvSizeChk=0\r\nT:\\src\r\n' > "$QARNO_HOME/SetDir/k.qrn"

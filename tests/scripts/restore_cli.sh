@@ -10,6 +10,11 @@ bin=${1:?usage: restore_cli.sh BINDIR}
 work=$(mktemp -d /tmp/qarno-restore-cli.XXXXXX)
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 export QARNO_HOME="$work/home" XDG_CONFIG_HOME="$work/config"
+# The programs speak Japanese here, their own language; a check that reads an English text
+# runs its program in English.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES LANGUAGE
+en=(env LANG=en_US.UTF-8)
 mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno" "$work/t/src/docs/sub" "$work/t/dst"
 printf '[Drives]\nT=%s\n' "$work/t" > "$XDG_CONFIG_HOME/Qarno/Qarno.conf"
 src="$work/t/src"
@@ -87,13 +92,13 @@ same "$work/snap1" "$src"
 expect 0 "$bin/qarno-restore" cli "$save1" --to 'T:\r2' --path 'T:\src\docs\sub'
 same "$work/snap1/docs/sub" "$work/t/r2/Drive_T/src/docs/sub"
 [ ! -e "$work/t/r2/Drive_T/src/docs/readme.txt" ] || fail "--path restored more than asked"
-expect 2 "$bin/qarno-restore" cli "$save1" --to 'T:\r2' --path 'T:\src\doc'
+expect 2 "${en[@]}" "$bin/qarno-restore" cli "$save1" --to 'T:\r2' --path 'T:\src\doc'
 has err "is not listed"
 
 # Could not start: unknown set or save, unreadable listing, bad arguments.
-expect 2 "$bin/qarno-restore" nosuchset
+expect 2 "${en[@]}" "$bin/qarno-restore" nosuchset
 has err "no set named nosuchset"
-expect 2 "$bin/qarno-restore" cli qrn19990101_00
+expect 2 "${en[@]}" "$bin/qarno-restore" cli qrn19990101_00
 has err "not in the history"
 expect 2 "$bin/qarno-restore" cli "$save0" --bogus
 has err "'bogus'"
@@ -130,18 +135,18 @@ cmp -s "$work/snap1/docs/readme.txt" "$work/t/r6b/Drive_T/src/docs/readme.txt" |
 # used last (the settings name it) is never restored instead.
 printf '[Startup Setting]\nResentFile=cli\n' >> "$XDG_CONFIG_HOME/Qarno/Qarno.conf"
 for bad in '' '/L0' '"cli"' "'cli" 'a\b' 'x/../cli' 'C:cli' '..' 'cl?i' 'CON'; do
-  expect 2 "$bin/qarno-restore" "$bad" "$save1" --to 'T:\r9'
+  expect 2 "${en[@]}" "$bin/qarno-restore" "$bad" "$save1" --to 'T:\r9'
   has err "is not a set name"
   [ "$(wc -l < "$work/err")" = 1 ] || fail "more than one line for the set name [$bad]"
 done
 [ ! -e "$work/t/r9" ] || fail "a bad set name restored a set"
-expect 2 "$bin/qarno-restore" cli '..\..\cli' --list
+expect 2 "${en[@]}" "$bin/qarno-restore" cli '..\..\cli' --list
 has err "is not a save name"
 
 # A restore into the set's own saves would overwrite the copies it reads: refused.
 sums() { (cd "$work/t/dst" && find . -type f -exec md5sum {} + | sort); }
 before=$(sums)
-expect 2 "$bin/qarno-restore" cli "$save1" --to "T:\\dst\\cli\\$save1"
+expect 2 "${en[@]}" "$bin/qarno-restore" cli "$save1" --to "T:\\dst\\cli\\$save1"
 has err "lies among the saves of set cli"
 expect 2 "$bin/qarno-restore" cli "$save1" --to 'T:\dst\cli'
 [ "$before" = "$(sums)" ] || fail "the saves changed"
@@ -149,7 +154,7 @@ expect 2 "$bin/qarno-restore" cli "$save1" --to 'T:\dst\cli'
 # A pipe in place of the history is unreadable at once, never a hang.
 cp "$QARNO_HOME/SetDir/cli.qrn" "$QARNO_HOME/SetDir/piped.qrn"
 mkfifo "$QARNO_HOME/SetDir/piped.qrl"
-expect 2 timeout 20 "$bin/qarno-restore" piped "$save1" --list
+expect 2 timeout 20 "${en[@]}" "$bin/qarno-restore" piped "$save1" --list
 has err "is not in the history of piped"
 
 # A lost copy: the safe answer stops the restore (2); the prompt goes to standard error.

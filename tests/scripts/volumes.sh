@@ -109,6 +109,8 @@ mounts+=("$tmp/e")
 
 # Qarno's program folder and settings: E: and F: mapped, C: is "/".
 export QARNO_HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config"
+export LANG=C.UTF-8  # the programs' own language, whatever the caller's locale
+unset LC_ALL LC_MESSAGES LANGUAGE
 mkdir -p "$QARNO_HOME/SetDir" "$XDG_CONFIG_HOME/Qarno"
 printf '[Drives]\nE=%s\nF=%s\n' "$tmp/e" "$tmp/f" >"$XDG_CONFIG_HOME/Qarno/Qarno.conf"
 win() { printf 'C:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }

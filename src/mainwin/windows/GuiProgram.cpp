@@ -41,11 +41,12 @@ int RunQarno(int argc, char** argv, ChildWindows* children) {
   Module1& m = *program.m;
   // An unattended run shows no question, also once a failure has turned the automatic run
   // off: nobody is there to answer it.
-  QString lastMessage;  // the last question answered by itself, for the notice of a failure
+  // The last question answered by itself, as the user reads it, for the notice of a failure.
+  QString lastMessage;
   ui.SetUnattended([&m] { return m.AutoRunMode.Unattended() || m.AutoRunMode.AskedUnattended(); },
-                   [&m, &lastMessage](const QString& line) {
+                   [&m, &lastMessage](const QString& line, const QString& shown) {
                      m.WriteLog(line);
-                     lastMessage = line.section(QStringLiteral(" -> "), 0, -2);
+                     lastMessage = shown.section(QStringLiteral(" -> "), 0, -2);
                    });
   DesktopWindows windows;
   QarnoWindow window(program, children ? *children : windows);

@@ -27,6 +27,11 @@ class QtPrompter : public Prompter {
     unattended_ = std::move(unattended);
     headless_.SetLogSink(std::move(sink));
   }
+  // The same, the sink also given the line as the user read it.
+  void SetUnattended(std::function<bool()> unattended, HeadlessPrompter::ShownSink sink) {
+    unattended_ = std::move(unattended);
+    headless_.SetLogSink(std::move(sink));
+  }
 
  private:
   static constexpr int kEventsEveryMs = 5;
