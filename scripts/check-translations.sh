@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that every text of the programs has its translation: lupdate run over the current
 # sources into a copy of each .ts file finds no text the file lacks, and lrelease finds no
 # translation unfinished. So a new text without its English fails here, not in front of a user.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The language of the command-line programs follows the locale: English for English (no
 # Japanese but the names the test made), Japanese for Japanese and for the plain C locale,
 # the same bytes in both. Help, a status report, a verification, a search, wrong command
