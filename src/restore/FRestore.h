@@ -106,7 +106,7 @@ enum class TopDirProblem {
   AmongSaves,  // at or below the set's folder on a save directory: the copies being read
 };
 // The problem as the restore windows tell it, below the directory.
-QString TopDirProblemText(TopDirProblem problem);
+Words TopDirProblemText(TopDirProblem problem);
 
 // An entry that was restored from a copy that is not what its listing line describes (its
 // size or date, or for the overwrite save, whose copies are replaced in place, the manifest's
