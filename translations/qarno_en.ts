@@ -241,6 +241,18 @@
             <numerusform>%n entries do not match the listing of the backup (see the log)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>保存名</source>
+        <translation>Backup name</translation>
+    </message>
+    <message>
+        <source>ディレクトリ</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>FSaveExec</name>
@@ -483,6 +495,13 @@
     </message>
 </context>
 <context>
+    <name>ListInfoTable</name>
+    <message>
+        <source>^|トータル       |今回コピー分 |;|ファイル|フォルダー |サイズ(KB)</source>
+        <translation>^|Total       |This run |;|Files|Folders |Size (KB)</translation>
+    </message>
+</context>
+<context>
     <name>Module1</name>
     <message>
         <source>デバッグファイルが作れません！</source>
@@ -552,6 +571,40 @@
     <message>
         <source>この名前は使えません。</source>
         <translation>This name cannot be used.</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreState</name>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreTable</name>
+    <message>
+        <source>トータル</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>復元予約</source>
+        <translation>To restore</translation>
+    </message>
+    <message>
+        <source>復元済み</source>
+        <translation>Restored</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <source>フォルダー</source>
+        <translation>Folders</translation>
+    </message>
+    <message>
+        <source>サイズ(KB)</source>
+        <translation>Size (KB)</translation>
     </message>
 </context>
 <context>

@@ -34,7 +34,7 @@ FRestore::FRestore(Module1& module, const HistoryTable& history, RestoreRequest 
     : acceptedMedium_(module.acceptedMedium), exclusiveHolds_(module.exclusiveHolds_), currentItem_(module.currentItem),
       req_(std::move(request)), env_(env), history_(history),
       options_{req_.restorePosition, req_.restoreHomeDir} {
-  saveNames_.push_back({QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
+  saveNames_.push_back({QCoreApplication::translate("FRestore", "保存名"), QCoreApplication::translate("FRestore", "ディレクトリ")});
 }
 
 // ---------------------------------------------------------------------------------------

@@ -63,7 +63,7 @@ struct RestoreState {
   int Position = 0;         // 0 restore in place, 1 under WriteHDir
   QString WriteHDir;
   QString Status;
-  QString CancelCaption = QStringLiteral("中止");
+  QString CancelCaption = QCoreApplication::translate("RestoreState", "中止");
   bool okEnabled = false;
   bool cancelEnabled = false;
   bool listVisible = false;

@@ -244,7 +244,7 @@ void FRestore::MkSaveNameList() {
 }
 
 void FRestore::MkSaveNameTable() {
-  saveNames_.assign(1, {QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
+  saveNames_.assign(1, {QCoreApplication::translate("FRestore", "保存名"), QCoreApplication::translate("FRestore", "ディレクトリ")});
   for (const QString& name : saveNameList_) {
     if (env_.cancel) break;
     const int h = history_.RowOf(name);
@@ -320,7 +320,7 @@ RestoreOutcome FRestore::OK_Click() {
     s_.closeAllowed = true;
     return outcome;
   }
-  if (outcome == RestoreOutcome::Finished) s_.CancelCaption = QStringLiteral("閉じる");
+  if (outcome == RestoreOutcome::Finished) s_.CancelCaption = QCoreApplication::translate("FRestore", "閉じる");
   s_.closeAllowed = true;
   s_.notYetRun = false;
   UpdateOkButton();
