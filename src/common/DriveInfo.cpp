@@ -43,8 +43,8 @@ bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, Accepted
     env.WriteDebugPath(3003, info.has_value(), info ? info->name : QString(), info ? static_cast<qint64>(info->serial) : 0);
     if (!info) {
       const Answer a = env.Warn(Question::DriveInfoUnreadable, query.title,
-                                root + u'\r' + QStringLiteral("ドライブ情報が取得できません。") + u'\r' +
-                                    QStringLiteral("フォーマットされていますか？"),
+                                root + u'\r' + TrWords("DriveInfo", "ドライブ情報が取得できません。") + u'\r' +
+                                    TrWords("DriveInfo", "フォーマットされていますか？"),
                                 Buttons::RetryCancel);
       if (a == Answer::Retry) continue;
       return false;
@@ -74,10 +74,10 @@ bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, Accepted
       Answer a = Answer::Ignore;
       if (query.asks) {
         a = env.Warn(Question::MediumUnidentifiable, query.title,
-                     root + u'\r' + QStringLiteral("ボリューム名： ") + volumeName + QStringLiteral("　　シリアル番号: ") +
+                     root + u'\r' + TrWords("DriveInfo", "ボリューム名： ") + volumeName + TrWords("DriveInfo", "　　シリアル番号: ") +
                          volumeSerial + u'\r' + u'\r' +
-                         QStringLiteral("このプログラムはディスクのボリューム名とシリアル番号で履歴を管理しています。") +
-                         u'\r' + QStringLiteral("フォーマットされるのをお勧めします。"),
+                         TrWords("DriveInfo", "このプログラムはディスクのボリューム名とシリアル番号で履歴を管理しています。") +
+                         u'\r' + TrWords("DriveInfo", "フォーマットされるのをお勧めします。"),
                      Buttons::AbortRetryIgnore);
       }
       if (a == Answer::Abort) return false;
@@ -205,8 +205,8 @@ bool HoldSet(const RunEnvironment& env, QStringList& exclusiveHolds, int waitMs,
   // follows fails there by itself, with its own message, or only reads.
   if (!r.busy) return true;
   env.Warn(Question::SetInUse, title,
-           QStringLiteral("セット「%1」は他で使用中です（保存・復元・履歴の変更）。").arg(setName) + u'\r' +
-               QStringLiteral("終わってからもう一度実行してください。"));
+           TrWords("DriveInfo", "セット「%1」は他で使用中です（保存・復元・履歴の変更）。").arg(setName) + u'\r' +
+               TrWords("DriveInfo", "終わってからもう一度実行してください。"));
   return false;
 }
 

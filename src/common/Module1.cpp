@@ -30,7 +30,7 @@ void Module1::WriteDebugLine(const QString& line) {
   debugFile_ = fs.Open(DebugFilePath(), QIODevice::WriteOnly | QIODevice::Truncate);
   if (!debugFile_) {
     DebugMode = 0;
-    ui.MsgBox(Question::DebugFileNotCreated, MainCaption, QStringLiteral("デバッグファイルが作れません！"), Buttons::OK, Icon::Exclamation);
+    ui.MsgBox(Question::DebugFileNotCreated, MainCaption, TrWords("Module1", "デバッグファイルが作れません！"), Buttons::OK, Icon::Exclamation);
     return;
   }
   debugFile_->write(codec.EncodeLine(QStringLiteral("デバッグファイル")));
@@ -43,7 +43,7 @@ void Module1::WriteLogLine(const QString& line) {
   logFile_ = fs.Open(LogFilePath(), QIODevice::WriteOnly | QIODevice::Append);
   if (!logFile_) {
     LogEnabled = false;
-    ui.MsgBox(Question::LogFileNotCreated, MainCaption, QStringLiteral("ログファイルが作れません！"), Buttons::OK, Icon::Exclamation);
+    ui.MsgBox(Question::LogFileNotCreated, MainCaption, TrWords("Module1", "ログファイルが作れません！"), Buttons::OK, Icon::Exclamation);
     return;
   }
   logFile_->write(bytes);

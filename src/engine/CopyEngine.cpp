@@ -31,7 +31,7 @@ bool FSaveExec::ExecCopy() {
   env_.WriteDebug(2230, "ExecCopy");
   RunProgress& p = s_.progress;
   RunOutcome& out = s_.outcome;
-  p.status = QStringLiteral("コピーの実行");
+  p.status = QCoreApplication::translate("FSaveExec", "コピーの実行");
   QString d = s_.medium.drive, name, serial;
   if (!ReadDrive(d, name, serial)) return AbortCopy();
 
@@ -65,9 +65,10 @@ bool FSaveExec::ExecCopy() {
   }
   p.phase = phase::Idle;
   CopyTotals();
-  p.status = QStringLiteral("コピーの実行") + kPhaseDone;
+  p.status = QCoreApplication::translate("FSaveExec", "コピーの実行") + PhaseDone();
   if (out.uncopiedCount >= 1)
-    p.status += u'\r' + QString(7, u' ') + QString::number(out.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。");
+    p.status += u'\r' + QString(7, u' ') + 
+                QCoreApplication::translate("FSaveExec", "%n 個コピーできませんでした。", nullptr, out.uncopiedCount);
   return true;
 }
 
@@ -95,7 +96,7 @@ bool FSaveExec::AbortCopy() {
   s_.outcome.failed = true;
   s_.progress.phase = phase::Idle;
   CopyTotals();
-  s_.progress.status = QStringLiteral("コピーの実行") + QStringLiteral("... 中止されました。");
+  s_.progress.status = QCoreApplication::translate("FSaveExec", "コピーの実行") + QCoreApplication::translate("FSaveExec", "... 中止されました。");
   return false;
 }
 
@@ -179,13 +180,14 @@ std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, 
     env_.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
     env_.WriteDebug(2239, "残量不足を検出");
     const Answer a = env_.ui.MsgBox(Question::ReserveShort, caption,
-                                    QStringLiteral("保存先ディスク残量が制限値以下です!") + QStringLiteral("\r\n\t残量値：") +
-                                        MegaBytes(freeKB / 1024) + QStringLiteral("\r\n\t制限値：") + MegaBytes(reserveMB) +
-                                        QStringLiteral("\r\n") + QStringLiteral("保存先メディアを交換して下さい"),
+                                    TrWords("FSaveExec", "保存先ディスク残量が制限値以下です!") + QStringLiteral("\r\n\t") +
+                                        TrWords("FSaveExec", "残量値：") + MegaBytes(freeKB / 1024) + QStringLiteral("\r\n\t") +
+                                        TrWords("FSaveExec", "制限値：") + MegaBytes(reserveMB) + QStringLiteral("\r\n") +
+                                        TrWords("FSaveExec", "保存先メディアを交換して下さい"),
                                     Buttons::YesNo, Icon::Exclamation);
     if (a == Answer::Yes) return EntryResult::Again;  // another medium: asked again
     const Answer off = env_.ui.MsgBox(Question::ReserveSwitchOff, caption,
-                                      QStringLiteral("今回の保存での残量制限を無効にしますか？"), Buttons::YesNo,
+                                      TrWords("FSaveExec", "今回の保存での残量制限を無効にしますか？"), Buttons::YesNo,
                                       Icon::Exclamation);
     if (off == Answer::Yes) {
       env_.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：今回の制限値を無効にしました"));
@@ -211,8 +213,8 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     return EntryResult::Done;
   }
   const Answer a = env_.Warn(Question::DestinationFull, s_.texts.FSaveExecCaption,
-                             root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
-                                 QStringLiteral("新しいメディアに交換してください"),
+                             root + u'\r' + TrWords("FSaveExec", "ドライブの空き量が足りません。") + u'\r' +
+                                 TrWords("FSaveExec", "新しいメディアに交換してください"),
                              Buttons::YesNoCancel);
   QString d = s_.medium.drive, n, s;
   const bool readable = a != Answer::Cancel && ReadDrive(d, n, s);

@@ -20,7 +20,7 @@ bool FSaveExec::SetSaveListNewMark() {
     case Level::Repair: return SetSaveListNewMark2() && SetSaveListNewMark0();
     default:
       env_.Warn(Question::LevelOutOfRange, s_.texts.FSaveExecCaption,
-             QStringLiteral("保存レベルの設定") + u'\r' + QStringLiteral("選択の範囲外です"));
+             TrWords("FSaveExec", "保存レベルの設定") + u'\r' + TrWords("FSaveExec", "選択の範囲外です"));
       return false;
   }
 }
@@ -28,7 +28,7 @@ bool FSaveExec::SetSaveListNewMark() {
 bool FSaveExec::SetSaveListNewMark0() {
   env_.WriteDebug(2200, "SetSaveListNewMark0");
   RunProgress& p = s_.progress;
-  run_.Enter(phase::ThisList, QStringLiteral("今回のセーブリストの調査"));
+  run_.Enter(phase::ThisList, QCoreApplication::translate("FSaveExec", "今回のセーブリストの調査"));
   ListInfo_.Set(ListInfoTable::Files, 2, 0);
   ListInfo_.Set(ListInfoTable::Folders, 2, 0);
   ListInfo_.Set(ListInfoTable::KB, 2, 0);
@@ -45,7 +45,7 @@ bool FSaveExec::SetSaveListNewMark0() {
     }
     env_.DoEvents();
   }
-  run_.Enter(phase::Idle, QStringLiteral("今回のセーブリストの調査") + kPhaseDone);
+  run_.Enter(phase::Idle, QCoreApplication::translate("FSaveExec", "今回のセーブリストの調査") + PhaseDone());
   return true;
 }
 
@@ -59,12 +59,12 @@ bool FSaveExec::MediumCheckAgainstHistory() {
     if (preSerial.isEmpty() || preSerial == serial) return true;
     if (autoRun_.Unattended()) return true;
     const Answer a = env_.Warn(Question::MediumChangedSincePrevious, s_.texts.FSaveExecCaption,
-                            d + u'\r' + QStringLiteral("前回とメディアが変わっています。") + u'\r' +
-                                QStringLiteral("    前回のメディアのシリアル番号 : ") + preSerial + u'\r' +
-                                QStringLiteral("    前回のメディアのボリューム名 : ") + preName + u'\r' +
-                                QStringLiteral("    今回のメディアのシリアル番号 : ") + serial + u'\r' +
-                                QStringLiteral("    今回のメディアのボリューム名 : ") + name + u'\r' + u'\r' +
-                                QStringLiteral("交換して下さい。"),
+                            d + u'\r' + TrWords("FSaveExec", "前回とメディアが変わっています。") + u'\r' +
+                                TrWords("FSaveExec", "    前回のメディアのシリアル番号 : ") + preSerial + u'\r' +
+                                TrWords("FSaveExec", "    前回のメディアのボリューム名 : ") + preName + u'\r' +
+                                TrWords("FSaveExec", "    今回のメディアのシリアル番号 : ") + serial + u'\r' +
+                                TrWords("FSaveExec", "    今回のメディアのボリューム名 : ") + name + u'\r' + u'\r' +
+                                TrWords("FSaveExec", "交換して下さい。"),
                             Buttons::YesNoCancel);
     if (a == Answer::Yes) continue;
     return a == Answer::No;
@@ -89,7 +89,7 @@ std::optional<QStringList> FSaveExec::ReadPreviousListing(QString& firstPath, bo
 }
 
 bool FSaveExec::PreviousListError() {
-  run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + QStringLiteral("　...　エラーです"));
+  run_.Enter(phase::Idle, QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査") + QCoreApplication::translate("FSaveExec", "　...　エラーです"));
   return false;
 }
 
@@ -104,7 +104,7 @@ bool FSaveExec::SetSaveListNewMark1() {
   env_.WriteDebug(2210, "SetSaveListNewMark1", s_.preRow);
   if (s_.preRow == 0) return true;
   RunProgress& p = s_.progress;
-  run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
+  run_.Enter(phase::PreviousList, QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査"));
   if (!MediumCheckAgainstHistory()) return PreviousListError();
 
   QString path;
@@ -112,11 +112,11 @@ bool FSaveExec::SetSaveListNewMark1() {
   if (!lines) {
     if (autoRun_.Unattended()) {
       FallBackToLevel0();
-      run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
+      run_.Enter(phase::Idle, QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査") + PhaseDone());
       return true;
     }
     env_.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
-           path + u'\r' + QStringLiteral("前回のCSVファイルがありません。"));
+           path + u'\r' + TrWords("FSaveExec", "前回のCSVファイルがありません。"));
     autoRun_.Stop();
     return PreviousListError();
   }
@@ -136,7 +136,7 @@ bool FSaveExec::SetSaveListNewMark1() {
     ++p.counter;
     if (env_.cancel) return false;
   }
-  run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
+  run_.Enter(phase::Idle, QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査") + PhaseDone());
   return true;
 }
 
@@ -156,7 +156,7 @@ void FSaveExec::CheckCsv(const QString& line, int& position) {
 bool FSaveExec::SetSaveListNewMark2() {
   env_.WriteDebug(2220, "SetSaveListNewMark2", s_.preRow);
   RunProgress& p = s_.progress;
-  run_.Enter(phase::PreviousList, QStringLiteral("前回のセーブリストの調査"));
+  run_.Enter(phase::PreviousList, QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査"));
   const bool backupRun = request_.execMode == SaveExecMode::Run;
   if (backupRun && !MediumCheckAgainstHistory()) return PreviousListError();
   QString path;
@@ -166,8 +166,8 @@ bool FSaveExec::SetSaveListNewMark2() {
     // of the run the user picked, which need not be the previous one.
     env_.Warn(Question::PreviousListingMissing, s_.texts.FSaveExecCaption,
               path + u'\r' +
-                  (backupRun ? QStringLiteral("前回のCSVファイルがありません。")
-                             : QStringLiteral("この保存のCSVファイルがありません。")));
+                  (backupRun ? TrWords("FSaveExec", "前回のCSVファイルがありません。")
+                             : TrWords("FSaveExec", "この保存のCSVファイルがありません。")));
     autoRun_.Stop();
     return PreviousListError();
   }
@@ -204,7 +204,7 @@ bool FSaveExec::SetSaveListNewMark2() {
     env_.DoEvents();
     if (env_.cancel) return false;
   }
-  run_.Enter(phase::Idle, QStringLiteral("前回のセーブリストの調査") + kPhaseDone);
+  run_.Enter(phase::Idle, QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査") + PhaseDone());
   return true;
 }
 

@@ -37,8 +37,8 @@ void FSaveExec::Begin() {
 void FSaveExec::Form_Load() {
   Begin();
   QString caption = request_.mainCaption;
-  if (request_.execMode == SaveExecMode::Run) caption += QStringLiteral("  保存実行");
-  else if (request_.execMode == SaveExecMode::RecordedRun) caption += QStringLiteral("  履歴情報の詳細");
+  if (request_.execMode == SaveExecMode::Run) caption += QCoreApplication::translate("FSaveExec", "  保存実行");
+  else if (request_.execMode == SaveExecMode::RecordedRun) caption += QCoreApplication::translate("FSaveExec", "  履歴情報の詳細");
   s_ = RunState();
   s_.texts.FSaveExecCaption = caption;
   view_.Clear();
@@ -64,8 +64,7 @@ void FSaveExec::ResetForRun() {
 }
 
 QString FSaveExec::DispElapsedTime(int percent) const {
-  return QStringLiteral("経過時間  ") + clock_.ElapsedTime() + QStringLiteral(" ( Total ") + QString::number(percent) +
-         QStringLiteral("% )");
+  return QCoreApplication::translate("FSaveExec", "経過時間  %1 ( Total %2% )").arg(clock_.ElapsedTime(), QString::number(percent));
 }
 
 void FSaveExec::ShowLevel() {
@@ -123,7 +122,7 @@ bool FSaveExec::OK_Click(int historyRow) {
   env_.WriteDebug(2009, "OK_Click", static_cast<int>(request_.execMode));
   if (request_.execMode == SaveExecMode::RecordedRun) {
     ShowRecordedRun(historyRow);
-    s_.texts.CancelCaption = QStringLiteral("閉じる");
+    s_.texts.CancelCaption = QCoreApplication::translate("FSaveExec", "閉じる");
     return true;
   }
   const bool ok = RunBackup();
@@ -154,7 +153,7 @@ void FSaveExec::StartRun() {
   t.SaveDir = request_.set.SaveDir;
   env_.cancel.Clear();
   ShowLevel();
-  t.CompMode = Packs() ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない");
+  t.CompMode = Packs() ? QCoreApplication::translate("FSaveExec", "LHAで圧縮する") : QCoreApplication::translate("FSaveExec", "圧縮しない");
 }
 
 FSaveExec::Step FSaveExec::CheckPreconditions() {
@@ -163,8 +162,8 @@ FSaveExec::Step FSaveExec::CheckPreconditions() {
   // The history records the destination in a comma-separated field that is not quoted: a
   // comma in it would shift every later field of the run's record.
   if (saveDir.contains(u',')) {
-    const QString reason = QStringLiteral("保存先のディレクトリ名に「,」(カンマ)は使えません。");
-    env_.WriteLog(reason, saveDir);
+    const Words reason = TrWords("FSaveExec", "保存先のディレクトリ名に「,」(カンマ)は使えません。");
+    env_.WriteLog(reason.Own(), saveDir);
     if (!autoRun_.Unattended()) env_.Warn(Question::SaveDirHasComma, t.FSaveExecCaption, saveDir + u'\r' + reason);
     return Step::FailBeforeCopy;
   }
@@ -174,13 +173,13 @@ FSaveExec::Step FSaveExec::CheckPreconditions() {
     env_.WriteLog(QStringLiteral("UNLHA32がインストールされていません。"));
     if (!autoRun_.Unattended()) {
       env_.Warn(Question::ArchiverMissing, t.FSaveExecCaption,
-                QStringLiteral("UNLHA32がインストールされていません。") + u'\r' +
-                    QStringLiteral("設定で[圧縮しない]を選択してください。"));
+                TrWords("FSaveExec", "UNLHA32がインストールされていません。") + u'\r' +
+                    TrWords("FSaveExec", "設定で[圧縮しない]を選択してください。"));
       return Step::FailBeforeCopy;
     }
     packing_ = false;
     s_.outcome.packingOff = true;
-    t.CompMode = QStringLiteral("圧縮しない");
+    t.CompMode = QCoreApplication::translate("FSaveExec", "圧縮しない");
   }
 
   // One run, restore or history change of a set at a time: two runs at once would each
@@ -206,8 +205,8 @@ FSaveExec::Step FSaveExec::ReadMediumAndPreviousRun() {
   if (!history_.PreviousRun(Level(), s_.preRow) && Level() != Level::Overwrite) {
     if (!autoRun_.Unattended()) {
       env_.Warn(Question::PreviousRunMissing, t.FSaveExecCaption,
-                QStringLiteral("前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
-                    QStringLiteral("差分ならLevel-0、修復なら最初に差分モードで保存してください"));
+                TrWords("FSaveExec", "前回の保存名が見つかりません！") + QStringLiteral("\r\n\r\n") +
+                    TrWords("FSaveExec", "差分ならLevel-0、修復なら最初に差分モードで保存してください"));
       return Step::FailBeforeCopy;
     }
     FallBackToLevel0();
@@ -230,7 +229,8 @@ FSaveExec::Step FSaveExec::NameTheSave() {
   env_.WriteLog(QStringLiteral("保存名"), t.TNewSetName);
   env_.WriteLog(QStringLiteral("レベル"), t.SaveLevel);
   env_.WriteLog(QStringLiteral("前回の保存名"), t.TOldSetName);
-  env_.WriteLog(QStringLiteral("圧縮方法"), t.CompMode);
+  // The log keeps the program's own words whatever the window shows.
+  env_.WriteLog(QStringLiteral("圧縮方法"), Packs() ? QStringLiteral("LHAで圧縮する") : QStringLiteral("圧縮しない"));
   env_.WriteDebugPath(2021, t.TNewSetName, t.TOldSetName);
   return Step::Go;
 }
@@ -249,8 +249,8 @@ FSaveExec::Step FSaveExec::RecheckMedium() {
   if (!ReadDrive(d, name, serial)) return Step::MediumUnreadable;
   if ((name != s_.medium.volumeName || serial != s_.medium.volumeSerial) && !autoRun_.IgnoresMediumChange()) {
     const Answer a = env_.Warn(Question::MediumChangedSinceStart, s_.texts.FSaveExecCaption,
-                               s_.medium.drive + u'\r' + QStringLiteral("起動時とメディアが変わっています。") + u'\r' +
-                                   QStringLiteral("必要ならメディアを交換してください"),
+                               s_.medium.drive + u'\r' + TrWords("FSaveExec", "起動時とメディアが変わっています。") + u'\r' +
+                                   TrWords("FSaveExec", "必要ならメディアを交換してください"),
                                Buttons::OKCancel);
     if (a == Answer::Cancel) return Step::FailBeforeCopy;
   }
@@ -307,9 +307,9 @@ void FSaveExec::ReportSuccess(int newRow) {
   ApplyKeepPolicy(env_, history_, request_.set);
   SaveSetInfo(run_, history_, t.SaveDir);
   progress.phase = phase::Idle;
-  progress.status = QStringLiteral("全て終了しました");
+  progress.status = QCoreApplication::translate("FSaveExec", "全て終了しました");
   env_.WriteLog(QStringLiteral("経過時間"), clock_.ElapsedTime());
-  t.CancelCaption = QStringLiteral("閉じる");
+  t.CancelCaption = QCoreApplication::translate("FSaveExec", "閉じる");
   s_.closeAllowed = true;
   env_.WriteLog(QStringLiteral("保存済みフォルダー"), ListInfo_.Cell(ListInfoTable::Folders, 2));
   env_.WriteLog(QStringLiteral("保存済みファイル"), ListInfo_.Cell(ListInfoTable::Files, 2));
@@ -321,7 +321,7 @@ void FSaveExec::ReportSuccess(int newRow) {
     env_.WriteLog(QStringLiteral("コピーできなかった数"), s_.outcome.uncopiedCount);
     if (!autoRun_.Unattended())
       env_.Warn(Question::UncopiedEntries, t.FSaveExecCaption,
-                QString::number(s_.outcome.uncopiedCount) + QStringLiteral(" 個コピーできませんでした。"));
+                TrWords("FSaveExec", "%n 個コピーできませんでした。", nullptr, s_.outcome.uncopiedCount));
     ListSel_Click(ResultView::NotCopied);
   } else {
     ListSel_Click(ResultView::CopiedThisRun);
@@ -346,46 +346,46 @@ ProgressView DescribeProgress(const RunProgress& p, int previousOverall) {
   auto withPercent = [&](const QString& text) { return text + QStringLiteral("  ( ") + QString::number(pc) + QStringLiteral("% )"); };
   switch (p.phase) {
     case phase::Scan:
-      v.status = QStringLiteral("セーブリストの作成") + QStringLiteral("  ...... ") + QString::number(p.scanCount) +
-                 QStringLiteral("個") + u'\r' + p.lastEntry;
+      v.status = QCoreApplication::translate("FSaveExec", "セーブリストの作成  ...... %n個", nullptr, p.scanCount) + u'\r' +
+                 p.lastEntry;
       v.overall = 0;
       break;
     case phase::PreviousList:
-      v.status = withPercent(QStringLiteral("前回のセーブリストの調査"));
+      v.status = withPercent(QCoreApplication::translate("FSaveExec", "前回のセーブリストの調査"));
       v.overall = pc * 10 / 100;
       break;
     case phase::ThisList:
-      v.status = withPercent(QStringLiteral("今回のセーブリストの調査"));
+      v.status = withPercent(QCoreApplication::translate("FSaveExec", "今回のセーブリストの調査"));
       v.overall = pc * 5 / 100 + 10;
       break;
     case phase::Copy: {
       const int64_t byKb = p.kbToCopy < 1 ? 80 : p.copiedKB * 80 / p.kbToCopy;
       const int64_t byRows = p.rowCount < 1 ? 20 : p.processedCount * 20 / p.rowCount;
       const int cp = static_cast<int>(byKb + byRows);
-      v.status = QStringLiteral("コピーの実行") + QStringLiteral("  ( Sub Total ") + QString::number(cp) +
-                 QStringLiteral("%   ") + QString::number(p.copiedKB) + QStringLiteral("Ｋバイト )") + u'\r' + p.lastEntry;
+      v.status = QCoreApplication::translate("FSaveExec", "コピーの実行  ( Sub Total %1%   %2Ｋバイト )").arg(QString::number(cp), QString::number(p.copiedKB)) +
+                 u'\r' + p.lastEntry;
       v.overall = cp * 75 / 100 + 15;
       break;
     }
     case phase::Csv:
-      v.status = withPercent(QStringLiteral("CSVファイルの出力")) + u'\r' + p.lastEntry;
+      v.status = withPercent(QCoreApplication::translate("FSaveExec", "CSVファイルの出力")) + u'\r' + p.lastEntry;
       v.overall = pc * 2 / 100 + 90;
       break;
     case phase::ViewIdle:
     case phase::ViewBusy:
-      v.status = withPercent(QStringLiteral("セーブリストの更新中"));
+      v.status = withPercent(QCoreApplication::translate("FSaveExec", "セーブリストの更新中"));
       if (p.phase == phase::ViewBusy) v.overall = pc * 2 / 100 + 97;
       break;
     case phase::Merge:
-      v.status = withPercent(QStringLiteral("前回のCSVファイルとの合成"));
+      v.status = withPercent(QCoreApplication::translate("FSaveExec", "前回のCSVファイルとの合成"));
       v.overall = pc * 2 / 100 + 92;
       break;
     case phase::UsedSize:
-      v.status = QStringLiteral("使用したディスクサイズを計算中") + u'\r';
+      v.status = QCoreApplication::translate("FSaveExec", "使用したディスクサイズを計算中") + u'\r';
       v.overall = 94;
       break;
     case phase::Done:
-      v.status = QStringLiteral("全て終了しました");
+      v.status = QCoreApplication::translate("FSaveExec", "全て終了しました");
       v.overall = 100;
       break;
     default:

@@ -12,7 +12,7 @@ namespace qarno {
 struct RunTexts {
   QString FSaveExecCaption;  // the window's title, also the title of the run's messages
   QString TSetName, SaveDir, TNewSetName, SaveLevel, TOldSetName, CompMode;
-  QString CancelCaption = QStringLiteral("中止");
+  QString CancelCaption = QCoreApplication::translate("RunTexts", "中止");
 };
 
 // How the run ended.

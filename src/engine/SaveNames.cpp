@@ -23,7 +23,7 @@ bool FSaveExec::GetNewSetName() {
   };
   if (!MakeDirPath(env_.fs, paths.SaveSetHDir, modeFor)) {
     env_.Warn(Question::SetFolderNotCreated, s_.texts.FSaveExecCaption,
-           paths.SaveSetHDir + u'\r' + QStringLiteral("ディレクトリが作成できません。"));
+           paths.SaveSetHDir + u'\r' + TrWords("FSaveExec", "ディレクトリが作成できません。"));
     s_.outcome.failed = true;
     return false;
   }

@@ -26,7 +26,7 @@ bool FSaveExec::ScanSaveList() {
   SaveList_.Clear();
   view_.Clear();
   RunProgress& p = s_.progress;
-  run_.Enter(phase::Scan, QStringLiteral("セーブリストの作成"));
+  run_.Enter(phase::Scan, QCoreApplication::translate("FSaveExec", "セーブリストの作成"));
   p.scanDir.clear();
   p.lastEntry.clear();
   p.scanCount = 0;
@@ -43,7 +43,7 @@ bool FSaveExec::ScanSaveList() {
     }
     if (!ScanTree(entry, true)) return false;
   }
-  run_.Enter(phase::Idle, QStringLiteral("セーブリストの作成") + kPhaseDone);
+  run_.Enter(phase::Idle, QCoreApplication::translate("FSaveExec", "セーブリストの作成") + PhaseDone());
   env_.DoEvents();
   return true;
 }
@@ -179,8 +179,8 @@ bool FSaveExec::AddSListData(const QString& path, const DirEntry& info, int64_t&
   ++count;
   if (SaveList_.Rows() >= SaveListTable::kRowLimit) {
     env_.Warn(Question::TooManyEntries, s_.texts.FSaveExecCaption,
-           QStringLiteral("保存対象のファイル/フォルダーが多すぎます。(32767個までです)") + QStringLiteral("\r\n") +
-               QStringLiteral("セット名を分割して下さい"));
+           TrWords("FSaveExec", "保存対象のファイル/フォルダーが多すぎます。(32767個までです)") + QStringLiteral("\r\n") +
+               TrWords("FSaveExec", "セット名を分割して下さい"));
     return false;
   }
   return true;

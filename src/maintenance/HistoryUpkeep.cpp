@@ -8,7 +8,8 @@
 namespace qarno {
 
 namespace {
-const QString kDeleting = QStringLiteral("データーの削除中");
+QString Deleting() { return QCoreApplication::translate("HistoryDeletion", "データーの削除中"); }
+QString Stopped() { return QCoreApplication::translate("HistoryDeletion", "... 中止されました。"); }
 }  // namespace
 
 std::optional<RunPaths> RunDataOf(Module1& m, const QString& saveDir, const QString& saveName) {
@@ -29,7 +30,7 @@ int HistoryDeletion::Remove(int current, int selectionEnd) {
     const QString dir = table.Cell(row, HistoryEntry::SaveDir);
     if (!allRows) {
       m_.BeepAsterisk();
-      const DeleteAnswer a = agree(QStringLiteral("保存名： ") + name + QStringLiteral("　が履歴から削除されます！"));
+      const DeleteAnswer a = agree(QCoreApplication::translate("HistoryDeletion", "保存名： %1　が履歴から削除されます！").arg(name));
       if (a == DeleteAnswer::No) continue;
       if (a == DeleteAnswer::Cancel) break;
       if (a == DeleteAnswer::DeleteAll) allRows = true;
@@ -51,8 +52,8 @@ int HistoryDeletion::Remove(int current, int selectionEnd) {
     }
     if (!allData) {
       m_.BeepAsterisk();
-      const DeleteAnswer a = agree(QStringLiteral("保存名： ") + name + QStringLiteral("　の保存データが削除されます!") +
-                                   QStringLiteral("\r\r") + QStringLiteral("よろしいですか？"));
+      const DeleteAnswer a = agree(QCoreApplication::translate("HistoryDeletion", "保存名： %1　の保存データが削除されます!").arg(name) + QStringLiteral("\r\r") +
+                                   QCoreApplication::translate("HistoryDeletion", "よろしいですか？"));
       if (a == DeleteAnswer::No) continue;
       if (a == DeleteAnswer::Cancel) break;
       if (a == DeleteAnswer::DeleteAll) allData = true;
@@ -60,7 +61,7 @@ int HistoryDeletion::Remove(int current, int selectionEnd) {
     DeleteRunData(dir, name);
   }
   // A stopped data deletion stays on show; otherwise the command says it is done.
-  if (!status.endsWith(QStringLiteral("中止されました。"))) status = QStringLiteral("終了");
+  if (!status.endsWith(Stopped())) status = QCoreApplication::translate("HistoryDeletion", "終了");
   if (!table.HasData()) return -1;
   return std::min(first - 1, table.Rows() - 1);
 }
@@ -80,11 +81,11 @@ bool HistoryDeletion::DeleteRunData(const QString& saveDir, const QString& saveN
   const bool written = table.HasData() ? bool(m_.WriteTextFile(history, FormatHistoryFile(table, m_.ProgramVersion)))
                                        : (m_.fs.Kill(history), !m_.fs.Exists(history));
   if (!written) {
-    m_.Warn(Question::HistoryNotSaved, title, history + u'\r' + QStringLiteral("保存できませんでした"));
+    m_.Warn(Question::HistoryNotSaved, title, history + u'\r' + TrWords("HistoryDeletion", "保存できませんでした"));
     return false;
   }
   m_.currentItem.clear();
-  status = kDeleting;
+  status = Deleting();
   busy = true;
   m_.CancelFlag.Clear();
   if (onBusy) onBusy(true);
@@ -92,7 +93,7 @@ bool HistoryDeletion::DeleteRunData(const QString& saveDir, const QString& saveN
   m_.fs.Kill(paths->SaveCsvFile);
   m_.DeleteTree(paths->SaveSetDir);
   busy = false;
-  status = kDeleting + (m_.CancelFlag ? QStringLiteral("... 中止されました。") : QStringLiteral("... 終了"));
+  status = Deleting() + (m_.CancelFlag ? Stopped() : QCoreApplication::translate("HistoryDeletion", "... 終了"));
   if (onBusy) onBusy(false);
   m_.CancelFlag.Clear();
   return true;
@@ -100,11 +101,11 @@ bool HistoryDeletion::DeleteRunData(const QString& saveDir, const QString& saveN
 
 void HistoryDeletion::WarnRefused(const QString& saveName) {
   m_.Warn(Question::RunDataNotDeleted, title,
-          (saveName.isEmpty() ? QStringLiteral("（保存名なし）") : saveName) + u'\r' +
-              QStringLiteral("この保存データーはこのプログラムが作ったものと確認できないため、削除しませんでした。"));
+          (saveName.isEmpty() ? TrWords("HistoryDeletion", "（保存名なし）") : Words(saveName)) + u'\r' +
+              TrWords("HistoryDeletion", "この保存データーはこのプログラムが作ったものと確認できないため、削除しませんでした。"));
 }
 
-QString HistoryDeletion::ProgressText() const { return busy ? kDeleting + u'\r' + m_.currentItem : status; }
+QString HistoryDeletion::ProgressText() const { return busy ? Deleting() + u'\r' + m_.currentItem : status; }
 
 void HistoryDeletion::CopyTo(HistoryTable& mainTable) {
   if (!changed) return;
@@ -117,18 +118,18 @@ PrunePreview PreviewPruning(const BackupSet& set, const HistoryTable& table, con
   PrunePreview p;
   const KeepPolicy policy = KeepPolicy::Of(set);
   if (!policy.Active()) {
-    p.text = QStringLiteral("整理の方針が設定されていません（設定の「古い保存の整理」）。");
+    p.text = QCoreApplication::translate("PruningPreview", "整理の方針が設定されていません（設定の「古い保存の整理」）。");
     return p;
   }
   const std::vector<RunChain> chains = ChainsToPrune(table, policy, now);
   p.rows = RowsOf(table, chains);
   if (p.rows.empty()) {
-    p.text = QStringLiteral("整理の方針で削除される保存はありません。");
+    p.text = QCoreApplication::translate("PruningPreview", "整理の方針で削除される保存はありません。");
     return p;
   }
   int64_t kb = 0;
   for (const RunChain& c : chains) kb += c.Kb();
-  p.text = QStringLiteral("整理の方針で削除される保存: %1 件（%2 系列、%3 KB）を選択しました。")
+  p.text = QCoreApplication::translate("PruningPreview", "整理の方針で削除される保存: %1 件（%2 系列、%3 KB）を選択しました。")
                .arg(p.rows.size())
                .arg(chains.size())
                .arg(kb);

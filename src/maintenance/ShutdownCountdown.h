@@ -2,6 +2,7 @@
 #pragma once
 // The 30 one-second ticks before the computer is shut down after an automatic run, as the
 // confirmation window and the program without a display both count them.
+#include <QCoreApplication>
 #include <QString>
 
 namespace qarno {
@@ -18,7 +19,9 @@ class ShutdownCountdown {
   int Counter() const { return counter_; }
   int Remaining() const { return kTicks - counter_; }
   // "残り" n "秒"
-  QString StatusText() const { return QStringLiteral("残り") + QString::number(Remaining()) + QStringLiteral("秒"); }
+  QString StatusText() const {
+    return QCoreApplication::translate("ShutdownCountdown", "残り%n秒", nullptr, Remaining());
+  }
   // The progress bar's value between its minimum and maximum.
   int Progress(int minimum, int maximum) const { return minimum + (maximum - minimum) * counter_ / kTicks; }
 

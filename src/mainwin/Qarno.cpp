@@ -37,7 +37,7 @@ void Qarno::ReadSetFile() {
   const auto lines = m.ReadTextFile(SetFilePath());
   setLoaded = lines.has_value();
   if (!lines) {
-    m.Warn(Question::SetFileMissing, m.MainCaption, QStringLiteral("セットファイルがありません。"));
+    m.Warn(Question::SetFileMissing, m.MainCaption, TrWords("Qarno", "セットファイルがありません。"));
     m.AutoRunMode.Stop();
     return;
   }
@@ -52,7 +52,7 @@ bool Qarno::WriteSetFile() {
     m.SetModified = false;
     return true;
   }
-  m.Warn(Question::SetFileNotSaved, m.MainCaption, SetFilePath() + u'\r' + QStringLiteral("保存できませんでした"));
+  m.Warn(Question::SetFileNotSaved, m.MainCaption, SetFilePath() + u'\r' + TrWords("Qarno", "保存できませんでした"));
   m.AutoRunMode.Stop();
   return false;
 }
@@ -87,13 +87,13 @@ void Qarno::ReadHisFile() {
     // A history that is there but cannot be read (no permission, not a file) is never
     // replaced: the program goes on without it, and will not write over it.
     historyUnreadable_ = true;
-    m.Warn(Question::HistoryUnreadable, m.MainCaption, path + u'\r' + QStringLiteral("ファイルが読めません。"));
+    m.Warn(Question::HistoryUnreadable, m.MainCaption, path + u'\r' + TrWords("Qarno", "ファイルが読めません。"));
     m.AutoRunMode.Stop();
     return;
   }
   if (!bytes) {
     if (!m.fs.WriteAtomic(path, QByteArray())) {
-      m.Warn(Question::HistoryNotCreated, m.MainCaption, path + u'\r' + QStringLiteral("ファイルが作れませんでした。"));
+      m.Warn(Question::HistoryNotCreated, m.MainCaption, path + u'\r' + TrWords("Qarno", "ファイルが作れませんでした。"));
       m.AutoRunMode.Stop();
       return;
     }
@@ -124,7 +124,7 @@ bool Qarno::SaveHisFile() {
   m.WriteDebug(1020, "SaveHisFile");
   const QString path = HisFilePath();
   if (historyUnreadable_) {
-    m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
+    m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + TrWords("Qarno", "保存できませんでした"));
     m.AutoRunMode.Stop();
     return false;
   }
@@ -154,7 +154,7 @@ bool Qarno::SaveHisFile() {
     m.WriteDebug(1028);
     return true;
   }
-  m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + QStringLiteral("保存できませんでした"));
+  m.Warn(Question::HistoryNotSaved, m.MainCaption, path + u'\r' + TrWords("Qarno", "保存できませんでした"));
   m.AutoRunMode.Stop();
   m.WriteDebug(1029);
   return false;
@@ -350,7 +350,7 @@ bool Qarno::SaveBeforeAction() {
 bool Qarno::CheckBeforeRun() {
   m.WriteDebug(1000, "BackUp_Click");
   if (m.set.Name.isEmpty()) {
-    m.Warn(Question::NoSetName, m.MainCaption, QStringLiteral("セット名を指定してください。"));
+    m.Warn(Question::NoSetName, m.MainCaption, TrWords("Qarno", "セット名を指定してください。"));
     return false;
   }
   m.WriteDebug(1001);
@@ -404,7 +404,7 @@ void Qarno::Form_Load(const QString& commandLine) {
     const bool logging = m.LogEnabled;
     m.LogEnabled = false;
     m.Warn(Question::SetNameInvalid, m.MainCaption,
-           refusedSetName + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + InvalidNameReason(refusedSetName));
+           refusedSetName + u'\r' + TrWords("Qarno", "この名前は使えません。") + u'\r' + InvalidNameWords(refusedSetName));
     m.LogEnabled = logging;
   }
   if (!m.set.Name.isEmpty()) {

@@ -12,8 +12,7 @@ bool AskToSaveChanges(Qarno& main) {
   Module1& m = main.m;
   if (!m.SetModified && !m.HistoryModified) return true;
   const Answer a = m.Warn(Question::SaveChangedSet, m.MainCaption,
-                          QStringLiteral("（") + m.set.Name + QStringLiteral("）は変更されています。") + u'\r' +
-                              QStringLiteral("保存しますか？"),
+                          TrWords("SetCommands", "（%1）は変更されています。").arg(m.set.Name) + u'\r' + TrWords("SetCommands", "保存しますか？"),
                           Buttons::YesNoCancel);
   if (a == Answer::Yes) {
     if (m.SetModified && !main.WriteSetFile()) return false;
@@ -22,7 +21,7 @@ bool AskToSaveChanges(Qarno& main) {
   }
   if (a == Answer::No) {
     m.Warn(Question::ChangesDiscarded, m.MainCaption,
-           QStringLiteral("（") + m.set.Name + QStringLiteral("）の変更は破棄されました。"));
+           TrWords("SetCommands", "（%1）の変更は破棄されました。").arg(m.set.Name));
     return true;
   }
   return false;
@@ -32,8 +31,7 @@ bool AskToDropHistory(Qarno& main) {
   Module1& m = main.m;
   if (!m.HistoryModified) return true;
   return m.Warn(Question::DiscardChangedHistory, m.MainCaption,
-                QStringLiteral("（") + m.set.Name + QStringLiteral("）の保存履歴は変更されています。") + u'\r' +
-                    QStringLiteral("破棄しますか？"),
+                TrWords("SetCommands", "（%1）の保存履歴は変更されています。").arg(m.set.Name) + u'\r' + TrWords("SetCommands", "破棄しますか？"),
                 Buttons::YesNo) == Answer::Yes;
 }
 
@@ -52,11 +50,11 @@ bool SaveSetAs(Qarno& main, const QString& name) {
 bool AcceptSetName(Module1& m, QString& name, bool saveAsMode, const QString& title) {
   name = name.trimmed();
   if (name.isEmpty()) {
-    m.Warn(Question::SetFileNameMissing, title, QStringLiteral("セットファイル名を指定してください。"));
+    m.Warn(Question::SetFileNameMissing, title, TrWords("SetCommands", "セットファイル名を指定してください。"));
     return false;
   }
-  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) {
-    m.Warn(Question::SetNameInvalid, title, name + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + reason);
+  if (const Words reason = InvalidNameWords(name); !reason.Own().isEmpty()) {
+    m.Warn(Question::SetNameInvalid, title, name + u'\r' + TrWords("SetCommands", "この名前は使えません。") + u'\r' + reason);
     return false;
   }
   const QString path = winpath::Join(m.SetFolder, name + QStringLiteral(".qrn"));
@@ -64,20 +62,20 @@ bool AcceptSetName(Module1& m, QString& name, bool saveAsMode, const QString& ti
   if (exists) {
     if (saveAsMode &&
         m.Warn(Question::OverwriteSet, title,
-               name + u'\r' + QStringLiteral("すでにあります。") + u'\r' + QStringLiteral("上書きしますか？"),
+               name + u'\r' + TrWords("SetCommands", "すでにあります。") + u'\r' + TrWords("SetCommands", "上書きしますか？"),
                Buttons::YesNo) != Answer::Yes)
       return false;
     return true;
   }
   if (saveAsMode) return true;
   if (m.Warn(Question::CreateSet, title,
-             name + u'\r' + QStringLiteral("新しいセット名です。") + u'\r' + QStringLiteral("作成しますか？"),
+             name + u'\r' + TrWords("SetCommands", "新しいセット名です。") + u'\r' + TrWords("SetCommands", "作成しますか？"),
              Buttons::OKCancel) != Answer::OK)
     return false;
   // A new set file is made empty, and never over a file that appeared meanwhile.
   auto file = m.fs.Open(path, QIODevice::WriteOnly | QIODevice::NewOnly);
   if (!file) {
-    m.Warn(Question::SetFileNotCreated, title, name + u'\r' + QStringLiteral("セットファイルを作成できませんでした。"));
+    m.Warn(Question::SetFileNotCreated, title, name + u'\r' + TrWords("SetCommands", "セットファイルを作成できませんでした。"));
     return false;
   }
   return true;
@@ -87,17 +85,17 @@ SetDeletion DeleteSet(Qarno& main, QString name, const QString& title) {
   Module1& m = main.m;
   name = name.trimmed();
   if (name.isEmpty()) {
-    m.Warn(Question::NoSetName, title, QStringLiteral("セット名を指定してください。"));
+    m.Warn(Question::NoSetName, title, TrWords("SetCommands", "セット名を指定してください。"));
     return SetDeletion::NotDone;
   }
   // A name that could reach outside the set folder never deletes anything.
-  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) {
-    m.Warn(Question::SetNameInvalid, title, name + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + reason);
+  if (const Words reason = InvalidNameWords(name); !reason.Own().isEmpty()) {
+    m.Warn(Question::SetNameInvalid, title, name + u'\r' + TrWords("SetCommands", "この名前は使えません。") + u'\r' + reason);
     return SetDeletion::NotDone;
   }
   if (m.Warn(Question::DeleteSet, title,
-             QStringLiteral("セット名： ") + name + u'\r' + QStringLiteral("本当に削除しますか？") + u'\r' + u'\r' +
-                 QStringLiteral("(保存履歴は削除されますが、保存データは削除されません！）"),
+             TrWords("SetCommands", "セット名： ") + name + u'\r' + TrWords("SetCommands", "本当に削除しますか？") + u'\r' + u'\r' +
+                 TrWords("SetCommands", "(保存履歴は削除されますが、保存データは削除されません！）"),
              Buttons::OKCancel) != Answer::OK)
     return SetDeletion::NotDone;
   m.fs.Kill(winpath::Join(m.SetFolder, name + QStringLiteral(".qrn")));
@@ -113,12 +111,12 @@ SetDeletion DeleteSet(Qarno& main, QString name, const QString& title) {
 
 bool AcceptSetFolderName(Module1& m, const QString& name, const QString& title) {
   if (name.trimmed().isEmpty()) {
-    m.Warn(Question::SetFolderNameMissing, title, QStringLiteral("セットフォルダー名を指定してください。"));
+    m.Warn(Question::SetFolderNameMissing, title, TrWords("SetCommands", "セットフォルダー名を指定してください。"));
     return false;
   }
-  if (const QString reason = InvalidNameReason(name); !reason.isEmpty()) {
+  if (const Words reason = InvalidNameWords(name); !reason.Own().isEmpty()) {
     m.Warn(Question::SetFolderNameInvalid, title,
-           name + u'\r' + QStringLiteral("この名前は使えません。") + u'\r' + reason);
+           name + u'\r' + TrWords("SetCommands", "この名前は使えません。") + u'\r' + reason);
     return false;
   }
   return true;
@@ -129,7 +127,7 @@ bool ChangeSetFolder(Qarno& main, const QString& folderName) {
   if (folderName == m.settings.SetDirName) return false;
   const QString folder = winpath::Join(m.ProgramFolder, folderName);
   if (!m.MakeDirPath(folder)) {
-    m.Warn(Question::NewSetFolderNotMade, m.MainCaption, folder + u'\r' + QStringLiteral("フォルダーが作成できません。"));
+    m.Warn(Question::NewSetFolderNotMade, m.MainCaption, folder + u'\r' + TrWords("SetCommands", "フォルダーが作成できません。"));
     return false;
   }
   m.settings.SetDirName = folderName;
@@ -156,21 +154,21 @@ bool RemoveEntries(Module1& m, bool saveList, QList<int> rows, const QString& ti
     m.SetModified = true;
     return true;
   }
-  m.Warn(Question::NoItemSelected, title, QStringLiteral("項目が選択されていません。"));
+  m.Warn(Question::NoItemSelected, title, TrWords("SetCommands", "項目が選択されていません。"));
   return false;
 }
 
 int ApendEntry(Module1& m, bool saveList, QString text, int modifyRow, const QString& title) {
   text = text.trimmed();
   if (text.isEmpty()) {
-    m.Warn(Question::NoItemSelected, title, QStringLiteral("項目が選択されていません。"));
+    m.Warn(Question::NoItemSelected, title, TrWords("SetCommands", "項目が選択されていません。"));
     return -1;
   }
   QStringList& list = ShownList(m, saveList);
   for (int i = 0; i < list.size(); ++i) {
     if (i == modifyRow) continue;
     if (list[i].compare(text, Qt::CaseInsensitive) == 0) {
-      m.Warn(Question::AlreadyRegistered, title, text + u'\r' + QStringLiteral("すでに登録済みです。"));
+      m.Warn(Question::AlreadyRegistered, title, text + u'\r' + TrWords("SetCommands", "すでに登録済みです。"));
       return -1;
     }
   }

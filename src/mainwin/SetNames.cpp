@@ -25,16 +25,18 @@ void SortAsFileList(QStringList& names) {
 }
 }  // namespace
 
-QString InvalidNameReason(const QString& name) {
+Words InvalidNameWords(const QString& name) {
   for (const QChar c : name) {
     if (c.unicode() < 0x20 || QStringView(u"\\/:*?\"<>|").contains(c))
-      return QStringLiteral("名前に \\ / : * ? \" < > | や制御文字は使えません。");
+      return TrWords("SetNames", "名前に \\ / : * ? \" < > | や制御文字は使えません。");
   }
   if (name.endsWith(u'.') || name.endsWith(u' ') || name == u"." || name == u"..")
-    return QStringLiteral("名前の終わりに「.」や空白は使えません。");
-  if (IsDeviceName(name)) return QStringLiteral("CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は名前に使えません。");
-  return QString();
+    return TrWords("SetNames", "名前の終わりに「.」や空白は使えません。");
+  if (IsDeviceName(name)) return TrWords("SetNames", "CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は名前に使えません。");
+  return Words();
 }
+
+QString InvalidNameReason(const QString& name) { return InvalidNameWords(name).Shown(); }
 
 QStringList ListSetNames(Platform& fs, const QString& folder) {
   QStringList names;

@@ -3,6 +3,7 @@
 // Names the user types for sets and set folders become file and folder names: what may be
 // typed, and the sets and set folders that exist. Shared by the set dialogs and their tests.
 #include "platform/Platform.h"
+#include "platform/Words.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,8 @@ namespace qarno {
 // characters, "." and "..", a trailing dot or blank, and the device names CON, PRN, AUX,
 // NUL, COM1..COM9, LPT1..LPT9 (with or without an extension). An empty name is the
 // caller's own case.
+Words InvalidNameWords(const QString& name);
+// The same, in the user's language only.
 QString InvalidNameReason(const QString& name);
 
 // The sets of a folder: the names of its "*.qrn" files without the extension, ordered as a

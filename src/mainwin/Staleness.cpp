@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwin/Staleness.h"
 
+#include <QCoreApplication>
+
 namespace qarno {
 
 std::optional<QDateTime> ParseHistoryDate(const QString& text) {
@@ -64,9 +66,9 @@ bool IsStale(const HistoryTable& history, int days, const QDateTime& now) {
 QString StaleWarningText(const HistoryTable& history, int days, const QDateTime& now) {
   if (!IsStale(history, days, now)) return QString();
   const auto since = DaysSinceLastRun(history, now);
-  const QString limit = QStringLiteral("（警告までの日数: %1 日）").arg(days);
-  if (!since) return QStringLiteral("成功した保存がまだありません") + limit;
-  return QStringLiteral("最後に成功した保存から %1 日経っています").arg(*since) + limit;
+  const QString limit = QCoreApplication::translate("Staleness", "（警告までの日数: %1 日）").arg(days);
+  if (!since) return QCoreApplication::translate("Staleness", "成功した保存がまだありません") + limit;
+  return QCoreApplication::translate("Staleness", "最後に成功した保存から %1 日経っています").arg(*since) + limit;
 }
 
 StaleMarkView StaleMarkOf(const HistoryTable& history, int days, const QDateTime& now) {
@@ -74,7 +76,7 @@ StaleMarkView StaleMarkOf(const HistoryTable& history, int days, const QDateTime
   mark.toolTip = StaleWarningText(history, days, now);
   const auto since = DaysSinceLastRun(history, now);
   if (!mark.toolTip.isEmpty())
-    mark.text = since ? QStringLiteral("最後の保存から %1 日経過").arg(*since) : QStringLiteral("保存がまだありません");
+    mark.text = since ? QCoreApplication::translate("Staleness", "最後の保存から %1 日経過").arg(*since) : QCoreApplication::translate("Staleness", "保存がまだありません");
   if (days <= 0) return mark;
   // The warning changes only at whole days after the last run: when it starts, and when
   // its count of days goes up.

@@ -25,15 +25,15 @@ bool AsksForAutoRun(const QString& commandLine) {
   return false;
 }
 
-QStringList SwitchProblems(const QString& commandLine) {
-  QStringList problems;
+std::vector<Words> SwitchProblemWords(const QString& commandLine) {
+  std::vector<Words> problems;
   QString text = commandLine.trimmed();
   QString arg;
   while (Qarno::GetNextArg(text, arg)) {
     if (!arg.startsWith(u'/')) continue;
     const QString letter = arg.mid(1, 1).toUpper();
     if (letter.isEmpty() || !QStringLiteral("LBCWSD").contains(letter)) {
-      problems += QStringLiteral("不明なスイッチ: %1").arg(arg);
+      problems.push_back(TrWords("StartMode", "不明なスイッチ: %1").arg(arg));
       continue;
     }
     if (letter == u"S") continue;  // takes no value; whatever follows is passed over
@@ -48,9 +48,15 @@ QStringList SwitchProblems(const QString& commandLine) {
     if (letter == u"L") inRange = !value.isEmpty() && v >= 0 && v <= 4;
     else if (letter == u"C") inRange = v == 0 || v == 1;
     else if (letter == u"W") inRange = v >= 0 && v <= 2;
-    if (!ok || !inRange) problems += QStringLiteral("スイッチの値が不正です: %1").arg(arg);
+    if (!ok || !inRange) problems.push_back(TrWords("StartMode", "スイッチの値が不正です: %1").arg(arg));
   }
   return problems;
+}
+
+QStringList SwitchProblems(const QString& commandLine) {
+  QStringList own;
+  for (const Words& problem : SwitchProblemWords(commandLine)) own += problem.Own();
+  return own;
 }
 
 }  // namespace qarno

@@ -32,9 +32,12 @@ class Words {
   friend Words operator+(Words left, const Words& right) { return left += right; }
   friend Words operator+(const QString& left, const Words& right) { return Words(left) += right; }
   friend Words operator+(Words left, const QString& right) { return left += Words(right); }
+  friend Words operator+(Words left, QChar right) { return left += Words(right); }
+  friend Words operator+(QChar left, const Words& right) { return Words(left) += right; }
   // Fills %1, %2… of both forms with the same argument.
   Words arg(const QString& a) const { return Words(own_.arg(a), shown_.arg(a)); }
   Words arg(qlonglong a) const { return Words(own_.arg(a), shown_.arg(a)); }
+  Words arg(const QString& a, const QString& b) const { return Words(own_.arg(a, b), shown_.arg(a, b)); }
 
  private:
   QString own_;

@@ -10,11 +10,11 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   const RunEnvironment& m = run.env;
   RunProgress& progress = run.progress;
   m.WriteDebug(2260, "OutCsvList");
-  progress.status = QStringLiteral("CSVファイルの出力");
+  progress.status = QCoreApplication::translate("CsvListing", "CSVファイルの出力");
   auto failure = [&] {
     m.ui.Beep(BeepKind::Asterisk);
-    const QString message = paths.SaveCsvFile + u'\r' + QStringLiteral("CSVファイルが作成できませんでした。");
-    progress.status = QStringLiteral("CSVファイルの出力") + u'\r' + message;
+    const Words message = paths.SaveCsvFile + u'\r' + TrWords("CsvListing", "CSVファイルが作成できませんでした。");
+    progress.status = QCoreApplication::translate("CsvListing", "CSVファイルの出力") + u'\r' + message.Shown();
     m.ui.MsgBox(Question::ListingNotWritten, run.caption, message, Buttons::OK, Icon::Exclamation);
     run.autoRun.Stop();
     progress.phase = phase::Idle;
@@ -66,7 +66,7 @@ bool OutCsvList(RunContext& run, const RunPaths& paths, bool overwrite, const QS
   });
   if (stopped) return false;
   if (!written) return failure();
-  progress.status = QStringLiteral("CSVファイルの出力") + QStringLiteral(" ..... 終了");
+  progress.status = QCoreApplication::translate("CsvListing", "CSVファイルの出力") + QCoreApplication::translate("CsvListing", " ..... 終了");
   progress.phase = phase::Idle;
   return true;
 }
@@ -88,7 +88,7 @@ bool OutSumList(RunContext& run, const RunPaths& paths, bool addToSave, const st
   // The earlier manifest no longer vouches for the copies this run replaced.
   m.fs.Kill(paths.SaveSumFile);
   m.WriteLog(QStringLiteral("内容の一覧を書けませんでした（保存は有効です）"), paths.SaveSumFile);
-  run.progress.status += u'\r' + QStringLiteral("内容の一覧を書けませんでした");
+  run.progress.status += u'\r' + QCoreApplication::translate("CsvListing", "内容の一覧を書けませんでした");
   return false;
 }
 
@@ -96,11 +96,11 @@ void MergeCsv(RunContext& run, const RunPaths& paths, const QString& previousSav
   const RunEnvironment& m = run.env;
   RunProgress& progress = run.progress;
   m.WriteDebug(2340, "MergeCsv");
-  progress.status = QStringLiteral("前回のCSVファイルとの合成") + QStringLiteral("... 処理中");
+  progress.status = QCoreApplication::translate("CsvListing", "前回のCSVファイルとの合成") + QCoreApplication::translate("CsvListing", "... 処理中");
   const auto lines = m.ReadTextFile(paths.ListingOf(previousSave));
   auto done = [&] {
     progress.phase = phase::Idle;
-    progress.status = QStringLiteral("前回のCSVファイルとの合成") + QStringLiteral("... 終了");
+    progress.status = QCoreApplication::translate("CsvListing", "前回のCSVファイルとの合成") + QCoreApplication::translate("CsvListing", "... 終了");
   };
   if (!lines) return done();
   progress.counter = 0;

@@ -194,8 +194,8 @@ bool Pruner::DeleteChain(const RunChain& chain) {
   for (const PrunedRun& r : chain.runs) {
     const auto p = SafeRunPaths(env_.fs, setName_, r.saveDir, r.saveName);
     if (!p) {
-      problems += QStringLiteral("%1: このプログラムが作った保存データーと確認できないため、この系列は削除しませんでした")
-                      .arg(r.saveName.isEmpty() ? QStringLiteral("（保存名なし）") : r.saveName);
+      problems += QCoreApplication::translate("Pruner", "%1: このプログラムが作った保存データーと確認できないため、この系列は削除しませんでした")
+                      .arg(r.saveName.isEmpty() ? QCoreApplication::translate("Pruner", "（保存名なし）") : r.saveName);
       return false;
     }
     paths.push_back(*p);
@@ -204,7 +204,7 @@ bool Pruner::DeleteChain(const RunChain& chain) {
   for (const PrunedRun& r : chain.runs) history_.ForgetRun(r.saveName);
   if (!history_.Save()) {
     history_.Reload();
-    problems += QStringLiteral("履歴を書き込めなかったため、削除しませんでした");
+    problems += QCoreApplication::translate("Pruner", "履歴を書き込めなかったため、削除しませんでした");
     return false;
   }
   bool whole = true;
@@ -223,7 +223,7 @@ bool Pruner::DeleteChain(const RunChain& chain) {
 bool Pruner::DeleteOrphan(const OrphanSave& orphan) {
   const auto p = SafeRunPaths(env_.fs, setName_, orphan.saveDir, orphan.saveName);
   if (!p) {
-    problems += QStringLiteral("%1: このプログラムが作った保存データーと確認できないため、削除しませんでした").arg(orphan.saveName);
+    problems += QCoreApplication::translate("Pruner", "%1: このプログラムが作った保存データーと確認できないため、削除しませんでした").arg(orphan.saveName);
     return false;
   }
   if (const auto kb = UsedSpaceKB(env_, p->SaveCsvFile, p->SaveSetDir)) freedKB += *kb;

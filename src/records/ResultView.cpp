@@ -4,8 +4,8 @@
 namespace qarno {
 
 QStringList ResultView::SelectionTexts() {
-  return {QStringLiteral("全てのリスト"), QStringLiteral("今回コピーされたものだけ"),
-          QStringLiteral("コピーできなかったものだけ")};
+  return {QCoreApplication::translate("ResultView", "全てのリスト"), QCoreApplication::translate("ResultView", "今回コピーされたものだけ"),
+          QCoreApplication::translate("ResultView", "コピーできなかったものだけ")};
 }
 
 bool ResultView::ChkSelList(int selection, const SaveListEntry& entry) {
@@ -22,15 +22,15 @@ bool ResultView::ChkSelList(int selection, const SaveListEntry& entry) {
 QString ResultView::ReasonOf(const SaveListEntry& entry) {
   const Flag f = entry.flag;
   switch (f) {
-    case Flag::NotSaved: return QStringLiteral("コピーに失敗しました");
-    case Flag::Locked: return QStringLiteral("ロックされていました");
-    case Flag::Vanished: return QStringLiteral("コピーの前になくなりました");
-    case Flag::ToCopy: return QStringLiteral("まだコピーされていません");
+    case Flag::NotSaved: return QCoreApplication::translate("ResultView", "コピーに失敗しました");
+    case Flag::Locked: return QCoreApplication::translate("ResultView", "ロックされていました");
+    case Flag::Vanished: return QCoreApplication::translate("ResultView", "コピーの前になくなりました");
+    case Flag::ToCopy: return QCoreApplication::translate("ResultView", "まだコピーされていません");
     default: return QString();
   }
 }
 
-QString ResultView::RefusedReason() { return QStringLiteral("保存できない名前です"); }
+QString ResultView::RefusedReason() { return QCoreApplication::translate("ResultView", "保存できない名前です"); }
 
 void ResultView::SetListSelForm(const RunEnvironment& env) {
   env.WriteDebug(2290, "SetListSelForm");
@@ -49,7 +49,7 @@ void ResultView::DispSelSaveList(RunContext& run, const SaveListTable& list) {
   RunProgress& progress = run.progress;
   m.WriteDebug(2280, "DispSelSaveList");
   const QString savedStatus = progress.status;
-  progress.status = QStringLiteral("セーブリストの更新中");
+  progress.status = QCoreApplication::translate("ResultView", "セーブリストの更新中");
   visible_ = false;
   rebuilding_ = true;
   rows_.clear();

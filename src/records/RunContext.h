@@ -15,7 +15,7 @@ constexpr int Idle = 0, Scan = 1, PreviousList = 2, ThisList = 3, Copy = 4, Csv 
 }
 
 // What the status text of a phase ends with when the phase is over.
-inline const QString kPhaseDone = QStringLiteral("　...　終了");
+inline QString PhaseDone() { return QCoreApplication::translate("RunContext", "　...　終了"); }
 
 struct RunProgress {
   int phase = phase::Idle;

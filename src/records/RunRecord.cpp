@@ -16,13 +16,13 @@ bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& inp
   // A count that a Cancel stopped records no used size: the run itself is complete.
   QString usedKB = QStringLiteral("0");
   if (run.subject.usedSize) {
-    run.Enter(phase::UsedSize, QStringLiteral("使用したディスクサイズを計算中"));
+    run.Enter(phase::UsedSize, QCoreApplication::translate("RunRecord", "使用したディスクサイズを計算中"));
     const std::optional<int64_t> used = GetAllSizeKB(m, run.subject.setName, input.saveDir, input.saveName, run.currentItem);
     usedKB = used ? QString::number(*used) : QString();
     progress.phase = phase::Idle;
   }
   m.WriteDebug(2031, usedKB);
-  progress.status = QStringLiteral("ヒストリーファイルの出力");
+  progress.status = QCoreApplication::translate("RunRecord", "ヒストリーファイルの出力");
   HistoryEntry e;
   e[HistoryEntry::SaveName] = input.saveName;
   e[HistoryEntry::Level] = Qarno::GetSaveLevelCaption(input.level);
@@ -37,12 +37,12 @@ bool OutHisTable(RunContext& run, RunHistory& history, const RunRecordInput& inp
   row = history.RecordRun(e, input.level == Level::Repair);
   m.WriteDebug(2032);
   if (history.Save()) {
-    progress.status = QStringLiteral("ヒストリーファイルの出力") + QStringLiteral(" ..... 終了");
+    progress.status = QCoreApplication::translate("RunRecord", "ヒストリーファイルの出力") + QCoreApplication::translate("RunRecord", " ..... 終了");
     m.WriteDebug(2034);
     return true;
   }
   m.WriteDebug(2033);
-  progress.status = QStringLiteral("ヒストリーファイルの出力") + u'\r' + QStringLiteral("　　　　出力できませんでした");
+  progress.status = QCoreApplication::translate("RunRecord", "ヒストリーファイルの出力") + u'\r' + QCoreApplication::translate("RunRecord", "　　　　出力できませんでした");
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include "common/Attributes.h"
 #include "common/Utils.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace qarno {
@@ -274,7 +275,7 @@ bool SaveListTable::FindNewPath(const QString& path, int& position) const {
 }
 
 QString ListInfoTable::FormatString() {
-  return QStringLiteral("^|トータル       |今回コピー分 |;|ファイル|フォルダー |サイズ") + QStringLiteral("(KB)");
+  return QCoreApplication::translate("ListInfoTable", "^|トータル       |今回コピー分 |;|ファイル|フォルダー |サイズ(KB)");
 }
 
 void ListInfoTable::Clear() {

@@ -35,7 +35,7 @@ FRestore::FRestore(Module1& module, const HistoryTable& history, RestoreRequest 
     : acceptedMedium_(module.acceptedMedium), exclusiveHolds_(module.exclusiveHolds_), currentItem_(module.currentItem),
       req_(std::move(request)), env_(env), history_(history),
       options_{req_.restorePosition, req_.restoreHomeDir} {
-  saveNames_.push_back({QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
+  saveNames_.push_back({QCoreApplication::translate("FRestore", "保存名"), QCoreApplication::translate("FRestore", "ディレクトリ")});
 }
 
 // ---------------------------------------------------------------------------------------
@@ -44,7 +44,7 @@ FRestore::FRestore(Module1& module, const HistoryTable& history, RestoreRequest 
 void FRestore::Form_Load() {
   env_.WriteDebug(4000, "Form_Load");
   s_ = RestoreState();
-  s_.Caption = req_.caption + QStringLiteral("  復元");
+  s_.Caption = req_.caption + QCoreApplication::translate("FRestore", "  復元");
   env_.cancel.Clear();
   table_.Clear();
   UpdateOkButton();
@@ -53,7 +53,7 @@ void FRestore::Form_Load() {
   Position_Click(s_.Position);
   s_.closeAllowed = true;
   s_.cancelEnabled = true;
-  s_.Status = QStringLiteral("初期化中 .... ");
+  s_.Status = QCoreApplication::translate("FRestore", "初期化中 .... ");
 }
 
 void ApplyRestoreSetChange(FRestore& restore, Module1& m) {
@@ -70,7 +70,7 @@ void FRestore::Position_Click(int index) {
     s_.WriteHDir = options_.restoreHomeDir;
     s_.chgWriteHDirEnabled = true;
   } else {
-    s_.WriteHDir = QStringLiteral("マイコンピュータ");
+    s_.WriteHDir = QCoreApplication::translate("FRestore", "マイコンピュータ");
     s_.chgWriteHDirEnabled = false;
   }
   if (options_.restorePosition != s_.Position) {
@@ -89,7 +89,7 @@ void FRestore::ChgWriteHDir(const QString& directory) {
 
 void FRestore::SetTarget(int position, const QString& topDir) {
   s_.Position = position == 1 ? 1 : 0;
-  s_.WriteHDir = s_.Position == 1 ? topDir : QStringLiteral("マイコンピュータ");
+  s_.WriteHDir = s_.Position == 1 ? topDir : QCoreApplication::translate("FRestore", "マイコンピュータ");
 }
 
 bool FRestore::FormInit(int historyRow) {
@@ -137,12 +137,12 @@ bool FRestore::MediaCheck() {
     if (!ReadDriveInfo(env_, req_.medium, acceptedMedium_, drive, volName, volSerial)) return false;
     if (volName == prevName && volSerial == prevSerial) return true;
     const Answer a = env_.Warn(Question::RestoreMediumChanged, s_.Caption,
-                            drive + CR + QStringLiteral("前回とメディアが変わっています。") + CR +
-                                QStringLiteral("    前回のメディアのシリアル番号 : ") + prevSerial + CR +
-                                QStringLiteral("    前回のメディアのボリューム名 : ") + prevName + CR +
-                                QStringLiteral("    今回のメディアのシリアル番号 : ") + volSerial + CR +
-                                QStringLiteral("    今回のメディアのボリューム名 : ") + volName + CR +
-                                QStringLiteral("交換して下さい。"),
+                            drive + CR + TrWords("FRestore", "前回とメディアが変わっています。") + CR +
+                                TrWords("FRestore", "    前回のメディアのシリアル番号 : ") + prevSerial + CR +
+                                TrWords("FRestore", "    前回のメディアのボリューム名 : ") + prevName + CR +
+                                TrWords("FRestore", "    今回のメディアのシリアル番号 : ") + volSerial + CR +
+                                TrWords("FRestore", "    今回のメディアのボリューム名 : ") + volName + CR +
+                                TrWords("FRestore", "交換して下さい。"),
                             Buttons::AbortRetryIgnore);
     if (a == Answer::Retry) continue;
     return a == Answer::Ignore;
@@ -169,7 +169,7 @@ bool FRestore::ReadSaveList() {
     }
     if (!lines) {
       const Answer a = env_.Warn(Question::ListingUnreadable, s_.Caption,
-                              path + CR + QStringLiteral("CSVファイルがリードできません。"), Buttons::RetryCancel);
+                              path + CR + TrWords("FRestore", "CSVファイルがリードできません。"), Buttons::RetryCancel);
       if (a == Answer::Retry) continue;
       return false;
     }
@@ -188,8 +188,8 @@ bool FRestore::ReadSaveList() {
       SaveListEntry e;
       if (!ParseListingLine(line, e)) {
         const Answer a = env_.Warn(Question::MalformedListingLine, s_.Caption,
-                                QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
-                                    QStringLiteral("続行しますか？"),
+                                TrWords("FRestore", "CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
+                                    TrWords("FRestore", "続行しますか？"),
                                 Buttons::OKCancel);
         if (a == Answer::OK) continue;
         s_.stage = rstage::Idle;
@@ -229,7 +229,7 @@ void FRestore::SetRestoreMark(int row, bool marked) {
 void FRestore::MarkAll(bool marked) {
   s_.listVisible = false;
   const QString saved = s_.Status;
-  s_.Status = QStringLiteral("選択処理中 ......");
+  s_.Status = QCoreApplication::translate("FRestore", "選択処理中 ......");
   env_.DoEvents();
   table_.MarkAll(marked);
   if (!marked) s_.notYetRun = true;  // clearing the marks is what allows another run
@@ -292,26 +292,26 @@ RestoreTimerView DescribeRestoreProgress(const RestoreState& s, const QString& e
   const int runPercent = s.markedKB < 1 ? 100 : percentOf(double(s.restoredKB), double(s.markedKB), 100);
   switch (s.stage) {
     case rstage::Restore:
-      v.procesTime = QStringLiteral("経過時間  ") + elapsed;
+      v.procesTime = QCoreApplication::translate("FRestore", "経過時間  ") + elapsed;
       v.status = s.processText + s.subText + QStringLiteral("...... ") + QString::number(runPercent) + u'%' + CR +
                  s.currentPath;
       v.percent = runPercent;
       break;
     case rstage::Search:
-      v.procesTime = QStringLiteral("経過時間  ") + elapsed;
-      v.status = s.processText + s.subText + CR + QString::number(s.lineCounter) + QStringLiteral("行目") +
-                 QStringLiteral("      ") + QString::number(runPercent) + QStringLiteral("%　復元済み") + CR +
+      v.procesTime = QCoreApplication::translate("FRestore", "経過時間  ") + elapsed;
+      v.status = s.processText + s.subText + CR +
+                 QCoreApplication::translate("FRestore", "%1行目      %2%　復元済み").arg(QString::number(s.lineCounter), QString::number(runPercent)) + CR +
                  s.currentPath;
       v.percent = runPercent;
       break;
     case rstage::ReadCsv: {
       const int p = s.csvLineCount == 0 ? 85 : percentOf(s.rowsRead, s.csvLineCount, 85);
-      v.status = QStringLiteral("初期化中 .... ") + QString::number(p) + u'%';
+      v.status = QCoreApplication::translate("FRestore", "初期化中 .... ") + QString::number(p) + u'%';
       break;
     }
     case rstage::FillList: {
       const int p = s.rowsRead == 0 ? 100 : static_cast<int>(RoundHalfEven(85.0 + 15.0 * s.itemsAdded / s.rowsRead));
-      v.status = QStringLiteral("初期化中 .... ") + QString::number(p) + u'%';
+      v.status = QCoreApplication::translate("FRestore", "初期化中 .... ") + QString::number(p) + u'%';
       break;
     }
     default: return v;

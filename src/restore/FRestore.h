@@ -64,7 +64,7 @@ struct RestoreState {
   int Position = 0;         // 0 restore in place, 1 under WriteHDir
   QString WriteHDir;
   QString Status;
-  QString CancelCaption = QStringLiteral("中止");
+  QString CancelCaption = QCoreApplication::translate("RestoreState", "中止");
   bool okEnabled = false;
   bool cancelEnabled = false;
   bool listVisible = false;
@@ -107,7 +107,7 @@ enum class TopDirProblem {
   AmongSaves,  // at or below the set's folder on a save directory: the copies being read
 };
 // The problem as the restore windows tell it, below the directory.
-QString TopDirProblemText(TopDirProblem problem);
+Words TopDirProblemText(TopDirProblem problem);
 
 // An entry that was restored from a copy that is not what its listing line describes (its
 // size or date, or for the overwrite save, whose copies are replaced in place, the manifest's

@@ -24,7 +24,7 @@ namespace qarno {
 
 namespace {
 const QChar CR = u'\r';
-const QString kNotRestorable = QStringLiteral("復元できません。");
+Words NotRestorable() { return TrWords("FRestore", "復元できません。"); }
 
 // The size the listing gives, or -1 when it gives none that reads as a size.
 int64_t ListedSize(const EntrySize& size) {
@@ -135,13 +135,13 @@ TopDirProblem FRestore::CheckTopDir(const QString& topDir) const {
   return InSaveArea(topDir) ? TopDirProblem::AmongSaves : TopDirProblem::None;
 }
 
-QString TopDirProblemText(TopDirProblem problem) {
+Words TopDirProblemText(TopDirProblem problem) {
   switch (problem) {
     case TopDirProblem::None: break;
-    case TopDirProblem::NotOnDrive: return QStringLiteral("復元先のTOPディレクトリを選択してください。");
-    case TopDirProblem::AmongSaves: return QStringLiteral("復元先が保存データの中です。");
+    case TopDirProblem::NotOnDrive: return TrWords("FRestore", "復元先のTOPディレクトリを選択してください。");
+    case TopDirProblem::AmongSaves: return TrWords("FRestore", "復元先が保存データの中です。");
   }
-  return QString();
+  return Words();
 }
 
 QStringList FRestore::OwnAreas() const {
@@ -224,7 +224,7 @@ bool FRestore::ChkUnlhaNeeded() {
   }
   if (!needed || env_.ArchiverReady()) return true;
   env_.Warn(Question::ArchiverMissing, s_.Caption,
-         QStringLiteral("UNLHA32がインストールされていません。") + CR + QStringLiteral("インストールしてから実行してください。"));
+         TrWords("FRestore", "UNLHA32がインストールされていません。") + CR + TrWords("FRestore", "インストールしてから実行してください。"));
   return false;
 }
 
@@ -245,7 +245,7 @@ void FRestore::MkSaveNameList() {
 }
 
 void FRestore::MkSaveNameTable() {
-  saveNames_.assign(1, {QStringLiteral("保存名"), QStringLiteral("ディレクトリ")});
+  saveNames_.assign(1, {QCoreApplication::translate("FRestore", "保存名"), QCoreApplication::translate("FRestore", "ディレクトリ")});
   for (const QString& name : saveNameList_) {
     if (env_.cancel) break;
     const int h = history_.RowOf(name);
@@ -295,7 +295,7 @@ RestoreOutcome FRestore::PrepareRestore() {
   cleared_.clear();
   written_.clear();
   if (!ChkUnlhaNeeded()) return RestoreOutcome::NotStarted;
-  s_.Status = QStringLiteral("保存名のリストを作成しています。");
+  s_.Status = QCoreApplication::translate("FRestore", "保存名のリストを作成しています。");
   RejectUnsafeEntries();
   MkSaveNameList();
   MkSaveNameTable();
@@ -321,7 +321,7 @@ RestoreOutcome FRestore::OK_Click() {
     s_.closeAllowed = true;
     return outcome;
   }
-  if (outcome == RestoreOutcome::Finished) s_.CancelCaption = QStringLiteral("閉じる");
+  if (outcome == RestoreOutcome::Finished) s_.CancelCaption = QCoreApplication::translate("FRestore", "閉じる");
   s_.closeAllowed = true;
   s_.notYetRun = false;
   UpdateOkButton();
@@ -349,7 +349,7 @@ bool FRestore::ExecRestore() {
   RejectUnsafeEntries();
   s_.markedKB = table_.Marked().kb;
   s_.restoredKB = 0;
-  s_.processText = QStringLiteral("復元を実行中");
+  s_.processText = QCoreApplication::translate("FRestore", "復元を実行中");
   s_.subText.clear();
   s_.currentPath.clear();
   s_.stage = rstage::Restore;
@@ -363,7 +363,7 @@ bool FRestore::ExecRestore() {
       return false;
     }
     if (!RestoreFromSaveName(static_cast<int>(i), ignoreErrors)) {
-      s_.Status = s_.processText + QStringLiteral("  ...... 中止されました");
+      s_.Status = s_.processText + QCoreApplication::translate("FRestore", "  ...... 中止されました");
       s_.stage = rstage::Idle;
       ApplyDeferredFolderAttributes();
       return false;
@@ -373,10 +373,9 @@ bool FRestore::ExecRestore() {
   const int left = table_.ReservedCount();
   if (left >= 1) {
     const Answer a = env_.ui.MsgBox(Question::SearchOlderRuns, s_.Caption,
-                                 QStringLiteral("保存履歴か保存データが壊れているため") + QString::number(left) +
-                                     QStringLiteral("個復元できませんでした。") + QStringLiteral("\r\n") +
-                                     QStringLiteral("別の保存データーを使用して復元しますか？") +
-                                     QStringLiteral("\r\n") + QStringLiteral("(新しいデーターから順番に探します)"),
+                                 TrWords("FRestore", "保存履歴か保存データが壊れているため%n個復元できませんでした。", nullptr, left) +
+                                     QStringLiteral("\r\n") + TrWords("FRestore", "別の保存データーを使用して復元しますか？") +
+                                     QStringLiteral("\r\n") + TrWords("FRestore", "(新しいデーターから順番に探します)"),
                                  Buttons::YesNo, Icon::Exclamation);
     if (a == Answer::Yes) {
       s_.stage = rstage::Search;
@@ -391,14 +390,17 @@ bool FRestore::ExecRestore() {
     if (env_.cancel) return false;
     if (table_.Mark(r) == RestoreFlag::Failed) ++failed;
   }
-  QString result = s_.processText + QStringLiteral("  ...... 終了");
-  if (failed >= 1) result += CR + QStringLiteral("        ") + QString::number(failed) + QStringLiteral(" 個復元できませんでした");
+  QString result = s_.processText + QCoreApplication::translate("FRestore", "  ...... 終了");
+  const QString indent(8, u' ');
+  const int mismatched = static_cast<int>(mismatches_.size());
+  if (failed >= 1) result += CR + indent + QCoreApplication::translate("FRestore", "%n 個復元できませんでした", nullptr, failed);
   if (!mismatches_.empty())
-    result += CR + QStringLiteral("        ") + QString::number(mismatches_.size()) +
-              QStringLiteral(" 個は保存時の一覧と一致しません（ログを見てください）");
+    result += CR + indent +
+              QCoreApplication::translate("FRestore", "%n 個は保存時の一覧と一致しません（ログを見てください）", nullptr, mismatched);
   if (s_.ownFilesSkipped >= 1)
-    result += CR + QStringLiteral("        うち ") + QString::number(s_.ownFilesSkipped) +
-              QStringLiteral(" 個は使用中の Qarno 自身のファイルのため復元しませんでした");
+    result += CR + indent +
+              QCoreApplication::translate("FRestore", "うち %n 個は使用中の Qarno 自身のファイルのため復元しませんでした", nullptr,
+                                          s_.ownFilesSkipped);
   s_.Status = result;
   s_.stage = rstage::Idle;
   return true;
@@ -506,7 +508,7 @@ bool FRestore::RestoreRow(int r, SaveNameRun& run, std::optional<bool> first) {
       }
       Quiesce(run);
       const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
-                              run.name + CR + e.path + CR + CR + kNotRestorable, Buttons::AbortRetryIgnore);
+                              run.name + CR + e.path + CR + CR + NotRestorable(), Buttons::AbortRetryIgnore);
       if (a == Answer::Abort) {
         Finish(r, false);
         return false;
@@ -521,9 +523,9 @@ bool FRestore::RestoreRow(int r, SaveNameRun& run, std::optional<bool> first) {
     }
     Quiesce(run);
     const Answer a = env_.Warn(Question::SwapMedium, s_.Caption,
-                            run.drive + CR + QStringLiteral("メディアを入れ替えてください") + CR +
-                                QStringLiteral("ボリューム名") + e.volName + CR +
-                                QStringLiteral("シリアル番号") + e.volSerial,
+                            run.drive + CR + TrWords("FRestore", "メディアを入れ替えてください") + CR +
+                                TrWords("FRestore", "ボリューム名") + e.volName + CR +
+                                TrWords("FRestore", "シリアル番号") + e.volSerial,
                             Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) return false;
     if (a == Answer::Ignore) run.ignoreMedium = true;
@@ -643,10 +645,10 @@ bool FRestore::RestoreFromOtherSaves(bool& ignoreErrors) {
   env_.WriteDebug(4033, "RestoreFromOtherSaves");
   const int start = history_.RowOf(s_.RestoreSaveName);
   if (start == 0) {
-    env_.Warn(Question::SaveNotInHistory, s_.Caption, s_.RestoreSaveName + CR + QStringLiteral("ヒストリテーブルにありません。"));
+    env_.Warn(Question::SaveNotInHistory, s_.Caption, s_.RestoreSaveName + CR + TrWords("FRestore", "ヒストリテーブルにありません。"));
     return false;
   }
-  const QString incomplete = s_.RestoreSaveName + CR + QStringLiteral("この保存履歴では完全に復元できませんでした。");
+  const Words incomplete = s_.RestoreSaveName + CR + TrWords("FRestore", "この保存履歴では完全に復元できませんでした。");
   for (int h = start; h < history_.Rows(); ++h) {
     if (env_.cancel) return false;
     QString dir = history_.Cell(h, HistoryEntry::SaveDir).trimmed();
@@ -677,7 +679,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
   for (;;) {
     lines = env_.ReadTextFile(path);
     if (lines) break;
-    const Answer a = env_.Warn(Question::OlderListingMissing, s_.Caption, path + CR + QStringLiteral("ファイルがありません"),
+    const Answer a = env_.Warn(Question::OlderListingMissing, s_.Caption, path + CR + TrWords("FRestore", "ファイルがありません"),
                             Buttons::AbortRetryIgnore);
     if (a == Answer::Abort) return false;
     if (a == Answer::Ignore) return true;
@@ -694,8 +696,8 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
     const ListingFields fields = SplitListingLine(line);
     if (!fields.WellFormed()) {
       const Answer a = env_.Warn(Question::MalformedListingLine, s_.Caption,
-                              QStringLiteral("CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
-                                  QStringLiteral("続行しますか？"),
+                              TrWords("FRestore", "CSVファイルの内容がおかしいです。") + CR + u'[' + line + u']' + CR +
+                                  TrWords("FRestore", "続行しますか？"),
                               Buttons::YesNo);
       if (a == Answer::No) return false;
       continue;
@@ -726,7 +728,7 @@ bool FRestore::RestoreFromSaveCsv(const QString& name, const QString& dir, bool&
         break;
       }
       const Answer a = env_.Warn(Question::CannotRestore, s_.Caption,
-                              name + CR + table_[r].path + CR + CR + kNotRestorable,
+                              name + CR + table_[r].path + CR + CR + NotRestorable(),
                               Buttons::AbortRetryIgnore);
       if (a == Answer::Retry) continue;
       Finish(r, false);
@@ -883,18 +885,20 @@ void FRestore::NoteMismatch(const SaveListEntry& e, const StoredForm& form, cons
                             const ManifestEntry* expected) {
   const int64_t listed = ListedSize(form.size);
   const bool packed = form.compType == CompType::Lha;
-  QStringList differs;
-  if (copied.size != listed) differs += QStringLiteral("サイズ %1 (一覧では %2)").arg(copied.size).arg(listed);
+  std::vector<Words> differs;
+  if (copied.size != listed) differs.push_back(TrWords("FRestore", "サイズ %1 (一覧では %2)").arg(copied.size).arg(listed));
   // An archive's unpacked file carries the archiver's idea of the time; a plain copy the
   // saved file's own.
   if (!packed && !SameFileTime(form.date.Text(), copied.mtime))
-    differs += QStringLiteral("日付 %1 (一覧では %2)").arg(FormatFileTime(copied.mtime), form.date.Text());
+    differs.push_back(TrWords("FRestore", "日付 %1 (一覧では %2)").arg(FormatFileTime(copied.mtime), form.date.Text()));
   if (expected && (hash_.Size() != expected->size || hash_.Hex() != expected->hash))
-    differs += QStringLiteral("内容が目録と違います");
-  if (!differs.isEmpty()) {
-    const QString detail = differs.join(QStringLiteral("、"));
-    mismatches_.push_back(RestoreMismatch{e.path, name, detail});
-    env_.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail + u')', e.path);
+    differs.push_back(TrWords("FRestore", "内容が目録と違います"));
+  if (!differs.empty()) {
+    // The log keeps the program's own words; the restore's report speaks the user's.
+    Words detail = differs.front();
+    for (size_t i = 1; i < differs.size(); ++i) detail += TrWords("FRestore", "、") + differs[i];
+    mismatches_.push_back(RestoreMismatch{e.path, name, detail.Shown()});
+    env_.WriteLog(QStringLiteral("保存時の一覧と一致しません(") + detail.Own() + u')', e.path);
   }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "restore/RestoreTable.h"
 
+#include <QCoreApplication>
 #include <limits>
 
 namespace qarno {
@@ -89,12 +90,16 @@ void RestoreTable::StartRestoredCount() {
 }
 
 QString RestoreTable::Cell(int index) const {
-  static const char16_t* const kHeads[] = {u"", u"トータル", u"復元予約", u"復元済み"};
-  static const char16_t* const kRows[] = {u"", u"ファイル", u"フォルダー", u"サイズ(KB)"};
+  static const char* const kHeads[] = {"", QT_TRANSLATE_NOOP("RestoreTable", "トータル"),
+                                       QT_TRANSLATE_NOOP("RestoreTable", "復元予約"),
+                                       QT_TRANSLATE_NOOP("RestoreTable", "復元済み")};
+  static const char* const kRows[] = {"", QT_TRANSLATE_NOOP("RestoreTable", "ファイル"),
+                                      QT_TRANSLATE_NOOP("RestoreTable", "フォルダー"),
+                                      QT_TRANSLATE_NOOP("RestoreTable", "サイズ(KB)")};
   const int row = index / 4, column = index % 4;
   if (index < 0 || row > 3) return QString();
-  if (row == 0) return QString::fromUtf16(kHeads[column]);
-  if (column == 0) return QString::fromUtf16(kRows[row]);
+  if (row == 0) return QCoreApplication::translate("RestoreTable", kHeads[column]);
+  if (column == 0) return QCoreApplication::translate("RestoreTable", kRows[row]);
   if (column == 3 && !restoredShown_) return QString();
   const RestoreCounts& c = column == 1 ? total_ : column == 2 ? marked_ : restored_;
   return QString::number(row == 1 ? c.files : row == 2 ? c.folders : c.kb);

@@ -64,8 +64,8 @@ void AddProblem(VerifyReport& report, Kind kind, const QString& path, const QStr
 
 // Every line of a listing ends with its line break: without one the file was cut.
 void CheckListingEnd(const QByteArray& bytes, const QStringList& lines, const QString& file, VerifyReport& report) {
-  if (lines.isEmpty()) AddProblem(report, Kind::ListingDamaged, file, QStringLiteral("the listing holds no line"));
-  else if (!bytes.endsWith('\n')) AddProblem(report, Kind::ListingDamaged, file, QStringLiteral("the last line is cut"));
+  if (lines.isEmpty()) AddProblem(report, Kind::ListingDamaged, file, QCoreApplication::translate("RunVerifier", "保存リストに行がありません"));
+  else if (!bytes.endsWith('\n')) AddProblem(report, Kind::ListingDamaged, file, QCoreApplication::translate("RunVerifier", "最後の行が途中で切れています"));
 }
 
 // The manifest, as input: damaged lines are told and skipped.
@@ -80,21 +80,21 @@ ManifestContent ReadManifest(Platform& fs, const QString& file, VerifyReport& re
       if (manifest.badLines > 0) {
         report.manifest = VerifyReport::Manifest::Damaged;
         AddProblem(report, Kind::ManifestDamaged, file,
-                   QStringLiteral("%1 unreadable line(s), the first is line %2").arg(manifest.badLines).arg(manifest.firstBadLine));
+                   QCoreApplication::translate("RunVerifier", "読めない行が %1 行あります（最初は %2 行目）").arg(manifest.badLines).arg(manifest.firstBadLine));
       }
       if (manifest.Cut()) {
         report.manifest = VerifyReport::Manifest::Damaged;
         AddProblem(report, Kind::ManifestDamaged, file,
-                   manifest.endCount < 0       ? QStringLiteral("no end line: the manifest is cut short")
-                   : manifest.linesAfterEnd ? QStringLiteral("lines follow the end line")
-                                            : QStringLiteral("the end line counts %1 file line(s), the manifest holds %2")
+                   manifest.endCount < 0       ? QCoreApplication::translate("RunVerifier", "終わりの行がありません: 目録が途中で切れています")
+                   : manifest.linesAfterEnd ? QCoreApplication::translate("RunVerifier", "終わりの行の後にも行があります")
+                                            : QCoreApplication::translate("RunVerifier", "終わりの行ではファイルの行が %1 行、目録には %2 行あります")
                                                   .arg(manifest.endCount)
                                                   .arg(manifest.fileLines));
       }
       break;
     case ManifestContent::State::NotManifest:
       report.manifest = VerifyReport::Manifest::Damaged;
-      AddProblem(report, Kind::ManifestDamaged, file, QStringLiteral("not a content manifest"));
+      AddProblem(report, Kind::ManifestDamaged, file, QCoreApplication::translate("RunVerifier", "内容の目録ではありません"));
       break;
     case ManifestContent::State::NewerVersion:
       report.manifest = VerifyReport::Manifest::NewerVersion;
@@ -123,7 +123,7 @@ std::vector<SaveListEntry> HeldFiles(const QStringList& lines, const QString& fi
   }
   if (badLines > 0)
     AddProblem(report, Kind::ListingDamaged, file,
-               QStringLiteral("%1 unreadable line(s), the first is line %2").arg(badLines).arg(firstBadLine));
+               QCoreApplication::translate("RunVerifier", "読めない行が %1 行あります（最初は %2 行目）").arg(badLines).arg(firstBadLine));
   return held;
 }
 
@@ -150,14 +150,14 @@ void CrossCheck(const std::vector<SaveListEntry>& held, const ManifestContent& m
   if (!unlisted.isEmpty()) {
     unlisted.sort();
     AddProblem(report, Kind::ListingDamaged, paths.SaveCsvFile,
-               QStringLiteral("the manifest names %1 file(s) the listing does not hold, the first is %2")
+               QCoreApplication::translate("RunVerifier", "目録には保存リストにないファイルが %1 個あります（最初は %2）")
                    .arg(unlisted.size())
                    .arg(unlisted.first()));
   }
   if (withoutLine.size() > manifest.badLines) {
     report.manifest = VerifyReport::Manifest::Damaged;
     AddProblem(report, Kind::ManifestDamaged, paths.SaveSumFile,
-               QStringLiteral("%1 file(s) copied by this run have no line, the first is %2")
+               QCoreApplication::translate("RunVerifier", "この回にコピーしたファイルのうち %1 個に目録の行がありません（最初は %2）")
                    .arg(withoutLine.size())
                    .arg(withoutLine.first()));
   }
@@ -170,7 +170,7 @@ using CopyProblem = std::optional<VerifyProblem>;
 CopyProblem Problem(Kind kind, const QString& path, const QString& detail) { return VerifyProblem{kind, path, detail}; }
 
 CopyProblem SizeProblem(const SaveListEntry& e, const QString& found) {
-  return Problem(Kind::SizeDiffers, e.path, QStringLiteral("listed %1 bytes, ").arg(e.size.Text()) + found);
+  return Problem(Kind::SizeDiffers, e.path, QCoreApplication::translate("RunVerifier", "一覧では %1 バイト、").arg(e.size.Text()) + found);
 }
 
 // A plain copy: the listed size, and in full mode every byte read into the hash.
@@ -178,12 +178,12 @@ CopyProblem CheckPlainCopy(QIODevice& file, const SaveListEntry& e, bool full, C
   const bool sizeOk = e.size.Readable();
   const int64_t listed = e.size.Bytes();
   const qint64 length = file.size();
-  if (!sizeOk || length != listed) return SizeProblem(e, QStringLiteral("found %1").arg(length));
+  if (!sizeOk || length != listed) return SizeProblem(e, QCoreApplication::translate("RunVerifier", "実際は %1 バイト").arg(length));
   if (!full) return std::nullopt;
   buffer.resize(static_cast<size_t>(kBlock));
   qint64 n = 0;
   while ((n = file.read(buffer.data(), kBlock)) > 0) hash.Add(buffer.data(), static_cast<size_t>(n));
-  if (n < 0 || hash.Size() != length) return Problem(Kind::Missing, e.path, QStringLiteral("the copy cannot be read"));
+  if (n < 0 || hash.Size() != length) return Problem(Kind::Missing, e.path, QCoreApplication::translate("RunVerifier", "コピーが読めません"));
   return std::nullopt;
 }
 
@@ -215,7 +215,7 @@ CopyProblem CheckPackedCopy(QIODevice& file, const SaveListEntry& e, bool full, 
       h = ReadFileHeader(file, reader);
     }
     if (!sizeOk || static_cast<int64_t>(h.originalSize) != listed)
-      return SizeProblem(e, QStringLiteral("the archive holds %1").arg(h.originalSize));
+      return SizeProblem(e, QCoreApplication::translate("RunVerifier", "書庫では %1 バイト").arg(h.originalSize));
   } catch (const std::exception& error) {
     return Problem(Kind::ArchiveDamaged, e.path, QString::fromUtf8(error.what()));
   }
@@ -225,10 +225,10 @@ CopyProblem CheckPackedCopy(QIODevice& file, const SaveListEntry& e, bool full, 
 // Full: the bytes read back against the manifest's line.
 CopyProblem CompareWithManifest(const QString& path, const ManifestEntry& expected, const ContentHash& hash) {
   if (expected.size != hash.Size())
-    return Problem(Kind::ContentDiffers, path, QStringLiteral("%1 bytes read back, %2 saved").arg(hash.Size()).arg(expected.size));
+    return Problem(Kind::ContentDiffers, path, QCoreApplication::translate("RunVerifier", "読み戻したのは %1 バイト、保存時は %2 バイト").arg(hash.Size()).arg(expected.size));
   if (!(expected.hash == hash.Hex()))
     return Problem(Kind::ContentDiffers, path,
-                   QStringLiteral("hash %1, saved as %2").arg(QString::fromLatin1(hash.Hex()), QString::fromLatin1(expected.hash.View())));
+                   QCoreApplication::translate("RunVerifier", "ハッシュ %1、保存時は %2").arg(QString::fromLatin1(hash.Hex()), QString::fromLatin1(expected.hash.View())));
   return std::nullopt;
 }
 
@@ -250,7 +250,7 @@ VerifyReport RunVerifier::Verify(const HistoryEntry& run, bool full) {
   if (!IsSaveName(report.saveName)) return report;
   // No run or history change of the set meanwhile (another verify or a restore may go on).
   std::unique_ptr<SetLock> hold;
-  if (!HoldSet(env_, exclusiveHolds_, holdWaitMs_, setFolder_, setName_, LockKind::Shared, QStringLiteral("検証"), hold)) return report;
+  if (!HoldSet(env_, exclusiveHolds_, holdWaitMs_, setFolder_, setName_, LockKind::Shared, QCoreApplication::translate("RunVerifier", "検証"), hold)) return report;
   const RunPaths paths = RunPaths::Of(run[HistoryEntry::SaveDir], setName_, report.saveName);
   report.listing = paths.SaveCsvFile;
   env_.WriteDebugPath(4300, "VerifyRun", report.saveName, full ? 1 : 0);
@@ -302,7 +302,7 @@ std::optional<VerifyProblem> RunVerifier::CheckCopy(const SaveListEntry& e, cons
                                                     ContentHash& hash) {
   const QString& path = e.path;
   const QString& alias = e.alias;
-  if (!alias.isEmpty() && !IsAliasText(alias)) return Problem(Kind::Missing, path, QStringLiteral("the listing names no usable copy"));
+  if (!alias.isEmpty() && !IsAliasText(alias)) return Problem(Kind::Missing, path, QCoreApplication::translate("RunVerifier", "保存リストに使えるコピーの名前がありません"));
   const bool packed = e.compType == CompType::Lha;
   const QString copy = CopyPathIn(paths.SaveSetDir, path, alias) + (packed ? QStringLiteral(".LZH") : QString());
   auto file = env_.fs.OpenInside(paths.SaveSetHDir, copy);

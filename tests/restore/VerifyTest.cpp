@@ -6,6 +6,7 @@
 #include "RestoreWorld.h"
 #include "records/ContentManifest.h"
 #include "restore/RunVerifier.h"
+#include "support/EnglishTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -183,6 +184,8 @@ TEST_P(Verify, EachDamageIsNamedExactly) {
 }
 
 TEST_P(Verify, AMissingManifestIsSaidAndADamagedOneNamedWithItsLine) {
+  const EnglishTexts english;  // the details as an English user reads them
+  ASSERT_TRUE(english.Loaded());
   const QString save = Backup(Level::Level0);
   QFile sum(SumOf(save));
   ASSERT_TRUE(sum.open(QIODevice::ReadOnly));
@@ -221,6 +224,8 @@ TEST_P(Verify, AMissingManifestIsSaidAndADamagedOneNamedWithItsLine) {
 // says where it ends, and listing and manifest answer for each other. A manifest written
 // before the end line existed still verifies clean.
 TEST_P(Verify, ACutManifestOrListingIsReportedAndAnOldManifestStillReads) {
+  const EnglishTexts english;  // the details as an English user reads them
+  ASSERT_TRUE(english.Loaded());
   const QString save = Backup(Level::Level0);
   const QString listing = w.Host(QStringLiteral("T:\\dst\\daily\\") + save + QStringLiteral(".csv"));
   auto read = [](const QString& file) {

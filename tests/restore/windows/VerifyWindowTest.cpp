@@ -143,7 +143,7 @@ TEST(VerifyWindow, ADamagedCopyIsListedAndARunWithoutItsManifestIsSaidSo) {
     QTest::mouseClick(d.Start, Qt::LeftButton);
     ASSERT_EQ(d.problemModel->rowCount(), 1);
     EXPECT_EQ(Row(d, 0), (QStringList{QStringLiteral("サイズが違います"), QStringLiteral("T:\\src\\f001.txt"),
-                                      QStringLiteral("listed 2000 bytes, found 1500")}));
+                                      QStringLiteral("一覧では 2000 バイト、実際は 1500 バイト")}));
     EXPECT_EQ(d.Status->text(), QStringLiteral("簡易検証が終わりました。問題が 1 件見つかりました。"));
     EXPECT_EQ(d.Totals->text(), QStringLiteral("検証したファイル 3 / 3、目録と照合 0、問題 1 件"));
 
