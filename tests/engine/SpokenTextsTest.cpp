@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A run speaks the user's language and logs its own words: with the English translation
 // installed, a run's messages, its status and a verification's details read in English while
 // the log keeps the Japanese words byte for byte; without it everything reads as it always did.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The English translation of the core's texts, as a user with an English locale gets it:
 // the .qm built beside the programs is installed for the lifetime of this object (with an
