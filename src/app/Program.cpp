@@ -53,9 +53,9 @@ void Program::Form_Load(const QString& commandLine) {
   main->Form_Load(commandLine);
   // A switch the program does not know is told, and the run goes on without it, as it
   // always has: a scheduled job with a typo still makes its backup.
-  for (const QString& problem : SwitchProblems(commandLine)) {
-    std::fprintf(stderr, "Qarno: %s\n", problem.toLocal8Bit().constData());
-    if (main->setLoaded) m->WriteLog(problem);
+  for (const Words& problem : SwitchProblemWords(commandLine)) {
+    std::fprintf(stderr, "Qarno: %s\n", problem.Shown().toLocal8Bit().constData());
+    if (main->setLoaded) m->WriteLog(problem.Own());
   }
   ReadNctFile(*m);
   const QString method = m->settings.LhaMethod.toLower();

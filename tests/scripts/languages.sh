@@ -38,6 +38,8 @@ speak() {
   run "$bin/qarno-restore" demo "$save" --verify --full
   run "$bin/qarno-restore" demo --find '*.none'
   run "$bin/qarno-restore" demo --bogus
+  run "$bin/qarno-restore" nosuch --status
+  run "$bin/Qarno" nosuch /B2 /X1
   run "$bin/qarno-restore" demo "$save" --to 'T:\dst\demo'
   [ -x "$bin/qarno-notify" ] && run "$bin/qarno-notify" --help
   [ -x "$bin/qarno-notify" ] && run "$bin/qarno-notify" --summary t --colour red
