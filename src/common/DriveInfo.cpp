@@ -154,6 +154,48 @@ bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t
   return fs.SetCurrentDir(path);
 }
 
+bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor,
+                 QSet<QString>& known) {
+  if (known.contains(path)) {
+    if (fs.SetCurrentDir(path)) return true;
+    known.clear();
+  }
+  QStringList levels;  // from the drive root down to the folder itself
+  for (int n = 1;; ++n) {
+    QString prefix = GetPathPrefix(path, n);
+    if (prefix.isEmpty()) break;
+    levels.push_back(std::move(prefix));
+  }
+  // The walk starts below the deepest folder known to be there. One that cannot be entered
+  // any more (it went meanwhile, or the medium changed) sends it back to the drive root.
+  qsizetype first = 0;
+  for (qsizetype i = levels.size() - 2; i > 0; --i) {
+    if (!known.contains(levels[i])) continue;
+    if (fs.SetCurrentDir(levels[i])) first = i + 1;
+    else known.clear();
+    break;
+  }
+  if (first == 0) {
+    if (fs.SetCurrentDir(path)) {
+      known.insert(path);
+      return true;
+    }
+  }
+  for (qsizetype i = first; i < levels.size(); ++i) {
+    const QString& prefix = levels[i];
+    if (!fs.SetCurrentDir(prefix)) {
+      if (i == 0) return false;  // a drive root is never created
+      const uint32_t mode = modeFor ? modeFor(prefix) : kDefaultDirMode;
+      if (!fs.MkDir(prefix, mode) && !fs.IsDirectory(prefix)) return false;
+      if (!fs.SetCurrentDir(prefix)) return false;
+    }
+    known.insert(prefix);
+  }
+  if (!fs.SetCurrentDir(path)) return false;
+  known.insert(path);
+  return true;
+}
+
 void DeleteTree(const RunEnvironment& env, const QString& directory, QString* currentItem) {
   if (env.cancel) return;
   auto entries = env.fs.List(winpath::Join(directory, QStringLiteral("*.*")));

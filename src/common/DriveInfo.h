@@ -4,6 +4,8 @@
 // its environment alone. The program's module forwards to these for its windows.
 #include "common/RunEnvironment.h"
 
+#include <QSet>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -43,6 +45,10 @@ int64_t ClustersOf(int64_t bytes, int64_t clusterSize);
 // Makes the directory current, creating every missing level of it (never a drive root).
 // `modeFor`, when given, tells the permission bits of each folder it creates.
 bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor = {});
+// The same for a run that makes many folders: `known` holds the folders it made or entered
+// so far (and takes the new ones); the walk starts below the deepest of them.
+bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor,
+                 QSet<QString>& known);
 // Removes a directory with everything below it; stops early on Cancel.
 void DeleteTree(const RunEnvironment& env, const QString& directory, QString* currentItem = nullptr);
 

@@ -182,7 +182,10 @@ std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, 
                                         MegaBytes(freeKB / 1024) + QStringLiteral("\r\n\t制限値：") + MegaBytes(reserveMB) +
                                         QStringLiteral("\r\n") + QStringLiteral("保存先メディアを交換して下さい"),
                                     Buttons::YesNo, Icon::Exclamation);
-    if (a == Answer::Yes) return EntryResult::Again;  // another medium: asked again
+    if (a == Answer::Yes) {  // another medium: asked again, its folders made anew
+      folders_.clear();
+      return EntryResult::Again;
+    }
     const Answer off = env_.ui.MsgBox(Question::ReserveSwitchOff, caption,
                                       QStringLiteral("今回の保存での残量制限を無効にしますか？"), Buttons::YesNo,
                                       Icon::Exclamation);
@@ -219,6 +222,7 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     case FullMedium::Abort: return EntryResult::Abort;
     case FullMedium::CopyAgain:
       // Another medium: the same row is copied again from the start.
+      folders_.clear();
       e.flag = Flag::ToCopy;
       return EntryResult::Again;
     case FullMedium::StopCopying: break;
@@ -319,7 +323,7 @@ bool FSaveExec::PrepareFileCopy(const QString& source, const QString& destinatio
   QString dir, name;
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
-  if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
+  if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); }, folders_)) return false;
   if ((Level() == Level::Overwrite || Level() == Level::Repair) && !cleared_.contains(dir)) {
     cleared_.insert(dir);
     env_.fs.RemoveLeftovers(dir);
@@ -503,7 +507,9 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
   if (e.IsDirectory()) return true;
   const QString destination = DestinationOf(e);
   QString dir, name;
-  if (SplitPath(destination, dir, name) && env_.fs.CurrentDir() != dir && !env_.fs.IsDirectory(dir)) slot.madeFolder = dir;
+  if (SplitPath(destination, dir, name) && env_.fs.CurrentDir() != dir && !folders_.contains(dir) &&
+      !env_.fs.IsDirectory(dir))
+    slot.madeFolder = dir;
   auto job = std::make_shared<FileCopyJob>();
   if (!PrepareFileCopy(e.path, destination, *job)) return true;  // fails when its turn comes
   const int64_t size = std::max<int64_t>(e.size.Bytes(), 0);
@@ -582,6 +588,7 @@ void FSaveExec::TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next
     }
     SaveList_[later.row].alias = later.alias;
   }
+  folders_.clear();  // some may have gone
   s_.aliasCounter = window[first].aliasBefore;
   next = window[first].row;
   window.erase(window.begin() + static_cast<std::ptrdiff_t>(first), window.end());

@@ -203,6 +203,7 @@ class FSaveExec {
   // cleared of what killed runs left (an overwrite or repair run writes into them again).
   std::unique_ptr<SetLock> setHold_;
   QSet<QString> cleared_;
+  QSet<QString> folders_;  // the save's folders this run made or entered
 };
 
 }  // namespace qarno
