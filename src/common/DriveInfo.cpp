@@ -157,7 +157,8 @@ bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t
 bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor,
                  QSet<QString>& known) {
   if (known.contains(path)) {
-    if (fs.SetCurrentDir(path)) return true;
+    // The folder of the last copy, made or entered a moment ago: nothing to ask again.
+    if (fs.CurrentDir() == path || fs.SetCurrentDir(path)) return true;
     known.clear();
   }
   QStringList levels;  // from the drive root down to the folder itself

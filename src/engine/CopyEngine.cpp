@@ -456,7 +456,10 @@ FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& 
       return EntryResult::Cancelled;
     }
     bool alone = false;  // the next entry is one for the run's thread, with nothing in flight
-    while (!env_.cancel && next < SaveList_.Rows() && window.size() < room &&
+    // The window is filled again once half of it is taken: the workers get a batch at once,
+    // and the run wakes once for a batch of their results rather than for every file.
+    const bool refill = window.size() <= room / 2;
+    while (refill && !env_.cancel && next < SaveList_.Rows() && window.size() < room &&
            (window.empty() || crew.BytesInFlight() < kWindowBytes)) {
       Slot slot;
       if (!PrepareSlot(next, reserve, stopCopy, crew, slot)) {
@@ -467,7 +470,7 @@ FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& 
       ++next;
     }
     if (!window.empty()) {
-      const EntryResult r = TakeSlot(crew, window, next, reserve, stopCopy);
+      const EntryResult r = TakeSlot(crew, window, next, reserve, stopCopy, room / 2);
       if (r != EntryResult::Done) return r;
       continue;
     }
@@ -520,10 +523,10 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
 }
 
 FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve,
-                                           bool& stopCopy) {
+                                           bool& stopCopy, size_t half) {
   if (window.front().job) {
     // Half the window done at a time: the workers keep the other half to do meanwhile.
-    const int pending = static_cast<int>(window.size() / 2);
+    const int pending = static_cast<int>(std::min(window.size() / 2, half));
     while (!crew.WaitBatch(*window.front().job, pending, kWaitMs)) env_.DoEvents();
   }
   const Slot slot = std::move(window.front());

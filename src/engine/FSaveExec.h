@@ -133,7 +133,10 @@ class FSaveExec {
   EntryResult CopyWithWorkers(CopyCrew& crew, ReserveState& reserve, bool& stopCopy);
   // False when the entry is one for the run's thread alone (a question, a refusal).
   bool PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCrew& crew, Slot& slot);
-  EntryResult TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve, bool& stopCopy);
+  // Takes the window's first entry; one not done yet is waited for until at most `half`
+  // entries are left to do.
+  EntryResult TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve, bool& stopCopy,
+                       size_t half);
   // Takes back every entry of the window from `first` on: the run goes on from there.
   void TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next, size_t first);
   // Nothing when the entry may be copied.
