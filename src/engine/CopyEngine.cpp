@@ -33,6 +33,7 @@ bool FSaveExec::ExecCopy() {
   p.status = QStringLiteral("コピーの実行");
   QString d = s_.medium.drive, name, serial;
   if (!ReadDrive(d, name, serial)) return AbortCopy();
+  entryVolume_.reset();
 
   p.copiedKB = 0;
   p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
@@ -123,10 +124,14 @@ FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt atte
   const bool isDir = e.IsDirectory();
   switch (attempt) {
     case CopyAttempt::Copied: {
-      QString d = s_.medium.drive, vname, vserial;
-      if (ReadDrive(d, vname, vserial)) {
-        e.volSerial = vserial;
-        e.volName = vname;
+      // The medium is read once, and again after a question (another may be in now).
+      if (!entryVolume_) {
+        QString d = s_.medium.drive, vname, vserial;
+        if (ReadDrive(d, vname, vserial)) entryVolume_ = {vname, vserial};
+      }
+      if (entryVolume_) {
+        e.volSerial = entryVolume_->second;
+        e.volName = entryVolume_->first;
       }
       s_.progress.copiedKB += KbOf(e.size.Bytes());
       ++(isDir ? s_.outcome.dirsCopied : s_.outcome.filesCopied);
@@ -174,6 +179,7 @@ std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, 
     decision = DecideReserve(reserve, freeKB, reserveMB);
   if (decision == ReserveDecision::Copy) return std::nullopt;
   if (decision == ReserveDecision::Ask) {
+    entryVolume_.reset();
     const QString& caption = s_.texts.FSaveExecCaption;
     env_.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
     env_.WriteDebug(2239, "残量不足を検出");
@@ -212,6 +218,7 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     env_.WriteDebug(2234, "その他");
     return EntryResult::Done;
   }
+  entryVolume_.reset();
   const Answer a = env_.Warn(Question::DestinationFull, s_.texts.FSaveExecCaption,
                              root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
                                  QStringLiteral("新しいメディアに交換してください"),

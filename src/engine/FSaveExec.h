@@ -207,6 +207,8 @@ class FSaveExec {
   std::unique_ptr<SetLock> setHold_;
   QSet<QString> cleared_;
   QSet<QString> folders_;  // the save's folders this run made or entered
+  // The medium's name and serial that copied entries record, read once per medium.
+  std::optional<std::pair<QString, QString>> entryVolume_;
 };
 
 }  // namespace qarno
