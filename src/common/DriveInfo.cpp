@@ -87,16 +87,23 @@ bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, Accepted
   }
 }
 
+FreeSpace FreeSpaceKB(Platform& fs, const QString& root) {
+  const auto space = fs.FreeSpaceOf(winpath::DriveRoot(root));
+  if (!space) return FreeSpace{};
+  FreeSpace free;
+  free.cluster = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
+  if (free.cluster % 1024 == 0) free.kb = (free.cluster / 1024) * static_cast<int64_t>(space->freeClusters);
+  else free.kb = RoundHalfEven(double(free.cluster) * double(space->freeClusters) / 1024.0);
+  free.known = true;
+  return free;
+}
+
 int64_t GetFreeDiskKB(const RunEnvironment& env, const QString& root) {
   env.WriteDebugPath(3020, "GetFreeDiskKB", root);
-  const auto space = env.fs.FreeSpaceOf(winpath::DriveRoot(root));
-  if (!space) return 0;
-  const int64_t cluster = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
-  int64_t kb;
-  if (cluster % 1024 == 0) kb = (cluster / 1024) * static_cast<int64_t>(space->freeClusters);
-  else kb = RoundHalfEven(double(cluster) * double(space->freeClusters) / 1024.0);
-  env.WriteDebug(3021, kb);
-  return kb;
+  const FreeSpace free = FreeSpaceKB(env.fs, root);
+  if (!free.known) return 0;
+  env.WriteDebug(3021, free.kb);
+  return free.kb;
 }
 
 namespace {

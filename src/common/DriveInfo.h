@@ -34,6 +34,14 @@ struct MediumQuery {
 bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, AcceptedMedium& accepted, QString& drive,
                    QString& volumeName, QString& volumeSerial);
 int64_t GetFreeDiskKB(const RunEnvironment& env, const QString& root);
+// The free space of a drive in KB and its cluster size in bytes, as GetFreeDiskKB tells it
+// (without its trace); nothing known when the drive cannot be asked.
+struct FreeSpace {
+  bool known = false;
+  int64_t kb = 0;
+  int64_t cluster = 0;
+};
+FreeSpace FreeSpaceKB(Platform& fs, const QString& root);
 // The space a save occupies on its medium, in KB: its listing and every file of its folder,
 // each rounded up to whole clusters. Nothing (nullopt) when a Cancel stopped it.
 // `currentItem`, when given, follows the walk for a progress display.

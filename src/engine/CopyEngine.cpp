@@ -34,6 +34,7 @@ bool FSaveExec::ExecCopy() {
   QString d = s_.medium.drive, name, serial;
   if (!ReadDrive(d, name, serial)) return AbortCopy();
   entryVolume_.reset();
+  space_.reset();
 
   p.copiedKB = 0;
   p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
@@ -169,6 +170,7 @@ FSaveExec::CopyAttempt FSaveExec::FailedAttempt(Flag f) {
 std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, ReserveState& reserve) {
   // The free space is asked for only while a reserve is kept.
   if (reserve == ReserveState::Off) return std::nullopt;
+  space_.reset();  // asked anew here; what the workers are handed is asked again after
   int64_t freeKB = GetFreeDiskKB(env_, s_.medium.drive);
   const int64_t reserveMB = request_.set.options.RsvSize;
   ReserveDecision decision = DecideReserve(reserve, freeKB, reserveMB);
@@ -219,6 +221,7 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     return EntryResult::Done;
   }
   entryVolume_.reset();
+  space_.reset();
   const Answer a = env_.Warn(Question::DestinationFull, s_.texts.FSaveExecCaption,
                              root + u'\r' + QStringLiteral("ドライブの空き量が足りません。") + u'\r' +
                                  QStringLiteral("新しいメディアに交換してください"),
@@ -449,6 +452,10 @@ namespace {
 constexpr int kSlotsPerWorker = 8;
 constexpr int64_t kWindowBytes = int64_t(64) << 20;
 constexpr int kWaitMs = 100;  // the run yields at this pace while it waits for a worker
+// The free space is asked again after so many entries or bytes handed out, and for every
+// entry while less than that is left above the reserve.
+constexpr int kEntriesPerAsk = 256;
+constexpr int64_t kBytesPerAsk = int64_t(64) << 20;
 }  // namespace
 
 FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& reserve, bool& stopCopy) {
@@ -499,19 +506,28 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
   if (e.flag != Flag::ToCopy) return true;  // nothing to do but its turn
   int64_t cluster = 4096;
   if (reserve != ReserveState::Off) {
-    // The free space as a single thread would see it when all in flight is written: what
-    // is in flight is asked first, so that a copy ending in between is counted at least once.
-    const int64_t inFlight = crew.BytesInFlight();
-    const auto space = env_.fs.FreeSpaceOf(winpath::DriveRoot(s_.medium.drive));
-    int64_t freeKB = 0;
-    if (space) {
-      cluster = std::max<int64_t>(int64_t(space->sectorsPerCluster) * space->bytesPerSector, 1);
-      freeKB = cluster % 1024 == 0 ? (cluster / 1024) * static_cast<int64_t>(space->freeClusters)
-                                   : RoundHalfEven(double(cluster) * double(space->freeClusters) / 1024.0);
+    // The free space as a single thread would see it when all before is written: asked
+    // once for a batch of entries, less what was in flight then and what was handed out
+    // since. Near the reserve it is asked for every entry.
+    const int64_t reserveKB = request_.set.options.RsvSize * 1024;
+    if (space_ && (space_->entries >= kEntriesPerAsk || space_->handedOut >= kBytesPerAsk ||
+                   space_->Left() - reserveKB < kBytesPerAsk / 1024))
+      space_.reset();
+    if (!space_) {
+      // What is in flight is asked first, so that a copy ending in between is counted at
+      // least once.
+      const int64_t inFlight = crew.BytesInFlight();
+      const FreeSpace free = FreeSpaceKB(env_.fs, s_.medium.drive);
+      space_ = AskedSpace{free.kb, free.known ? std::max<int64_t>(free.cluster, 1) : cluster, inFlight};
     }
-    const int64_t left = freeKB - (inFlight + 1023) / 1024;
-    if (DecideReserve(reserve, left, request_.set.options.RsvSize) != ReserveDecision::Copy) return false;
+    const int64_t freeKB = space_->freeKB - (space_->handedOut + 1023) / 1024;
+    if (DecideReserve(reserve, space_->Left(), request_.set.options.RsvSize) != ReserveDecision::Copy) {
+      space_.reset();
+      return false;
+    }
+    cluster = space_->cluster;
     slot.freeKB = freeKB;
+    ++space_->entries;
   }
   slot.kind = Slot::Kind::Copy;
   if (e.IsDirectory()) return true;
@@ -524,6 +540,7 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
   if (!PrepareFileCopy(e.path, destination, *job)) return true;  // fails when its turn comes
   const int64_t size = std::max<int64_t>(e.size.Bytes(), 0);
   slot.bytes = (size + cluster - 1) / cluster * cluster;
+  if (space_) space_->handedOut += slot.bytes;
   slot.job = job;
   crew.Post(std::move(job), slot.bytes);
   return true;
@@ -599,6 +616,7 @@ void FSaveExec::TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next
     SaveList_[later.row].alias = later.alias;
   }
   folders_.clear();  // some may have gone
+  space_.reset();
   s_.aliasCounter = window[first].aliasBefore;
   next = window[first].row;
   window.erase(window.begin() + static_cast<std::ptrdiff_t>(first), window.end());

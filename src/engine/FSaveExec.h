@@ -209,6 +209,16 @@ class FSaveExec {
   QSet<QString> folders_;  // the save's folders this run made or entered
   // The medium's name and serial that copied entries record, read once per medium.
   std::optional<std::pair<QString, QString>> entryVolume_;
+  // The free space as last asked while workers copy: what was in flight then, and the
+  // bytes handed out and entries checked since.
+  struct AskedSpace {
+    int64_t freeKB = 0;
+    int64_t cluster = 0;
+    int64_t handedOut = 0;
+    int entries = 0;
+    int64_t Left() const { return freeKB - (handedOut + 1023) / 1024; }
+  };
+  std::optional<AskedSpace> space_;
 };
 
 }  // namespace qarno
