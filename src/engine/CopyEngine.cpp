@@ -520,13 +520,12 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
       const FreeSpace free = FreeSpaceKB(env_.fs, s_.medium.drive);
       space_ = AskedSpace{free.kb, free.known ? std::max<int64_t>(free.cluster, 1) : cluster, inFlight};
     }
-    const int64_t freeKB = space_->freeKB - (space_->handedOut + 1023) / 1024;
     if (DecideReserve(reserve, space_->Left(), request_.set.options.RsvSize) != ReserveDecision::Copy) {
       space_.reset();
       return false;
     }
     cluster = space_->cluster;
-    slot.freeKB = freeKB;
+    slot.freeKB = space_->Left();
     ++space_->entries;
   }
   slot.kind = Slot::Kind::Copy;

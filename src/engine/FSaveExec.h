@@ -125,7 +125,7 @@ class FSaveExec {
     int row = 0;
     std::shared_ptr<FileCopyJob> job;  // none: a folder, or a file whose folder failed
     int64_t bytes = 0;
-    std::optional<int64_t> freeKB;  // the reserve check's free space, for its trace line
+    std::optional<int64_t> freeKB;  // the free space the reserve check counted, for its trace
     int32_t aliasBefore = -1;       // the alias counter before the entry, and its alias
     QString alias;
     QString madeFolder;  // the deepest folder made for it
