@@ -154,6 +154,9 @@ FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt atte
 }
 
 FSaveExec::CopyAttempt FSaveExec::AttemptCopy(int row) {
+  // A copy on the run's own thread looks at its folder again first (it may have gone): it
+  // is made anew rather than the copy failing.
+  folders_.clear();
   SaveListEntry& e = SaveList_[row];
   const QString path = e.path;
   int compType = 0;
