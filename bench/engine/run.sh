@@ -18,7 +18,9 @@ runs="${1:-5}"
 ((runs >= 3)) || runs=3
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
-build="$root/build-bench"
+# QARNO_BENCH_BUILD: another Release build folder to measure (e.g. an earlier state), used
+# as it is, not built again.
+build="${QARNO_BENCH_BUILD:-$root/build-bench}"
 helpers="$build/engine"
 qarno="$build/bin/Qarno"
 files=30000          # the main tree: 30,000 files in 1,110 directories, about 320 MB
@@ -39,13 +41,15 @@ done
 [ "$bench_fs" = tmpfs ] || ext4_available bench/engine
 
 # Build (Release) if needed; both steps do nothing when everything is up to date.
-bash "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF >/dev/null
-generator=()
-command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-if [ ! -f "$helpers/CMakeCache.txt" ]; then
-  cmake -S "$here" -B "$helpers" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_DIR="$build" >/dev/null
+[ -n "${QARNO_BENCH_BUILD:-}" ] || bash "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_TESTS=OFF >/dev/null
+if [ -z "${QARNO_BENCH_BUILD:-}" ]; then
+  generator=()
+  command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+  if [ ! -f "$helpers/CMakeCache.txt" ]; then
+    cmake -S "$here" -B "$helpers" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DQARNO_BUILD_DIR="$build" >/dev/null
+  fi
+  cmake --build "$helpers" -j2 >/dev/null
 fi
-cmake --build "$helpers" -j2 >/dev/null
 
 # The scratch file system.
 work=$(mktemp -d /tmp/qarno-bench.XXXXXX)

@@ -88,16 +88,23 @@ bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, Accepted
   }
 }
 
+FreeSpace FreeSpaceKB(Platform& fs, const QString& root) {
+  const auto space = fs.FreeSpaceOf(winpath::DriveRoot(root));
+  if (!space) return FreeSpace{};
+  FreeSpace free;
+  free.cluster = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
+  if (free.cluster % 1024 == 0) free.kb = (free.cluster / 1024) * static_cast<int64_t>(space->freeClusters);
+  else free.kb = RoundHalfEven(double(free.cluster) * double(space->freeClusters) / 1024.0);
+  free.known = true;
+  return free;
+}
+
 int64_t GetFreeDiskKB(const RunEnvironment& env, const QString& root) {
   env.WriteDebugPath(3020, "GetFreeDiskKB", root);
-  const auto space = env.fs.FreeSpaceOf(winpath::DriveRoot(root));
-  if (!space) return 0;
-  const int64_t cluster = int64_t(space->sectorsPerCluster) * space->bytesPerSector;
-  int64_t kb;
-  if (cluster % 1024 == 0) kb = (cluster / 1024) * static_cast<int64_t>(space->freeClusters);
-  else kb = RoundHalfEven(double(cluster) * double(space->freeClusters) / 1024.0);
-  env.WriteDebug(3021, kb);
-  return kb;
+  const FreeSpace free = FreeSpaceKB(env.fs, root);
+  if (!free.known) return 0;
+  env.WriteDebug(3021, free.kb);
+  return free.kb;
 }
 
 namespace {
@@ -153,6 +160,49 @@ bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t
     }
   }
   return fs.SetCurrentDir(path);
+}
+
+bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor,
+                 QSet<QString>& known) {
+  if (known.contains(path)) {
+    // The folder of the last copy, made or entered a moment ago: nothing to ask again.
+    if (fs.CurrentDir() == path || fs.SetCurrentDir(path)) return true;
+    known.clear();
+  }
+  QStringList levels;  // from the drive root down to the folder itself
+  for (int n = 1;; ++n) {
+    QString prefix = GetPathPrefix(path, n);
+    if (prefix.isEmpty()) break;
+    levels.push_back(std::move(prefix));
+  }
+  // The walk starts below the deepest folder known to be there. One that cannot be entered
+  // any more (it went meanwhile, or the medium changed) sends it back to the drive root.
+  qsizetype first = 0;
+  for (qsizetype i = levels.size() - 2; i > 0; --i) {
+    if (!known.contains(levels[i])) continue;
+    if (fs.SetCurrentDir(levels[i])) first = i + 1;
+    else known.clear();
+    break;
+  }
+  if (first == 0) {
+    if (fs.SetCurrentDir(path)) {
+      known.insert(path);
+      return true;
+    }
+  }
+  for (qsizetype i = first; i < levels.size(); ++i) {
+    const QString& prefix = levels[i];
+    if (!fs.SetCurrentDir(prefix)) {
+      if (i == 0) return false;  // a drive root is never created
+      const uint32_t mode = modeFor ? modeFor(prefix) : kDefaultDirMode;
+      if (!fs.MkDir(prefix, mode) && !fs.IsDirectory(prefix)) return false;
+      if (!fs.SetCurrentDir(prefix)) return false;
+    }
+    known.insert(prefix);
+  }
+  if (!fs.SetCurrentDir(path)) return false;
+  known.insert(path);
+  return true;
 }
 
 void DeleteTree(const RunEnvironment& env, const QString& directory, QString* currentItem) {

@@ -5,6 +5,8 @@
 // its environment alone. The program's module forwards to these for its windows.
 #include "common/RunEnvironment.h"
 
+#include <QSet>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,6 +35,14 @@ struct MediumQuery {
 bool ReadDriveInfo(const RunEnvironment& env, const MediumQuery& query, AcceptedMedium& accepted, QString& drive,
                    QString& volumeName, QString& volumeSerial);
 int64_t GetFreeDiskKB(const RunEnvironment& env, const QString& root);
+// The free space of a drive in KB and its cluster size in bytes, as GetFreeDiskKB tells it
+// (without its trace); nothing known when the drive cannot be asked.
+struct FreeSpace {
+  bool known = false;
+  int64_t kb = 0;
+  int64_t cluster = 0;
+};
+FreeSpace FreeSpaceKB(Platform& fs, const QString& root);
 // The space a save occupies on its medium, in KB: its listing and every file of its folder,
 // each rounded up to whole clusters. Nothing (nullopt) when a Cancel stopped it.
 // `currentItem`, when given, follows the walk for a progress display.
@@ -44,6 +54,10 @@ int64_t ClustersOf(int64_t bytes, int64_t clusterSize);
 // Makes the directory current, creating every missing level of it (never a drive root).
 // `modeFor`, when given, tells the permission bits of each folder it creates.
 bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor = {});
+// The same for a run that makes many folders: `known` holds the folders it made or entered
+// so far (and takes the new ones); the walk starts below the deepest of them.
+bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor,
+                 QSet<QString>& known);
 // Removes a directory with everything below it; stops early on Cancel.
 void DeleteTree(const RunEnvironment& env, const QString& directory, QString* currentItem = nullptr);
 

@@ -34,6 +34,8 @@ bool FSaveExec::ExecCopy() {
   p.status = QCoreApplication::translate("FSaveExec", "コピーの実行");
   QString d = s_.medium.drive, name, serial;
   if (!ReadDrive(d, name, serial)) return AbortCopy();
+  entryVolume_.reset();
+  space_.reset();
 
   p.copiedKB = 0;
   p.kbToCopy = ListInfo_.Value(ListInfoTable::KB, 2);
@@ -125,10 +127,14 @@ FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt atte
   const bool isDir = e.IsDirectory();
   switch (attempt) {
     case CopyAttempt::Copied: {
-      QString d = s_.medium.drive, vname, vserial;
-      if (ReadDrive(d, vname, vserial)) {
-        e.volSerial = vserial;
-        e.volName = vname;
+      // The medium is read once, and again after a question (another may be in now).
+      if (!entryVolume_) {
+        QString d = s_.medium.drive, vname, vserial;
+        if (ReadDrive(d, vname, vserial)) entryVolume_ = {vname, vserial};
+      }
+      if (entryVolume_) {
+        e.volSerial = entryVolume_->second;
+        e.volName = entryVolume_->first;
       }
       s_.progress.copiedKB += KbOf(e.size.Bytes());
       ++(isDir ? s_.outcome.dirsCopied : s_.outcome.filesCopied);
@@ -150,6 +156,9 @@ FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt atte
 }
 
 FSaveExec::CopyAttempt FSaveExec::AttemptCopy(int row) {
+  // A copy on the run's own thread looks at its folder again first (it may have gone): it
+  // is made anew rather than the copy failing.
+  folders_.clear();
   SaveListEntry& e = SaveList_[row];
   const QString path = e.path;
   int compType = 0;
@@ -166,6 +175,7 @@ FSaveExec::CopyAttempt FSaveExec::FailedAttempt(Flag f) {
 std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, ReserveState& reserve) {
   // The free space is asked for only while a reserve is kept.
   if (reserve == ReserveState::Off) return std::nullopt;
+  space_.reset();  // asked anew here; what the workers are handed is asked again after
   int64_t freeKB = GetFreeDiskKB(env_, s_.medium.drive);
   const int64_t reserveMB = request_.set.options.RsvSize;
   ReserveDecision decision = DecideReserve(reserve, freeKB, reserveMB);
@@ -176,6 +186,7 @@ std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, 
     decision = DecideReserve(reserve, freeKB, reserveMB);
   if (decision == ReserveDecision::Copy) return std::nullopt;
   if (decision == ReserveDecision::Ask) {
+    entryVolume_.reset();
     const QString& caption = s_.texts.FSaveExecCaption;
     env_.WriteLog(QStringLiteral("保存開始前の保存先ディスク残量確認：残量不足が検出されました"));
     env_.WriteDebug(2239, "残量不足を検出");
@@ -185,7 +196,10 @@ std::optional<FSaveExec::EntryResult> FSaveExec::CheckReserve(SaveListEntry& e, 
                                         TrWords("FSaveExec", "制限値：") + MegaBytes(reserveMB) + QStringLiteral("\r\n") +
                                         TrWords("FSaveExec", "保存先メディアを交換して下さい"),
                                     Buttons::YesNo, Icon::Exclamation);
-    if (a == Answer::Yes) return EntryResult::Again;  // another medium: asked again
+    if (a == Answer::Yes) {  // another medium: asked again, its folders made anew
+      folders_.clear();
+      return EntryResult::Again;
+    }
     const Answer off = env_.ui.MsgBox(Question::ReserveSwitchOff, caption,
                                       TrWords("FSaveExec", "今回の保存での残量制限を無効にしますか？"), Buttons::YesNo,
                                       Icon::Exclamation);
@@ -212,6 +226,8 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     env_.WriteDebug(2234, "その他");
     return EntryResult::Done;
   }
+  entryVolume_.reset();
+  space_.reset();
   const Answer a = env_.Warn(Question::DestinationFull, s_.texts.FSaveExecCaption,
                              root + u'\r' + TrWords("FSaveExec", "ドライブの空き量が足りません。") + u'\r' +
                                  TrWords("FSaveExec", "新しいメディアに交換してください"),
@@ -222,6 +238,7 @@ FSaveExec::EntryResult FSaveExec::AfterFailedCopy(SaveListEntry& e, bool& stopCo
     case FullMedium::Abort: return EntryResult::Abort;
     case FullMedium::CopyAgain:
       // Another medium: the same row is copied again from the start.
+      folders_.clear();
       e.flag = Flag::ToCopy;
       return EntryResult::Again;
     case FullMedium::StopCopying: break;
@@ -322,7 +339,7 @@ bool FSaveExec::PrepareFileCopy(const QString& source, const QString& destinatio
   QString dir, name;
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
-  if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); })) return false;
+  if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); }, folders_)) return false;
   if ((Level() == Level::Overwrite || Level() == Level::Repair) && !cleared_.contains(dir)) {
     cleared_.insert(dir);
     env_.fs.RemoveLeftovers(dir);
@@ -441,6 +458,10 @@ namespace {
 constexpr int kSlotsPerWorker = 8;
 constexpr int64_t kWindowBytes = int64_t(64) << 20;
 constexpr int kWaitMs = 100;  // the run yields at this pace while it waits for a worker
+// The free space is asked again after so many entries or bytes handed out, and for every
+// entry while less than that is left above the reserve.
+constexpr int kEntriesPerAsk = 256;
+constexpr int64_t kBytesPerAsk = int64_t(64) << 20;
 }  // namespace
 
 FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& reserve, bool& stopCopy) {
@@ -455,7 +476,10 @@ FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& 
       return EntryResult::Cancelled;
     }
     bool alone = false;  // the next entry is one for the run's thread, with nothing in flight
-    while (!env_.cancel && next < SaveList_.Rows() && window.size() < room &&
+    // The window is filled again once half of it is taken: the workers get a batch at once,
+    // and the run wakes once for a batch of their results rather than for every file.
+    const bool refill = window.size() <= room / 2;
+    while (refill && !env_.cancel && next < SaveList_.Rows() && window.size() < room &&
            (window.empty() || crew.BytesInFlight() < kWindowBytes)) {
       Slot slot;
       if (!PrepareSlot(next, reserve, stopCopy, crew, slot)) {
@@ -466,7 +490,7 @@ FSaveExec::EntryResult FSaveExec::CopyWithWorkers(CopyCrew& crew, ReserveState& 
       ++next;
     }
     if (!window.empty()) {
-      const EntryResult r = TakeSlot(crew, window, next, reserve, stopCopy);
+      const EntryResult r = TakeSlot(crew, window, next, reserve, stopCopy, room / 2);
       if (r != EntryResult::Done) return r;
       continue;
     }
@@ -488,39 +512,50 @@ bool FSaveExec::PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCr
   if (e.flag != Flag::ToCopy) return true;  // nothing to do but its turn
   int64_t cluster = 4096;
   if (reserve != ReserveState::Off) {
-    // The free space as a single thread would see it when all in flight is written: what
-    // is in flight is asked first, so that a copy ending in between is counted at least once.
-    const int64_t inFlight = crew.BytesInFlight();
-    const auto space = env_.fs.FreeSpaceOf(winpath::DriveRoot(s_.medium.drive));
-    int64_t freeKB = 0;
-    if (space) {
-      cluster = std::max<int64_t>(int64_t(space->sectorsPerCluster) * space->bytesPerSector, 1);
-      freeKB = cluster % 1024 == 0 ? (cluster / 1024) * static_cast<int64_t>(space->freeClusters)
-                                   : RoundHalfEven(double(cluster) * double(space->freeClusters) / 1024.0);
+    // The free space as a single thread would see it when all before is written: asked
+    // once for a batch of entries, less what was in flight then and what was handed out
+    // since. Near the reserve it is asked for every entry.
+    const int64_t reserveKB = request_.set.options.RsvSize * 1024;
+    if (space_ && (space_->entries >= kEntriesPerAsk || space_->handedOut >= kBytesPerAsk ||
+                   space_->Left() - reserveKB < kBytesPerAsk / 1024))
+      space_.reset();
+    if (!space_) {
+      // What is in flight is asked first, so that a copy ending in between is counted at
+      // least once.
+      const int64_t inFlight = crew.BytesInFlight();
+      const FreeSpace free = FreeSpaceKB(env_.fs, s_.medium.drive);
+      space_ = AskedSpace{free.kb, free.known ? std::max<int64_t>(free.cluster, 1) : cluster, inFlight};
     }
-    const int64_t left = freeKB - (inFlight + 1023) / 1024;
-    if (DecideReserve(reserve, left, request_.set.options.RsvSize) != ReserveDecision::Copy) return false;
-    slot.freeKB = freeKB;
+    if (DecideReserve(reserve, space_->Left(), request_.set.options.RsvSize) != ReserveDecision::Copy) {
+      space_.reset();
+      return false;
+    }
+    cluster = space_->cluster;
+    slot.freeKB = space_->Left();
+    ++space_->entries;
   }
   slot.kind = Slot::Kind::Copy;
   if (e.IsDirectory()) return true;
   const QString destination = DestinationOf(e);
   QString dir, name;
-  if (SplitPath(destination, dir, name) && env_.fs.CurrentDir() != dir && !env_.fs.IsDirectory(dir)) slot.madeFolder = dir;
+  if (SplitPath(destination, dir, name) && env_.fs.CurrentDir() != dir && !folders_.contains(dir) &&
+      !env_.fs.IsDirectory(dir))
+    slot.madeFolder = dir;
   auto job = std::make_shared<FileCopyJob>();
   if (!PrepareFileCopy(e.path, destination, *job)) return true;  // fails when its turn comes
   const int64_t size = std::max<int64_t>(e.size.Bytes(), 0);
   slot.bytes = (size + cluster - 1) / cluster * cluster;
+  if (space_) space_->handedOut += slot.bytes;
   slot.job = job;
   crew.Post(std::move(job), slot.bytes);
   return true;
 }
 
 FSaveExec::EntryResult FSaveExec::TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve,
-                                           bool& stopCopy) {
+                                           bool& stopCopy, size_t half) {
   if (window.front().job) {
     // Half the window done at a time: the workers keep the other half to do meanwhile.
-    const int pending = static_cast<int>(window.size() / 2);
+    const int pending = static_cast<int>(std::min(window.size() / 2, half));
     while (!crew.WaitBatch(*window.front().job, pending, kWaitMs)) env_.DoEvents();
   }
   const Slot slot = std::move(window.front());
@@ -585,6 +620,8 @@ void FSaveExec::TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next
     }
     SaveList_[later.row].alias = later.alias;
   }
+  folders_.clear();  // some may have gone
+  space_.reset();
   s_.aliasCounter = window[first].aliasBefore;
   next = window[first].row;
   window.erase(window.begin() + static_cast<std::ptrdiff_t>(first), window.end());

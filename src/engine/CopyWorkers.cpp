@@ -59,6 +59,7 @@ CopyCrew::~CopyCrew() {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
     queue_.clear();
+    posted_.clear();
   }
   work_.notify_all();
   for (auto& t : threads_) t.join();
@@ -95,20 +96,29 @@ void CopyCrew::Work(Platform& fs) {
 }
 
 void CopyCrew::Post(std::shared_ptr<FileCopyJob> job, int64_t bytes) {
+  inFlight_ += bytes;
+  posted_.push_back(Queued{std::move(job), bytes});
+}
+
+void CopyCrew::Flush() {
+  if (posted_.empty()) return;
+  const size_t count = posted_.size();
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    inFlight_ += bytes;
-    ++pending_;
-    queue_.push_back(Queued{std::move(job), bytes});
+    pending_ += static_cast<int>(count);
+    for (Queued& q : posted_) queue_.push_back(std::move(q));
   }
-  work_.notify_one();
+  posted_.clear();
+  if (count == 1) work_.notify_one();
+  else work_.notify_all();
 }
 
 bool CopyCrew::Wait(const FileCopyJob& job, int ms) { return WaitBatch(job, std::numeric_limits<int>::max(), ms); }
 
 bool CopyCrew::WaitBatch(const FileCopyJob& job, int pending, int ms) {
+  Flush();
   std::unique_lock<std::mutex> lock(mutex_);
-  if (job.done && pending_ <= pending) return true;
+  if (job.done) return true;
   waitingFor_ = &job;
   waitingPending_ = pending;
   done_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return job.done && pending_ <= pending; });

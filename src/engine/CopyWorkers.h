@@ -56,13 +56,16 @@ class CopyCrew {
   CopyCrew& operator=(const CopyCrew&) = delete;
 
   int Size() const { return static_cast<int>(threads_.size()); }
-  // Hands a job to the workers; `bytes` count as in flight until it is done.
+  // Hands a job to the workers; `bytes` count as in flight at once, until it is done. The
+  // jobs handed over reach the workers together, at the next Flush or wait: the workers
+  // are woken once for a batch, not for every file.
   void Post(std::shared_ptr<FileCopyJob> job, int64_t bytes);
+  void Flush();
   // Waits up to `ms` milliseconds for the job; true when it is done.
   bool Wait(const FileCopyJob& job, int ms);
-  // The same, but once the job is done, waits on (within the time) until at most `pending`
-  // jobs are left: the run then takes the finished ones at one go instead of waking for
-  // each of them, while the workers still have work.
+  // The same, but a job not done yet is waited for on (within the time) until at most
+  // `pending` jobs are left: the run then takes the finished ones at one go instead of
+  // waking for each of them, while the workers still have work.
   bool WaitBatch(const FileCopyJob& job, int pending, int ms);
   // The bytes of the jobs handed out and not yet done.
   int64_t BytesInFlight();
@@ -80,6 +83,7 @@ class CopyCrew {
   std::mutex mutex_;
   std::condition_variable work_, done_;
   std::deque<Queued> queue_;
+  std::vector<Queued> posted_;  // the run's, not yet flushed: no lock for them
   std::atomic<int64_t> inFlight_{0};  // asked for every entry: no lock for it
   int pending_ = 0;  // jobs posted and not yet done
   // What the run waits for, when it waits: a job, and at most so many pending.

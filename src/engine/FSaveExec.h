@@ -126,7 +126,7 @@ class FSaveExec {
     int row = 0;
     std::shared_ptr<FileCopyJob> job;  // none: a folder, or a file whose folder failed
     int64_t bytes = 0;
-    std::optional<int64_t> freeKB;  // the reserve check's free space, for its trace line
+    std::optional<int64_t> freeKB;  // the free space the reserve check counted, for its trace
     int32_t aliasBefore = -1;       // the alias counter before the entry, and its alias
     QString alias;
     QString madeFolder;  // the deepest folder made for it
@@ -134,7 +134,10 @@ class FSaveExec {
   EntryResult CopyWithWorkers(CopyCrew& crew, ReserveState& reserve, bool& stopCopy);
   // False when the entry is one for the run's thread alone (a question, a refusal).
   bool PrepareSlot(int row, ReserveState reserve, bool stopCopy, CopyCrew& crew, Slot& slot);
-  EntryResult TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve, bool& stopCopy);
+  // Takes the window's first entry; one not done yet is waited for until at most `half`
+  // entries are left to do.
+  EntryResult TakeSlot(CopyCrew& crew, std::deque<Slot>& window, int& next, ReserveState& reserve, bool& stopCopy,
+                       size_t half);
   // Takes back every entry of the window from `first` on: the run goes on from there.
   void TakeBackFrom(CopyCrew& crew, std::deque<Slot>& window, int& next, size_t first);
   // Nothing when the entry may be copied.
@@ -204,6 +207,19 @@ class FSaveExec {
   // cleared of what killed runs left (an overwrite or repair run writes into them again).
   std::unique_ptr<SetLock> setHold_;
   QSet<QString> cleared_;
+  QSet<QString> folders_;  // the save's folders this run made or entered
+  // The medium's name and serial that copied entries record, read once per medium.
+  std::optional<std::pair<QString, QString>> entryVolume_;
+  // The free space as last asked while workers copy: what was in flight then, and the
+  // bytes handed out and entries checked since.
+  struct AskedSpace {
+    int64_t freeKB = 0;
+    int64_t cluster = 0;
+    int64_t handedOut = 0;
+    int entries = 0;
+    int64_t Left() const { return freeKB - (handedOut + 1023) / 1024; }
+  };
+  std::optional<AskedSpace> space_;
 };
 
 }  // namespace qarno

@@ -60,6 +60,7 @@ void FSaveExec::ResetForRun() {
   manifest_.clear();
   anchorsReady_ = false;
   cleared_.clear();
+  folders_.clear();
   hashing_ = request_.contentManifest;
 }
 

@@ -103,6 +103,7 @@ class HostPlatform : public Platform {
   // `checkCurrent`: the current folder is taken only while it still exists.
   DirFd OpenDir(const QString& winPath, FsError& error, bool checkCurrent);
   int currentFd_ = -1;
+  QString currentHost_;  // the current folder's host path
   int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st);
   QString belowAnchor_, belowFolder_;  // the folder OpenRegularBelow holds open (host paths)
   int belowFd_ = -1;

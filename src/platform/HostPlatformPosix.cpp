@@ -349,6 +349,7 @@ void HostPlatform::SetWriteAnchor(const QString& dir) {
   if (currentFd_ >= 0) ::close(currentFd_);
   currentFd_ = -1;
   current_.clear();
+  currentHost_.clear();
 }
 
 HostPlatform::DirFd& HostPlatform::DirFd::operator=(DirFd&& o) noexcept {
@@ -404,23 +405,43 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
   // (An anchor on a drive mapped to "/" is "/" itself.)
   const QString anchorPrefix = anchorHost && anchorHost->endsWith(u'/') ? *anchorHost : anchorHost.value_or(QString()) + u'/';
   if (anchorHost && (*host == *anchorHost || host->startsWith(anchorPrefix))) {
-    int fd = ::open(Native(*anchorHost).constData(), kDirFlags);
-    if (fd < 0) {
-      error = ErrorOf(errno);
-      return DirFd();
+    // A folder below the current one goes on from it: the current folder was entered from
+    // the same anchor without following links, so the rest of the way is all there is to
+    // check, while its path still names it (not when it went, was replaced or its medium
+    // changed: then the way is walked from the anchor again).
+    const QString currentPrefix = currentHost_.endsWith(u'/') ? currentHost_ : currentHost_ + u'/';
+    int fd = -1;
+    bool owned = false;
+    QString below;
+    struct stat st;
+    struct stat named;
+    if (currentFd_ >= 0 && !currentHost_.isEmpty() && host->startsWith(currentPrefix) &&
+        (currentHost_ == *anchorHost || currentHost_.startsWith(anchorPrefix)) && ::fstat(currentFd_, &st) == 0 &&
+        st.st_nlink > 0 && ::stat(Native(currentHost_).constData(), &named) == 0 && named.st_dev == st.st_dev &&
+        named.st_ino == st.st_ino) {
+      fd = currentFd_;
+      below = host->mid(currentHost_.size());
+    } else {
+      fd = ::open(Native(*anchorHost).constData(), kDirFlags);
+      if (fd < 0) {
+        error = ErrorOf(errno);
+        return DirFd();
+      }
+      owned = true;
+      below = host->mid(anchorHost->size());
     }
-    const QString below = host->mid(anchorHost->size());
     for (const QString& part : below.split(u'/', Qt::SkipEmptyParts)) {
       const int next = ::openat(fd, Native(part).constData(), kDirFlags | O_NOFOLLOW);
       const int err = errno;
-      ::close(fd);
+      if (owned) ::close(fd);
       if (next < 0) {
         error = ErrorOf(err);
         return DirFd();
       }
       fd = next;
+      owned = true;
     }
-    return DirFd(fd, true);
+    return DirFd(fd, owned);
   }
   const int fd = ::open(Native(*host).constData(), kDirFlags);
   if (fd < 0) {
@@ -494,6 +515,7 @@ bool HostPlatform::SetCurrentDir(const QString& dirIn) {
   if (currentFd_ >= 0) ::close(currentFd_);
   currentFd_ = owned;
   current_ = dir;
+  currentHost_ = drives_.ToHost(dir).value_or(QString());
   return true;
 }
 
@@ -615,6 +637,7 @@ FsStatus HostPlatform::RmDir(const QString& path) {
     if (currentFd_ >= 0) ::close(currentFd_);
     currentFd_ = -1;
     current_.clear();
+    currentHost_.clear();
   }
   return FsStatus();
 }
@@ -728,6 +751,7 @@ CopyResult HostPlatform::Copy(const QString& from, const QString& to, const Copy
     ::close(currentFd_);
     currentFd_ = -1;
     current_.clear();
+    currentHost_.clear();
     dir = OpenParent(to, name, error, true);
     if (!dir.valid()) return fail(error, false);
     out = create();

@@ -438,18 +438,23 @@ TEST_F(Safety, YesAtTheFullMediumQuestionCopiesTheFileOnTheNewMedium) {
   w.fs.copyFails.insert(w.Src("f1.txt"));  // the copy fails with a medium too full for it
   w.fs.freeKB = 0;
   w.ui.Expect(Question::DestinationFull, Answer::Yes, QStringLiteral("ドライブの空き量が足りません。"));
-  // The new medium: room, and copies work.
+  // The new medium: room, copies work, and its own serial.
   const int readsBefore = w.fs.volumeReads;
   w.fs.onVolumeRead = [&](int n) {
     if (n > readsBefore && !w.ui.messages.isEmpty()) {
       w.fs.copyFails.clear();
       w.fs.freeKB.reset();
+      w.fs.volume.serial = 0x0BAD0001;
     }
   };
   const RunResult r = w.Run(Level::Level0);
   ASSERT_TRUE(r.succeeded);
   EXPECT_EQ(r.uncopied, 0);
   EXPECT_EQ(Fields(r.saveName, QStringLiteral("f1.txt"))[4], QStringLiteral("3"));
+  // What was copied after the question records the medium it is on.
+  EXPECT_EQ(Fields(r.saveName, QStringLiteral("f0.txt"))[6], QStringLiteral("1A2B-3C4D"));
+  EXPECT_EQ(Fields(r.saveName, QStringLiteral("f1.txt"))[6], QStringLiteral("0BAD-0001"));
+  EXPECT_EQ(Fields(r.saveName, QStringLiteral("f2.txt"))[6], QStringLiteral("0BAD-0001"));
   EXPECT_EQ(w.env.ReadFile(Save(r.saveName, QStringLiteral("f1.txt"))), QByteArray(101, 'b'));
 }
 

@@ -171,6 +171,52 @@ TEST(CopyWorkers, AMediumFilledWithWorkersEndsAtTheSameEntryAsOnOneThread) {
   EXPECT_EQ(logs[0], logs[1]);
 }
 
+TEST(CopyWorkers, TheFreeSpaceIsAskedOncePerBatchYetTheReserveStopsAtTheSameEntryAsOnOneThread) {
+  {
+    // Far above the reserve: a few questions for the whole run, not one for every entry.
+    WorkerWorld w(4);
+    SmallVolume vol(80 * 1024);
+    if (!vol.mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs";
+    w.env.fs.drives().Map(u'S', vol.path());
+    w.m.set.SaveDir = QStringLiteral("S:\\");
+    w.m.set.options.RsvSizeChk = 1;
+    w.m.set.options.RsvSize = 1;
+    for (int i = 0; i < 64; ++i) w.Source(QStringLiteral("f%1.bin").arg(i, 2, 10, QChar(u'0')), QByteArray(4096, 'x'));
+    int asked = 0;
+    w.fs.onFreeQuery = [&] { ++asked; };
+    const RunResult r = w.Run();
+    ASSERT_TRUE(r.succeeded);
+    EXPECT_EQ(r.uncopied, 0);
+    EXPECT_LT(asked, 16);
+  }
+  // Near it: asked for every entry, and the short reserve is met where one thread meets it.
+  QStringList flags[2];
+  int index = 0;
+  for (const int workers : {1, 4}) {
+    SCOPED_TRACE(workers);
+    WorkerWorld w(workers);
+    SmallVolume vol(4096);
+    w.env.fs.drives().Map(u'S', vol.path());
+    w.m.set.SaveDir = QStringLiteral("S:\\");
+    w.m.set.options.RsvSizeChk = 1;
+    w.m.set.options.RsvSize = 1;
+    for (int i = 0; i < 40; ++i) w.Source(QStringLiteral("f%1.bin").arg(i, 2, 10, QChar(u'0')), QByteArray(24 * 1024, char('a' + i % 26)));
+    vol.Fill((1024 + 300) * 1024);
+    w.env.ui.Expect(Question::ReserveShort, Answer::No, QStringLiteral("保存先ディスク残量が制限値以下です!"));
+    w.env.ui.Expect(Question::ReserveSwitchOff, Answer::No, QStringLiteral("今回の保存での残量制限を無効にしますか？"));
+    w.env.ui.Expect(Question::UncopiedEntries, Answer::OK, QStringLiteral("個コピーできませんでした。"));
+    const RunResult r = w.Run();
+    ASSERT_TRUE(r.succeeded);
+    EXPECT_TRUE(w.env.ui.Exhausted());
+    EXPECT_GT(r.uncopied, 0);
+    EXPECT_LT(r.uncopied, 40);
+    for (const QString& line : TextCodec().DecodeLines(w.env.ReadFile(QStringLiteral("S:\\daily\\") + r.saveName + QStringLiteral(".csv"))))
+      flags[index] += EngineWorld::Fields(line)[0] + u' ' + EngineWorld::Fields(line)[4];
+    ++index;
+  }
+  EXPECT_EQ(flags[0], flags[1]);
+}
+
 TEST(CopyWorkers, ACancelWhileWorkersCopyLeavesNoSaveBehind) {
   WorkerWorld w(4);
   for (int i = 0; i < 120; ++i) w.Source(QStringLiteral("d%1\\f%2").arg(i % 4).arg(i), QByteArray(100 * 1024, char('a' + i % 26)));
