@@ -127,10 +127,15 @@ FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt atte
   const bool isDir = e.IsDirectory();
   switch (attempt) {
     case CopyAttempt::Copied: {
-      // The medium is read once, and again after a question (another may be in now).
-      if (!entryVolume_) {
+      // The medium is read once a second, and again after a question or a failed copy
+      // (another may be in now).
+      if (!entryVolume_ || !entryVolumeAge_.isValid() || entryVolumeAge_.hasExpired(1000)) {
+        entryVolume_.reset();
         QString d = s_.medium.drive, vname, vserial;
-        if (ReadDrive(d, vname, vserial)) entryVolume_ = {vname, vserial};
+        if (ReadDrive(d, vname, vserial)) {
+          entryVolume_ = {vname, vserial};
+          entryVolumeAge_.start();
+        }
       }
       if (entryVolume_) {
         e.volSerial = entryVolume_->second;
@@ -150,7 +155,9 @@ FSaveExec::EntryResult FSaveExec::TakeAttempt(SaveListEntry& e, CopyAttempt atte
       env_.WriteLog(QStringLiteral("保存できませんでした（なくなっている為エントリーが削除されます）"), path);
       env_.WriteDebug(2234, "なくなっている為エントリーが削除されます");
       return EntryResult::Done;
-    case CopyAttempt::Failed: break;
+    case CopyAttempt::Failed:
+      entryVolume_.reset();  // the medium may have gone with the copy
+      break;
   }
   return AfterFailedCopy(e, stopCopy);
 }

@@ -16,6 +16,7 @@
 #include "records/ResultView.h"
 #include "records/SaveList.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 #include <deque>
@@ -208,8 +209,11 @@ class FSaveExec {
   std::unique_ptr<SetLock> setHold_;
   QSet<QString> cleared_;
   QSet<QString> folders_;  // the save's folders this run made or entered
-  // The medium's name and serial that copied entries record, read once per medium.
+  // The medium's name and serial that copied entries record.
   std::optional<std::pair<QString, QString>> entryVolume_;
+  // When entryVolume_ was read: it is read again after a second, as the platform's drive
+  // information is, so a medium swapped without any question is still noticed.
+  QElapsedTimer entryVolumeAge_;
   // The free space as last asked while workers copy: what was in flight then, and the
   // bytes handed out and entries checked since.
   struct AskedSpace {
