@@ -148,18 +148,8 @@ std::optional<int64_t> UsedSpaceKB(const RunEnvironment& env, const QString& lis
 }
 
 bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor) {
-  if (fs.SetCurrentDir(path)) return true;
-  for (int n = 1;; ++n) {
-    const QString prefix = GetPathPrefix(path, n);
-    if (prefix.isEmpty()) break;
-    if (!fs.SetCurrentDir(prefix)) {
-      if (n == 1) return false;  // a drive root is never created
-      const uint32_t mode = modeFor ? modeFor(prefix) : kDefaultDirMode;
-      if (!fs.MkDir(prefix, mode) && !fs.IsDirectory(prefix)) return false;
-      if (!fs.SetCurrentDir(prefix)) return false;
-    }
-  }
-  return fs.SetCurrentDir(path);
+  QSet<QString> nothingKnown;  // the whole walk, from the drive root
+  return MakeDirPath(fs, path, modeFor, nothingKnown);
 }
 
 bool MakeDirPath(Platform& fs, const QString& path, const std::function<uint32_t(const QString&)>& modeFor,
