@@ -16,8 +16,11 @@ namespace qarno::test {
 namespace {
 
 // Tab (Shift+Tab with `back`) in the window until `target` has the focus; false when the
-// keys never get there.
+// keys never get there. Keys are for the active window, which a desktop makes of a dialog as
+// it opens; the offscreen platform may not (or only later, on a busy machine), and a view
+// that takes the focus in an inactive window gets no focus-in: no current row to act on.
 bool TabTo(QWidget& window, QWidget* target, bool back = false) {
+  if (QApplication::activeWindow() != &window) QApplication::setActiveWindow(&window);
   for (int i = 0; i < 40 && window.focusWidget() != target; ++i) {
     QWidget* at = window.focusWidget() ? window.focusWidget() : &window;
     QTest::keyClick(at, Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
