@@ -27,6 +27,7 @@
 namespace qarno {
 
 class CopyCrew;
+class ListAhead;
 struct FileCopyJob;
 
 class FSaveExec {
@@ -211,6 +212,8 @@ class FSaveExec {
   QSet<QString> folders_;  // the save's folders this run made or entered
   // The medium's name and serial that copied entries record.
   std::optional<std::pair<QString, QString>> entryVolume_;
+  // The scan's listings, made ahead of it while it runs.
+  ListAhead* ahead_ = nullptr;
   // When entryVolume_ was read: it is read again after a second, as the platform's drive
   // information is, so a medium swapped without any question is still noticed.
   QElapsedTimer entryVolumeAge_;

@@ -2,6 +2,7 @@
 // Building the save list: the walk of every save-list entry, the skip list applied to what
 // is found below them, and the totals of the whole list.
 #include "engine/FSaveExec.h"
+#include "engine/ListAhead.h"
 
 #include "common/Attributes.h"
 #include "platform/WinPath.h"
@@ -13,6 +14,8 @@ namespace qarno {
 
 namespace {
 constexpr int kYieldEvery = 50;
+// The pattern of everything in a folder.
+QString AllIn(const QString& folder) { return winpath::Join(folder, QStringLiteral("*.*")); }
 }  // namespace
 
 bool FSaveExec::MkSaveList() {
@@ -33,6 +36,13 @@ bool FSaveExec::ScanSaveList() {
   ListInfo_.Set(ListInfoTable::Files, 1, 0);
   ListInfo_.Set(ListInfoTable::Folders, 1, 0);
   ListInfo_.Set(ListInfoTable::KB, 1, 0);
+  // With a second core, the folders are listed ahead of the walk, on a thread of their own.
+  ListAhead ahead(env_.fs, CopyWorkerCount() > 1);
+  ahead_ = &ahead;
+  struct Forget {
+    ListAhead*& ahead;
+    ~Forget() { ahead = nullptr; }
+  } forget{ahead_};
   for (const QString& entry : request_.set.SaveList) {
     if (env_.cancel) return false;
     // Only an absolute path on a drive, without "." or "..", that a listing line can carry:
@@ -62,10 +72,10 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
   // A folder the scan found is listed as what it was found to be; asking again by its path
   // could take it for a file of its parent and find the same folder below itself forever.
   if (!first || (!pattern && env_.fs.IsDirectory(path))) {
-    found = env_.fs.List(winpath::Join(path, QStringLiteral("*.*")));
+    found = ahead_->List(AllIn(path));
     base = path;
   } else {
-    found = env_.fs.List(path);
+    found = ahead_->List(path);
     QString name;
     SplitPath(path, base, name);
   }
@@ -82,16 +92,25 @@ bool FSaveExec::ScanTree(const QString& pathIn, bool first) {
 
   // Names in ordinal order of their UTF-16 code units.
   std::vector<DirEntry>& entries = *found;
-  int n = 0;
-  for (const DirEntry& e : entries) {
-    if (++n % kYieldEvery == 0) env_.DoEvents();
+  // The progress names each entry as it was found; the name is made only when it is shown.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if ((i + 1) % kYieldEvery == 0) {
+      p.scanDir = winpath::Join(base, entries[i - 1].name);
+      env_.DoEvents();
+    }
     if (env_.cancel) return false;
-    p.scanDir = winpath::Join(base, e.name);
   }
+  if (!entries.empty()) p.scanDir = winpath::Join(base, entries.back().name);
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  // The folders this one holds are listed next, in the order the walk goes into them.
+  std::vector<QString> below;
+  for (const DirEntry& e : entries) {
+    if (e.isDirectory && !e.isLink && e.representable) below.push_back(AllIn(winpath::Join(base, e.name)));
+  }
+  ahead_->Ahead(below);
   // A plain save-list entry names its one file: that name is the user's own, link or not.
   const bool named = first && !pattern && base != path;
-  n = 0;
+  int n = 0;
   for (const DirEntry& e : entries) {
     if (++n % kYieldEvery == 0) env_.DoEvents();
     if (env_.cancel) return false;
@@ -108,7 +127,10 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named)
       env_.DoEvents();
       if (env_.cancel) return false;
     }
-    if (MatchesPathPattern(path, skip)) return true;
+    if (MatchesPathPattern(path, skip)) {
+      if (info.isDirectory) ahead_->Drop(AllIn(path));
+      return true;
+    }
   }
   // A link found in a saved tree may point at what its owner could never read: it is left
   // out, and the log says so. Not a failure of the run: there is nothing of the tree to save.
@@ -120,6 +142,7 @@ bool FSaveExec::ScanCheck(const QString& path, const DirEntry& info, bool named)
   // wrong file; a path longer than the system can reach by its name cannot be copied, nor
   // anything below it: it stays out of the list, and the log says so.
   if (!info.representable || !env_.codec.CanEncode(path)) {
+    if (info.isDirectory) ahead_->Drop(AllIn(path));
     RefuseName(path);
     return true;
   }

@@ -121,6 +121,38 @@ TEST(CopyWorkers, FourWorkersSaveByteForByteWhatOneThreadSaves) {
   }
 }
 
+// With a second core the scan's folders are listed ahead of it on a thread of their own:
+// far more folders than that thread may hold ready, folders skipped while they are queued,
+// listed or ready, and a skipped folder saved again by a later entry of the save list.
+TEST(CopyWorkers, AScanWithItsFoldersListedAheadFindsWhatOneThreadFinds) {
+  QStringList rows[2];
+  QString logs[2];
+  int index = 0;
+  for (const int workers : {1, 2}) {
+    SCOPED_TRACE(workers);
+    WorkerWorld w(workers);
+    for (int a = 0; a < 6; ++a)
+      for (int b = 0; b < 6; ++b)
+        for (int c = 0; c < 5; ++c)
+          for (int f = 0; f < 3; ++f)
+            w.Source(QStringLiteral("a%1\\b%2\\c%3\\f%4.txt").arg(a).arg(b).arg(c).arg(f), QByteArray(a + b + c + f, 'x'));
+    w.m.set.SkipList = {QStringLiteral("T:\\src\\a1"), QStringLiteral("T:\\src\\a3\\b2"), QStringLiteral("*\\c4")};
+    w.m.set.SaveList = {QStringLiteral("T:\\src"), QStringLiteral("T:\\src\\a1\\b5")};
+    FSaveExec run(w.m, w.main);
+    run.Form_Load();
+    ASSERT_TRUE(run.MkSaveList());
+    for (int r = 1; r < run.SaveList().Rows(); ++r)
+      rows[index] += run.SaveList()[r].path + u' ' + FieldText(run.SaveList()[r], SaveListEntry::Size);
+    logs[index] = QString::fromUtf8(w.env.ReadFile(QStringLiteral("T:\\prog\\SetDir\\daily.log")));
+    ++index;
+  }
+  // The root, then five a folders of 1 + 6 b + 24 c folders and 72 files (no c4), less
+  // a3\b2; then a1\b5 on its own, with its 4 c folders and 12 files.
+  EXPECT_EQ(rows[0].size(), 1 + 5 * (1 + 6 + 24 + 72) - (1 + 4 + 12) + 1 + 4 + 12);
+  EXPECT_EQ(rows[0], rows[1]);
+  EXPECT_EQ(logs[0], logs[1]);
+}
+
 TEST(CopyWorkers, AMediumFilledWithWorkersEndsAtTheSameEntryAsOnOneThread) {
   QStringList flags[2], logs[2], files[2];
   int uncopied[2] = {0, 0};
