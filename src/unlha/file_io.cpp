@@ -10,22 +10,22 @@ void AtomicOutputFile::drain()
 {
     if (used_ == 0)
         return;
-    writeThrough(buf_.data(), used_);
+    writeThrough(buf_.get(), used_);
     used_ = 0;
 }
 
 void AtomicOutputFile::write(const std::uint8_t* data, std::size_t size)
 {
-    if (used_ + size > buf_.size()) {
+    if (used_ + size > kBufferSize) {
         drain();
-        if (size >= buf_.size()) {
+        if (size >= kBufferSize) {
             // Large writes go straight to the file.
             writeThrough(data, size);
             pos_ += size;
             return;
         }
     }
-    std::memcpy(buf_.data() + used_, data, size);
+    std::memcpy(buf_.get() + used_, data, size);
     used_ += size;
     pos_ += size;
 }

@@ -10,6 +10,7 @@
 #include "codec/lha_types.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,7 +79,9 @@ private:
     std::string tempPath_;
     NativeFile file_;
     bool open_ = false;
-    std::vector<std::uint8_t> buf_;
+    // Never read before it is written: left as allocated, not cleared for every archive.
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 18;
+    std::unique_ptr<std::uint8_t[]> buf_;
     std::size_t used_ = 0;
     std::uint64_t pos_ = 0;   // logical position (file position + buffered bytes)
 };

@@ -147,13 +147,18 @@ void InputFile::rewind()
         throw Error(ErrorCode::CannotRead, lastError("cannot read", path_));
 }
 
-AtomicOutputFile::AtomicOutputFile(const std::string& finalPath) : finalPath_(finalPath), buf_(1 << 18)
+AtomicOutputFile::AtomicOutputFile(const std::string& finalPath)
+    : finalPath_(finalPath), buf_(new std::uint8_t[kBufferSize])
 {
     // The temporary name does not repeat the final one, which may already be as long as a name can be.
     const std::string dir = directoryOf(finalPath);
-    std::random_device rd;
-    std::mt19937_64 rng((static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ ::GetCurrentProcessId()
-                        ^ (static_cast<std::uint64_t>(::GetTickCount64()) << 20));
+    // One generator per thread, seeded once: a name only has to be unlikely to be taken (the
+    // create is exclusive and tries again), and asking the hardware for a seed is slow.
+    thread_local std::mt19937_64 rng = [] {
+        std::random_device rd;
+        return std::mt19937_64((static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ ::GetCurrentProcessId()
+                               ^ (static_cast<std::uint64_t>(::GetTickCount64()) << 20));
+    }();
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, "%012llx.tmp", static_cast<unsigned long long>(rng() & 0xFFFFFFFFFFFFull));

@@ -5,6 +5,7 @@
 #include "codec/lzh_decoder.h"
 #include "codec/lzh_encoder.h"
 
+#include <memory>
 #include <vector>
 
 namespace lha {
@@ -73,18 +74,21 @@ EntryHeader writeArchive(Source& src, Target& out, const PackInfo& info, Method 
     if (stored) {
         h.method = Method::Lh0;
         // Copy until the end of the input, refusing what the 32-bit size fields cannot describe.
-        std::vector<std::uint8_t> buf(1 << 18);
+        // Only what a read filled is used: not cleared first.
+        constexpr std::size_t kPiece = std::size_t{1} << 18;
+        const std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[kPiece]);
+        std::uint8_t* const buf = piece.get();
         std::uint64_t total = 0;
         std::uint16_t crc = 0;
         for (;;) {
-            const std::size_t got = src.read(buf.data(), buf.size());
+            const std::size_t got = src.read(buf, kPiece);
             if (got == 0)
                 break;
             total += got;
             if (total > 0xFFFFFFFFull)
                 throw Error(ErrorCode::TooLarge, "file too large for an LHA archive");
-            crc = crc16Update(crc, buf.data(), got);
-            out.write(buf.data(), got);
+            crc = crc16Update(crc, buf, got);
+            out.write(buf, got);
         }
         h.crc = crc;
         h.packedSize = h.originalSize = total;
