@@ -346,7 +346,13 @@ bool FSaveExec::PrepareFileCopy(const QString& source, const QString& destinatio
   QString dir, name;
   lastCopyError_ = FsError::Other;
   if (!SplitPath(destination, dir, name)) return false;
-  if (!MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); }, folders_)) return false;
+  // A folder this run made or entered a moment ago is not entered again for a worker's copy:
+  // the worker enters it itself, and should it have gone meanwhile, that copy fails on its
+  // destination side and is made again on the run's own thread, which makes the folder anew.
+  // (A copy on the run's own thread comes here with nothing known.)
+  if (!folders_.contains(dir) &&
+      !MakeDirPath(env_.fs, dir, [this](const QString& folder) { return FolderModeFor(folder); }, folders_))
+    return false;
   if ((Level() == Level::Overwrite || Level() == Level::Repair) && !cleared_.contains(dir)) {
     cleared_.insert(dir);
     env_.fs.RemoveLeftovers(dir);

@@ -7,6 +7,7 @@
 #include "support/SmallVolume.h"
 
 #include <QDir>
+#include <atomic>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -247,6 +248,48 @@ TEST(CopyWorkers, TheFreeSpaceIsAskedOncePerBatchYetTheReserveStopsAtTheSameEntr
     ++index;
   }
   EXPECT_EQ(flags[0], flags[1]);
+}
+
+// A worker's platform on which the save's folder of d1\a.txt goes just before that file is
+// copied into it, as another program might take it away.
+struct FolderGoesBeforeItsCopy : ForwardingPlatform {
+  explicit FolderGoesBeforeItsCopy(std::unique_ptr<Platform> own) : ForwardingPlatform(*own), own_(std::move(own)) {}
+  using ForwardingPlatform::Copy;
+  CopyResult Copy(const QString& from, const QString& to, const CopyOptions& o) override {
+    if (to.endsWith(u"\\d1\\a.txt") && !removed.exchange(true)) {
+      EXPECT_TRUE(RmDir(to.left(to.lastIndexOf(u'\\'))));
+    }
+    return ForwardingPlatform::Copy(from, to, o);
+  }
+  std::unique_ptr<Platform> own_;
+  static inline std::atomic<bool> removed{false};
+};
+
+// The run hands a worker the copies into a folder it made a moment ago without entering it
+// again: one that went meanwhile is made anew by the run, and its files are all saved.
+TEST(CopyWorkers, ASaveFolderThatGoesWhileWorkersCopyIsMadeAnew) {
+  struct Platform : WorkerPlatform {
+    using WorkerPlatform::WorkerPlatform;
+    std::unique_ptr<qarno::Platform> ForWorker() override {
+      return std::make_unique<FolderGoesBeforeItsCopy>(base_.ForWorker());
+    }
+  };
+  WorkerWorld w(2);
+  Platform fs(w.env.fs);
+  Module1 m(fs, w.env.ui, QStringLiteral("T:\\prog"));
+  SetUpDailySet(m, w.env);
+  Qarno main(m);
+  for (const char* name : {"d0\\x.txt", "d1\\a.txt", "d1\\b.txt", "d1\\c.txt", "d2\\y.txt"})
+    w.Source(QString::fromLatin1(name), QByteArray(name));
+  FolderGoesBeforeItsCopy::removed = false;
+  std::unique_ptr<FSaveExec> run;
+  const RunResult r = RunSave(m, main, run, Level::Level0);
+  ASSERT_TRUE(r.succeeded);
+  EXPECT_TRUE(FolderGoesBeforeItsCopy::removed);
+  EXPECT_EQ(r.uncopied, 0);
+  for (const char* name : {"d0\\x.txt", "d1\\a.txt", "d1\\b.txt", "d1\\c.txt", "d2\\y.txt"})
+    EXPECT_EQ(w.env.ReadFile(QStringLiteral("T:\\dst\\daily\\") + r.saveName + QStringLiteral("\\Drive_T\\src\\") + QString::fromLatin1(name)),
+              QByteArray(name)) << name;
 }
 
 TEST(CopyWorkers, ACancelWhileWorkersCopyLeavesNoSaveBehind) {
