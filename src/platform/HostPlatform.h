@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <map>
+#include <vector>
 
 #ifndef _WIN32
 struct stat;
@@ -104,6 +105,15 @@ class HostPlatform : public Platform {
   DirFd OpenDir(const QString& winPath, FsError& error, bool checkCurrent);
   int currentFd_ = -1;
   QString currentHost_;  // the current folder's host path
+  // The folders of the last walk below the write anchor, from the anchor down, each opened
+  // from the one above it without following links: the next walk starts at the deepest one
+  // that holds its folder and is still the folder its path names.
+  struct HeldFolder {
+    QString host;
+    int fd;
+  };
+  std::vector<HeldFolder> held_;
+  void ForgetHeld(size_t from);
   int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st);
   QString belowAnchor_, belowFolder_;  // the folder OpenRegularBelow holds open (host paths)
   int belowFd_ = -1;

@@ -338,6 +338,7 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
 bool HostPlatform::Privileged() const { return ::geteuid() == 0; }
 
 HostPlatform::~HostPlatform() {
+  ForgetHeld(0);
   if (currentFd_ >= 0) ::close(currentFd_);
   if (belowFd_ >= 0) ::close(belowFd_);
 }
@@ -345,11 +346,17 @@ HostPlatform::~HostPlatform() {
 void HostPlatform::SetWriteAnchor(const QString& dir) {
   if (dir == anchor_) return;
   anchor_ = dir;
-  // The current folder was entered under the old anchor's rule.
+  // The current folder was entered under the old anchor's rule, and so was every one held.
+  ForgetHeld(0);
   if (currentFd_ >= 0) ::close(currentFd_);
   currentFd_ = -1;
   current_.clear();
   currentHost_.clear();
+}
+
+void HostPlatform::ForgetHeld(size_t from) {
+  for (size_t i = from; i < held_.size(); ++i) ::close(held_[i].fd);
+  if (from < held_.size()) held_.resize(from);
 }
 
 HostPlatform::DirFd& HostPlatform::DirFd::operator=(DirFd&& o) noexcept {
@@ -405,32 +412,44 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
   // (An anchor on a drive mapped to "/" is "/" itself.)
   const QString anchorPrefix = anchorHost && anchorHost->endsWith(u'/') ? *anchorHost : anchorHost.value_or(QString()) + u'/';
   if (anchorHost && (*host == *anchorHost || host->startsWith(anchorPrefix))) {
-    // A folder below the current one goes on from it: the current folder was entered from
-    // the same anchor without following links, so the rest of the way is all there is to
-    // check, while its path still names it (not when it went, was replaced or its medium
-    // changed: then the way is walked from the anchor again).
-    const QString currentPrefix = currentHost_.endsWith(u'/') ? currentHost_ : currentHost_ + u'/';
-    int fd = -1;
-    bool owned = false;
-    QString below;
-    struct stat st;
-    struct stat named;
-    if (currentFd_ >= 0 && !currentHost_.isEmpty() && host->startsWith(currentPrefix) &&
-        (currentHost_ == *anchorHost || currentHost_.startsWith(anchorPrefix)) && ::fstat(currentFd_, &st) == 0 &&
-        st.st_nlink > 0 && ::stat(Native(currentHost_).constData(), &named) == 0 && named.st_dev == st.st_dev &&
-        named.st_ino == st.st_ino) {
-      fd = currentFd_;
-      below = host->mid(currentHost_.size());
-    } else {
-      fd = ::open(Native(*anchorHost).constData(), kDirFlags);
+    // The walk goes on from the deepest folder held from the last one that holds this one:
+    // it was entered from the same anchor without following links, so the rest of the way is
+    // all there is to check, while its path still names it (not when it went, was replaced
+    // or its medium changed: then it and the ones below it are let go).
+    constexpr size_t kNone = size_t(-1);
+    size_t start = kNone;
+    for (size_t i = held_.size(); i-- > 0;) {
+      const QString& at = held_[i].host;
+      if (*host != at && !host->startsWith(at.endsWith(u'/') ? at : at + u'/')) continue;
+      struct stat st;
+      struct stat named;
+      // (The anchor itself was opened as its path names it, links and all.)
+      const QByteArray native = Native(at);
+      const int namedOk = i == 0 ? ::stat(native.constData(), &named) : ::lstat(native.constData(), &named);
+      if (::fstat(held_[i].fd, &st) == 0 && st.st_nlink > 0 && namedOk == 0 && named.st_dev == st.st_dev &&
+          named.st_ino == st.st_ino) {
+        start = i;
+        break;
+      }
+      ForgetHeld(i);
+    }
+    if (start == kNone) {
+      ForgetHeld(0);
+      const int fd = ::open(Native(*anchorHost).constData(), kDirFlags);
       if (fd < 0) {
         error = ErrorOf(errno);
         return DirFd();
       }
-      owned = true;
-      below = host->mid(anchorHost->size());
+      held_.push_back({*anchorHost, fd});
+      start = 0;
     }
-    for (const QString& part : below.split(u'/', Qt::SkipEmptyParts)) {
+    // What lies below the folders the walk goes through is theirs no more.
+    ForgetHeld(start + 1);
+    constexpr size_t kHeldFolders = 64;
+    QString at = held_.back().host;
+    int fd = held_.back().fd;
+    bool owned = false;
+    for (const QString& part : host->mid(at.size()).split(u'/', Qt::SkipEmptyParts)) {
       const int next = ::openat(fd, Native(part).constData(), kDirFlags | O_NOFOLLOW);
       const int err = errno;
       if (owned) ::close(fd);
@@ -438,10 +457,23 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
         error = ErrorOf(err);
         return DirFd();
       }
+      at = at.endsWith(u'/') ? at + part : at + u'/' + part;
       fd = next;
       owned = true;
+      // A few dozen levels are held; a walk deeper than that keeps only its last folder.
+      if (held_.size() < kHeldFolders) {
+        held_.push_back({at, fd});
+        owned = false;
+      }
     }
-    return DirFd(fd, owned);
+    if (owned) return DirFd(fd, true);
+    // The caller's own descriptor: the held one may be let go by the next walk.
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0) {
+      error = ErrorOf(errno);
+      return DirFd();
+    }
+    return DirFd(own, true);
   }
   const int fd = ::open(Native(*host).constData(), kDirFlags);
   if (fd < 0) {

@@ -111,6 +111,16 @@ TEST(WriteAnchor, NoLinkBelowTheAnchorIsFollowed) {
   EXPECT_TRUE(st.st_mode & S_IWUSR);
   // Folders that are real are used as before; above the anchor links are the user's own.
   EXPECT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\real\\ok")));
+  // A folder the last copy went through, moved away and a link put in its place: the next
+  // copy below it goes neither through the link nor into the folder that was moved.
+  ASSERT_TRUE(env.fs.MkDir(QStringLiteral("T:\\save\\real\\deep")));
+  ASSERT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\real\\deep\\a")));
+  env.MakeDir(QStringLiteral("T:\\outside\\deep"));
+  ASSERT_EQ(::rename(N(env.Host(QStringLiteral("T:\\save\\real"))).constData(), N(env.Host(QStringLiteral("T:\\save\\moved"))).constData()), 0);
+  ::symlink(N(env.Host(QStringLiteral("T:\\outside"))).constData(), N(env.Host(QStringLiteral("T:\\save\\real"))).constData());
+  EXPECT_FALSE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\real\\deep\\b")));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\outside\\deep\\b")));
+  EXPECT_FALSE(env.Exists(QStringLiteral("T:\\save\\moved\\deep\\b")));
   env.fs.SetWriteAnchor(QString());
   EXPECT_TRUE(env.fs.Copy(QStringLiteral("T:\\s\\f.txt"), QStringLiteral("T:\\save\\folderlink\\fine")));
   EXPECT_TRUE(env.Exists(QStringLiteral("T:\\outside\\fine")));
