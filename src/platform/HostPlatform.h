@@ -117,6 +117,9 @@ class HostPlatform : public Platform {
   int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st);
   QString belowAnchor_, belowFolder_;  // the folder OpenRegularBelow holds open (host paths)
   int belowFd_ = -1;
+  // The folders on its way there, from the anchor down (the anchor's name is empty): the way
+  // to the next folder starts at the last one the two ways share.
+  std::vector<HeldFolder> belowHeld_;
   QString anchorWin_;                  // the last source anchor of a copy, and its host path
   std::optional<QString> anchorHost_;
 

@@ -310,20 +310,47 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
       errno = EINVAL;
       return -1;
     }
-    int dir = ::open(Native(hostAnchor).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0) return -1;
-    for (const QString& part : parts) {
-      const int next = ::openat(dir, Native(part).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    auto letGo = [this](size_t from) {
+      for (size_t i = from; i < belowHeld_.size(); ++i) ::close(belowHeld_[i].fd);
+      if (from < belowHeld_.size()) belowHeld_.resize(from);
+    };
+    // The folders this way shares with the last one stay; a way from another anchor shares none.
+    size_t shared = belowAnchor_ == hostAnchor && !belowHeld_.empty() ? 1 : 0;
+    while (shared > 0 && shared < belowHeld_.size() && shared <= size_t(parts.size()) &&
+           belowHeld_[shared].host == parts[qsizetype(shared) - 1])
+      ++shared;
+    letGo(shared);
+    belowAnchor_ = hostAnchor;
+    belowFolder_.clear();
+    if (belowHeld_.empty()) {
+      const int anchorFd = ::open(Native(hostAnchor).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (anchorFd < 0) return -1;
+      belowHeld_.push_back({QString(), anchorFd});
+    }
+    constexpr size_t kHeldFolders = 64;
+    int dir = belowHeld_.back().fd;
+    bool owned = false;
+    for (qsizetype i = qsizetype(belowHeld_.size()) - 1; i < parts.size(); ++i) {
+      const int next = ::openat(dir, Native(parts[i]).constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       const int err = errno == ENOTDIR ? ELOOP : errno;
-      ::close(dir);
+      if (owned) ::close(dir);
       if (next < 0) {
         errno = err;
         return -1;
       }
       dir = next;
+      owned = true;
+      // A few dozen levels are held; a way deeper than that keeps only its last folder.
+      if (belowHeld_.size() < kHeldFolders && qsizetype(belowHeld_.size()) == i + 1) {
+        belowHeld_.push_back({parts[i], next});
+        owned = false;
+      }
+    }
+    if (!owned) {
+      dir = ::fcntl(dir, F_DUPFD_CLOEXEC, 0);
+      if (dir < 0) return -1;
     }
     belowFd_ = dir;
-    belowAnchor_ = hostAnchor;
     belowFolder_ = folder.toString();
   }
   const QString last = hostPath.mid(slash + 1);
@@ -341,6 +368,7 @@ HostPlatform::~HostPlatform() {
   ForgetHeld(0);
   if (currentFd_ >= 0) ::close(currentFd_);
   if (belowFd_ >= 0) ::close(belowFd_);
+  for (const HeldFolder& f : belowHeld_) ::close(f.fd);
 }
 
 void HostPlatform::SetWriteAnchor(const QString& dir) {
