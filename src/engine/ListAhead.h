@@ -25,7 +25,6 @@ class ListAhead {
   ListAhead(const ListAhead&) = delete;
   ListAhead& operator=(const ListAhead&) = delete;
 
-  bool Threaded() const { return thread_.joinable(); }
   // The listing of the pattern: the one made ahead when it is there (or under way), else
   // one made now.
   std::optional<std::vector<DirEntry>> List(const QString& pattern);

@@ -113,7 +113,8 @@ class HostPlatform : public Platform {
     int fd;
   };
   std::vector<HeldFolder> held_;
-  void ForgetHeld(size_t from);
+  // Closes the folders of a way from `from` on.
+  static void LetGo(std::vector<HeldFolder>& way, size_t from);
   int OpenRegularBelow(const QString& hostAnchor, const QString& hostPath, struct stat& st);
   QString belowAnchor_, belowFolder_;  // the folder OpenRegularBelow holds open (host paths)
   int belowFd_ = -1;

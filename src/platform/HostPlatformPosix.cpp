@@ -310,16 +310,12 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
       errno = EINVAL;
       return -1;
     }
-    auto letGo = [this](size_t from) {
-      for (size_t i = from; i < belowHeld_.size(); ++i) ::close(belowHeld_[i].fd);
-      if (from < belowHeld_.size()) belowHeld_.resize(from);
-    };
     // The folders this way shares with the last one stay; a way from another anchor shares none.
     size_t shared = belowAnchor_ == hostAnchor && !belowHeld_.empty() ? 1 : 0;
     while (shared > 0 && shared < belowHeld_.size() && shared <= size_t(parts.size()) &&
            belowHeld_[shared].host == parts[qsizetype(shared) - 1])
       ++shared;
-    letGo(shared);
+    LetGo(belowHeld_, shared);
     belowAnchor_ = hostAnchor;
     belowFolder_.clear();
     if (belowHeld_.empty()) {
@@ -365,26 +361,26 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
 bool HostPlatform::Privileged() const { return ::geteuid() == 0; }
 
 HostPlatform::~HostPlatform() {
-  ForgetHeld(0);
+  LetGo(held_, 0);
+  LetGo(belowHeld_, 0);
   if (currentFd_ >= 0) ::close(currentFd_);
   if (belowFd_ >= 0) ::close(belowFd_);
-  for (const HeldFolder& f : belowHeld_) ::close(f.fd);
 }
 
 void HostPlatform::SetWriteAnchor(const QString& dir) {
   if (dir == anchor_) return;
   anchor_ = dir;
   // The current folder was entered under the old anchor's rule, and so was every one held.
-  ForgetHeld(0);
+  LetGo(held_, 0);
   if (currentFd_ >= 0) ::close(currentFd_);
   currentFd_ = -1;
   current_.clear();
   currentHost_.clear();
 }
 
-void HostPlatform::ForgetHeld(size_t from) {
-  for (size_t i = from; i < held_.size(); ++i) ::close(held_[i].fd);
-  if (from < held_.size()) held_.resize(from);
+void HostPlatform::LetGo(std::vector<HeldFolder>& way, size_t from) {
+  for (size_t i = from; i < way.size(); ++i) ::close(way[i].fd);
+  if (from < way.size()) way.resize(from);
 }
 
 HostPlatform::DirFd& HostPlatform::DirFd::operator=(DirFd&& o) noexcept {
@@ -459,10 +455,10 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
         start = i;
         break;
       }
-      ForgetHeld(i);
+      LetGo(held_, i);
     }
     if (start == kNone) {
-      ForgetHeld(0);
+      LetGo(held_, 0);
       const int fd = ::open(Native(*anchorHost).constData(), kDirFlags);
       if (fd < 0) {
         error = ErrorOf(errno);
@@ -472,7 +468,7 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
       start = 0;
     }
     // What lies below the folders the walk goes through is theirs no more.
-    ForgetHeld(start + 1);
+    LetGo(held_, start + 1);
     constexpr size_t kHeldFolders = 64;
     QString at = held_.back().host;
     int fd = held_.back().fd;
