@@ -566,7 +566,7 @@ bool HostPlatform::SetCurrentDir(const QString& dirIn) {
   if (!fd.valid()) return false;
   if (fd.get() == currentFd_) return true;  // the current folder, still there
   if (::faccessat(fd.get(), ".", X_OK, 0) != 0) return false;
-  const int owned = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0);
+  const int owned = fd.Take();  // the walk's own descriptor, or a duplicate of a held one
   if (owned < 0) return false;
   if (currentFd_ >= 0) ::close(currentFd_);
   currentFd_ = owned;
