@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <csignal>
 #include <sys/types.h>
@@ -17,23 +16,6 @@ namespace {
 
 QString Program(const char* name) {
   return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + u'/' + QString::fromUtf8(name);
-}
-
-// True once the process has its handler for the signal in place (its caught-signals mask).
-bool Catches(qint64 pid, int sig) {
-  for (int i = 0; i < 500; ++i) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-      for (const QByteArray& line : status.readAll().split('\n')) {
-        if (!line.startsWith("SigCgt:")) continue;
-        bool ok = false;
-        const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
-        if (ok && (mask & (1ULL << (sig - 1)))) return true;
-      }
-    }
-    QThread::msleep(10);
-  }
-  return false;
 }
 
 struct StopSignals : ::testing::Test {
@@ -59,7 +41,7 @@ TEST_F(StopSignals, TheFirstSignalStopsTheRunAsCancelDoes) {
     SCOPED_TRACE(sig);
     qarno.start(Program("Qarno"), {QStringLiteral("daily"), QStringLiteral("/B2"), QStringLiteral("/L0")});
     ASSERT_TRUE(qarno.waitForStarted());
-    ASSERT_TRUE(Catches(qarno.processId(), sig));
+    ASSERT_TRUE(CatchesSignal(qarno.processId(), sig));
     ::kill(static_cast<pid_t>(qarno.processId()), sig);
     ASSERT_TRUE(qarno.waitForFinished(30000));
     EXPECT_EQ(qarno.exitStatus(), QProcess::NormalExit);
@@ -75,7 +57,7 @@ TEST_F(StopSignals, TheFirstSignalStopsTheRunAsCancelDoes) {
 TEST_F(StopSignals, ASecondSignalEndsTheProgramAtOnce) {
   qarno.start(Program("Qarno"), {QStringLiteral("daily"), QStringLiteral("/B2"), QStringLiteral("/L0")});
   ASSERT_TRUE(qarno.waitForStarted());
-  ASSERT_TRUE(Catches(qarno.processId(), SIGINT));
+  ASSERT_TRUE(CatchesSignal(qarno.processId(), SIGINT));
   // Two stop signals in a row (two kinds, since a signal already pending is not sent twice).
   ::kill(static_cast<pid_t>(qarno.processId()), SIGINT);
   ::kill(static_cast<pid_t>(qarno.processId()), SIGTERM);

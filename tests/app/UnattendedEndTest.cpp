@@ -126,6 +126,7 @@ TEST_F(Unattended, TheFirstStopSignalEndsTheProgramWhateverDialogIsOpen) {
     SCOPED_TRACE(args.join(u' ').toStdString());
     QProcess qarno;
     Start(qarno, Screen::Desktop, args);
+    ASSERT_TRUE(CatchesSignal(qarno.processId(), SIGTERM));
     QThread::msleep(1500);  // the dialog is up
     ::kill(static_cast<pid_t>(qarno.processId()), SIGTERM);
     const bool ended = qarno.waitForFinished(10000);

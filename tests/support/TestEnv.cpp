@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <utime.h>
 
@@ -92,6 +93,22 @@ void SetUpDailySet(Module1& m, TestEnv& env) {
   m.MainCaption = QStringLiteral("Qarno  daily");
   env.MakeDir(QStringLiteral("T:\\src"));
   env.MakeDir(QStringLiteral("T:\\dst"));
+}
+
+bool CatchesSignal(qint64 pid, int sig) {
+  for (int i = 0; i < 2000; ++i) {  // its caught-signals mask
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly)) {
+      for (const QByteArray& line : status.readAll().split('\n')) {
+        if (!line.startsWith("SigCgt:")) continue;
+        bool ok = false;
+        const qulonglong mask = line.mid(7).trimmed().toULongLong(&ok, 16);
+        if (ok && (mask & (1ULL << (sig - 1)))) return true;
+      }
+    }
+    QThread::msleep(10);
+  }
+  return false;
 }
 
 }  // namespace qarno::test

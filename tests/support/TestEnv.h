@@ -43,4 +43,8 @@ class TestEnv {
 // with plain copies, no reserve check and no used-size count.
 void SetUpDailySet(Module1& m, TestEnv& env);
 
+// True once the child process has its handler for the signal in place (waits up to 20 s): a
+// stop signal sent before that would kill it instead of asking it to stop.
+bool CatchesSignal(qint64 pid, int sig);
+
 }  // namespace qarno::test
