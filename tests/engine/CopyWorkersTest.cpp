@@ -7,12 +7,13 @@
 #include "support/SmallVolume.h"
 
 #include <QDir>
-#include <atomic>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <atomic>
+#include <mutex>
 #include <unistd.h>
 
 namespace qarno::test {
@@ -250,19 +251,24 @@ TEST(CopyWorkers, TheFreeSpaceIsAskedOncePerBatchYetTheReserveStopsAtTheSameEntr
   EXPECT_EQ(flags[0], flags[1]);
 }
 
-// A worker's platform on which the save's folder of d1\a.txt goes just before that file is
-// copied into it, as another program might take it away.
+// A worker's platform on which the save's folder d1 goes just before the first copy into it,
+// as another program might take it away. The copies into d1 wait for that, so the folder is
+// still empty when it goes, whichever worker gets there first.
 struct FolderGoesBeforeItsCopy : ForwardingPlatform {
   explicit FolderGoesBeforeItsCopy(std::unique_ptr<Platform> own) : ForwardingPlatform(*own), own_(std::move(own)) {}
   using ForwardingPlatform::Copy;
   CopyResult Copy(const QString& from, const QString& to, const CopyOptions& o) override {
-    if (to.endsWith(u"\\d1\\a.txt") && !removed.exchange(true)) {
-      EXPECT_TRUE(RmDir(to.left(to.lastIndexOf(u'\\'))));
+    if (to.contains(u"\\d1\\")) {
+      const std::lock_guard lock(first);
+      if (!removed.exchange(true)) {
+        EXPECT_TRUE(RmDir(to.left(to.lastIndexOf(u'\\'))));
+      }
     }
     return ForwardingPlatform::Copy(from, to, o);
   }
   std::unique_ptr<Platform> own_;
   static inline std::atomic<bool> removed{false};
+  static inline std::mutex first;
 };
 
 // The run hands a worker the copies into a folder it made a moment ago without entering it
