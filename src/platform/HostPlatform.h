@@ -112,6 +112,8 @@ class HostPlatform : public Platform {
     QString host;
     int fd;
   };
+  // A few dozen levels of a way are held; a way deeper than that keeps only its last folder.
+  static constexpr size_t kHeldFolders = 64;
   std::vector<HeldFolder> held_;
   // Closes the folders of a way from `from` on.
   static void LetGo(std::vector<HeldFolder>& way, size_t from);

@@ -323,7 +323,6 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
       if (anchorFd < 0) return -1;
       belowHeld_.push_back({QString(), anchorFd});
     }
-    constexpr size_t kHeldFolders = 64;
     int dir = belowHeld_.back().fd;
     bool owned = false;
     for (qsizetype i = qsizetype(belowHeld_.size()) - 1; i < parts.size(); ++i) {
@@ -336,7 +335,6 @@ int HostPlatform::OpenRegularBelow(const QString& hostAnchor, const QString& hos
       }
       dir = next;
       owned = true;
-      // A few dozen levels are held; a way deeper than that keeps only its last folder.
       if (belowHeld_.size() < kHeldFolders && qsizetype(belowHeld_.size()) == i + 1) {
         belowHeld_.push_back({parts[i], next});
         owned = false;
@@ -469,7 +467,6 @@ HostPlatform::DirFd HostPlatform::OpenDir(const QString& winDir, FsError& error,
     }
     // What lies below the folders the walk goes through is theirs no more.
     LetGo(held_, start + 1);
-    constexpr size_t kHeldFolders = 64;
     QString at = held_.back().host;
     int fd = held_.back().fd;
     bool owned = false;
